@@ -1,0 +1,26 @@
+// The unattended command line: `morvik <folder> [<set name> | <character>]` with options.
+// It never creates a window and never writes "morvik.ini".
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace morvik {
+
+// Exit statuses, listed in --help.
+enum ExitStatus {
+  kExitOk = 0,             // the run did its work
+  kExitFailed = 1,         // a bitmap or file could not be read or written
+  kExitFolderMissing = 2,  // the folder to recognise (or learn from) does not exist
+  kExitUsage = 3,          // unknown option or bad value
+};
+
+// Runs the command line. home is the program's home folder, startFolder the folder the
+// program was started in (relative arguments are taken against it).
+int RunCommandLine(const std::vector<std::string>& args, const std::string& home,
+                   const std::string& startFolder, std::ostream& out, std::ostream& err);
+
+std::string HelpText();
+
+}  // namespace morvik

@@ -1,0 +1,25 @@
+#include "app/home_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace morvik {
+
+std::string FindHomeFolder(const char* argv0) {
+  if (const char* env = std::getenv("MORVIK_HOME"); env && *env) return env;
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec && argv0) exe = fs::absolute(argv0, ec);
+  return exe.parent_path().string();
+}
+
+std::string CurrentProcessFolder() {
+  std::error_code ec;
+  const fs::path p = fs::current_path(ec);
+  return ec ? std::string(".") : p.string();
+}
+
+}  // namespace morvik

@@ -1,0 +1,78 @@
+#include "core/file_names.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace morvik {
+
+namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+std::string ResolveFileName(const std::string& path) {
+  std::error_code ec;
+  if (path.empty() || fs::exists(path, ec)) return path;
+  const fs::path p(path);
+  const std::string name = p.filename().string();
+  const fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
+  std::vector<std::string> matches;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string candidate = it->path().filename().string();
+    if (SameIgnoringCase(candidate, name)) matches.push_back(candidate);
+  }
+  if (matches.empty()) return path;
+  const std::string found = *std::min_element(matches.begin(), matches.end());
+  return p.has_parent_path() ? (p.parent_path() / found).string() : found;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(ResolveFileName(path), ec);
+}
+
+bool DirectoryExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(ResolveFileName(path), ec);
+}
+
+std::string MakeRelativeTo(const std::string& path, const std::string& home) {
+  const fs::path target = fs::path(path).lexically_normal();
+  if (!target.is_absolute()) return path;
+  const fs::path base = fs::path(home).lexically_normal();
+  std::vector<std::string> t, b;
+  for (const fs::path& part : target) t.push_back(part.string());
+  for (const fs::path& part : base)
+    if (!part.empty()) b.push_back(part.string());
+  std::size_t shared = 0;
+  while (shared < t.size() && shared < b.size() && SameIgnoringCase(t[shared], b[shared])) ++shared;
+  fs::path result;
+  for (std::size_t k = shared; k < b.size(); ++k) result /= "..";
+  for (std::size_t k = shared; k < t.size(); ++k) result /= t[k];
+  return result.string();
+}
+
+std::string StripExtension(const std::string& fileName) {
+  const std::size_t slash = fileName.find_last_of('/');
+  const std::size_t dot = fileName.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return fileName;
+  return fileName.substr(0, dot);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& path) {
+  if (folder.empty() || (!path.empty() && path[0] == '/')) return path;
+  return folder.back() == '/' ? folder + path : folder + "/" + path;
+}
+
+}  // namespace morvik

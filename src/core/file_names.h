@@ -1,0 +1,29 @@
+// File-name helpers: case-insensitive lookup (names built as ".PCP" must reach "x.pcp"),
+// paths relative to the program's home folder, and base names of chosen set files.
+#pragma once
+
+#include <string>
+
+namespace morvik {
+
+// The path itself when it exists; otherwise the entry of its folder whose name matches the
+// last component without regard to ASCII case (the first in byte order when several do);
+// otherwise the path unchanged.
+std::string ResolveFileName(const std::string& path);
+
+bool FileExists(const std::string& path);       // a regular file, matched as above
+bool DirectoryExists(const std::string& path);  // a folder, matched as above
+
+// path relative to folder `home`: shared leading folders (compared without regard to case)
+// are dropped, every remaining level of home becomes "..". A relative path is returned
+// unchanged. "/app" and "/app/sets/a" give "sets/a"; "/app" and "/data/a" give "../data/a".
+std::string MakeRelativeTo(const std::string& path, const std::string& home);
+
+// The chosen file's name without its extension (the text from the last "." of the name
+// part); a name without extension stays whole.
+std::string StripExtension(const std::string& fileName);
+
+// path joined to folder with "/", unless path is absolute.
+std::string JoinPath(const std::string& folder, const std::string& path);
+
+}  // namespace morvik

@@ -1,0 +1,99 @@
+#include "core/scoring.h"
+
+#include "core/matcher.h"
+#include "core/normalize.h"
+#include "core/number_format.h"
+
+namespace morvik {
+
+void ComputeScores(const TPatternBank& bank, double tally, ScoreState& state) {
+  const TPattern& test = bank.TestPattern();
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    TScoreEntry& e = state.ScoreTable[k];
+    e.Mean = 0;
+    const TPattern& ref = bank.Slot(k);
+    if (test.MaxLevel != 0 && ref.MaxLevel != 0) {
+      e.H = MatchSequences(lkRow, test, ref, tally);
+      e.V = MatchSequences(lkColumn, test, ref, tally);
+    } else {
+      e.H = NoScore;
+      e.V = NoScore;
+    }
+  }
+}
+
+void UpdateMean(TScoreEntry& entry) {
+  if (entry.H == NoScore || entry.V == NoScore) {
+    entry.Mean = 0;
+  } else {
+    entry.Mean = static_cast<double>((static_cast<long double>(entry.H) + entry.V) / 2.0L);
+  }
+}
+
+TRankEntry PickBest(ScoreState& state) {
+  double best = 0.0;
+  int number = 0;
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    TScoreEntry& e = state.ScoreTable[k];
+    if (e.Mean == -1.0) continue;
+    UpdateMean(e);
+    if (e.Mean > best) {
+      best = e.Mean;
+      number = k;
+    }
+  }
+  return TRankEntry{static_cast<std::uint16_t>(number), best};
+}
+
+void PickTopThree(ScoreState& state, std::array<TRankEntry, 3>& ranks) {
+  for (TRankEntry& rank : ranks) {
+    rank = PickBest(state);
+    if (rank.No != 0) state.ScoreTable[rank.No].Mean = -1.0;
+  }
+}
+
+void ResetResultDisplay(ScoreState& state) {
+  state.FrameColour.fill(kGrey);
+  for (std::string& label : state.ResultLabels) label.clear();
+}
+
+void ResetScores(ScoreState& state) {
+  for (int k = 1; k <= kReferenceCount; ++k) state.ScoreTable[k] = {NoScore, NoScore, 0};
+  for (std::string& label : state.ResultLabels) label.clear();
+}
+
+void RecognizeTestPattern(TPatternBank& bank, double tally, ScoreState& state) {
+  ResetResultDisplay(state);
+  ComputeBankSpans(bank);
+  ComputeScores(bank, tally, state);
+  PickTopThree(state, state.TopThree);
+  state.BestNo = state.TopThree[0].No;
+  state.BestScore = state.TopThree[0].Score;
+}
+
+void ShowResults(ScoreState& state) {
+  std::array<TRankEntry, 3> ranks;
+  PickTopThree(state, ranks);
+  state.BestNo = ranks[0].No;
+  for (int r = 0; r < 3; ++r) {
+    if (!(ranks[r].Score > 0)) continue;
+    state.FrameColour[ranks[r].No] = RankColours[r];
+    state.ResultLabels[r] =
+        "No." + std::to_string(ranks[r].No) + ": " + FormatGeneral(ranks[r].Score, 6);
+  }
+}
+
+void ComputeCommand(TPatternBank& bank, double tally, ScoreState& state) {
+  ResetResultDisplay(state);
+  ComputeBankSpans(bank);
+  ComputeScores(bank, tally, state);
+  ShowResults(state);
+  state.ScoresShown = true;
+}
+
+void ComputeNormalizeCommand(TPatternBank& bank, double tally, ScoreState& state) {
+  NormalizeBank(bank);
+  ComputeCommand(bank, tally, state);
+}
+
+}  // namespace morvik

@@ -1,0 +1,68 @@
+// Scoring the TestPattern against the 40 references (H over rows, V over columns), ranking
+// the best three by their mean, and the "Compute" commands that show them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/colour.h"
+#include "core/pattern_bank.h"
+
+namespace morvik {
+
+constexpr double NoScore = -1e9;  // a score that was not computed; compared exactly
+
+struct TScoreEntry {
+  double H = 0;     // row score 0..1, or NoScore
+  double V = 0;     // column score 0..1, or NoScore
+  double Mean = 0;  // 0 after scoring, (H + V) / 2 once ranked, -1.0 once picked
+};
+
+struct TRankEntry {
+  std::uint16_t No = 0;  // pattern 1..40, 0 for no result
+  double Score = 0;
+};
+
+constexpr std::array<Colour, 3> RankColours = {kRed, kLime, kAqua};
+
+// Everything the scoring and its display own. Index 1..40 of the per-pattern tables.
+struct ScoreState {
+  std::array<TScoreEntry, kReferenceCount + 1> ScoreTable{};  // all zero at start
+  std::array<TRankEntry, 3> TopThree{};
+  std::int32_t BestNo = 0;
+  double BestScore = 0;
+  std::array<Colour, kReferenceCount + 1> FrameColour;  // grey = not ranked
+  bool ScoresShown = false;
+  std::array<std::string, 3> ResultLabels;  // texts of the three result labels
+
+  ScoreState() { FrameColour.fill(kGrey); }
+};
+
+// H and V of all 40 entries for the TestPattern, Mean 0. Needs current counts. An empty
+// TestPattern scores nothing: every H and V becomes NoScore, so no stale score is ranked.
+void ComputeScores(const TPatternBank& bank, double tally, ScoreState& state);
+
+// Mean := (H + V) / 2, or 0 when either is NoScore.
+void UpdateMean(TScoreEntry& entry);
+
+// The not yet picked entry with the highest positive mean; ties to the lowest number.
+TRankEntry PickBest(ScoreState& state);
+void PickTopThree(ScoreState& state, std::array<TRankEntry, 3>& ranks);
+
+// Frames grey and the result labels empty.
+void ResetResultDisplay(ScoreState& state);
+// The score part of "New/Empty": H and V NoScore, Mean 0, labels empty.
+void ResetScores(ScoreState& state);
+
+// One image of a run: spans, scores, TopThree, BestNo and BestScore. Does not normalise.
+void RecognizeTestPattern(TPatternBank& bank, double tally, ScoreState& state);
+
+// The display step of "Compute": ranks, frame colours and label texts ("No.7: 0.9375").
+void ShowResults(ScoreState& state);
+
+// "Compute" and "Compute+Normalize" (which normalises the bank first, for good).
+void ComputeCommand(TPatternBank& bank, double tally, ScoreState& state);
+void ComputeNormalizeCommand(TPatternBank& bank, double tally, ScoreState& state);
+
+}  // namespace morvik

@@ -1,0 +1,104 @@
+#include "core/set_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "core/file_names.h"
+
+namespace morvik {
+
+PatternRecord EncodeRecord(const TPattern& pattern) {
+  PatternRecord r{};
+  for (std::size_t k = 0; k < pattern.Cells.size(); ++k) {
+    r[2 * k] = pattern.Cells[k].Mark;
+    r[2 * k + 1] = pattern.Cells[k].Level;
+  }
+  r[512] = pattern.MaxLevel;
+  std::copy(pattern.StoredCounts.begin(), pattern.StoredCounts.end(), r.begin() + 513);
+  return r;
+}
+
+void DecodeRecord(const std::uint8_t* bytes, std::size_t size, TPattern& pattern) {
+  // A short record overwrites only the bytes it has, as a raw read into the record would.
+  PatternRecord r = EncodeRecord(pattern);
+  std::copy_n(bytes, std::min(size, PatternRecordSize), r.begin());
+  for (std::size_t k = 0; k < pattern.Cells.size(); ++k)
+    pattern.Cells[k] = TPatternCell{r[2 * k], r[2 * k + 1]};
+  pattern.MaxLevel = r[512];
+  std::copy(r.begin() + 513, r.end(), pattern.StoredCounts.begin());
+}
+
+namespace {
+
+// Reads at most maxBytes of the file; false when it cannot be opened or read.
+bool ReadPrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out) {
+  std::ifstream in(ResolveFileName(path), std::ios::binary);
+  if (!in) return false;
+  out.resize(maxBytes);
+  in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(maxBytes));
+  if (in.bad()) return false;
+  out.resize(static_cast<std::size_t>(in.gcount()));
+  return true;
+}
+
+bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int maxRecords) {
+  std::vector<std::uint8_t> data;
+  if (!ReadPrefix(path, PatternRecordSize * maxRecords, data)) return false;
+  if (data.empty()) return true;
+  const std::size_t whole = data.size() / PatternRecordSize;
+  const std::size_t records = std::max<std::size_t>(whole, 1);
+  for (std::size_t k = 0; k < records; ++k) {
+    TPattern& slot = bank.Slot(firstSlot + static_cast<int>(k));
+    const std::size_t offset = k * PatternRecordSize;
+    DecodeRecord(data.data() + offset, std::min(PatternRecordSize, data.size() - offset), slot);
+    UnpackCounts(slot);
+  }
+  return true;
+}
+
+bool WriteRecords(const std::string& path, TPatternBank& bank, int firstSlot, int count) {
+  const std::string target = ResolveFileName(path);
+  const std::string temp = target + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (int k = firstSlot; k < firstSlot + count; ++k) {
+      PackCounts(bank.Slot(k));
+      const PatternRecord r = EncodeRecord(bank.Slot(k));
+      out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+    }
+    out.flush();
+    if (!out) {
+      std::remove(temp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), target.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LoadReferenceFile(const std::string& path, TPatternBank& bank) {
+  return LoadRecords(path, bank, 1, kReferenceCount);
+}
+
+bool LoadTestFile(const std::string& path, TPatternBank& bank) {
+  return LoadRecords(path, bank, kTestSlot, 1);
+}
+
+bool SaveReferenceFile(const std::string& path, TPatternBank& bank) {
+  return WriteRecords(path, bank, 1, kReferenceCount);
+}
+
+bool SaveTestFile(const std::string& path, TPatternBank& bank) {
+  return WriteRecords(path, bank, kTestSlot, 1);
+}
+
+}  // namespace morvik

@@ -1,0 +1,64 @@
+#include "runs/char_map.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "core/file_names.h"
+
+namespace morvik {
+
+namespace {
+
+bool IsSpace(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// An optional sign and decimal digits, within 32 bits.
+bool ParseInteger(const std::string& token, long& value) {
+  std::size_t k = (token[0] == '+' || token[0] == '-') ? 1 : 0;
+  if (k == token.size()) return false;
+  for (std::size_t i = k; i < token.size(); ++i)
+    if (token[i] < '0' || token[i] > '9') return false;
+  errno = 0;
+  value = std::strtol(token.c_str(), nullptr, 10);
+  return errno == 0 && value >= -2147483648L && value <= 2147483647L;
+}
+
+}  // namespace
+
+std::string ParseCharMap(const std::string& text, CharMapState& state) {
+  std::size_t pos = 0;
+  const std::size_t n = text.size();
+  while (pos < n) {
+    // The number: skip every character 0..32 (line ends included), then read up to the next.
+    while (pos < n && IsSpace(text[pos])) ++pos;
+    long number = 0;
+    if (pos < n) {
+      const std::size_t start = pos;
+      while (pos < n && !IsSpace(text[pos])) ++pos;
+      if (!ParseInteger(text.substr(start, pos - start), number)) return "Invalid numeric input";
+    }
+    // The rest of the line, up to CR LF or LF.
+    const std::size_t start = pos;
+    while (pos < n && text[pos] != '\n' && text[pos] != '\r') ++pos;
+    const std::string rest = text.substr(start, pos - start);
+    if (pos < n && text[pos] == '\r') ++pos;
+    if (pos < n && text[pos] == '\n') ++pos;
+    if (number < 0 || number > 40) continue;
+    state.CharMap[number] = (rest.size() == 2 && rest[0] == '\t') ? rest[1] : ' ';
+  }
+  return "";
+}
+
+std::string LoadCharMap(const std::string& path, CharMapState& state) {
+  state.CharMapLoaded = false;
+  if (!FileExists(path)) return "";
+  state.CharMapLoaded = true;
+  std::ifstream in(ResolveFileName(path), std::ios::binary);
+  if (!in) return ResolveFileName(path) + ": cannot be read";
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string problem = ParseCharMap(text, state);
+  return problem.empty() ? problem : ResolveFileName(path) + ": " + problem;
+}
+
+}  // namespace morvik

@@ -1,0 +1,36 @@
+// Shared test helpers: a temporary folder that cleans up after itself, small file helpers
+// and a writer for BMP files of the common kinds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/bitmap.h"
+
+namespace morvik::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+// A 24-bit bottom-up BMP of the bitmap.
+std::string EncodeBmp24(const Bitmap& bitmap);
+// An 8-bit BMP with a 256-entry grey palette; pixels are taken as their red channel.
+std::string EncodeBmp8Grey(const Bitmap& bitmap);
+void WriteBmp24(const std::string& path, const Bitmap& bitmap);
+void WriteBmp8Grey(const std::string& path, const Bitmap& bitmap);
+
+}  // namespace morvik::test
