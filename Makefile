@@ -41,10 +41,11 @@ bench: build
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DMORVIK_FUZZ=ON -DMORVIK_GUI=OFF \
-	  -DMORVIK_BENCH=OFF -DMORVIK_TESTS=OFF
+	  -DMORVIK_BENCH=OFF -DMORVIK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++
 	cmake --build build-fuzz -j $(JOBS) --target bmp_fuzz
 	mkdir -p build-fuzz/corpus
-	build-fuzz/bmp_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus ../shared/bmpsuite/g
+	build-fuzz/bmp_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/ \
+	  build-fuzz/corpus ../shared/bmpsuite/g
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
