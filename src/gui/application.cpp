@@ -1,0 +1,23 @@
+#include "gui/application.h"
+
+#include <QApplication>
+#include <clocale>
+
+#include "gui/main_window.h"
+#include "runs/workspace.h"
+
+namespace morvik {
+
+int RunMainWindow(int argc, char** argv, const std::string& home, const std::string& start) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Morvik 32 v3");
+  // QApplication takes the number format from the environment; every number the program
+  // writes or shows uses ".".
+  std::setlocale(LC_NUMERIC, "C");
+  Workspace ws(home, start);
+  gui::MainWindow window(ws);
+  window.show();
+  return app.exec();
+}
+
+}  // namespace morvik
