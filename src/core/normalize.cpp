@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/cell_rows.h"
+
 namespace morvik {
 
 void ExtractLine(TLineKind kind, const TPattern& pattern, int i, TPatternLine& line) {
@@ -24,20 +26,6 @@ bool LineMarked(TLineKind kind, const TPattern& pattern, int i) {
   TPatternLine line;
   ExtractLine(kind, pattern, i, line);
   return LineHasMark(line);
-}
-
-std::uint16_t CountSpan(TLineKind kind, const TPattern& pattern) {
-  std::uint16_t count = 0;
-  bool previousMarked = true;
-  for (int i = 1; i <= kGridSize; ++i) {
-    if (LineMarked(kind, pattern, i)) {
-      count = static_cast<std::uint16_t>(count + (previousMarked ? 1 : 2));
-      previousMarked = true;
-    } else {
-      previousMarked = false;
-    }
-  }
-  return count;
 }
 
 // Unmarked lines before the first marked one; 0 when no line is marked.
@@ -72,9 +60,25 @@ void StretchLevels(TPattern& p) {
 }  // namespace
 
 void ComputeSpans(TPattern& pattern) {
-  pattern.MaxLevel = ComputeMaxLevel(pattern);
-  pattern.RowCount = CountSpan(lkRow, pattern);
-  pattern.ColCount = CountSpan(lkColumn, pattern);
+  // One pass over the rows: a row is marked when any of its marks is, a column when it is
+  // marked in any row.
+  unsigned rows = 0, columns = 0;
+  __m128i max = _mm_setzero_si128();
+  for (int r = 0; r < kGridSize; ++r) {
+    __m128i marks, levels;
+    detail::LoadRow(pattern, r, marks, levels);
+    const unsigned bits = detail::NonZeroBits(marks);
+    if (bits != 0) rows |= 1u << r;
+    columns |= bits;
+    max = _mm_max_epu8(max, levels);
+  }
+  max = _mm_max_epu8(max, _mm_srli_si128(max, 8));
+  max = _mm_max_epu8(max, _mm_srli_si128(max, 4));
+  max = _mm_max_epu8(max, _mm_srli_si128(max, 2));
+  max = _mm_max_epu8(max, _mm_srli_si128(max, 1));
+  pattern.MaxLevel = static_cast<std::uint8_t>(_mm_cvtsi128_si32(max) & 0xFF);
+  pattern.RowCount = detail::SpanCount(rows);
+  pattern.ColCount = detail::SpanCount(columns);
 }
 
 bool NormalizePattern(TPattern& pattern) {

@@ -14,6 +14,13 @@ struct TPatternCell {
   std::uint8_t Level = 0;  // intensity 0..100; normally one of LevelValues
 };
 
+inline bool operator==(const TPatternCell& a, const TPatternCell& b) {
+  return a.Mark == b.Mark && a.Level == b.Level;
+}
+inline bool operator!=(const TPatternCell& a, const TPatternCell& b) {
+  return !(a == b);
+}
+
 struct TPattern {
   std::array<TPatternCell, kGridSize * kGridSize> Cells{};  // row-major
   std::uint8_t MaxLevel = 0;  // largest Level of all 256 cells, Mark not considered

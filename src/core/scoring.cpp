@@ -1,20 +1,46 @@
 #include "core/scoring.h"
 
+#include <cstring>
+
 #include "core/matcher.h"
 #include "core/normalize.h"
 #include "core/number_format.h"
 
 namespace morvik {
 
+namespace {
+
+// The profiles of reference k, made again only when its cells or counts changed.
+const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref) {
+  if (state.ProfileCache.size() != kReferenceCount + 1)
+    state.ProfileCache.resize(kReferenceCount + 1);
+  TProfileCacheEntry& entry = state.ProfileCache[static_cast<std::size_t>(k)];
+  if (!entry.Valid || entry.RowCount != ref.RowCount || entry.ColCount != ref.ColCount ||
+      std::memcmp(entry.Cells.data(), ref.Cells.data(), sizeof ref.Cells) != 0) {
+    entry.Cells = ref.Cells;
+    entry.RowCount = ref.RowCount;
+    entry.ColCount = ref.ColCount;
+    ProfileLines(ref, entry.Rows, entry.Columns);
+    entry.Valid = true;
+  }
+  return entry;
+}
+
+}  // namespace
+
 void ComputeScores(const TPatternBank& bank, double tally, ScoreState& state) {
   const TPattern& test = bank.TestPattern();
+  // The test's lines are profiled once for all 40 references.
+  TLineProfiles testRows, testColumns;
+  if (test.MaxLevel != 0) ProfileLines(test, testRows, testColumns);
   for (int k = 1; k <= kReferenceCount; ++k) {
     TScoreEntry& e = state.ScoreTable[k];
     e.Mean = 0;
     const TPattern& ref = bank.Slot(k);
     if (test.MaxLevel != 0 && ref.MaxLevel != 0) {
-      e.H = MatchSequences(lkRow, test, ref, tally);
-      e.V = MatchSequences(lkColumn, test, ref, tally);
+      const TProfileCacheEntry& profiles = Profiles(state, k, ref);
+      e.H = MatchSequences(testRows, profiles.Rows, tally);
+      e.V = MatchSequences(testColumns, profiles.Columns, tally);
     } else {
       e.H = NoScore;
       e.V = NoScore;

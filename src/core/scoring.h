@@ -5,8 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/colour.h"
+#include "core/matcher.h"
 #include "core/pattern_bank.h"
 
 namespace morvik {
@@ -26,6 +28,16 @@ struct TRankEntry {
 
 constexpr std::array<Colour, 3> RankColours = {kRed, kLime, kAqua};
 
+// The line profiles of one reference as last scored, reused while its cells and counts stay
+// as they were: a run scores many images against the same references.
+struct TProfileCacheEntry {
+  std::array<TPatternCell, kGridSize * kGridSize> Cells{};
+  std::uint16_t RowCount = 0;
+  std::uint16_t ColCount = 0;
+  bool Valid = false;
+  TLineProfiles Rows, Columns;
+};
+
 // Everything the scoring and its display own. Index 1..40 of the per-pattern tables.
 struct ScoreState {
   std::array<TScoreEntry, kReferenceCount + 1> ScoreTable{};  // all zero at start
@@ -34,7 +46,8 @@ struct ScoreState {
   double BestScore = 0;
   std::array<Colour, kReferenceCount + 1> FrameColour;  // grey = not ranked
   bool ScoresShown = false;
-  std::array<std::string, 3> ResultLabels;  // texts of the three result labels
+  std::array<std::string, 3> ResultLabels;       // texts of the three result labels
+  std::vector<TProfileCacheEntry> ProfileCache;  // slots 1..40, filled by ComputeScores
 
   ScoreState() { FrameColour.fill(kGrey); }
 };

@@ -33,30 +33,33 @@ void DecodeRecord(const std::uint8_t* bytes, std::size_t size, TPattern& pattern
 
 namespace {
 
-// Reads at most maxBytes of the file; false when it cannot be opened or read.
+// Reads at most maxBytes of the file into out. False when the file cannot be opened or a
+// read fails; out then holds what was read before the failure.
 bool ReadPrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out) {
+  out.clear();
   std::ifstream in(ResolveFileName(path), std::ios::binary);
   if (!in) return false;
   out.resize(maxBytes);
   in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(maxBytes));
-  if (in.bad()) return false;
   out.resize(static_cast<std::size_t>(in.gcount()));
-  return true;
+  return !in.bad();
 }
 
 bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int maxRecords) {
   std::vector<std::uint8_t> data;
-  if (!ReadPrefix(path, PatternRecordSize * maxRecords, data)) return false;
-  if (data.empty()) return true;
+  const bool ok = ReadPrefix(path, PatternRecordSize * maxRecords, data);
+  // Whole records read before a failure stay. A file read to its end always gets one read:
+  // one shorter than a record fills the start of the first slot, and an empty one changes no
+  // cell (but the slot's stored counts are still unpacked, as after every read).
   const std::size_t whole = data.size() / PatternRecordSize;
-  const std::size_t records = std::max<std::size_t>(whole, 1);
+  const std::size_t records = ok ? std::max<std::size_t>(whole, 1) : whole;
   for (std::size_t k = 0; k < records; ++k) {
     TPattern& slot = bank.Slot(firstSlot + static_cast<int>(k));
     const std::size_t offset = k * PatternRecordSize;
     DecodeRecord(data.data() + offset, std::min(PatternRecordSize, data.size() - offset), slot);
     UnpackCounts(slot);
   }
-  return true;
+  return ok;
 }
 
 bool WriteRecords(const std::string& path, TPatternBank& bank, int firstSlot, int count) {
