@@ -63,8 +63,8 @@ void LoadBitmapFile(const std::string& fileName, ImageState& state) {
 
   RasterSize size;
   try {
-    size = ComputeRasterSize(state.SourceBitmap.Width(), state.SourceBitmap.Height(),
-                             state.Settings);
+    size =
+        ComputeRasterSize(state.SourceBitmap.Width(), state.SourceBitmap.Height(), state.Settings);
   } catch (const Error& e) {
     throw FileError(fileName, e.what());
   }
@@ -76,25 +76,44 @@ void LoadBitmapFile(const std::string& fileName, ImageState& state) {
   Analyse(state.ScaledBitmap, state, fileName);
 }
 
+namespace {
+
+// Pixels first..last of block k (1..16) of a side of `size` pixels, clipped to the side; empty
+// (last < first) when the block holds no pixel (Trunc(v0 + block - 1) < v0, as for blocks
+// below one pixel), or none inside the raster.
+struct Span {
+  int first, last;
+};
+Span BlockSpan(double block, int k, int size) {
+  // Converting to int truncates toward zero, as Trunc does.
+  const int v0 = static_cast<int>((k - 1) * block);
+  const int v1 = static_cast<int>(v0 + block - 1);
+  return {v0, std::min(v1, size - 1)};
+}
+
+// The same block size serves both directions.
+double BlockSize(const Bitmap& raster) {
+  return std::max(raster.Width() / 16.0, raster.Height() / 16.0);
+}
+
+// Grey rasters are the rule; GreyOf of a grey pixel is its own value.
+inline int PixelGrey(const std::uint8_t* px) {
+  return (px[0] == px[1] && px[1] == px[2]) ? px[0] : GreyOf(MakeColour(px[2], px[1], px[0]));
+}
+
+// Raises best to the greys of the pixels xs of row p.
+inline void RowMax(const std::uint8_t* p, Span xs, int& best) {
+  for (int x = xs.first; x <= xs.last; ++x) best = std::max(best, PixelGrey(p + 3 * x));
+}
+
+}  // namespace
+
 int SampleCell(const Bitmap& scaled, int column, int row) {
-  const int w = scaled.Width(), h = scaled.Height();
-  const double block = std::max(w / 16.0, h / 16.0);
-  const int x0 = static_cast<int>(std::trunc((column - 1) * block));
-  const int y0 = static_cast<int>(std::trunc((row - 1) * block));
-  const int x1 = static_cast<int>(std::trunc(x0 + block - 1));
-  const int y1 = static_cast<int>(std::trunc(y0 + block - 1));
-  if (x1 < x0 || y1 < y0) return 0;
-  // Grey rasters are the rule; GreyOf of a grey pixel is its own value.
+  const double block = BlockSize(scaled);
+  const Span xs = BlockSpan(block, column, scaled.Width());
+  const Span ys = BlockSpan(block, row, scaled.Height());
   int best = 0;
-  for (int y = y0; y <= std::min(y1, h - 1); ++y) {
-    const std::uint8_t* p = scaled.Row(y);
-    for (int x = x0; x <= std::min(x1, w - 1); ++x) {
-      const std::uint8_t* px = p + 3 * x;
-      const int g = (px[0] == px[1] && px[1] == px[2]) ? px[0]
-                                                        : GreyOf(MakeColour(px[2], px[1], px[0]));
-      best = std::max(best, g);
-    }
-  }
+  for (int y = ys.first; y <= ys.last; ++y) RowMax(scaled.Row(y), xs, best);
   return best;
 }
 
@@ -106,10 +125,21 @@ std::uint8_t GreyToLevel(int g, int threshold, int increment) {
 
 void FillPatternFromBitmap(const ImageState& state, TPattern& target) {
   if (state.ScaledBitmap.Width() == 0) return;
+  const Bitmap& raster = state.ScaledBitmap;
   const int t = state.Settings.SpinEditTresh(), inc = state.Settings.SpinEditInc();
-  for (int c = 1; c <= kGridSize; ++c) {
-    for (int r = 1; r <= kGridSize; ++r) {
-      const std::uint8_t level = GreyToLevel(SampleCell(state.ScaledBitmap, c, r), t, inc);
+  // SampleCell for every cell, a band of rows at a time, so each pixel row is read once.
+  const double block = BlockSize(raster);
+  Span xs[kGridSize];
+  for (int c = 1; c <= kGridSize; ++c) xs[c - 1] = BlockSpan(block, c, raster.Width());
+  for (int r = 1; r <= kGridSize; ++r) {
+    int best[kGridSize] = {};
+    const Span ys = BlockSpan(block, r, raster.Height());
+    for (int y = ys.first; y <= ys.last; ++y) {
+      const std::uint8_t* p = raster.Row(y);
+      for (int c = 0; c < kGridSize; ++c) RowMax(p, xs[c], best[c]);
+    }
+    for (int c = 1; c <= kGridSize; ++c) {
+      const std::uint8_t level = GreyToLevel(best[c - 1], t, inc);
       target.At(r, c) = TPatternCell{static_cast<std::uint8_t>(level > 0 ? 1 : 0), level};
     }
   }
