@@ -51,27 +51,44 @@ Options ParseOptions(const std::vector<std::string>& args) {
       if (k + 1 >= args.size()) throw UsageError{a + " needs a value"};
       return args[++k];
     };
-    if (a == "--help" || a == "-h") o.help = true;
-    else if (a == "--version") o.version = true;
-    else if (a == "--dynamic") o.dynamic = true;
-    else if (a == "--black") o.black = true;
-    else if (a == "--crop") o.crop = true;
-    else if (a == "--no-auto") o.noAuto = true;
-    else if (a == "--batch") o.batch = true;
-    else if (a == "--tally") o.tally = std::to_string(ParseNumber(a, value(), 0, 100));
-    else if (a == "--threshold") o.threshold = ParseNumber(a, value(), 0, 100);
-    else if (a == "--increment") o.increment = ParseNumber(a, value(), 0, 100);
+    if (a == "--help" || a == "-h")
+      o.help = true;
+    else if (a == "--version")
+      o.version = true;
+    else if (a == "--dynamic")
+      o.dynamic = true;
+    else if (a == "--black")
+      o.black = true;
+    else if (a == "--crop")
+      o.crop = true;
+    else if (a == "--no-auto")
+      o.noAuto = true;
+    else if (a == "--batch")
+      o.batch = true;
+    else if (a == "--tally")
+      o.tally = std::to_string(ParseNumber(a, value(), 0, 100));
+    else if (a == "--threshold")
+      o.threshold = ParseNumber(a, value(), 0, 100);
+    else if (a == "--increment")
+      o.increment = ParseNumber(a, value(), 0, 100);
     else if (a == "--ratio") {
       const std::string v = value();
-      if (v == "off") o.ratioOff = true;
-      else o.ratio = ParseNumber(a, v, 1, 100);
-    }
-    else if (a == "--charmap") o.charmap = value();
-    else if (a == "--learn") o.learn = value();
-    else if (a == "--save") o.save = value();
-    else if (a == "--report") o.report = value();
-    else if (a.size() > 1 && a[0] == '-' && a != "-") throw UsageError{"unknown option " + a};
-    else o.positional.push_back(a);
+      if (v == "off")
+        o.ratioOff = true;
+      else
+        o.ratio = ParseNumber(a, v, 1, 100);
+    } else if (a == "--charmap")
+      o.charmap = value();
+    else if (a == "--learn")
+      o.learn = value();
+    else if (a == "--save")
+      o.save = value();
+    else if (a == "--report")
+      o.report = value();
+    else if (a.size() > 1 && a[0] == '-' && a != "-")
+      throw UsageError{"unknown option " + a};
+    else
+      o.positional.push_back(a);
   }
   if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
   return o;
@@ -97,8 +114,8 @@ class CommandLineView : public WorkspaceView {
 
   void ImageRecognized(const RecognizedImage& image) override {
     if (!report_) return;
-    std::string line = image.FileName + "\t" + std::to_string(image.Row) + "\t" +
-                       std::to_string(image.Column);
+    std::string line =
+        image.FileName + "\t" + std::to_string(image.Row) + "\t" + std::to_string(image.Column);
     for (const TRankEntry& rank : image.TopThree) {
       const bool mapped = chars_.CharMapLoaded && rank.No != 0 && chars_.CharMap[rank.No] != 0;
       line += "\t" + std::to_string(rank.No) + "\t" +
@@ -178,15 +195,24 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
       err << problem << "\n";
   }
 
+  // The folder's own set first, so that learning (which never clears a slot) has the last
+  // word over the slots it learns.
+  std::string folder;
+  if (!o.positional.empty()) {
+    if (!o.positional[0].empty()) folder = JoinPath(start, o.positional[0]);
+    ws.EditPatternsBatch = folder;
+    ChooseSet(o, folder, ws);
+  }
+
   if (o.learn) {
-    const std::string folder = JoinPath(start, *o.learn);
-    if (!DirectoryExists(folder)) {
-      err << "folder not found: " << folder << "\n";
+    const std::string learnFolder = o.learn->empty() ? "" : JoinPath(start, *o.learn);
+    if (!DirectoryExists(learnFolder)) {
+      err << "folder not found: " << learnFolder << "\n";
       return kExitFolderMissing;
     }
-    ws.EditAutoPat = folder;
+    ws.EditAutoPat = learnFolder;
     const int learned = ButtonAutoPatClick(ws);
-    if (learned == 0) err << folder << ": no bitmaps 1.bmp to 40.bmp to learn from\n";
+    if (learned == 0) err << learnFolder << ": no bitmaps 1.bmp to 40.bmp to learn from\n";
     if (o.save) {
       const int before = view.messages;
       ws.SavePatternSet(JoinPath(start, *o.save));
@@ -195,9 +221,6 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   }
   if (o.positional.empty()) return kExitOk;
 
-  const std::string folder = JoinPath(start, o.positional[0]);
-  ws.EditPatternsBatch = folder;
-  ChooseSet(o, folder, ws);
   if (o.report) view.OpenReport(JoinPath(start, *o.report));
   const bool found = o.batch ? ButtonRecBatchClick(ws) : ButtonRecognizeClick(ws);
   view.CloseReport();
@@ -232,10 +255,12 @@ Options (they change the settings for this run only; morvik.ini is never written
   --increment N      increment in percent, 0..100
   --ratio N|off      aspect ratio in percent, 1..100, or keep the picture's proportions
   --charmap FILE     character map to use instead of ./charmap.txt
-  --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp first
+  --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp before the
+                     run; learned slots replace those of the folder's set
   --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT
   --report FILE      also write a tab-separated file with the three best results
-                     and their scores for every recognised image
+                     and their scores for every recognised image (with --batch the
+                     row is the thumbnail row, counted on across sub-folders)
   --help             show this text
   --version          show the version
 
@@ -253,7 +278,8 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
   try {
     o = ParseOptions(args);
   } catch (const UsageError& e) {
-    err << "morvik: " << e.message << "\n" << "Try 'morvik --help'.\n";
+    err << "morvik: " << e.message << "\n"
+        << "Try 'morvik --help'.\n";
     return kExitUsage;
   }
   if (o.help) {
@@ -265,7 +291,8 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
     return kExitOk;
   }
   if (o.positional.empty() && !o.learn) {
-    err << "morvik: no folder given\n" << "Try 'morvik --help'.\n";
+    err << "morvik: no folder given\n"
+        << "Try 'morvik --help'.\n";
     return kExitUsage;
   }
   try {

@@ -4,12 +4,18 @@
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "core/error.h"
 #include "core/file_names.h"
+
+namespace fs = std::filesystem;
 
 namespace morvik {
 
@@ -43,7 +49,8 @@ void ReadSettings(Workspace& ws, const std::string& path) {
   if (ws.EditOpenFile().empty()) ws.SetEditOpenFile(ini.GetValue("Files", "LastFileName", ""));
   ws.EditPatternsBatch = ini.GetValue("Files", "LastRecognizeName", "patterns");
   ws.SetEditTally(ini.GetValue("Algorithm", "Tally", "75"));
-  ws.Image.Settings.CheckBoxRatio = ReadInteger(ini, "ImageProcessing", "AspectRatioEnable", 1) != 0;
+  ws.Image.Settings.CheckBoxRatio =
+      ReadInteger(ini, "ImageProcessing", "AspectRatioEnable", 1) != 0;
   ws.CheckBoxDynamic = ReadInteger(ini, "Files", "DynamicFileNameSearch", 0) != 0;
   const long ratio = ReadInteger(ini, "ImageProcessing", "AspectRatio", 100);
   ws.Image.Settings.SetSpinEditRatio(static_cast<int>(std::clamp(ratio, 1L, 100L)));
@@ -53,8 +60,7 @@ void WriteSettings(const Workspace& ws, const std::string& path) {
   const std::string file = ResolveFileName(path);
   CSimpleIniA ini;
   ini.SetSpaces(false);
-  if (FileExists(file) && ini.LoadFile(file.c_str()) < 0)
-    throw Error("Unable to write to " + file);
+  if (FileExists(file) && ini.LoadFile(file.c_str()) < 0) throw Error("Unable to write to " + file);
   if (!ws.CurrentSetName.empty())
     ini.SetValue("Files", "LastFileName", ws.MakeRelativeToExe(ws.CurrentSetName).c_str());
   ini.SetValue("Files", "LastRecognizeName", ws.EditPatternsBatch.c_str());
@@ -66,8 +72,18 @@ void WriteSettings(const Workspace& ws, const std::string& path) {
 
   std::string text;
   if (ini.Save(text) < 0) throw Error("Unable to write to " + file);
+  // A link is written through to the file it names.
+  std::error_code ec;
+  std::string target = file;
+  if (fs::is_symlink(file, ec)) {
+    const fs::path real = fs::weakly_canonical(file, ec);
+    if (!ec) target = real.string();
+  }
+  // A file the user may not write stays as it is, as the profile functions leave it.
+  const bool exists = fs::exists(target, ec);
+  if (exists && access(target.c_str(), W_OK) != 0) throw Error("Unable to write to " + file);
   // Written beside the file and moved into place, so a failed write loses no setting.
-  const std::string temp = file + ".tmp";
+  const std::string temp = target + ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     const std::string data = WithCrLf(text);
@@ -78,7 +94,8 @@ void WriteSettings(const Workspace& ws, const std::string& path) {
       throw Error("Unable to write to " + file);
     }
   }
-  if (std::rename(temp.c_str(), file.c_str()) != 0) {
+  if (exists) fs::permissions(temp, fs::status(target, ec).permissions(), ec);
+  if (std::rename(temp.c_str(), target.c_str()) != 0) {
     std::remove(temp.c_str());
     throw Error("Unable to write to " + file);
   }

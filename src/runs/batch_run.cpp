@@ -1,7 +1,6 @@
 #include "runs/batch_run.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -15,15 +14,17 @@ namespace morvik {
 
 namespace {
 
+// Names compared as a Windows listing orders them: ASCII letters folded to upper case (so "_"
+// and "[" sort after the letters), ties in byte order.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  const auto lower = [](unsigned char c) { return std::tolower(c); };
-  const bool less = std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(),
-      [&](char x, char y) { return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y)); });
-  const bool greater = std::lexicographical_compare(
-      b.begin(), b.end(), a.begin(), a.end(),
-      [&](char x, char y) { return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y)); });
-  return less || (!greater && a < b);
+  const auto upper = [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A')
+                                  : static_cast<unsigned char>(c);
+  };
+  const auto less = [&](char x, char y) { return upper(x) < upper(y); };
+  if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), less)) return true;
+  if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), less)) return false;
+  return a < b;
 }
 
 std::string Trim(const std::string& s) {
@@ -114,7 +115,9 @@ MatchCount CountMatches(std::string& expected, std::string& recognised) {
   return m;
 }
 
-int MatchPercent(const MatchCount& m) { return m.Compared == 0 ? 0 : m.Hits * 100 / m.Compared; }
+int MatchPercent(const MatchCount& m) {
+  return m.Compared == 0 ? 0 : m.Hits * 100 / m.Compared;
+}
 
 bool ButtonRecBatchClick(Workspace& ws) {
   const std::string rootText = ws.EditPatternsBatch;
@@ -122,7 +125,7 @@ bool ButtonRecBatchClick(Workspace& ws) {
   ws.View().ThumbnailsCleared();
   ws.SetCurrentFolder(ws.HomeFolder());
   const std::string root = ws.Resolve(rootText);
-  if (!DirectoryExists(root)) return false;
+  if (rootText.empty() || !DirectoryExists(root)) return false;
 
   const std::string comparePath = JoinPath(ResolveFileName(root), "compare.txt");
   const bool haveCompare = FileExists(comparePath);

@@ -11,8 +11,9 @@
 namespace morvik {
 
 // The plain sub-folders of root (no links, no names starting with "."), ascending by name
-// compared without regard to ASCII case, ties in byte order: the same order on every
-// machine, since line k of "compare.txt" belongs to the k-th of them.
+// compared without regard to ASCII case (folded to upper case, as a Windows listing orders
+// them), ties in byte order: the same order on every machine, since line k of "compare.txt"
+// belongs to the k-th of them.
 std::vector<std::string> ListSubfolders(const std::string& root);
 
 // Recognises the bitmaps "<r>_<c>.bmp", r and c 0..10, of one sub-folder into its own result

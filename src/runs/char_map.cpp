@@ -11,7 +11,9 @@ namespace morvik {
 
 namespace {
 
-bool IsSpace(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsSpace(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 
 // An optional sign and decimal digits, within 32 bits.
 bool ParseInteger(const std::string& token, long& value) {

@@ -32,6 +32,8 @@ struct ResultFiles {
 // Common preparation: the home folder becomes current; the folder must exist.
 bool PrepareRun(Workspace& ws, std::string& folder) {
   ws.SetCurrentFolder(ws.HomeFolder());
+  // An empty name names no folder (not the home folder).
+  if (ws.EditPatternsBatch.empty()) return false;
   folder = ws.Resolve(ws.EditPatternsBatch);
   if (!DirectoryExists(folder)) return false;
   folder = ResolveFileName(folder);

@@ -20,7 +20,8 @@ int ButtonAutoPatClick(Workspace& ws) {
   const std::string folder = ws.Resolve(ws.EditAutoPat);
   int learned = 0;
   std::error_code ec;
-  for (int n = 1; n <= kReferenceCount; ++n) {
+  // An empty name names no folder: nothing is learned.
+  for (int n = 1; n <= kReferenceCount && !ws.EditAutoPat.empty(); ++n) {
     const std::string name = JoinPath(folder, std::to_string(n) + ".bmp");
     if (std::filesystem::is_regular_file(name, ec)) {
       LearnPattern(ws, n, name);

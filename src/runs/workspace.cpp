@@ -27,7 +27,8 @@ bool ParseControlInteger(const std::string& text, long& value) {
   }
   errno = 0;
   long v = std::strtol(text.c_str() + k, nullptr, base);
-  if (errno != 0 || v > 2147483647L) return false;
+  const long limit = text[0] == '-' ? 2147483648L : 2147483647L;  // the 32-bit range
+  if (errno != 0 || v > limit) return false;
   value = text[0] == '-' ? -v : v;
   return true;
 }
@@ -42,7 +43,9 @@ Workspace::Workspace(std::string home, std::string currentFolder)
   Image.OnPreviewChanged = [this] { View().PreviewChanged(); };
 }
 
-std::string Workspace::Resolve(const std::string& name) const { return JoinPath(current_, name); }
+std::string Workspace::Resolve(const std::string& name) const {
+  return JoinPath(current_, name);
+}
 
 std::string Workspace::MakeRelativeToExe(const std::string& path) const {
   return MakeRelativeTo(path, home_);

@@ -1,0 +1,468 @@
+// End-to-end tests of the command line: the built program is run in a temporary folder with
+// its own home folder (MORVIK_HOME) and without a display, and its exit status, messages and
+// files are checked. The golden cases of tests/golden/<case>/ run here too.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "golden/glyphs.h"
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs the program in `cwd` with MORVIK_HOME = home, no display and a Qt platform that would
+// fail at once if the program ever touched the window system.
+RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd,
+                    const std::string& home) {
+  test::TempDir capture;
+  const std::string outFile = capture.File("out"), errFile = capture.File("err");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(cwd.c_str()) != 0) _exit(126);
+    setenv("MORVIK_HOME", home.c_str(), 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv{const_cast<char*>(MORVIK_BINARY)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(MORVIK_BINARY, argv.data());
+    _exit(127);
+  }
+  RunResult r;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  r.out = test::ReadFile(outFile);
+  r.err = test::ReadFile(errFile);
+  return r;
+}
+
+class CommandLine : public testing::Test {
+ protected:
+  CommandLine() {
+    fs::create_directory(dir.File("home"));
+    fs::create_directory(dir.File("pics"));
+  }
+  RunResult Run(const std::vector<std::string>& args) {
+    return RunMorvik(args, dir.Path(), dir.File("home"));
+  }
+  // learn/<k + 1>.bmp holds glyph text[k]; charmap.txt maps k + 1 to text[k].
+  void LearnFolderAndMap(const std::string& text) {
+    fs::create_directories(dir.File("learn"));
+    std::string map;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      test::WriteGlyph(dir.File("learn/" + std::to_string(k + 1) + ".bmp"), text[k]);
+      map += std::to_string(k + 1) + "\t" + text[k] + "\r\n";
+    }
+    test::WriteFile(dir.File("charmap.txt"), map);
+  }
+  // A set saved from learn/ under the name base (relative to the temporary folder).
+  void SaveSet(const std::string& base) {
+    const RunResult r = Run({"--learn", "learn", "--save", base});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  void Glyphs(const std::string& folder, const std::string& row1) {
+    fs::create_directories(dir.File(folder));
+    for (std::size_t c = 0; c < row1.size(); ++c)
+      test::WriteGlyph(dir.File(folder + "/1_" + std::to_string(c) + ".bmp"), row1[c]);
+  }
+  std::string Read(const std::string& name) { return test::ReadFile(dir.File(name)); }
+
+  test::TempDir dir;
+};
+
+TEST_F(CommandLine, HelpListsExitStatusesAndOptions) {
+  const RunResult r = Run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* text :
+       {"Exit status:", "  0  ", "  1  ", "  2  ", "  3  ", "--dynamic", "--batch", "--tally N",
+        "--black", "--crop", "--no-auto", "--threshold N", "--increment N", "--ratio N|off",
+        "--charmap FILE", "--learn DIR", "--save BASE", "--report FILE", "--version"})
+    EXPECT_NE(r.out.find(text), std::string::npos) << text;
+  EXPECT_EQ(Run({"--version"}).out, std::string("morvik ") + MORVIK_VERSION + "\n");
+}
+
+TEST_F(CommandLine, BadOptionsExitWithThree) {
+  const std::vector<std::vector<std::string>> cases = {{"--bogus", "pics"},
+                                                       {"pics", "--tally", "101"},
+                                                       {"pics", "--tally"},
+                                                       {"pics", "--ratio", "0"},
+                                                       {"pics", "--ratio", "x"},
+                                                       {"--save", "s", "pics"},
+                                                       {"--dynamic"},
+                                                       {"pics", "--threshold", "-1"}};
+  for (const auto& args : cases) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.status, 3) << args[0] << " " << args.back();
+    EXPECT_NE(r.err.find("morvik: "), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir.File("pics/result.txt")));
+  }
+  EXPECT_NE(Run({"--bogus"}).err.find("unknown option --bogus"), std::string::npos);
+}
+
+TEST_F(CommandLine, MissingFolderExitsWithTwo) {
+  RunResult r = Run({"nothere"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "folder not found: " + dir.File("nothere") + "\n");
+  r = Run({""});  // an empty name is no folder, not the start folder
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "folder not found: \n");
+  r = Run({"--batch", "nothere"});
+  EXPECT_EQ(r.status, 2);
+  r = Run({"--learn", "nolearn", "pics"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "folder not found: " + dir.File("nolearn") + "\n");
+  EXPECT_FALSE(fs::exists(dir.File("pics/result.txt")));
+}
+
+TEST_F(CommandLine, UnreadableBitmapExitsWithOneNamingIt) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "12");
+  test::WriteFile(dir.File("pics/1_2.bmp"), "BM not really");
+  const RunResult r = Run({"--learn", "learn", "pics"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir.File("pics/1_2.bmp")), std::string::npos) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), "12");
+  EXPECT_EQ(Read("pics/result.txt"), "2 1 3 1 ");
+}
+
+TEST_F(CommandLine, UnwritableResultExitsWithOne) {
+  LearnFolderAndMap("01");
+  Glyphs("pics", "1");
+  // A folder in the file's place: neither removed nor opened as a file.
+  fs::create_directories(dir.File("pics/result.out/keep"));
+  const RunResult r = Run({"pics"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir.File("pics/result.out")), std::string::npos) << r.err;
+}
+
+TEST_F(CommandLine, NeverWritesSettings) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "1");
+  const std::string ini = "[Files]\r\nLastRecognizeName=elsewhere\r\n[Algorithm]\r\nTally=75\r\n";
+  test::WriteFile(dir.File("home/morvik.ini"), ini);
+  EXPECT_EQ(Run({"--learn", "learn", "--dynamic", "--tally", "50", "pics"}).status, 0);
+  EXPECT_EQ(Run({"--learn", "learn", "--save", "set"}).status, 0);
+  EXPECT_EQ(Read("home/morvik.ini"), ini);
+  fs::remove(dir.File("home/morvik.ini"));
+  EXPECT_EQ(Run({"pics"}).status, 0);
+  EXPECT_EQ(Run({"nothere"}).status, 2);
+  EXPECT_FALSE(fs::exists(dir.File("home/morvik.ini")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("home")), fs::directory_iterator()), 0);
+}
+
+TEST_F(CommandLine, RelativeFolderIsTakenInTheStartFolder) {
+  LearnFolderAndMap("0123456789");
+  SaveSet("pics/default");
+  Glyphs("pics", "42");
+  // The same name in the home folder holds a picture that must not be read.
+  fs::create_directories(dir.File("home/pics"));
+  test::WriteFile(dir.File("home/pics/1_0.bmp"), "not a bmp");
+  const RunResult r = Run({"pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), "42\r\n");
+  EXPECT_FALSE(fs::exists(dir.File("home/pics/result.out")));
+}
+
+TEST_F(CommandLine, DefaultSetOrNamedSetOfTheFolder) {
+  LearnFolderAndMap("0123456789");
+  SaveSet("pics/default");
+  // digits: the same set with slots 1 and 2 exchanged, so the text tells which set was used.
+  fs::rename(dir.File("learn/1.bmp"), dir.File("learn/x.bmp"));
+  fs::rename(dir.File("learn/2.bmp"), dir.File("learn/1.bmp"));
+  fs::rename(dir.File("learn/x.bmp"), dir.File("learn/2.bmp"));
+  SaveSet("pics/digits");
+  test::WriteFile(dir.File("pics/digits.PCT"), "broken: a set's test pattern is not read");
+  Glyphs("pics", "0123");
+  EXPECT_EQ(Run({"pics"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "0123\r\n");
+  EXPECT_EQ(Run({"pics", "digits", "third", "ignored"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "1023\r\n");
+  EXPECT_EQ(Run({"pics", "DIGITS"}).status, 0);  // the set file is found in any case
+  EXPECT_EQ(Read("pics/result.out"), "1023\r\n");
+}
+
+TEST_F(CommandLine, SingleCharacterSwitchesOnCompareMode) {
+  // The set comes from the settings, as the window left it; a second argument loads no default.
+  LearnFolderAndMap("0123456789");
+  SaveSet("home/digits");
+  test::WriteFile(dir.File("home/morvik.ini"), "[Files]\r\nLastFileName=digits\r\n");
+  Glyphs("pics", "171");
+  EXPECT_EQ(Run({"pics", "1"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "1N1\r\n");
+  EXPECT_EQ(Run({"pics", "11"}).status, 0);  // two characters: an ordinary run
+  EXPECT_EQ(Read("pics/result.out"), "171\r\n");
+  // A one-character name of an existing set loads the set instead.
+  fs::copy_file(dir.File("home/digits.PCP"), dir.File("pics/7.pcp"));
+  EXPECT_EQ(Run({"pics", "7"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "171\r\n");
+}
+
+TEST_F(CommandLine, ShortFolderSetKeepsLaterSlotsOfTheSettingsSet) {
+  LearnFolderAndMap("0123456789XY");
+  SaveSet("home/base");  // slots 11 and 12 hold X and Y
+  test::WriteFile(dir.File("home/morvik.ini"), "[Files]\r\nLastFileName=base\r\n");
+  fs::remove_all(dir.File("learn"));
+  fs::create_directory(dir.File("learn"));
+  for (int k = 0; k < 10; ++k)
+    test::WriteGlyph(dir.File("learn/" + std::to_string(k + 1) + ".bmp"), "ABCDEFGHIJ"[k]);
+  SaveSet("pics/default");
+  fs::resize_file(dir.File("pics/default.PCP"), 10 * 517);  // ten records only
+  Glyphs("pics", "AXCY");
+  const RunResult r = Run({"pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), "0X2Y\r\n");
+}
+
+TEST_F(CommandLine, LearnedSlotsWinOverTheFolderSet) {
+  LearnFolderAndMap("ABCDEFGHIJ");
+  SaveSet("pics/default");  // slot 1 = A ... slot 10 = J
+  LearnFolderAndMap("0123456789");
+  test::WriteFile(dir.File("charmap.txt"), "1\t0\r\n2\t1\r\n3\t2\r\n");
+  Glyphs("pics", "21");
+  const RunResult r = Run({"--learn", "learn", "pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), "21\r\n");
+}
+
+// "0", "1" or "0." and at most 6 significant digits, as the report writes a score 0..1.
+bool IsScore6(const std::string& s) {
+  if (s == "0" || s == "1") return true;
+  if (s.rfind("0.", 0) != 0 || s.size() < 3) return false;
+  const std::size_t first = s.find_first_not_of('0', 2);
+  if (first == std::string::npos || s.back() == '0') return false;
+  return s.find_first_not_of("0123456789", 2) == std::string::npos && s.size() - first <= 6;
+}
+
+TEST_F(CommandLine, ReportHasHeaderAndThreeRanks) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "30");
+  const RunResult r = Run({"--learn", "learn", "pics", "--report", "out/report.tsv"});
+  EXPECT_EQ(r.status, 1);  // the report's folder does not exist
+  fs::create_directory(dir.File("out"));
+  ASSERT_EQ(Run({"--learn", "learn", "pics", "--report", "out/report.tsv"}).status, 0);
+  std::istringstream in(Read("out/report.tsv"));
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    ASSERT_FALSE(line.empty());
+    ASSERT_EQ(line.back(), '\r');
+    line.pop_back();
+    std::vector<std::string> fields;
+    std::istringstream fin(line);
+    for (std::string f; std::getline(fin, f, '\t');) fields.push_back(f);
+    if (line.back() == '\t') fields.push_back("");
+    rows.push_back(fields);
+  }
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{"file", "row", "column", "no1", "char1", "score1", "no2",
+                                      "char2", "score2", "no3", "char3", "score3"}));
+  EXPECT_EQ(std::vector<std::string>(rows[1].begin(), rows[1].begin() + 6),
+            (std::vector<std::string>{dir.File("pics/1_0.bmp"), "1", "0", "4", "3", "1"}));
+  EXPECT_EQ(std::vector<std::string>(rows[2].begin(), rows[2].begin() + 6),
+            (std::vector<std::string>{dir.File("pics/1_1.bmp"), "1", "1", "1", "0", "1"}));
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    ASSERT_EQ(rows[k].size(), 12u);
+    for (int rank = 0; rank < 3; ++rank) {
+      const int no = std::stoi(rows[k][3 + 3 * rank]);
+      EXPECT_EQ(rows[k][4 + 3 * rank], no >= 1 && no <= 10 ? std::string(1, '0' + no - 1) : "");
+      EXPECT_TRUE(IsScore6(rows[k][5 + 3 * rank])) << rows[k][5 + 3 * rank];
+    }
+  }
+  EXPECT_EQ(Read("pics/result.out"), "30\r\n");  // the result files stay as they are
+}
+
+TEST_F(CommandLine, LearnAndSaveWriteBothFiles) {
+  LearnFolderAndMap("0123");
+  const RunResult r = Run({"--learn", "learn", "--save", "sets/mine"});
+  EXPECT_EQ(r.status, 1);  // sets/ does not exist: "Error writing patterns"
+  EXPECT_NE(r.err.find("Error writing patterns"), std::string::npos) << r.err;
+  fs::create_directory(dir.File("sets"));
+  EXPECT_EQ(Run({"--learn", "learn", "--save", "sets/mine"}).status, 0);
+  EXPECT_EQ(fs::file_size(dir.File("sets/mine.PCP")), 40u * 517u);
+  EXPECT_EQ(fs::file_size(dir.File("sets/mine.PCT")), 517u);
+  const RunResult empty = Run({"--learn", "pics"});  // a folder without bitmaps learns nothing
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_NE(empty.err.find("no bitmaps"), std::string::npos);
+}
+
+TEST_F(CommandLine, DynamicAndBatchOptions) {
+  LearnFolderAndMap("0123456789");
+  fs::create_directories(dir.File("root/a"));
+  test::WriteGlyph(dir.File("root/a/0_0.bmp"), '5');
+  test::WriteGlyph(dir.File("root/a/0_1.bmp"), '6');
+  test::WriteFile(dir.File("root/compare.txt"), "56\r\n");
+  EXPECT_EQ(Run({"--learn", "learn", "--dynamic", "root/a"}).status, 0);
+  EXPECT_EQ(Read("root/a/result.out"), "56\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(Run({"--learn", "learn", "--batch", "root"}).status, 0);
+  EXPECT_EQ(Read("root/batchresult.out"), "56 \r\n");
+  EXPECT_EQ(Read("root/batchresult.txt"),
+            "Directory a: 2/2 (100%)\r\nExpected:   56\r\nRecognized: 56\r\n\r\n"
+            "Overall for root " +
+                dir.File("root") + ": 2/2 (100%)\r\n");
+}
+
+TEST_F(CommandLine, ImageOptionsReachTheRun) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "12");
+  // A threshold of 100% leaves every cell empty, unless the automatic threshold replaces it.
+  EXPECT_EQ(Run({"--learn", "learn", "--threshold", "100", "pics"}).status, 0);
+  EXPECT_EQ(Read("pics/result.txt"), "2 1 3 1  \r\n");
+  EXPECT_EQ(Run({"--learn", "learn", "--no-auto", "--threshold", "100", "pics"}).status, 0);
+  EXPECT_EQ(Read("pics/result.txt"), "0 0 0 0  \r\n");
+  EXPECT_EQ(Run({"--learn", "learn", "--no-auto", "--threshold", "40", "--increment", "60", "pics"})
+                .status,
+            0);
+  EXPECT_EQ(Read("pics/result.out"), "12\r\n");
+}
+
+TEST_F(CommandLine, CharmapOption) {
+  LearnFolderAndMap("0123456789");
+  test::WriteFile(dir.File("letters.txt"), "1\ta\r\n2\tb\r\n");
+  Glyphs("pics", "10");
+  EXPECT_EQ(Run({"--learn", "learn", "pics", "--charmap", "letters.txt"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), std::string("ba\r\n"));
+  const RunResult r = Run({"--learn", "learn", "pics", "--charmap", "none.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir.File("none.txt")), std::string::npos);
+  // A bad line is reported; the run goes on with the entries before it.
+  test::WriteFile(dir.File("charmap.txt"), "1\tx\r\nbad\r\n2\ty\r\n");
+  const RunResult bad = Run({"--learn", "learn", "pics"});
+  EXPECT_EQ(bad.status, 0);
+  EXPECT_NE(bad.err.find("Invalid numeric input"), std::string::npos);
+  EXPECT_EQ(Read("pics/result.out"), std::string("\0x\r\n", 4));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Golden cases: tests/golden/<case>/case.txt describes the input and the runs; every file under
+// tests/golden/<case>/expected/ must come out byte for byte ("@ROOT@" stands for the temporary
+// folder). MORVIK_GOLDEN_UPDATE=1 writes the outputs there instead (check them by eye).
+
+const std::string kGolden = std::string(MORVIK_SOURCE_DIR) + "/tests/golden";
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t k = 0; (k = text.find(from, k)) != std::string::npos; k += to.size())
+    text.replace(k, from.size(), to);
+  return text;
+}
+
+class Golden : public testing::TestWithParam<std::string> {};
+
+TEST_P(Golden, OutputsMatch) {
+  const std::string caseDir = kGolden + "/" + GetParam();
+  test::TempDir dir;
+  const std::string root = dir.Path();
+  fs::create_directory(root + "/home");
+  if (fs::exists(caseDir + "/input"))
+    fs::copy(caseDir + "/input", root, fs::copy_options::recursive);
+  std::ifstream in(caseDir + "/case.txt");
+  ASSERT_TRUE(in) << caseDir;
+  int runs = 0;
+  for (std::string line; std::getline(in, line);) {
+    const std::vector<std::string> w = Words(line);
+    if (w.empty() || w[0][0] == '#') continue;
+    if (w[0] == "copy") {  // copy <source-tree path> <target>
+      ASSERT_EQ(w.size(), 3u) << line;
+      fs::create_directories(fs::path(root + "/" + w[2]).parent_path());
+      fs::copy(std::string(MORVIK_SOURCE_DIR) + "/" + w[1], root + "/" + w[2],
+               fs::copy_options::recursive);
+    } else if (w[0] == "glyph") {  // glyph <target> <glyphs> <width> <height> <bits> [dark]
+      ASSERT_GE(w.size(), 6u) << line;
+      fs::create_directories(fs::path(root + "/" + w[1]).parent_path());
+      test::WriteGlyph(root + "/" + w[1], w[2][0], std::stoi(w[3]), std::stoi(w[4]),
+                       std::stoi(w[5]), w.size() > 6 && w[6] == "dark");
+    } else if (w[0] == "row") {  // row <folder> <row> <glyphs> <width> <height> <bits>
+      ASSERT_EQ(w.size(), 7u) << line;
+      fs::create_directories(root + "/" + w[1]);
+      for (std::size_t c = 0; c < w[3].size(); ++c)
+        test::WriteGlyph(root + "/" + w[1] + "/" + w[2] + "_" + std::to_string(c) + ".bmp", w[3][c],
+                         std::stoi(w[4]) + static_cast<int>(c % 3) * 4,
+                         std::stoi(w[5]) - static_cast<int>(c % 2) * 6, std::stoi(w[6]));
+    } else if (w[0] == "numbered") {  // numbered <folder> <glyphs> <width> <height> <bits>
+      ASSERT_EQ(w.size(), 6u) << line;
+      fs::create_directories(root + "/" + w[1]);
+      for (std::size_t k = 0; k < w[2].size(); ++k)
+        test::WriteGlyph(root + "/" + w[1] + "/" + std::to_string(k + 1) + ".bmp", w[2][k],
+                         std::stoi(w[3]), std::stoi(w[4]), std::stoi(w[5]));
+    } else if (w[0] == "run") {  // run <status> <arguments...>
+      ASSERT_GE(w.size(), 2u) << line;
+      const RunResult r =
+          RunMorvik(std::vector<std::string>(w.begin() + 2, w.end()), root, root + "/home");
+      EXPECT_EQ(r.status, std::stoi(w[1])) << line << "\n" << r.err;
+      ++runs;
+    } else {
+      FAIL() << "unknown directive: " << line;
+    }
+  }
+  ASSERT_GT(runs, 0);
+  const bool update = std::getenv("MORVIK_GOLDEN_UPDATE") != nullptr;
+  const std::string expected = caseDir + "/expected";
+  if (update) {
+    for (const auto& e : fs::recursive_directory_iterator(expected)) {
+      if (!e.is_regular_file()) continue;
+      const std::string rel = fs::relative(e.path(), expected).string();
+      test::WriteFile(e.path().string(), Replace(test::ReadFile(root + "/" + rel), root, "@ROOT@"));
+    }
+    GTEST_SKIP() << "expected files of " << GetParam() << " rewritten";
+  }
+  int compared = 0;
+  for (const auto& e : fs::recursive_directory_iterator(expected)) {
+    if (!e.is_regular_file()) continue;
+    const std::string rel = fs::relative(e.path(), expected).string();
+    ASSERT_TRUE(fs::exists(root + "/" + rel)) << rel << " was not written";
+    EXPECT_EQ(test::ReadFile(root + "/" + rel),
+              Replace(test::ReadFile(e.path().string()), "@ROOT@", root))
+        << GetParam() << ": " << rel;
+    ++compared;
+  }
+  EXPECT_GT(compared, 0);
+}
+
+std::vector<std::string> GoldenCases() {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(kGolden))
+    if (fs::exists(e.path() / "case.txt")) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(GoldenCases()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           std::replace_if(
+                               name.begin(), name.end(), [](char c) { return !isalnum(c); }, '_');
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace morvik

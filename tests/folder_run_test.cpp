@@ -1,0 +1,287 @@
+// Tests of folder recognition: the result.out item for every mode, fixed and dynamic naming,
+// the byte layout of both result files, compare mode, and the failure paths.
+#include "runs/folder_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "core/number_format.h"
+#include "golden/glyphs.h"
+#include "runs/learning.h"
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------------------------
+// The result.out item
+
+struct ItemCase {
+  bool loaded, compare;
+  char expected;
+  int n;
+  double s;
+  std::string item;
+};
+
+TEST(ResultOutItem, FollowsMapAndCompareMode) {
+  CharMapState chars;
+  chars.CharMap[7] = '7';
+  chars.CharMap[30] = 'Z';
+  chars.CharMap[0] = '#';
+  const std::vector<ItemCase> cases = {
+      {false, false, 0, 12, 0.5, "2"},    {false, false, 0, 40, 0.5, "0"},
+      {false, false, 0, 0, 0.0, "0"},     {false, false, 0, 30, 0.9, "0"},
+      {false, false, 0, 7, 0.9, "7"},     {true, false, 0, 30, 0.9, "Z"},
+      {true, false, 0, 0, 0.0, "#"},      {true, false, 0, 12, 0.9, std::string(1, '\0')},
+      {true, true, '7', 7, 0.93, "0.93"}, {true, true, '7', 7, 0.91234, "0.912"},
+      {true, true, '7', 7, 1.0, "1"},     {true, true, '7', 30, 0.88, "N"},
+      {true, true, 'Z', 30, 0.5, "0.5"},  {true, true, '7', 0, 0.0, "N"},
+      {false, true, '7', 7, 0.93, "7"},   {false, true, '7', 12, 0.93, "2"},
+  };
+  for (const ItemCase& c : cases) {
+    chars.CharMapLoaded = c.loaded;
+    chars.CharCompareMode = c.compare;
+    chars.ExpectedChar = c.expected;
+    EXPECT_EQ(ResultOutItem(chars, c.n, c.s), c.item)
+        << "map " << c.loaded << " compare " << c.compare << " n " << c.n << " s " << c.s;
+  }
+}
+
+TEST(BitmapName, RowUnderscoreColumn) {
+  EXPECT_EQ(BitmapName("pics", 1, 0), "pics/1_0.bmp");
+  EXPECT_EQ(BitmapName("/a/b", 10, 10), "/a/b/10_10.bmp");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Runs
+
+struct RecordingView : WorkspaceView {
+  struct Image {
+    std::string file;
+    int row, column;
+    std::array<TRankEntry, 3> top;
+    int scaledWidth, scaledHeight;
+  };
+  std::vector<Image> images;
+  int cleared = 0;
+  void ThumbnailsCleared() override { ++cleared; }
+  void ImageRecognized(const RecognizedImage& r) override {
+    images.push_back({fs::path(r.FileName).filename().string(), r.Row, r.Column, r.TopThree,
+                      r.Scaled ? r.Scaled->Width() : -1, r.Scaled ? r.Scaled->Height() : -1});
+  }
+};
+
+class FolderRun : public testing::Test {
+ protected:
+  FolderRun() : ws(dir.Path(), dir.File("start")) {
+    fs::create_directory(dir.File("start"));
+    fs::create_directory(dir.File("pics"));
+    ws.SetView(&view);
+    ws.EditPatternsBatch = dir.File("pics");
+  }
+  // Slot k + 1 learns the glyph text[k].
+  void Learn(const std::string& text) {
+    fs::create_directory(dir.File("learn"));
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      const std::string name = dir.File("learn/" + std::to_string(k + 1) + ".bmp");
+      test::WriteGlyph(name, text[k]);
+      LearnPattern(ws, static_cast<int>(k + 1), name);
+    }
+  }
+  void MapSlotsTo(const std::string& text) {
+    ws.Chars.CharMapLoaded = true;
+    for (std::size_t k = 0; k < text.size(); ++k) ws.Chars.CharMap[k + 1] = text[k];
+  }
+  void Glyph(const std::string& name, char c, int w = 64, int h = 64) {
+    test::WriteGlyph(dir.File("pics/" + name), c, w, h);
+  }
+  // A file no reader accepts: the run fails if it ever opens it.
+  void Poison(const std::string& name) { test::WriteFile(dir.File("pics/" + name), "not a bmp"); }
+  std::string Txt() { return test::ReadFile(dir.File("pics/result.txt")); }
+  std::string Out() { return test::ReadFile(dir.File("pics/result.out")); }
+
+  test::TempDir dir;
+  RecordingView view;
+  Workspace ws;
+};
+
+TEST_F(FolderRun, FixedNamingStopsAtFirstMissingColumnAndRow) {
+  Learn("0123456789");
+  MapSlotsTo("0123456789");
+  Glyph("1_0.bmp", '3');
+  Glyph("1_1.bmp", '1');
+  Poison("1_3.bmp");  // after the missing 1_2: never read
+  Glyph("2_0.bmp", '7');
+  Poison("0_0.bmp");  // fixed naming starts at row 1
+  Poison("3_1.bmp");  // row 3 has no column 0: the run has ended
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
+  EXPECT_EQ(Txt(), "4 1 2 1  \r\n8 1  \r\n");
+  EXPECT_EQ(Out(), "31\r\n7\r\n");
+  ASSERT_EQ(view.images.size(), 3u);
+  EXPECT_EQ(view.images[0].file, "1_0.bmp");
+  EXPECT_EQ(view.images[1].row * 100 + view.images[1].column, 101);
+  EXPECT_EQ(view.images[2].row * 100 + view.images[2].column, 200);
+  EXPECT_EQ(view.images[2].scaledWidth, 64);
+  EXPECT_EQ(view.cleared, 1);
+}
+
+TEST_F(FolderRun, FixedNamingWithoutMapWritesLastDigit) {
+  Learn("0123456789AB");  // slot 11 = A, 12 = B
+  Glyph("1_0.bmp", 'A');
+  Glyph("1_1.bmp", '9');
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_EQ(Txt(), "11 1 10 1  \r\n");
+  EXPECT_EQ(Out(), "10\r\n");
+}
+
+TEST_F(FolderRun, FixedNamingWithOnlyRowZeroCreatesEmptyFiles) {
+  Learn("01");
+  Poison("0_0.bmp");
+  test::WriteFile(dir.File("pics/result.txt"), "old");
+  test::WriteFile(dir.File("pics/result.out"), "old");
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_TRUE(fs::exists(dir.File("pics/result.txt")));
+  EXPECT_EQ(Txt(), "");
+  EXPECT_EQ(Out(), "");
+  EXPECT_TRUE(view.images.empty());
+}
+
+TEST_F(FolderRun, DynamicNamingWritesElevenLines) {
+  Learn("0123456789");
+  MapSlotsTo("0123456789");
+  ws.CheckBoxDynamic = true;
+  Glyph("0_0.bmp", '5');
+  Glyph("10_10.bmp", '6');
+  Poison("11_0.bmp");  // rows and columns above 10 are never tried
+  Poison("0_11.bmp");
+  Poison("1_0.BMP");  // a bitmap name is taken as it is
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
+  std::string blankRows, emptyRows;
+  for (int k = 0; k < 9; ++k) blankRows += " \r\n", emptyRows += "\r\n";
+  EXPECT_EQ(Txt(), "6 1  \r\n" + blankRows + "7 1  \r\n");
+  EXPECT_EQ(Out(), "5\r\n" + emptyRows + "6\r\n");
+  ASSERT_EQ(view.images.size(), 2u);
+  EXPECT_EQ(view.images[0].row * 100 + view.images[0].column, 0);
+  EXPECT_EQ(view.images[1].row * 100 + view.images[1].column, 1010);
+}
+
+TEST_F(FolderRun, ResultTxtLayoutWithScoresBelowOne) {
+  Learn("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  Glyph("1_0.bmp", '5', 40, 56);  // odd sizes give scores below 1
+  Glyph("1_1.bmp", 'U', 40, 56);
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_EQ(view.images.size(), 2u);
+  std::string line;
+  for (const auto& image : view.images) {
+    const TRankEntry best = image.top[0];
+    EXPECT_LT(best.Score, 1.0);
+    EXPECT_GT(best.Score, 0.0);
+    line += std::to_string(best.No) + " " + FormatScore(best.Score) + " ";
+  }
+  EXPECT_EQ(Txt(), line + " \r\n");
+  EXPECT_EQ(Out().size(), 4u);
+}
+
+TEST_F(FolderRun, NothingScoredWritesZeroZero) {
+  Glyph("1_0.bmp", '5');  // no reference at all
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_EQ(Txt(), "0 0  \r\n");
+  EXPECT_EQ(Out(), "0\r\n");
+  ws.Chars.CharMapLoaded = true;
+  ws.Chars.CharMap[0] = '?';
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_EQ(Out(), "?\r\n");
+}
+
+TEST_F(FolderRun, UnmappedNumberWritesByteZero) {
+  Learn("0123");
+  ws.Chars.CharMapLoaded = true;  // a map that names no number
+  Glyph("1_0.bmp", '2');
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_EQ(Out(), std::string("\0\r\n", 3));
+}
+
+TEST_F(FolderRun, CompareModeRowOfScoresAndN) {
+  Learn("0123456789");
+  MapSlotsTo("0123456789");
+  ws.Chars.CharCompareMode = true;
+  ws.Chars.ExpectedChar = '7';
+  Glyph("1_0.bmp", '7', 44, 60);
+  Glyph("1_1.bmp", '1');
+  Glyph("1_2.bmp", '7', 60, 64);
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_EQ(view.images.size(), 3u);
+  ASSERT_EQ(view.images[0].top[0].No, 8);
+  ASSERT_EQ(view.images[1].top[0].No, 2);
+  ASSERT_EQ(view.images[2].top[0].No, 8);
+  EXPECT_LT(view.images[0].top[0].Score, 1.0);
+  EXPECT_LT(view.images[2].top[0].Score, 1.0);
+  EXPECT_EQ(Out(), FormatScore(view.images[0].top[0].Score) + "N" +
+                       FormatScore(view.images[2].top[0].Score) + "\r\n");
+  EXPECT_EQ(Out().find("N"), FormatScore(view.images[0].top[0].Score).size());
+}
+
+TEST_F(FolderRun, CompareModeWithoutMapWritesDigits) {
+  Learn("0123456789");
+  ws.Chars.CharCompareMode = true;
+  ws.Chars.ExpectedChar = '7';
+  Glyph("1_0.bmp", '7');
+  Glyph("1_1.bmp", '1');
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_EQ(Out(), "82\r\n");
+}
+
+TEST_F(FolderRun, UnreadableBitmapEndsRunAndKeepsWhatWasWritten) {
+  Learn("0123456789");
+  MapSlotsTo("0123456789");
+  Glyph("1_0.bmp", '4');
+  Poison("1_1.bmp");
+  Glyph("1_2.bmp", '4');
+  try {
+    ButtonRecognizeFixed(ws);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find(dir.File("pics/1_1.bmp")), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Txt(), "5 1 ");
+  EXPECT_EQ(Out(), "4");
+  EXPECT_FALSE(ws.Image.LoadingGuard);
+  EXPECT_EQ(view.images.size(), 1u);
+}
+
+TEST_F(FolderRun, MissingFolderTouchesNothing) {
+  ws.EditPatternsBatch = dir.File("none");
+  EXPECT_FALSE(ButtonRecognizeFixed(ws));
+  ws.CheckBoxDynamic = true;
+  EXPECT_FALSE(ButtonRecognizeClick(ws));
+  ws.EditPatternsBatch = "";  // names no folder, not the home folder
+  Glyph("../1_0.bmp", '1');
+  EXPECT_FALSE(ButtonRecognizeFixed(ws));
+  EXPECT_FALSE(fs::exists(dir.File("result.txt")));
+  EXPECT_EQ(view.cleared, 0);
+  EXPECT_FALSE(fs::exists(dir.File("none")));
+  EXPECT_EQ(ws.CurrentFolder(), ws.HomeFolder());
+}
+
+TEST_F(FolderRun, RelativeFolderIsTakenInTheHomeFolder) {
+  Learn("0123456789");
+  // The same name beside the start folder holds a picture that must not be read.
+  fs::create_directory(dir.File("start/pics"));
+  test::WriteFile(dir.File("start/pics/1_0.bmp"), "not a bmp");
+  Glyph("1_0.bmp", '9');
+  ws.EditPatternsBatch = "PICS";  // found without regard to case, like the set files
+  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  EXPECT_EQ(ws.CurrentFolder(), dir.Path());
+  EXPECT_EQ(Txt(), "10 1  \r\n");
+  EXPECT_FALSE(fs::exists(dir.File("start/pics/result.txt")));
+}
+
+}  // namespace
+}  // namespace morvik
