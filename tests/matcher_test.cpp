@@ -12,25 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "test_util.h"
+
 namespace morvik {
 namespace {
 
-std::uint8_t LevelOf(char ch) {
-  switch (ch) {
-    case '1':
-      return 10;
-    case '2':
-      return 25;
-    case '5':
-      return 50;
-    case '7':
-      return 75;
-    case '#':
-      return 100;
-    default:
-      return 0;
-  }
-}
+using test::LevelOf;
 
 TPatternLine Line(const std::string& cells) {
   TPatternLine line{};
@@ -41,11 +28,7 @@ TPatternLine Line(const std::string& cells) {
 
 // Rows from row 1 down, counted as every scoring does.
 TPattern Rows(const std::vector<std::string>& rows) {
-  TPattern p;
-  for (std::size_t r = 0; r < rows.size(); ++r)
-    for (std::size_t c = 0; c < rows[r].size(); ++c)
-      if (const std::uint8_t l = LevelOf(rows[r][c]); l != 0)
-        p.At(static_cast<int>(r) + 1, static_cast<int>(c) + 1) = {1, l};
+  TPattern p = test::Picture(rows);
   ComputeSpans(p);
   return p;
 }

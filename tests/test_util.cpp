@@ -19,6 +19,33 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::uint8_t LevelOf(char ch) {
+  switch (ch) {
+    case '1':
+      return 10;
+    case '2':
+      return 25;
+    case '5':
+      return 50;
+    case '7':
+      return 75;
+    case '#':
+      return 100;
+    default:
+      return 0;
+  }
+}
+
+TPattern Picture(const std::vector<std::string>& rows) {
+  TPattern p;
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < rows[r].size(); ++c)
+      if (const std::uint8_t l = LevelOf(rows[r][c]); l != 0)
+        p.At(static_cast<int>(r) + 1, static_cast<int>(c) + 1) = {1, l};
+  p.MaxLevel = ComputeMaxLevel(p);
+  return p;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

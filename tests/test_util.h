@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/pattern.h"
 #include "image/bitmap.h"
 
 namespace morvik::test {
@@ -22,6 +23,12 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Level of a marked cell per picture character: '1' 10, '2' 25, '5' 50, '7' 75, '#' 100;
+// anything else is an empty cell.
+std::uint8_t LevelOf(char ch);
+// A pattern drawn as text, row 1 first; MaxLevel set, counts left at 16.
+TPattern Picture(const std::vector<std::string>& rows);
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);

@@ -4,18 +4,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "gui/text.h"
+
 namespace morvik::gui {
-
-namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromLocal8Bit(text.c_str());
-}
-std::string S(const QString& text) {
-  return text.toLocal8Bit().toStdString();
-}
-
-}  // namespace
 
 void FillStandardDialogs(DialogHooks& hooks, QWidget* parent) {
   if (!hooks.OpenSet)

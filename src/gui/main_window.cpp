@@ -26,6 +26,7 @@
 #include "gui/pattern_editor_view.h"
 #include "gui/pattern_grid_view.h"
 #include "gui/spin_edit.h"
+#include "gui/text.h"
 #include "gui/thumbnail_view.h"
 #include "runs/batch_run.h"
 #include "runs/folder_run.h"
@@ -34,13 +35,6 @@
 namespace morvik::gui {
 
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromLocal8Bit(text.c_str());
-}
-std::string S(const QString& text) {
-  return text.toLocal8Bit().toStdString();
-}
 
 QLabel* AddLabel(QWidget* parent, const char* name, const char* text, int x, int y,
                  bool bold = false) {
