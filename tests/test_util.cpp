@@ -104,8 +104,12 @@ std::string Encode(const Bitmap& bm, int bits) {
 
 }  // namespace
 
-std::string EncodeBmp24(const Bitmap& bitmap) { return Encode(bitmap, 24); }
-std::string EncodeBmp8Grey(const Bitmap& bitmap) { return Encode(bitmap, 8); }
+std::string EncodeBmp24(const Bitmap& bitmap) {
+  return Encode(bitmap, 24);
+}
+std::string EncodeBmp8Grey(const Bitmap& bitmap) {
+  return Encode(bitmap, 8);
+}
 void WriteBmp24(const std::string& path, const Bitmap& bitmap) {
   WriteFile(path, EncodeBmp24(bitmap));
 }

@@ -10,9 +10,15 @@ using Colour = std::uint32_t;  // red is byte 0, green byte 1, blue byte 2
 constexpr Colour MakeColour(int r, int g, int b) {
   return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
 }
-constexpr int RedOf(Colour c) { return c & 0xFF; }
-constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr int RedOf(Colour c) {
+  return c & 0xFF;
+}
+constexpr int GreenOf(Colour c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr int BlueOf(Colour c) {
+  return (c >> 16) & 0xFF;
+}
 
 constexpr Colour kRed = 0x0000FF;
 constexpr Colour kLime = 0x00FF00;

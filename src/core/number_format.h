@@ -13,6 +13,8 @@ namespace morvik {
 std::string FormatGeneral(double value, int digits);
 
 // Scores in files and thumbnails: 3 significant digits.
-inline std::string FormatScore(double value) { return FormatGeneral(value, 3); }
+inline std::string FormatScore(double value) {
+  return FormatGeneral(value, 3);
+}
 
 }  // namespace morvik

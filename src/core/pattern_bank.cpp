@@ -7,9 +7,13 @@ TPatternBank::TPatternBank() {
   AllocateBank(*this);
 }
 
-void AllocateEditPattern(TPatternBank& bank) { ResetPattern(bank.EditPattern()); }
+void AllocateEditPattern(TPatternBank& bank) {
+  ResetPattern(bank.EditPattern());
+}
 
-void AllocateBank(TPatternBank& bank) { ResetBank(bank); }
+void AllocateBank(TPatternBank& bank) {
+  ResetBank(bank);
+}
 
 void ResetBank(TPatternBank& bank) {
   for (int k = 1; k <= kTestSlot; ++k) ResetPattern(bank.Slot(k));

@@ -6,7 +6,11 @@
 
 namespace morvik::gui {
 
-inline QString Q(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
-inline std::string S(const QString& text) { return text.toLocal8Bit().toStdString(); }
+inline QString Q(const std::string& text) {
+  return QString::fromLocal8Bit(text.c_str());
+}
+inline std::string S(const QString& text) {
+  return text.toLocal8Bit().toStdString();
+}
 
 }  // namespace morvik::gui

@@ -23,6 +23,8 @@ void ImageSettings::SetSpinEditInc(int value) {
   Store(increment_, value, 0, 100, OnIncrementChanged);
 }
 
-void ImageSettings::SetSpinEditRatio(int value) { Store(ratio_, value, 1, 100, nullptr); }
+void ImageSettings::SetSpinEditRatio(int value) {
+  Store(ratio_, value, 1, 100, nullptr);
+}
 
 }  // namespace morvik

@@ -50,8 +50,8 @@ constexpr int CellHeight = 64;  // the same for bitmaps at least as high as wide
 struct ImageState {
   ImageSettings Settings;
   Histograms Analysis;
-  Bitmap SourceBitmap;  // the loaded file, grey (and cropped); replaced by every load
-  Bitmap ScaledBitmap;  // the raster sampled into patterns
+  Bitmap SourceBitmap;        // the loaded file, grey (and cropped); replaced by every load
+  Bitmap ScaledBitmap;        // the raster sampled into patterns
   bool LoadingGuard = false;  // set while a run loads: no preview, no editor re-sampling
 
   std::string PictureFileName;  // last picture chosen with "Load BMP"

@@ -16,8 +16,8 @@ namespace morvik {
 // One recognised image of a run, for the thumbnail.
 struct RecognizedImage {
   std::string FileName;
-  int Row = 0;     // thumbnail row
-  int Column = 0;  // column of the file name
+  int Row = 0;                     // thumbnail row
+  int Column = 0;                  // column of the file name
   const Bitmap* Scaled = nullptr;  // the raster sampled into the TestPattern
   std::array<TRankEntry, 3> TopThree{};
 };
@@ -26,14 +26,14 @@ struct RecognizedImage {
 class WorkspaceView {
  public:
   virtual ~WorkspaceView() = default;
-  virtual void EditPatternChanged() {}   // repaint the editor
-  virtual void GridChanged() {}          // repaint the grid view
-  virtual void PreviewChanged() {}       // the preview picture or its name changed
-  virtual void ResultsChanged() {}       // result labels, frame colours
-  virtual void ControlsChanged() {}      // a text or value of a control was set by the engine
-  virtual void ThumbnailsCleared() {}    // a run emptied the thumbnail image
+  virtual void EditPatternChanged() {}  // repaint the editor
+  virtual void GridChanged() {}         // repaint the grid view
+  virtual void PreviewChanged() {}      // the preview picture or its name changed
+  virtual void ResultsChanged() {}      // result labels, frame colours
+  virtual void ControlsChanged() {}     // a text or value of a control was set by the engine
+  virtual void ThumbnailsCleared() {}   // a run emptied the thumbnail image
   virtual void ImageRecognized(const RecognizedImage&) {}  // draw its thumbnail now
-  virtual void Message(const std::string&) {}  // a message box
+  virtual void Message(const std::string&) {}              // a message box
   virtual void Progress(const std::string& /*what*/, int /*done*/, int /*total*/) {}
 };
 
@@ -68,7 +68,7 @@ class Workspace {
   void SetEditOpenFile(const std::string& text);  // runs EditOpenFileChange
   const std::string& EditTally() const { return editTally_; }
   void SetEditTally(const std::string& text);  // runs EditTallyChange
-  double Tally() const { return tally_; }       // threshold as a fraction
+  double Tally() const { return tally_; }      // threshold as a fraction
 
   // --- Plain controls, with their defaults ---
   std::string EditPatternsBatch = "patterns";  // folder of "Recognize" / "Batch Recognize"
