@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -206,6 +208,24 @@ TEST(SetFiles, UnwritablePathsFailAndKeepThePatterns) {
   EXPECT_EQ(bank.Slot(7).At(2, 2).Level, 107);
   EXPECT_EQ(bank.TestPattern().MaxLevel, 100 + kTestSlot);
   EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
+}
+
+TEST(SetFiles, ReadOnlySetIsNotReplacedAndLinksAreWrittenThrough) {
+  TempDir dir;
+  TPatternBank bank;
+  Scribble(bank);
+  std::filesystem::create_directory(dir.File("real"));
+  WriteFile(dir.File("real/a.PCT"), "old");
+  std::filesystem::create_symlink(dir.File("real/a.PCT"), dir.File("a.PCT"));
+  ASSERT_TRUE(SaveTestFile(dir.File("a.PCT"), bank));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("a.PCT")));
+  EXPECT_EQ(ReadFile(dir.File("real/a.PCT")).size(), kRecord);
+
+  if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  WriteFile(dir.File("b.PCP"), "old");
+  std::filesystem::permissions(dir.File("b.PCP"), std::filesystem::perms::owner_read);
+  EXPECT_FALSE(SaveReferenceFile(dir.File("b.PCP"), bank));
+  EXPECT_EQ(ReadFile(dir.File("b.PCP")), "old");
 }
 
 TEST(SetFiles, NamesMatchWithoutRegardToCase) {

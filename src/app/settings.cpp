@@ -4,18 +4,11 @@
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "core/error.h"
 #include "core/file_names.h"
-
-namespace fs = std::filesystem;
+#include "core/safe_write.h"
 
 namespace morvik {
 
@@ -72,33 +65,7 @@ void WriteSettings(const Workspace& ws, const std::string& path) {
 
   std::string text;
   if (ini.Save(text) < 0) throw Error("Unable to write to " + file);
-  // A link is written through to the file it names.
-  std::error_code ec;
-  std::string target = file;
-  if (fs::is_symlink(file, ec)) {
-    const fs::path real = fs::weakly_canonical(file, ec);
-    if (!ec) target = real.string();
-  }
-  // A file the user may not write stays as it is, as the profile functions leave it.
-  const bool exists = fs::exists(target, ec);
-  if (exists && access(target.c_str(), W_OK) != 0) throw Error("Unable to write to " + file);
-  // Written beside the file and moved into place, so a failed write loses no setting.
-  const std::string temp = target + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    const std::string data = WithCrLf(text);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    out.flush();
-    if (!out) {
-      std::remove(temp.c_str());
-      throw Error("Unable to write to " + file);
-    }
-  }
-  if (exists) fs::permissions(temp, fs::status(target, ec).permissions(), ec);
-  if (std::rename(temp.c_str(), target.c_str()) != 0) {
-    std::remove(temp.c_str());
-    throw Error("Unable to write to " + file);
-  }
+  if (!ReplaceFileContents(file, WithCrLf(text))) throw Error("Unable to write to " + file);
 }
 
 std::string FormCreate(Workspace& ws) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/file_names.h"
+#include "core/safe_write.h"
 
 namespace morvik {
 
@@ -63,27 +64,13 @@ bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int
 }
 
 bool WriteRecords(const std::string& path, TPatternBank& bank, int firstSlot, int count) {
-  const std::string target = ResolveFileName(path);
-  const std::string temp = target + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (int k = firstSlot; k < firstSlot + count; ++k) {
-      PackCounts(bank.Slot(k));
-      const PatternRecord r = EncodeRecord(bank.Slot(k));
-      out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
-    }
-    out.flush();
-    if (!out) {
-      std::remove(temp.c_str());
-      return false;
-    }
+  std::string data;
+  for (int k = firstSlot; k < firstSlot + count; ++k) {
+    PackCounts(bank.Slot(k));
+    const PatternRecord r = EncodeRecord(bank.Slot(k));
+    data.append(reinterpret_cast<const char*>(r.data()), r.size());
   }
-  if (std::rename(temp.c_str(), target.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFileContents(ResolveFileName(path), data);
 }
 
 }  // namespace
