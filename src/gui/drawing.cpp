@@ -102,14 +102,21 @@ void DrawCellFrame(QPainter& p, int x, int y, QColor colour) {
   }
 }
 
-void DrawCellDot(QPainter& p, int cx, int cy, const TPatternCell& cell) {
+namespace {
+
+// A marked cell's dot centred at (x, y): the fixed 3 x 3 dot in the band 5..10, otherwise a
+// box of half size Level x factor (rounded half to even); unmarked cells draw nothing.
+void DrawDot(QPainter& p, int x, int y, const TPatternCell& cell, long double factor,
+             const QColor& outline) {
   if (cell.Mark == 0) return;
-  if (InFixedDotBand(cell.Level)) {
-    FillEllipse(p, cx - 1, cy - 1, cx + 2, cy + 2, kBlackColour, kBlackColour);
-    return;
-  }
-  const int d = DotHalfSize(cell.Level, 0.015L);
-  FillEllipse(p, cx - d, cy - d, cx + d + 1, cy + d + 1, kBlackColour, kBlackColour);
+  const int d = InFixedDotBand(cell.Level) ? 1 : DotHalfSize(cell.Level, factor);
+  FillEllipse(p, x - d, y - d, x + d + 1, y + d + 1, outline, kBlackColour);
+}
+
+}  // namespace
+
+void DrawCellDot(QPainter& p, int cx, int cy, const TPatternCell& cell) {
+  DrawDot(p, cx, cy, cell, 0.015L, kBlackColour);
 }
 
 void DrawPatternDots(QPainter& p, int x, int y, const TPattern& pattern) {
@@ -173,13 +180,7 @@ void DrawEditorGrid(QPainter& p) {
 }
 
 void DrawEditorCell(QPainter& p, int x, int y, const TPatternCell& cell) {
-  if (cell.Mark == 0) return;
-  if (InFixedDotBand(cell.Level)) {
-    FillEllipse(p, x - 1, y - 1, x + 2, y + 2, kGreyColour, kBlackColour);
-    return;
-  }
-  const int d = DotHalfSize(cell.Level, 0.03L);
-  FillEllipse(p, x - d, y - d, x + d + 1, y + d + 1, kGreyColour, kBlackColour);
+  DrawDot(p, x, y, cell, 0.03L, kGreyColour);
 }
 
 void DrawEditorCells(QPainter& p, const TPattern& pattern) {
