@@ -43,52 +43,50 @@ int ParseNumber(const std::string& option, const std::string& text, int low, int
   return static_cast<int>(v);
 }
 
+// Options that take no value, and options whose value is a file or folder name.
+const std::pair<const char*, bool Options::*> kFlags[] = {
+    {"--help", &Options::help},       {"-h", &Options::help},
+    {"--version", &Options::version}, {"--dynamic", &Options::dynamic},
+    {"--black", &Options::black},     {"--crop", &Options::crop},
+    {"--no-auto", &Options::noAuto},  {"--batch", &Options::batch}};
+const std::pair<const char*, std::optional<std::string> Options::*> kNames[] = {
+    {"--charmap", &Options::charmap},
+    {"--learn", &Options::learn},
+    {"--save", &Options::save},
+    {"--report", &Options::report}};
+const std::pair<const char*, std::optional<int> Options::*> kPercentages[] = {
+    {"--threshold", &Options::threshold}, {"--increment", &Options::increment}};
+
+// Applies option a (taking its value from args[k + 1] when it has one); false when a is no
+// option of ours.
+bool ParseOption(Options& o, const std::vector<std::string>& args, std::size_t& k) {
+  const std::string& a = args[k];
+  auto value = [&]() -> std::string {
+    if (k + 1 >= args.size()) throw UsageError{a + " needs a value"};
+    return args[++k];
+  };
+  for (const auto& [name, flag] : kFlags)
+    if (a == name) return o.*flag = true;
+  for (const auto& [name, field] : kNames)
+    if (a == name) return (o.*field = value()), true;
+  for (const auto& [name, field] : kPercentages)
+    if (a == name) return (o.*field = ParseNumber(a, value(), 0, 100)), true;
+  if (a == "--tally") return (o.tally = std::to_string(ParseNumber(a, value(), 0, 100))), true;
+  if (a == "--ratio") {
+    const std::string v = value();
+    if (v == "off") return o.ratioOff = true;
+    return (o.ratio = ParseNumber(a, v, 1, 100)), true;
+  }
+  return false;
+}
+
 Options ParseOptions(const std::vector<std::string>& args) {
   Options o;
   for (std::size_t k = 0; k < args.size(); ++k) {
+    if (ParseOption(o, args, k)) continue;
     const std::string& a = args[k];
-    auto value = [&]() -> std::string {
-      if (k + 1 >= args.size()) throw UsageError{a + " needs a value"};
-      return args[++k];
-    };
-    if (a == "--help" || a == "-h")
-      o.help = true;
-    else if (a == "--version")
-      o.version = true;
-    else if (a == "--dynamic")
-      o.dynamic = true;
-    else if (a == "--black")
-      o.black = true;
-    else if (a == "--crop")
-      o.crop = true;
-    else if (a == "--no-auto")
-      o.noAuto = true;
-    else if (a == "--batch")
-      o.batch = true;
-    else if (a == "--tally")
-      o.tally = std::to_string(ParseNumber(a, value(), 0, 100));
-    else if (a == "--threshold")
-      o.threshold = ParseNumber(a, value(), 0, 100);
-    else if (a == "--increment")
-      o.increment = ParseNumber(a, value(), 0, 100);
-    else if (a == "--ratio") {
-      const std::string v = value();
-      if (v == "off")
-        o.ratioOff = true;
-      else
-        o.ratio = ParseNumber(a, v, 1, 100);
-    } else if (a == "--charmap")
-      o.charmap = value();
-    else if (a == "--learn")
-      o.learn = value();
-    else if (a == "--save")
-      o.save = value();
-    else if (a == "--report")
-      o.report = value();
-    else if (a.size() > 1 && a[0] == '-' && a != "-")
-      throw UsageError{"unknown option " + a};
-    else
-      o.positional.push_back(a);
+    if (a.size() > 1 && a[0] == '-') throw UsageError{"unknown option " + a};
+    o.positional.push_back(a);
   }
   if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
   return o;
