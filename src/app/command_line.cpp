@@ -193,12 +193,16 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
       err << problem << "\n";
   }
 
+  // Relative folders are taken against the folder the program was started in; the folder
+  // stays as typed, since the batch report names the root that way.
+  ws.RunFolder = start;
+
   // The folder's own set first, so that learning (which never clears a slot) has the last
   // word over the slots it learns.
   std::string folder;
   if (!o.positional.empty()) {
     if (!o.positional[0].empty()) folder = JoinPath(start, o.positional[0]);
-    ws.EditPatternsBatch = folder;
+    ws.EditPatternsBatch = o.positional[0];
     ChooseSet(o, folder, ws);
   }
 

@@ -123,7 +123,7 @@ bool ButtonRecBatchClick(Workspace& ws) {
   const std::string rootText = ws.EditPatternsBatch;
   ws.ThumbnailRow = 1;
   ws.View().ThumbnailsCleared();
-  ws.SetCurrentFolder(ws.HomeFolder());
+  ws.SetCurrentFolder(ws.RunFolder);
   const std::string root = ws.Resolve(rootText);
   if (rootText.empty() || !DirectoryExists(root)) return false;
 

@@ -31,7 +31,7 @@ struct ResultFiles {
 
 // Common preparation: the home folder becomes current; the folder must exist.
 bool PrepareRun(Workspace& ws, std::string& folder) {
-  ws.SetCurrentFolder(ws.HomeFolder());
+  ws.SetCurrentFolder(ws.RunFolder);
   // An empty name names no folder (not the home folder).
   if (ws.EditPatternsBatch.empty()) return false;
   folder = ws.Resolve(ws.EditPatternsBatch);

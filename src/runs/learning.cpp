@@ -16,7 +16,7 @@ void LearnPattern(Workspace& ws, int n, const std::string& fileName) {
 }
 
 int ButtonAutoPatClick(Workspace& ws) {
-  ws.SetCurrentFolder(ws.HomeFolder());
+  ws.SetCurrentFolder(ws.RunFolder);
   const std::string folder = ws.Resolve(ws.EditAutoPat);
   int learned = 0;
   std::error_code ec;

@@ -34,7 +34,7 @@ bool ParseControlInteger(const std::string& text, long& value) {
 }
 
 Workspace::Workspace(std::string home, std::string currentFolder)
-    : home_(std::move(home)), current_(std::move(currentFolder)) {
+    : RunFolder(home), home_(std::move(home)), current_(std::move(currentFolder)) {
   Image.Settings.OnThresholdChanged = [this] {
     View().ControlsChanged();
     if (!Image.LoadingGuard) RefreshEditPattern();

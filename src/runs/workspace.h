@@ -56,6 +56,9 @@ class Workspace {
   std::string CurrentSetName;
 
   const std::string& HomeFolder() const { return home_; }
+  // The folder a run makes current, against which its relative folder names are taken: the
+  // home folder, unless the caller (the command line) names another.
+  std::string RunFolder;
   const std::string& CurrentFolder() const { return current_; }
   void SetCurrentFolder(const std::string& folder) { current_ = folder; }
   // A name as the process would open it: relative names against the current folder.
