@@ -221,6 +221,23 @@ TEST(ProfileLines, AgreesWithTheExtractedLinesOfEveryKind) {
   }
 }
 
+TEST(MatchSequences, LargeMarkBytesOfAForeignFileLeaveTheNextColumnExact) {
+  // Column 1 differs only in its mark bytes (64 against 128: similarity 0.5); column 2 is
+  // the same single cell in both, similarity 1.0, so it alone matches at 0.9: S = 1.
+  TPattern test, ref;
+  test.At(1, 1) = {64, 100};
+  ref.At(1, 1) = {128, 100};
+  test.At(1, 2) = ref.At(1, 2) = {1, 100};
+  ComputeSpans(test);
+  ComputeSpans(ref);
+  EXPECT_EQ(MatchSequences(lkColumn, test, ref, 0.9), 0.5);
+  TLineProfiles rows, columns;
+  ProfileLines(test, rows, columns);
+  TPatternLine line;
+  ExtractLine(lkColumn, test, 2, line);
+  EXPECT_EQ(columns.Lines[2].Keys, ProfileLine(line).Keys);
+}
+
 // Line similarities and matcher scores over many random pairs, kinds and thresholds,
 // reduced to one hash of the bits of every value: any change in a single result changes it.
 TEST(MatchSequences, RandomPairsKeepTheirExactScores) {
