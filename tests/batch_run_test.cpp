@@ -80,8 +80,12 @@ TEST(CountMatches, TrimsInPlaceAndComparesPositionByPosition) {
 
 struct RecordingView : WorkspaceView {
   std::vector<std::string> thumbnails;  // "<folder>/<file>@<row>,<column>"
+  std::vector<std::string> progress;    // "<done>/<total>"
   int cleared = 0;
   void ThumbnailsCleared() override { ++cleared; }
+  void Progress(const std::string&, int done, int total) override {
+    progress.push_back(std::to_string(done) + "/" + std::to_string(total));
+  }
   void ImageRecognized(const RecognizedImage& r) override {
     const fs::path p(r.FileName);
     thumbnails.push_back(p.parent_path().filename().string() + "/" + p.filename().string() + "@" +
@@ -196,6 +200,16 @@ TEST_F(BatchRun, RowEndingInBlankGetsNoSecondBlank) {
   Folder("a", {"0:21", "1:3"});
   ASSERT_TRUE(ButtonRecBatchClick(ws));
   EXPECT_EQ(Root("batchresult.out"), "2 3 \r\n");
+}
+
+// A root typed in another case is found, and progress counts its images, done and in all.
+TEST_F(BatchRun, RootInAnyCaseAndProgressCountsImages) {
+  Folder("a", {"0:12"});
+  Folder("b", {"0:3"});
+  ws.EditPatternsBatch = "ROOT";
+  ASSERT_TRUE(ButtonRecBatchClick(ws));
+  EXPECT_EQ(Root("batchresult.out"), "12 \r\n3 \r\n");
+  EXPECT_EQ(view.progress, (std::vector<std::string>{"2/3", "3/3"}));
 }
 
 TEST_F(BatchRun, RootWithoutSubfolders) {

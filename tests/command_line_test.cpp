@@ -102,6 +102,10 @@ TEST_F(CommandLine, HelpListsExitStatusesAndOptions) {
         "--black", "--crop", "--no-auto", "--threshold N", "--increment N", "--ratio N|off",
         "--charmap FILE", "--learn DIR", "--save BASE", "--report FILE", "--version"})
     EXPECT_NE(r.out.find(text), std::string::npos) << text;
+  // default.pcp only with the folder alone; compare mode changes result.out only where a
+  // character map is loaded.
+  EXPECT_NE(r.out.find("default.pcp\n(with the folder alone)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("compare mode: with a character\nmap"), std::string::npos) << r.out;
   EXPECT_EQ(Run({"--version"}).out, std::string("morvik ") + MORVIK_VERSION + "\n");
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/error.h"
 #include "golden/glyphs.h"
@@ -32,7 +34,11 @@ bool SamePattern(const TPattern& a, const TPattern& b) {
 
 struct CountingView : WorkspaceView {
   int grid = 0;
+  std::vector<std::string> progress;
   void GridChanged() override { ++grid; }
+  void Progress(const std::string& what, int done, int total) override {
+    progress.push_back(what + " " + std::to_string(done) + "/" + std::to_string(total));
+  }
 };
 
 class Learning : public testing::Test {
@@ -76,6 +82,17 @@ TEST_F(Learning, OnlyNamesOneToFortyWithoutLeadingZeros) {
   EXPECT_EQ(ws.CurrentFolder(), ws.HomeFolder());
   EXPECT_EQ(view.grid, 1);
   EXPECT_FALSE(ws.Image.LoadingGuard);
+}
+
+// The folder is found in any case, as the recognition runs find theirs (the bitmap names
+// themselves are exact), and progress counts the bitmaps there are, not the 40 names tried.
+TEST_F(Learning, FolderInAnyCaseAndProgressCountsBitmaps) {
+  test::WriteGlyph(dir.File("learn/1.bmp"), 'A');
+  test::WriteGlyph(dir.File("learn/7.bmp"), 'B');
+  ws.EditAutoPat = "LEARN";
+  EXPECT_EQ(ButtonAutoPatClick(ws), 2);
+  EXPECT_TRUE(SamePattern(ws.Bank.Slot(7), Sample('B')));
+  EXPECT_EQ(view.progress, (std::vector<std::string>{"Learning 1/2", "Learning 2/2"}));
 }
 
 TEST_F(Learning, LearnedPatternsAreNotNormalised) {

@@ -241,10 +241,12 @@ std::string HelpText() {
        morvik                      (no arguments: opens the window)
 
 Recognises the numbered bitmaps <row>_<column>.bmp of <folder> and writes
-result.txt and result.out into it. The reference set is <folder>/default.pcp,
-or <folder>/<set name>.pcp when given; otherwise the set last used in the window.
-A single <character> that names no set switches on compare mode: result.out
-then holds the score where the character was recognised, and N elsewhere.
+result.txt and result.out into it. The reference set is <folder>/default.pcp
+(with the folder alone) or <folder>/<set name>.pcp; where that file does not
+exist, the set last used in the window.
+A single <character> that names no set switches on compare mode: with a character
+map, result.out then holds the score where the character was recognised, and N
+elsewhere (without a map it holds the digits as usual).
 
 Options (they change the settings for this run only; morvik.ini is never written):
   --dynamic          try every name of rows and columns 0..10 (dynamic file names)

@@ -124,22 +124,23 @@ bool ButtonRecBatchClick(Workspace& ws) {
   ws.ThumbnailRow = 1;
   ws.View().ThumbnailsCleared();
   ws.SetCurrentFolder(ws.RunFolder);
-  const std::string root = ws.Resolve(rootText);
-  if (rootText.empty() || !DirectoryExists(root)) return false;
+  if (rootText.empty() || !DirectoryExists(ws.Resolve(rootText))) return false;
+  // The root as found on disk, in any case; reports name it as typed.
+  const std::string root = ResolveFileName(ws.Resolve(rootText));
 
-  const std::string comparePath = JoinPath(ResolveFileName(root), "compare.txt");
+  const std::string comparePath = JoinPath(root, "compare.txt");
   const bool haveCompare = FileExists(comparePath);
-  TextFile report(JoinPath(ResolveFileName(root), "batchresult.txt"));
-  TextFile texts(JoinPath(ResolveFileName(root), "batchresult.out"));
+  TextFile report(JoinPath(root, "batchresult.txt"));
+  TextFile texts(JoinPath(root, "batchresult.out"));
   const std::vector<std::string> expectedLines =
       haveCompare ? SplitCompareLines(ReadWholeFile(comparePath)) : std::vector<std::string>();
 
-  const std::vector<std::string> names = ListSubfolders(ResolveFileName(root));
+  const std::vector<std::string> names = ListSubfolders(root);
   int total = 0, done = 0;
   for (const std::string& name : names) total += CountImages(JoinPath(root, name));
   std::vector<std::string> recognised;
   for (const std::string& name : names) {
-    const std::string path = JoinPath(ResolveFileName(root), name);
+    const std::string path = JoinPath(root, name);
     recognised.push_back(RecognizeSubfolder(ws, path));
     texts.Write(recognised.back());
     texts.EndLine();

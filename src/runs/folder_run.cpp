@@ -29,10 +29,10 @@ struct ResultFiles {
   }
 };
 
-// Common preparation: the home folder becomes current; the folder must exist.
+// Common preparation: the run folder becomes current; the folder must exist.
 bool PrepareRun(Workspace& ws, std::string& folder) {
   ws.SetCurrentFolder(ws.RunFolder);
-  // An empty name names no folder (not the home folder).
+  // An empty name names no folder (not the run folder).
   if (ws.EditPatternsBatch.empty()) return false;
   folder = ws.Resolve(ws.EditPatternsBatch);
   if (!DirectoryExists(folder)) return false;

@@ -23,7 +23,7 @@ void RecognizeImageFile(Workspace& ws, const std::string& fileName, int row, int
 // Ends an image row in both result files.
 void EndResultRow(TextFile& resultTxt, TextFile& resultOut);
 
-// "Recognize": the folder EditPatternsBatch (relative to the home folder, which the run
+// "Recognize": the folder EditPatternsBatch (relative to the run folder, which the run
 // makes current), fixed or dynamic naming by CheckBoxDynamic. Returns false when the folder
 // does not exist (nothing is touched); throws Error when a bitmap cannot be loaded or a
 // result file cannot be written.

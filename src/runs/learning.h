@@ -11,7 +11,7 @@ namespace morvik {
 // (1..40). Throws Error when the bitmap cannot be loaded; the guard is cleared regardless.
 void LearnPattern(Workspace& ws, int n, const std::string& fileName);
 
-// "Learn Patterns": slots 1..40 from the folder EditAutoPat (relative to the home folder,
+// "Learn Patterns": slots 1..40 from the folder EditAutoPat (relative to the run folder,
 // which becomes current). Slots without a bitmap keep their pattern. Returns how many slots
 // were learned; throws Error at the first bitmap that cannot be loaded, leaving the slots
 // learned before it.
