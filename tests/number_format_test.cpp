@@ -61,5 +61,13 @@ TEST(FormatScore, UsesThreeDigits) {
   EXPECT_EQ(FormatScore(1.0), "1");
 }
 
+TEST(FormatScore, ExtendedProductsAreFormattedAsFormed) {
+  // The mean of H 0.875 and V 0.95 is stored just below 0.9125; times 100 in extended it
+  // stays below 91.25, while the same product rounded to a double is exactly 91.25.
+  const double score = static_cast<double>((0.875L + 0.95) / 2);
+  EXPECT_EQ(FormatScore(static_cast<long double>(score) * 100), "91.2");
+  EXPECT_EQ(FormatScore(static_cast<double>(static_cast<long double>(score) * 100)), "91.3");
+}
+
 }  // namespace
 }  // namespace morvik

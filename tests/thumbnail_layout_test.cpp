@@ -91,6 +91,10 @@ TEST(ThumbnailLayout, TextsAreNumbersOrMappedCharacters) {
   EXPECT_EQ(t.Margin.Text, "0");
   const std::array<TRankEntry, 3> perfect = {TRankEntry{1, 1.0}, TRankEntry{}, TRankEntry{}};
   EXPECT_EQ(LayoutThumbnail(64, 64, 1, 0, perfect, {}).Percentages[0].Text, "100%");
+  // Score x 100 is formatted in extended precision: just below 91.25 reads 91.2.
+  const std::array<TRankEntry, 3> mean = {TRankEntry{1, static_cast<double>((0.875L + 0.95) / 2)},
+                                          TRankEntry{}, TRankEntry{}};
+  EXPECT_EQ(LayoutThumbnail(64, 64, 1, 0, mean, {}).Percentages[0].Text, "91.2%");
 }
 
 TEST(ThumbnailLayout, MarginRoundsHalfToEven) {

@@ -15,10 +15,11 @@ struct Decimal {
 };
 
 // The first `digits` significant digits of |value| > 0, rounded half away from zero.
-// 60 digits are far more than any double needs to tell an exact tie from a near one.
-Decimal RoundDecimal(double value, int digits) {
+// A value that is not an exact tie differs from it within the first 40 or so digits (its
+// binary fraction has at most 64 + 17 bits in the ranges scores take), so 60 tell them apart.
+Decimal RoundDecimal(long double value, int digits) {
   char buf[96];
-  std::snprintf(buf, sizeof buf, "%.60e", std::fabs(value));
+  std::snprintf(buf, sizeof buf, "%.60Le", std::fabs(value));
   std::string all(1, buf[0]);
   const char* p = buf + 2;
   while (*p != 'e') all += *p++;
@@ -55,7 +56,7 @@ std::string Scientific(const Decimal& d) {
 
 }  // namespace
 
-std::string FormatGeneral(double value, int digits) {
+std::string FormatGeneral(long double value, int digits) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0) return "0";

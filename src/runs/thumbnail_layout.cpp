@@ -45,7 +45,8 @@ ThumbnailLayout LayoutThumbnail(int width, int height, int row, int column,
     const int step = kThumbnailLineStep * static_cast<int>(k);
     const Colour colour = RankColours[k];
     t.Labels[k] = {RankLabel(topThree[k], chars), t.Left - 2, t.Top + step, true, colour, k == 0};
-    const double percent = static_cast<double>(static_cast<long double>(topThree[k].Score) * 100);
+    // The product is formatted as formed, in extended precision: 91.24999... reads 91.2.
+    const long double percent = static_cast<long double>(topThree[k].Score) * 100;
     t.Percentages[k] = {
         FormatScore(percent) + "%", t.Left, t.Bottom + step, false, colour, false, true};
   }
