@@ -136,15 +136,19 @@ bool ButtonRecBatchClick(Workspace& ws) {
       haveCompare ? SplitCompareLines(ReadWholeFile(comparePath)) : std::vector<std::string>();
 
   const std::vector<std::string> names = ListSubfolders(root);
+  // Images per sub-folder, counted once, for the progress report.
+  std::vector<int> images;
   int total = 0, done = 0;
-  for (const std::string& name : names) total += CountImages(JoinPath(root, name));
+  for (const std::string& name : names)
+    total += images.emplace_back(CountImages(JoinPath(root, name)));
   std::vector<std::string> recognised;
-  for (const std::string& name : names) {
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    const std::string& name = names[k];
     const std::string path = JoinPath(root, name);
     recognised.push_back(RecognizeSubfolder(ws, path));
     texts.Write(recognised.back());
     texts.EndLine();
-    done += CountImages(path);
+    done += images[k];
     ws.View().Progress("Batch", done, total);
   }
 
