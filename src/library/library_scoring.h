@@ -1,0 +1,48 @@
+// Recognising one pattern against every set of a library: each set scored exactly as a run
+// scores it alone, then the best three taken over all references of all sets.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "core/pattern.h"
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+
+namespace morvik {
+
+struct LibraryMatch {
+  int Set = -1;      // index into ReferenceLibrary::Sets; -1 for no result
+  int No = 0;        // reference 1..40; 0 for no result
+  double Score = 0;  // the reference's mean of H and V
+  char Char = 0;     // the set's character for No; 0 when its map names none
+};
+
+// Scores test (as a run puts it into slot 41: sampled, not yet normalised) against the
+// references of one set, with everything a run does first: the set's references and the
+// test are normalised and counted as by NormalizeBank and ComputeBankSpans. Afterwards
+// set.Scores.ScoreTable holds H and V of every reference bit for bit as the single-set
+// recognition has them, and Mean as UpdateMean forms it.
+void ScoreSet(ReferenceSet& set, const TPattern& test, double tally);
+
+// The best three of the last scores of all sets: positive means only, highest first; equal
+// means rank the earlier set first, then the lower number. References the filter does not
+// admit are passed over; no score changes. Missing places have Set -1 and No 0.
+std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library,
+                                        const CharFilter& filter = {});
+
+// ScoreSet for every set, then RankLibrary.
+std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library, const TPattern& test,
+                                                 double tally, const CharFilter& filter = {});
+
+// The same where sets need their own test pattern or tally (sets learned with different
+// image settings): probes[k] for set k, one per set.
+struct SetProbe {
+  const TPattern* Test = nullptr;
+  double Tally = 0;
+};
+std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library,
+                                                 const std::vector<SetProbe>& probes,
+                                                 const CharFilter& filter = {});
+
+}  // namespace morvik

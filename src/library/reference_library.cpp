@@ -1,0 +1,97 @@
+#include "library/reference_library.h"
+
+#include <filesystem>
+
+#include "core/error.h"
+#include "core/file_names.h"
+#include "core/set_files.h"
+#include "library/set_char_map.h"
+#include "library/small_file.h"
+
+namespace morvik {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return s.substr(b, e - b);
+}
+
+Error TooManySets(const std::string& file) {
+  return FileError(file, "lists more than " + std::to_string(kMaxLibrarySets) + " sets");
+}
+
+struct ListedSet {
+  std::string Base;
+  int Line = 0;
+};
+
+std::vector<ListedSet> ListSets(const std::string& path) {
+  const std::optional<std::string> text = ReadSmallFile(path, kMaxLibraryFileBytes);
+  const std::string file = ResolveFileName(path);
+  if (!text) throw FileError(file, "library file not found");
+  const std::string folder = std::filesystem::path(file).parent_path().string();
+  std::vector<ListedSet> sets;
+  int line = 0;
+  for (std::size_t pos = 0; pos < text->size();) {
+    std::size_t end = text->find('\n', pos);
+    if (end == std::string::npos) end = text->size();
+    std::string name = text->substr(pos, end - pos);
+    pos = end + 1;
+    ++line;
+    if (!name.empty() && name.back() == '\r') name.pop_back();
+    name = Trim(name);
+    if (name.empty() || name[0] == '#') continue;
+    if (static_cast<int>(sets.size()) == kMaxLibrarySets) throw TooManySets(file);
+    sets.push_back({JoinPath(folder, name), line});
+  }
+  if (sets.empty()) throw FileError(file, "lists no set");
+  return sets;
+}
+
+}  // namespace
+
+ReferenceSet OpenReferenceSet(const std::string& base) {
+  ReferenceSet set;
+  set.Base = base;
+  const std::string pcp = base + ".PCP";
+  if (!FileExists(pcp)) throw FileError(pcp, "no such set file");
+  if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(ResolveFileName(pcp), "cannot be read");
+  set.Chars = LoadSetCharMap(base);
+  set.Settings = LoadSetSettings(base);
+  return set;
+}
+
+ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases) {
+  if (bases.size() > static_cast<std::size_t>(kMaxLibrarySets))
+    throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets");
+  ReferenceLibrary library;
+  library.Sets.reserve(bases.size());
+  for (const std::string& base : bases) library.Sets.push_back(OpenReferenceSet(base));
+  return library;
+}
+
+std::vector<std::string> ReadLibraryFile(const std::string& path) {
+  std::vector<std::string> bases;
+  for (const ListedSet& set : ListSets(path)) bases.push_back(set.Base);
+  return bases;
+}
+
+ReferenceLibrary LoadReferenceLibrary(const std::string& path) {
+  ReferenceLibrary library;
+  const std::vector<ListedSet> sets = ListSets(path);
+  library.Sets.reserve(sets.size());
+  for (const ListedSet& listed : sets) {
+    try {
+      library.Sets.push_back(OpenReferenceSet(listed.Base));
+    } catch (const Error& e) {
+      throw FileError(ResolveFileName(path),
+                      "line " + std::to_string(listed.Line) + ": " + e.what());
+    }
+  }
+  return library;
+}
+
+}  // namespace morvik

@@ -1,0 +1,52 @@
+// A reference library: several pattern sets in a fixed order, each with its own character
+// map and settings, opened from base names or from a library file "<name>.sets".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/pattern_bank.h"
+#include "core/scoring.h"
+#include "library/set_settings.h"
+#include "runs/char_map.h"
+
+namespace morvik {
+
+constexpr int kMaxLibrarySets = 256;  // sets one library may hold
+constexpr std::size_t kMaxLibraryFileBytes = 256 * 1024;
+
+// One set of a library. Bank holds the references in slots 1..40 as read (slots a short
+// file does not reach stay empty); scoring normalises them as a run does and uses slot 41
+// for the pattern under test. Scores holds the last scoring against this set.
+struct ReferenceSet {
+  std::string Base;  // base name of the set files, as opened
+  TPatternBank Bank;
+  CharMapState Chars;    // "<base>.charmap.txt"; CharMapLoaded false when the set has none
+  SetSettings Settings;  // "<base>.set.ini"; nothing stored when the set has none
+  ScoreState Scores;
+  bool Settled = false;  // normalising the references again would change nothing
+};
+
+struct ReferenceLibrary {
+  std::vector<ReferenceSet> Sets;  // in the order of ranking ties: earlier sets first
+};
+
+// Reads "<base>.PCP" (found without regard to case, as set files are), the set's map and its
+// settings. Throws Error naming the file that is missing, unreadable or bad.
+ReferenceSet OpenReferenceSet(const std::string& base);
+
+// The sets of the base names, in their order. Throws Error as OpenReferenceSet, or when
+// there are more than kMaxLibrarySets.
+ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases);
+
+// The base names a library file lists: one per line (CR LF or LF), blanks around it
+// dropped, relative names taken against the library file's folder; empty lines and lines
+// whose first non-blank character is '#' are skipped. Throws Error naming the file when it
+// is missing, not a regular file, too large, or lists no set or more than kMaxLibrarySets.
+std::vector<std::string> ReadLibraryFile(const std::string& path);
+
+// Opens every set the library file lists. A set that cannot be opened throws Error naming
+// the library file and the line, then the set's own problem.
+ReferenceLibrary LoadReferenceLibrary(const std::string& path);
+
+}  // namespace morvik

@@ -1,0 +1,62 @@
+// The image settings and tally a reference set was learned with, stored beside its
+// "<base>.PCP" as "<base>.set.ini", and how they combine with options given for a run.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "image/image_state.h"
+
+namespace morvik {
+
+// Each setting is either stored (a value) or not (the run keeps its own). Keys of the file,
+// all optional, in section [ImageProcessing] unless named otherwise:
+//   Colour            = white | black   characters brighter or darker than the ground
+//   AutoCrop          = 0 | 1           crop every picture to its content
+//   Autodetect        = 0 | 1           the analysis sets threshold and increment
+//   Threshold         = 0..100          percent
+//   Increment         = 0..100          percent
+//   AspectRatioEnable = 0 | 1           keep the aspect ratio (AspectRatio) when scaling
+//   AspectRatio       = 1..100          percent
+//   [Algorithm] Tally = 0..100          matching threshold in percent
+// Numbers are decimal; names and values are matched without regard to case. Unknown
+// sections and keys are ignored.
+struct SetSettings {
+  std::optional<bool> Black;
+  std::optional<bool> AutoCrop;
+  std::optional<bool> Autodetect;
+  std::optional<int> Threshold;
+  std::optional<int> Increment;
+  std::optional<bool> AspectRatioEnable;
+  std::optional<int> AspectRatio;
+  std::optional<int> Tally;
+};
+
+bool operator==(const SetSettings& a, const SetSettings& b);
+inline bool operator!=(const SetSettings& a, const SetSettings& b) {
+  return !(a == b);
+}
+bool IsEmpty(const SetSettings& settings);  // nothing stored
+
+std::string SetSettingsPath(const std::string& base);  // "<base>.set.ini"
+
+// The stored settings; all empty when the file does not exist. Throws Error naming the file
+// (and the key, for a bad value) when the file cannot be read or a value is out of range.
+SetSettings LoadSetSettings(const std::string& base);
+// The same from the text of such a file; errors name `file`.
+SetSettings ParseSetSettings(const std::string& text, const std::string& file);
+
+// Writes every stored setting, CR LF line ends, through a new file renamed into place.
+// Settings with nothing stored remove the file instead. Throws Error naming the file.
+void SaveSetSettings(const std::string& base, const SetSettings& settings);
+std::string FormatSetSettings(const SetSettings& settings);
+
+// What a run uses: each setting given explicitly (an option) wins over the stored one.
+SetSettings MergeSettings(const SetSettings& stored, const SetSettings& overrides);
+
+// The settings of the image path and the tally as a set records them when it is learned.
+SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent);
+// Sets every stored image setting on image (the tally is the caller's, being a text control).
+void ApplySetSettings(const SetSettings& settings, ImageSettings& image);
+
+}  // namespace morvik

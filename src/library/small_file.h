@@ -1,0 +1,19 @@
+// Reading the small text files that travel with reference sets: whole, within a size limit,
+// and only when they are regular files.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace morvik {
+
+// The bytes of the file at path, whose name is matched without regard to case as set files
+// are. No value when nothing of that name exists. Throws Error naming the file when it is
+// not a regular file, is larger than maxBytes, or cannot be read.
+std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
+
+// Removes the file when it exists; throws Error naming the file when that fails.
+void RemoveFileIfPresent(const std::string& path);
+
+}  // namespace morvik
