@@ -1,0 +1,340 @@
+// Scoring against several sets: every set's H, V and Mean equal, bit for bit, those of the
+// single-set recognition a run makes (random, irregular and real patterns, over many images
+// in a row), the merged ranking with its ties, and the candidate filter.
+#include "library/library_scoring.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "core/normalize.h"
+#include "core/set_files.h"
+#include "image/bitmap_to_pattern.h"
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::uint64_t Bits(double v) {
+  std::uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Patterns
+
+// Strokes of random length and direction, with shadows of any level: a glyph-like pattern
+// anywhere on the grid, not normalised.
+TPattern Strokes(std::mt19937& rng, bool irregular) {
+  std::uniform_int_distribution<int> pos(1, 16), len(2, 12), dir(0, 3), strokes(1, 4);
+  std::uniform_int_distribution<int> level(0, 5), any(0, 255);
+  TPattern p;
+  for (int s = strokes(rng); s > 0; --s) {
+    int r = pos(rng), c = pos(rng);
+    const int d = dir(rng);
+    for (int n = len(rng); n > 0 && r >= 1 && r <= 16 && c >= 1 && c <= 16; --n) {
+      p.At(r, c) = {1, LevelValues[static_cast<std::size_t>(std::max(1, level(rng)))]};
+      if (c < 16) p.At(r, c + 1) = {1, LevelValues[static_cast<std::size_t>(level(rng))]};
+      r += d == 1 || d == 3;
+      c += d == 0 || d == 3;
+    }
+  }
+  if (irregular) {
+    // What only a foreign file holds: large marks, levels off the scale or without a mark.
+    for (int n = 0; n < 6; ++n)
+      p.At(pos(rng), pos(rng)) = {static_cast<std::uint8_t>(any(rng) % 3),
+                                  static_cast<std::uint8_t>(any(rng))};
+  }
+  p.MaxLevel = ComputeMaxLevel(p);
+  return p;
+}
+
+// A reference with a few cells changed: close enough to the original to score well.
+TPattern Variant(std::mt19937& rng, TPattern p) {
+  std::uniform_int_distribution<int> pos(1, 16), level(0, 5);
+  for (int n = 0; n < 4; ++n) {
+    const std::uint8_t l = LevelValues[static_cast<std::size_t>(level(rng))];
+    p.At(pos(rng), pos(rng)) = {static_cast<std::uint8_t>(l != 0), l};
+  }
+  p.MaxLevel = ComputeMaxLevel(p);
+  return p;
+}
+
+// A set as a file gives it: 40 references, some empty, some with stale stored values.
+TPatternBank RandomBank(std::mt19937& rng) {
+  TPatternBank bank;
+  std::uniform_int_distribution<int> kind(0, 9), count(0, 20);
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    const int what = kind(rng);
+    if (what == 0) continue;  // an empty slot
+    TPattern& p = bank.Slot(k);
+    p = Strokes(rng, what == 1);
+    if (what == 2) p.MaxLevel = 0;  // a stale MaxLevel: normalised only from the second image
+    if (what == 3) p.RowCount = static_cast<std::uint16_t>(count(rng));
+  }
+  return bank;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The single-set recognition of a run, image after image on one bank
+
+struct SingleSetRun {
+  TPatternBank Bank;
+  ScoreState Scores;
+
+  void Recognize(const TPattern& test, double tally) {
+    Bank.TestPattern() = test;
+    NormalizeBank(Bank);
+    RecognizeTestPattern(Bank, tally, Scores);
+  }
+};
+
+// Every entry of the set equals the single-set run's; the run has marked its best three
+// with Mean -1, whose means are the TopThree scores.
+void ExpectSameScores(const SingleSetRun& run, const ReferenceSet& set, const std::string& what) {
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    const TScoreEntry& a = run.Scores.ScoreTable[k];
+    const TScoreEntry& b = set.Scores.ScoreTable[k];
+    ASSERT_EQ(Bits(a.H), Bits(b.H)) << what << " reference " << k;
+    ASSERT_EQ(Bits(a.V), Bits(b.V)) << what << " reference " << k;
+    double mean = a.Mean;
+    if (a.Mean == -1.0)
+      for (const TRankEntry& rank : run.Scores.TopThree)
+        if (rank.No == k) mean = rank.Score;
+    ASSERT_EQ(Bits(mean), Bits(b.Mean)) << what << " reference " << k;
+  }
+}
+
+void ExpectSameRanks(const std::array<TRankEntry, 3>& single,
+                     const std::array<LibraryMatch, 3>& merged, int set, const std::string& what) {
+  for (int r = 0; r < 3; ++r) {
+    EXPECT_EQ(merged[r].No, single[r].No) << what << " rank " << r + 1;
+    EXPECT_EQ(Bits(merged[r].Score), Bits(single[r].Score)) << what << " rank " << r + 1;
+    EXPECT_EQ(merged[r].Set, single[r].No == 0 ? -1 : set) << what << " rank " << r + 1;
+  }
+}
+
+ReferenceLibrary LibraryOf(const std::vector<TPatternBank>& banks) {
+  ReferenceLibrary library;
+  for (const TPatternBank& bank : banks) {
+    library.Sets.emplace_back();
+    library.Sets.back().Bank = bank;
+  }
+  return library;
+}
+
+TEST(LibraryScoring, EverySetScoresAsItWouldAlone) {
+  std::mt19937 rng(20261208);
+  std::vector<TPatternBank> banks;
+  for (int s = 0; s < 4; ++s) banks.push_back(RandomBank(rng));
+  ReferenceLibrary library = LibraryOf(banks);
+  std::vector<SingleSetRun> runs(banks.size());
+  for (std::size_t s = 0; s < banks.size(); ++s) runs[s].Bank = banks[s];
+
+  std::uniform_int_distribution<int> pickSet(0, 3), pickSlot(1, kReferenceCount), kind(0, 3);
+  const double tallies[] = {0.5, 0.75, 0.9, 0.75};
+  for (int image = 0; image < 300; ++image) {
+    // Tests close to a reference (so that many lines match), fresh strokes, irregular ones
+    // and now and then an empty picture.
+    TPattern test;
+    switch (kind(rng)) {
+      case 0:
+        test = Variant(rng, banks[static_cast<std::size_t>(pickSet(rng))].Slot(pickSlot(rng)));
+        break;
+      case 1:
+        test = Strokes(rng, false);
+        break;
+      case 2:
+        test = Strokes(rng, true);
+        break;
+      default:
+        if (image % 7 != 0) test = Variant(rng, banks[0].Slot(pickSlot(rng)));
+    }
+    const double tally = tallies[image % 4];
+    const std::string what = "image " + std::to_string(image);
+    const std::array<LibraryMatch, 3> merged = RecognizeWithLibrary(library, test, tally);
+    for (std::size_t s = 0; s < banks.size(); ++s) {
+      runs[s].Recognize(test, tally);
+      ExpectSameScores(runs[s], library.Sets[s], what + " set " + std::to_string(s));
+    }
+    // The merged best is the best of the sets' bests.
+    double best = 0;
+    for (const SingleSetRun& run : runs) best = std::max(best, run.Scores.TopThree[0].Score);
+    EXPECT_EQ(Bits(merged[0].Score), Bits(best)) << what;
+  }
+}
+
+TEST(LibraryScoring, OneSetRanksAsTheSingleSetRecognition) {
+  std::mt19937 rng(7);
+  const TPatternBank bank = RandomBank(rng);
+  ReferenceLibrary library = LibraryOf({bank});
+  SingleSetRun run{bank, {}};
+  std::uniform_int_distribution<int> pickSlot(1, kReferenceCount);
+  for (int image = 0; image < 200; ++image) {
+    const TPattern test = Variant(rng, bank.Slot(pickSlot(rng)));
+    run.Recognize(test, 0.75);
+    const std::array<LibraryMatch, 3> merged = RecognizeWithLibrary(library, test, 0.75);
+    ExpectSameRanks(run.Scores.TopThree, merged, 0, "image " + std::to_string(image));
+  }
+}
+
+// Sets read from files and pictures sampled from bitmaps, with the image settings varied.
+TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
+  const std::string examples = std::string(MORVIK_SOURCE_DIR) + "/examples";
+  std::vector<std::string> pictures;
+  for (const auto& entry : fs::directory_iterator(examples + "/patterns"))
+    if (entry.path().extension() == ".bmp") pictures.push_back(entry.path().string());
+  std::sort(pictures.begin(), pictures.end());
+  ASSERT_GE(pictures.size(), 20u);
+
+  // Set 0 learned from the example bitmaps as they are, set 1 with crop and black characters,
+  // set 2 from the other picture folder: three sets of the same glyphs that differ.
+  test::TempDir dir;
+  std::vector<TPatternBank> banks(3);
+  std::vector<ImageState> images(3);
+  images[1].Settings.CheckBoxCrop = true;
+  images[1].Settings.RadioGroupCol = 1;
+  images[2].Settings.CheckBoxRatio = false;
+  for (int s = 0; s < 3; ++s) {
+    for (int k = 1; k <= 10; ++k) {
+      const std::string file = s == 2 ? pictures[static_cast<std::size_t>(k + 5)]
+                                      : examples + "/learn/" + std::to_string(k) + ".bmp";
+      LoadTestPicFile(file, images[static_cast<std::size_t>(s)], banks[s].Slot(k));
+    }
+    ASSERT_TRUE(SaveReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), banks[s]));
+  }
+  ReferenceLibrary library =
+      OpenReferenceLibrary({dir.File("set0"), dir.File("set1"), dir.File("set2")});
+  std::vector<SingleSetRun> runs(3);
+  for (int s = 0; s < 3; ++s)
+    ASSERT_TRUE(LoadReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), runs[s].Bank));
+
+  for (const std::string& picture : pictures) {
+    for (int s = 0; s < 3; ++s) {
+      // Each set gets the picture sampled with its own settings.
+      TPattern test;
+      LoadTestPicFile(picture, images[static_cast<std::size_t>(s)], test);
+      runs[s].Recognize(test, 0.75);
+    }
+    std::vector<TPattern> tests(3);
+    std::vector<SetProbe> probes;
+    for (int s = 0; s < 3; ++s) {
+      LoadTestPicFile(picture, images[static_cast<std::size_t>(s)], tests[s]);
+      probes.push_back({&tests[s], 0.75});
+    }
+    RecognizeWithLibrary(library, probes);
+    for (int s = 0; s < 3; ++s)
+      ExpectSameScores(runs[s], library.Sets[s], picture + " set " + std::to_string(s));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The merged ranking
+
+// Column 1 of rows from..to: the test's twin scores 1, one row longer 0.9375.
+TPattern Column(int from, int to) {
+  TPattern p;
+  for (int r = from; r <= to; ++r) p.At(r, 1) = {1, 100};
+  p.MaxLevel = 100;
+  return p;
+}
+
+struct RankCase {
+  std::string name;
+  std::vector<std::vector<std::pair<int, int>>> sets;  // per set: slot, rows of its column
+  std::vector<std::array<int, 2>> want;                // set, number per place
+  std::vector<double> scores;
+};
+
+TEST(LibraryScoring, MergedRankingTiesGoToTheEarlierSetThenTheLowerNumber) {
+  const std::vector<RankCase> cases = {
+      {"twins in three sets",
+       {{{5, 3}, {2, 4}}, {{1, 3}}, {{3, 3}}},
+       {{0, 5}, {1, 1}, {2, 3}},
+       {1.0, 1.0, 1.0}},
+      {"lower number first within a set",
+       {{{9, 4}}, {{7, 3}, {2, 3}, {30, 4}}},
+       {{1, 2}, {1, 7}, {0, 9}},
+       {1.0, 1.0, 0.9375}},
+      {"a later set's higher score passes",
+       {{{1, 4}, {2, 4}}, {{40, 3}}},
+       {{1, 40}, {0, 1}, {0, 2}},
+       {1.0, 0.9375, 0.9375}},
+      {"fewer than three results", {{}, {{4, 4}}, {}}, {{1, 4}, {-1, 0}, {-1, 0}}, {0.9375, 0, 0}},
+  };
+  for (const RankCase& c : cases) {
+    std::vector<TPatternBank> banks(c.sets.size());
+    for (std::size_t s = 0; s < c.sets.size(); ++s)
+      for (const auto& [slot, rows] : c.sets[s]) banks[s].Slot(slot) = Column(1, rows);
+    ReferenceLibrary library = LibraryOf(banks);
+    const std::array<LibraryMatch, 3> ranks = RecognizeWithLibrary(library, Column(4, 6), 0.75);
+    for (int r = 0; r < 3; ++r) {
+      EXPECT_EQ(ranks[r].Set, c.want[r][0]) << c.name << " place " << r + 1;
+      EXPECT_EQ(ranks[r].No, c.want[r][1]) << c.name << " place " << r + 1;
+      EXPECT_EQ(ranks[r].Score, c.scores[r]) << c.name << " place " << r + 1;
+    }
+  }
+}
+
+TEST(LibraryScoring, FilterPassesOverReferencesWithoutChangingScores) {
+  std::vector<TPatternBank> banks(3);
+  banks[0].Slot(1) = Column(1, 3);  // '1', no match for a digit filter
+  banks[0].Slot(2) = Column(1, 4);  // 'a'
+  banks[1].Slot(1) = Column(1, 3);  // a set without a map
+  banks[2].Slot(6) = Column(1, 4);  // '7'
+  banks[2].Slot(8) = Column(1, 3);  // unmapped in a set with a map
+  banks[2].Slot(9) = Column(1, 3);  // mapped to a blank
+  ReferenceLibrary library = LibraryOf(banks);
+  library.Sets[0].Chars.CharMapLoaded = true;
+  library.Sets[0].Chars.CharMap[1] = 'X';
+  library.Sets[0].Chars.CharMap[2] = 'a';
+  library.Sets[2].Chars.CharMapLoaded = true;
+  library.Sets[2].Chars.CharMap[6] = '7';
+  library.Sets[2].Chars.CharMap[9] = ' ';
+
+  const std::array<LibraryMatch, 3> all = RecognizeWithLibrary(library, Column(1, 3), 0.75);
+  EXPECT_EQ(all[0].Char, 'X');
+  EXPECT_EQ(all[1].Set, 1);
+  EXPECT_EQ(all[1].Char, 0);
+  EXPECT_EQ(all[2].No, 8);
+  EXPECT_EQ(all[2].Char, 0);
+  std::vector<ScoreState> before;
+  for (const ReferenceSet& set : library.Sets) before.push_back(set.Scores);
+
+  const std::array<LibraryMatch, 3> digits = RankLibrary(library, ParseCharFilter("0-9"));
+  EXPECT_EQ(digits[0].Set, 2);
+  EXPECT_EQ(digits[0].No, 6);
+  EXPECT_EQ(digits[0].Char, '7');
+  EXPECT_EQ(digits[0].Score, 0.9375);
+  EXPECT_EQ(digits[1].No, 0);
+  const std::array<LibraryMatch, 3> letters =
+      RecognizeWithLibrary(library, Column(1, 3), 0.75, ParseCharFilter("a-zX"));
+  EXPECT_EQ(letters[0].Char, 'X');
+  EXPECT_EQ(letters[1].Char, 'a');
+  EXPECT_EQ(letters[2].No, 0);
+  for (std::size_t s = 0; s < library.Sets.size(); ++s)
+    for (int k = 1; k <= kReferenceCount; ++k) {
+      EXPECT_EQ(Bits(library.Sets[s].Scores.ScoreTable[k].H), Bits(before[s].ScoreTable[k].H));
+      EXPECT_EQ(Bits(library.Sets[s].Scores.ScoreTable[k].Mean),
+                Bits(before[s].ScoreTable[k].Mean));
+    }
+}
+
+TEST(LibraryScoring, ProbesMustMatchTheSets) {
+  ReferenceLibrary library = LibraryOf(std::vector<TPatternBank>(2));
+  const TPattern test = Column(1, 3);
+  EXPECT_THROW(RecognizeWithLibrary(library, std::vector<SetProbe>{{&test, 0.75}}), Error);
+  EXPECT_THROW(RecognizeWithLibrary(library, std::vector<SetProbe>{{&test, 0.75}, {nullptr, 0.75}}),
+               Error);
+}
+
+}  // namespace
+}  // namespace morvik
