@@ -97,20 +97,41 @@ struct SingleSetRun {
   }
 };
 
-// Every entry of the set equals the single-set run's; the run has marked its best three
-// with Mean -1, whose means are the TopThree scores.
-void ExpectSameScores(const SingleSetRun& run, const ReferenceSet& set, const std::string& what) {
+// Mean of reference k after the run's recognition: the run has marked its best three with
+// Mean -1, whose means are their TopThree scores.
+double SingleMean(const SingleSetRun& run, int k) {
+  for (const TRankEntry& rank : run.Scores.TopThree)
+    if (rank.No == k && run.Scores.ScoreTable[k].Mean == -1.0) return rank.Score;
+  return run.Scores.ScoreTable[k].Mean;
+}
+
+// Every candidate of the set equals the single-set run's entry; the others are not scored.
+void ExpectSameScores(const SingleSetRun& run, const ReferenceSet& set, const CharFilter& filter,
+                      const std::string& what) {
   for (int k = 1; k <= kReferenceCount; ++k) {
     const TScoreEntry& a = run.Scores.ScoreTable[k];
     const TScoreEntry& b = set.Scores.ScoreTable[k];
-    ASSERT_EQ(Bits(a.H), Bits(b.H)) << what << " reference " << k;
-    ASSERT_EQ(Bits(a.V), Bits(b.V)) << what << " reference " << k;
-    double mean = a.Mean;
-    if (a.Mean == -1.0)
-      for (const TRankEntry& rank : run.Scores.TopThree)
-        if (rank.No == k) mean = rank.Score;
-    ASSERT_EQ(Bits(mean), Bits(b.Mean)) << what << " reference " << k;
+    const bool candidate = IsCandidate(filter, set.Chars, k);
+    ASSERT_EQ(Bits(b.H), Bits(candidate ? a.H : NoScore)) << what << " reference " << k;
+    ASSERT_EQ(Bits(b.V), Bits(candidate ? a.V : NoScore)) << what << " reference " << k;
+    ASSERT_EQ(Bits(b.Mean), Bits(candidate ? SingleMean(run, k) : 0.0))
+        << what << " reference " << k;
   }
+}
+
+// The best three by sorting every candidate of every run.
+std::vector<LibraryMatch> SortedCandidates(const std::vector<SingleSetRun>& runs,
+                                           const ReferenceLibrary& library,
+                                           const CharFilter& filter) {
+  std::vector<LibraryMatch> all;
+  for (std::size_t s = 0; s < runs.size(); ++s)
+    for (int k = 1; k <= kReferenceCount; ++k)
+      if (SingleMean(runs[s], k) > 0 && IsCandidate(filter, library.Sets[s].Chars, k))
+        all.push_back({static_cast<int>(s), k, SingleMean(runs[s], k), 0});
+  std::stable_sort(all.begin(), all.end(),
+                   [](const LibraryMatch& x, const LibraryMatch& y) { return x.Score > y.Score; });
+  all.resize(3);
+  return all;
 }
 
 void ExpectSameRanks(const std::array<TRankEntry, 3>& single,
@@ -138,6 +159,16 @@ TEST(LibraryScoring, EverySetScoresAsItWouldAlone) {
   ReferenceLibrary library = LibraryOf(banks);
   std::vector<SingleSetRun> runs(banks.size());
   for (std::size_t s = 0; s < banks.size(); ++s) runs[s].Bank = banks[s];
+  // Maps for all but the last set: digits, letters and a few unmapped references.
+  std::uniform_int_distribution<int> mapChar(0, 40);
+  for (std::size_t s = 0; s + 1 < banks.size(); ++s) {
+    library.Sets[s].Chars.CharMapLoaded = true;
+    for (int k = 1; k <= kReferenceCount; ++k) {
+      const int c = mapChar(rng);
+      library.Sets[s].Chars.CharMap[k] = c < 10 ? '0' + c : c < 36 ? 'A' + c - 10 : 0;
+    }
+  }
+  const CharFilter filters[] = {CharFilter{}, ParseCharFilter("0-9"), ParseCharFilter("A-F5")};
 
   std::uniform_int_distribution<int> pickSet(0, 3), pickSlot(1, kReferenceCount), kind(0, 3);
   const double tallies[] = {0.5, 0.75, 0.9, 0.75};
@@ -160,15 +191,18 @@ TEST(LibraryScoring, EverySetScoresAsItWouldAlone) {
     }
     const double tally = tallies[image % 4];
     const std::string what = "image " + std::to_string(image);
-    const std::array<LibraryMatch, 3> merged = RecognizeWithLibrary(library, test, tally);
+    const CharFilter& filter = filters[image % 3];
+    const std::array<LibraryMatch, 3> merged = RecognizeWithLibrary(library, test, tally, filter);
     for (std::size_t s = 0; s < banks.size(); ++s) {
       runs[s].Recognize(test, tally);
-      ExpectSameScores(runs[s], library.Sets[s], what + " set " + std::to_string(s));
+      ExpectSameScores(runs[s], library.Sets[s], filter, what + " set " + std::to_string(s));
     }
-    // The merged best is the best of the sets' bests.
-    double best = 0;
-    for (const SingleSetRun& run : runs) best = std::max(best, run.Scores.TopThree[0].Score);
-    EXPECT_EQ(Bits(merged[0].Score), Bits(best)) << what;
+    const std::vector<LibraryMatch> want = SortedCandidates(runs, library, filter);
+    for (int r = 0; r < 3; ++r) {
+      EXPECT_EQ(merged[r].Set, want[r].Set) << what << " place " << r + 1;
+      EXPECT_EQ(merged[r].No, want[r].No) << what << " place " << r + 1;
+      EXPECT_EQ(Bits(merged[r].Score), Bits(want[r].Score)) << what << " place " << r + 1;
+    }
   }
 }
 
@@ -232,7 +266,7 @@ TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
     }
     RecognizeWithLibrary(library, probes);
     for (int s = 0; s < 3; ++s)
-      ExpectSameScores(runs[s], library.Sets[s], picture + " set " + std::to_string(s));
+      ExpectSameScores(runs[s], library.Sets[s], {}, picture + " set " + std::to_string(s));
   }
 }
 
@@ -284,9 +318,9 @@ TEST(LibraryScoring, MergedRankingTiesGoToTheEarlierSetThenTheLowerNumber) {
   }
 }
 
-TEST(LibraryScoring, FilterPassesOverReferencesWithoutChangingScores) {
+TEST(LibraryScoring, FilterLeavesOnlyMappedCandidatesWithTheirScores) {
   std::vector<TPatternBank> banks(3);
-  banks[0].Slot(1) = Column(1, 3);  // '1', no match for a digit filter
+  banks[0].Slot(1) = Column(1, 3);  // 'X'
   banks[0].Slot(2) = Column(1, 4);  // 'a'
   banks[1].Slot(1) = Column(1, 3);  // a set without a map
   banks[2].Slot(6) = Column(1, 4);  // '7'
@@ -306,25 +340,35 @@ TEST(LibraryScoring, FilterPassesOverReferencesWithoutChangingScores) {
   EXPECT_EQ(all[1].Char, 0);
   EXPECT_EQ(all[2].No, 8);
   EXPECT_EQ(all[2].Char, 0);
-  std::vector<ScoreState> before;
-  for (const ReferenceSet& set : library.Sets) before.push_back(set.Scores);
+  std::vector<ScoreState> unfiltered;
+  for (const ReferenceSet& set : library.Sets) unfiltered.push_back(set.Scores);
 
-  const std::array<LibraryMatch, 3> digits = RankLibrary(library, ParseCharFilter("0-9"));
-  EXPECT_EQ(digits[0].Set, 2);
-  EXPECT_EQ(digits[0].No, 6);
-  EXPECT_EQ(digits[0].Char, '7');
-  EXPECT_EQ(digits[0].Score, 0.9375);
-  EXPECT_EQ(digits[1].No, 0);
+  // Ranking the same scores under a filter, and scoring under it, agree.
+  const CharFilter digits = ParseCharFilter("0-9");
+  const std::array<LibraryMatch, 3> ranked = RankLibrary(library, digits);
+  const std::array<LibraryMatch, 3> scored =
+      RecognizeWithLibrary(library, Column(1, 3), 0.75, digits);
+  for (const auto& ranks : {ranked, scored}) {
+    EXPECT_EQ(ranks[0].Set, 2);
+    EXPECT_EQ(ranks[0].No, 6);
+    EXPECT_EQ(ranks[0].Char, '7');
+    EXPECT_EQ(ranks[0].Score, 0.9375);
+    EXPECT_EQ(ranks[1].No, 0);
+  }
   const std::array<LibraryMatch, 3> letters =
       RecognizeWithLibrary(library, Column(1, 3), 0.75, ParseCharFilter("a-zX"));
   EXPECT_EQ(letters[0].Char, 'X');
   EXPECT_EQ(letters[1].Char, 'a');
   EXPECT_EQ(letters[2].No, 0);
+  // Candidates keep their scores bit for bit; the others are not scored.
   for (std::size_t s = 0; s < library.Sets.size(); ++s)
     for (int k = 1; k <= kReferenceCount; ++k) {
-      EXPECT_EQ(Bits(library.Sets[s].Scores.ScoreTable[k].H), Bits(before[s].ScoreTable[k].H));
-      EXPECT_EQ(Bits(library.Sets[s].Scores.ScoreTable[k].Mean),
-                Bits(before[s].ScoreTable[k].Mean));
+      const TScoreEntry& e = library.Sets[s].Scores.ScoreTable[k];
+      const TScoreEntry& u = unfiltered[s].ScoreTable[k];
+      const bool candidate = (s == 0 && k <= 2);
+      EXPECT_EQ(Bits(e.H), Bits(candidate ? u.H : NoScore)) << s << " " << k;
+      EXPECT_EQ(Bits(e.V), Bits(candidate ? u.V : NoScore)) << s << " " << k;
+      EXPECT_EQ(Bits(e.Mean), Bits(candidate ? u.Mean : 0.0)) << s << " " << k;
     }
 }
 

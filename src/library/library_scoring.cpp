@@ -38,11 +38,52 @@ TPattern PrepareTest(const TPattern& test) {
   return t;
 }
 
-void ScorePrepared(ReferenceSet& set, const TPattern& prepared, double tally) {
+// The test's lines, profiled once for every set.
+struct PreparedTest {
+  TPattern Pattern;
+  TLineProfiles Rows, Columns;
+};
+
+PreparedTest Prepare(const TPattern& test) {
+  PreparedTest t{PrepareTest(test), {}, {}};
+  if (t.Pattern.MaxLevel != 0) ProfileLines(t.Pattern, t.Rows, t.Columns);
+  return t;
+}
+
+// The profiles of reference k as ComputeScores keeps them: made again only when the
+// reference's cells or counts changed.
+const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref) {
+  if (state.ProfileCache.size() != kReferenceCount + 1)
+    state.ProfileCache.resize(kReferenceCount + 1);
+  TProfileCacheEntry& entry = state.ProfileCache[static_cast<std::size_t>(k)];
+  if (!entry.Valid || entry.RowCount != ref.RowCount || entry.ColCount != ref.ColCount ||
+      std::memcmp(entry.Cells.data(), ref.Cells.data(), sizeof ref.Cells) != 0) {
+    entry.Cells = ref.Cells;
+    entry.RowCount = ref.RowCount;
+    entry.ColCount = ref.ColCount;
+    ProfileLines(ref, entry.Rows, entry.Columns);
+    entry.Valid = true;
+  }
+  return entry;
+}
+
+// ComputeScores and UpdateMean for the candidates; the others are not scored (NoScore),
+// which saves their matching when a filter leaves few.
+void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally,
+                   const CharFilter& filter) {
   PrepareReferences(set);
-  set.Bank.TestPattern() = prepared;
-  ComputeScores(set.Bank, tally, set.Scores);
-  for (int k = 1; k <= kReferenceCount; ++k) UpdateMean(set.Scores.ScoreTable[k]);
+  set.Bank.TestPattern() = test.Pattern;
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    TScoreEntry& e = set.Scores.ScoreTable[k];
+    const TPattern& ref = set.Bank.Slot(k);
+    e = TScoreEntry{NoScore, NoScore, 0};
+    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !IsCandidate(filter, set.Chars, k))
+      continue;
+    const TProfileCacheEntry& profiles = Profiles(set.Scores, k, ref);
+    e.H = MatchSequences(test.Rows, profiles.Rows, tally);
+    e.V = MatchSequences(test.Columns, profiles.Columns, tally);
+    UpdateMean(e);
+  }
 }
 
 // Puts the match into its place among the best three. Candidates arrive in set and number
@@ -58,8 +99,8 @@ void Place(const LibraryMatch& match, std::array<LibraryMatch, 3>& best) {
 
 }  // namespace
 
-void ScoreSet(ReferenceSet& set, const TPattern& test, double tally) {
-  ScorePrepared(set, PrepareTest(test), tally);
+void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter) {
+  ScorePrepared(set, Prepare(test), tally, filter);
 }
 
 std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library, const CharFilter& filter) {
@@ -78,8 +119,8 @@ std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library, const C
 
 std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library, const TPattern& test,
                                                  double tally, const CharFilter& filter) {
-  const TPattern prepared = PrepareTest(test);
-  for (ReferenceSet& set : library.Sets) ScorePrepared(set, prepared, tally);
+  const PreparedTest prepared = Prepare(test);
+  for (ReferenceSet& set : library.Sets) ScorePrepared(set, prepared, tally, filter);
   return RankLibrary(library, filter);
 }
 
@@ -90,12 +131,12 @@ std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library,
     throw Error("library scoring needs one probe per set: " + std::to_string(probes.size()) +
                 " for " + std::to_string(library.Sets.size()) + " sets");
   const TPattern* last = nullptr;
-  TPattern prepared;
+  PreparedTest prepared;
   for (std::size_t s = 0; s < probes.size(); ++s) {
     if (probes[s].Test == nullptr) throw Error("library scoring: no pattern for a set");
     // Sets sharing image settings share one test pattern, prepared once.
-    if (probes[s].Test != last) prepared = PrepareTest(*(last = probes[s].Test));
-    ScorePrepared(library.Sets[s], prepared, probes[s].Tally);
+    if (probes[s].Test != last) prepared = Prepare(*(last = probes[s].Test));
+    ScorePrepared(library.Sets[s], prepared, probes[s].Tally, filter);
   }
   return RankLibrary(library, filter);
 }

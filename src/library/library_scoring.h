@@ -22,16 +22,17 @@ struct LibraryMatch {
 // references of one set, with everything a run does first: the set's references and the
 // test are normalised and counted as by NormalizeBank and ComputeBankSpans. Afterwards
 // set.Scores.ScoreTable holds H and V of every reference bit for bit as the single-set
-// recognition has them, and Mean as UpdateMean forms it.
-void ScoreSet(ReferenceSet& set, const TPattern& test, double tally);
+// recognition has them, and Mean as UpdateMean forms it. References the filter does not
+// admit are not scored (H and V NoScore, Mean 0), which spares their matching.
+void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter = {});
 
 // The best three of the last scores of all sets: positive means only, highest first; equal
 // means rank the earlier set first, then the lower number. References the filter does not
-// admit are passed over; no score changes. Missing places have Set -1 and No 0.
+// admit are passed over. Missing places have Set -1 and No 0.
 std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library,
                                         const CharFilter& filter = {});
 
-// ScoreSet for every set, then RankLibrary.
+// ScoreSet for every set (the test normalised and profiled once), then RankLibrary.
 std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library, const TPattern& test,
                                                  double tally, const CharFilter& filter = {});
 
