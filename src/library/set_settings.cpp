@@ -19,35 +19,50 @@ constexpr const char* kImage = "ImageProcessing";
 constexpr const char* kAlgorithm = "Algorithm";
 constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 
-struct FlagKey {
+// A key of the file: a flag written as one of two words, or a number within a range.
+struct Key {
   const char* Section;
-  const char* Key;
-  std::optional<bool> SetSettings::*Field;
-};
-struct NumberKey {
-  const char* Section;
-  const char* Key;
-  std::optional<int> SetSettings::*Field;
-  int Low, High;
+  const char* Name;
+  std::optional<bool> SetSettings::*Flag;
+  std::optional<int> SetSettings::*Number;
+  const char* No;  // a flag's words for false and true
+  const char* Yes;
+  int Low, High;  // a number's range
 };
 
-// In the order they are written. Colour is a flag with words of its own.
-const FlagKey kFlags[] = {{kImage, "AutoCrop", &SetSettings::AutoCrop},
-                          {kImage, "Autodetect", &SetSettings::Autodetect},
-                          {kImage, "AspectRatioEnable", &SetSettings::AspectRatioEnable}};
-const NumberKey kNumbers[] = {{kImage, "Threshold", &SetSettings::Threshold, 0, 100},
-                              {kImage, "Increment", &SetSettings::Increment, 0, 100},
-                              {kImage, "AspectRatio", &SetSettings::AspectRatio, 1, 100},
-                              {kAlgorithm, "Tally", &SetSettings::Tally, 0, 100}};
+// In the order they are written.
+const Key kKeys[] = {
+    {kImage, "Colour", &SetSettings::Black, nullptr, "white", "black", 0, 0},
+    {kImage, "AutoCrop", &SetSettings::AutoCrop, nullptr, "0", "1", 0, 0},
+    {kImage, "Autodetect", &SetSettings::Autodetect, nullptr, "0", "1", 0, 0},
+    {kImage, "Threshold", nullptr, &SetSettings::Threshold, nullptr, nullptr, 0, 100},
+    {kImage, "Increment", nullptr, &SetSettings::Increment, nullptr, nullptr, 0, 100},
+    {kImage, "AspectRatioEnable", &SetSettings::AspectRatioEnable, nullptr, "0", "1", 0, 0},
+    {kImage, "AspectRatio", nullptr, &SetSettings::AspectRatio, nullptr, nullptr, 1, 100},
+    {kAlgorithm, "Tally", nullptr, &SetSettings::Tally, nullptr, nullptr, 0, 100},
+};
 
 bool SameIgnoringCase(const char* a, const char* b) {
   return strcasecmp(a, b) == 0;
 }
 
-Error BadValue(const std::string& file, const char* section, const char* key, const char* value,
-               const std::string& wanted) {
-  return FileError(
-      file, std::string("[") + section + "] " + key + ": \"" + value + "\" is not " + wanted);
+std::string Wanted(const Key& key) {
+  if (key.Flag) return std::string(key.No) + " or " + key.Yes;
+  return "a whole number from " + std::to_string(key.Low) + " to " + std::to_string(key.High);
+}
+
+Error BadValue(const std::string& file, const Key& key, const std::string& value) {
+  return FileError(file, std::string("[") + key.Section + "] " + key.Name + ": \"" + value +
+                             "\" is not " + Wanted(key));
+}
+
+bool Stored(const SetSettings& s, const Key& key) {
+  return key.Flag ? (s.*key.Flag).has_value() : (s.*key.Number).has_value();
+}
+
+std::string ValueText(const SetSettings& s, const Key& key) {
+  if (key.Flag) return *(s.*key.Flag) ? key.Yes : key.No;
+  return std::to_string(*(s.*key.Number));
 }
 
 // Decimal digits only, held within low..high.
@@ -67,16 +82,6 @@ std::optional<bool> ParseFlag(const char* text, const char* no, const char* yes)
   if (SameIgnoringCase(text, no)) return false;
   if (SameIgnoringCase(text, yes)) return true;
   return std::nullopt;
-}
-
-// The file's lines end in CR LF like every text file of the system.
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n' && (out.empty() || out.back() != '\r')) out += '\r';
-    out += c;
-  }
-  return out;
 }
 
 }  // namespace
@@ -100,24 +105,16 @@ SetSettings ParseSetSettings(const std::string& text, const std::string& file) {
   CSimpleIniA ini;
   if (ini.LoadData(text.data(), text.size()) < 0) throw FileError(file, "cannot be read");
   SetSettings s;
-  if (const char* v = ini.GetValue(kImage, "Colour", nullptr)) {
-    s.Black = ParseFlag(v, "white", "black");
-    if (!s.Black) throw BadValue(file, kImage, "Colour", v, "white or black");
-  }
-  for (const FlagKey& f : kFlags) {
-    const char* v = ini.GetValue(f.Section, f.Key, nullptr);
+  for (const Key& key : kKeys) {
+    const char* v = ini.GetValue(key.Section, key.Name, nullptr);
     if (!v) continue;
-    s.*f.Field = ParseFlag(v, "0", "1");
-    if (!(s.*f.Field)) throw BadValue(file, f.Section, f.Key, v, "0 or 1");
-  }
-  for (const NumberKey& k : kNumbers) {
-    const char* v = ini.GetValue(k.Section, k.Key, nullptr);
-    if (!v) continue;
-    s.*k.Field = ParseNumber(v, k.Low, k.High);
-    if (!(s.*k.Field))
-      throw BadValue(
-          file, k.Section, k.Key, v,
-          "a whole number from " + std::to_string(k.Low) + " to " + std::to_string(k.High));
+    if (key.Flag) {
+      s.*key.Flag = ParseFlag(v, key.No, key.Yes);
+      if (!(s.*key.Flag)) throw BadValue(file, key, v);
+    } else {
+      s.*key.Number = ParseNumber(v, key.Low, key.High);
+      if (!(s.*key.Number)) throw BadValue(file, key, v);
+    }
   }
   return s;
 }
@@ -129,17 +126,18 @@ SetSettings LoadSetSettings(const std::string& base) {
 }
 
 std::string FormatSetSettings(const SetSettings& settings) {
-  CSimpleIniA ini;
-  ini.SetSpaces(false);
-  if (settings.Black) ini.SetValue(kImage, "Colour", *settings.Black ? "black" : "white");
-  for (const FlagKey& f : kFlags)
-    if (settings.*f.Field) ini.SetValue(f.Section, f.Key, *(settings.*f.Field) ? "1" : "0");
-  for (const NumberKey& k : kNumbers)
-    if (settings.*k.Field)
-      ini.SetValue(k.Section, k.Key, std::to_string(*(settings.*k.Field)).c_str());
   std::string text;
-  ini.Save(text);
-  return WithCrLf(text);
+  const char* section = nullptr;
+  for (const Key& key : kKeys) {
+    if (!Stored(settings, key)) continue;
+    if (section != key.Section) {
+      if (section) text += "\r\n";
+      text += std::string("[") + key.Section + "]\r\n";
+      section = key.Section;
+    }
+    text += std::string(key.Name) + "=" + ValueText(settings, key) + "\r\n";
+  }
+  return text;
 }
 
 void SaveSetSettings(const std::string& base, const SetSettings& settings) {
@@ -149,24 +147,20 @@ void SaveSetSettings(const std::string& base, const SetSettings& settings) {
     return;
   }
   // Nothing is written that could not be read back.
-  for (const NumberKey& k : kNumbers) {
-    const std::optional<int>& v = settings.*k.Field;
-    if (v && (*v < k.Low || *v > k.High))
-      throw BadValue(
-          path, k.Section, k.Key, std::to_string(*v).c_str(),
-          "a whole number from " + std::to_string(k.Low) + " to " + std::to_string(k.High));
-  }
+  for (const Key& key : kKeys)
+    if (key.Number && settings.*key.Number &&
+        !ParseNumber(ValueText(settings, key).c_str(), key.Low, key.High))
+      throw BadValue(path, key, ValueText(settings, key));
   if (!ReplaceFileContents(path, FormatSetSettings(settings)))
     throw FileError(path, "cannot be written");
 }
 
 SetSettings MergeSettings(const SetSettings& stored, const SetSettings& overrides) {
   SetSettings s = stored;
-  if (overrides.Black) s.Black = overrides.Black;
-  for (const FlagKey& f : kFlags)
-    if (overrides.*f.Field) s.*f.Field = overrides.*f.Field;
-  for (const NumberKey& k : kNumbers)
-    if (overrides.*k.Field) s.*k.Field = overrides.*k.Field;
+  for (const Key& key : kKeys) {
+    if (key.Flag && overrides.*key.Flag) s.*key.Flag = overrides.*key.Flag;
+    if (key.Number && overrides.*key.Number) s.*key.Number = overrides.*key.Number;
+  }
   return s;
 }
 

@@ -10,7 +10,7 @@
 namespace morvik {
 
 // Each setting is either stored (a value) or not (the run keeps its own). Keys of the file,
-// all optional, in section [ImageProcessing] unless named otherwise:
+// all optional, in section [ImageProcessing] unless named otherwise, in the order written:
 //   Colour            = white | black   characters brighter or darker than the ground
 //   AutoCrop          = 0 | 1           crop every picture to its content
 //   Autodetect        = 0 | 1           the analysis sets threshold and increment
@@ -47,7 +47,8 @@ SetSettings LoadSetSettings(const std::string& base);
 SetSettings ParseSetSettings(const std::string& text, const std::string& file);
 
 // Writes every stored setting, CR LF line ends, through a new file renamed into place.
-// Settings with nothing stored remove the file instead. Throws Error naming the file.
+// Settings with nothing stored remove the file instead. Throws Error naming the file when
+// it cannot be written or a number lies outside its range (the key named as when reading).
 void SaveSetSettings(const std::string& base, const SetSettings& settings);
 std::string FormatSetSettings(const SetSettings& settings);
 
