@@ -4,6 +4,8 @@
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 
+#include <strings.h>
+
 #include <cstring>
 
 #include "core/error.h"

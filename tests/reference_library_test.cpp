@@ -1,0 +1,159 @@
+// Opening sets and library files: what a set carries, the listing rules of a library file
+// (comments, line ends, folders), and the errors that name the library file and its line.
+#include "library/reference_library.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "core/set_files.h"
+#include "library/set_char_map.h"
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename Fn>
+std::string ErrorOf(Fn fn) {
+  try {
+    fn();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// A set whose slot 1 is marked with `mark` in its first cell, so sets can be told apart.
+void WriteSet(const std::string& base, std::uint8_t mark) {
+  TPatternBank bank;
+  bank.Slot(1).At(1, 1) = {1, mark};
+  bank.Slot(1).MaxLevel = mark;
+  ASSERT_TRUE(SaveReferenceFile(base + ".PCP", bank));
+}
+
+std::uint8_t MarkOf(const ReferenceSet& set) {
+  return set.Bank.Slot(1).At(1, 1).Level;
+}
+
+class Library : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory(dir.File("sets"));
+    WriteSet(dir.File("sets/digits"), 10);
+    WriteSet(dir.File("sets/caps"), 25);
+    WriteSet(dir.File("other"), 50);
+  }
+  test::TempDir dir;
+};
+
+TEST_F(Library, SetCarriesItsMapAndSettings) {
+  CharMapState chars;
+  chars.CharMapLoaded = true;
+  chars.CharMap[1] = '0';
+  SaveSetCharMap(dir.File("sets/digits"), chars);
+  test::WriteFile(dir.File("sets/digits.set.ini"), "[ImageProcessing]\nAutoCrop=1\n");
+  const ReferenceSet digits = OpenReferenceSet(dir.File("sets/digits"));
+  EXPECT_EQ(digits.Base, dir.File("sets/digits"));
+  EXPECT_EQ(MarkOf(digits), 10);
+  EXPECT_TRUE(digits.Chars.CharMapLoaded);
+  EXPECT_EQ(digits.Chars.CharMap[1], '0');
+  EXPECT_EQ(digits.Settings.AutoCrop, true);
+  EXPECT_FALSE(digits.Settled);
+  // A set without either file carries nothing.
+  const ReferenceSet caps = OpenReferenceSet(dir.File("sets/caps"));
+  EXPECT_FALSE(caps.Chars.CharMapLoaded);
+  EXPECT_TRUE(IsEmpty(caps.Settings));
+}
+
+TEST_F(Library, SetFilesAreFoundInAnyCaseAndShortFilesLeaveEmptySlots) {
+  test::WriteFile(dir.File("lower.pcp"), std::string(PatternRecordSize + 100, '\x01'));
+  const ReferenceSet set = OpenReferenceSet(dir.File("lower"));
+  EXPECT_EQ(set.Bank.Slot(1).At(1, 1), (TPatternCell{1, 1}));
+  EXPECT_EQ(set.Bank.Slot(2).MaxLevel, 0);  // the incomplete tail is not read
+  EXPECT_EQ(set.Bank.Slot(2).At(1, 1), TPatternCell{});
+}
+
+TEST_F(Library, SetsThatCannotBeOpenedAreErrors) {
+  fs::create_directory(dir.File("folder.PCP"));
+  EXPECT_EQ(ErrorOf([&] { OpenReferenceSet(dir.File("none")); }),
+            dir.File("none.PCP") + ": no such set file");
+  EXPECT_EQ(ErrorOf([&] { OpenReferenceSet(dir.File("folder")); }),
+            dir.File("folder.PCP") + ": no such set file");
+  test::WriteFile(dir.File("other.set.ini"), "[Algorithm]\nTally=high\n");
+  EXPECT_NE(ErrorOf([&] { OpenReferenceSet(dir.File("other")); }).find("other.set.ini: "),
+            std::string::npos);
+}
+
+TEST_F(Library, LibraryFileListsSetsInOrderRelativeToItsFolder) {
+  const struct {
+    std::string name, text;
+  } cases[] = {
+      {"lf", "digits\ncaps\n../other\n"},
+      {"crlf", "digits\r\ncaps\r\n../other\r\n"},
+      {"comments", "# stock sets\r\n\r\n  digits  \n\t# capitals next\ncaps\n\n../other"},
+      {"absolute", "digits\n" + dir.File("sets/caps") + "\n" + dir.File("other") + "\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.File("sets/" + c.name + ".sets");
+    test::WriteFile(path, c.text);
+    const ReferenceLibrary library = LoadReferenceLibrary(path);
+    ASSERT_EQ(library.Sets.size(), 3u) << c.name;
+    EXPECT_EQ(MarkOf(library.Sets[0]), 10) << c.name;
+    EXPECT_EQ(MarkOf(library.Sets[1]), 25) << c.name;
+    EXPECT_EQ(MarkOf(library.Sets[2]), 50) << c.name;
+    EXPECT_EQ(ReadLibraryFile(path)[0], dir.File("sets/digits")) << c.name;
+  }
+  // A library file named without a folder lists sets of the current folder.
+  const fs::path start = fs::current_path();
+  fs::current_path(dir.File("sets"));
+  test::WriteFile("here.sets", "caps\n");
+  EXPECT_EQ(ReadLibraryFile("here.sets"), std::vector<std::string>{"caps"});
+  EXPECT_EQ(MarkOf(LoadReferenceLibrary("here.sets").Sets[0]), 25);
+  fs::current_path(start);
+}
+
+TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {
+  const std::string path = dir.File("sets/all.sets");
+  test::WriteFile(path, "# first\r\ndigits\r\nmissing\r\ncaps\r\n");
+  EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(path); }),
+            path + ": line 3: " + dir.File("sets/missing.PCP") + ": no such set file");
+  test::WriteFile(dir.File("sets/caps.charmap.txt"), "x\tA\n");
+  test::WriteFile(path, "digits\ncaps\n");
+  EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(path); }),
+            path + ": line 2: " + dir.File("sets/caps.charmap.txt") + ": Invalid numeric input");
+
+  test::WriteFile(dir.File("empty.sets"), "# nothing yet\n\n");
+  EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(dir.File("empty.sets")); }),
+            dir.File("empty.sets") + ": lists no set");
+  EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(dir.File("none.sets")); }),
+            dir.File("none.sets") + ": library file not found");
+  fs::create_directory(dir.File("folder.sets"));
+  EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(dir.File("folder.sets")); }),
+            dir.File("folder.sets") + ": is not a regular file");
+}
+
+TEST_F(Library, LibrariesAreBounded) {
+  std::string text;
+  for (int k = 0; k < kMaxLibrarySets; ++k) text += "other\n";
+  test::WriteFile(dir.File("full.sets"), text);
+  EXPECT_EQ(LoadReferenceLibrary(dir.File("full.sets")).Sets.size(),
+            static_cast<std::size_t>(kMaxLibrarySets));
+  test::WriteFile(dir.File("over.sets"), text + "# a comment is no set\nother\n");
+  EXPECT_EQ(
+      ErrorOf([&] { ReadLibraryFile(dir.File("over.sets")); }),
+      dir.File("over.sets") + ": lists more than " + std::to_string(kMaxLibrarySets) + " sets");
+  test::WriteFile(dir.File("huge.sets"), std::string(kMaxLibraryFileBytes + 1, '#'));
+  EXPECT_NE(ErrorOf([&] { ReadLibraryFile(dir.File("huge.sets")); }).find("is larger than"),
+            std::string::npos);
+  const std::vector<std::string> many(kMaxLibrarySets + 1, dir.File("other"));
+  EXPECT_NE(ErrorOf([&] { OpenReferenceLibrary(many); }), "");
+  EXPECT_EQ(OpenReferenceLibrary({dir.File("other"), dir.File("sets/digits")}).Sets.size(), 2u);
+}
+
+}  // namespace
+}  // namespace morvik
