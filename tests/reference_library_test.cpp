@@ -83,7 +83,7 @@ TEST_F(Library, SetsThatCannotBeOpenedAreErrors) {
   EXPECT_EQ(ErrorOf([&] { OpenReferenceSet(dir.File("none")); }),
             dir.File("none.PCP") + ": no such set file");
   EXPECT_EQ(ErrorOf([&] { OpenReferenceSet(dir.File("folder")); }),
-            dir.File("folder.PCP") + ": no such set file");
+            dir.File("folder.PCP") + ": is not a regular file");
   test::WriteFile(dir.File("other.set.ini"), "[Algorithm]\nTally=high\n");
   EXPECT_NE(ErrorOf([&] { OpenReferenceSet(dir.File("other")); }).find("other.set.ini: "),
             std::string::npos);
@@ -96,6 +96,9 @@ TEST_F(Library, LibraryFileListsSetsInOrderRelativeToItsFolder) {
       {"lf", "digits\ncaps\n../other\n"},
       {"crlf", "digits\r\ncaps\r\n../other\r\n"},
       {"comments", "# stock sets\r\n\r\n  digits  \n\t# capitals next\ncaps\n\n../other"},
+      {"bom",
+       "\xEF\xBB\xBF"
+       "digits\r\ncaps\r\n../other\r\n"},
       {"absolute", "digits\n" + dir.File("sets/caps") + "\n" + dir.File("other") + "\n"},
   };
   for (const auto& c : cases) {
@@ -115,6 +118,29 @@ TEST_F(Library, LibraryFileListsSetsInOrderRelativeToItsFolder) {
   EXPECT_EQ(ReadLibraryFile("here.sets"), std::vector<std::string>{"caps"});
   EXPECT_EQ(MarkOf(LoadReferenceLibrary("here.sets").Sets[0]), 25);
   fs::current_path(start);
+}
+
+TEST_F(Library, NamesMixSetsAndLibraryFilesInTheirOrder) {
+  test::WriteFile(dir.File("sets/two.SETS"), "caps\ndigits\n");
+  EXPECT_TRUE(IsLibraryFileName("a.sets"));
+  EXPECT_TRUE(IsLibraryFileName("dir/A.Sets"));
+  EXPECT_FALSE(IsLibraryFileName(".sets"));
+  EXPECT_FALSE(IsLibraryFileName("sets"));
+  EXPECT_FALSE(IsLibraryFileName("a.sets.PCP"));
+  const ReferenceLibrary library =
+      OpenReferenceNames({dir.File("other"), dir.File("sets/two.SETS"), dir.File("sets/caps")});
+  std::vector<int> marks;
+  for (const ReferenceSet& set : library.Sets) marks.push_back(MarkOf(set));
+  EXPECT_EQ(marks, (std::vector<int>{50, 25, 10, 25}));
+  std::string text;
+  for (int k = 0; k < kMaxLibrarySets; ++k) text += "../other\n";
+  test::WriteFile(dir.File("sets/full.sets"), text);
+  EXPECT_EQ(OpenReferenceNames({dir.File("sets/full.sets")}).Sets.size(),
+            static_cast<std::size_t>(kMaxLibrarySets));
+  EXPECT_EQ(ErrorOf([&] {
+              OpenReferenceNames({dir.File("sets/full.sets"), dir.File("other")});
+            }),
+            "more than " + std::to_string(kMaxLibrarySets) + " reference sets");
 }
 
 TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {

@@ -1,6 +1,9 @@
 #include "library/reference_library.h"
 
+#include <strings.h>
+
 #include <filesystem>
+#include <system_error>
 
 #include "core/error.h"
 #include "core/file_names.h"
@@ -35,7 +38,9 @@ std::vector<ListedSet> ListSets(const std::string& path) {
   const std::string folder = std::filesystem::path(file).parent_path().string();
   std::vector<ListedSet> sets;
   int line = 0;
-  for (std::size_t pos = 0; pos < text->size();) {
+  // A byte-order mark, as some editors put before the first line, is no part of a name.
+  const std::size_t start = text->compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  for (std::size_t pos = start; pos < text->size();) {
     std::size_t end = text->find('\n', pos);
     if (end == std::string::npos) end = text->size();
     std::string name = text->substr(pos, end - pos);
@@ -56,9 +61,12 @@ std::vector<ListedSet> ListSets(const std::string& path) {
 ReferenceSet OpenReferenceSet(const std::string& base) {
   ReferenceSet set;
   set.Base = base;
-  const std::string pcp = base + ".PCP";
-  if (!FileExists(pcp)) throw FileError(pcp, "no such set file");
-  if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(ResolveFileName(pcp), "cannot be read");
+  const std::string pcp = ResolveFileName(base + ".PCP");
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(pcp, ec);
+  if (!std::filesystem::exists(status)) throw FileError(pcp, "no such set file");
+  if (!std::filesystem::is_regular_file(status)) throw FileError(pcp, "is not a regular file");
+  if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(pcp, "cannot be read");
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
   return set;
@@ -79,6 +87,12 @@ std::vector<std::string> ReadLibraryFile(const std::string& path) {
   return bases;
 }
 
+bool IsLibraryFileName(const std::string& name) {
+  const std::string suffix = ".sets";
+  return name.size() > suffix.size() &&
+         strcasecmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) == 0;
+}
+
 ReferenceLibrary LoadReferenceLibrary(const std::string& path) {
   ReferenceLibrary library;
   const std::vector<ListedSet> sets = ListSets(path);
@@ -90,6 +104,22 @@ ReferenceLibrary LoadReferenceLibrary(const std::string& path) {
       throw FileError(ResolveFileName(path),
                       "line " + std::to_string(listed.Line) + ": " + e.what());
     }
+  }
+  return library;
+}
+
+ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names) {
+  ReferenceLibrary library;
+  for (const std::string& name : names) {
+    std::vector<ReferenceSet> sets;
+    if (IsLibraryFileName(name)) {
+      sets = std::move(LoadReferenceLibrary(name).Sets);
+    } else {
+      sets.push_back(OpenReferenceSet(name));
+    }
+    if (library.Sets.size() + sets.size() > static_cast<std::size_t>(kMaxLibrarySets))
+      throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets");
+    for (ReferenceSet& set : sets) library.Sets.push_back(std::move(set));
   }
   return library;
 }

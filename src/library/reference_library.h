@@ -45,8 +45,16 @@ ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases);
 // is missing, not a regular file, too large, or lists no set or more than kMaxLibrarySets.
 std::vector<std::string> ReadLibraryFile(const std::string& path);
 
+// Whether a name is that of a library file: it ends in ".sets", in any case.
+bool IsLibraryFileName(const std::string& name);
+
 // Opens every set the library file lists. A set that cannot be opened throws Error naming
 // the library file and the line, then the set's own problem.
 ReferenceLibrary LoadReferenceLibrary(const std::string& path);
+
+// Sets named one by one, as options give them: a library file name (IsLibraryFileName) adds
+// the sets it lists, in their place; any other name is the base name of a set. Throws Error
+// as the two openers, or when there are more than kMaxLibrarySets sets in all.
+ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names);
 
 }  // namespace morvik
