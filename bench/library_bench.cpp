@@ -47,15 +47,23 @@ const TPattern& TestPattern() {
   return test;
 }
 
-void BM_LibraryOfTenSets(benchmark::State& st) {
+ReferenceLibrary TenSets() {
   ReferenceLibrary library;
   for (int s = 0; s < kSets; ++s) {
     library.Sets.emplace_back();
-    library.Sets.back().Bank = SetBank(s);
+    ReferenceSet& set = library.Sets.back();
+    set.Bank = SetBank(s);
+    set.Chars.CharMapLoaded = true;
+    for (int k = 1; k <= kReferenceCount; ++k) set.Chars.CharMap[k] = kChars[k - 1];
   }
+  return library;
+}
+
+void LibraryOfTenSets(benchmark::State& st, const CharFilter& filter) {
+  ReferenceLibrary library = TenSets();
   std::array<LibraryMatch, 3> best{};
   for (auto _ : st) {
-    best = RecognizeWithLibrary(library, TestPattern(), 0.75);
+    best = RecognizeWithLibrary(library, TestPattern(), 0.75, filter);
     benchmark::DoNotOptimize(best);
   }
   st.counters["set"] = best[0].Set;
@@ -63,7 +71,16 @@ void BM_LibraryOfTenSets(benchmark::State& st) {
   st.counters["references/s"] =
       benchmark::Counter(kSets * kReferenceCount, benchmark::Counter::kIsIterationInvariantRate);
 }
+void BM_LibraryOfTenSets(benchmark::State& st) {
+  LibraryOfTenSets(st, CharFilter{});
+}
 BENCHMARK(BM_LibraryOfTenSets);
+
+// Digits only: the other references are not matched at all.
+void BM_LibraryOfTenSetsDigitsOnly(benchmark::State& st) {
+  LibraryOfTenSets(st, ParseCharFilter("0-9"));
+}
+BENCHMARK(BM_LibraryOfTenSetsDigitsOnly);
 
 // The floor: only the scoring and ranking of each set, on banks normalised beforehand.
 void BM_TenSetsOneByOne(benchmark::State& st) {
