@@ -24,7 +24,9 @@ struct ReferenceSet {
   CharMapState Chars;    // "<base>.charmap.txt"; CharMapLoaded false when the set has none
   SetSettings Settings;  // "<base>.set.ini"; nothing stored when the set has none
   ScoreState Scores;
-  bool Settled = false;  // normalising the references again would change nothing
+  // Normalising the references again would change nothing (set by scoring; clear it when
+  // changing Bank).
+  bool Settled = false;
 };
 
 struct ReferenceLibrary {
