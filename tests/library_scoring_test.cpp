@@ -134,15 +134,6 @@ std::vector<LibraryMatch> SortedCandidates(const std::vector<SingleSetRun>& runs
   return all;
 }
 
-void ExpectSameRanks(const std::array<TRankEntry, 3>& single,
-                     const std::array<LibraryMatch, 3>& merged, int set, const std::string& what) {
-  for (int r = 0; r < 3; ++r) {
-    EXPECT_EQ(merged[r].No, single[r].No) << what << " rank " << r + 1;
-    EXPECT_EQ(Bits(merged[r].Score), Bits(single[r].Score)) << what << " rank " << r + 1;
-    EXPECT_EQ(merged[r].Set, single[r].No == 0 ? -1 : set) << what << " rank " << r + 1;
-  }
-}
-
 ReferenceLibrary LibraryOf(const std::vector<TPatternBank>& banks) {
   ReferenceLibrary library;
   for (const TPatternBank& bank : banks) {
@@ -203,20 +194,6 @@ TEST(LibraryScoring, EverySetScoresAsItWouldAlone) {
       EXPECT_EQ(merged[r].No, want[r].No) << what << " place " << r + 1;
       EXPECT_EQ(Bits(merged[r].Score), Bits(want[r].Score)) << what << " place " << r + 1;
     }
-  }
-}
-
-TEST(LibraryScoring, OneSetRanksAsTheSingleSetRecognition) {
-  std::mt19937 rng(7);
-  const TPatternBank bank = RandomBank(rng);
-  ReferenceLibrary library = LibraryOf({bank});
-  SingleSetRun run{bank, {}};
-  std::uniform_int_distribution<int> pickSlot(1, kReferenceCount);
-  for (int image = 0; image < 200; ++image) {
-    const TPattern test = Variant(rng, bank.Slot(pickSlot(rng)));
-    run.Recognize(test, 0.75);
-    const std::array<LibraryMatch, 3> merged = RecognizeWithLibrary(library, test, 0.75);
-    ExpectSameRanks(run.Scores.TopThree, merged, 0, "image " + std::to_string(image));
   }
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
 #include "core/set_files.h"
+#include "error_of.h"
 #include "library/set_char_map.h"
 #include "test_util.h"
 
@@ -18,15 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-template <typename Fn>
-std::string ErrorOf(Fn fn) {
-  try {
-    fn();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
+using test::ErrorOf;
 
 // A set whose slot 1 is marked with `mark` in its first cell, so sets can be told apart.
 void WriteSet(const std::string& base, std::uint8_t mark) {
@@ -122,25 +114,12 @@ TEST_F(Library, LibraryFileListsSetsInOrderRelativeToItsFolder) {
 
 TEST_F(Library, NamesMixSetsAndLibraryFilesInTheirOrder) {
   test::WriteFile(dir.File("sets/two.SETS"), "caps\ndigits\n");
-  EXPECT_TRUE(IsLibraryFileName("a.sets"));
-  EXPECT_TRUE(IsLibraryFileName("dir/A.Sets"));
   EXPECT_FALSE(IsLibraryFileName(".sets"));
-  EXPECT_FALSE(IsLibraryFileName("sets"));
-  EXPECT_FALSE(IsLibraryFileName("a.sets.PCP"));
   const ReferenceLibrary library =
       OpenReferenceNames({dir.File("other"), dir.File("sets/two.SETS"), dir.File("sets/caps")});
   std::vector<int> marks;
   for (const ReferenceSet& set : library.Sets) marks.push_back(MarkOf(set));
   EXPECT_EQ(marks, (std::vector<int>{50, 25, 10, 25}));
-  std::string text;
-  for (int k = 0; k < kMaxLibrarySets; ++k) text += "../other\n";
-  test::WriteFile(dir.File("sets/full.sets"), text);
-  EXPECT_EQ(OpenReferenceNames({dir.File("sets/full.sets")}).Sets.size(),
-            static_cast<std::size_t>(kMaxLibrarySets));
-  EXPECT_EQ(ErrorOf([&] {
-              OpenReferenceNames({dir.File("sets/full.sets"), dir.File("other")});
-            }),
-            "more than " + std::to_string(kMaxLibrarySets) + " reference sets");
 }
 
 TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {
@@ -176,9 +155,13 @@ TEST_F(Library, LibrariesAreBounded) {
   test::WriteFile(dir.File("huge.sets"), std::string(kMaxLibraryFileBytes + 1, '#'));
   EXPECT_NE(ErrorOf([&] { ReadLibraryFile(dir.File("huge.sets")); }).find("is larger than"),
             std::string::npos);
+  const std::string tooMany = "more than " + std::to_string(kMaxLibrarySets) + " reference sets";
+  EXPECT_EQ(ErrorOf([&] {
+              OpenReferenceNames({dir.File("full.sets"), dir.File("other")});
+            }),
+            tooMany);
   const std::vector<std::string> many(kMaxLibrarySets + 1, dir.File("other"));
-  EXPECT_NE(ErrorOf([&] { OpenReferenceLibrary(many); }), "");
-  EXPECT_EQ(OpenReferenceLibrary({dir.File("other"), dir.File("sets/digits")}).Sets.size(), 2u);
+  EXPECT_EQ(ErrorOf([&] { OpenReferenceLibrary(many); }), tooMany);
 }
 
 }  // namespace

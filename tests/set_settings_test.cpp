@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "error_of.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -16,15 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-template <typename Fn>
-std::string ErrorOf(Fn fn) {
-  try {
-    fn();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
+using test::ErrorOf;
 
 SetSettings Full() {
   SetSettings s;
