@@ -122,6 +122,25 @@ TEST_F(Library, NamesMixSetsAndLibraryFilesInTheirOrder) {
   EXPECT_EQ(marks, (std::vector<int>{50, 25, 10, 25}));
 }
 
+TEST_F(Library, SavedLibraryFilesListTheSameSetsWherever) {
+  const std::string path = dir.File("sets/saved.sets");
+  SaveLibraryFile(path, {dir.File("sets/caps"), dir.File("other"), dir.File("sets/./digits")});
+  EXPECT_EQ(test::ReadFile(path), "caps\r\n" + dir.File("other") + "\r\ndigits\r\n");
+  // Names relative to the current folder are listed so that they still name the same sets.
+  const fs::path start = fs::current_path();
+  fs::current_path(dir.Path());
+  SaveLibraryFile("sets/saved.sets", {"sets/digits", "other"});
+  fs::current_path(start);
+  std::vector<int> marks;
+  for (const ReferenceSet& set : LoadReferenceLibrary(path).Sets) marks.push_back(MarkOf(set));
+  EXPECT_EQ(marks, (std::vector<int>{10, 50}));
+  for (const std::string bad : {"", "#x", " x", "x\t", "a\nb"})
+    EXPECT_NE(ErrorOf([&] { SaveLibraryFile(path, {bad}); }).find("cannot list"),
+              std::string::npos);
+  EXPECT_EQ(ErrorOf([&] { SaveLibraryFile("/nonexistent-folder/l.sets", {"x"}); }),
+            "/nonexistent-folder/l.sets: cannot be written");
+}
+
 TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {
   const std::string path = dir.File("sets/all.sets");
   test::WriteFile(path, "# first\r\ndigits\r\nmissing\r\ncaps\r\n");

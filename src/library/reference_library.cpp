@@ -7,9 +7,12 @@
 
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/safe_write.h"
 #include "core/set_files.h"
 #include "library/set_char_map.h"
 #include "library/small_file.h"
+
+namespace fs = std::filesystem;
 
 namespace morvik {
 
@@ -35,7 +38,7 @@ std::vector<ListedSet> ListSets(const std::string& path) {
   const std::optional<std::string> text = ReadSmallFile(path, kMaxLibraryFileBytes);
   const std::string file = ResolveFileName(path);
   if (!text) throw FileError(file, "library file not found");
-  const std::string folder = std::filesystem::path(file).parent_path().string();
+  const std::string folder = fs::path(file).parent_path().string();
   std::vector<ListedSet> sets;
   int line = 0;
   // A byte-order mark, as some editors put before the first line, is no part of a name.
@@ -63,9 +66,9 @@ ReferenceSet OpenReferenceSet(const std::string& base) {
   set.Base = base;
   const std::string pcp = ResolveFileName(base + ".PCP");
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(pcp, ec);
-  if (!std::filesystem::exists(status)) throw FileError(pcp, "no such set file");
-  if (!std::filesystem::is_regular_file(status)) throw FileError(pcp, "is not a regular file");
+  const fs::file_status status = fs::status(pcp, ec);
+  if (!fs::exists(status)) throw FileError(pcp, "no such set file");
+  if (!fs::is_regular_file(status)) throw FileError(pcp, "is not a regular file");
   if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(pcp, "cannot be read");
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
@@ -85,6 +88,35 @@ std::vector<std::string> ReadLibraryFile(const std::string& path) {
   std::vector<std::string> bases;
   for (const ListedSet& set : ListSets(path)) bases.push_back(set.Base);
   return bases;
+}
+
+namespace {
+
+// The name as a library file in folder lists it, so that it names the same set wherever
+// the program runs: relative to folder when it lies in or below it, otherwise absolute.
+std::string ListedName(const std::string& base, const std::string& folder) {
+  const fs::path name = fs::absolute(base).lexically_normal();
+  const fs::path relative = name.lexically_relative(fs::absolute(folder).lexically_normal());
+  if (relative.empty() || *relative.begin() == "..") return name.string();
+  return relative.string();
+}
+
+bool Listable(const std::string& name) {
+  return !name.empty() && name[0] != '#' && Trim(name) == name &&
+         name.find_first_of("\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+void SaveLibraryFile(const std::string& path, const std::vector<std::string>& bases) {
+  const std::string file = ResolveFileName(path);
+  const std::string folder = fs::path(file).parent_path().string();
+  std::string text;
+  for (const std::string& base : bases) {
+    if (!Listable(base)) throw FileError(file, "cannot list the set name \"" + base + "\"");
+    text += ListedName(base, folder.empty() ? "." : folder) + "\r\n";
+  }
+  if (!ReplaceFileContents(file, text)) throw FileError(file, "cannot be written");
 }
 
 bool IsLibraryFileName(const std::string& name) {

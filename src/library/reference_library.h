@@ -50,6 +50,14 @@ std::vector<std::string> ReadLibraryFile(const std::string& path);
 // Whether a name is that of a library file: it ends in ".sets", in any case.
 bool IsLibraryFileName(const std::string& name);
 
+// Writes a library file listing the base names in order, CR LF line ends, through a new
+// file renamed into place. Names in the library file's folder or below it are written
+// relative to that folder, so the library moves with its sets; others are written absolute. Throws
+// Error naming the file when it cannot be written, or when a name could not be read back (empty,
+// beginning with
+// '#' or a blank, ending with a blank, or holding a line end).
+void SaveLibraryFile(const std::string& path, const std::vector<std::string>& bases);
+
 // Opens every set the library file lists. A set that cannot be opened throws Error naming
 // the library file and the line, then the set's own problem.
 ReferenceLibrary LoadReferenceLibrary(const std::string& path);
