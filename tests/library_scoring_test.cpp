@@ -14,7 +14,9 @@
 #include "core/error.h"
 #include "core/normalize.h"
 #include "core/set_files.h"
+#include "golden/glyphs.h"
 #include "image/bitmap_to_pattern.h"
+#include "library/set_char_map.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -245,6 +247,49 @@ TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
     for (int s = 0; s < 3; ++s)
       ExpectSameScores(runs[s], library.Sets[s], {}, picture + " set " + std::to_string(s));
   }
+}
+
+// A set learned from dark digits with crop stores those settings; a run that applies them
+// reads pictures of another size, one without them (or overriding them) does not.
+TEST(LibraryScoring, StoredSettingsApplyUnlessOverridden) {
+  test::TempDir dir;
+  const std::string digits = "0123456789";
+  ImageState learning;
+  learning.Settings.RadioGroupCol = 1;
+  learning.Settings.CheckBoxCrop = true;
+  TPatternBank bank;
+  CharMapState chars;
+  chars.CharMapLoaded = true;
+  for (int k = 1; k <= 10; ++k) {
+    test::WriteGlyph(dir.File("learn.bmp"), digits[k - 1], 64, 64, 8, true);
+    LoadTestPicFile(dir.File("learn.bmp"), learning, bank.Slot(k));
+    chars.CharMap[k] = digits[k - 1];
+  }
+  ASSERT_TRUE(SaveReferenceFile(dir.File("dark.PCP"), bank));
+  SaveSetCharMap(dir.File("dark"), chars);
+  SaveSetSettings(dir.File("dark"), CaptureSetSettings(learning.Settings, 75));
+  ReferenceLibrary library = OpenReferenceLibrary({dir.File("dark")});
+
+  // Correct readings of small dark digits placed in wide pictures.
+  const auto read = [&](const SetSettings& options) {
+    ImageState image;
+    ApplySetSettings(MergeSettings(library.Sets[0].Settings, options), image.Settings);
+    int correct = 0;
+    for (char c : digits) {
+      test::WriteGlyph(dir.File("test.bmp"), c, 90, 50, 24, true);
+      TPattern test;
+      LoadTestPicFile(dir.File("test.bmp"), image, test);
+      correct += RecognizeWithLibrary(library, test, 0.75)[0].Char == c;
+    }
+    return correct;
+  };
+  SetSettings white;
+  white.Black = false;
+  SetSettings noCrop;
+  noCrop.AutoCrop = false;
+  EXPECT_EQ(read({}), 10);
+  EXPECT_LE(read(white), 3);
+  EXPECT_LE(read(noCrop), 3);
 }
 
 // ---------------------------------------------------------------------------------------------
