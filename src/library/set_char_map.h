@@ -4,11 +4,10 @@
 
 #include <string>
 
+#include "library/small_file.h"
 #include "runs/char_map.h"
 
 namespace morvik {
-
-constexpr std::size_t kMaxSetFileBytes = 64 * 1024;  // larger files are refused
 
 std::string SetCharMapPath(const std::string& base);  // "<base>.charmap.txt"
 

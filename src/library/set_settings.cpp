@@ -19,7 +19,6 @@ namespace {
 
 constexpr const char* kImage = "ImageProcessing";
 constexpr const char* kAlgorithm = "Algorithm";
-constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 
 // A key of the file: a flag written as one of two words, or a number within a range.
 struct Key {
@@ -123,7 +122,7 @@ SetSettings ParseSetSettings(const std::string& text, const std::string& file) {
 
 SetSettings LoadSetSettings(const std::string& base) {
   const std::string path = SetSettingsPath(base);
-  const std::optional<std::string> text = ReadSmallFile(path, kMaxSettingsBytes);
+  const std::optional<std::string> text = ReadSmallFile(path, kMaxSetFileBytes);
   return text ? ParseSetSettings(*text, ResolveFileName(path)) : SetSettings{};
 }
 

@@ -8,6 +8,9 @@
 
 namespace morvik {
 
+// The largest map or settings file a set may carry; larger ones are refused.
+constexpr std::size_t kMaxSetFileBytes = 64 * 1024;
+
 // The bytes of the file at path, whose name is matched without regard to case as set files
 // are. No value when nothing of that name exists. Throws Error naming the file when it is
 // not a regular file, is larger than maxBytes, or cannot be read.
