@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,47 @@ TEST(SetSettings, BadValuesNameFileAndKey) {
     const std::string message = ErrorOf([&] { ParseSetSettings(text, "dir/a.set.ini"); });
     EXPECT_EQ(message.rfind("dir/a.set.ini: ", 0), 0u) << message;
     EXPECT_NE(message.find(problem), std::string::npos) << message;
+  }
+}
+
+// Any text is read or refused with an Error: pieces of settings files shuffled with bytes of
+// every value.
+TEST(SetSettings, ArbitraryTextIsReadOrRefused) {
+  const std::vector<std::string> pieces = {"[ImageProcessing]",
+                                           "[Algorithm]",
+                                           "[",
+                                           "]",
+                                           "=",
+                                           "\n",
+                                           "\r\n",
+                                           ";",
+                                           "Colour",
+                                           "Tally",
+                                           "Threshold",
+                                           "AspectRatio",
+                                           "AutoCrop",
+                                           "1",
+                                           "0",
+                                           "100",
+                                           "black",
+                                           " ",
+                                           "\\",
+                                           "<<<EOT"};
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> piece(0, static_cast<int>(pieces.size()) + 3), byte(0, 255);
+  for (int n = 0; n < 3000; ++n) {
+    std::string text;
+    for (int k = n % 40; k >= 0; --k) {
+      const int p = piece(rng);
+      text += p < static_cast<int>(pieces.size()) ? pieces[static_cast<std::size_t>(p)]
+                                                  : std::string(1, static_cast<char>(byte(rng)));
+    }
+    try {
+      const SetSettings s = ParseSetSettings(text, "f.set.ini");
+      EXPECT_LE(s.Tally.value_or(0), 100);
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("f.set.ini: ", 0), 0u) << e.what();
+    }
   }
 }
 
