@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "error_of.h"
+#include "runs/workspace.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -177,6 +178,14 @@ TEST(SetSettings, OptionsGivenForTheRunWinOverStoredOnes) {
   EXPECT_EQ(MergeSettings(stored, options), want);
   EXPECT_EQ(MergeSettings(stored, SetSettings{}), stored);
   EXPECT_EQ(MergeSettings(SetSettings{}, options), options);
+}
+
+TEST(SetSettings, TallyFractionIsTheTallyControlsValue) {
+  Workspace ws("/", "/");
+  for (int percent = 0; percent <= 100; ++percent) {
+    ws.SetEditTally(std::to_string(percent));
+    EXPECT_EQ(TallyFraction(percent), ws.Tally()) << percent;
+  }
 }
 
 TEST(SetSettings, CapturedImageSettingsApplyAsTheyWere) {

@@ -188,4 +188,8 @@ void ApplySetSettings(const SetSettings& settings, ImageSettings& image) {
   if (settings.AspectRatio) image.SetSpinEditRatio(*settings.AspectRatio);
 }
 
+double TallyFraction(int percent) {
+  return static_cast<double>(static_cast<long double>(percent) / 100.0L);
+}
+
 }  // namespace morvik

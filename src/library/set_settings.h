@@ -60,4 +60,8 @@ SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent);
 // Sets every stored image setting on image (the tally is the caller's, being a text control).
 void ApplySetSettings(const SetSettings& settings, ImageSettings& image);
 
+// The matching threshold of a whole percent, formed as the tally control forms it (in
+// extended precision, then rounded once), so that scores agree to the last bit.
+double TallyFraction(int percent);
+
 }  // namespace morvik
