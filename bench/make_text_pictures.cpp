@@ -157,7 +157,7 @@ void MakeFontPictures(const Options& o, std::size_t fontIndex, Tally& tally) {
           tally.CountRight += CountChars(want) == CountChars(got);
           tally.LayoutRight += want == got;
           if (o.Verbose && want != got)
-            std::cout << name << "\n  want " << want << "  got  " << got;
+            std::cout << name << "\n" << plain << "  want " << want << "  got  " << got;
         }
 }
 

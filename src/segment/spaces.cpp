@@ -13,8 +13,8 @@ long double Median(std::vector<long double> v) {
 
 bool RegularPitch(const std::vector<long double>& distances, long double pitch) {
   std::size_t close = 0;
-  for (long double d : distances) close += d >= 0.88L * pitch && d <= 1.12L * pitch;
-  return distances.size() >= 2 && 10 * close >= 6 * distances.size();
+  for (long double d : distances) close += d >= 0.9L * pitch && d <= 1.1L * pitch;
+  return distances.size() >= 2 && 10 * close >= 7 * distances.size();
 }
 
 }  // namespace
@@ -32,7 +32,8 @@ std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int lineHeight) {
   const bool regular = RegularPitch(distances, pitch);
   const long double gap = std::min<long double>(Median(gaps), 0.15L * lineHeight);
   for (std::size_t i = 1; i < chars.size(); ++i)
-    space[i] = regular ? distances[i - 1] > 1.25L * pitch : gaps[i - 1] > gap + 0.3L * lineHeight;
+    space[i] = gaps[i - 1] > gap + (regular ? 0.3L : 0.23L) * lineHeight ||
+               (regular && distances[i - 1] > 1.25L * pitch);
   return space;
 }
 

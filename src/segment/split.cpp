@@ -36,7 +36,7 @@ std::vector<int> FindCuts(const std::vector<int>& ink, int n, int pitch, int hei
       if (best < 0 || ink[x] < ink[best] ||
           (ink[x] == ink[best] && std::abs(x - expected) < std::abs(best - expected)))
         best = x;
-    if (best > 0 && 3 * ink[best] <= height && (cuts.empty() || best > cuts.back()))
+    if (best > 0 && 20 * ink[best] <= 3 * height && (cuts.empty() || best > cuts.back()))
       cuts.push_back(best);
   }
   return cuts;
