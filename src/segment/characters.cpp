@@ -6,9 +6,16 @@ namespace morvik {
 
 namespace {
 
+// Columns shared by at least half the narrower box, and either stacked (sharing at most half
+// the lower box's rows: a dot over its stem, the dots of a colon) or one less than 0.6 times as
+// high as the other (the rings of a percent sign by its slash). Two full-height neighbours
+// pulled together by kerning ("TA", "KT") share their rows and stay apart.
 bool SameCharacter(const Rect& a, const Rect& b) {
-  const int overlap = std::min(a.Right(), b.Right()) - std::max(a.Left, b.Left);
-  return overlap > 0 && 2 * overlap >= std::min(a.Width, b.Width);
+  const int columns = std::min(a.Right(), b.Right()) - std::max(a.Left, b.Left);
+  if (columns <= 0 || 2 * columns < std::min(a.Width, b.Width)) return false;
+  const int rows = std::min(a.Bottom(), b.Bottom()) - std::max(a.Top, b.Top);
+  const int lower = std::min(a.Height, b.Height), higher = std::max(a.Height, b.Height);
+  return 2 * rows <= lower || 5 * lower < 3 * higher;
 }
 
 // One sweep; true when it merged anything.

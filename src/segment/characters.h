@@ -10,7 +10,8 @@
 namespace morvik {
 
 // Two boxes belong to one character when their columns overlap by at least half the narrower
-// one's width; kerned neighbours ("AV") overlap far less. Merged boxes are merged again until
+// one's width and they are stacked or one is much smaller (see SameCharacter); kerned
+// neighbours ("AV", "TA") are neither. Merged boxes are merged again until
 // none overlaps so. Marks lower and narrower than an eighth of the line height are dropped.
 // Boxes come left to right.
 std::vector<Rect> MergeIntoCharacters(std::vector<Rect> parts, int lineHeight);

@@ -96,7 +96,8 @@ int TypicalHeight(const std::vector<Component>& components) {
 }
 
 bool IsDust(const Component& component, int typicalHeight) {
-  return 144 * component.Area < static_cast<long long>(typicalHeight) * typicalHeight;
+  return component.Area < 3 ||
+         144 * component.Area < static_cast<long long>(typicalHeight) * typicalHeight;
 }
 
 BinaryImage RemoveDust(const BinaryImage& image, int typicalHeight) {

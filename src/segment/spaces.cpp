@@ -19,7 +19,7 @@ bool RegularPitch(const std::vector<long double>& distances, long double pitch) 
 
 }  // namespace
 
-std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int lineHeight) {
+std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int height) {
   std::vector<bool> space(chars.size(), false);
   if (chars.size() < 2) return space;
   std::vector<long double> distances, gaps;
@@ -30,9 +30,9 @@ std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int lineHeight) {
   }
   const long double pitch = Median(distances);
   const bool regular = RegularPitch(distances, pitch);
-  const long double gap = std::min<long double>(Median(gaps), 0.15L * lineHeight);
+  const long double gap = std::min<long double>(Median(gaps), 0.15L * height);
   for (std::size_t i = 1; i < chars.size(); ++i)
-    space[i] = gaps[i - 1] > gap + (regular ? 0.3L : 0.23L) * lineHeight ||
+    space[i] = gaps[i - 1] > gap + (regular ? 0.3L : 0.23L) * height ||
                (regular && distances[i - 1] > 1.25L * pitch);
   return space;
 }

@@ -12,11 +12,21 @@ namespace morvik {
 
 namespace {
 
+// The median character height: a lowercase line's ascenders and descenders together make its
+// box far higher than its letters, and the spaces scale with the letters.
+int MedianHeight(const std::vector<Rect>& chars) {
+  std::vector<int> h;
+  for (const Rect& r : chars) h.push_back(r.Height);
+  if (h.empty()) return 0;
+  std::nth_element(h.begin(), h.begin() + h.size() / 2, h.end());
+  return h[h.size() / 2];
+}
+
 TextLine BuildLine(const BinaryImage& image, const LineParts& parts) {
   const int height = parts.Box.Height;
   const std::vector<Rect> chars =
       SplitTouching(image, MergeIntoCharacters(parts.Parts, height), height);
-  const std::vector<bool> spaces = FindSpaces(chars, height);
+  const std::vector<bool> spaces = FindSpaces(chars, MedianHeight(chars));
   TextLine line;
   for (std::size_t i = 0; i < chars.size(); ++i) {
     const Rect& r = chars[i];
