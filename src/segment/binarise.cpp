@@ -1,0 +1,51 @@
+#include "segment/binarise.h"
+
+#include <array>
+
+namespace morvik {
+
+namespace {
+
+std::array<long long, 256> HistogramOf(const GreyImage& grey) {
+  std::array<long long, 256> h{};
+  for (std::uint8_t v : grey.Pixels) ++h[v];
+  return h;
+}
+
+}  // namespace
+
+int OtsuThreshold(const GreyImage& grey) {
+  const auto h = HistogramOf(grey);
+  long double total = 0, sum = 0;
+  for (int v = 0; v < 256; ++v) total += h[v], sum += static_cast<long double>(v) * h[v];
+  long double countLow = 0, sumLow = 0, best = 0;
+  int threshold = -1;
+  for (int t = 0; t < 255; ++t) {
+    countLow += h[t];
+    sumLow += static_cast<long double>(t) * h[t];
+    const long double countHigh = total - countLow;
+    if (countLow == 0 || countHigh == 0) continue;
+    const long double meanLow = sumLow / countLow, meanHigh = (sum - sumLow) / countHigh;
+    const long double between = countLow * countHigh * (meanLow - meanHigh) * (meanLow - meanHigh);
+    if (between > best) best = between, threshold = t;
+  }
+  return threshold;
+}
+
+Binarised Binarise(const GreyImage& grey, Polarity polarity) {
+  Binarised out;
+  out.Image.Width = grey.Width;
+  out.Image.Height = grey.Height;
+  out.Image.Ink.assign(grey.Pixels.size(), 0);
+  const int t = OtsuThreshold(grey);
+  std::size_t dark = 0;
+  for (std::uint8_t v : grey.Pixels) dark += v <= t;
+  out.DarkOnLight = polarity == Polarity::Auto ? 2 * dark <= grey.Pixels.size()
+                                               : polarity == Polarity::DarkOnLight;
+  if (t < 0) return out;
+  for (std::size_t i = 0; i < grey.Pixels.size(); ++i)
+    out.Image.Ink[i] = (grey.Pixels[i] <= t) == out.DarkOnLight;
+  return out;
+}
+
+}  // namespace morvik

@@ -1,0 +1,34 @@
+// Polarity and binarisation: Otsu's threshold splits the greys in two classes and the
+// smaller class is taken as the ink.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "segment/grey_image.h"
+
+namespace morvik {
+
+enum class Polarity { Auto, DarkOnLight, LightOnDark };
+
+struct BinaryImage {
+  int Width = 0, Height = 0;
+  std::vector<std::uint8_t> Ink;  // 1 ink, 0 background
+  bool At(int x, int y) const { return Ink[static_cast<std::size_t>(y) * Width + x] != 0; }
+};
+
+// The grey t that best separates greys <= t from greys > t (Otsu: the largest variance between
+// the classes); -1 when the picture has fewer than two greys.
+int OtsuThreshold(const GreyImage& grey);
+
+struct Binarised {
+  BinaryImage Image;
+  bool DarkOnLight = true;
+};
+
+// With Polarity::Auto the class with fewer pixels is the ink: text covers less of a picture
+// than its background. A picture of one grey has no ink.
+Binarised Binarise(const GreyImage& grey, Polarity polarity);
+
+}  // namespace morvik

@@ -1,0 +1,23 @@
+// Characters of a line: its component boxes merged where they overlap horizontally, so the dot
+// of an i or j, the two dots of a colon, the parts of a percent sign and the pieces of a broken
+// stroke become one character each.
+#pragma once
+
+#include <vector>
+
+#include "segment/segmentation.h"
+
+namespace morvik {
+
+// Two boxes belong to one character when their columns overlap by at least half the narrower
+// one's width and they are stacked or one is much smaller (see SameCharacter); kerned
+// neighbours ("AV", "TA") are neither. Merged boxes are merged again until
+// none overlaps so. Marks lower and narrower than an eighth of the line height are dropped.
+// Boxes come left to right.
+std::vector<Rect> MergeIntoCharacters(std::vector<Rect> parts, int lineHeight);
+
+// The median of the widths of the boxes at least half the line height tall (so dots and
+// hyphens do not count); 0 when there are none.
+int MedianCharWidth(const std::vector<Rect>& chars, int lineHeight);
+
+}  // namespace morvik

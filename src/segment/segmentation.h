@@ -1,0 +1,33 @@
+// What the segmenter returns: character boxes grouped in text lines, in reading order.
+#pragma once
+
+#include <vector>
+
+namespace morvik {
+
+struct Rect {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  int Right() const { return Left + Width; }   // one past the last column
+  int Bottom() const { return Top + Height; }  // one past the last row
+};
+
+// The smallest rectangle holding both; an empty rectangle (no width or height) adds nothing.
+Rect Union(const Rect& a, const Rect& b);
+
+struct CharBox {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  bool SpaceBefore = false;  // a word space (or a table cell border) precedes the character
+  bool Empty = false;        // a grid or table cell without ink; the box is the whole cell
+};
+
+struct TextLine {
+  Rect Box;  // the line's ink
+  std::vector<CharBox> Chars;
+};
+
+struct Segmentation {
+  bool DarkOnLight = true;
+  std::vector<TextLine> Lines;  // top to bottom, characters left to right
+};
+
+}  // namespace morvik

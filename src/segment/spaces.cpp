@@ -1,0 +1,40 @@
+#include "segment/spaces.h"
+
+#include <algorithm>
+
+namespace morvik {
+
+namespace {
+
+long double Median(std::vector<long double> v) {
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+bool RegularPitch(const std::vector<long double>& distances, long double pitch) {
+  std::size_t close = 0;
+  for (long double d : distances) close += d >= 0.9L * pitch && d <= 1.1L * pitch;
+  return distances.size() >= 2 && 10 * close >= 7 * distances.size();
+}
+
+}  // namespace
+
+std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int height) {
+  std::vector<bool> space(chars.size(), false);
+  if (chars.size() < 2) return space;
+  std::vector<long double> distances, gaps;
+  for (std::size_t i = 1; i < chars.size(); ++i) {
+    const Rect &a = chars[i - 1], &b = chars[i];
+    distances.push_back((b.Left + b.Right() - a.Left - a.Right()) / 2.0L);
+    gaps.push_back(static_cast<long double>(b.Left - a.Right()));
+  }
+  const long double pitch = Median(distances);
+  const bool regular = RegularPitch(distances, pitch);
+  const long double gap = std::min<long double>(Median(gaps), 0.15L * height);
+  for (std::size_t i = 1; i < chars.size(); ++i)
+    space[i] = gaps[i - 1] > gap + (regular ? 0.3L : 0.23L) * height ||
+               (regular && distances[i - 1] > 1.25L * pitch);
+  return space;
+}
+
+}  // namespace morvik

@@ -1,0 +1,63 @@
+#include "segment/text_segmenter.h"
+
+#include <algorithm>
+
+#include "segment/characters.h"
+#include "segment/components.h"
+#include "segment/lines.h"
+#include "segment/spaces.h"
+#include "segment/split.h"
+
+namespace morvik {
+
+namespace {
+
+// The median character height: a lowercase line's ascenders and descenders together make its
+// box far higher than its letters, and the spaces scale with the letters.
+int MedianHeight(const std::vector<Rect>& chars) {
+  std::vector<int> h;
+  for (const Rect& r : chars) h.push_back(r.Height);
+  if (h.empty()) return 0;
+  std::nth_element(h.begin(), h.begin() + h.size() / 2, h.end());
+  return h[h.size() / 2];
+}
+
+TextLine BuildLine(const BinaryImage& image, const LineParts& parts) {
+  const int height = parts.Box.Height;
+  const std::vector<Rect> chars =
+      SplitTouching(image, MergeIntoCharacters(parts.Parts, height), height);
+  const std::vector<bool> spaces = FindSpaces(chars, MedianHeight(chars));
+  TextLine line;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    const Rect& r = chars[i];
+    line.Chars.push_back({r.Left, r.Top, r.Width, r.Height, spaces[i], false});
+    line.Box = Union(line.Box, r);
+  }
+  return line;
+}
+
+}  // namespace
+
+std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight) {
+  std::vector<Component> components = FindComponents(image);
+  if (typicalHeight <= 0) typicalHeight = TypicalHeight(components);
+  components.erase(std::remove_if(components.begin(), components.end(),
+                                  [&](const Component& c) { return IsDust(c, typicalHeight); }),
+                   components.end());
+  std::vector<TextLine> lines;
+  for (const LineParts& parts : FindLines(components, image.Height, typicalHeight)) {
+    TextLine line = BuildLine(image, parts);
+    if (!line.Chars.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+Segmentation SegmentText(const GreyImage& grey, Polarity polarity) {
+  const Binarised b = Binarise(grey, polarity);
+  Segmentation s;
+  s.DarkOnLight = b.DarkOnLight;
+  s.Lines = SegmentLines(b.Image);
+  return s;
+}
+
+}  // namespace morvik

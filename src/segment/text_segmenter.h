@@ -1,0 +1,20 @@
+// A picture of text cut into lines and characters: binarise, take the 8-connected components,
+// drop dust, group lines, merge the parts of each character, split touching ones, find spaces.
+#pragma once
+
+#include <vector>
+
+#include "segment/binarise.h"
+#include "segment/grey_image.h"
+#include "segment/segmentation.h"
+
+namespace morvik {
+
+// Lines and characters of any picture; a picture without ink gives no lines.
+Segmentation SegmentText(const GreyImage& grey, Polarity polarity = Polarity::Auto);
+
+// The lines of ink of a binary image, boxes in its coordinates. typicalHeight sizes the dust
+// (see IsDust); 0 takes the image's own typical component height.
+std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight = 0);
+
+}  // namespace morvik

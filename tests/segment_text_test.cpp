@@ -1,0 +1,242 @@
+// Tests of the text segmenter on pictures rendered with FreeType: lines, characters and spaces
+// of several typefaces, sizes and both polarities, with and without noise; the dots of i and j,
+// colons and percent signs; a touching pair; boxes; pictures without text.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "font_files.h"
+#include "fonts/font_face.h"
+#include "fonts/render.h"
+#include "segment/binarise.h"
+#include "segment/components.h"
+#include "segment/grey_image.h"
+#include "segment/text_segmenter.h"
+
+namespace morvik {
+namespace {
+
+using test::FontInstalled;
+
+GreyImage Render(const std::string& font, const std::vector<std::string>& lines, int cap,
+                 bool lightOnDark, int tracking = 0) {
+  const FontFace face(font);
+  RenderOptions o;
+  o.LightOnDark = lightOnDark;
+  o.Margin = 12;
+  o.Tracking = tracking;
+  return ToGreyImage(RenderText(face, lines, cap, o));
+}
+
+// share of the pixels set to black or white at random, half each
+void AddSaltAndPepper(GreyImage& g, unsigned seed, double share) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  for (std::uint8_t& p : g.Pixels) {
+    const double r = u(rng);
+    if (r < share / 2)
+      p = 0;
+    else if (r < share)
+      p = 255;
+  }
+}
+
+// The layout as text: 'x' per character, a blank for a space, '\n' after each line.
+std::string ShapeOf(const Segmentation& s) {
+  std::string out;
+  for (const TextLine& l : s.Lines) {
+    for (const CharBox& c : l.Chars) out += c.SpaceBefore ? " x" : "x";
+    out += '\n';
+  }
+  return out;
+}
+
+std::string ShapeOf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) {
+    for (char c : l) out += c == ' ' ? ' ' : 'x';
+    out += '\n';
+  }
+  return out;
+}
+
+TEST(SegmentText, LinesCharactersAndSpaces) {
+  struct Case {
+    const std::string& font;
+    std::vector<std::string> lines;
+    int cap;
+    bool lightOnDark;
+    double noise;
+  };
+  const Case cases[] = {
+      {test::kDejaVuSans, {"0123 456"}, 24, false, 0},
+      {test::kDejaVuSans, {"AB12 CD", "XYZ 9"}, 32, true, 0},
+      {test::kDejaVuSerif, {"HELLO WORLD"}, 40, false, 0},
+      {test::kDejaVuSansMono, {"11 1 111"}, 28, false, 0},    // monospaced pitch
+      {test::kDejaVuSans, {"4102 18 56 182"}, 20, false, 0},  // tabular figures
+      {test::kDejaVuSans, {"mini jig", "ii"}, 30, false, 0},  // dots of i and j
+      {test::kDejaVuSans, {"12:30 50%"}, 30, true, 0},        // colon, percent sign
+      {test::kNimbusRomanOtf, {"SEVEN 7", "EIGHT 88", "NINE 9"}, 36, false, 0},
+      {test::kLiberationSans, {"4102 18 56"}, 20, false, 0.01},  // noise
+      {test::kNimbusSansType1, {"QUICK 42", "FOX 7"}, 48, true, 0.01},
+      {test::kDejaVuSerif, {"2718 2818"}, 64, true, 0.02},
+  };
+  for (const Case& c : cases) {
+    if (!FontInstalled(c.font)) continue;
+    GreyImage g = Render(c.font, c.lines, c.cap, c.lightOnDark);
+    if (c.noise > 0) AddSaltAndPepper(g, 7, c.noise);
+    const Segmentation s = SegmentText(g);
+    EXPECT_EQ(ShapeOf(s), ShapeOf(c.lines)) << c.font << " " << c.lines[0] << " at " << c.cap;
+    EXPECT_EQ(s.DarkOnLight, !c.lightOnDark) << c.lines[0];
+  }
+}
+
+TEST(SegmentText, DotsOfIAndJStayWithTheirStems) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  for (int cap : {16, 30, 60}) {
+    const Segmentation s = SegmentText(Render(test::kDejaVuSans, {"iji jij", "iii"}, cap, true));
+    ASSERT_EQ(s.Lines.size(), 2u) << cap;
+    EXPECT_EQ(s.Lines[0].Chars.size(), 6u) << cap;
+    ASSERT_EQ(s.Lines[1].Chars.size(), 3u) << cap;
+    const CharBox& i = s.Lines[1].Chars[0];
+    EXPECT_GT(i.Height, cap * 4 / 5) << cap;  // the dot is in the box
+  }
+}
+
+TEST(SegmentText, BoxesInReadingOrder) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const Segmentation s = SegmentText(Render(test::kDejaVuSans, {"AB CD", "EF", "GHI"}, 30, false));
+  ASSERT_EQ(s.Lines.size(), 3u);
+  for (std::size_t i = 0; i < s.Lines.size(); ++i) {
+    const TextLine& l = s.Lines[i];
+    if (i > 0) {
+      EXPECT_GT(l.Box.Top, s.Lines[i - 1].Box.Bottom());
+    }
+    for (std::size_t k = 0; k < l.Chars.size(); ++k) {
+      const CharBox& c = l.Chars[k];
+      if (k > 0) {
+        EXPECT_GE(c.Left, l.Chars[k - 1].Left + l.Chars[k - 1].Width);
+      }
+      EXPECT_GE(c.Left, l.Box.Left);
+      EXPECT_LE(c.Top + c.Height, l.Box.Bottom());
+      EXPECT_NEAR(c.Height, 30, 1);  // capitals: the cap height
+    }
+  }
+}
+
+TEST(SegmentText, BoxOfOneGlyphIsItsInk) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const FontFace face(test::kDejaVuSans);
+  RenderOptions o;
+  o.Margin = 10;
+  for (bool light : {false, true}) {
+    o.LightOnDark = light;
+    const Bitmap bm = RenderGlyph(face, U'H', 40, o);
+    const Segmentation s = SegmentText(ToGreyImage(bm));
+    ASSERT_EQ(s.Lines.size(), 1u);
+    ASSERT_EQ(s.Lines[0].Chars.size(), 1u);
+    const CharBox& c = s.Lines[0].Chars[0];
+    // FreeType's bitmap may carry a faint edge column that Otsu leaves out.
+    EXPECT_NEAR(c.Left, 10, 1);
+    EXPECT_NEAR(c.Top, 10, 1);
+    EXPECT_NEAR(c.Width, bm.Width() - 20, 2);
+    EXPECT_NEAR(c.Height, bm.Height() - 20, 2);
+    EXPECT_FALSE(c.SpaceBefore);
+    EXPECT_FALSE(c.Empty);
+  }
+}
+
+int InkWidth(const GreyImage& g) {
+  const Binarised b = Binarise(g, Polarity::Auto);
+  Rect all;
+  for (const Component& c : FindComponents(b.Image)) all = Union(all, c.Box);
+  return all.Width;
+}
+
+TEST(SegmentText, TouchingPairIsSplitWideLettersAreNot) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  for (const std::string pair : {"00", "38", "09"}) {
+    const int single = InkWidth(Render(test::kDejaVuSans, {pair.substr(0, 1)}, 40, false));
+    const int apart = InkWidth(Render(test::kDejaVuSans, {pair}, 40, false));
+    const int gap =
+        apart - single - InkWidth(Render(test::kDejaVuSans, {pair.substr(1)}, 40, false));
+    const GreyImage touching = Render(test::kDejaVuSans, {pair}, 40, false, -gap - 1);
+    ASSERT_EQ(FindComponents(Binarise(touching, Polarity::Auto).Image).size(), 1u) << pair;
+    const Segmentation s = SegmentText(touching);
+    ASSERT_EQ(s.Lines.size(), 1u);
+    EXPECT_EQ(s.Lines[0].Chars.size(), 2u) << pair;
+    if (s.Lines[0].Chars.size() != 2) continue;
+    EXPECT_NEAR(s.Lines[0].Chars[0].Width, single, 3) << pair;
+    EXPECT_FALSE(s.Lines[0].Chars[1].SpaceBefore);
+  }
+  // M and W are wide but have no thin waist to cut at.
+  EXPECT_EQ(ShapeOf(SegmentText(Render(test::kDejaVuSans, {"1M1W1MW"}, 40, false))), "xxxxxxx\n");
+}
+
+TEST(SegmentText, ForcedPolarity) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const GreyImage g = Render(test::kDejaVuSans, {"42"}, 30, false);
+  EXPECT_TRUE(SegmentText(g, Polarity::DarkOnLight).DarkOnLight);
+  EXPECT_EQ(ShapeOf(SegmentText(g, Polarity::DarkOnLight)), "xx\n");
+  // Read the wrong way round, the background is one big component around two holes.
+  const Segmentation wrong = SegmentText(g, Polarity::LightOnDark);
+  EXPECT_FALSE(wrong.DarkOnLight);
+  EXPECT_NE(ShapeOf(wrong), "xx\n");
+}
+
+TEST(SegmentText, PicturesWithoutText) {
+  GreyImage none;
+  EXPECT_TRUE(SegmentText(none).Lines.empty());
+  GreyImage flat{50, 20, std::vector<std::uint8_t>(1000, 200)};
+  EXPECT_TRUE(SegmentText(flat).Lines.empty());
+  EXPECT_EQ(OtsuThreshold(flat), -1);
+  GreyImage dust = flat;
+  AddSaltAndPepper(dust, 3, 0.001);
+  dust.Pixels[0] = 0;
+  EXPECT_LE(SegmentText(dust).Lines.size(), 1u);  // no crash; specks alone make no text
+}
+
+TEST(Binarise, OtsuAndPolarity) {
+  // 30 dark pixels of 10 on 70 light ones of 200: the threshold separates them, ink is dark.
+  GreyImage g{10, 10, std::vector<std::uint8_t>(100, 200)};
+  for (int i = 0; i < 30; ++i) g.Pixels[i] = 10;
+  const int t = OtsuThreshold(g);
+  EXPECT_GE(t, 10);
+  EXPECT_LT(t, 200);
+  Binarised b = Binarise(g, Polarity::Auto);
+  EXPECT_TRUE(b.DarkOnLight);
+  EXPECT_TRUE(b.Image.At(0, 0));
+  EXPECT_FALSE(b.Image.At(9, 9));
+  for (std::uint8_t& p : g.Pixels) p = static_cast<std::uint8_t>(255 - p);
+  b = Binarise(g, Polarity::Auto);
+  EXPECT_FALSE(b.DarkOnLight);
+  EXPECT_TRUE(b.Image.At(0, 0));
+  EXPECT_FALSE(b.Image.At(9, 9));
+}
+
+TEST(Components, EightConnectedAndDust) {
+  // Two diagonal pixels are one component; a separate pixel is another.
+  BinaryImage b{5, 4, std::vector<std::uint8_t>(20, 0)};
+  b.Ink[0] = b.Ink[6] = b.Ink[12] = 1;  // (0,0) (1,1) (2,2)
+  b.Ink[4] = 1;                         // (4,0)
+  b.Ink[19] = 1;                        // (4,3)
+  const std::vector<Component> c = FindComponents(b);
+  ASSERT_EQ(c.size(), 3u);
+  EXPECT_EQ(c[0].Box.Width, 3);
+  EXPECT_EQ(c[0].Area, 3);
+  EXPECT_TRUE(IsDust(c[1], 12));  // fewer than 3 pixels
+  EXPECT_FALSE(IsDust(c[0], 20));
+  EXPECT_TRUE(IsDust(c[0], 21));  // 3 pixels < (21 / 12)^2
+  EXPECT_FALSE(IsDust(Component{{0, 0, 9, 9}, 81}, 108));
+  EXPECT_TRUE(IsDust(Component{{0, 0, 9, 9}, 80}, 108));
+  const BinaryImage clean = RemoveDust(b, 20);
+  EXPECT_EQ(FindComponents(clean).size(), 1u);
+  // A U shape whose arms join only at the bottom row is one component.
+  BinaryImage u{3, 3, {1, 0, 1, 1, 0, 1, 1, 1, 1}};
+  EXPECT_EQ(FindComponents(u).size(), 1u);
+}
+
+}  // namespace
+}  // namespace morvik
