@@ -1,0 +1,46 @@
+// Recognising one character cut out of a picture (bright strokes on black) against a reference
+// library: sampled under each set's effective settings, scored, best three over all sets.
+#pragma once
+
+#include <array>
+
+#include "core/pattern.h"
+#include "image/bitmap.h"
+#include "image/image_options.h"
+#include "library/char_filter.h"
+#include "library/library_scoring.h"
+#include "library/reference_library.h"
+#include "library/set_settings.h"
+
+namespace morvik {
+
+// The defaults for cut characters, where neither the set nor the run says otherwise:
+// white characters (cuts are always bright on black), automatic threshold, cropped to the
+// strokes, proportions kept, tally 75.
+SetSettings CharacterDefaults();
+
+// What a run asks for: options given explicitly win over a set's stored settings, which win
+// over CharacterDefaults. The colour is always white: a cut never needs inverting.
+struct CharacterOptions {
+  SetSettings Overrides;
+  CharFilter Filter;
+};
+
+// The image options and tally a set's references were learned with and a cut is sampled with.
+struct EffectiveSettings {
+  ImageOptions Image;
+  double Tally = 0.75;
+};
+EffectiveSettings ResolveSettings(const SetSettings& stored, const SetSettings& overrides);
+
+// The pattern of a cut character under the given image options (the test pattern of a run,
+// not yet normalised). Throws Error naming `name` for a cut with nothing to sample.
+TPattern CharacterPattern(const Bitmap& cut, const ImageOptions& options,
+                          const std::string& name = "character");
+
+// The best three references of all sets for the cut. Sets with equal effective settings
+// share one sampling of the cut.
+std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
+                                               const CharacterOptions& options);
+
+}  // namespace morvik
