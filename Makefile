@@ -37,15 +37,22 @@ bench: build
 	  --benchmark_report_aggregates_only=true; done
 	bench/cli_bench.sh $(BUILD)/morvik
 
-# libFuzzer on the BMP reader; FUZZ_SECONDS=60 by default.
+# libFuzzer on each picture reader and on the dispatch by signature, FUZZ_SECONDS (60) each.
+# The seeds are repository files only; new inputs and findings land in build-fuzz/.
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS  = bmp_fuzz png_fuzz pnm_fuzz picture_fuzz
+SUITE         = tests/data/bmpsuite
+SEEDS_bmp_fuzz     = $(SUITE)/g $(SUITE)/q $(SUITE)/b $(SUITE)/x
+SEEDS_png_fuzz     = $(SUITE)/html tests/fuzz/seeds/png
+SEEDS_pnm_fuzz     = tests/fuzz/seeds/pnm
+SEEDS_picture_fuzz = $(SEEDS_bmp_fuzz) $(SEEDS_png_fuzz) $(SEEDS_pnm_fuzz)
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DMORVIK_FUZZ=ON -DMORVIK_GUI=OFF \
 	  -DMORVIK_BENCH=OFF -DMORVIK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++
-	cmake --build build-fuzz -j $(JOBS) --target bmp_fuzz
-	mkdir -p build-fuzz/corpus
-	build-fuzz/bmp_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/ \
-	  build-fuzz/corpus ../shared/bmpsuite/g
+	cmake --build build-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	$(foreach t,$(FUZZ_TARGETS),mkdir -p build-fuzz/corpus-$(t) && \
+	  build-fuzz/$(t) -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/$(t)- \
+	    build-fuzz/corpus-$(t) $(SEEDS_$(t)) && ) true
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "core/error.h"
-#include "image/bmp_reader.h"
 #include "image/crop.h"
 #include "image/grey.h"
+#include "image/picture_reader.h"
 
 namespace morvik {
 
@@ -51,7 +51,7 @@ RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings) {
 void LoadBitmapFile(const std::string& fileName, ImageState& state) {
   Bitmap cropTarget;
   state.SourceBitmap = Bitmap();
-  state.SourceBitmap = ReadBmpFile(fileName);
+  state.SourceBitmap = ReadPictureFile(fileName);
   state.ScaledBitmap = Bitmap();
   Analyse(state.SourceBitmap, state, fileName);
 
@@ -156,7 +156,7 @@ void ReloadPictureForColour(ImageState& state) {
   if (state.PictureFileName.empty())
     throw Error("No picture has been loaded yet: choose one with \"Load BMP\" first.");
   const std::string& name = state.PictureFileName;
-  state.ScaledBitmap = ReadBmpFile(name);
+  state.ScaledBitmap = ReadPictureFile(name);
   const int w = state.ScaledBitmap.Width(), h = state.ScaledBitmap.Height();
   double s;
   try {

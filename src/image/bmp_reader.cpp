@@ -1,27 +1,21 @@
 // Decoding works in three steps: read and check every header field, refuse what the file
-// cannot hold, then allocate the picture and fill it row by row.
+// cannot hold, then allocate the picture and fill it row by row. An RLE stream is walked once
+// without a picture first, so that a damaged one is refused before anything is allocated.
 #include "image/bmp_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <vector>
 
 #include "core/error.h"
+#include "image/picture_file.h"
+#include "image/picture_limits.h"
 
 namespace morvik {
 namespace {
 
-// Above this a header is damaged or hostile; refusing it bounds the allocation to 768 MiB.
-constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
-// The largest file worth loading: a 32-bit picture of kMaxPixels plus headers and palette.
-constexpr std::uint64_t kMaxFileBytes = 4 * kMaxPixels + (std::uint64_t{1} << 20);
-// A 2-byte RLE run paints at most 255 pixels. A picture of more than 128 pixels per byte of
-// stream must be partly undefined; refusing it keeps a tiny file from claiming a huge picture.
-constexpr std::uint64_t kMaxRlePixelsPerByte = 128;
 constexpr std::size_t kFileHeaderBytes = 14;
 
 // Compression codes. OS/2 2.x headers use 3 and 4 for Huffman 1D and RLE24 instead.
@@ -196,12 +190,9 @@ void ReadMasks(const Source& src, Layout& l) {
 
 void CheckDimensions(const Source& src, Layout& l) {
   if (l.width < 0) Fail(src, "negative width (" + std::to_string(l.width) + ")");
-  if (l.width == 0 || l.height == 0) Fail(src, "picture has no pixels");
   const std::uint64_t rows = static_cast<std::uint64_t>(l.height < 0 ? -l.height : l.height);
   const std::uint64_t columns = static_cast<std::uint64_t>(l.width);
-  if (columns * rows > kMaxPixels)
-    Fail(src, "picture too large (" + std::to_string(columns) + " x " + std::to_string(rows) +
-                  " pixels)");
+  CheckPictureSize(l.width, static_cast<std::int64_t>(rows), src.name);
   l.columns = static_cast<int>(columns);
   l.rows = static_cast<int>(rows);
   l.top_down = l.height < 0;
@@ -209,16 +200,12 @@ void CheckDimensions(const Source& src, Layout& l) {
   l.stride = (columns * l.bpp + 31) / 32 * 4;
 }
 
-// Refuses, before anything is allocated, a picture the file cannot hold.
+// Refuses, before anything is allocated, a picture the file cannot hold. An RLE stream may
+// paint a whole picture with a single end-of-picture code (every pixel black), so its length
+// says nothing; it is checked by a walk without a picture instead.
 void CheckPixelData(const Source& src, const Layout& l) {
   if (l.pixel_offset < l.palette_offset) Fail(src, "pixel data offset points into the header");
-  const std::uint64_t pixels = static_cast<std::uint64_t>(l.columns) * l.rows;
-  if (IsRle(l.coding)) {
-    const std::uint64_t stream = l.pixel_offset < src.size ? src.size - l.pixel_offset : 0;
-    if (pixels > kMaxRlePixelsPerByte * stream)
-      Fail(src, "file is truncated (too little RLE data for the picture size)");
-    return;
-  }
+  if (IsRle(l.coding)) return;
   // The last row's padding is often left out.
   const std::uint64_t last_row = (static_cast<std::uint64_t>(l.columns) * l.bpp + 7) / 8;
   Need(src, l.pixel_offset + l.stride * (l.rows - 1) + last_row, "pixel data ends early");
@@ -344,10 +331,11 @@ struct Rle {
   const Source& src;
   const Layout& l;
   const Palette& pal;
-  Bitmap& out;
+  Bitmap* out;  // null on the checking walk: pixels then land in scratch
   std::size_t pos;
   std::int64_t x = 0;
   std::int64_t row = 0;
+  std::uint8_t scratch[3] = {};
 };
 
 std::uint8_t Byte(Rle& s) {
@@ -358,7 +346,9 @@ std::uint8_t Byte(Rle& s) {
 std::uint8_t* Target(Rle& s) {
   if (s.x >= s.l.columns || s.row >= s.l.rows)
     Fail(s.src, "bad RLE data (pixels outside the picture)");
-  return s.out.Row(static_cast<int>(s.l.rows - 1 - s.row)) + 3 * s.x++;
+  const std::int64_t x = s.x++;
+  if (!s.out) return s.scratch;
+  return s.out->Row(static_cast<int>(s.l.rows - 1 - s.row)) + 3 * x;
 }
 
 void PutIndex(Rle& s, unsigned i) {
@@ -398,8 +388,9 @@ void Literal(Rle& s, unsigned n) {
   if ((s.pos - start) % 2) Byte(s);
 }
 
-// Pixels the stream skips stay black, as Bitmap::Resize leaves them.
-void DecodeRle(const Source& src, const Layout& l, const Palette& pal, Bitmap& out) {
+// Pixels the stream skips stay black, as Bitmap::Resize leaves them. With out null the stream
+// is only checked; a stream that passes decodes the same way into a picture.
+void DecodeRle(const Source& src, const Layout& l, const Palette& pal, Bitmap* out) {
   Rle s{src, l, pal, out, static_cast<std::size_t>(l.pixel_offset)};
   for (;;) {
     const unsigned n = Byte(s);
@@ -433,33 +424,16 @@ Layout ReadLayout(const Source& src) {
   return l;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw FileError(path, "cannot open file");
-  // A folder opens like a file on Linux and then claims an endless size.
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored))
-    throw FileError(path, "is a folder, not a file");
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw FileError(path, "cannot read file");
-  if (static_cast<std::uint64_t>(size) > kMaxFileBytes)
-    throw FileError(path, "file too large for a BMP picture");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw FileError(path, "cannot read file");
-  return bytes;
-}
-
 }  // namespace
 
 Bitmap DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& name) {
   const Source src{data, size, name};
   const Layout l = ReadLayout(src);
   const Palette pal = ReadPalette(src, l);
+  if (IsRle(l.coding)) DecodeRle(src, l, pal, nullptr);
   Bitmap out(l.columns, l.rows);
   if (IsRle(l.coding))
-    DecodeRle(src, l, pal, out);
+    DecodeRle(src, l, pal, &out);
   else if (l.bpp <= 8)
     DecodeIndexed(src, l, pal, out);
   else if (l.bpp == 24)
@@ -472,7 +446,7 @@ Bitmap DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& 
 }
 
 Bitmap ReadBmpFile(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+  const std::vector<std::uint8_t> bytes = ReadPictureBytes(path);
   return DecodeBmp(bytes.data(), bytes.size(), path);
 }
 

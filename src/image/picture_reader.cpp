@@ -1,0 +1,32 @@
+#include "image/picture_reader.h"
+
+#include <vector>
+
+#include "core/error.h"
+#include "image/bmp_reader.h"
+#include "image/picture_file.h"
+#include "image/png_reader.h"
+#include "image/pnm_reader.h"
+
+namespace morvik {
+namespace {
+
+bool HasBmpSignature(const std::uint8_t* data, std::size_t size) {
+  return size >= 2 && data[0] == 'B' && (data[1] == 'M' || data[1] == 'A');
+}
+
+}  // namespace
+
+Bitmap DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name) {
+  if (HasBmpSignature(data, size)) return DecodeBmp(data, size, name);
+  if (HasPngSignature(data, size)) return DecodePng(data, size, name);
+  if (HasPnmSignature(data, size)) return DecodePnm(data, size, name);
+  throw FileError(name, "not a BMP, PNG or PNM picture");
+}
+
+Bitmap ReadPictureFile(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = ReadPictureBytes(path);
+  return DecodePicture(bytes.data(), bytes.size(), path);
+}
+
+}  // namespace morvik

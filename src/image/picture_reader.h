@@ -1,0 +1,23 @@
+// Loading a picture of any supported format (BMP, PNG, PBM/PGM/PPM) into the engine's raster;
+// the format is told by the file's first bytes, never by its name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "image/bitmap.h"
+
+namespace morvik {
+
+// Decodes the picture held in data[0, size), a whole file's bytes (standard input, say):
+// "BM" (or an OS/2 "BA" array) is BMP, the PNG signature is PNG, "P1" to "P6" is Netpbm.
+// name is the file named in error messages. Throws FileError(name, ...) for an unknown
+// signature ("not a BMP, PNG or PNM picture") and whatever the chosen reader refuses.
+// Every reader keeps to the size cap of picture_limits.h.
+Bitmap DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name);
+
+// Reads the regular file at path (see ReadPictureBytes) and decodes it with DecodePicture.
+Bitmap ReadPictureFile(const std::string& path);
+
+}  // namespace morvik
