@@ -4,7 +4,7 @@
 
 #include "core/error.h"
 #include "image/bitmap_to_pattern.h"
-#include "image/bmp_reader.h"
+#include "image/picture_reader.h"
 #include "image/crop.h"
 #include "image/grey.h"
 
@@ -78,7 +78,7 @@ LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
 }
 
 LoadedPicture LoadPictureFile(const std::string& path, const ImageOptions& options) {
-  return LoadPicture(ReadBmpFile(path), options, path);
+  return LoadPicture(ReadPictureFile(path), options, path);
 }
 
 ImageOptions OptionsOf(const ImageSettings& settings) {
