@@ -1,0 +1,30 @@
+// A reference set learned from a picture or a font: its references, its characters and the
+// settings it was learned with, saved as set files with their own map and settings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/pattern_bank.h"
+#include "library/set_settings.h"
+#include "runs/char_map.h"
+
+namespace morvik {
+
+struct LearnedSet {
+  TPatternBank Bank;     // references in slots 1..Count, the last one learned in slot 41
+  CharMapState Chars;    // slot n stands for Chars.CharMap[n]
+  SetSettings Settings;  // what the references were sampled with
+  int Count = 0;         // slots used, 0..40
+};
+
+// Saves one set as "<base>.PCP", "<base>.PCT", "<base>.charmap.txt" and "<base>.set.ini".
+// Throws Error naming the file that could not be written.
+void SaveLearnedSet(const std::string& base, LearnedSet& set);
+
+// One set is saved under base itself. Several are saved as "<base>-1", "<base>-2", ... with
+// a library file "<base>.sets" listing them in order. Returns what a run names to use them
+// all: base, or "<base>.sets". Throws Error as SaveLearnedSet.
+std::string SaveLearnedSets(const std::string& base, std::vector<LearnedSet>& sets);
+
+}  // namespace morvik
