@@ -86,5 +86,27 @@ TEST(JoinPath, JoinsWithOneSlashUnlessThePathIsAbsolute) {
   EXPECT_EQ(JoinPath("", "a"), "a");
 }
 
+TEST(FolderProblem, SaysWhatIsWrongWithAFolderPath) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("Pics"));
+  WriteFile(dir.File("file"), "x");
+  const std::string longName(300, 'a');  // longer than any file system allows for one name
+  std::string longPath = dir.Path();
+  while (longPath.size() < 5000) longPath += "/abcdefghij";
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.File("Pics"), ""},
+      {dir.File("pics"), ""},  // found in any case
+      {dir.File("none"), "folder not found"},
+      {dir.File("none/deeper"), "folder not found"},
+      {dir.File("file/deeper"), "folder not found"},
+      {"", "folder not found"},
+      {dir.File("file"), "not a folder"},
+      {dir.File(longName), "folder name too long"},
+      {longPath, "folder name too long"},
+  };
+  for (const auto& [path, problem] : cases)
+    EXPECT_EQ(FolderProblem(path), problem) << path.substr(0, 80);
+}
+
 }  // namespace
 }  // namespace morvik
