@@ -34,6 +34,10 @@ TEST(ResolveFileName, PrefersTheExactNameAndOtherwiseTheFirstInByteOrder) {
   EXPECT_EQ(ResolveFileName(dir.File("set.PCP")), dir.File("set.Pcp"));
   WriteFile(dir.File("set.PCP"), "3");
   EXPECT_EQ(ResolveFileName(dir.File("set.PCP")), dir.File("set.PCP"));
+  // A link is an entry of its name even when it names nothing: the case variant is not used.
+  std::filesystem::create_symlink(dir.File("nothing"), dir.File("out.txt"));
+  WriteFile(dir.File("OUT.TXT"), "x");
+  EXPECT_EQ(ResolveFileName(dir.File("out.txt")), dir.File("out.txt"));
 }
 
 TEST(ResolveFileName, FoldersMatchToo) {

@@ -278,6 +278,19 @@ TEST(SetFiles, SaveUsesNoPredictableTemporary) {
             (std::vector<std::string>{"a.PCP", "a.PCP.tmp", "precious"}));
 }
 
+// A link to a set is written through (it stays a link), but a link that names no file is
+// refused rather than followed to create a file wherever it points.
+TEST(SetFiles, SaveRefusesALinkToNothing) {
+  TempDir dir;
+  std::filesystem::create_symlink(dir.File("elsewhere/a.PCP"), dir.File("a.PCP"));
+  std::filesystem::create_symlink(dir.File("b.PCP"), dir.File("loose.PCP"));
+  TPatternBank bank;
+  EXPECT_FALSE(SaveReferenceFile(dir.File("a.PCP"), bank));
+  EXPECT_FALSE(SaveReferenceFile(dir.File("loose.PCP"), bank));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.PCP")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("a.PCP")));
+}
+
 TEST(SetFiles, SaveKeepsPermissions) {
   TempDir dir;
   WriteFile(dir.File("a.PCT"), "old");
