@@ -63,43 +63,55 @@ void SyncFolder(const std::string& path) {
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& path, LinkPolicy links) : path_(path) {
-  if (path_.empty() || path_.back() == '/') Fail("is a folder, not a file", 0);
   struct stat st {};
-  bool exists = lstat(path_.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) Fail("cannot be created", errno);
-  if (exists && S_ISLNK(st.st_mode) && links == LinkPolicy::kWriteThrough) {
+  const bool replacesFile = CheckTarget(links, st);
+  CreateTemporary();
+  if (replacesFile) TakeOverMode(st);
+}
+
+bool ReplacementFile::CheckTarget(LinkPolicy links, struct stat& st) {
+  if (path_.empty() || path_.back() == '/') Fail("is a folder, not a file", 0);
+  if (lstat(path_.c_str(), &st) != 0) {
+    if (errno != ENOENT) Fail("cannot be created", errno);
+    return false;
+  }
+  if (S_ISLNK(st.st_mode)) {
+    if (links == LinkPolicy::kReplaceLink) return false;
     char* real = realpath(path_.c_str(), nullptr);
     if (!real) Fail("is a link to no file", errno);
     path_ = real;
     std::free(real);
-    exists = lstat(path_.c_str(), &st) == 0;
-    if (!exists) Fail("is a link to no file", errno);
+    if (lstat(path_.c_str(), &st) != 0) Fail("is a link to no file", errno);
   }
-  const bool replacesLink = exists && S_ISLNK(st.st_mode);
-  if (exists && !replacesLink) {
-    if (S_ISDIR(st.st_mode)) Fail("is a folder, not a file", 0);
-    if (!S_ISREG(st.st_mode)) Fail("is not a regular file", 0);
-    if (IsReadOnly(path_, st)) Fail("is read-only", 0);
-  }
+  if (S_ISDIR(st.st_mode)) Fail("is a folder, not a file", 0);
+  if (!S_ISREG(st.st_mode)) Fail("is not a regular file", 0);
+  if (IsReadOnly(path_, st)) Fail("is read-only", 0);
+  return true;
+}
+
+void ReplacementFile::CreateTemporary() {
   for (int attempt = 0; fd_ < 0; ++attempt) {
     temp_ = TemporaryName(path_);
     fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd_ < 0 && (errno != EEXIST || attempt >= 100)) {
-      temp_.clear();
-      Fail("cannot be created", errno);
-    }
-  }
-  // The new file takes the old one's permissions (and, where allowed, its owner).
-  if (exists && !replacesLink) {
-    if (fchmod(fd_, st.st_mode & 07777) != 0) {
       const int error = errno;
-      Discard();  // no destructor runs for a constructor that throws
+      temp_.clear();
       Fail("cannot be created", error);
     }
-    if ((st.st_uid != geteuid() || st.st_gid != getegid()) &&
-        fchown(fd_, st.st_uid, st.st_gid) != 0) {
-      // Not allowed for this user: the file becomes the user's own, as any new file would.
-    }
+  }
+}
+
+// The new file takes the old one's permissions and, where allowed, its owner (otherwise it
+// becomes the user's own, as any new file would).
+void ReplacementFile::TakeOverMode(const struct stat& st) {
+  if (fchmod(fd_, st.st_mode & 07777) != 0) {
+    const int error = errno;
+    Discard();  // no destructor runs for a constructor that throws
+    Fail("cannot be created", error);
+  }
+  if (st.st_uid != geteuid() || st.st_gid != getegid()) {
+    const int ignored = fchown(fd_, st.st_uid, st.st_gid);
+    static_cast<void>(ignored);
   }
 }
 

@@ -2,7 +2,7 @@
 // unique name beside it, which is synced and then renamed over the old name.
 #pragma once
 
-#include <sys/types.h>
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <string>
@@ -40,6 +40,11 @@ class ReplacementFile {
   const std::string& Path() const { return path_; }
 
  private:
+  // Checks what path names (following a link with kWriteThrough); true when an existing
+  // file is replaced, whose mode st then holds.
+  bool CheckTarget(LinkPolicy links, struct stat& st);
+  void CreateTemporary();
+  void TakeOverMode(const struct stat& st);
   [[noreturn]] void Fail(const std::string& what, int error) const;
   void Discard();
   std::string path_, temp_;
