@@ -151,7 +151,7 @@ TEST_F(ResultFiles, TwoRunsAtOnceEachLeaveWholeFiles) {
 // A run killed while it works leaves the previous result files whole (at most a temporary
 // of its own beside them); only a run that got to its end replaces them, whole.
 TEST_F(ResultFiles, KilledRunLeavesOldFilesWhole) {
-  Prepare("pics", 10, 40);
+  Prepare("pics", 12, 50);
   ASSERT_EQ(Run({"pics"}).status, 0);
   const std::string newTxt = Read("pics/result.txt"), newOut = Read("pics/result.out");
   int killedMidRun = 0;
