@@ -4,15 +4,20 @@ BUILD_ASAN ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build build-asan test test-asan demo screenshot bench fuzz format clean
+PREFIX     ?= /usr/local
+
+.PHONY: all deps configure build build-asan test test-asan demo install screenshot bench fuzz \
+  format clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The engine and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -26,8 +31,15 @@ test: build build-asan
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-demo: build
+# The demo runs only the command-line program, so only that is built.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target morvik
 	scripts/demo $(BUILD)
+
+# The programs, the manual page and the window's desktop entry and icon under PREFIX
+# (DESTDIR is honoured for staged installs).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 screenshot: build
 	scripts/screenshot $(BUILD)

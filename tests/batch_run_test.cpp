@@ -254,7 +254,7 @@ TEST_F(BatchRun, MissingRootWritesNothing) {
   EXPECT_FALSE(fs::exists(dir.File("batchresult.out")));
 }
 
-TEST_F(BatchRun, UnreadableBitmapEndsBatchKeepingEarlierLines) {
+TEST_F(BatchRun, UnreadableBitmapEndsBatchKeepingEarlierFolders) {
   Folder("a", {"0:12"});
   Folder("b", {"0:3"});
   test::WriteFile(dir.File("root/b/0_1.bmp"), "broken");
@@ -266,9 +266,11 @@ TEST_F(BatchRun, UnreadableBitmapEndsBatchKeepingEarlierLines) {
     EXPECT_NE(std::string(e.what()).find(dir.File("root/b/0_1.bmp")), std::string::npos)
         << e.what();
   }
-  EXPECT_EQ(Root("batchresult.out"), "12 \r\n");
-  EXPECT_EQ(Root("batchresult.txt"), "");
-  EXPECT_EQ(Root("b/result.out"), "3");
+  // Sub-folders finished before the error keep their new results; the rest keep the old.
+  EXPECT_EQ(Root("a/result.out"), "12\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+  EXPECT_FALSE(fs::exists(dir.File("root/b/result.out")));
+  EXPECT_FALSE(fs::exists(dir.File("root/batchresult.out")));
+  EXPECT_FALSE(fs::exists(dir.File("root/batchresult.txt")));
 }
 
 TEST_F(BatchRun, RecognizeSubfolderOfMissingFolderIsEmpty) {

@@ -3,7 +3,9 @@
 #include "runs/char_map.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 
@@ -92,6 +94,31 @@ TEST(CharMapFile, InvalidNumberKeepsEarlierEntriesAndStaysLoaded) {
   EXPECT_EQ(state.CharMap[1], 'a');
   EXPECT_EQ(state.CharMap[2], 'b');
   EXPECT_EQ(state.CharMap[4], '\0');
+}
+
+// A map larger than the cap (here a sparse 1 GB file) is refused before anything is read,
+// and a map that cannot be read never counts as loaded.
+TEST(CharMapFile, OversizedOrUnreadableMapIsReportedAndNotLoaded) {
+  test::TempDir dir;
+  test::WriteFile(dir.File("charmap.txt"), "1\ta\r\n");
+  std::filesystem::resize_file(dir.File("charmap.txt"), 1000000000);
+  std::filesystem::create_directory(dir.File("folder.txt"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"charmap.txt", ": is too large (more than 1048576 bytes)"},
+  };
+  for (const auto& [name, problem] : cases) {
+    CharMapState state;
+    EXPECT_EQ(LoadCharMap(dir.File(name), state), dir.File(name) + problem);
+    EXPECT_FALSE(state.CharMapLoaded) << name;
+    EXPECT_EQ(state.CharMap[1], '\0') << name;
+  }
+  // A folder or FIFO of that name is no map at all (and is never opened).
+  ASSERT_EQ(mkfifo(dir.File("fifo.txt").c_str(), 0666), 0);
+  for (const char* name : {"folder.txt", "fifo.txt"}) {
+    CharMapState state;
+    EXPECT_EQ(LoadCharMap(dir.File(name), state), "") << name;
+    EXPECT_FALSE(state.CharMapLoaded) << name;
+  }
 }
 
 }  // namespace

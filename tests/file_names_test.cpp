@@ -34,6 +34,10 @@ TEST(ResolveFileName, PrefersTheExactNameAndOtherwiseTheFirstInByteOrder) {
   EXPECT_EQ(ResolveFileName(dir.File("set.PCP")), dir.File("set.Pcp"));
   WriteFile(dir.File("set.PCP"), "3");
   EXPECT_EQ(ResolveFileName(dir.File("set.PCP")), dir.File("set.PCP"));
+  // A link is an entry of its name even when it names nothing: the case variant is not used.
+  std::filesystem::create_symlink(dir.File("nothing"), dir.File("out.txt"));
+  WriteFile(dir.File("OUT.TXT"), "x");
+  EXPECT_EQ(ResolveFileName(dir.File("out.txt")), dir.File("out.txt"));
 }
 
 TEST(ResolveFileName, FoldersMatchToo) {
@@ -84,6 +88,28 @@ TEST(JoinPath, JoinsWithOneSlashUnlessThePathIsAbsolute) {
   EXPECT_EQ(JoinPath("/app/", "sets/a"), "/app/sets/a");
   EXPECT_EQ(JoinPath("/app", "/data/a"), "/data/a");
   EXPECT_EQ(JoinPath("", "a"), "a");
+}
+
+TEST(FolderProblem, SaysWhatIsWrongWithAFolderPath) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("Pics"));
+  WriteFile(dir.File("file"), "x");
+  const std::string longName(300, 'a');  // longer than any file system allows for one name
+  std::string longPath = dir.Path();
+  while (longPath.size() < 5000) longPath += "/abcdefghij";
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.File("Pics"), ""},
+      {dir.File("pics"), ""},  // found in any case
+      {dir.File("none"), "folder not found"},
+      {dir.File("none/deeper"), "folder not found"},
+      {dir.File("file/deeper"), "folder not found"},
+      {"", "folder not found"},
+      {dir.File("file"), "not a folder"},
+      {dir.File(longName), "folder name too long"},
+      {longPath, "folder name too long"},
+  };
+  for (const auto& [path, problem] : cases)
+    EXPECT_EQ(FolderProblem(path), problem) << path.substr(0, 80);
 }
 
 }  // namespace

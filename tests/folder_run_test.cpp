@@ -238,20 +238,23 @@ TEST_F(FolderRun, CompareModeWithoutMapWritesDigits) {
   EXPECT_EQ(Out(), "82\r\n");
 }
 
-TEST_F(FolderRun, UnreadableBitmapEndsRunAndKeepsWhatWasWritten) {
+// A run that ends in an error leaves the previous result files whole.
+TEST_F(FolderRun, UnreadableBitmapEndsRunAndKeepsOldResults) {
   Learn("0123456789");
   MapSlotsTo("0123456789");
   Glyph("1_0.bmp", '4');
   Poison("1_1.bmp");
   Glyph("1_2.bmp", '4');
+  test::WriteFile(dir.File("pics/result.txt"), "old txt\r\n");
+  test::WriteFile(dir.File("pics/result.out"), "old out\r\n");
   try {
     ButtonRecognizeFixed(ws);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_NE(std::string(e.what()).find(dir.File("pics/1_1.bmp")), std::string::npos) << e.what();
   }
-  EXPECT_EQ(Txt(), "5 1 ");
-  EXPECT_EQ(Out(), "4");
+  EXPECT_EQ(Txt(), "old txt\r\n");
+  EXPECT_EQ(Out(), "old out\r\n");
   EXPECT_FALSE(ws.Image.LoadingGuard);
   EXPECT_EQ(view.images.size(), 1u);
 }

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/normalize.h"
 #include "test_util.h"
@@ -221,7 +223,7 @@ TEST(SetFiles, ReadOnlySetIsNotReplacedAndLinksAreWrittenThrough) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("a.PCT")));
   EXPECT_EQ(ReadFile(dir.File("real/a.PCT")).size(), kRecord);
 
-  if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  // Read-only by its mode bits, which root too honours.
   WriteFile(dir.File("b.PCP"), "old");
   std::filesystem::permissions(dir.File("b.PCP"), std::filesystem::perms::owner_read);
   EXPECT_FALSE(SaveReferenceFile(dir.File("b.PCP"), bank));
@@ -243,6 +245,59 @@ TEST(SetFiles, NamesMatchWithoutRegardToCase) {
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
   EXPECT_EQ(entries, 1);
+}
+
+// Only regular files are read: a FIFO or a folder named like a set is refused at once.
+TEST(SetFiles, LoadRefusesWhatIsNotARegularFile) {
+  TempDir dir;
+  WriteFile(dir.File("default.pcp"), NumberedRecords(1));
+  ASSERT_EQ(mkfifo(dir.File("default.PCP").c_str(), 0666), 0);
+  ASSERT_EQ(mkfifo(dir.File("default.PCT").c_str(), 0666), 0);
+  std::filesystem::create_directory(dir.File("folder.PCP"));
+  TPatternBank bank;
+  Scribble(bank);
+  EXPECT_FALSE(LoadReferenceFile(dir.File("default.PCP"), bank));
+  EXPECT_FALSE(LoadTestFile(dir.File("default.PCT"), bank));
+  EXPECT_FALSE(LoadReferenceFile(dir.File("folder.PCP"), bank));
+  EXPECT_EQ(bank.Slot(1).MaxLevel, 101);  // nothing read
+  EXPECT_TRUE(LoadReferenceFile(dir.File("default.pcp"), bank));
+}
+
+// The save goes through a temporary of its own: a file or link planted under the name an
+// older version used ("<name>.tmp") is neither written nor followed, and nothing is left over.
+TEST(SetFiles, SaveUsesNoPredictableTemporary) {
+  TempDir dir;
+  WriteFile(dir.File("precious"), "keep");
+  std::filesystem::create_symlink(dir.File("precious"), dir.File("a.PCP.tmp"));
+  TPatternBank bank;
+  Scribble(bank);
+  ASSERT_TRUE(SaveReferenceFile(dir.File("a.PCP"), bank));
+  EXPECT_EQ(ReadFile(dir.File("precious")), "keep");
+  EXPECT_EQ(ReadFile(dir.File("a.PCP")).size(), 40 * kRecord);
+  EXPECT_EQ(test::FolderEntries(dir.Path()),
+            (std::vector<std::string>{"a.PCP", "a.PCP.tmp", "precious"}));
+}
+
+// A link to a set is written through (it stays a link), but a link that names no file is
+// refused rather than followed to create a file wherever it points.
+TEST(SetFiles, SaveRefusesALinkToNothing) {
+  TempDir dir;
+  std::filesystem::create_symlink(dir.File("elsewhere/a.PCP"), dir.File("a.PCP"));
+  std::filesystem::create_symlink(dir.File("b.PCP"), dir.File("loose.PCP"));
+  TPatternBank bank;
+  EXPECT_FALSE(SaveReferenceFile(dir.File("a.PCP"), bank));
+  EXPECT_FALSE(SaveReferenceFile(dir.File("loose.PCP"), bank));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.PCP")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("a.PCP")));
+}
+
+TEST(SetFiles, SaveKeepsPermissions) {
+  TempDir dir;
+  WriteFile(dir.File("a.PCT"), "old");
+  std::filesystem::permissions(dir.File("a.PCT"), std::filesystem::perms(0640));
+  TPatternBank bank;
+  ASSERT_TRUE(SaveTestFile(dir.File("a.PCT"), bank));
+  EXPECT_EQ(std::filesystem::status(dir.File("a.PCT")).permissions(), std::filesystem::perms(0640));
 }
 
 }  // namespace

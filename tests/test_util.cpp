@@ -1,5 +1,9 @@
 #include "test_util.h"
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +48,32 @@ TPattern Picture(const std::vector<std::string>& rows) {
         p.At(static_cast<int>(r) + 1, static_cast<int>(c) + 1) = {1, l};
   p.MaxLevel = ComputeMaxLevel(p);
   return p;
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+  // Without this the process would be killed by SIGXFSZ instead of seeing EFBIG.
+  oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  oldSoft_ = limit.rlim_cur;
+  limit.rlim_cur = bytes;
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("setrlimit failed");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = oldSoft_;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, oldHandler_);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

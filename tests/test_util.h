@@ -30,6 +30,23 @@ std::uint8_t LevelOf(char ch);
 // A pattern drawn as text, row 1 first; MaxLevel set, counts left at 16.
 TPattern Picture(const std::vector<std::string>& rows);
 
+// While it lives, no file of this process may grow past `bytes` (RLIMIT_FSIZE): writes
+// beyond fail with EFBIG, even as root, like a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(unsigned long bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  unsigned long oldSoft_;
+  void (*oldHandler_)(int);
+};
+
+// The names in folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 

@@ -209,7 +209,7 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   if (o.learn) {
     const std::string learnFolder = o.learn->empty() ? "" : JoinPath(start, *o.learn);
     if (!DirectoryExists(learnFolder)) {
-      err << "folder not found: " << learnFolder << "\n";
+      err << FolderProblem(learnFolder) << ": " << learnFolder << "\n";
       return kExitFolderMissing;
     }
     ws.EditAutoPat = learnFolder;
@@ -227,7 +227,7 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   const bool found = o.batch ? ButtonRecBatchClick(ws) : ButtonRecognizeClick(ws);
   view.CloseReport();
   if (!found) {
-    err << "folder not found: " << folder << "\n";
+    err << FolderProblem(folder) << ": " << folder << "\n";
     return kExitFolderMissing;
   }
   return kExitOk;

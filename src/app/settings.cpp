@@ -8,11 +8,15 @@
 
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/regular_file.h"
 #include "core/safe_write.h"
 
 namespace morvik {
 
 namespace {
+
+// Far more than the few keys the program writes.
+constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 
 long ReadInteger(const CSimpleIniA& ini, const char* section, const char* key, long fallback) {
   const char* text = ini.GetValue(section, key, nullptr);
@@ -30,6 +34,14 @@ std::string WithCrLf(const std::string& text) {
   return out;
 }
 
+// Reads the settings file only if it is a regular file (a FIFO never blocks the start).
+bool LoadIni(CSimpleIniA& ini, const std::string& path) {
+  std::string text;
+  if (!ReadRegularFilePrefix(path, kMaxSettingsBytes + 1, text) || text.size() > kMaxSettingsBytes)
+    return false;
+  return ini.LoadData(text) >= 0;
+}
+
 }  // namespace
 
 std::string SettingsPath(const Workspace& ws) {
@@ -38,7 +50,7 @@ std::string SettingsPath(const Workspace& ws) {
 
 void ReadSettings(Workspace& ws, const std::string& path) {
   CSimpleIniA ini;
-  if (FileExists(path)) ini.LoadFile(ResolveFileName(path).c_str());
+  if (FileExists(path)) LoadIni(ini, ResolveFileName(path));
   if (ws.EditOpenFile().empty()) ws.SetEditOpenFile(ini.GetValue("Files", "LastFileName", ""));
   ws.EditPatternsBatch = ini.GetValue("Files", "LastRecognizeName", "patterns");
   ws.SetEditTally(ini.GetValue("Algorithm", "Tally", "75"));
@@ -53,7 +65,7 @@ void WriteSettings(const Workspace& ws, const std::string& path) {
   const std::string file = ResolveFileName(path);
   CSimpleIniA ini;
   ini.SetSpaces(false);
-  if (FileExists(file) && ini.LoadFile(file.c_str()) < 0) throw Error("Unable to write to " + file);
+  if (FileExists(file) && !LoadIni(ini, file)) throw Error("Unable to write to " + file);
   if (!ws.CurrentSetName.empty())
     ini.SetValue("Files", "LastFileName", ws.MakeRelativeToExe(ws.CurrentSetName).c_str());
   ini.SetValue("Files", "LastRecognizeName", ws.EditPatternsBatch.c_str());

@@ -1,7 +1,11 @@
 #include "core/file_names.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -23,7 +27,8 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 
 std::string ResolveFileName(const std::string& path) {
   std::error_code ec;
-  if (path.empty() || fs::exists(path, ec)) return path;
+  // A link counts as an entry of that name even when it names nothing.
+  if (path.empty() || fs::exists(fs::symlink_status(path, ec))) return path;
   const fs::path p(path);
   const std::string name = p.filename().string();
   const fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
@@ -45,6 +50,22 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_directory(ResolveFileName(path), ec);
+}
+
+std::string FolderProblem(const std::string& path) {
+  if (path.empty()) return "folder not found";
+  struct stat st {};
+  if (stat(ResolveFileName(path).c_str(), &st) == 0)
+    return S_ISDIR(st.st_mode) ? "" : "not a folder";
+  switch (errno) {
+    case ENAMETOOLONG:
+      return "folder name too long";
+    case ENOENT:
+    case ENOTDIR:
+      return "folder not found";
+    default:
+      return std::string("folder cannot be opened (") + std::strerror(errno) + ")";
+  }
 }
 
 std::string MakeRelativeTo(const std::string& path, const std::string& home) {

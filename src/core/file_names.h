@@ -14,6 +14,11 @@ std::string ResolveFileName(const std::string& path);
 bool FileExists(const std::string& path);       // a regular file, matched as above
 bool DirectoryExists(const std::string& path);  // a folder, matched as above
 
+// What keeps path from being used as a folder: "folder not found", "folder name too long"
+// (longer than the system allows), "not a folder", or "folder cannot be opened (<reason>)";
+// an empty string when it is a folder (matched as above).
+std::string FolderProblem(const std::string& path);
+
 // path relative to folder `home`: shared leading folders (compared without regard to case)
 // are dropped, every remaining level of home becomes "..". A relative path is returned
 // unchanged. "/app" and "/app/sets/a" give "sets/a"; "/app" and "/data/a" give "../data/a".

@@ -1,12 +1,10 @@
 #include "core/set_files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/file_names.h"
+#include "core/regular_file.h"
 #include "core/safe_write.h"
 
 namespace morvik {
@@ -34,16 +32,13 @@ void DecodeRecord(const std::uint8_t* bytes, std::size_t size, TPattern& pattern
 
 namespace {
 
-// Reads at most maxBytes of the file into out. False when the file cannot be opened or a
-// read fails; out then holds what was read before the failure.
+// Reads at most maxBytes of the file into out. False when the file cannot be opened, is not
+// a regular file or a read fails; out then holds what was read before the failure.
 bool ReadPrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out) {
-  out.clear();
-  std::ifstream in(ResolveFileName(path), std::ios::binary);
-  if (!in) return false;
-  out.resize(maxBytes);
-  in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(maxBytes));
-  out.resize(static_cast<std::size_t>(in.gcount()));
-  return !in.bad();
+  std::string bytes;
+  const bool ok = ReadRegularFilePrefix(ResolveFileName(path), maxBytes, bytes);
+  out.assign(bytes.begin(), bytes.end());
+  return ok;
 }
 
 bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int maxRecords) {

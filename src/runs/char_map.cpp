@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
+#include "core/error.h"
 #include "core/file_names.h"
+#include "runs/text_file.h"
 
 namespace morvik {
 
@@ -55,10 +55,13 @@ std::string ParseCharMap(const std::string& text, CharMapState& state) {
 std::string LoadCharMap(const std::string& path, CharMapState& state) {
   state.CharMapLoaded = false;
   if (!FileExists(path)) return "";
+  std::string text;
+  try {
+    text = ReadWholeFile(path);
+  } catch (const Error& e) {
+    return e.what();  // a map that could not be read is not loaded
+  }
   state.CharMapLoaded = true;
-  std::ifstream in(ResolveFileName(path), std::ios::binary);
-  if (!in) return ResolveFileName(path) + ": cannot be read";
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::string problem = ParseCharMap(text, state);
   return problem.empty() ? problem : ResolveFileName(path) + ": " + problem;
 }

@@ -19,7 +19,9 @@ struct CharMapState {
 // the character after a TAB when that rest is exactly a TAB and one character, else a blank.
 // Later lines override earlier ones; numbers outside 0..40 are ignored. Returns the problem
 // as "<file>: Invalid numeric input" when a number is not a valid integer: the entries read
-// before it stay, and CharMapLoaded stays true. A missing file leaves CharMapLoaded false.
+// before it stay, and CharMapLoaded stays true. A missing file leaves CharMapLoaded false, as
+// does one that cannot be read, is not a regular file or holds more than 1 MiB
+// (kMaxTextInputBytes); the problem then names the file.
 // Returns an empty string when all went well.
 std::string LoadCharMap(const std::string& path, CharMapState& state);
 

@@ -1,6 +1,5 @@
 #include "runs/folder_run.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -19,6 +18,7 @@ bool BitmapExists(const std::string& name) {
   return std::filesystem::is_regular_file(name, ec);
 }
 
+// The old result files stay readable until the new ones replace them whole on Close.
 struct ResultFiles {
   TextFile txt, out;
   explicit ResultFiles(const std::string& folder)
@@ -38,8 +38,6 @@ bool PrepareRun(Workspace& ws, std::string& folder) {
   if (!DirectoryExists(folder)) return false;
   folder = ResolveFileName(folder);
   ws.View().ThumbnailsCleared();
-  for (const char* name : {"result.txt", "result.out"})
-    std::remove(ResolveFileName(JoinPath(folder, name)).c_str());
   return true;
 }
 

@@ -1,46 +1,37 @@
 #include "runs/text_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <iterator>
-
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/regular_file.h"
 
 namespace morvik {
 
-TextFile::TextFile(const std::string& path) : path_(ResolveFileName(path)) {
-  errno = 0;
-  out_.open(path_, std::ios::binary | std::ios::trunc);
-  if (!out_) Fail("cannot be created");
+namespace {
+constexpr std::size_t kBufferBytes = 1 << 16;
 }
 
-void TextFile::Fail(const char* what) const {
-  std::string message = what;
-  if (errno != 0) message += std::string(" (") + std::strerror(errno) + ")";
-  throw FileError(path_, message);
+TextFile::TextFile(const std::string& path) : file_(ResolveFileName(path)) {}
+
+void TextFile::Flush() {
+  file_.Write(buffer_.data(), buffer_.size());
+  buffer_.clear();
 }
 
 void TextFile::Write(const std::string& text) {
-  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!out_) Fail("cannot be written");
+  if (closed_) throw FileError(Path(), "cannot be written (already closed)");
+  buffer_ += text;
+  if (buffer_.size() >= kBufferBytes) Flush();
 }
 
 void TextFile::Close() {
-  if (!out_.is_open()) return;
-  out_.flush();
-  const bool ok = static_cast<bool>(out_);
-  out_.close();
-  if (!ok || !out_) Fail("cannot be written");
+  if (closed_) return;
+  closed_ = true;
+  Flush();
+  file_.Commit();
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  const std::string name = ResolveFileName(path);
-  std::ifstream in(name, std::ios::binary);
-  if (!in) throw FileError(name, "cannot be read");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw FileError(name, "cannot be read");
-  return text;
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+  return ReadRegularFile(ResolveFileName(path), maxBytes);
 }
 
 }  // namespace morvik

@@ -1,35 +1,46 @@
 // An 8-bit text file written with every operation checked: a failure throws Error naming
-// the file, and what was written before it stays in the file.
+// the file. The file is replaced whole on Close, or not at all.
 #pragma once
 
-#include <fstream>
+#include <cstddef>
 #include <string>
+
+#include "core/safe_write.h"
 
 namespace morvik {
 
 constexpr const char* kLineEnd = "\r\n";
 
+// The most a text input of the runs (compare.txt, charmap.txt) may hold: far more than any
+// real map or expected text, small enough that a huge or sparse file costs no real memory.
+constexpr std::size_t kMaxTextInputBytes = 1 << 20;
+
 class TextFile {
  public:
-  // Creates (or truncates) the file; an existing file whose name differs only in case is
-  // the one rewritten.
+  // Starts the new contents of path (an existing file whose name differs only in case is
+  // the one replaced when no file has the exact name). The text goes to a temporary beside
+  // it until Close; a link at path is replaced, never written through. Throws Error naming
+  // the file when it is a folder or other non-file, is read-only, or cannot be created.
   explicit TextFile(const std::string& path);
   TextFile(const TextFile&) = delete;
   TextFile& operator=(const TextFile&) = delete;
 
   void Write(const std::string& text);
   void EndLine() { Write(kLineEnd); }
-  // Flushes and closes; throws when the data could not be written.
+  // Writes out, syncs and renames the file into place; throws when that fails. A TextFile
+  // destroyed without Close (after an error) leaves the old file as it was.
   void Close();
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return file_.Path(); }
 
  private:
-  [[noreturn]] void Fail(const char* what) const;
-  std::string path_;
-  std::ofstream out_;
+  void Flush();
+  ReplacementFile file_;
+  std::string buffer_;
+  bool closed_ = false;
 };
 
-// The whole file as bytes; throws Error naming the file when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
+// The whole file as bytes (found by name without regard to case, as above); throws Error
+// naming the file when it cannot be read, is not a regular file or exceeds maxBytes.
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes = kMaxTextInputBytes);
 
 }  // namespace morvik

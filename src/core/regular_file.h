@@ -1,0 +1,20 @@
+// Reading inputs that must be regular files: each is opened without blocking (a FIFO or a
+// device named like an input never hangs the program) and checked on the opened descriptor,
+// so the file checked is the file read.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace morvik {
+
+// The whole file. Throws Error naming the file when it cannot be opened or read, is not a
+// regular file, or holds more than maxBytes bytes.
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
+
+// At most maxBytes from the start of the file into out; a longer file is cut there. False
+// when the file cannot be opened or read or is not a regular file; out then holds what was
+// read before a read failure. Never throws.
+bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::string& out);
+
+}  // namespace morvik

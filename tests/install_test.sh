@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks that every file is in its place and
+# that the installed program runs from there.
+# Usage: install_test.sh BUILD BINDIR MANDIR DATADIR GUI(ON|OFF)
+set -euo pipefail
+build=$1 bindir=$2 mandir=$3 datadir=$4 gui=$5
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/morvik-install-XXXXXX")
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" > "$prefix.log" 2>&1 || { cat "$prefix.log"; rm -f "$prefix.log"; exit 1; }
+rm -f "$prefix.log"
+
+status=0
+expect() {
+  if [ -f "$prefix/$1" ]; then echo "installed: $1"; else echo "MISSING: $1"; status=1; fi
+}
+expect "$bindir/morvik"
+expect "$mandir/man1/morvik.1"
+case "$gui" in
+  ON|on|1|TRUE|true|YES|yes)
+    expect "$datadir/applications/morvik.desktop"
+    expect "$datadir/icons/hicolor/scalable/apps/morvik.svg"
+    exec_line=$(grep '^Exec=' "$prefix/$datadir/applications/morvik.desktop" || true)
+    program=${exec_line#Exec=}
+    if [ -x "$prefix/$bindir/${program%% *}" ]; then echo "desktop entry runs: $program"
+    else echo "desktop entry names no installed program: $exec_line"; status=1; fi
+    if command -v desktop-file-validate > /dev/null; then
+      desktop-file-validate "$prefix/$datadir/applications/morvik.desktop" || status=1
+    fi
+    ;;
+esac
+
+version=$("$prefix/$bindir/morvik" --version) || { echo "installed morvik --version failed"; status=1; }
+case "$version" in
+  "morvik "*) echo "runs: $version" ;;
+  *) echo "unexpected --version output: $version"; status=1 ;;
+esac
+if command -v groff > /dev/null; then
+  warnings=$(groff -man -Tutf8 -ww -z "$prefix/$mandir/man1/morvik.1" 2>&1)
+  [ -z "$warnings" ] || { echo "manual page warnings: $warnings"; status=1; }
+fi
+exit $status
