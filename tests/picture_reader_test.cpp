@@ -115,6 +115,7 @@ TEST(PictureReader, RefusesWhatIsNotAPictureFile) {
   test::TempDir dir;
   test::WriteFile(dir.File("a.gif"), "GIF89a\x01\x00\x01\x00");
   test::WriteFile(dir.File("empty.bmp"), "");
+  test::WriteFile(dir.File("ba.bmp"), "BA" + std::string(30, 'x'));
   std::filesystem::create_directory(dir.File("folder.png"));
   // A sparse file one byte over the file size cap: refused from its size, before reading.
   test::WriteFile(dir.File("huge.pgm"), "P5 1 1 255\n");
@@ -128,6 +129,7 @@ TEST(PictureReader, RefusesWhatIsNotAPictureFile) {
   const std::vector<Case> cases = {
       {dir.File("a.gif"), dir.File("a.gif") + ": not a BMP, PNG or PNM picture"},
       {dir.File("empty.bmp"), dir.File("empty.bmp") + ": not a BMP, PNG or PNM picture"},
+      {dir.File("ba.bmp"), dir.File("ba.bmp") + ": not a BMP, PNG or PNM picture"},
       {dir.File("missing.png"), dir.File("missing.png") + ": cannot open file"},
       {dir.File("folder.png"), dir.File("folder.png") + ": is a folder, not a file"},
       {"/dev/null", "/dev/null: not a regular file"},
