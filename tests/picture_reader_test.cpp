@@ -115,7 +115,11 @@ TEST(PictureReader, RefusesWhatIsNotAPictureFile) {
   test::TempDir dir;
   test::WriteFile(dir.File("a.gif"), "GIF89a\x01\x00\x01\x00");
   test::WriteFile(dir.File("empty.bmp"), "");
+  test::WriteFile(dir.File("ba.bmp"), "BA" + std::string(30, 'x'));
   std::filesystem::create_directory(dir.File("folder.png"));
+  // A sparse file one byte over the file size cap: refused from its size, before reading.
+  test::WriteFile(dir.File("huge.pgm"), "P5 1 1 255\n");
+  std::filesystem::resize_file(dir.File("huge.pgm"), (std::uintmax_t{1} << 30) + 1);
   const std::string long_name(300, 'x');
   const std::string long_path = dir.Path() + "/" + std::string(5000, 'y');
   struct Case {
@@ -125,9 +129,13 @@ TEST(PictureReader, RefusesWhatIsNotAPictureFile) {
   const std::vector<Case> cases = {
       {dir.File("a.gif"), dir.File("a.gif") + ": not a BMP, PNG or PNM picture"},
       {dir.File("empty.bmp"), dir.File("empty.bmp") + ": not a BMP, PNG or PNM picture"},
+      {dir.File("ba.bmp"), dir.File("ba.bmp") + ": not a BMP, PNG or PNM picture"},
       {dir.File("missing.png"), dir.File("missing.png") + ": cannot open file"},
       {dir.File("folder.png"), dir.File("folder.png") + ": is a folder, not a file"},
       {"/dev/null", "/dev/null: not a regular file"},
+      {dir.File("huge.pgm"),
+       dir.File("huge.pgm") +
+           ": file too large for a picture (1073741825 bytes; at most 1024 MiB)"},
       {dir.File(long_name), dir.File(long_name) + ": path too long"},
       {long_path, long_path + ": path too long"},
   };

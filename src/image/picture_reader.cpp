@@ -11,8 +11,12 @@
 namespace morvik {
 namespace {
 
+// "BM", or an OS/2 bitmap array ("BA") whose first picture follows its 14-byte header.
 bool HasBmpSignature(const std::uint8_t* data, std::size_t size) {
-  return size >= 2 && data[0] == 'B' && (data[1] == 'M' || data[1] == 'A');
+  auto magic = [&](std::size_t at, char second) {
+    return size >= at + 2 && data[at] == 'B' && data[at + 1] == second;
+  };
+  return magic(0, 'M') || (magic(0, 'A') && magic(14, 'M'));
 }
 
 }  // namespace
