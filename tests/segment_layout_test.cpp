@@ -2,6 +2,7 @@
 // of drawing the boxes, on pictures assembled from rendered glyphs.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "segment/grey_image.h"
 #include "segment/grid.h"
 #include "segment/table.h"
+#include "segment/text_segmenter.h"
 
 namespace morvik {
 namespace {
@@ -198,6 +200,36 @@ TEST(DrawBoxes, FramesOutsideTheBoxes) {
   EXPECT_EQ(bm.Pixel(3, 1), kRed);
   EXPECT_EQ(bm.Pixel(3, 3), MakeColour(200, 200, 200));  // inside untouched
   EXPECT_EQ(bm.Pixel(9, 7), MakeColour(200, 200, 200));
+}
+
+void ExpectBoxesInside(const Segmentation& s, const GreyImage& g) {
+  for (const TextLine& l : s.Lines)
+    for (const CharBox& b : l.Chars) {
+      EXPECT_TRUE(Inside(b, 0, 0, g.Width, g.Height))
+          << b.Left << " " << b.Top << " " << b.Width << " " << b.Height;
+      const Bitmap cut = CutCharacter(g, b, s.DarkOnLight);
+      EXPECT_EQ(cut.Width(), b.Width + 2 * kCutMargin);
+    }
+}
+
+// Random pictures of every shape, from thin lines to blotches: every mode returns boxes inside
+// the picture and every box can be cut.
+TEST(Segmenters, AnyPictureGivesBoxesInsideIt) {
+  std::mt19937 rng(42);
+  const int sizes[][2] = {{1, 1}, {1, 50}, {50, 1}, {2, 2}, {37, 23}, {200, 60}, {64, 300}};
+  for (const auto& size : sizes)
+    for (int density : {1, 10, 50, 90}) {
+      GreyImage g{size[0], size[1], {}};
+      std::uniform_int_distribution<int> percent(0, 99), grey(0, 255);
+      for (int i = 0; i < size[0] * size[1]; ++i)
+        g.Pixels.push_back(static_cast<std::uint8_t>(percent(rng) < density ? grey(rng) / 4 : 255));
+      SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + " at " +
+                   std::to_string(density) + "%");
+      ExpectBoxesInside(SegmentText(g), g);
+      ExpectBoxesInside(SegmentTable(g), g);
+      ExpectBoxesInside(SegmentGrid(g, {0, 0, 7, 9, 5, 5}), g);
+      EXPECT_EQ(DrawBoxes(g, SegmentText(g)).Width(), g.Width);
+    }
 }
 
 }  // namespace
