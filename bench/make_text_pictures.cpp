@@ -123,6 +123,16 @@ std::size_t CountChars(const std::string& shape) {
 
 struct Tally {
   int Pictures = 0, CountRight = 0, LayoutRight = 0;
+  long Chars = 0, Miscount = 0;  // characters in the texts; sum of |found - expected|
+  void Add(const Tally& t) {
+    Pictures += t.Pictures, CountRight += t.CountRight, LayoutRight += t.LayoutRight;
+    Chars += t.Chars, Miscount += t.Miscount;
+  }
+  void Print(const std::string& name) const {
+    std::printf(
+        "%-26s pictures %4d  count right %4d  layout right %4d  chars %6ld  miscount %4ld\n",
+        name.c_str(), Pictures, CountRight, LayoutRight, Chars, Miscount);
+  }
 };
 
 std::string Stem(const std::string& path) {
@@ -154,7 +164,11 @@ void MakeFontPictures(const Options& o, std::size_t fontIndex, Tally& tally) {
           if (!o.Measure) continue;
           const std::string want = ShapeOf(text), got = ShapeOf(SegmentText(grey));
           ++tally.Pictures;
-          tally.CountRight += CountChars(want) == CountChars(got);
+          const long wanted = static_cast<long>(CountChars(want));
+          const long found = static_cast<long>(CountChars(got));
+          tally.CountRight += wanted == found;
+          tally.Chars += wanted;
+          tally.Miscount += std::labs(found - wanted);
           tally.LayoutRight += want == got;
           if (o.Verbose && want != got)
             std::cout << name << "\n" << plain << "  want " << want << "  got  " << got;
@@ -195,15 +209,10 @@ int main(int argc, char** argv) {
     for (std::size_t f = 0; f < o.Fonts.size(); ++f) {
       Tally t;
       MakeFontPictures(o, f, t);
-      if (o.Measure)
-        std::printf("%-28s pictures %3d  count right %3d  layout right %3d\n",
-                    Stem(o.Fonts[f]).c_str(), t.Pictures, t.CountRight, t.LayoutRight);
-      total.Pictures += t.Pictures, total.CountRight += t.CountRight,
-          total.LayoutRight += t.LayoutRight;
+      if (o.Measure) t.Print(Stem(o.Fonts[f]));
+      total.Add(t);
     }
-    if (o.Measure)
-      std::printf("%-28s pictures %3d  count right %3d  layout right %3d\n", "all", total.Pictures,
-                  total.CountRight, total.LayoutRight);
+    if (o.Measure) total.Print("all");
   } catch (const std::exception& e) {
     std::cerr << "make_text_pictures: " << e.what() << "\n";
     return 1;

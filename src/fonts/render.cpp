@@ -80,7 +80,7 @@ class Layout {
       const GlyphRaster& g = Glyph(index);
       if (g.Width > 0 && g.Height > 0)
         placed_.push_back({&g, static_cast<int>((pen + 32) >> 6) + g.Left, baseline - g.Top});
-      pen += g.Advance + 64L * options_.Tracking;
+      pen += g.Advance + 64L * std::clamp(options_.Tracking, -kMaxRenderSize, kMaxRenderSize);
       previous = index;
     }
   }

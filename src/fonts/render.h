@@ -16,11 +16,12 @@ struct RenderOptions {
   bool CapHeight = true;
   // Light strokes on a black background instead of dark strokes on white.
   bool LightOnDark = false;
-  // Background pixels around the ink on every side.
+  // Background pixels around the ink on every side (0 to 1000).
   int Margin = 4;
   // Baseline to baseline in pixels for RenderText; 0 takes the font's own line height.
   int LineSpacing = 0;
-  // Pixels added after every character of RenderText; negative values make neighbours touch.
+  // Pixels added after every character of RenderText (-1000 to 1000); negative values make
+  // neighbours touch.
   int Tracking = 0;
 };
 

@@ -18,16 +18,17 @@ bool SameCharacter(const Rect& a, const Rect& b) {
   return 2 * rows <= lower || 5 * lower < 3 * higher;
 }
 
-// One sweep; true when it merged anything.
+// One sweep; true when it merged anything. Boxes come by their left edges, so a part of a
+// character is found among the last few boxes.
 bool MergeOnce(std::vector<Rect>& boxes) {
   std::sort(boxes.begin(), boxes.end(),
             [](const Rect& a, const Rect& b) { return a.Left < b.Left; });
   std::vector<Rect> out;
   bool merged = false;
   for (const Rect& r : boxes) {
-    auto into =
-        std::find_if(out.rbegin(), out.rend(), [&](const Rect& o) { return SameCharacter(o, r); });
-    if (into == out.rend()) {
+    const auto from = out.rbegin(), to = out.size() > 4 ? out.rbegin() + 4 : out.rend();
+    const auto into = std::find_if(from, to, [&](const Rect& o) { return SameCharacter(o, r); });
+    if (into == to) {
       out.push_back(r);
     } else {
       *into = Union(*into, r);

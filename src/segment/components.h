@@ -21,9 +21,8 @@ std::vector<Component> FindComponents(const BinaryImage& image);
 // a character, unmoved by any amount of noise specks. 0 without components.
 int TypicalHeight(const std::vector<Component>& components);
 
-// Dust: fewer than 3 ink pixels, or fewer than (typical height / 12) squared. At a 20-pixel cap
-// height that is a speck of 1 or 2 pixels, at 64 pixels up to 28, while the dot of an i keeps about
-// a quarter of a stroke width squared times pi, several times more.
+// Dust: fewer than 3 ink pixels, or fewer than (typical height / 12) squared. At a 64-pixel cap
+// height that is a speck of up to 28 pixels, while the dot of an i there has over a hundred.
 bool IsDust(const Component& component, int typicalHeight);
 
 // The image without its dust components.

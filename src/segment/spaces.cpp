@@ -22,11 +22,16 @@ bool RegularPitch(const std::vector<long double>& distances, long double pitch) 
 std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int height) {
   std::vector<bool> space(chars.size(), false);
   if (chars.size() < 2) return space;
-  std::vector<long double> distances, gaps;
+  std::vector<long double> distances, gaps, widths;
+  for (const Rect& r : chars) widths.push_back(r.Width);
+  const long double width = Median(widths);
+  // A narrow character (a figure one, an I) stands in a wider cell: part of its side bearings
+  // is not space.
+  auto pad = [&](const Rect& r) { return r.Width < width / 2 ? 0.1L * (width - r.Width) : 0.0L; };
   for (std::size_t i = 1; i < chars.size(); ++i) {
     const Rect &a = chars[i - 1], &b = chars[i];
     distances.push_back((b.Left + b.Right() - a.Left - a.Right()) / 2.0L);
-    gaps.push_back(static_cast<long double>(b.Left - a.Right()));
+    gaps.push_back(static_cast<long double>(b.Left - a.Right()) - pad(a) - pad(b));
   }
   const long double pitch = Median(distances);
   const bool regular = RegularPitch(distances, pitch);

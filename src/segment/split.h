@@ -9,14 +9,13 @@
 
 namespace morvik {
 
-// A box at least 1.6 times the median character width (counted at most 0.75 line heights) and at
-// least 0.9 times its own height wide is taken to hold round(width / median) characters. Each cut
-// is searched within a quarter of the median width around its expected column, at the column with
-// the least ink among those whose ink is at most 0.45 of the box height and keeps out of the top
-// and bottom fifths (a contact of two characters, not a stem, nor the V of an M). The box is cut
-// only when every piece keeps a column of ink at least 0.6 of the height (a stem or the side of a
-// bowl, which the halves of a W lack); the pieces are then shrunk to their ink. Boxes stay left to
-// right.
+// A box at least 1.6 times the median character width (for a line of fewer than three
+// characters, counted at most 0.75 line heights) and at least 0.9 times the line height wide (so
+// a lowercase m between ascenders stays whole) is
+// taken to hold round(width / median) characters. Each cut is made at the column with the
+// least ink within a quarter of the median width around its expected place, provided that
+// column holds at most 0.15 of the box height (a contact, not a stroke); the pieces are then
+// shrunk to their ink. Boxes stay left to right.
 std::vector<Rect> SplitTouching(const BinaryImage& image, const std::vector<Rect>& chars,
                                 int lineHeight);
 
