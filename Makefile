@@ -18,9 +18,11 @@ build: deps
 # The engine and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_SANITIZE=ON \
-	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF
+	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
+# Tests build with warnings as errors.
+test: CMAKE_ARGS += -DMORVIK_WERROR=ON
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

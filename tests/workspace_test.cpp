@@ -1,6 +1,6 @@
 // Pattern-set operations of the workspace: opening, loading, saving and "New/Empty", the
 // file-name field and what each leaves in the bank, the names and the result display.
-#include "runs/workspace.h"
+#include "form/workspace.h"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 #include "core/pattern.h"
 #include "core/pattern_bank.h"
 #include "core/scoring.h"
+#include "form/thumbnail_layout.h"
 #include "image/bitmap.h"
-#include "runs/thumbnail_layout.h"
 
 class QPainter;
 

@@ -19,9 +19,10 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/settings.h"
 #include "core/error.h"
 #include "core/file_names.h"
+#include "form/form_settings.h"
+#include "form/run_buttons.h"
 #include "gui/drawing.h"
 #include "gui/pattern_editor_view.h"
 #include "gui/pattern_grid_view.h"
@@ -363,9 +364,9 @@ void MainWindow::ConnectControls() {
   connect(spinEditRatio_, &SpinEdit::textChanged, this,
           [this, s] { s->SetSpinEditRatio(spinEditRatio_->value()); });
   connect(spinEditTresh_, &SpinEdit::textChanged, this,
-          [this, s] { Feed([&] { s->SetSpinEditTresh(spinEditTresh_->value()); }); });
+          [this] { Feed([&] { ws_.SetSpinEditTresh(spinEditTresh_->value()); }); });
   connect(spinEditInc_, &SpinEdit::textChanged, this,
-          [this, s] { Feed([&] { s->SetSpinEditInc(spinEditInc_->value()); }); });
+          [this] { Feed([&] { ws_.SetSpinEditInc(spinEditInc_->value()); }); });
 }
 
 void MainWindow::RefreshControls() {
@@ -485,7 +486,7 @@ void MainWindow::Message(const std::string& text) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   try {
-    WriteSettings(ws_, SettingsPath(ws_));
+    FormClose(ws_);
     event->accept();
   } catch (const morvik::Error& e) {
     dialogs_.Error(e.what());

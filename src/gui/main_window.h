@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "form/workspace.h"
 #include "gui/dialogs.h"
-#include "runs/workspace.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,0 +1,87 @@
+#include "image/picture_loading.h"
+
+#include <cmath>
+
+#include "core/error.h"
+#include "image/bitmap_to_pattern.h"
+#include "image/bmp_reader.h"
+#include "image/crop.h"
+#include "image/grey.h"
+
+namespace morvik {
+
+namespace {
+
+const char* kDivisionByZero = "the picture has no pixels left to scale (division by zero)";
+
+// Grey conversion and histograms of the bitmap, in place; with AutoThreshold the threshold
+// and increment of the picture replace those in `picture`.
+void Analyse(Bitmap& bitmap, const ImageOptions& options, LoadedPicture& picture) {
+  ImageState state;
+  state.Settings.RadioGroupCol = options.BlackCharacters ? 1 : 0;
+  state.Settings.CheckBoxAuto = options.AutoThreshold;
+  state.Settings.SetSpinEditTresh(picture.Threshold);
+  state.Settings.SetSpinEditInc(picture.Increment);
+  AnalyseBitmap(bitmap, state);
+  picture.Threshold = state.Settings.SpinEditTresh();
+  picture.Increment = state.Settings.SpinEditInc();
+  picture.Analysis = state.Analysis;
+}
+
+}  // namespace
+
+RasterSize ComputeRasterSize(int w, int h, const ImageOptions& options) {
+  if (h == 0) throw Error(kDivisionByZero);
+  // Scale of the longer side to 64 pixels, as a double.
+  const double s = w > h ? static_cast<double>(static_cast<long double>(CellWidth) / w)
+                         : static_cast<double>(static_cast<long double>(CellHeight) / h);
+  double sx = static_cast<double>(static_cast<long double>(w) / h * s);
+  if (options.FixedRatio)
+    sx = static_cast<double>(static_cast<long double>(options.Ratio) * s / 100.0L);
+  return RasterSize{static_cast<int>(std::trunc(static_cast<long double>(h) * sx)),
+                    static_cast<int>(std::trunc(static_cast<long double>(h) * s))};
+}
+
+LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
+                          const std::string& name) {
+  return WithFileName(name, [&] {
+    LoadedPicture p;
+    p.Threshold = options.Threshold;
+    p.Increment = options.Increment;
+    p.Source = picture;
+    Analyse(p.Source, options, p);
+    if (options.Crop) {
+      const int a = ((p.Threshold * 255) / 100 - 1) & 0xFF;
+      Bitmap cropped;
+      AutoCrop(p.Source, cropped, 0, MakeColour(a, a, a));
+      p.Source = std::move(cropped);
+    }
+    const RasterSize size = ComputeRasterSize(p.Source.Width(), p.Source.Height(), options);
+    p.Preview = Bitmap(size.Width, size.Height);
+    p.Preview.Fill(kWhite);
+    StretchDraw(p.Source, p.Preview, size.Width, size.Height);
+    p.Raster = Bitmap(size.Width, size.Height);
+    StretchDraw(p.Source, p.Raster, size.Width, size.Height);
+    Analyse(p.Raster, options, p);
+    SamplePattern(p.Raster, p.Threshold, p.Increment, p.Pattern);
+    return p;
+  });
+}
+
+LoadedPicture LoadPictureFile(const std::string& path, const ImageOptions& options) {
+  return LoadPicture(ReadBmpFile(path), options, path);
+}
+
+ImageOptions OptionsOf(const ImageSettings& settings) {
+  ImageOptions o;
+  o.BlackCharacters = settings.RadioGroupCol == 1;
+  o.AutoThreshold = settings.CheckBoxAuto;
+  o.Crop = settings.CheckBoxCrop;
+  o.FixedRatio = settings.CheckBoxRatio;
+  o.Ratio = settings.SpinEditRatio();
+  o.Threshold = settings.SpinEditTresh();
+  o.Increment = settings.SpinEditInc();
+  return o;
+}
+
+}  // namespace morvik

@@ -1,0 +1,47 @@
+// The whole image path of one picture: grey and analyse (choosing threshold and increment
+// when asked), optionally crop, scale to the 64-pixel raster, analyse again and sample the
+// 16 x 16 pattern. Pure: every result is returned.
+#pragma once
+
+#include <string>
+
+#include "core/pattern.h"
+#include "image/bitmap.h"
+#include "image/image_options.h"
+#include "image/image_state.h"
+
+namespace morvik {
+
+struct LoadedPicture {
+  TPattern Pattern;   // cells and MaxLevel sampled from Raster; counts as a fresh pattern's
+  Bitmap Source;      // the picture in grey, cropped when asked
+  Bitmap Raster;      // the scaled raster the pattern was sampled from
+  Bitmap Preview;     // the scaled picture before its second analysis, on white
+  int Threshold = 0;  // threshold and increment the pattern was sampled with
+  int Increment = 0;
+  Histograms Analysis;  // of the raster
+};
+
+// Raster size for a w x h picture: Trunc(h x sx) by Trunc(h x s), the products formed in
+// extended precision from the double scale factors. Throws Error for a height of 0.
+struct RasterSize {
+  int Width = 0, Height = 0;
+};
+RasterSize ComputeRasterSize(int w, int h, const ImageOptions& options);
+
+// Throws Error naming `name` for a picture left without pixels (division by zero, or no
+// threshold to find).
+LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
+                          const std::string& name = "picture");
+
+// Reads the picture file, then LoadPicture. Throws Error naming the file.
+LoadedPicture LoadPictureFile(const std::string& path, const ImageOptions& options);
+
+// The plain values of the window's image controls.
+ImageOptions OptionsOf(const ImageSettings& settings);
+
+// The pattern of a raster sampled under threshold t and increment inc (percentages): all 256
+// cells and MaxLevel of target; nothing when the raster has no width.
+void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target);
+
+}  // namespace morvik
