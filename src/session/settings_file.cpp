@@ -2,6 +2,8 @@
 
 // Settings are 8-bit text: no Unicode conversion.
 #define SI_NO_CONVERSION
+// The templates are compiled here, so no SimpleIni library (and no ICU) is loaded at start.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <algorithm>
