@@ -38,6 +38,8 @@ bench: build
 	@for b in $(BUILD)/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true; done
 	bench/cli_bench.sh $(BUILD)/morvik
+	bench/startup.sh $(BUILD)/morvik
+	bench/folder_bench.sh $(BUILD)/morvik
 
 # libFuzzer on the BMP reader; FUZZ_SECONDS=60 by default.
 FUZZ_SECONDS ?= 60

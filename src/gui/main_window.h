@@ -57,8 +57,16 @@ class MainWindow : public QWidget, public WorkspaceView {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QWidget* BuildPatternsPanel();
+  QWidget* BuildBottomFrame();
   void BuildBottomPanel(QWidget* panel);
+  void BuildResultLabels(QWidget* panel);
+  void BuildSetControls(QWidget* panel);
+  void BuildRunControls(QWidget* panel);
   void BuildControlPanel(QWidget* panel);
+  void BuildEditorControls(QWidget* panel);
+  void BuildImageControls(QWidget* panel);
+  void BuildThumbnailBox(QWidget* panel);
   void ConnectControls();
   void RefreshControls();
 

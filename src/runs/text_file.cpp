@@ -21,15 +21,20 @@ void TextFile::Fail(const char* what) const {
   throw FileError(path_, message);
 }
 
+// errno is cleared before each call, so a failure names its own cause and never one left
+// over from an earlier call.
 void TextFile::Write(const std::string& text) {
+  errno = 0;
   out_.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (!out_) Fail("cannot be written");
 }
 
 void TextFile::Close() {
   if (!out_.is_open()) return;
+  errno = 0;
   out_.flush();
   const bool ok = static_cast<bool>(out_);
+  if (ok) errno = 0;
   out_.close();
   if (!ok || !out_) Fail("cannot be written");
 }
