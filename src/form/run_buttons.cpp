@@ -15,6 +15,7 @@ class FormRunObserver : public RunObserver {
   explicit FormRunObserver(Workspace& ws) : ws_(ws) {}
   void RunStarted() override { ws_.View().ThumbnailsCleared(); }
   void ImageRecognized(const RecognizedImage& image) override {
+    ResetResultDisplay(ws_.Display);  // a run's results show only as thumbnails
     ws_.Image.ScaledBitmap = *image.Scaled;
     ws_.ShowAnalysis(image.Threshold, image.Increment);
     ws_.View().ImageRecognized(image);

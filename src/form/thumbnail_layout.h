@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/colour.h"
-#include "form/workspace.h"
+#include "form/result_display.h"
 #include "runs/char_map.h"
 
 namespace morvik {

@@ -79,13 +79,13 @@ void Workspace::EditTallyChange() {
 }
 
 void Workspace::OpenPatternSet(const std::string& base) {
-  Scores.FrameColour.fill(kGrey);
+  Display.FrameColour.fill(kGrey);
   CurrentSetName = base;
   if (OpenSet(Domain, SetFile(base, "")).empty()) SetEditOpenFile(base);
 }
 
 void Workspace::LoadPatternSet(const std::string& base) {
-  Scores.FrameColour.fill(kGrey);
+  Display.FrameColour.fill(kGrey);
   LoadReferenceFile(ReferenceFileOf(SetFile(base, "")), Bank);
 }
 
@@ -101,10 +101,10 @@ void Workspace::ButtonOpenClick(const std::string& chosenFile) {
   const std::string base = MakeRelativeToExe(StripExtension(chosenFile));
   SetEditOpenFile(base);
   OpenPatternSet(base);
-  Scores.ScoresShown = false;
+  Display.ScoresShown = false;
   View().GridChanged();
   ComputeBankSpans(Bank);
-  ResetResultDisplay(Scores);
+  ResetResultDisplay(Display);
   View().ResultsChanged();
 }
 
@@ -116,21 +116,21 @@ void Workspace::ButtonSaveClick(const std::string& chosenFile) {
 
 void Workspace::ButtonNewClick() {
   ResetBank(Bank);
-  ResetScores(Scores);
-  Scores.FrameColour.fill(kGrey);
-  Scores.ScoresShown = false;
+  ResetScores(Scores, Display);
+  Display.FrameColour.fill(kGrey);
+  Display.ScoresShown = false;
   View().GridChanged();
   View().ResultsChanged();
 }
 
 void Workspace::ButtonProcessClick() {
-  ComputeCommand(Bank, Tally(), Scores);
+  ComputeCommand(Bank, Tally(), Scores, Display);
   View().ResultsChanged();
   View().GridChanged();
 }
 
 void Workspace::ButtonComputeNClick() {
-  ComputeNormalizeCommand(Bank, Tally(), Scores);
+  ComputeNormalizeCommand(Bank, Tally(), Scores, Display);
   View().ResultsChanged();
   View().GridChanged();
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "form/result_display.h"
 #include "image/image_state.h"
 #include "runs/run_observer.h"
 #include "session/session.h"
@@ -43,7 +44,8 @@ class Workspace {
   TPatternBank& Bank = Domain.Bank;
   ScoreState& Scores = Domain.Scores;
   CharMapState& Chars = Domain.Chars;
-  ImageState Image;  // the image controls, the last picture, its raster and the preview
+  ResultDisplay Display;  // frame colours, result labels, scores shown in the grid
+  ImageState Image;       // the image controls, the last picture, its raster and the preview
   std::string CurrentSetName;
 
   // The session with the image settings of the controls.

@@ -497,7 +497,7 @@ void MainWindow::PreviewChanged() {
 
 void MainWindow::ResultsChanged() {
   for (int k = 0; k < 3; ++k)
-    labelRes_[k]->setText(Q(ws_.Scores.ResultLabels[static_cast<std::size_t>(k)]));
+    labelRes_[k]->setText(Q(ws_.Display.ResultLabels[static_cast<std::size_t>(k)]));
 }
 
 void MainWindow::ControlsChanged() {
