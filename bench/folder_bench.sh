@@ -33,13 +33,13 @@ SH
 cat >"$work/gocr.sh" <<SH
 for p in "$work"/pgm*/*.pgm; do gocr "\$p" >/dev/null 2>&1; done
 SH
-hyperfine -N --warmup 1 --runs 5 --export-json "$work/folders.json" \
+hyperfine -N --warmup 2 --runs 10 --export-json "$work/folders.json" \
   "bash $work/morvik.sh" "bash $work/gocr.sh" >&2
 python3 - "$work/folders.json" "$images" <<'PY'
 import json, sys
 results = json.load(open(sys.argv[1]))["results"]
 images = int(sys.argv[2])
-rate = [images / r["mean"] for r in results]
+rate = [images / r["median"] for r in results]
 print(f"folders: morvik {rate[0]:8.0f} images/s ({images} images, one process per folder)")
 print(f"folders: gocr   {rate[1]:8.0f} images/s (one process per picture)")
 ratio = rate[0] / rate[1]

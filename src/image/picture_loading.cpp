@@ -57,11 +57,12 @@ LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
       p.Source = std::move(cropped);
     }
     const RasterSize size = ComputeRasterSize(p.Source.Width(), p.Source.Height(), options);
-    p.Preview = Bitmap(size.Width, size.Height);
-    p.Preview.Fill(kWhite);
-    StretchDraw(p.Source, p.Preview, size.Width, size.Height);
     p.Raster = Bitmap(size.Width, size.Height);
     StretchDraw(p.Source, p.Raster, size.Width, size.Height);
+    // The preview is the stretched picture on white: the raster as it is now, since the
+    // stretch covers it whole, unless there was nothing to stretch.
+    p.Preview = p.Raster;
+    if (p.Source.Empty()) p.Preview.Fill(kWhite);
     Analyse(p.Raster, options, p);
     SamplePattern(p.Raster, p.Threshold, p.Increment, p.Pattern);
     return p;
