@@ -77,6 +77,26 @@ TEST_F(Domain, RecognizeGivesTheNumbersOfARun) {
   EXPECT_EQ(recorder.images[0].TopThree[0].No, 8);  // the glyph '7' learned as slot 8
 }
 
+// A session passed as const stays as it is and still gives the numbers of the run.
+TEST_F(Domain, RecognizeLeavesAConstSessionAsItIs) {
+  WriteLearnFolder();
+  Session learned, changing;
+  LearnReferences(learned, dir.File("learn"));
+  LearnReferences(changing, dir.File("learn"));
+  const TPatternBank before = learned.Bank;
+  for (char c : std::string("30871")) {
+    const std::string file = dir.File(std::string(1, c) + ".bmp");
+    test::WriteGlyph(file, c, 30, 60);
+    const TPattern pattern = LoadPictureFile(file, learned.Image).Pattern;
+    const Session& fixed = learned;
+    EXPECT_TRUE(SameRanks(Recognize(fixed, pattern).Best, Recognize(changing, pattern).Best)) << c;
+  }
+  for (int k = 1; k <= kTestSlot; ++k) {
+    EXPECT_EQ(learned.Bank.Slot(k).Cells, before.Slot(k).Cells) << k;
+    EXPECT_EQ(learned.Bank.Slot(k).RowCount, before.Slot(k).RowCount) << k;
+  }
+}
+
 TEST_F(Domain, PictureFromMemoryEqualsPictureFromFile) {
   const std::string file = dir.File("g.bmp");
   test::WriteGlyph(file, '3', 30, 50);

@@ -21,6 +21,17 @@ Recognition Recognize(Session& session, const TPattern& pattern) {
   return Recognition{session.Scores.TopThree};
 }
 
+Recognition Recognize(const Session& session, const TPattern& pattern) {
+  TPatternBank bank = session.Bank;
+  TPattern& test = bank.TestPattern();
+  test.Cells = pattern.Cells;
+  test.MaxLevel = pattern.MaxLevel;
+  NormalizeBank(bank);
+  ScoreState scores;
+  RecognizeTestPattern(bank, session.Tally, scores);
+  return Recognition{scores.TopThree};
+}
+
 char CharacterOf(const Session& session, int n) {
   if (!session.Chars.CharMapLoaded || n < 0 || n > kReferenceCount) return 0;
   return session.Chars.CharMap[static_cast<std::size_t>(n)];

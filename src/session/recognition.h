@@ -18,6 +18,10 @@ struct Recognition {
 // The score table and its ranks are left as the scoring leaves them.
 Recognition Recognize(Session& session, const TPattern& pattern);
 
+// The same numbers for a session that stays as it is: the references are normalised in a
+// copy, and their line profiles made afresh (slower in a run than the one above).
+Recognition Recognize(const Session& session, const TPattern& pattern);
+
 // The tally of a percentage typed as text ("75" gives 0.75); text that is no whole number
 // gives 0.
 double TallyOf(const std::string& percentText);
