@@ -23,9 +23,11 @@ build: configure
 # The engine and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_SANITIZE=ON \
-	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF
+	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
+# Tests build with warnings as errors.
+test: CMAKE_ARGS += -DMORVIK_WERROR=ON
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -48,6 +50,8 @@ bench: build
 	@for b in $(BUILD)/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true; done
 	bench/cli_bench.sh $(BUILD)/morvik
+	bench/startup.sh $(BUILD)/morvik
+	bench/folder_bench.sh $(BUILD)/morvik
 
 # libFuzzer on each picture reader and on the dispatch by signature, FUZZ_SECONDS (60) each.
 # The seeds are repository files only; new inputs and findings land in build-fuzz/.

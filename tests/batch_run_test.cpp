@@ -2,6 +2,7 @@
 // sub-folders, the collected texts, "compare.txt" reading, position counting and the exact
 // lines of "batchresult.txt" and "batchresult.out".
 #include "runs/batch_run.h"
+#include "form/run_buttons.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ class BatchRun : public testing::Test {
     for (std::size_t k = 0; k < digits.size(); ++k) {
       const std::string name = dir.File("learn/" + std::to_string(k + 1) + ".bmp");
       test::WriteGlyph(name, digits[k]);
-      LearnPattern(ws, static_cast<int>(k + 1), name);
+      LearnPattern(ws.Prepared(), static_cast<int>(k + 1), name);
       ws.Chars.CharMap[k + 1] = digits[k];
     }
     ws.Chars.CharMapLoaded = true;
@@ -274,9 +275,10 @@ TEST_F(BatchRun, UnreadableBitmapEndsBatchKeepingEarlierFolders) {
 }
 
 TEST_F(BatchRun, RecognizeSubfolderOfMissingFolderIsEmpty) {
-  ws.ThumbnailRow = 5;
-  EXPECT_EQ(RecognizeSubfolder(ws, dir.File("root/none")), "");
-  EXPECT_EQ(ws.ThumbnailRow, 5);
+  int row = 5;
+  RunObserver quiet;
+  EXPECT_EQ(RecognizeSubfolder(ws.Domain, dir.File("root/none"), row, quiet), "");
+  EXPECT_EQ(row, 5);
 }
 
 }  // namespace

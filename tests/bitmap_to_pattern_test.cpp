@@ -13,8 +13,8 @@
 #include "core/error.h"
 #include "core/normalize.h"
 #include "core/scoring.h"
+#include "form/workspace.h"
 #include "image/bmp_reader.h"
-#include "runs/workspace.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -404,7 +404,6 @@ TEST_F(Loading, FailuresNameTheFileAndLeaveThePlaceholder) {
       EXPECT_NE(what.find(file), std::string::npos) << what;
       EXPECT_NE(what.find(c.problem), std::string::npos) << what;
     }
-    EXPECT_FALSE(s.LoadingGuard) << c.name;
     EXPECT_EQ(s.ScaledBitmap.Width(), 0) << c.name;
     EXPECT_TRUE(SameCells(p, before)) << c.name;
     // A later re-sampling of the empty placeholder changes nothing.
@@ -425,7 +424,7 @@ TEST_F(Loading, EmptyRasterWithoutAutodetectIsNotSampled) {
   EXPECT_TRUE(SameCells(p, before));
 }
 
-TEST_F(Loading, MissingFileKeepsTheRasterAndClearsTheGuard) {
+TEST_F(Loading, MissingFileKeepsTheRaster) {
   const std::string good = Write("good.bmp", Picture(16, 16, kBlack, {{2, 2, 3, 3, kWhite}}));
   ImageState s;
   TPattern p;
@@ -439,7 +438,6 @@ TEST_F(Loading, MissingFileKeepsTheRasterAndClearsTheGuard) {
   } catch (const Error& e) {
     EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
   }
-  EXPECT_FALSE(s.LoadingGuard);
   EXPECT_EQ(s.ScaledBitmap, raster);
   EXPECT_TRUE(s.SourceBitmap.Empty());
   EXPECT_TRUE(SameCells(p, pattern));

@@ -29,9 +29,10 @@ struct RunResult {
 };
 
 // Runs the program in `cwd` with MORVIK_HOME = home, no display and a Qt platform that would
-// fail at once if the program ever touched the window system.
+// fail at once if the program ever touched the window system (or, with noPlatform, no Qt
+// platform chosen at all).
 RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd,
-                    const std::string& home) {
+                    const std::string& home, bool noPlatform = false) {
   test::TempDir capture;
   const std::string outFile = capture.File("out"), errFile = capture.File("err");
   const pid_t pid = fork();
@@ -41,6 +42,7 @@ RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (noPlatform) unsetenv("QT_QPA_PLATFORM");
     const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, 1);
@@ -109,6 +111,35 @@ TEST_F(CommandLine, HelpListsExitStatusesAndOptions) {
   EXPECT_EQ(Run({"--version"}).out, std::string("morvik ") + MORVIK_VERSION + "\n");
 }
 
+// Values joined with "=", short forms, and "--" ending the options.
+TEST_F(CommandLine, OptionForms) {
+  EXPECT_EQ(Run({"-h"}).out, Run({"--help"}).out);
+  EXPECT_EQ(Run({"-V"}).out, std::string("morvik ") + MORVIK_VERSION + "\n");
+  fs::create_directories(dir.File("-pics"));
+  test::WriteGlyph(dir.File("-pics/1_0.bmp"), '4');
+  RunResult r = Run({"--no-auto", "--threshold=50", "--", "-pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string joined = Read("-pics/result.txt");
+  r = Run({"--no-auto", "--threshold", "50", "--", "-pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("-pics/result.txt"), joined);
+  r = Run({"pics", "--tally"});
+  EXPECT_EQ(r.err, "morvik: --tally needs a value\nTry 'morvik --help'.\n");
+  r = Run({"pics", "--tally=x"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("morvik: --tally needs a whole number"), std::string::npos) << r.err;
+  EXPECT_EQ(Run({"-q", "pics"}).err, "morvik: unknown option -q\nTry 'morvik --help'.\n");
+}
+
+// Without arguments the window would start; with no display the program says so and how to
+// work without one, and never aborts.
+TEST_F(CommandLine, NoArgumentsWithoutDisplay) {
+  const RunResult r = RunMorvik({}, dir.Path(), dir.File("home"), true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("morvik: the window needs a display", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("morvik --help"), std::string::npos) << r.err;
+}
+
 TEST_F(CommandLine, BadOptionsExitWithThree) {
   const std::vector<std::vector<std::string>> cases = {{"--bogus", "pics"},
                                                        {"pics", "--tally", "101"},
@@ -130,15 +161,15 @@ TEST_F(CommandLine, BadOptionsExitWithThree) {
 TEST_F(CommandLine, MissingFolderExitsWithTwo) {
   RunResult r = Run({"nothere"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "folder not found: " + dir.File("nothere") + "\n");
+  EXPECT_EQ(r.err, "morvik: folder not found: " + dir.File("nothere") + "\n");
   r = Run({""});  // an empty name is no folder, not the start folder
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "folder not found: \n");
+  EXPECT_EQ(r.err, "morvik: folder not found: \n");
   r = Run({"--batch", "nothere"});
   EXPECT_EQ(r.status, 2);
   r = Run({"--learn", "nolearn", "pics"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "folder not found: " + dir.File("nolearn") + "\n");
+  EXPECT_EQ(r.err, "morvik: folder not found: " + dir.File("nolearn") + "\n");
   EXPECT_FALSE(fs::exists(dir.File("pics/result.txt")));
 }
 

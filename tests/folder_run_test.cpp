@@ -1,6 +1,7 @@
 // Tests of folder recognition: the result.out item for every mode, fixed and dynamic naming,
 // the byte layout of both result files, compare mode, and the failure paths.
 #include "runs/folder_run.h"
+#include "form/run_buttons.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ class FolderRun : public testing::Test {
     for (std::size_t k = 0; k < text.size(); ++k) {
       const std::string name = dir.File("learn/" + std::to_string(k + 1) + ".bmp");
       test::WriteGlyph(name, text[k]);
-      LearnPattern(ws, static_cast<int>(k + 1), name);
+      LearnPattern(ws.Prepared(), static_cast<int>(k + 1), name);
     }
   }
   void MapSlotsTo(const std::string& text) {
@@ -255,7 +256,6 @@ TEST_F(FolderRun, UnreadableBitmapEndsRunAndKeepsOldResults) {
   }
   EXPECT_EQ(Txt(), "old txt\r\n");
   EXPECT_EQ(Out(), "old out\r\n");
-  EXPECT_FALSE(ws.Image.LoadingGuard);
   EXPECT_EQ(view.images.size(), 1u);
 }
 

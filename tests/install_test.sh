@@ -20,6 +20,7 @@ case "$gui" in
   ON|on|1|TRUE|true|YES|yes)
     expect "$datadir/applications/morvik.desktop"
     expect "$datadir/icons/hicolor/scalable/apps/morvik.svg"
+    expect "libexec/morvik/morvik-window"
     exec_line=$(grep '^Exec=' "$prefix/$datadir/applications/morvik.desktop" || true)
     program=${exec_line#Exec=}
     if [ -x "$prefix/$bindir/${program%% *}" ]; then echo "desktop entry runs: $program"

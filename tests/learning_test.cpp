@@ -1,6 +1,7 @@
 // Tests of learning a reference set: which names are tried, what stays, and a bitmap that
 // cannot be loaded.
 #include "runs/learning.h"
+#include "form/run_buttons.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,6 @@ TEST_F(Learning, OnlyNamesOneToFortyWithoutLeadingZeros) {
   EXPECT_TRUE(SamePattern(ws.Bank.TestPattern(), Sample('Z')));  // the last one learned
   EXPECT_EQ(ws.CurrentFolder(), ws.HomeFolder());
   EXPECT_EQ(view.grid, 1);
-  EXPECT_FALSE(ws.Image.LoadingGuard);
 }
 
 // The folder is found in any case, as the recognition runs find theirs (the bitmap names
@@ -122,7 +122,6 @@ TEST_F(Learning, BadBitmapStopsAndKeepsEarlierSlots) {
   EXPECT_TRUE(SamePattern(ws.Bank.Slot(1), Sample('A')));
   EXPECT_TRUE(IsEmpty(ws.Bank.Slot(2)));
   EXPECT_TRUE(SamePattern(ws.Bank.Slot(3), marker));  // later slots untouched
-  EXPECT_FALSE(ws.Image.LoadingGuard);
   EXPECT_EQ(view.grid, 0);
 }
 

@@ -1,6 +1,6 @@
 // The editor's cell operations and mouse rules: level steps with their clamps, the mapping of
 // positions to cells, and the move gestures compared on the whole shift state.
-#include "core/pattern_editing.h"
+#include "form/pattern_editing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Scoring and ranking: the "Compute" example, ties, empty results, a blank TestPattern after
 // an earlier recognition, and the normalising variant of the command.
 #include "core/scoring.h"
+#include "form/result_display.h"
 
 #include <gtest/gtest.h>
 
@@ -48,10 +49,11 @@ TEST(Scoring, NoScoreIsMinusOneBillionExactly) {
 TEST(Scoring, ComputeShowsTheWorkedExample) {
   TPatternBank bank = ExampleBank();
   ScoreState state;
+  ResultDisplay display;
   state.BestScore = 0.25;
-  state.ResultLabels[2] = "stale";
-  state.FrameColour[9] = kRed;
-  ComputeCommand(bank, 0.75, state);
+  display.ResultLabels[2] = "stale";
+  display.FrameColour[9] = kRed;
+  ComputeCommand(bank, 0.75, state, display);
   const auto& t = state.ScoreTable;
   EXPECT_EQ(t[1].H, 1.0);
   EXPECT_EQ(t[1].V, 1.0);
@@ -64,33 +66,36 @@ TEST(Scoring, ComputeShowsTheWorkedExample) {
   }
   EXPECT_EQ(t[1].Mean, -1.0);
   EXPECT_EQ(t[3].Mean, -1.0);
-  EXPECT_EQ(state.ResultLabels, (std::array<std::string, 3>{"No.1: 1", "No.3: 0.9375", ""}));
+  EXPECT_EQ(display.ResultLabels, (std::array<std::string, 3>{"No.1: 1", "No.3: 0.9375", ""}));
   for (int k = 1; k <= 40; ++k)
-    EXPECT_EQ(state.FrameColour[k], k == 1 ? kRed : k == 3 ? kLime : kGrey) << k;
+    EXPECT_EQ(display.FrameColour[k], k == 1 ? kRed : k == 3 ? kLime : kGrey) << k;
   EXPECT_EQ(state.BestNo, 1);
   EXPECT_EQ(state.BestScore, 0.25);  // only a recognition sets it
-  EXPECT_TRUE(state.ScoresShown);
+  EXPECT_TRUE(display.ScoresShown);
 }
 
 TEST(Scoring, RecognitionFillsTopThreeButNeitherLabelsNorFrames) {
   TPatternBank bank = ExampleBank();
   ScoreState state;
-  ComputeCommand(bank, 0.75, state);
+  ResultDisplay display;
+  ComputeCommand(bank, 0.75, state, display);
   RecognizeTestPattern(bank, 0.75, state);
+  ResetResultDisplay(display);  // what a run shows of it: thumbnails only
   ExpectRanks(state.TopThree, {{1, 1.0}, {3, 0.9375}, {0, 0.0}});
   EXPECT_EQ(state.BestNo, 1);
   EXPECT_EQ(state.BestScore, 1.0);
-  EXPECT_EQ(state.ResultLabels, (std::array<std::string, 3>{}));
-  for (int k = 1; k <= 40; ++k) EXPECT_EQ(state.FrameColour[k], kGrey);
+  EXPECT_EQ(display.ResultLabels, (std::array<std::string, 3>{}));
+  for (int k = 1; k <= 40; ++k) EXPECT_EQ(display.FrameColour[k], kGrey);
 }
 
 TEST(Scoring, ColumnMissGivesHalfTheRowScoreAndStillRanks) {
   TPatternBank bank = ExampleBank();
   bank.Slot(1) = TPattern{};
   ScoreState state;
-  ComputeCommand(bank, 0.76, state);
+  ResultDisplay display;
+  ComputeCommand(bank, 0.76, state, display);
   EXPECT_EQ(state.ScoreTable[3].V, 0.0);
-  EXPECT_EQ(state.ResultLabels[0], "No.3: 0.4375");
+  EXPECT_EQ(display.ResultLabels[0], "No.3: 0.4375");
   RecognizeTestPattern(bank, 0.76, state);
   ExpectRanks(state.TopThree, {{3, 0.4375}, {0, 0.0}, {0, 0.0}});
 }
@@ -101,6 +106,7 @@ TEST(Scoring, EqualMeansRankTheLowerNumberFirst) {
   for (int k : {9, 2, 7}) bank.Slot(k) = Column(1, 3);
   bank.Slot(1) = Column(1, 4);
   ScoreState state;
+  ResultDisplay display;
   RecognizeTestPattern(bank, 0.75, state);
   ExpectRanks(state.TopThree, {{2, 1.0}, {7, 1.0}, {9, 1.0}});
 }
@@ -108,33 +114,35 @@ TEST(Scoring, EqualMeansRankTheLowerNumberFirst) {
 TEST(Scoring, NothingPositiveRanksNothing) {
   TPatternBank bank = ExampleBank();
   ScoreState state;
+  ResultDisplay display;
   state.BestScore = 0.5;
   RecognizeTestPattern(bank, 1.01, state);  // no comparison can match
   ExpectRanks(state.TopThree, {{0, 0.0}, {0, 0.0}, {0, 0.0}});
   EXPECT_EQ(state.BestNo, 0);
   EXPECT_EQ(state.BestScore, 0.0);
   for (int k = 1; k <= 40; ++k) EXPECT_NE(state.ScoreTable[k].Mean, -1.0) << k;
-  ComputeCommand(bank, 1.01, state);
-  EXPECT_EQ(state.ResultLabels, (std::array<std::string, 3>{}));
-  for (int k = 1; k <= 40; ++k) EXPECT_EQ(state.FrameColour[k], kGrey);
+  ComputeCommand(bank, 1.01, state, display);
+  EXPECT_EQ(display.ResultLabels, (std::array<std::string, 3>{}));
+  for (int k = 1; k <= 40; ++k) EXPECT_EQ(display.FrameColour[k], kGrey);
 }
 
 TEST(Scoring, FreshOrResetTableRanksNothing) {
   ScoreState state;
+  ResultDisplay display;
   std::array<TRankEntry, 3> ranks;
   PickTopThree(state, ranks);
   ExpectRanks(ranks, {{0, 0.0}, {0, 0.0}, {0, 0.0}});
   state.ScoreTable[5] = {0.5, 0.5, -1.0};
-  state.FrameColour[5] = kRed;
-  state.ResultLabels = {"a", "b", "c"};
-  ResetScores(state);
+  display.FrameColour[5] = kRed;
+  display.ResultLabels = {"a", "b", "c"};
+  ResetScores(state, display);
   for (int k = 1; k <= 40; ++k) {
     EXPECT_EQ(state.ScoreTable[k].H, NoScore);
     EXPECT_EQ(state.ScoreTable[k].V, NoScore);
     EXPECT_EQ(state.ScoreTable[k].Mean, 0.0);
   }
-  EXPECT_EQ(state.ResultLabels, (std::array<std::string, 3>{}));
-  EXPECT_EQ(state.FrameColour[5], kRed);  // frames are the caller's business
+  EXPECT_EQ(display.ResultLabels, (std::array<std::string, 3>{}));
+  EXPECT_EQ(display.FrameColour[5], kRed);  // frames are the caller's business
   PickTopThree(state, ranks);
   ExpectRanks(ranks, {{0, 0.0}, {0, 0.0}, {0, 0.0}});
 }
@@ -143,6 +151,7 @@ TEST(Scoring, BlankTestPatternAfterARecognitionRanksNothing) {
   TPatternBank bank = ExampleBank();
   for (int k = 4; k <= 8; ++k) bank.Slot(k) = Column(1, 2 + k % 3);
   ScoreState state;
+  ResultDisplay display;
   RecognizeTestPattern(bank, 0.75, state);
   ASSERT_EQ(state.BestNo, 1);
   ResetPattern(bank.TestPattern());
@@ -155,23 +164,24 @@ TEST(Scoring, BlankTestPatternAfterARecognitionRanksNothing) {
     EXPECT_EQ(state.ScoreTable[k].V, NoScore) << k;
     EXPECT_EQ(state.ScoreTable[k].Mean, 0.0) << k;
   }
-  ComputeCommand(bank, 0.75, state);
+  ComputeCommand(bank, 0.75, state, display);
   EXPECT_EQ(state.BestNo, 0);
-  EXPECT_EQ(state.ResultLabels, (std::array<std::string, 3>{}));
+  EXPECT_EQ(display.ResultLabels, (std::array<std::string, 3>{}));
 }
 
 TEST(Scoring, ShowResultsWritesSixDigitLabelsAndRankColours) {
   ScoreState state;
+  ResultDisplay display;
   const double fiveTwelfths = 0.4166666666666667;
   state.ScoreTable[3] = {fiveTwelfths, fiveTwelfths, 0};
   state.ScoreTable[7] = {0.875, 1.0, 0};
   state.ScoreTable[12] = {1.0, 1.0, 0};
-  ShowResults(state);
-  EXPECT_EQ(state.ResultLabels,
+  ShowResults(state, display);
+  EXPECT_EQ(display.ResultLabels,
             (std::array<std::string, 3>{"No.12: 1", "No.7: 0.9375", "No.3: 0.416667"}));
-  EXPECT_EQ(state.FrameColour[12], kRed);
-  EXPECT_EQ(state.FrameColour[7], kLime);
-  EXPECT_EQ(state.FrameColour[3], kAqua);
+  EXPECT_EQ(display.FrameColour[12], kRed);
+  EXPECT_EQ(display.FrameColour[7], kLime);
+  EXPECT_EQ(display.FrameColour[3], kAqua);
   EXPECT_EQ(state.BestNo, 12);
 }
 
@@ -181,6 +191,7 @@ TEST(Scoring, ScoresFollowEveryChangeOfAReference) {
   bank.TestPattern() = Column(1, 5);
   for (int k = 1; k <= 40; ++k) bank.Slot(k) = Column(1, 1 + k % 9, 1, k % 2 ? 100 : 50);
   ScoreState state;
+  ResultDisplay display;
   auto expectOwnScores = [&] {
     ComputeBankSpans(bank);
     ComputeScores(bank, 0.75, state);
@@ -207,16 +218,17 @@ TEST(Scoring, ComputeScoresTheBankAsItIsAndComputeNormalizeNormalisesItForGood) 
   bank.Slot(1) = Column(3, 5, 4, 50);
   bank.TestPattern() = Column(1, 3);
   ScoreState state;
-  ComputeCommand(bank, 0.75, state);
+  ResultDisplay display;
+  ComputeCommand(bank, 0.75, state, display);
   EXPECT_LT(state.ScoreTable[1].H, 1.0);
   EXPECT_EQ(bank.Slot(1).At(3, 4).Level, 50);
 
-  ComputeNormalizeCommand(bank, 0.75, state);
+  ComputeNormalizeCommand(bank, 0.75, state, display);
   EXPECT_EQ(bank.Slot(1).Cells, Column(1, 3).Cells);
   EXPECT_EQ(bank.Slot(1).RowCount, 3);
   EXPECT_EQ(state.ScoreTable[1].H, 1.0);
   EXPECT_EQ(state.ScoreTable[1].V, 1.0);
-  EXPECT_EQ(state.ResultLabels[0], "No.1: 1");
+  EXPECT_EQ(display.ResultLabels[0], "No.1: 1");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Tests of the settings file: defaults, how each value form is read, the round trip, what
 // closing writes, a file that cannot be written, and the start-up order of FormCreate.
-#include "app/settings.h"
+#include "form/form_settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

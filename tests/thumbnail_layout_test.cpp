@@ -1,6 +1,6 @@
 // Thumbnail geometry: the exact truncation of the scaled raster, where labels, percentages
 // and the margin go, their texts, and the scroll range of the thumbnail box.
-#include "runs/thumbnail_layout.h"
+#include "form/thumbnail_layout.h"
 
 #include <gtest/gtest.h>
 

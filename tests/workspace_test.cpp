@@ -1,6 +1,6 @@
 // Pattern-set operations of the workspace: opening, loading, saving and "New/Empty", the
 // file-name field and what each leaves in the bank, the names and the result display.
-#include "runs/workspace.h"
+#include "form/workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +42,9 @@ class SetOps : public testing::Test {
   void Scribble() {
     for (int k = 1; k <= kTestSlot; ++k) ws_.Bank.Slot(k).At(16, 16) = {1, 25};
     ws_.Bank.EditPattern().At(8, 8) = {1, 75};
-    ws_.Scores.ScoresShown = true;
-    ws_.Scores.FrameColour[3] = kRed;
-    ws_.Scores.ResultLabels[0] = "No.3: 1";
+    ws_.Display.ScoresShown = true;
+    ws_.Display.FrameColour[3] = kRed;
+    ws_.Display.ResultLabels[0] = "No.3: 1";
   }
 
   TempDir dir_;
@@ -63,9 +63,9 @@ TEST_F(SetOps, OpenWithoutTestFileKeepsTheTestPatternAndTheFieldShowsTheButtonsN
   EXPECT_EQ(ws_.Bank.Slot(13).At(16, 16).Level, 25);  // slot 13 kept
   EXPECT_EQ(ws_.Bank.TestPattern().At(16, 16).Level, 25);
   EXPECT_EQ(ws_.Bank.Slot(12).RowCount, 2);  // counted after the load: a gap, then row 13
-  EXPECT_FALSE(ws_.Scores.ScoresShown);
-  EXPECT_EQ(ws_.Scores.FrameColour[3], kGrey);
-  EXPECT_EQ(ws_.Scores.ResultLabels[0], "");
+  EXPECT_FALSE(ws_.Display.ScoresShown);
+  EXPECT_EQ(ws_.Display.FrameColour[3], kGrey);
+  EXPECT_EQ(ws_.Display.ResultLabels[0], "");
   EXPECT_TRUE(view_.shown.empty());
 }
 
@@ -87,13 +87,13 @@ TEST_F(SetOps, LoadPatternSetReadsOnlyTheReferences) {
   WriteSet("digits", 40, true);
   Scribble();
   ws_.CurrentSetName = "other";
-  ws_.Scores.FrameColour[3] = kRed;
+  ws_.Display.FrameColour[3] = kRed;
   ws_.LoadPatternSet("digits");
   EXPECT_EQ(ws_.Bank.Slot(40).At(16, 16).Level, 0);
   EXPECT_EQ(ws_.Bank.TestPattern().At(16, 16).Level, 25);
   EXPECT_EQ(ws_.CurrentSetName, "other");
   EXPECT_EQ(ws_.EditOpenFile(), "");
-  EXPECT_EQ(ws_.Scores.FrameColour[3], kGrey);
+  EXPECT_EQ(ws_.Display.FrameColour[3], kGrey);
 }
 
 TEST_F(SetOps, NewEmptiesTheBankAndScoresButKeepsNamesAndEditor) {
@@ -109,9 +109,9 @@ TEST_F(SetOps, NewEmptiesTheBankAndScoresButKeepsNamesAndEditor) {
     EXPECT_EQ(ws_.Bank.Slot(k).RowCount, 16) << k;
   }
   EXPECT_EQ(ws_.Scores.ScoreTable[1].H, NoScore);
-  EXPECT_FALSE(ws_.Scores.ScoresShown);
-  EXPECT_EQ(ws_.Scores.FrameColour[3], kGrey);
-  EXPECT_EQ(ws_.Scores.ResultLabels[0], "");
+  EXPECT_FALSE(ws_.Display.ScoresShown);
+  EXPECT_EQ(ws_.Display.FrameColour[3], kGrey);
+  EXPECT_EQ(ws_.Display.ResultLabels[0], "");
 }
 
 TEST_F(SetOps, TypingTheNameOfAnExistingSetMakesItCurrent) {

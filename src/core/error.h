@@ -1,20 +1,22 @@
-// The one exception type of the engine: an operation that cannot go on is abandoned
-// with a message a user understands, naming the file and the problem.
+// The engine's error channel: the public Error type and the one helper that puts the file
+// name in front of a problem found while working on that file.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+#include <utility>
+
+#include "morvik/error.h"
 
 namespace morvik {
 
-class Error : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// "<file>: <problem>", the form every file-related message takes.
-inline Error FileError(const std::string& file, const std::string& problem) {
-  return Error(file + ": " + problem);
+// Runs f; an Error it throws comes out again as FileError(file, its message).
+template <typename F>
+decltype(auto) WithFileName(const std::string& file, F&& f) {
+  try {
+    return std::forward<F>(f)();
+  } catch (const Error& e) {
+    throw FileError(file, e.what());
+  }
 }
 
 }  // namespace morvik

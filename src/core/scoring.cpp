@@ -4,7 +4,6 @@
 
 #include "core/matcher.h"
 #include "core/normalize.h"
-#include "core/number_format.h"
 
 namespace morvik {
 
@@ -78,48 +77,16 @@ void PickTopThree(ScoreState& state, std::array<TRankEntry, 3>& ranks) {
   }
 }
 
-void ResetResultDisplay(ScoreState& state) {
-  state.FrameColour.fill(kGrey);
-  for (std::string& label : state.ResultLabels) label.clear();
-}
-
 void ResetScores(ScoreState& state) {
   for (int k = 1; k <= kReferenceCount; ++k) state.ScoreTable[k] = {NoScore, NoScore, 0};
-  for (std::string& label : state.ResultLabels) label.clear();
 }
 
 void RecognizeTestPattern(TPatternBank& bank, double tally, ScoreState& state) {
-  ResetResultDisplay(state);
   ComputeBankSpans(bank);
   ComputeScores(bank, tally, state);
   PickTopThree(state, state.TopThree);
   state.BestNo = state.TopThree[0].No;
   state.BestScore = state.TopThree[0].Score;
-}
-
-void ShowResults(ScoreState& state) {
-  std::array<TRankEntry, 3> ranks;
-  PickTopThree(state, ranks);
-  state.BestNo = ranks[0].No;
-  for (int r = 0; r < 3; ++r) {
-    if (!(ranks[r].Score > 0)) continue;
-    state.FrameColour[ranks[r].No] = RankColours[r];
-    state.ResultLabels[r] =
-        "No." + std::to_string(ranks[r].No) + ": " + FormatGeneral(ranks[r].Score, 6);
-  }
-}
-
-void ComputeCommand(TPatternBank& bank, double tally, ScoreState& state) {
-  ResetResultDisplay(state);
-  ComputeBankSpans(bank);
-  ComputeScores(bank, tally, state);
-  ShowResults(state);
-  state.ScoresShown = true;
-}
-
-void ComputeNormalizeCommand(TPatternBank& bank, double tally, ScoreState& state) {
-  NormalizeBank(bank);
-  ComputeCommand(bank, tally, state);
 }
 
 }  // namespace morvik

@@ -1,13 +1,11 @@
-// Scoring the TestPattern against the 40 references (H over rows, V over columns), ranking
-// the best three by their mean, and the "Compute" commands that show them.
+// Scoring the TestPattern against the 40 references (H over rows, V over columns) and ranking
+// the best three by their mean.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-#include "core/colour.h"
 #include "core/matcher.h"
 #include "core/pattern_bank.h"
 
@@ -26,8 +24,6 @@ struct TRankEntry {
   double Score = 0;
 };
 
-constexpr std::array<Colour, 3> RankColours = {kRed, kLime, kAqua};
-
 // The line profiles of one reference as last scored, reused while its cells and counts stay
 // as they were: a run scores many images against the same references.
 struct TProfileCacheEntry {
@@ -38,18 +34,13 @@ struct TProfileCacheEntry {
   TLineProfiles Rows, Columns;
 };
 
-// Everything the scoring and its display own. Index 1..40 of the per-pattern tables.
+// Everything the scoring owns. Index 1..40 of the per-pattern table.
 struct ScoreState {
   std::array<TScoreEntry, kReferenceCount + 1> ScoreTable{};  // all zero at start
   std::array<TRankEntry, 3> TopThree{};
   std::int32_t BestNo = 0;
   double BestScore = 0;
-  std::array<Colour, kReferenceCount + 1> FrameColour;  // grey = not ranked
-  bool ScoresShown = false;
-  std::array<std::string, 3> ResultLabels;       // texts of the three result labels
   std::vector<TProfileCacheEntry> ProfileCache;  // slots 1..40, filled by ComputeScores
-
-  ScoreState() { FrameColour.fill(kGrey); }
 };
 
 // H and V of all 40 entries for the TestPattern, Mean 0. Needs current counts. An empty
@@ -63,19 +54,10 @@ void UpdateMean(TScoreEntry& entry);
 TRankEntry PickBest(ScoreState& state);
 void PickTopThree(ScoreState& state, std::array<TRankEntry, 3>& ranks);
 
-// Frames grey and the result labels empty.
-void ResetResultDisplay(ScoreState& state);
-// The score part of "New/Empty": H and V NoScore, Mean 0, labels empty.
+// Every entry unscored: H and V NoScore, Mean 0.
 void ResetScores(ScoreState& state);
 
 // One image of a run: spans, scores, TopThree, BestNo and BestScore. Does not normalise.
 void RecognizeTestPattern(TPatternBank& bank, double tally, ScoreState& state);
-
-// The display step of "Compute": ranks, frame colours and label texts ("No.7: 0.9375").
-void ShowResults(ScoreState& state);
-
-// "Compute" and "Compute+Normalize" (which normalises the bank first, for good).
-void ComputeCommand(TPatternBank& bank, double tally, ScoreState& state);
-void ComputeNormalizeCommand(TPatternBank& bank, double tally, ScoreState& state);
 
 }  // namespace morvik

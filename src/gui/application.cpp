@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <clocale>
 
+#include "form/workspace.h"
 #include "gui/main_window.h"
-#include "runs/workspace.h"
 
 namespace morvik {
 

@@ -125,7 +125,7 @@ void DrawPatternDots(QPainter& p, int x, int y, const TPattern& pattern) {
       DrawCellDot(p, x + 2 + 4 * (c - 1), y + 2 + 4 * (r - 1), pattern.At(r, c));
 }
 
-void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ScoreState& scores,
+void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ResultDisplay& display,
                       QColor textColour) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -135,7 +135,7 @@ void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ScoreState& s
     const QPoint at = GridCellPos(n);
     p.setPen(textColour);
     DrawText(p, at.x() - 18, at.y() + 10, QString::number(n) + ".");
-    DrawCellFrame(p, at.x(), at.y(), ToQColor(scores.FrameColour[static_cast<std::size_t>(n)]));
+    DrawCellFrame(p, at.x(), at.y(), ToQColor(display.FrameColour[static_cast<std::size_t>(n)]));
     DrawPatternDots(p, at.x(), at.y(), bank.Slot(n));
   }
   const QPoint test = GridCellPos(kTestSlot);

@@ -14,8 +14,9 @@
 #include "core/pattern.h"
 #include "core/pattern_bank.h"
 #include "core/scoring.h"
+#include "form/result_display.h"
+#include "form/thumbnail_layout.h"
 #include "image/bitmap.h"
-#include "runs/thumbnail_layout.h"
 
 class QPainter;
 
@@ -55,7 +56,7 @@ void DrawCellFrame(QPainter& p, int x, int y, QColor colour);
 void DrawCellDot(QPainter& p, int cx, int cy, const TPatternCell& cell);
 void DrawPatternDots(QPainter& p, int x, int y, const TPattern& pattern);
 // Numbers, frames and dots of the 40 references and the test cell (framed red).
-void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ScoreState& scores,
+void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ResultDisplay& display,
                       QColor textColour);
 // "H:0.857, V:0.9": both scores in the general format of 3 significant digits.
 QString ScoreText(const TScoreEntry& entry);

@@ -19,9 +19,10 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/settings.h"
 #include "core/error.h"
 #include "core/file_names.h"
+#include "form/form_settings.h"
+#include "form/run_buttons.h"
 #include "gui/drawing.h"
 #include "gui/pattern_editor_view.h"
 #include "gui/pattern_grid_view.h"
@@ -164,6 +165,26 @@ MainWindow::MainWindow(Workspace& ws, DialogHooks dialogs, QWidget* parent)
   outer->setContentsMargins(0, 0, 0, 0);
   outer->setSpacing(0);
 
+  outer->addWidget(BuildPatternsPanel(), 1);
+  outer->addWidget(BuildBottomFrame());
+  resize(kWindowWidth, kWindowHeight);
+
+  RefreshControls();
+  ConnectControls();
+
+  ws_.SetView(this);
+  const std::string problem = morvik::FormCreate(ws_);
+  if (!problem.empty()) dialogs_.Error(problem);
+  RefreshControls();
+  ResultsChanged();
+}
+
+MainWindow::~MainWindow() {
+  ws_.SetView(nullptr);
+}
+
+// The grid of patterns beside the panel of controls.
+QWidget* MainWindow::BuildPatternsPanel() {
   auto* panelPatterns = new QWidget(this);
   panelPatterns->setObjectName("PanelPatterns");
   SetBackground(panelPatterns, Qt::white);
@@ -188,6 +209,10 @@ MainWindow::MainWindow(Workspace& ws, DialogHooks dialogs, QWidget* parent)
   upper->addWidget(panelControls);
   BuildControlPanel(panelControls);
 
+  return panelPatterns;
+}
+
+QWidget* MainWindow::BuildBottomFrame() {
   auto* panel1 = new QFrame(this);
   panel1->setObjectName("Panel1");
   panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -196,25 +221,16 @@ MainWindow::MainWindow(Workspace& ws, DialogHooks dialogs, QWidget* parent)
   SetBackground(panel1, palette().color(QPalette::Button));
   BuildBottomPanel(panel1);
 
-  outer->addWidget(panelPatterns, 1);
-  outer->addWidget(panel1);
-  resize(kWindowWidth, kWindowHeight);
-
-  RefreshControls();
-  ConnectControls();
-
-  ws_.SetView(this);
-  const std::string problem = morvik::FormCreate(ws_);
-  if (!problem.empty()) dialogs_.Error(problem);
-  RefreshControls();
-  ResultsChanged();
-}
-
-MainWindow::~MainWindow() {
-  ws_.SetView(nullptr);
+  return panel1;
 }
 
 void MainWindow::BuildBottomPanel(QWidget* p) {
+  BuildResultLabels(p);
+  BuildSetControls(p);
+  BuildRunControls(p);
+}
+
+void MainWindow::BuildResultLabels(QWidget* p) {
   AddLabel(p, "Label1", "Best Results:", 24, 5, true);
   const QColor backgrounds[3] = {ToQColor(kRed), ToQColor(kLime), ToQColor(kAqua)};
   for (int k = 0; k < 3; ++k) {
@@ -227,6 +243,10 @@ void MainWindow::BuildBottomPanel(QWidget* p) {
     SetBackground(label, backgrounds[k]);
     labelRes_[k] = label;
   }
+}
+
+// The set file, its buttons, the scoring buttons and the tally.
+void MainWindow::BuildSetControls(QWidget* p) {
   AddLabel(p, "Label3", "Filename:", 280, 1);
   editOpenFile_ = AddEdit(p, "EditOpenFile", QRect(280, 17, 281, 21));
   auto* open = AddButton(p, "ButtonOpen", "Open DOS file", QRect(272, 45, 97, 25), true);
@@ -241,14 +261,6 @@ void MainWindow::BuildBottomPanel(QWidget* p) {
   AddLabel(p, "Label2", "Tally:", 576, 45);
   editTally_ = AddSpinEdit(p, "EditTally", 0, 100, 75, QRect(600, 40, 41, 22));
   AddLabel(p, "Label9", "%", 640, 45);
-  checkBoxDynamic_ =
-      AddCheckBox(p, "CheckBoxDynamic", "Dynamic file name", QRect(688, 48, 113, 17));
-  AddLabel(p, "Label10", "Recognized patterns directory:", 808, 8);
-  editPatternsBatch_ = AddEdit(p, "EditPatternsBatch", QRect(808, 24, 145, 21));
-  auto* recognize = AddButton(p, "ButtonRecognize", "Recognize", QRect(960, 24, 75, 25));
-  auto* batch = AddButton(p, "ButtonRecBatch", "Batch Recognize", QRect(1048, 24, 89, 25));
-  editAutoPat_ = AddEdit(p, "EditAutoPat", QRect(808, 64, 145, 21));
-  auto* learn = AddButton(p, "ButtonAutoPat", "Learn Patterns", QRect(960, 64, 75, 25));
 
   connect(open, &QPushButton::clicked, this, [this] { ButtonOpenClick(); });
   connect(save, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
@@ -258,6 +270,19 @@ void MainWindow::BuildBottomPanel(QWidget* p) {
           [this] { Guarded([this] { ws_.ButtonProcessClick(); }); });
   connect(computeN, &QPushButton::clicked, this,
           [this] { Guarded([this] { ws_.ButtonComputeNClick(); }); });
+}
+
+// The folders of the runs and their buttons.
+void MainWindow::BuildRunControls(QWidget* p) {
+  checkBoxDynamic_ =
+      AddCheckBox(p, "CheckBoxDynamic", "Dynamic file name", QRect(688, 48, 113, 17));
+  AddLabel(p, "Label10", "Recognized patterns directory:", 808, 8);
+  editPatternsBatch_ = AddEdit(p, "EditPatternsBatch", QRect(808, 24, 145, 21));
+  auto* recognize = AddButton(p, "ButtonRecognize", "Recognize", QRect(960, 24, 75, 25));
+  auto* batch = AddButton(p, "ButtonRecBatch", "Batch Recognize", QRect(1048, 24, 89, 25));
+  editAutoPat_ = AddEdit(p, "EditAutoPat", QRect(808, 64, 145, 21));
+  auto* learn = AddButton(p, "ButtonAutoPat", "Learn Patterns", QRect(960, 64, 75, 25));
+
   connect(recognize, &QPushButton::clicked, this,
           [this] { GuardedRun([this] { ButtonRecognizeClick(ws_); }); });
   connect(batch, &QPushButton::clicked, this,
@@ -268,8 +293,13 @@ void MainWindow::BuildBottomPanel(QWidget* p) {
 
 void MainWindow::BuildControlPanel(QWidget* panel) {
   // Positions count from the panel's own corner; its border is painted inside.
-  QWidget* p = panel;
+  BuildEditorControls(panel);
+  BuildImageControls(panel);
+  BuildThumbnailBox(panel);
+}
 
+// The pattern editor and its buttons.
+void MainWindow::BuildEditorControls(QWidget* p) {
   auto* panelEdit = new QFrame(p);
   panelEdit->setObjectName("PanelEdit");
   panelEdit->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -292,6 +322,15 @@ void MainWindow::BuildControlPanel(QWidget* panel) {
   AddLabel(p, "Label4", "Use mouse buttons to increase/decrease int.", 152, 96);
   AddLabel(p, "Label6", "Mouse move + Ctrl=Max, Shift=Min, Both=Fill", 152, 112);
 
+  connect(erase, &QPushButton::clicked, this, [this] { ws_.ButtonEraseClick(); });
+  connect(loadP, &QPushButton::clicked, this, [this] { ws_.ButtonLoadPClick(); });
+  connect(storeP, &QPushButton::clicked, this, [this] { ws_.ButtonStorePClick(); });
+  connect(testLoad, &QPushButton::clicked, this, [this] { ws_.ButtonTestPicLoadClick(); });
+  connect(testStore, &QPushButton::clicked, this, [this] { ws_.ButtonTestPicStoreClick(); });
+}
+
+// The picture preview and the image settings.
+void MainWindow::BuildImageControls(QWidget* p) {
   labelImageName_ = AddEdit(p, "LabelImageName", QRect(104, 152, 289, 25));
   imageBMP_ = new QLabel(p);
   imageBMP_->setObjectName("ImageBMP");
@@ -319,20 +358,16 @@ void MainWindow::BuildControlPanel(QWidget* panel) {
   AddLabel(p, "Label8", "Increment (%)", 184, 248);
   spinEditInc_ = AddSpinEdit(p, "SpinEditInc", 0, 100, 50, QRect(254, 248, 42, 22));
   auto* bmp = AddButton(p, "ButtonBMP", "Load BMP", QRect(104, 240, 75, 25));
+  connect(bmp, &QPushButton::clicked, this, [this] { ButtonBMPClick(); });
+}
 
+void MainWindow::BuildThumbnailBox(QWidget* p) {
   scrollBox2_ = new QScrollArea(p);
   scrollBox2_->setObjectName("ScrollBox2");
   scrollBox2_->setGeometry(8, 288, 385, 353);
   thumbnails_ = new ThumbnailView;
   scrollBox2_->setWidget(thumbnails_);
   scrollBox2_->setWidgetResizable(false);
-
-  connect(erase, &QPushButton::clicked, this, [this] { ws_.ButtonEraseClick(); });
-  connect(loadP, &QPushButton::clicked, this, [this] { ws_.ButtonLoadPClick(); });
-  connect(storeP, &QPushButton::clicked, this, [this] { ws_.ButtonStorePClick(); });
-  connect(testLoad, &QPushButton::clicked, this, [this] { ws_.ButtonTestPicLoadClick(); });
-  connect(testStore, &QPushButton::clicked, this, [this] { ws_.ButtonTestPicStoreClick(); });
-  connect(bmp, &QPushButton::clicked, this, [this] { ButtonBMPClick(); });
 }
 
 void MainWindow::ConnectControls() {
@@ -363,9 +398,9 @@ void MainWindow::ConnectControls() {
   connect(spinEditRatio_, &SpinEdit::textChanged, this,
           [this, s] { s->SetSpinEditRatio(spinEditRatio_->value()); });
   connect(spinEditTresh_, &SpinEdit::textChanged, this,
-          [this, s] { Feed([&] { s->SetSpinEditTresh(spinEditTresh_->value()); }); });
+          [this] { Feed([&] { ws_.SetSpinEditTresh(spinEditTresh_->value()); }); });
   connect(spinEditInc_, &SpinEdit::textChanged, this,
-          [this, s] { Feed([&] { s->SetSpinEditInc(spinEditInc_->value()); }); });
+          [this] { Feed([&] { ws_.SetSpinEditInc(spinEditInc_->value()); }); });
 }
 
 void MainWindow::RefreshControls() {
@@ -462,7 +497,7 @@ void MainWindow::PreviewChanged() {
 
 void MainWindow::ResultsChanged() {
   for (int k = 0; k < 3; ++k)
-    labelRes_[k]->setText(Q(ws_.Scores.ResultLabels[static_cast<std::size_t>(k)]));
+    labelRes_[k]->setText(Q(ws_.Display.ResultLabels[static_cast<std::size_t>(k)]));
 }
 
 void MainWindow::ControlsChanged() {
@@ -485,7 +520,7 @@ void MainWindow::Message(const std::string& text) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   try {
-    WriteSettings(ws_, SettingsPath(ws_));
+    FormClose(ws_);
     event->accept();
   } catch (const morvik::Error& e) {
     dialogs_.Error(e.what());

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "form/workspace.h"
 #include "gui/dialogs.h"
-#include "runs/workspace.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -57,8 +57,16 @@ class MainWindow : public QWidget, public WorkspaceView {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QWidget* BuildPatternsPanel();
+  QWidget* BuildBottomFrame();
   void BuildBottomPanel(QWidget* panel);
+  void BuildResultLabels(QWidget* panel);
+  void BuildSetControls(QWidget* panel);
+  void BuildRunControls(QWidget* panel);
   void BuildControlPanel(QWidget* panel);
+  void BuildEditorControls(QWidget* panel);
+  void BuildImageControls(QWidget* panel);
+  void BuildThumbnailBox(QWidget* panel);
   void ConnectControls();
   void RefreshControls();
 

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "core/pattern_editing.h"
+#include "form/pattern_editing.h"
 #include "gui/drawing.h"
 
 namespace morvik::gui {

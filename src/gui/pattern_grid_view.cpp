@@ -18,8 +18,8 @@ PatternGridView::PatternGridView(Workspace& ws, QWidget* parent) : QWidget(paren
 
 void PatternGridView::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  PaintPatternGrid(p, ws_.Bank, ws_.Scores, palette().color(QPalette::WindowText));
-  if (ws_.Scores.ScoresShown) DrawScoreTexts(p, ws_.Scores);
+  PaintPatternGrid(p, ws_.Bank, ws_.Display, palette().color(QPalette::WindowText));
+  if (ws_.Display.ScoresShown) DrawScoreTexts(p, ws_.Scores);
 }
 
 // Any button; the grid itself is not repainted, the editor is (through the workspace).

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "runs/workspace.h"
+#include "form/workspace.h"
 
 namespace morvik::gui {
 

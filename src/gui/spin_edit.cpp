@@ -2,14 +2,14 @@
 
 #include <QLineEdit>
 
-#include "runs/workspace.h"
+#include "core/whole_number.h"
 
 namespace morvik::gui {
 
 namespace {
 
 bool ParseText(const QString& text, long& value) {
-  return ParseControlInteger(text.toStdString(), value);
+  return ParseWholeNumber(text.toStdString(), value);
 }
 
 }  // namespace

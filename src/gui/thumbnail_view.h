@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "runs/thumbnail_layout.h"
-#include "runs/workspace.h"
+#include "form/thumbnail_layout.h"
+#include "form/workspace.h"
 
 namespace morvik::gui {
 

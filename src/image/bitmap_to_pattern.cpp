@@ -12,68 +12,45 @@ namespace morvik {
 
 namespace {
 
-const char* kDivisionByZero = "the picture has no pixels left to scale (division by zero)";
-
 // Scale of the longer side to 64 pixels, as a double.
 double LongerSideScale(int w, int h) {
   if (w > h) return static_cast<double>(static_cast<long double>(CellWidth) / w);
-  if (h == 0) throw Error(kDivisionByZero);
+  if (h == 0) throw Error("the picture has no pixels left to scale (division by zero)");
   return static_cast<double>(static_cast<long double>(CellHeight) / h);
 }
 
-void Analyse(Bitmap& bitmap, ImageState& state, const std::string& fileName) {
-  try {
-    AnalyseBitmap(bitmap, state);
-  } catch (const Error& e) {
-    throw FileError(fileName, e.what());
-  }
+void ShowPreview(ImageState& state, Bitmap preview) {
+  state.Preview = std::move(preview);
+  if (state.OnPreviewChanged) state.OnPreviewChanged();
 }
 
-void ShowPreview(ImageState& state, const Bitmap& picture, int w, int h) {
-  state.Preview = Bitmap(w, h);
-  state.Preview.Fill(kWhite);
-  StretchDraw(picture, state.Preview, w, h);
-  if (state.OnPreviewChanged) state.OnPreviewChanged();
+// Takes over what the path produced; threshold and increment notify when they change.
+void Adopt(LoadedPicture& picture, ImageState& state) {
+  state.SourceBitmap = std::move(picture.Source);
+  state.ScaledBitmap = std::move(picture.Raster);
+  state.Analysis = picture.Analysis;
+  state.Settings.SetSpinEditTresh(picture.Threshold);
+  state.Settings.SetSpinEditInc(picture.Increment);
+}
+
+// Reads the file; a failed read leaves the raster of the last picture in place.
+LoadedPicture ReadAndLoad(const std::string& fileName, ImageState& state) {
+  state.SourceBitmap = Bitmap();
+  Bitmap file = ReadPictureFile(fileName);
+  state.ScaledBitmap = Bitmap();
+  return LoadPicture(file, OptionsOf(state.Settings), fileName);
 }
 
 }  // namespace
 
 RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings) {
-  if (h == 0) throw Error(kDivisionByZero);
-  const double s = LongerSideScale(w, h);
-  double sx = static_cast<double>(static_cast<long double>(w) / h * s);
-  if (settings.CheckBoxRatio)
-    sx = static_cast<double>(static_cast<long double>(settings.SpinEditRatio()) * s / 100.0L);
-  return RasterSize{static_cast<int>(std::trunc(static_cast<long double>(h) * sx)),
-                    static_cast<int>(std::trunc(static_cast<long double>(h) * s))};
+  return ComputeRasterSize(w, h, OptionsOf(settings));
 }
 
 void LoadBitmapFile(const std::string& fileName, ImageState& state) {
-  Bitmap cropTarget;
-  state.SourceBitmap = Bitmap();
-  state.SourceBitmap = ReadPictureFile(fileName);
-  state.ScaledBitmap = Bitmap();
-  Analyse(state.SourceBitmap, state, fileName);
-
-  if (state.Settings.CheckBoxCrop) {
-    const int a = ((state.Settings.SpinEditTresh() * 255) / 100 - 1) & 0xFF;
-    AutoCrop(state.SourceBitmap, cropTarget, 0, MakeColour(a, a, a));
-    state.SourceBitmap = std::move(cropTarget);
-  }
-
-  RasterSize size;
-  try {
-    size =
-        ComputeRasterSize(state.SourceBitmap.Width(), state.SourceBitmap.Height(), state.Settings);
-  } catch (const Error& e) {
-    throw FileError(fileName, e.what());
-  }
-  if (!state.LoadingGuard) ShowPreview(state, state.SourceBitmap, size.Width, size.Height);
-
-  Bitmap scaled(size.Width, size.Height);
-  StretchDraw(state.SourceBitmap, scaled, size.Width, size.Height);
-  state.ScaledBitmap = std::move(scaled);
-  Analyse(state.ScaledBitmap, state, fileName);
+  LoadedPicture picture = ReadAndLoad(fileName, state);
+  Adopt(picture, state);
+  ShowPreview(state, std::move(picture.Preview));
 }
 
 namespace {
@@ -124,9 +101,12 @@ std::uint8_t GreyToLevel(int g, int threshold, int increment) {
 }
 
 void FillPatternFromBitmap(const ImageState& state, TPattern& target) {
-  if (state.ScaledBitmap.Width() == 0) return;
-  const Bitmap& raster = state.ScaledBitmap;
-  const int t = state.Settings.SpinEditTresh(), inc = state.Settings.SpinEditInc();
+  SamplePattern(state.ScaledBitmap, state.Settings.SpinEditTresh(), state.Settings.SpinEditInc(),
+                target);
+}
+
+void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target) {
+  if (raster.Width() == 0) return;
   // SampleCell for every cell, a band of rows at a time, so each pixel row is read once.
   const double block = BlockSize(raster);
   Span xs[kGridSize];
@@ -147,9 +127,14 @@ void FillPatternFromBitmap(const ImageState& state, TPattern& target) {
 }
 
 void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& test) {
-  LoadingGuardScope guard(state);
-  LoadBitmapFile(fileName, state);
-  FillPatternFromBitmap(state, test);
+  LoadedPicture picture = ReadAndLoad(fileName, state);
+  state.SourceBitmap = std::move(picture.Source);
+  state.ScaledBitmap = std::move(picture.Raster);
+  state.Analysis = picture.Analysis;
+  state.Settings.Assign(picture.Threshold, picture.Increment);
+  if (state.ScaledBitmap.Width() == 0) return;  // nothing was sampled
+  test.Cells = picture.Pattern.Cells;
+  test.MaxLevel = picture.Pattern.MaxLevel;
 }
 
 void ReloadPictureForColour(ImageState& state) {
@@ -158,17 +143,15 @@ void ReloadPictureForColour(ImageState& state) {
   const std::string& name = state.PictureFileName;
   state.ScaledBitmap = ReadPictureFile(name);
   const int w = state.ScaledBitmap.Width(), h = state.ScaledBitmap.Height();
-  double s;
-  try {
-    s = LongerSideScale(w, h);
-  } catch (const Error& e) {
-    throw FileError(name, e.what());
-  }
-  ShowPreview(state, state.ScaledBitmap,
-              static_cast<int>(std::trunc(static_cast<long double>(w) * s)),
-              static_cast<int>(std::trunc(static_cast<long double>(h) * s)));
+  const double s = WithFileName(name, [&] { return LongerSideScale(w, h); });
+  const int pw = static_cast<int>(std::trunc(static_cast<long double>(w) * s));
+  const int ph = static_cast<int>(std::trunc(static_cast<long double>(h) * s));
+  Bitmap preview(pw, ph);
+  preview.Fill(kWhite);
+  StretchDraw(state.ScaledBitmap, preview, pw, ph);
+  ShowPreview(state, std::move(preview));
   state.ImageName = "Image: " + name;
-  Analyse(state.Preview, state, name);
+  WithFileName(name, [&] { AnalyseBitmap(state.Preview, state); });
 }
 
 }  // namespace morvik

@@ -6,19 +6,17 @@
 
 #include "core/pattern.h"
 #include "image/image_state.h"
+#include "image/picture_loading.h"
 
 namespace morvik {
 
-// Raster size for a w x h picture: Trunc(h x sx) by Trunc(h x s), the products formed in
-// extended precision from the double scale factors. Throws Error for a height of 0.
-struct RasterSize {
-  int Width = 0, Height = 0;
-};
+// ComputeRasterSize under the window's image controls.
 RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings);
 
-// Loads, analyses, crops and scales the file into SourceBitmap and ScaledBitmap; shows the
-// preview unless LoadingGuard is set. Throws Error naming the file: unreadable, or a
-// picture left without pixels (division by zero, or no threshold to find).
+// "Load BMP": loads, analyses, crops and scales the file (see LoadPictureFile) into
+// SourceBitmap and ScaledBitmap, sets threshold and increment to those the analysis chose
+// and shows the preview. Throws Error naming the file: unreadable, or a picture left
+// without pixels (division by zero, or no threshold to find).
 void LoadBitmapFile(const std::string& fileName, ImageState& state);
 
 // Brightest grey of the block of column c and row r (1..16) of ScaledBitmap; positions
@@ -32,21 +30,9 @@ std::uint8_t GreyToLevel(int g, int threshold, int increment);
 // recomputes the target's MaxLevel, so each image is normalised on its own content.
 void FillPatternFromBitmap(const ImageState& state, TPattern& target);
 
-// LoadBitmapFile and FillPatternFromBitmap into test under the loading guard, which is
-// cleared on every way out.
+// A run's picture: LoadPictureFile under the state's settings into SourceBitmap,
+// ScaledBitmap, threshold and increment, with no preview, and its pattern into test.
 void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& test);
-
-// Sets LoadingGuard for its lifetime and clears it however the scope is left.
-class LoadingGuardScope {
- public:
-  explicit LoadingGuardScope(ImageState& state) : state_(state) { state_.LoadingGuard = true; }
-  ~LoadingGuardScope() { state_.LoadingGuard = false; }
-  LoadingGuardScope(const LoadingGuardScope&) = delete;
-  LoadingGuardScope& operator=(const LoadingGuardScope&) = delete;
-
- private:
-  ImageState& state_;
-};
 
 // The engine side of "Color": reloads the last chosen picture unscaled into ScaledBitmap,
 // shows it in the preview with its name, and analyses the preview. The caller re-samples

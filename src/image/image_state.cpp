@@ -23,6 +23,11 @@ void ImageSettings::SetSpinEditInc(int value) {
   Store(increment_, value, 0, 100, OnIncrementChanged);
 }
 
+void ImageSettings::Assign(int threshold, int increment) {
+  threshold_ = std::clamp(threshold, 0, 100);
+  increment_ = std::clamp(increment, 0, 100);
+}
+
 void ImageSettings::SetSpinEditRatio(int value) {
   Store(ratio_, value, 1, 100, nullptr);
 }

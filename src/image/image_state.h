@@ -1,5 +1,5 @@
-// State of the image path: the settings its controls hold, the histograms of the last
-// analysis, the loaded and scaled bitmaps, the preview and the loading guard.
+// State of the image path in the window: the settings its controls hold, the histograms of
+// the last analysis, the loaded and scaled bitmaps and the preview.
 #pragma once
 
 #include <array>
@@ -28,6 +28,9 @@ class ImageSettings {
   void SetSpinEditTresh(int value);
   void SetSpinEditInc(int value);
   void SetSpinEditRatio(int value);  // clamped into 1..100, no notification
+  // Threshold and increment an analysis chose, stored clamped into 0..100 without
+  // notification: shown, not typed.
+  void Assign(int threshold, int increment);
 
   std::function<void()> OnThresholdChanged;  // SpinEditTreshChange
   std::function<void()> OnIncrementChanged;  // SpinEditIncChange
@@ -50,9 +53,8 @@ constexpr int CellHeight = 64;  // the same for bitmaps at least as high as wide
 struct ImageState {
   ImageSettings Settings;
   Histograms Analysis;
-  Bitmap SourceBitmap;        // the loaded file, grey (and cropped); replaced by every load
-  Bitmap ScaledBitmap;        // the raster sampled into patterns
-  bool LoadingGuard = false;  // set while a run loads: no preview, no editor re-sampling
+  Bitmap SourceBitmap;  // the loaded file, grey (and cropped); replaced by every load
+  Bitmap ScaledBitmap;  // the raster sampled into patterns
 
   std::string PictureFileName;  // last picture chosen with "Load BMP"
   Bitmap Preview;               // picture of the preview control ImageBMP

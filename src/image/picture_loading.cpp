@@ -12,15 +12,6 @@ namespace morvik {
 
 namespace {
 
-template <typename F>
-decltype(auto) WithFileName(const std::string& file, F&& f) {
-  try {
-    return std::forward<F>(f)();
-  } catch (const Error& e) {
-    throw FileError(file, e.what());
-  }
-}
-
 const char* kDivisionByZero = "the picture has no pixels left to scale (division by zero)";
 
 // Grey conversion and histograms of the bitmap, in place; with AutoThreshold the threshold
@@ -66,11 +57,12 @@ LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
       p.Source = std::move(cropped);
     }
     const RasterSize size = ComputeRasterSize(p.Source.Width(), p.Source.Height(), options);
-    p.Preview = Bitmap(size.Width, size.Height);
-    p.Preview.Fill(kWhite);
-    StretchDraw(p.Source, p.Preview, size.Width, size.Height);
     p.Raster = Bitmap(size.Width, size.Height);
     StretchDraw(p.Source, p.Raster, size.Width, size.Height);
+    // The preview is the stretched picture on white: the raster as it is now, since the
+    // stretch covers it whole, unless there was nothing to stretch.
+    p.Preview = p.Raster;
+    if (p.Source.Empty()) p.Preview.Fill(kWhite);
     Analyse(p.Raster, options, p);
     SamplePattern(p.Raster, p.Threshold, p.Increment, p.Pattern);
     return p;
@@ -91,15 +83,6 @@ ImageOptions OptionsOf(const ImageSettings& settings) {
   o.Threshold = settings.SpinEditTresh();
   o.Increment = settings.SpinEditInc();
   return o;
-}
-
-void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target) {
-  ImageState state;
-  state.Settings.CheckBoxAuto = false;
-  state.Settings.SetSpinEditTresh(t);
-  state.Settings.SetSpinEditInc(inc);
-  state.ScaledBitmap = raster;
-  FillPatternFromBitmap(state, target);
 }
 
 }  // namespace morvik

@@ -8,7 +8,6 @@
 #include "core/pattern.h"
 #include "image/bitmap.h"
 #include "image/image_options.h"
-#include "image/bitmap_to_pattern.h"
 #include "image/image_state.h"
 
 namespace morvik {
@@ -25,6 +24,9 @@ struct LoadedPicture {
 
 // Raster size for a w x h picture: Trunc(h x sx) by Trunc(h x s), the products formed in
 // extended precision from the double scale factors. Throws Error for a height of 0.
+struct RasterSize {
+  int Width = 0, Height = 0;
+};
 RasterSize ComputeRasterSize(int w, int h, const ImageOptions& options);
 
 // Throws Error naming `name` for a picture left without pixels (division by zero, or no

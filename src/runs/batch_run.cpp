@@ -6,6 +6,7 @@
 
 #include "core/file_names.h"
 #include "runs/folder_run.h"
+#include "runs/numbered_bitmaps.h"
 #include "runs/text_file.h"
 
 namespace fs = std::filesystem;
@@ -34,14 +35,6 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-int CountImages(const std::string& folder) {
-  int count = 0;
-  std::error_code ec;
-  for (int r = 0; r <= 10; ++r)
-    for (int c = 0; c <= 10; ++c) count += fs::is_regular_file(BitmapName(folder, r, c), ec);
-  return count;
-}
-
 std::string MatchLine(const std::string& prefix, const MatchCount& m) {
   return prefix + std::to_string(m.Hits) + "/" + std::to_string(m.Compared) + " (" +
          std::to_string(MatchPercent(m)) + "%)";
@@ -63,22 +56,19 @@ std::vector<std::string> ListSubfolders(const std::string& root) {
   return names;
 }
 
-std::string RecognizeSubfolder(Workspace& ws, const std::string& path) {
+std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
+                               RunObserver& observer) {
   std::string text;
   if (!DirectoryExists(path)) return text;
   TextFile txt(JoinPath(path, "result.txt")), out(JoinPath(path, "result.out"));
-  std::error_code ec;
-  for (int r = 0; r <= 10; ++r) {
-    bool rowHasImage = false;
-    for (int c = 0; c <= 10; ++c) {
-      const std::string name = BitmapName(path, r, c);
-      if (!fs::is_regular_file(name, ec)) continue;
-      rowHasImage = true;
-      RecognizeImageFile(ws, name, ws.ThumbnailRow, c, txt, out);
-      if (ws.Chars.CharMapLoaded && !ws.Chars.CharCompareMode)
-        text += ws.Chars.CharMap[static_cast<std::size_t>(ws.Scores.BestNo)];
+  for (const BitmapRow& row : ListNumberedBitmaps(path, true)) {
+    for (const NumberedBitmap& b : row) {
+      const Recognition r =
+          RecognizeImageFile(session, b.Path, thumbnailRow, b.Column, txt, out, observer);
+      if (session.Chars.CharMapLoaded && !session.Chars.CharCompareMode)
+        text += session.Chars.CharMap[r.Best[0].No];
     }
-    if (rowHasImage) ++ws.ThumbnailRow;
+    if (!row.empty()) ++thumbnailRow;
     EndResultRow(txt, out);
     if (!text.empty() && text.back() != ' ') text += ' ';
   }
@@ -119,56 +109,63 @@ int MatchPercent(const MatchCount& m) {
   return m.Compared == 0 ? 0 : m.Hits * 100 / m.Compared;
 }
 
-bool ButtonRecBatchClick(Workspace& ws) {
-  const std::string rootText = ws.EditPatternsBatch;
-  ws.ThumbnailRow = 1;
-  ws.View().ThumbnailsCleared();
-  ws.SetCurrentFolder(ws.RunFolder);
-  if (rootText.empty() || !DirectoryExists(ws.Resolve(rootText))) return false;
-  // The root as found on disk, in any case; reports name it as typed.
-  const std::string root = ResolveFileName(ws.Resolve(rootText));
+namespace {
+
+void WriteReport(TextFile& report, const BatchRunOptions& options,
+                 const std::vector<std::string>& names, const std::vector<std::string>& expected,
+                 std::vector<std::string>& recognised) {
+  MatchCount overall;
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    std::string line = k < expected.size() ? expected[k] : std::string();
+    const MatchCount m = CountMatches(line, recognised[k]);
+    overall.Hits += m.Hits;
+    overall.Compared += m.Compared;
+    report.Write(MatchLine("Directory " + names[k] + ": ", m) + kLineEnd);
+    report.Write("Expected:   " + line + kLineEnd);
+    report.Write("Recognized: " + recognised[k] + kLineEnd);
+    report.EndLine();
+  }
+  report.Write(MatchLine("Overall for root " + options.RootName + ": ", overall) + kLineEnd);
+}
+
+}  // namespace
+
+BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
+                              RunObserver& observer) {
+  BatchRunResult result;
+  observer.RunStarted();
+  if (options.Root.empty() || !DirectoryExists(options.Root)) return result;
+  result.RootFound = true;
+  // The root as found on disk, in any case.
+  const std::string root = ResolveFileName(options.Root);
 
   const std::string comparePath = JoinPath(root, "compare.txt");
   const bool haveCompare = FileExists(comparePath);
   TextFile report(JoinPath(root, "batchresult.txt"));
   TextFile texts(JoinPath(root, "batchresult.out"));
-  const std::vector<std::string> expectedLines =
+  const std::vector<std::string> expected =
       haveCompare ? SplitCompareLines(ReadWholeFile(comparePath)) : std::vector<std::string>();
 
   const std::vector<std::string> names = ListSubfolders(root);
   // Images per sub-folder, counted once, for the progress report.
   std::vector<int> images;
-  int total = 0, done = 0;
+  int total = 0;
   for (const std::string& name : names)
-    total += images.emplace_back(CountImages(JoinPath(root, name)));
+    total += images.emplace_back(CountBitmaps(ListNumberedBitmaps(JoinPath(root, name), true)));
   std::vector<std::string> recognised;
   for (std::size_t k = 0; k < names.size(); ++k) {
-    const std::string& name = names[k];
-    const std::string path = JoinPath(root, name);
-    recognised.push_back(RecognizeSubfolder(ws, path));
+    recognised.push_back(
+        RecognizeSubfolder(session, JoinPath(root, names[k]), result.NextThumbnailRow, observer));
     texts.Write(recognised.back());
     texts.EndLine();
-    done += images[k];
-    ws.View().Progress("Batch", done, total);
+    result.Images += images[k];
+    observer.Progress("Batch", result.Images, total);
   }
 
-  if (haveCompare) {
-    MatchCount overall;
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      std::string expected = k < expectedLines.size() ? expectedLines[k] : std::string();
-      const MatchCount m = CountMatches(expected, recognised[k]);
-      overall.Hits += m.Hits;
-      overall.Compared += m.Compared;
-      report.Write(MatchLine("Directory " + names[k] + ": ", m) + kLineEnd);
-      report.Write("Expected:   " + expected + kLineEnd);
-      report.Write("Recognized: " + recognised[k] + kLineEnd);
-      report.EndLine();
-    }
-    report.Write(MatchLine("Overall for root " + rootText + ": ", overall) + kLineEnd);
-  }
+  if (haveCompare) WriteReport(report, options, names, expected, recognised);
   report.Close();
   texts.Close();
-  return true;
+  return result;
 }
 
 }  // namespace morvik

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "runs/workspace.h"
+#include "runs/run_observer.h"
+#include "session/session.h"
 
 namespace morvik {
 
@@ -17,9 +18,11 @@ namespace morvik {
 std::vector<std::string> ListSubfolders(const std::string& root);
 
 // Recognises the bitmaps "<r>_<c>.bmp", r and c 0..10, of one sub-folder into its own result
-// files, with thumbnails from ws.ThumbnailRow on. Returns the recognised text (characters of
-// the map, a blank after each row that gave any); empty when the folder does not exist.
-std::string RecognizeSubfolder(Workspace& ws, const std::string& path);
+// files, with thumbnails from thumbnailRow on (counted on past each row that held an image).
+// Returns the recognised text (characters of the map, a blank after each row that gave any);
+// empty when the folder does not exist.
+std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
+                               RunObserver& observer);
 
 // The lines of "compare.txt": ends at CR LF or LF; a lone CR is dropped.
 std::vector<std::string> SplitCompareLines(const std::string& text);
@@ -34,8 +37,22 @@ MatchCount CountMatches(std::string& expected, std::string& recognised);
 // hits * 100 / compared, truncated; 0 when nothing was compared.
 int MatchPercent(const MatchCount& m);
 
-// "Batch Recognize" over the root EditPatternsBatch. Returns false when the root does not
-// exist; throws Error when a bitmap or a file fails.
-bool ButtonRecBatchClick(Workspace& ws);
+struct BatchRunOptions {
+  std::string Root;      // the root folder; an empty name names none
+  std::string RootName;  // the root as the user typed it, for the report
+};
+
+struct BatchRunResult {
+  bool RootFound = false;
+  int Images = 0;
+  int NextThumbnailRow = 1;  // the thumbnail row after the last one used
+};
+
+// Recognises every sub-folder of the root (see ListSubfolders) into its own result files,
+// collects the texts into "batchresult.out" and, when the root holds "compare.txt", the
+// comparison into "batchresult.txt". The observer hears RunStarted before the root is looked
+// for. Throws Error when a bitmap or a file fails.
+BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
+                              RunObserver& observer);
 
 }  // namespace morvik

@@ -1,10 +1,8 @@
 #include "runs/char_map.h"
 
-#include <cerrno>
-#include <cstdlib>
-
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/whole_number.h"
 #include "runs/text_file.h"
 
 namespace morvik {
@@ -13,17 +11,6 @@ namespace {
 
 bool IsSpace(char c) {
   return static_cast<unsigned char>(c) <= 32;
-}
-
-// An optional sign and decimal digits, within 32 bits.
-bool ParseInteger(const std::string& token, long& value) {
-  std::size_t k = (token[0] == '+' || token[0] == '-') ? 1 : 0;
-  if (k == token.size()) return false;
-  for (std::size_t i = k; i < token.size(); ++i)
-    if (token[i] < '0' || token[i] > '9') return false;
-  errno = 0;
-  value = std::strtol(token.c_str(), nullptr, 10);
-  return errno == 0 && value >= -2147483648L && value <= 2147483647L;
 }
 
 }  // namespace
@@ -38,7 +25,8 @@ std::string ParseCharMap(const std::string& text, CharMapState& state) {
     if (pos < n) {
       const std::size_t start = pos;
       while (pos < n && !IsSpace(text[pos])) ++pos;
-      if (!ParseInteger(text.substr(start, pos - start), number)) return "Invalid numeric input";
+      if (!ParseWholeNumber(text.substr(start, pos - start), number, false))
+        return "Invalid numeric input";
     }
     // The rest of the line, up to CR LF or LF.
     const std::size_t start = pos;

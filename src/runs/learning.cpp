@@ -2,10 +2,9 @@
 
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 #include "core/file_names.h"
-#include "image/bitmap_to_pattern.h"
+#include "image/picture_loading.h"
 
 namespace morvik {
 
@@ -17,30 +16,33 @@ std::string SlotBitmapName(const std::string& folder, int n) {
 
 }  // namespace
 
-void LearnPattern(Workspace& ws, int n, const std::string& fileName) {
-  LoadingGuardScope guard(ws.Image);
-  LoadBitmapFile(fileName, ws.Image);
-  FillPatternFromBitmap(ws.Image, ws.Bank.TestPattern());
-  CopyPattern(ws.Bank.TestPattern(), ws.Bank.Slot(n));
+void LearnPattern(Session& session, int n, const std::string& fileName) {
+  const LoadedPicture picture = LoadPictureFile(fileName, session.Image);
+  TPattern& test = session.Bank.TestPattern();
+  test.Cells = picture.Pattern.Cells;
+  test.MaxLevel = picture.Pattern.MaxLevel;
+  CopyPattern(test, session.Bank.Slot(n));
 }
 
-int ButtonAutoPatClick(Workspace& ws) {
-  ws.SetCurrentFolder(ws.RunFolder);
-  // An empty name names no folder: nothing is learned. The folder is found in any case, as
-  // the runs find theirs; the bitmap names in it are taken exactly.
-  const std::string folder =
-      ws.EditAutoPat.empty() ? std::string() : ResolveFileName(ws.Resolve(ws.EditAutoPat));
+std::vector<int> LearnReferences(Session& session, const std::string& folderName,
+                                 RunObserver& observer) {
   std::vector<int> slots;
+  if (folderName.empty()) return slots;
+  const std::string folder = ResolveFileName(folderName);
   std::error_code ec;
-  for (int n = 1; n <= kReferenceCount && !folder.empty(); ++n)
+  for (int n = 1; n <= kReferenceCount; ++n)
     if (std::filesystem::is_regular_file(SlotBitmapName(folder, n), ec)) slots.push_back(n);
   int learned = 0;
   for (const int n : slots) {
-    LearnPattern(ws, n, SlotBitmapName(folder, n));
-    ws.View().Progress("Learning", ++learned, static_cast<int>(slots.size()));
+    LearnPattern(session, n, SlotBitmapName(folder, n));
+    observer.Progress("Learning", ++learned, static_cast<int>(slots.size()));
   }
-  ws.View().GridChanged();
-  return learned;
+  return slots;
+}
+
+std::vector<int> LearnReferences(Session& session, const std::string& folder) {
+  RunObserver quiet;
+  return LearnReferences(session, folder, quiet);
 }
 
 }  // namespace morvik

@@ -2,19 +2,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "runs/workspace.h"
+#include "runs/run_observer.h"
+#include "session/session.h"
 
 namespace morvik {
 
-// Loads the file into the TestPattern under the loading guard and copies it into slot n
-// (1..40). Throws Error when the bitmap cannot be loaded; the guard is cleared regardless.
-void LearnPattern(Workspace& ws, int n, const std::string& fileName);
+// Loads the file under the session's image settings into the TestPattern and copies it into
+// slot n (1..40). Throws Error when the bitmap cannot be loaded.
+void LearnPattern(Session& session, int n, const std::string& fileName);
 
-// "Learn Patterns": slots 1..40 from the folder EditAutoPat (relative to the run folder,
-// which becomes current). Slots without a bitmap keep their pattern. Returns how many slots
-// were learned; throws Error at the first bitmap that cannot be loaded, leaving the slots
-// learned before it.
-int ButtonAutoPatClick(Workspace& ws);
+// Slots 1..40 from the bitmaps "<folder>/<n>.bmp" (the folder found in any case, the names
+// in it taken exactly); slots without a bitmap keep their pattern, and the TestPattern ends
+// as the last one learned. Returns the slots learned, ascending; none for an empty folder
+// name. Throws Error at the first bitmap that cannot be loaded, leaving the slots learned
+// before it. The observer hears the progress ("Learning").
+std::vector<int> LearnReferences(Session& session, const std::string& folder,
+                                 RunObserver& observer);
+std::vector<int> LearnReferences(Session& session, const std::string& folder);
 
 }  // namespace morvik

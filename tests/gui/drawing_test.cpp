@@ -153,7 +153,7 @@ class DrawingTest : public QObject {
 
   void gridFramesAndNumbers() {
     TPatternBank bank;
-    ScoreState scores;
+    ResultDisplay scores;
     scores.FrameColour[1] = kRed;
     scores.FrameColour[3] = kLime;
     bank.Slot(2).At(1, 1) = {1, 100};

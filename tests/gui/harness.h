@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "form/workspace.h"
 #include "gui/main_window.h"
 #include "gui/spin_edit.h"
-#include "runs/workspace.h"
 #include "test_util.h"
 
 namespace morvik::gui::test {

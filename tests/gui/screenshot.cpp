@@ -10,8 +10,9 @@
 #include <iostream>
 #include <string>
 
+#include "form/run_buttons.h"
+#include "form/workspace.h"
 #include "gui/main_window.h"
-#include "runs/workspace.h"
 
 namespace fs = std::filesystem;
 

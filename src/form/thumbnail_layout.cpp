@@ -1,4 +1,4 @@
-#include "runs/thumbnail_layout.h"
+#include "form/thumbnail_layout.h"
 
 #include <cmath>
 

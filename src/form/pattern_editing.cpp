@@ -1,4 +1,4 @@
-#include "core/pattern_editing.h"
+#include "form/pattern_editing.h"
 
 namespace morvik {
 

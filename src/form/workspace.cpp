@@ -1,46 +1,47 @@
-#include "runs/workspace.h"
-
-#include <cerrno>
-#include <cstdlib>
+#include "form/workspace.h"
 
 #include "core/file_names.h"
 #include "core/normalize.h"
 #include "core/set_files.h"
 #include "image/bitmap_to_pattern.h"
+#include "session/recognition.h"
+#include "session/set_io.h"
 
 namespace morvik {
 
-bool ParseControlInteger(const std::string& text, long& value) {
-  if (text.empty()) return false;
-  std::size_t k = (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  int base = 10;
-  if (text.size() > k + 2 && text[k] == '0' && (text[k + 1] == 'x' || text[k + 1] == 'X')) {
-    base = 16;
-    k += 2;
-  }
-  if (k >= text.size()) return false;
-  for (std::size_t i = k; i < text.size(); ++i) {
-    const char c = text[i];
-    const bool digit = (c >= '0' && c <= '9') ||
-                       (base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
-    if (!digit) return false;
-  }
-  errno = 0;
-  long v = std::strtol(text.c_str() + k, nullptr, base);
-  const long limit = text[0] == '-' ? 2147483648L : 2147483647L;  // the 32-bit range
-  if (errno != 0 || v > limit) return false;
-  value = text[0] == '-' ? -v : v;
-  return true;
-}
-
 Workspace::Workspace(std::string home, std::string currentFolder)
     : RunFolder(home), home_(std::move(home)), current_(std::move(currentFolder)) {
-  Image.Settings.OnThresholdChanged = [this] {
-    View().ControlsChanged();
-    if (!Image.LoadingGuard) RefreshEditPattern();
-  };
-  Image.Settings.OnIncrementChanged = Image.Settings.OnThresholdChanged;
+  Image.Settings.OnThresholdChanged = [this] { SpinEditTreshChange(); };
+  Image.Settings.OnIncrementChanged = [this] { SpinEditIncChange(); };
   Image.OnPreviewChanged = [this] { View().PreviewChanged(); };
+}
+
+Session& Workspace::Prepared() {
+  Domain.Image = OptionsOf(Image.Settings);
+  return Domain;
+}
+
+void Workspace::SetSpinEditTresh(int value) {
+  Image.Settings.SetSpinEditTresh(value);  // a change runs SpinEditTreshChange
+}
+
+void Workspace::SetSpinEditInc(int value) {
+  Image.Settings.SetSpinEditInc(value);  // a change runs SpinEditIncChange
+}
+
+void Workspace::SpinEditTreshChange() {
+  View().ControlsChanged();
+  RefreshEditPattern();
+}
+
+void Workspace::SpinEditIncChange() {
+  View().ControlsChanged();
+  RefreshEditPattern();
+}
+
+void Workspace::ShowAnalysis(int threshold, int increment) {
+  Image.Settings.Assign(threshold, increment);
+  View().ControlsChanged();
 }
 
 std::string Workspace::Resolve(const std::string& name) const {
@@ -74,38 +75,36 @@ void Workspace::SetEditTally(const std::string& text) {
 }
 
 void Workspace::EditTallyChange() {
-  long value = 0;
-  if (!ParseControlInteger(editTally_, value)) value = 0;
-  tally_ = static_cast<double>(static_cast<long double>(value) / 100.0L);
+  Domain.Tally = TallyOf(editTally_);
 }
 
 void Workspace::OpenPatternSet(const std::string& base) {
-  Scores.FrameColour.fill(kGrey);
+  Display.FrameColour.fill(kGrey);
   CurrentSetName = base;
-  if (LoadReferenceFile(SetFile(base, ".PCP"), Bank) && LoadTestFile(SetFile(base, ".PCT"), Bank))
-    SetEditOpenFile(base);
+  if (OpenSet(Domain, SetFile(base, "")).empty()) SetEditOpenFile(base);
 }
 
 void Workspace::LoadPatternSet(const std::string& base) {
-  Scores.FrameColour.fill(kGrey);
-  LoadReferenceFile(SetFile(base, ".PCP"), Bank);
+  Display.FrameColour.fill(kGrey);
+  LoadReferenceFile(ReferenceFileOf(SetFile(base, "")), Bank);
 }
 
 void Workspace::SavePatternSet(const std::string& base) {
-  ComputeBankSpans(Bank);
   CurrentSetName = base;
-  if (!SaveReferenceFile(SetFile(base, ".PCP"), Bank)) View().Message("Error writing patterns");
-  if (!SaveTestFile(SetFile(base, ".PCT"), Bank)) View().Message("Error writing test pic");
+  const std::string path = SetFile(base, "");
+  for (const std::string& failed : SaveSet(Domain, path))
+    View().Message(failed == ReferenceFileOf(path) ? "Error writing patterns"
+                                                   : "Error writing test pic");
 }
 
 void Workspace::ButtonOpenClick(const std::string& chosenFile) {
   const std::string base = MakeRelativeToExe(StripExtension(chosenFile));
   SetEditOpenFile(base);
   OpenPatternSet(base);
-  Scores.ScoresShown = false;
+  Display.ScoresShown = false;
   View().GridChanged();
   ComputeBankSpans(Bank);
-  ResetResultDisplay(Scores);
+  ResetResultDisplay(Display);
   View().ResultsChanged();
 }
 
@@ -117,21 +116,21 @@ void Workspace::ButtonSaveClick(const std::string& chosenFile) {
 
 void Workspace::ButtonNewClick() {
   ResetBank(Bank);
-  ResetScores(Scores);
-  Scores.FrameColour.fill(kGrey);
-  Scores.ScoresShown = false;
+  ResetScores(Scores, Display);
+  Display.FrameColour.fill(kGrey);
+  Display.ScoresShown = false;
   View().GridChanged();
   View().ResultsChanged();
 }
 
 void Workspace::ButtonProcessClick() {
-  ComputeCommand(Bank, tally_, Scores);
+  ComputeCommand(Bank, Tally(), Scores, Display);
   View().ResultsChanged();
   View().GridChanged();
 }
 
 void Workspace::ButtonComputeNClick() {
-  ComputeNormalizeCommand(Bank, tally_, Scores);
+  ComputeNormalizeCommand(Bank, Tally(), Scores, Display);
   View().ResultsChanged();
   View().GridChanged();
 }

@@ -1,40 +1,29 @@
-// The engine's whole state for one program instance: the pattern bank, the scores, the image
-// path, the character map and the settings the window's controls hold, with the operations
-// behind every button. The window implements WorkspaceView; the command line uses none.
+// The main window's form without its widgets: the values its controls hold and the handlers
+// behind every button and control, each a short mapping onto the session's operations. The
+// window implements WorkspaceView.
 #pragma once
 
 #include <array>
 #include <string>
 
-#include "core/pattern_bank.h"
-#include "core/scoring.h"
+#include "form/result_display.h"
 #include "image/image_state.h"
-#include "runs/char_map.h"
+#include "runs/run_observer.h"
+#include "session/session.h"
 
 namespace morvik {
 
-// One recognised image of a run, for the thumbnail.
-struct RecognizedImage {
-  std::string FileName;
-  int Row = 0;                     // thumbnail row
-  int Column = 0;                  // column of the file name
-  const Bitmap* Scaled = nullptr;  // the raster sampled into the TestPattern
-  std::array<TRankEntry, 3> TopThree{};
-};
-
-// What the engine tells the window. Every method does nothing by default.
-class WorkspaceView {
+// What the form tells the window, besides the events of a run. Every method does nothing by
+// default.
+class WorkspaceView : public RunObserver {
  public:
-  virtual ~WorkspaceView() = default;
-  virtual void EditPatternChanged() {}  // repaint the editor
-  virtual void GridChanged() {}         // repaint the grid view
-  virtual void PreviewChanged() {}      // the preview picture or its name changed
-  virtual void ResultsChanged() {}      // result labels, frame colours
-  virtual void ControlsChanged() {}     // a text or value of a control was set by the engine
-  virtual void ThumbnailsCleared() {}   // a run emptied the thumbnail image
-  virtual void ImageRecognized(const RecognizedImage&) {}  // draw its thumbnail now
-  virtual void Message(const std::string&) {}              // a message box
-  virtual void Progress(const std::string& /*what*/, int /*done*/, int /*total*/) {}
+  virtual void EditPatternChanged() {}         // repaint the editor
+  virtual void GridChanged() {}                // repaint the grid view
+  virtual void PreviewChanged() {}             // the preview picture or its name changed
+  virtual void ResultsChanged() {}             // result labels, frame colours
+  virtual void ControlsChanged() {}            // a text or value of a control was set by the engine
+  virtual void ThumbnailsCleared() {}          // a run emptied the thumbnail image
+  virtual void Message(const std::string&) {}  // a message box
 };
 
 class Workspace {
@@ -49,11 +38,18 @@ class Workspace {
   void SetView(WorkspaceView* view) { view_ = view ? view : &nullView_; }
   WorkspaceView& View() { return *view_; }
 
-  TPatternBank Bank;
-  ScoreState Scores;
-  ImageState Image;
-  CharMapState Chars;
+  // The session the handlers work on; its image settings follow Image.Settings whenever a
+  // handler passes it on (see Prepared).
+  Session Domain;
+  TPatternBank& Bank = Domain.Bank;
+  ScoreState& Scores = Domain.Scores;
+  CharMapState& Chars = Domain.Chars;
+  ResultDisplay Display;  // frame colours, result labels, scores shown in the grid
+  ImageState Image;       // the image controls, the last picture, its raster and the preview
   std::string CurrentSetName;
+
+  // The session with the image settings of the controls.
+  Session& Prepared();
 
   const std::string& HomeFolder() const { return home_; }
   // The folder a run makes current, against which its relative folder names are taken: the
@@ -70,8 +66,15 @@ class Workspace {
   const std::string& EditOpenFile() const { return editOpenFile_; }
   void SetEditOpenFile(const std::string& text);  // runs EditOpenFileChange
   const std::string& EditTally() const { return editTally_; }
-  void SetEditTally(const std::string& text);  // runs EditTallyChange
-  double Tally() const { return tally_; }      // threshold as a fraction
+  void SetEditTally(const std::string& text);    // runs EditTallyChange
+  double Tally() const { return Domain.Tally; }  // threshold as a fraction
+
+  // "Treshold (%)" and "Increment (%)" typed or stepped: stored clamped into 0..100, and a
+  // change re-samples the editor pattern from the last raster.
+  void SetSpinEditTresh(int value);
+  void SetSpinEditInc(int value);
+  // Threshold and increment chosen by an analysis, shown without re-sampling.
+  void ShowAnalysis(int threshold, int increment);
 
   // --- Plain controls, with their defaults ---
   std::string EditPatternsBatch = "patterns";  // folder of "Recognize" / "Batch Recognize"
@@ -116,18 +119,15 @@ class Workspace {
  private:
   void EditOpenFileChange();
   void EditTallyChange();
+  void SpinEditTreshChange();
+  void SpinEditIncChange();
 
   std::string home_;
   std::string current_;
   std::string editOpenFile_;
   std::string editTally_ = "75";
-  double tally_ = 0.75;
   WorkspaceView nullView_;
   WorkspaceView* view_ = &nullView_;
 };
-
-// "Whole number" reading of a control's text: optional sign and digits, or 0x/0X hex;
-// false for anything else.
-bool ParseControlInteger(const std::string& text, long& value);
 
 }  // namespace morvik

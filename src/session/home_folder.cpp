@@ -1,4 +1,4 @@
-#include "app/home_folder.h"
+#include "session/home_folder.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/colour.h"
+#include "form/result_display.h"
 #include "runs/char_map.h"
-#include "runs/workspace.h"
 
 namespace morvik {
 

@@ -1,7 +1,9 @@
-#include "app/settings.h"
+#include "session/settings_file.h"
 
 // Settings are 8-bit text: no Unicode conversion.
 #define SI_NO_CONVERSION
+// The templates are compiled here, so no SimpleIni library (and no ICU) is loaded at start.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include "core/file_names.h"
 #include "core/regular_file.h"
 #include "core/safe_write.h"
+#include "core/whole_number.h"
 
 namespace morvik {
 
@@ -21,7 +24,7 @@ constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 long ReadInteger(const CSimpleIniA& ini, const char* section, const char* key, long fallback) {
   const char* text = ini.GetValue(section, key, nullptr);
   long value = 0;
-  return text && ParseControlInteger(text, value) ? value : fallback;
+  return text && ParseWholeNumber(text, value) ? value : fallback;
 }
 
 // The file's lines end in CR LF like every text file of the system.
@@ -44,47 +47,39 @@ bool LoadIni(CSimpleIniA& ini, const std::string& path) {
 
 }  // namespace
 
-std::string SettingsPath(const Workspace& ws) {
-  return ResolveFileName(JoinPath(ws.HomeFolder(), "morvik.ini"));
+std::string SettingsPath(const std::string& home) {
+  return ResolveFileName(JoinPath(home, "morvik.ini"));
 }
 
-void ReadSettings(Workspace& ws, const std::string& path) {
+StoredSettings ReadSettingsFile(const std::string& path) {
   CSimpleIniA ini;
   if (FileExists(path)) LoadIni(ini, ResolveFileName(path));
-  if (ws.EditOpenFile().empty()) ws.SetEditOpenFile(ini.GetValue("Files", "LastFileName", ""));
-  ws.EditPatternsBatch = ini.GetValue("Files", "LastRecognizeName", "patterns");
-  ws.SetEditTally(ini.GetValue("Algorithm", "Tally", "75"));
-  ws.Image.Settings.CheckBoxRatio =
-      ReadInteger(ini, "ImageProcessing", "AspectRatioEnable", 1) != 0;
-  ws.CheckBoxDynamic = ReadInteger(ini, "Files", "DynamicFileNameSearch", 0) != 0;
+  StoredSettings s;
+  s.LastFileName = ini.GetValue("Files", "LastFileName", "");
+  s.LastRecognizeName = ini.GetValue("Files", "LastRecognizeName", "patterns");
+  s.Tally = ini.GetValue("Algorithm", "Tally", "75");
+  s.AspectRatioEnable = ReadInteger(ini, "ImageProcessing", "AspectRatioEnable", 1) != 0;
+  s.DynamicFileNameSearch = ReadInteger(ini, "Files", "DynamicFileNameSearch", 0) != 0;
   const long ratio = ReadInteger(ini, "ImageProcessing", "AspectRatio", 100);
-  ws.Image.Settings.SetSpinEditRatio(static_cast<int>(std::clamp(ratio, 1L, 100L)));
+  s.AspectRatio = static_cast<int>(std::clamp(ratio, 1L, 100L));
+  return s;
 }
 
-void WriteSettings(const Workspace& ws, const std::string& path) {
+void WriteSettingsFile(const std::string& path, const StoredSettings& s) {
   const std::string file = ResolveFileName(path);
   CSimpleIniA ini;
   ini.SetSpaces(false);
   if (FileExists(file) && !LoadIni(ini, file)) throw Error("Unable to write to " + file);
-  if (!ws.CurrentSetName.empty())
-    ini.SetValue("Files", "LastFileName", ws.MakeRelativeToExe(ws.CurrentSetName).c_str());
-  ini.SetValue("Files", "LastRecognizeName", ws.EditPatternsBatch.c_str());
-  ini.SetValue("Algorithm", "Tally", ws.EditTally().c_str());
-  ini.SetValue("ImageProcessing", "AspectRatioEnable", ws.Image.Settings.CheckBoxRatio ? "1" : "0");
-  ini.SetValue("Files", "DynamicFileNameSearch", ws.CheckBoxDynamic ? "1" : "0");
-  ini.SetValue("ImageProcessing", "AspectRatio",
-               std::to_string(ws.Image.Settings.SpinEditRatio()).c_str());
+  if (!s.LastFileName.empty()) ini.SetValue("Files", "LastFileName", s.LastFileName.c_str());
+  ini.SetValue("Files", "LastRecognizeName", s.LastRecognizeName.c_str());
+  ini.SetValue("Algorithm", "Tally", s.Tally.c_str());
+  ini.SetValue("ImageProcessing", "AspectRatioEnable", s.AspectRatioEnable ? "1" : "0");
+  ini.SetValue("Files", "DynamicFileNameSearch", s.DynamicFileNameSearch ? "1" : "0");
+  ini.SetValue("ImageProcessing", "AspectRatio", std::to_string(s.AspectRatio).c_str());
 
   std::string text;
   if (ini.Save(text) < 0) throw Error("Unable to write to " + file);
   if (!ReplaceFileContents(file, WithCrLf(text))) throw Error("Unable to write to " + file);
-}
-
-std::string FormCreate(Workspace& ws) {
-  ReadSettings(ws, SettingsPath(ws));
-  if (!ws.CurrentSetName.empty() && FileExists(ws.SetFile(ws.CurrentSetName, ".PCP")))
-    ws.OpenPatternSet(ws.CurrentSetName);
-  return LoadCharMap(ws.Resolve("charmap.txt"), ws.Chars);
 }
 
 }  // namespace morvik

@@ -1,0 +1,105 @@
+#include <cstdint>
+
+#include "core/error.h"
+#include "core/file_names.h"
+#include "image/picture_reader.h"
+#include "image/picture_loading.h"
+#include "morvik/morvik.h"
+#include "runs/char_map.h"
+#include "runs/folder_run.h"
+#include "runs/learning.h"
+#include "session/recognition.h"
+#include "session/set_io.h"
+
+namespace morvik {
+
+struct Recognizer::State {
+  Session session;
+};
+
+namespace {
+
+ImageOptions ImageOptionsOf(const RecognizerOptions& o) {
+  ImageOptions image;
+  image.BlackCharacters = o.BlackCharacters;
+  image.AutoThreshold = o.AutoThreshold;
+  image.Crop = o.Crop;
+  image.FixedRatio = o.FixedRatio;
+  image.Ratio = o.Ratio;
+  image.Threshold = o.Threshold;
+  image.Increment = o.Increment;
+  return image;
+}
+
+Result ResultOf(const Session& session, const Recognition& recognition) {
+  Result result;
+  for (std::size_t k = 0; k < result.Best.size(); ++k) {
+    const TRankEntry& rank = recognition.Best[k];
+    result.Best[k] = Candidate{rank.No, rank.Score, rank.No ? CharacterOf(session, rank.No) : '\0'};
+  }
+  return result;
+}
+
+void ThrowIfFailed(const std::vector<std::string>& failed, const char* problem) {
+  if (!failed.empty()) throw FileError(failed.front(), problem);
+}
+
+}  // namespace
+
+Recognizer::Recognizer(const RecognizerOptions& options) : state_(std::make_unique<State>()) {
+  if (options.TallyPercent < 0 || options.TallyPercent > 100)
+    throw Error("the tally is a percentage from 0 to 100");
+  if (options.Ratio < 1 || options.Ratio > 100)
+    throw Error("the aspect ratio is a percentage from 1 to 100");
+  state_->session.Tally = TallyOf(std::to_string(options.TallyPercent));
+  state_->session.Image = ImageOptionsOf(options);
+}
+
+Recognizer::~Recognizer() = default;
+Recognizer::Recognizer(Recognizer&&) noexcept = default;
+Recognizer& Recognizer::operator=(Recognizer&&) noexcept = default;
+
+void Recognizer::OpenSet(const std::string& base) {
+  ThrowIfFailed(morvik::OpenSet(state_->session, base), "cannot be read");
+}
+
+void Recognizer::SaveSet(const std::string& base) {
+  ThrowIfFailed(morvik::SaveSet(state_->session, base), "cannot be written");
+}
+
+std::vector<int> Recognizer::LearnFolder(const std::string& folder) {
+  if (!DirectoryExists(folder)) throw FileError(folder, "folder not found");
+  return LearnReferences(state_->session, folder);
+}
+
+void Recognizer::LoadCharacterMap(const std::string& path) {
+  if (!FileExists(path)) throw FileError(path, "character map not found");
+  CharMapState chars;
+  if (const std::string problem = LoadCharMap(path, chars); !problem.empty()) throw Error(problem);
+  state_->session.Chars = chars;
+}
+
+Result Recognizer::RecognizeFile(const std::string& path) {
+  const LoadedPicture picture = LoadPictureFile(path, state_->session.Image);
+  return ResultOf(state_->session, Recognize(state_->session, picture.Pattern));
+}
+
+Result Recognizer::RecognizeMemory(const void* data, std::size_t size, const std::string& name) {
+  const Bitmap bitmap = DecodePicture(static_cast<const std::uint8_t*>(data), size, name);
+  const LoadedPicture picture = LoadPicture(bitmap, state_->session.Image, name);
+  return ResultOf(state_->session, Recognize(state_->session, picture.Pattern));
+}
+
+int Recognizer::RecognizeFolder(const std::string& folder, bool dynamicNames) {
+  RunObserver quiet;
+  const FolderRunResult result =
+      morvik::RecognizeFolder(state_->session, {folder, dynamicNames}, quiet);
+  if (!result.FolderFound) throw FileError(folder, "folder not found");
+  return result.Images;
+}
+
+const char* Version() {
+  return MORVIK_VERSION;
+}
+
+}  // namespace morvik

@@ -1,0 +1,415 @@
+#include "cli/command_line.h"
+
+#include <getopt.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <optional>
+
+#include "core/error.h"
+#include "core/file_names.h"
+#include "core/number_format.h"
+#include "core/set_files.h"
+#include "core/whole_number.h"
+#include "runs/batch_run.h"
+#include "runs/folder_run.h"
+#include "runs/learning.h"
+#include "runs/text_file.h"
+#include "session/recognition.h"
+#include "session/set_io.h"
+#include "session/settings_file.h"
+
+namespace morvik {
+
+namespace {
+
+struct Options {
+  std::vector<std::string> positional;
+  bool dynamic = false, black = false, crop = false, noAuto = false, batch = false;
+  std::optional<int> tally, threshold, increment, ratio;
+  bool ratioOff = false;
+  std::optional<std::string> charmap, learn, save, report;
+  bool help = false, version = false;
+};
+
+struct UsageError {
+  std::string message;
+};
+
+int ParseNumber(const std::string& option, const std::string& text, int low, int high) {
+  long v = 0;
+  if (!ParseWholeNumber(text, v) || v < low || v > high)
+    throw UsageError{option + " needs a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not \"" + text + "\""};
+  return static_cast<int>(v);
+}
+
+// The option table: flags, names of files or folders, and numbers.
+enum OptionId {
+  kHelp = 'h',
+  kVersion = 'V',
+  kDynamic = 256,
+  kBlack,
+  kCrop,
+  kNoAuto,
+  kBatch,
+  kCharmap,
+  kLearn,
+  kSave,
+  kReport,
+  kTally,
+  kThreshold,
+  kIncrement,
+  kRatio,
+};
+
+const option kLongOptions[] = {
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {"dynamic", no_argument, nullptr, kDynamic},
+    {"black", no_argument, nullptr, kBlack},
+    {"crop", no_argument, nullptr, kCrop},
+    {"no-auto", no_argument, nullptr, kNoAuto},
+    {"batch", no_argument, nullptr, kBatch},
+    {"charmap", required_argument, nullptr, kCharmap},
+    {"learn", required_argument, nullptr, kLearn},
+    {"save", required_argument, nullptr, kSave},
+    {"report", required_argument, nullptr, kReport},
+    {"tally", required_argument, nullptr, kTally},
+    {"threshold", required_argument, nullptr, kThreshold},
+    {"increment", required_argument, nullptr, kIncrement},
+    {"ratio", required_argument, nullptr, kRatio},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The option as typed ("--tally=x" as "--tally"), for messages.
+std::string OptionName(const char* typed) {
+  const std::string a = typed;
+  return a.substr(0, a.find('='));
+}
+
+void ApplyOption(Options& o, int id, const std::string& name, const char* value) {
+  const std::string v = value ? value : "";
+  switch (id) {
+    case kHelp:
+      o.help = true;
+      break;
+    case kVersion:
+      o.version = true;
+      break;
+    case kDynamic:
+      o.dynamic = true;
+      break;
+    case kBlack:
+      o.black = true;
+      break;
+    case kCrop:
+      o.crop = true;
+      break;
+    case kNoAuto:
+      o.noAuto = true;
+      break;
+    case kBatch:
+      o.batch = true;
+      break;
+    case kCharmap:
+      o.charmap = v;
+      break;
+    case kLearn:
+      o.learn = v;
+      break;
+    case kSave:
+      o.save = v;
+      break;
+    case kReport:
+      o.report = v;
+      break;
+    case kTally:
+      o.tally = ParseNumber(name, v, 0, 100);
+      break;
+    case kThreshold:
+      o.threshold = ParseNumber(name, v, 0, 100);
+      break;
+    case kIncrement:
+      o.increment = ParseNumber(name, v, 0, 100);
+      break;
+    case kRatio:
+      if (v == "off") {
+        o.ratioOff = true;
+      } else {
+        o.ratio = ParseNumber(name, v, 1, 100);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+Options ParseOptions(const std::vector<std::string>& args) {
+  std::vector<std::string> words{"morvik"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(words.size());
+
+  Options o;
+  optind = 0;  // a fresh scan
+  opterr = 0;  // messages of our own
+  for (;;) {
+    const int id = getopt_long(argc, argv.data(), ":hV", kLongOptions, nullptr);
+    if (id == -1) break;
+    const std::string typed = OptionName(argv[static_cast<std::size_t>(optind) - 1]);
+    if (id == '?') {
+      throw UsageError{"unknown option " +
+                       (optopt != 0 ? std::string("-") + static_cast<char>(optopt) : typed)};
+    }
+    if (id == ':') throw UsageError{typed + " needs a value"};
+    ApplyOption(o, id, typed, optarg);
+  }
+  for (int k = optind; k < argc; ++k) o.positional.push_back(argv[static_cast<std::size_t>(k)]);
+  if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
+  return o;
+}
+
+// Writes the report lines and the progress of a run; the command line shows nothing else.
+class CommandLineObserver : public RunObserver {
+ public:
+  CommandLineObserver(std::ostream& err, const Session& session) : err_(err), session_(session) {}
+
+  void OpenReport(const std::string& path) {
+    report_ = std::make_unique<TextFile>(path);
+    report_->Write("file\trow\tcolumn");
+    for (int r = 1; r <= 3; ++r) {
+      const std::string n = std::to_string(r);
+      report_->Write("\tno" + n + "\tchar" + n + "\tscore" + n);
+    }
+    report_->EndLine();
+  }
+  void CloseReport() {
+    if (report_) report_->Close();
+  }
+
+  void ImageRecognized(const RecognizedImage& image) override {
+    if (!report_) return;
+    std::string line =
+        image.FileName + "\t" + std::to_string(image.Row) + "\t" + std::to_string(image.Column);
+    for (const TRankEntry& rank : image.TopThree) {
+      const char c = rank.No != 0 ? CharacterOf(session_, rank.No) : 0;
+      line += "\t" + std::to_string(rank.No) + "\t" + (c ? std::string(1, c) : std::string()) +
+              "\t" + FormatGeneral(rank.Score, 6);
+    }
+    report_->Write(line + kLineEnd);
+  }
+
+  void Progress(const std::string& what, int done, int total) override {
+    if (!isatty(STDERR_FILENO)) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    char line[128];
+    std::snprintf(line, sizeof line, "\r%s: %d/%d images, %.1f s", what.c_str(), done, total,
+                  seconds);
+    err_ << line << (done >= total ? "\n" : "") << std::flush;
+  }
+
+ private:
+  std::ostream& err_;
+  const Session& session_;
+  std::unique_ptr<TextFile> report_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+void Diagnose(std::ostream& err, const std::string& text) {
+  err << "morvik: " << text << "\n";
+}
+
+// What the window left in the settings file: tally, aspect ratio, naming and the last set.
+// Returns whether dynamic naming is on.
+bool ApplyStoredSettings(const std::string& home, Session& session) {
+  const StoredSettings stored = ReadSettingsFile(SettingsPath(home));
+  session.Tally = TallyOf(stored.Tally);
+  session.Image.FixedRatio = stored.AspectRatioEnable;
+  session.Image.Ratio = stored.AspectRatio;
+  const std::string lastSet = JoinPath(home, stored.LastFileName);
+  if (!stored.LastFileName.empty() && FileExists(ReferenceFileOf(lastSet)))
+    OpenSet(session, lastSet);  // a set that cannot be read stays as far as it was read
+  return stored.DynamicFileNameSearch;
+}
+
+void ApplyOptions(const Options& o, Session& session) {
+  if (o.tally) session.Tally = TallyOf(std::to_string(*o.tally));
+  ImageOptions& image = session.Image;
+  if (o.black) image.BlackCharacters = true;
+  if (o.crop) image.Crop = true;
+  if (o.noAuto) image.AutoThreshold = false;
+  if (o.threshold) image.Threshold = *o.threshold;
+  if (o.increment) image.Increment = *o.increment;
+  if (o.ratioOff) image.FixedRatio = false;
+  if (o.ratio) {
+    image.FixedRatio = true;
+    image.Ratio = *o.ratio;
+  }
+}
+
+void LoadCharacterMaps(const Options& o, const std::string& start, Session& session,
+                       std::ostream& err) {
+  if (const std::string problem = LoadCharMap(JoinPath(start, "charmap.txt"), session.Chars);
+      !problem.empty())
+    Diagnose(err, problem);
+  if (!o.charmap) return;
+  const std::string path = JoinPath(start, *o.charmap);
+  if (!FileExists(path)) throw FileError(path, "character map not found");
+  session.Chars.CharMap.fill(0);
+  if (const std::string problem = LoadCharMap(path, session.Chars); !problem.empty())
+    Diagnose(err, problem);
+}
+
+// The references of the folder: "default.pcp" with the folder alone, else the set the
+// second argument names; a single character naming no set switches on compare mode.
+void ChooseSet(const Options& o, const std::string& folder, Session& session) {
+  const std::string base =
+      JoinPath(folder, o.positional.size() == 1 ? std::string("default") : o.positional[1]);
+  if (FileExists(base + ".pcp")) {
+    const std::string file = ReferenceFileOf(base);
+    if (!LoadReferenceFile(file, session.Bank)) throw FileError(file, "cannot be read");
+  } else if (o.positional.size() > 1 && o.positional[1].size() == 1) {
+    session.Chars.CharCompareMode = true;
+    session.Chars.ExpectedChar = o.positional[1][0];
+  }
+}
+
+// --learn and --save. Returns the exit status, kExitOk to go on.
+int Learn(const Options& o, const std::string& start, Session& session, RunObserver& observer,
+          std::ostream& err) {
+  const std::string folder = o.learn->empty() ? "" : JoinPath(start, *o.learn);
+  if (!DirectoryExists(folder)) {
+    Diagnose(err, FolderProblem(folder) + ": " + folder);
+    return kExitFolderMissing;
+  }
+  if (LearnReferences(session, folder, observer).empty())
+    Diagnose(err, folder + ": no bitmaps 1.bmp to 40.bmp to learn from");
+  if (!o.save) return kExitOk;
+  const std::string base = JoinPath(start, *o.save);
+  const std::vector<std::string> failed = SaveSet(session, base);
+  for (const std::string& file : failed)
+    Diagnose(err, file + (file == ReferenceFileOf(base) ? ": Error writing patterns"
+                                                        : ": Error writing test pic"));
+  return failed.empty() ? kExitOk : kExitFailed;
+}
+
+int Run(const Options& o, const std::string& home, const std::string& start, std::ostream& err) {
+  Session session;
+  const bool dynamic = ApplyStoredSettings(home, session) || o.dynamic;
+  LoadCharacterMaps(o, start, session, err);
+  ApplyOptions(o, session);
+  CommandLineObserver observer(err, session);
+
+  // Relative folders are taken against the folder the program was started in. The folder's
+  // own set comes first, so that learning (which never clears a slot) has the last word over
+  // the slots it learns.
+  std::string folder;
+  if (!o.positional.empty()) {
+    if (!o.positional[0].empty()) folder = JoinPath(start, o.positional[0]);
+    ChooseSet(o, folder, session);
+  }
+  if (o.learn) {
+    if (const int status = Learn(o, start, session, observer, err); status != kExitOk)
+      return status;
+  }
+  if (o.positional.empty()) return kExitOk;
+
+  if (o.report) observer.OpenReport(JoinPath(start, *o.report));
+  // The batch report names the root as typed.
+  const bool found = o.batch
+                         ? RecognizeBatch(session, {folder, o.positional[0]}, observer).RootFound
+                         : RecognizeFolder(session, {folder, dynamic}, observer).FolderFound;
+  observer.CloseReport();
+  if (!found) {
+    Diagnose(err, FolderProblem(folder) + ": " + folder);
+    return kExitFolderMissing;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+std::string HelpText() {
+  return R"(Usage: morvik <folder> [<set name> | <character>] [options]
+       morvik --learn DIR [--save BASE] [<folder> ...] [options]
+       morvik                      (no arguments: opens the window)
+
+Recognises the numbered bitmaps <row>_<column>.bmp of <folder> and writes
+result.txt and result.out into it. The reference set is <folder>/default.pcp
+(with the folder alone) or <folder>/<set name>.pcp; where that file does not
+exist, the set last used in the window.
+A single <character> that names no set switches on compare mode: with a character
+map, result.out then holds the score where the character was recognised, and N
+elsewhere (without a map it holds the digits as usual).
+
+Options (they change the settings for this run only; morvik.ini is never written):
+  --dynamic          try every name of rows and columns 0..10 (dynamic file names)
+  --batch            recognise every sub-folder of <folder>, compare with compare.txt
+  --tally N          matching threshold in percent, 0..100
+  --black            the characters are black (the picture is inverted)
+  --crop             crop every picture to its content
+  --no-auto          keep threshold and increment instead of detecting them
+  --threshold N      threshold in percent, 0..100
+  --increment N      increment in percent, 0..100
+  --ratio N|off      aspect ratio in percent, 1..100, or keep the picture's proportions
+  --charmap FILE     character map to use instead of ./charmap.txt
+  --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp before the
+                     run; learned slots replace those of the folder's set
+  --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT
+  --report FILE      also write a tab-separated file with the three best results
+                     and their scores for every recognised image (with --batch the
+                     row is the thumbnail row, counted on across sub-folders)
+  -h, --help         show this text
+  -V, --version      show the version
+
+Exit status:
+  0  the run did its work
+  1  a bitmap or a file could not be read or written (the message names it)
+  2  the folder to recognise or learn from does not exist
+  3  unknown option or bad value
+)";
+}
+
+int RunCommandLine(const std::vector<std::string>& args, const std::string& home,
+                   const std::string& startFolder, std::ostream& out, std::ostream& err) {
+  Options o;
+  try {
+    o = ParseOptions(args);
+  } catch (const UsageError& e) {
+    Diagnose(err, e.message);
+    err << "Try 'morvik --help'.\n";
+    return kExitUsage;
+  }
+  if (o.help) {
+    out << HelpText();
+    return kExitOk;
+  }
+  if (o.version) {
+    out << "morvik " << MORVIK_VERSION << "\n";
+    return kExitOk;
+  }
+  if (o.positional.empty() && !o.learn) {
+    Diagnose(err, "no folder given");
+    err << "Try 'morvik --help'.\n";
+    return kExitUsage;
+  }
+  try {
+    return Run(o, home, startFolder, err);
+  } catch (const Error& e) {
+    Diagnose(err, e.what());
+  } catch (const std::bad_alloc&) {
+    Diagnose(err, "out of memory");
+  } catch (const std::exception& e) {
+    Diagnose(err, e.what());
+  }
+  return kExitFailed;
+}
+
+}  // namespace morvik

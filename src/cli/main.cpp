@@ -1,0 +1,29 @@
+// The command-line program: with arguments, one unattended run (no window, no display, no
+// window libraries); without, it starts the window program.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/window_launch.h"
+#include "session/home_folder.h"
+
+int main(int argc, char** argv) {
+  const std::string home = morvik::FindHomeFolder(argv[0]);
+  if (argc > 1) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return morvik::RunCommandLine(args, home, morvik::CurrentProcessFolder(), std::cout, std::cerr);
+  }
+  if (!morvik::DisplayAvailable()) {
+    std::cerr << "morvik: the window needs a display (DISPLAY or WAYLAND_DISPLAY is not set).\n"
+              << "Without one, recognise a folder from the command line: see 'morvik --help'.\n";
+    return morvik::kExitFailed;
+  }
+  const std::string window = morvik::FindWindowProgram();
+  if (window.empty()) {
+    std::cerr << "morvik: built without the window; give a folder to recognise.\n"
+              << "Try 'morvik --help'.\n";
+    return morvik::kExitUsage;
+  }
+  return morvik::StartWindow(window, home, std::cerr);
+}

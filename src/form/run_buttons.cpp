@@ -1,0 +1,74 @@
+#include "form/run_buttons.h"
+
+#include "runs/batch_run.h"
+#include "runs/folder_run.h"
+#include "runs/learning.h"
+
+namespace morvik {
+
+namespace {
+
+// Passes a run's events to the window and keeps the last picture's raster and analysis,
+// which the image controls show and the editor re-samples from.
+class FormRunObserver : public RunObserver {
+ public:
+  explicit FormRunObserver(Workspace& ws) : ws_(ws) {}
+  void RunStarted() override { ws_.View().ThumbnailsCleared(); }
+  void ImageRecognized(const RecognizedImage& image) override {
+    ResetResultDisplay(ws_.Display);  // a run's results show only as thumbnails
+    ws_.Image.ScaledBitmap = *image.Scaled;
+    ws_.ShowAnalysis(image.Threshold, image.Increment);
+    ws_.View().ImageRecognized(image);
+  }
+  void Progress(const std::string& what, int done, int total) override {
+    ws_.View().Progress(what, done, total);
+  }
+
+ private:
+  Workspace& ws_;
+};
+
+// The folder a control names, relative to the run folder, which becomes current; an empty
+// name names no folder (not the run folder).
+std::string RunFolderOf(Workspace& ws, const std::string& name) {
+  ws.SetCurrentFolder(ws.RunFolder);
+  return name.empty() ? std::string() : ws.Resolve(name);
+}
+
+bool RecognizeWith(Workspace& ws, bool dynamic) {
+  FormRunObserver observer(ws);
+  const FolderRunOptions options{RunFolderOf(ws, ws.EditPatternsBatch), dynamic};
+  return RecognizeFolder(ws.Prepared(), options, observer).FolderFound;
+}
+
+}  // namespace
+
+bool ButtonRecognizeClick(Workspace& ws) {
+  return RecognizeWith(ws, ws.CheckBoxDynamic);
+}
+
+bool ButtonRecognizeFixed(Workspace& ws) {
+  return RecognizeWith(ws, false);
+}
+
+bool ButtonRecognizeDynamic(Workspace& ws) {
+  return RecognizeWith(ws, true);
+}
+
+bool ButtonRecBatchClick(Workspace& ws) {
+  FormRunObserver observer(ws);
+  const BatchRunOptions options{RunFolderOf(ws, ws.EditPatternsBatch), ws.EditPatternsBatch};
+  const BatchRunResult result = RecognizeBatch(ws.Prepared(), options, observer);
+  ws.ThumbnailRow = result.NextThumbnailRow;
+  return result.RootFound;
+}
+
+int ButtonAutoPatClick(Workspace& ws) {
+  FormRunObserver observer(ws);
+  const std::string folder = RunFolderOf(ws, ws.EditAutoPat);
+  const auto learned = LearnReferences(ws.Prepared(), folder, observer);
+  ws.View().GridChanged();
+  return static_cast<int>(learned.size());
+}
+
+}  // namespace morvik

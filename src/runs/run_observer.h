@@ -1,0 +1,32 @@
+// What a run tells its caller while it works: that it started, each recognised image and
+// its progress. Every method does nothing by default.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "core/scoring.h"
+#include "image/bitmap.h"
+
+namespace morvik {
+
+// One recognised image of a run.
+struct RecognizedImage {
+  std::string FileName;
+  int Row = 0;                     // thumbnail row
+  int Column = 0;                  // column of the file name
+  const Bitmap* Scaled = nullptr;  // the raster the pattern was sampled from
+  std::array<TRankEntry, 3> TopThree{};
+  int Threshold = 0;  // threshold and increment the pattern was sampled with
+  int Increment = 0;
+};
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  virtual void RunStarted() {}  // a run found its folder and starts afresh
+  virtual void ImageRecognized(const RecognizedImage&) {}
+  virtual void Progress(const std::string& /*what*/, int /*done*/, int /*total*/) {}
+};
+
+}  // namespace morvik
