@@ -77,6 +77,29 @@ TEST_F(Domain, RecognizeGivesTheNumbersOfARun) {
   EXPECT_EQ(recorder.images[0].TopThree[0].No, 8);  // the glyph '7' learned as slot 8
 }
 
+// A picture whose raster has no width gives no pattern: it ranks nothing instead of
+// repeating the result of the picture before it.
+TEST_F(Domain, PictureWithoutRasterRanksNothing) {
+  WriteLearnFolder();
+  fs::create_directory(dir.File("pics"));
+  test::WriteGlyph(dir.File("pics/1_0.bmp"), '4');
+  Bitmap thin(1, 100);  // its proportions give a raster 0 pixels wide
+  thin.Fill(kWhite);
+  test::WriteBmp24(dir.File("pics/1_1.bmp"), thin);
+  Session s;
+  s.Image.FixedRatio = false;
+  s.Image.AutoThreshold = false;  // an empty raster has no threshold to find
+  LearnReferences(s, dir.File("learn"));
+  Recorder recorder;
+  ASSERT_EQ(RecognizeFolder(s, {dir.File("pics"), false}, recorder).Images, 2);
+  const int first = recorder.images[0].TopThree[0].No;
+  EXPECT_NE(first, 0);
+  EXPECT_EQ(recorder.images[1].Scaled->Width(), 0);
+  EXPECT_EQ(recorder.images[1].TopThree[0].No, 0);
+  const std::string txt = test::ReadFile(dir.File("pics/result.txt"));
+  EXPECT_EQ(txt.substr(txt.size() - 8), " 0 0  \r\n") << txt;
+}
+
 // A session passed as const stays as it is and still gives the numbers of the run.
 TEST_F(Domain, RecognizeLeavesAConstSessionAsItIs) {
   WriteLearnFolder();
