@@ -268,7 +268,7 @@ TEST_F(ResultFiles, TooLongFolderPathIsReportedAsTooLong) {
          {std::vector<std::string>{folder}, std::vector<std::string>{"--learn", folder}}) {
       const RunResult r = Run(args);
       EXPECT_EQ(r.status, 2) << r.err;
-      EXPECT_EQ(r.err.rfind("folder name too long: ", 0), 0u) << r.err.substr(0, 80);
+      EXPECT_EQ(r.err.rfind("morvik: folder name too long: ", 0), 0u) << r.err.substr(0, 80);
     }
   }
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "error_of.h"
-#include "runs/workspace.h"
+#include "session/recognition.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -181,10 +181,8 @@ TEST(SetSettings, OptionsGivenForTheRunWinOverStoredOnes) {
 }
 
 TEST(SetSettings, TallyFractionIsTheTallyControlsValue) {
-  Workspace ws("/", "/");
   for (int percent = 0; percent <= 100; ++percent) {
-    ws.SetEditTally(std::to_string(percent));
-    EXPECT_EQ(TallyFraction(percent), ws.Tally()) << percent;
+    EXPECT_EQ(TallyFraction(percent), TallyOf(std::to_string(percent))) << percent;
   }
 }
 

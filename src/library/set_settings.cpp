@@ -2,6 +2,8 @@
 
 // Set files are 8-bit text: no Unicode conversion (as for the program's settings file).
 #define SI_NO_CONVERSION
+// Header only, as for the settings file: the library would load ICU at every start.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <strings.h>
