@@ -9,7 +9,8 @@
 // came out right, summed per font.
 //
 // With --learn DIR each font also gets DIR/FONT.pgm, its digits and capitals one by one, cap
-// height 40, dark on light, to learn a set from (morvik --learn-picture ... --chars 0-9A-Z).
+// height 40 (--learn-cap N), dark on light, to learn a set from (morvik --learn-picture ... --chars
+// 0-9A-Z).
 //
 //   make_text_pictures [--seed N] [--measure] [--verbose] [--learn DIR] OUTDIR FONTFILE...
 #include <cstdio>
@@ -37,6 +38,7 @@ constexpr double kNoiseShare = 0.01;  // pixels flipped to black or white
 struct Options {
   unsigned Seed = 1;
   bool Measure = false, Verbose = false;
+  int LearnCap = 40;
   std::string OutDir, LearnDir;
   std::vector<std::string> Fonts;
 };
@@ -172,7 +174,7 @@ void MakeLearningPicture(const Options& o, std::size_t fontIndex) {
   RenderOptions ro;
   ro.Margin = 24;
   WriteAtomically(o.LearnDir + "/" + Stem(o.Fonts[fontIndex]) + ".pgm",
-                  Pgm(ToGreyImage(RenderText(font, text, 40, ro))));
+                  Pgm(ToGreyImage(RenderText(font, text, o.LearnCap, ro))));
 }
 
 Options Parse(int argc, char** argv) {
@@ -183,6 +185,8 @@ Options Parse(int argc, char** argv) {
       o.Seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
     } else if (a == "--learn" && i + 1 < argc) {
       o.LearnDir = argv[++i];
+    } else if (a == "--learn-cap" && i + 1 < argc) {
+      o.LearnCap = std::atoi(argv[++i]);
     } else if (a == "--measure") {
       o.Measure = true;
     } else if (a == "--verbose") {

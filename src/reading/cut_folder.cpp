@@ -63,7 +63,7 @@ void WriteCutFolder(const Bitmap& picture, const PictureReading& reading,
     if (c.Line != line) line = c.Line, column = 0;
     for (; column < c.Column; ++column) WriteBmpFile(CutFileName(folder, line, column), blank);
     WriteBmpFile(CutFileName(folder, line, column++),
-                 c.Blank ? blank : CutCharacter(grey, c.Box, reading.Cut.DarkOnLight));
+                 c.Blank ? blank : RecognitionCut(grey, c.Box, reading.Cut.DarkOnLight));
   }
 }
 

@@ -57,7 +57,7 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
     const int n = static_cast<int>(k) + 1;
     const std::string what = name + " character " + std::to_string(n);
     set.Bank.TestPattern() =
-        CharacterPattern(CutCharacter(grey, boxes[k], cut.DarkOnLight), e.Image, what);
+        CharacterPattern(RecognitionCut(grey, boxes[k], cut.DarkOnLight), e.Image, what);
     CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
     set.Chars.CharMap[static_cast<std::size_t>(n)] = named[k];
   }

@@ -51,6 +51,10 @@ struct PictureReading {
 // The segmentation of a grey picture under the cut options. Throws Error for a bad grid.
 Segmentation CutPicture(const GreyImage& grey, const CutOptions& options);
 
+// One character as it is recognised, learned and written by --cut: the box's greys, bright
+// on black, resampled to the matcher's raster size (CutCharacterScaled).
+Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight);
+
 // Segments, cuts and recognises every character of the picture. Throws Error only for a bad
 // grid; a picture without ink reads as no characters.
 PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,

@@ -1,0 +1,35 @@
+// Touching characters the segmenter left in one box (serifs and kerned pairs such as "AV" or
+// "WY", where no cut at a thin contact exists): the box is split where recognising the two
+// pieces fits clearly better than recognising the whole.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "library/library_scoring.h"
+#include "segment/binarise.h"
+#include "segment/segmentation.h"
+
+namespace morvik {
+
+struct RecognizedBox {
+  CharBox Box;
+  std::array<LibraryMatch, 3> Best{};
+};
+
+using BoxRecognizer = std::function<std::array<LibraryMatch, 3>(const CharBox&)>;
+
+// How much better (in score) the weaker of two pieces must match than the whole box.
+constexpr double kSplitMargin = 0.12;
+
+// The box recognised whole, or, when it is at least 0.8 times as wide as high, split into
+// pieces: at each of the three columns with the least ink in the middle half of the box, the
+// two sides are shrunk to their ink (pieces lower than half the box or narrower than an eighth
+// of its height are no characters) and recognised; the cut whose weaker piece scores highest
+// is taken when that score exceeds the whole's by kSplitMargin. Pieces are split again, up to
+// four characters from one box. The first piece keeps the box's SpaceBefore.
+std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const CharBox& box,
+                                              const BoxRecognizer& recognize);
+
+}  // namespace morvik
