@@ -53,6 +53,7 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
   set.Settings = LearningSettings(options.Overrides);
   const EffectiveSettings e = ResolveSettings(set.Settings, {});
   set.Chars.CharMapLoaded = true;
+  set.Chars.CharMap[0] = ' ';  // a run reads "no pattern" (an all-black blank cut) as a blank
   for (std::size_t k = 0; k < boxes.size(); ++k) {
     const int n = static_cast<int>(k) + 1;
     const std::string what = name + " character " + std::to_string(n);
