@@ -334,6 +334,11 @@ ReferenceLibrary OpenSets(const PictureOptions& o, const std::vector<std::string
   if (names.empty()) names = defaultSets;
   if (names.empty()) throw UsageError{"no reference set to read with: name one with --set BASE"};
   ReferenceLibrary library = OpenReferenceNames(names);
+  // Sets are shown as named: relative to the start folder where they lie in it.
+  const std::string prefix = start.empty() || start.back() == '/' ? start : start + "/";
+  for (ReferenceSet& set : library.Sets)
+    if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
+      set.Base.erase(0, prefix.size());
   if (o.charmap) {
     const std::string path = JoinPath(start, *o.charmap);
     if (!FileExists(path)) throw FileError(path, "character map not found");
