@@ -1,7 +1,7 @@
 #include "reading/read_picture.h"
 
 #include "image/image_state.h"
-#include "reading/touching_split.h"
+#include "reading/box_correction.h"
 #include "segment/cut.h"
 #include "segment/table.h"
 #include "segment/text_segmenter.h"
@@ -26,30 +26,34 @@ Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLigh
 
 namespace {
 
-// The characters of one box: a blank cell, or what recognition finds, split where the box
-// holds touching characters (never in a grid, whose cells hold one each).
-std::vector<ReadCharacter> ReadBox(const GreyImage& grey, const Binarised& ink, const CharBox& box,
-                                   ReferenceLibrary& library, const ReadOptions& options) {
+ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
   ReadCharacter c;
-  c.Box = box;
-  c.Blank = box.Empty;
-  if (c.Blank) return {c};
+  c.Box = r.Box;
+  c.Blank = r.Box.Empty;
+  c.Best = r.Best;
+  c.Rejected = !c.Blank && (c.Best[0].No == 0 || c.Best[0].Score < options.Reject);
+  return c;
+}
+
+// The characters of one line: blank cells as they are, the others recognised, with touching
+// characters split and broken ones joined (never in a grid, whose cells hold one each).
+std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
+                                    const TextLine& line, ReferenceLibrary& library,
+                                    const ReadOptions& options) {
   const BoxRecognizer recognize = [&](const CharBox& b) {
     return RecognizeCharacter(library, RecognitionCut(grey, b, ink.DarkOnLight), options.Character);
   };
+  const bool grid = options.Cut.Mode == Layout::Grid;
   std::vector<RecognizedBox> found;
-  if (options.Cut.Mode == Layout::Grid)
-    found.push_back({box, recognize(box)});
-  else
-    found = RecognizeSplitting(ink.Image, box, recognize);
-  std::vector<ReadCharacter> out;
-  for (const RecognizedBox& r : found) {
-    c.Box = r.Box;
-    c.Best = r.Best;
-    c.Rejected = c.Best[0].No == 0 || c.Best[0].Score < options.Reject;
-    out.push_back(c);
+  for (const CharBox& box : line.Chars) {
+    if (box.Empty || grid) {
+      found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
+      continue;
+    }
+    for (const RecognizedBox& r : RecognizeSplitting(ink.Image, box, recognize)) found.push_back(r);
   }
-  return out;
+  if (!grid) JoinPieces(found, recognize);
+  return found;
 }
 
 }  // namespace
@@ -65,17 +69,16 @@ PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
     int column = 0;
-    std::vector<CharBox> boxes;
-    for (std::size_t i = 0; i < l.Chars.size(); ++i) {
-      if (i > 0 && l.Chars[i].SpaceBefore) ++column;
-      for (ReadCharacter& c : ReadBox(grey, ink, l.Chars[i], library, options)) {
-        c.Line = line;
-        c.Column = column++;
-        boxes.push_back(c.Box);
-        reading.Chars.push_back(c);
-      }
+    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, library, options);
+    l.Chars.clear();  // as read: touching characters split, broken ones joined
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      if (i > 0 && found[i].Box.SpaceBefore) ++column;
+      ReadCharacter c = Character(found[i], options);
+      c.Line = line;
+      c.Column = column++;
+      l.Chars.push_back(c.Box);
+      reading.Chars.push_back(c);
     }
-    l.Chars = boxes;  // as read, touching characters split
   }
   return reading;
 }

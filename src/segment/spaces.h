@@ -9,8 +9,9 @@ namespace morvik {
 
 // Per character (left to right), whether a space comes before it; height is the line's
 // typical character height. Two rules:
-// - A regular pitch (monospaced text, or the tabular figures of most fonts): when at least 60%
-//   of the distances between neighbouring character centres lie within 12% of their median P,
+// - A regular pitch (monospaced text, or the tabular figures of most fonts): when at least 70%
+//   of the distances between neighbouring character centres below 1.5 P (those within words)
+//   lie within 10% of their median P,
 //   a space is a centre distance above 1.25 P, or a gap wider than the median gap by 0.3
 //   times the height. A space adds a whole pitch in monospaced text
 //   and at least 0.4 P between tabular figures, while a narrow figure's wide side bearings

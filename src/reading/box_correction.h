@@ -1,6 +1,7 @@
-// Touching characters the segmenter left in one box (serifs and kerned pairs such as "AV" or
-// "WY", where no cut at a thin contact exists): the box is split where recognising the two
-// pieces fits clearly better than recognising the whole.
+// Character boxes corrected by recognition: touching characters the segmenter left in one box
+// (serifs, kerned pairs such as "AV" or "WY", where no cut at a thin contact exists) are split,
+// and pieces of one character it cut apart (the halves of a serif M, a stroke broken at a small
+// size) are joined, where recognising the other way fits clearly better.
 #pragma once
 
 #include <array>
@@ -31,5 +32,14 @@ constexpr double kSplitMargin = 0.12;
 // four characters from one box. The first piece keeps the box's SpaceBefore.
 std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const CharBox& box,
                                               const BoxRecognizer& recognize);
+
+// How much better the joined box must match than the better of its two pieces.
+constexpr double kJoinMargin = 0.12;
+
+// Joins neighbours of a line, left to right, without a space between them whose joined box
+// (at most 1.5 times as wide as high, the pieces at most a third of its height apart) is
+// recognised with a score above both pieces' by kJoinMargin; a joined box may join its next
+// neighbour too. The joined box keeps the first piece's SpaceBefore.
+void JoinPieces(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
 }  // namespace morvik

@@ -1,4 +1,4 @@
-#include "reading/touching_split.h"
+#include "reading/box_correction.h"
 
 #include <algorithm>
 
@@ -71,6 +71,28 @@ std::vector<RecognizedBox> Split(const BinaryImage& ink, const RecognizedBox& wh
 std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const CharBox& box,
                                               const BoxRecognizer& recognize) {
   return Split(ink, RecognizedBox{box, recognize(box)}, recognize, 2);
+}
+
+void JoinPieces(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  for (std::size_t i = 0; i + 1 < line.size();) {
+    const CharBox &a = line[i].Box, &b = line[i + 1].Box;
+    const Rect joined =
+        Union(Rect{a.Left, a.Top, a.Width, a.Height}, Rect{b.Left, b.Top, b.Width, b.Height});
+    const bool candidate = !b.SpaceBefore && !a.Empty && !b.Empty &&
+                           2 * joined.Width <= 3 * joined.Height &&
+                           3 * (b.Left - (a.Left + a.Width)) <= joined.Height;
+    if (candidate) {
+      const CharBox box{joined.Left, joined.Top, joined.Width, joined.Height, a.SpaceBefore, false};
+      const std::array<LibraryMatch, 3> best = recognize(box);
+      const double pieces = std::max(line[i].Best[0].Score, line[i + 1].Best[0].Score);
+      if (best[0].No != 0 && best[0].Score > pieces + kJoinMargin) {
+        line[i] = RecognizedBox{box, best};
+        line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        continue;
+      }
+    }
+    ++i;
+  }
 }
 
 }  // namespace morvik
