@@ -56,7 +56,7 @@ void PrepareFolder(const std::string& folder) {
 void WriteCutFolder(const Bitmap& picture, const PictureReading& reading,
                     const std::string& folder) {
   PrepareFolder(folder);
-  const GreyImage grey = ToGreyImage(picture);
+  const GreyImage grey = ReadingGrey(picture);
   const Bitmap blank(2 * kCutMargin, 2 * kCutMargin);
   int line = 0, column = 0;
   for (const ReadCharacter& c : reading.Chars) {

@@ -1,5 +1,7 @@
 #include "reading/learn_picture.h"
 
+#include <algorithm>
+
 #include "core/error.h"
 #include "core/pattern_bank.h"
 #include "fonts/char_list.h"
@@ -29,17 +31,55 @@ std::string NamedChars(const std::string& chars) {
   return named;
 }
 
+// The boxes of the cut in reading order. When there are more than `wanted`, characters the
+// segmenter cut in two (the halves of a wide serif M touch: no gap between them) are joined
+// again, the closest pairs first, as long as the joined box is at most 1.5 times as wide as
+// high.
+std::vector<CharBox> LearningBoxes(const Segmentation& cut, std::size_t wanted) {
+  std::vector<std::vector<CharBox>> lines;
+  std::size_t count = 0;
+  for (const TextLine& line : cut.Lines) {
+    lines.emplace_back();
+    for (const CharBox& box : line.Chars)
+      if (!box.Empty) lines.back().push_back(box);
+    count += lines.back().size();
+  }
+  while (count > wanted) {
+    std::vector<CharBox>* bestLine = nullptr;
+    std::size_t best = 0;
+    int bestGap = 2;  // touching or one pixel apart
+    for (std::vector<CharBox>& line : lines)
+      for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+        const CharBox &a = line[i], &b = line[i + 1];
+        const int gap = b.Left - (a.Left + a.Width);
+        const int top = std::min(a.Top, b.Top);
+        const int height = std::max(a.Top + a.Height, b.Top + b.Height) - top;
+        if (gap < bestGap && 2 * (b.Left + b.Width - a.Left) <= 3 * height)
+          bestLine = &line, best = i, bestGap = gap;
+      }
+    if (!bestLine) break;
+    CharBox& a = (*bestLine)[best];
+    const CharBox& b = (*bestLine)[best + 1];
+    const Rect joined =
+        Union(Rect{a.Left, a.Top, a.Width, a.Height}, Rect{b.Left, b.Top, b.Width, b.Height});
+    a = CharBox{joined.Left, joined.Top, joined.Width, joined.Height, a.SpaceBefore, false};
+    bestLine->erase(bestLine->begin() + static_cast<std::ptrdiff_t>(best) + 1);
+    --count;
+  }
+  std::vector<CharBox> boxes;
+  for (const std::vector<CharBox>& line : lines)
+    boxes.insert(boxes.end(), line.begin(), line.end());
+  return boxes;
+}
+
 }  // namespace
 
 LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
                             const LearnOptions& options, const std::string& name) {
-  const GreyImage grey = ToGreyImage(picture);
+  const GreyImage grey = ReadingGrey(picture);
   const Segmentation cut = CutPicture(grey, options.Cut);
-  std::vector<CharBox> boxes;
-  for (const TextLine& line : cut.Lines)
-    for (const CharBox& box : line.Chars)
-      if (!box.Empty) boxes.push_back(box);
   const std::string named = NamedChars(chars);
+  const std::vector<CharBox> boxes = LearningBoxes(cut, named.size());
   if (boxes.empty()) throw FileError(name, "no characters found to learn from");
   if (boxes.size() != named.size())
     throw FileError(name, "the picture holds " + std::to_string(boxes.size()) +

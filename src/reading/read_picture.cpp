@@ -3,6 +3,7 @@
 #include "image/image_state.h"
 #include "reading/box_correction.h"
 #include "segment/cut.h"
+#include "segment/despeckle.h"
 #include "segment/table.h"
 #include "segment/text_segmenter.h"
 
@@ -18,6 +19,10 @@ Segmentation CutPicture(const GreyImage& grey, const CutOptions& options) {
       break;
   }
   return SegmentText(grey, options.Ink);
+}
+
+GreyImage ReadingGrey(const Bitmap& picture) {
+  return RemoveSpeckles(ToGreyImage(picture));
 }
 
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight) {
@@ -60,7 +65,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
 
 PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
                            const ReadOptions& options) {
-  const GreyImage grey = ToGreyImage(picture);
+  const GreyImage grey = ReadingGrey(picture);
   PictureReading reading;
   reading.Cut = CutPicture(grey, options.Cut);
   const Binarised ink =

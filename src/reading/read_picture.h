@@ -51,6 +51,9 @@ struct PictureReading {
 // The segmentation of a grey picture under the cut options. Throws Error for a bad grid.
 Segmentation CutPicture(const GreyImage& grey, const CutOptions& options);
 
+// The grey picture that is cut and sampled: speckles removed (RemoveSpeckles).
+GreyImage ReadingGrey(const Bitmap& picture);
+
 // One character as it is recognised, learned and written by --cut: the box's greys, bright
 // on black, resampled to the matcher's raster size (CutCharacterScaled).
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight);
