@@ -39,9 +39,12 @@ bool IsCharacterPiece(const CharBox& piece, const CharBox& box) {
 }
 
 std::vector<RecognizedBox> Split(const BinaryImage& ink, const RecognizedBox& whole,
-                                 const BoxRecognizer& recognize, int depth) {
+                                 int typicalWidth, const BoxRecognizer& recognize, int depth) {
   const CharBox& box = whole.Box;
-  if (depth == 0 || 10 * box.Width < 8 * box.Height) return {whole};
+  // No score passes 1: a whole box matched within the margin of that is never split.
+  if (depth == 0 || 10 * box.Width < 8 * box.Height || 10 * box.Width < 12 * typicalWidth ||
+      whole.Best[0].Score + kSplitMargin >= 1)
+    return {whole};
   double bestScore = whole.Best[0].Score + kSplitMargin;
   RecognizedBox bestLeft, bestRight;
   bool found = false;
@@ -49,8 +52,10 @@ std::vector<RecognizedBox> Split(const BinaryImage& ink, const RecognizedBox& wh
     const CharBox left = ShrinkToInk(ink, box.Left, cut, box);
     const CharBox right = ShrinkToInk(ink, cut, box.Left + box.Width, box);
     if (!IsCharacterPiece(left, box) || !IsCharacterPiece(right, box)) continue;
-    RecognizedBox l{left, recognize(left)}, r{right, recognize(right)};
-    if (l.Best[0].No == 0 || r.Best[0].No == 0) continue;
+    RecognizedBox l{left, recognize(left)};
+    if (l.Best[0].No == 0 || l.Best[0].Score <= bestScore) continue;  // the right cannot help
+    RecognizedBox r{right, recognize(right)};
+    if (r.Best[0].No == 0) continue;
     const double score = std::min(l.Best[0].Score, r.Best[0].Score);
     if (score > bestScore) {
       bestScore = score;
@@ -61,16 +66,17 @@ std::vector<RecognizedBox> Split(const BinaryImage& ink, const RecognizedBox& wh
   }
   if (!found) return {whole};
   bestLeft.Box.SpaceBefore = box.SpaceBefore;
-  std::vector<RecognizedBox> out = Split(ink, bestLeft, recognize, depth - 1);
-  for (const RecognizedBox& b : Split(ink, bestRight, recognize, depth - 1)) out.push_back(b);
+  std::vector<RecognizedBox> out = Split(ink, bestLeft, typicalWidth, recognize, depth - 1);
+  for (const RecognizedBox& b : Split(ink, bestRight, typicalWidth, recognize, depth - 1))
+    out.push_back(b);
   return out;
 }
 
 }  // namespace
 
 std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const CharBox& box,
-                                              const BoxRecognizer& recognize) {
-  return Split(ink, RecognizedBox{box, recognize(box)}, recognize, 2);
+                                              int typicalWidth, const BoxRecognizer& recognize) {
+  return Split(ink, RecognizedBox{box, recognize(box)}, typicalWidth, recognize, 2);
 }
 
 void JoinPieces(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
@@ -78,13 +84,13 @@ void JoinPieces(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize
     const CharBox &a = line[i].Box, &b = line[i + 1].Box;
     const Rect joined =
         Union(Rect{a.Left, a.Top, a.Width, a.Height}, Rect{b.Left, b.Top, b.Width, b.Height});
-    const bool candidate = !b.SpaceBefore && !a.Empty && !b.Empty &&
+    const double pieces = std::max(line[i].Best[0].Score, line[i + 1].Best[0].Score);
+    const bool candidate = pieces + kJoinMargin < 1 && !b.SpaceBefore && !a.Empty && !b.Empty &&
                            2 * joined.Width <= 3 * joined.Height &&
                            3 * (b.Left - (a.Left + a.Width)) <= joined.Height;
     if (candidate) {
       const CharBox box{joined.Left, joined.Top, joined.Width, joined.Height, a.SpaceBefore, false};
       const std::array<LibraryMatch, 3> best = recognize(box);
-      const double pieces = std::max(line[i].Best[0].Score, line[i + 1].Best[0].Score);
       if (best[0].No != 0 && best[0].Score > pieces + kJoinMargin) {
         line[i] = RecognizedBox{box, best};
         line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);

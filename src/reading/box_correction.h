@@ -24,14 +24,15 @@ using BoxRecognizer = std::function<std::array<LibraryMatch, 3>(const CharBox&)>
 // How much better (in score) the weaker of two pieces must match than the whole box.
 constexpr double kSplitMargin = 0.12;
 
-// The box recognised whole, or, when it is at least 0.8 times as wide as high, split into
+// The box recognised whole, or, when it is at least 0.8 times as wide as high and 1.2 times the
+// line's typical character width (0: not known), split into
 // pieces: at each of the three columns with the least ink in the middle half of the box, the
 // two sides are shrunk to their ink (pieces lower than half the box or narrower than an eighth
 // of its height are no characters) and recognised; the cut whose weaker piece scores highest
 // is taken when that score exceeds the whole's by kSplitMargin. Pieces are split again, up to
 // four characters from one box. The first piece keeps the box's SpaceBefore.
 std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const CharBox& box,
-                                              const BoxRecognizer& recognize);
+                                              int typicalWidth, const BoxRecognizer& recognize);
 
 // How much better the joined box must match than the better of its two pieces.
 constexpr double kJoinMargin = 0.12;

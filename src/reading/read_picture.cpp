@@ -2,6 +2,7 @@
 
 #include "image/image_state.h"
 #include "reading/box_correction.h"
+#include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/despeckle.h"
 #include "segment/table.h"
@@ -49,13 +50,17 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
     return RecognizeCharacter(library, RecognitionCut(grey, b, ink.DarkOnLight), options.Character);
   };
   const bool grid = options.Cut.Mode == Layout::Grid;
+  std::vector<Rect> rects;
+  for (const CharBox& b : line.Chars) rects.push_back(Rect{b.Left, b.Top, b.Width, b.Height});
+  const int typicalWidth = MedianCharWidth(rects, line.Box.Height);
   std::vector<RecognizedBox> found;
   for (const CharBox& box : line.Chars) {
     if (box.Empty || grid) {
       found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
       continue;
     }
-    for (const RecognizedBox& r : RecognizeSplitting(ink.Image, box, recognize)) found.push_back(r);
+    for (const RecognizedBox& r : RecognizeSplitting(ink.Image, box, typicalWidth, recognize))
+      found.push_back(r);
   }
   if (!grid) JoinPieces(found, recognize);
   return found;
@@ -67,9 +72,16 @@ PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
                            const ReadOptions& options) {
   const GreyImage grey = ReadingGrey(picture);
   PictureReading reading;
-  reading.Cut = CutPicture(grey, options.Cut);
-  const Binarised ink =
-      Binarise(grey, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+  // Running text is cut from the binarisation the split of touching characters uses too.
+  Binarised ink;
+  if (options.Cut.Mode == Layout::Text) {
+    ink = Binarise(grey, options.Cut.Ink);
+    reading.Cut.DarkOnLight = ink.DarkOnLight;
+    reading.Cut.Lines = SegmentLines(ink.Image);
+  } else {
+    reading.Cut = CutPicture(grey, options.Cut);
+    ink = Binarise(grey, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+  }
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
