@@ -253,6 +253,20 @@ TEST(LearnPictureTest, RefusesCountsThatDoNotMatch) {
             "m.png: the picture holds 41 characters; a set holds at most 40");
 }
 
+// Serif capitals at this size: the segmenter cuts the M in two (stems on both sides), and
+// learning joins the halves again since the named count says one character.
+TEST(LearnPictureTest, JoinsTheHalvesOfACharacterCutInTwo) {
+  const std::string font = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
+  if (!FontInstalled(font)) GTEST_SKIP();
+  const Bitmap picture = Render(font, {"K L M"}, 40);
+  ASSERT_EQ(CutPicture(ToGreyImage(picture), {}).Lines.at(0).Chars.size(), 4u);
+  const LearnedSet set = LearnFromPicture(picture, "KLM", {});
+  EXPECT_EQ(set.Count, 3);
+  // Pieces are joined only to meet the count, and only touching ones.
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(picture, "KL", {}, "p"); }),
+            "p: the picture holds 3 characters, but 2 are named");
+}
+
 TEST(CutScaledTest, ResamplesTheBoxByAreaToTheLongerSide) {
   GreyImage g;
   g.Width = 4;
