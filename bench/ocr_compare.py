@@ -6,12 +6,17 @@ build/make_text_pictures writes them (NAME starts with the typeface, then "_digi
 "_block"). Each typeface reads with its own set, SETS/<typeface>.PCP (learned with
 --learn-picture), or every picture with the sets given by --set.
 
+The peers are told what the learned sets know (capitals and digits only: ocrad
+--filter=upper_num, gocr -C 0-9A-Z), and ocrad, which does not tell the polarity itself, gets
+--invert for the light-on-dark pictures (NAME holding "_ld"); --plain-peers runs them bare.
+
 Accuracy per typeface: 1 - (edit distance of the whole text, spaces included) / (length of the
 expected text), after trailing blanks and empty lines are dropped. Speed: pictures per second
 with one process per picture for each program, and for morvik also all pictures of a typeface
 in one process.
 
-  bench/ocr_compare.py [--morvik PATH] [--sets DIR | --set BASE ...] [--only TYPEFACE,...] FOLDER
+  bench/ocr_compare.py [--morvik PATH] [--sets DIR | --set BASE ...] [--only TYPEFACE,...]
+                       [--no-peers] [--plain-peers] FOLDER
 """
 import argparse
 import collections
@@ -69,6 +74,7 @@ def main():
     ap.add_argument("--set", action="append", default=[], help="sets for every picture")
     ap.add_argument("--only", help="comma-separated typefaces")
     ap.add_argument("--no-peers", action="store_true", help="morvik only")
+    ap.add_argument("--plain-peers", action="store_true", help="no filters or inversion for the peers")
     ap.add_argument("folder")
     a = ap.parse_args()
 
@@ -87,10 +93,15 @@ def main():
     for face, pics in groups.items():
         sets = a.set or [os.path.join(a.sets, face)]
         set_args = [x for s in sets for x in ("--set", s)]
+        def ocrad(p):
+            if a.plain_peers:
+                return ["ocrad", p]
+            return ["ocrad", "--filter=upper_num"] + (["--invert"] if "_ld" in p else []) + [p]
+
         commands = {
             "morvik": lambda p: [a.morvik, "--read"] + set_args + [p],
-            "ocrad": lambda p: ["ocrad", p],
-            "gocr": lambda p: ["gocr", "-i", p],
+            "ocrad": ocrad,
+            "gocr": lambda p: ["gocr"] + ([] if a.plain_peers else ["-C", "0-9A-Z"]) + ["-i", p],
         }
         row = []
         for tool in tools:
