@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <initializer_list>
 #include <locale>
 #include <optional>
 #include <set>
@@ -141,88 +142,115 @@ GridLayout ParseGrid(const std::string& text) {
   return GridLayout{v[0], v[1], v[2], v[3], v[4], v[5]};
 }
 
-void ApplyOption(PictureOptions& o, int id, const std::string& name, const std::string& value) {
+// One of a few named values: "--format is text, tsv or json, not \"xml\"" otherwise.
+template <typename T>
+T Choose(const std::string& option, const std::string& value,
+         std::initializer_list<std::pair<const char*, T>> choices) {
+  std::string names;
+  std::size_t k = 0;
+  for (const auto& [name, choice] : choices) {
+    if (value == name) return choice;
+    if (k > 0) names += k + 1 == choices.size() ? " or " : ", ";
+    names += name;
+    ++k;
+  }
+  throw UsageError{"--" + option + " is " + names + ", not \"" + value + "\""};
+}
+
+// Options of the routes and their outputs; false for any other.
+bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
   switch (id) {
     case kRead:
       o.read = true;
-      break;
+      return true;
     case kLearnPicture:
       o.learn = value;
-      break;
+      return true;
+    case kSave:
+      o.save = value;
+      return true;
+    case kHelp:
+      o.help = true;
+      return true;
     case kSet:
       o.sets.push_back(value);
-      break;
+      return true;
     case kCharmap:
       o.charmap = value;
-      break;
-    case kFormat:
-      if (value == "text")
-        o.format = ReadingFormat::Text;
-      else if (value == "tsv")
-        o.format = ReadingFormat::Tsv;
-      else if (value == "json")
-        o.format = ReadingFormat::Json;
-      else
-        throw UsageError{"--format is text, tsv or json, not \"" + value + "\""};
-      break;
-    case kReject:
-      o.reject = ParseScore(value);
-      break;
+      return true;
     case kChars:
       o.chars = value;
-      break;
+      return true;
     case kCut:
       o.cutFolder = value;
-      break;
+      return true;
     case kBoxes:
       o.boxes = value;
-      break;
+      return true;
+    case kReject:
+      o.reject = ParseScore(value);
+      return true;
+    case kFormat:
+      o.format = Choose<ReadingFormat>("format", value,
+                                       {{"text", ReadingFormat::Text},
+                                        {"tsv", ReadingFormat::Tsv},
+                                        {"json", ReadingFormat::Json}});
+      return true;
+  }
+  return false;
+}
+
+// How the picture is cut.
+bool ApplyCutOption(PictureOptions& o, int id, const std::string& value) {
+  switch (id) {
     case kGrid:
       o.cut.Mode = Layout::Grid;
       o.cut.Grid = ParseGrid(value);
-      break;
+      return true;
     case kTable:
       o.cut.Mode = Layout::Table;
-      break;
+      return true;
     case kPolarity:
-      if (value == "auto")
-        o.cut.Ink = Polarity::Auto;
-      else if (value == "dark")
-        o.cut.Ink = Polarity::DarkOnLight;
-      else if (value == "light")
-        o.cut.Ink = Polarity::LightOnDark;
-      else
-        throw UsageError{"--polarity is auto, dark or light, not \"" + value + "\""};
-      break;
+      o.cut.Ink = Choose<Polarity>("polarity", value,
+                                   {{"auto", Polarity::Auto},
+                                    {"dark", Polarity::DarkOnLight},
+                                    {"light", Polarity::LightOnDark}});
+      return true;
+  }
+  return false;
+}
+
+// The image settings and tally, over the sets' stored ones.
+void ApplyImageOption(SetSettings& s, int id, const std::string& name, const std::string& value) {
+  switch (id) {
     case kCrop:
-      o.overrides.AutoCrop = true;
+      s.AutoCrop = true;
       break;
     case kNoCrop:
-      o.overrides.AutoCrop = false;
+      s.AutoCrop = false;
       break;
     case kNoAuto:
-      o.overrides.Autodetect = false;
+      s.Autodetect = false;
       break;
     case kThreshold:
-      o.overrides.Threshold = ParseWhole(name, value, 0, 100);
+      s.Threshold = ParseWhole(name, value, 0, 100);
       break;
     case kIncrement:
-      o.overrides.Increment = ParseWhole(name, value, 0, 100);
-      break;
-    case kRatio:
-      o.overrides.AspectRatioEnable = value != "off";
-      if (value != "off") o.overrides.AspectRatio = ParseWhole(name, value, 1, 100);
+      s.Increment = ParseWhole(name, value, 0, 100);
       break;
     case kTally:
-      o.overrides.Tally = ParseWhole(name, value, 0, 100);
+      s.Tally = ParseWhole(name, value, 0, 100);
       break;
-    case kSave:
-      o.save = value;
-      break;
-    case kHelp:
-      o.help = true;
+    case kRatio:
+      s.AspectRatioEnable = value != "off";
+      if (value != "off") s.AspectRatio = ParseWhole(name, value, 1, 100);
       break;
   }
+}
+
+void ApplyOption(PictureOptions& o, int id, const std::string& name, const std::string& value) {
+  if (!ApplyRouteOption(o, id, value) && !ApplyCutOption(o, id, value))
+    ApplyImageOption(o.overrides, id, name, value);
 }
 
 // getopt_long over a copy of the arguments (it reorders them); pictures may stand anywhere.
