@@ -8,7 +8,11 @@
 // per picture whether the character count and the layout (lines, words, characters per word)
 // came out right, summed per font.
 //
-//   make_text_pictures [--seed N] [--measure] [--verbose] OUTDIR FONTFILE...
+// With --learn DIR each font also gets DIR/FONT.pgm, its digits and capitals one by one, cap
+// height 40 (--learn-cap N), dark on light, to learn a set from (morvik --learn-picture ... --chars
+// 0-9A-Z).
+//
+//   make_text_pictures [--seed N] [--measure] [--verbose] [--learn DIR] OUTDIR FONTFILE...
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,7 +38,8 @@ constexpr double kNoiseShare = 0.01;  // pixels flipped to black or white
 struct Options {
   unsigned Seed = 1;
   bool Measure = false, Verbose = false;
-  std::string OutDir;
+  int LearnCap = 40;
+  std::string OutDir, LearnDir;
   std::vector<std::string> Fonts;
 };
 
@@ -175,12 +180,27 @@ void MakeFontPictures(const Options& o, std::size_t fontIndex, Tally& tally) {
         }
 }
 
+// The characters of the pictures, blanks between them so that no pair touches.
+void MakeLearningPicture(const Options& o, std::size_t fontIndex) {
+  const FontFace font(o.Fonts[fontIndex]);
+  const std::vector<std::string> text = {"0 1 2 3 4 5 6 7 8 9", "A B C D E F G H I J K L M",
+                                         "N O P Q R S T U V W X Y Z"};
+  RenderOptions ro;
+  ro.Margin = 24;
+  WriteAtomically(o.LearnDir + "/" + Stem(o.Fonts[fontIndex]) + ".pgm",
+                  Pgm(ToGreyImage(RenderText(font, text, o.LearnCap, ro))));
+}
+
 Options Parse(int argc, char** argv) {
   Options o;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--seed" && i + 1 < argc) {
       o.Seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (a == "--learn" && i + 1 < argc) {
+      o.LearnDir = argv[++i];
+    } else if (a == "--learn-cap" && i + 1 < argc) {
+      o.LearnCap = std::atoi(argv[++i]);
     } else if (a == "--measure") {
       o.Measure = true;
     } else if (a == "--verbose") {
@@ -200,15 +220,18 @@ int main(int argc, char** argv) {
   const Options o = Parse(argc, argv);
   if (o.OutDir.empty() || o.Fonts.empty()) {
     std::cerr
-        << "usage: make_text_pictures [--seed N] [--measure] [--verbose] OUTDIR FONTFILE...\n";
+        << "usage: make_text_pictures [--seed N] [--measure] [--verbose] [--learn DIR] OUTDIR "
+           "FONTFILE...\n";
     return 2;
   }
   try {
     std::filesystem::create_directories(o.OutDir);
+    if (!o.LearnDir.empty()) std::filesystem::create_directories(o.LearnDir);
     Tally total;
     for (std::size_t f = 0; f < o.Fonts.size(); ++f) {
       Tally t;
       MakeFontPictures(o, f, t);
+      if (!o.LearnDir.empty()) MakeLearningPicture(o, f);
       if (o.Measure) t.Print(Stem(o.Fonts[f]));
       total.Add(t);
     }

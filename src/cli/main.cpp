@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/read_command.h"
 #include "cli/window_launch.h"
 #include "session/home_folder.h"
 
@@ -12,7 +13,10 @@ int main(int argc, char** argv) {
   const std::string home = morvik::FindHomeFolder(argv[0]);
   if (argc > 1) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return morvik::RunCommandLine(args, home, morvik::CurrentProcessFolder(), std::cout, std::cerr);
+    const std::string start = morvik::CurrentProcessFolder();
+    if (morvik::IsPictureCommand(args))
+      return morvik::RunPictureCommand(args, {}, start, std::cout, std::cerr);
+    return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);
   }
   if (!morvik::DisplayAvailable()) {
     std::cerr << "morvik: the window needs a display (DISPLAY or WAYLAND_DISPLAY is not set).\n"

@@ -15,4 +15,11 @@ constexpr int kCutMargin = 2;
 // margins alone.
 Bitmap CutCharacter(const GreyImage& grey, const CharBox& box, bool darkOnLight);
 
+// The same with the box's greys resampled by area averaging so that its longer side is
+// `side` pixels (the other side in proportion, at least 1), then the black margin. Sampling
+// every character at the size of the matcher's raster makes its pattern nearly independent
+// of the size it was printed at; nearest-neighbour scaling of small or odd sizes doubles
+// rows and columns unevenly. An empty box gives the margins alone.
+Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side);
+
 }  // namespace morvik

@@ -11,10 +11,16 @@ long double Median(std::vector<long double> v) {
   return v[v.size() / 2];
 }
 
+// Judged on the distances within words only (below 1.5 P): lines of short digit groups hold
+// nearly as many word spaces as neighbours.
 bool RegularPitch(const std::vector<long double>& distances, long double pitch) {
-  std::size_t close = 0;
-  for (long double d : distances) close += d >= 0.9L * pitch && d <= 1.1L * pitch;
-  return distances.size() >= 2 && 10 * close >= 7 * distances.size();
+  std::size_t close = 0, within = 0;
+  for (long double d : distances) {
+    if (d >= 1.5L * pitch) continue;
+    ++within;
+    close += d >= 0.9L * pitch && d <= 1.1L * pitch;
+  }
+  return within >= 2 && 10 * close >= 7 * within;
 }
 
 }  // namespace

@@ -1,0 +1,528 @@
+#include "cli/read_command.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <initializer_list>
+#include <locale>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "core/error.h"
+#include "core/file_names.h"
+#include "image/picture_file.h"
+#include "image/picture_limits.h"
+#include "image/picture_reader.h"
+#include "image/png_writer.h"
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+#include "reading/cut_folder.h"
+#include "reading/learn_picture.h"
+#include "reading/read_picture.h"
+#include "reading/reading_format.h"
+#include "runs/char_map.h"
+#include "segment/draw_boxes.h"
+
+namespace morvik {
+
+namespace {
+
+constexpr int kStatusFailed = 1;
+constexpr int kStatusUsage = 3;
+
+struct UsageError {
+  std::string message;
+};
+
+struct PictureOptions {
+  bool read = false, help = false;
+  std::optional<std::string> learn, save, charmap, chars, cutFolder, boxes;
+  std::vector<std::string> sets, pictures;
+  ReadingFormat format = ReadingFormat::Text;
+  double reject = 0;
+  CutOptions cut;
+  SetSettings overrides;
+};
+
+enum OptionId {
+  kRead = 256,
+  kLearnPicture,
+  kSet,
+  kCharmap,
+  kFormat,
+  kReject,
+  kChars,
+  kCut,
+  kBoxes,
+  kGrid,
+  kTable,
+  kPolarity,
+  kCrop,
+  kNoCrop,
+  kNoAuto,
+  kThreshold,
+  kIncrement,
+  kRatio,
+  kTally,
+  kSave,
+  kHelp,
+};
+
+const option kLongOptions[] = {
+    {"read", no_argument, nullptr, kRead},
+    {"learn-picture", required_argument, nullptr, kLearnPicture},
+    {"set", required_argument, nullptr, kSet},
+    {"charmap", required_argument, nullptr, kCharmap},
+    {"format", required_argument, nullptr, kFormat},
+    {"reject", required_argument, nullptr, kReject},
+    {"chars", required_argument, nullptr, kChars},
+    {"cut", required_argument, nullptr, kCut},
+    {"boxes", required_argument, nullptr, kBoxes},
+    {"grid", required_argument, nullptr, kGrid},
+    {"table", no_argument, nullptr, kTable},
+    {"polarity", required_argument, nullptr, kPolarity},
+    {"crop", no_argument, nullptr, kCrop},
+    {"no-crop", no_argument, nullptr, kNoCrop},
+    {"no-auto", no_argument, nullptr, kNoAuto},
+    {"threshold", required_argument, nullptr, kThreshold},
+    {"increment", required_argument, nullptr, kIncrement},
+    {"ratio", required_argument, nullptr, kRatio},
+    {"tally", required_argument, nullptr, kTally},
+    {"save", required_argument, nullptr, kSave},
+    {"help", no_argument, nullptr, kHelp},
+    {nullptr, 0, nullptr, 0},
+};
+
+bool ParseLong(const std::string& text, long& value) {
+  if (text.empty() || text.size() > 12) return false;
+  std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  if (i == text.size()) return false;
+  for (std::size_t k = i; k < text.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(text[k]))) return false;
+  value = std::stol(text);
+  return true;
+}
+
+int ParseWhole(const std::string& option, const std::string& text, long low, long high) {
+  long v = 0;
+  if (!ParseLong(text, v) || v < low || v > high)
+    throw UsageError{"--" + option + " needs a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not \"" + text + "\""};
+  return static_cast<int>(v);
+}
+
+double ParseScore(const std::string& text) {
+  std::istringstream in(text);
+  in.imbue(std::locale::classic());
+  double v = 0;
+  const bool plain = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+  if (!plain || !(in >> v) || in.peek() != EOF || v > 1)
+    throw UsageError{"--reject needs a score from 0 to 1, such as 0.8, not \"" + text + "\""};
+  return v;
+}
+
+GridLayout ParseGrid(const std::string& text) {
+  std::vector<int> v;
+  std::string field;
+  std::istringstream in(text);
+  const std::string problem = "--grid needs X,Y,WIDTH,HEIGHT,COLUMNS,ROWS";
+  while (std::getline(in, field, ',')) {
+    long n = 0;
+    if (!ParseLong(field, n) || n < 0 || n > 1000000)
+      throw UsageError{problem + " as whole numbers, not \"" + text + "\""};
+    v.push_back(static_cast<int>(n));
+  }
+  if (v.size() != 6 || text.back() == ',')
+    throw UsageError{problem + ", six numbers, not \"" + text + "\""};
+  if (std::min({v[2], v[3], v[4], v[5]}) < 1)
+    throw UsageError{"--grid: cell size and counts must be at least 1 in \"" + text + "\""};
+  return GridLayout{v[0], v[1], v[2], v[3], v[4], v[5]};
+}
+
+// One of a few named values: "--format is text, tsv or json, not \"xml\"" otherwise.
+template <typename T>
+T Choose(const std::string& option, const std::string& value,
+         std::initializer_list<std::pair<const char*, T>> choices) {
+  std::string names;
+  std::size_t k = 0;
+  for (const auto& [name, choice] : choices) {
+    if (value == name) return choice;
+    if (k > 0) names += k + 1 == choices.size() ? " or " : ", ";
+    names += name;
+    ++k;
+  }
+  throw UsageError{"--" + option + " is " + names + ", not \"" + value + "\""};
+}
+
+// Options of the routes and their outputs; false for any other.
+bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
+  switch (id) {
+    case kRead:
+      o.read = true;
+      return true;
+    case kLearnPicture:
+      o.learn = value;
+      return true;
+    case kSave:
+      o.save = value;
+      return true;
+    case kHelp:
+      o.help = true;
+      return true;
+    case kSet:
+      o.sets.push_back(value);
+      return true;
+    case kCharmap:
+      o.charmap = value;
+      return true;
+    case kChars:
+      o.chars = value;
+      return true;
+    case kCut:
+      o.cutFolder = value;
+      return true;
+    case kBoxes:
+      o.boxes = value;
+      return true;
+    case kReject:
+      o.reject = ParseScore(value);
+      return true;
+    case kFormat:
+      o.format = Choose<ReadingFormat>("format", value,
+                                       {{"text", ReadingFormat::Text},
+                                        {"tsv", ReadingFormat::Tsv},
+                                        {"json", ReadingFormat::Json}});
+      return true;
+  }
+  return false;
+}
+
+// How the picture is cut.
+bool ApplyCutOption(PictureOptions& o, int id, const std::string& value) {
+  switch (id) {
+    case kGrid:
+      o.cut.Mode = Layout::Grid;
+      o.cut.Grid = ParseGrid(value);
+      return true;
+    case kTable:
+      o.cut.Mode = Layout::Table;
+      return true;
+    case kPolarity:
+      o.cut.Ink = Choose<Polarity>("polarity", value,
+                                   {{"auto", Polarity::Auto},
+                                    {"dark", Polarity::DarkOnLight},
+                                    {"light", Polarity::LightOnDark}});
+      return true;
+  }
+  return false;
+}
+
+// The image settings and tally, over the sets' stored ones.
+void ApplyImageOption(SetSettings& s, int id, const std::string& name, const std::string& value) {
+  switch (id) {
+    case kCrop:
+      s.AutoCrop = true;
+      break;
+    case kNoCrop:
+      s.AutoCrop = false;
+      break;
+    case kNoAuto:
+      s.Autodetect = false;
+      break;
+    case kThreshold:
+      s.Threshold = ParseWhole(name, value, 0, 100);
+      break;
+    case kIncrement:
+      s.Increment = ParseWhole(name, value, 0, 100);
+      break;
+    case kTally:
+      s.Tally = ParseWhole(name, value, 0, 100);
+      break;
+    case kRatio:
+      s.AspectRatioEnable = value != "off";
+      if (value != "off") s.AspectRatio = ParseWhole(name, value, 1, 100);
+      break;
+  }
+}
+
+void ApplyOption(PictureOptions& o, int id, const std::string& name, const std::string& value) {
+  if (!ApplyRouteOption(o, id, value) && !ApplyCutOption(o, id, value))
+    ApplyImageOption(o.overrides, id, name, value);
+}
+
+// getopt_long over a copy of the arguments (it reorders them); pictures may stand anywhere.
+PictureOptions ParseArguments(const std::vector<std::string>& args) {
+  std::vector<std::string> words{"morvik"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(words.size());
+
+  PictureOptions o;
+  optind = 0;  // start afresh: the parser may run more than once in a process
+  opterr = 0;
+  for (;;) {
+    int index = -1;
+    const int id = getopt_long(argc, argv.data(), ":", kLongOptions, &index);
+    if (id == -1) break;
+    const std::string seen = argv[static_cast<std::size_t>(optind - 1)];
+    if (id == '?') throw UsageError{"unknown option " + seen};
+    if (id == ':') throw UsageError{seen + " needs a value"};
+    ApplyOption(o, id, kLongOptions[index].name, optarg ? optarg : "");
+  }
+  for (int k = optind; k < argc; ++k) o.pictures.push_back(argv[static_cast<std::size_t>(k)]);
+  return o;
+}
+
+void CheckCombination(const PictureOptions& o) {
+  if (o.read && o.learn) throw UsageError{"--read and --learn-picture go separately"};
+  if (o.learn) {
+    if (!o.chars) throw UsageError{"--learn-picture needs --chars CHARS naming its characters"};
+    if (!o.save) throw UsageError{"--learn-picture needs --save BASE"};
+    if (!o.pictures.empty()) throw UsageError{"--learn-picture takes one picture"};
+    if (!o.sets.empty() || o.charmap || o.cutFolder || o.reject != 0 ||
+        o.format != ReadingFormat::Text)
+      throw UsageError{"--set, --charmap, --cut, --reject and --format go with --read"};
+    return;
+  }
+  if (o.save) throw UsageError{"--save goes with --learn-picture"};
+  if (o.pictures.empty()) throw UsageError{"--read needs a picture (\"-\" reads standard input)"};
+}
+
+// A set named with or without its ".PCP" extension.
+std::string SetBase(const std::string& name) {
+  const std::size_t n = name.size();
+  if (n > 4 && name[n - 4] == '.' && std::tolower(static_cast<unsigned char>(name[n - 3])) == 'p' &&
+      std::tolower(static_cast<unsigned char>(name[n - 2])) == 'c' &&
+      std::tolower(static_cast<unsigned char>(name[n - 1])) == 'p')
+    return name.substr(0, n - 4);
+  return name;
+}
+
+Bitmap ReadStandardInput() {
+  const std::string name = "standard input";
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t buffer[65536];
+  for (;;) {
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, stdin);
+    bytes.insert(bytes.end(), buffer, buffer + got);
+    if (bytes.size() > static_cast<std::size_t>(kMaxPictureFileBytes))
+      throw FileError(name, "larger than any picture this program reads");
+    if (got < sizeof buffer) break;
+  }
+  if (std::ferror(stdin)) throw FileError(name, "cannot be read");
+  return DecodePicture(bytes.data(), bytes.size(), name);
+}
+
+Bitmap LoadNamedPicture(const std::string& name, const std::string& start) {
+  return name == "-" ? ReadStandardInput() : ReadPictureFile(JoinPath(start, name));
+}
+
+// One output per picture: the name itself for a single picture; with several, a folder
+// below it named after each picture, or the picture's name put before the extension.
+class OutputNames {
+ public:
+  explicit OutputNames(bool several) : several_(several) {}
+  std::string Next(const std::string& picture) {
+    std::string stem = picture == "-" ? "stdin" : StripExtension(BaseName(picture));
+    if (stem.empty()) stem = "picture";
+    std::string unique = stem;
+    for (int k = 2; !used_.insert(unique).second; ++k) unique = stem + "-" + std::to_string(k);
+    return unique;
+  }
+  std::string Folder(const std::string& folder, const std::string& unique) const {
+    return several_ ? JoinPath(folder, unique) : folder;
+  }
+  std::string File(const std::string& file, const std::string& unique) const {
+    if (!several_) return file;
+    const std::size_t slash = file.find_last_of('/');
+    const std::size_t dot = file.find_last_of('.');
+    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return hasExt ? file.substr(0, dot) + "-" + unique + file.substr(dot) : file + "-" + unique;
+  }
+
+ private:
+  static std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  }
+  bool several_;
+  std::set<std::string> used_;
+};
+
+ReferenceLibrary OpenSets(const PictureOptions& o, const std::vector<std::string>& defaultSets,
+                          const std::string& start) {
+  std::vector<std::string> names;
+  for (const std::string& s : o.sets)
+    names.push_back(JoinPath(start, IsLibraryFileName(s) ? s : SetBase(s)));
+  if (names.empty()) names = defaultSets;
+  if (names.empty()) throw UsageError{"no reference set to read with: name one with --set BASE"};
+  ReferenceLibrary library = OpenReferenceNames(names);
+  // Sets are shown as named: relative to the start folder where they lie in it.
+  const std::string prefix = start.empty() || start.back() == '/' ? start : start + "/";
+  for (ReferenceSet& set : library.Sets)
+    if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
+      set.Base.erase(0, prefix.size());
+  if (o.charmap) {
+    const std::string path = JoinPath(start, *o.charmap);
+    if (!FileExists(path)) throw FileError(path, "character map not found");
+    CharMapState chars;
+    if (const std::string problem = LoadCharMap(path, chars); !problem.empty())
+      throw Error(problem);
+    for (ReferenceSet& set : library.Sets) set.Chars = chars;
+  }
+  return library;
+}
+
+int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& start,
+         std::ostream& out, std::ostream& err) {
+  ReadOptions ro;
+  ro.Cut = o.cut;
+  ro.Character.Overrides = o.overrides;
+  ro.Reject = o.reject;
+  if (o.chars) ro.Character.Filter = ParseCharFilter(*o.chars);
+  const bool several = o.pictures.size() > 1;
+  ReadingPrinter printer(out, o.format, several);
+  OutputNames names(several);
+  int status = 0;
+  for (const std::string& picture : o.pictures) {
+    try {
+      const std::string unique = names.Next(picture);
+      const Bitmap bitmap = LoadNamedPicture(picture, start);
+      const PictureReading reading = ReadPicture(bitmap, library, ro);
+      printer.Print(picture, reading, library);
+      if (o.cutFolder)
+        WriteCutFolder(bitmap, reading, names.Folder(JoinPath(start, *o.cutFolder), unique));
+      if (o.boxes)
+        WritePngFile(names.File(JoinPath(start, *o.boxes), unique),
+                     DrawBoxes(ToGreyImage(bitmap), reading.Cut));
+    } catch (const Error& e) {
+      err << "morvik: " << e.what() << "\n";
+      status = kStatusFailed;
+    }
+  }
+  printer.Finish();
+  return status;
+}
+
+void Learn(const PictureOptions& o, const std::string& start) {
+  const std::string name = *o.learn == "-" ? "standard input" : JoinPath(start, *o.learn);
+  const Bitmap bitmap = LoadNamedPicture(*o.learn, start);
+  LearnOptions lo;
+  lo.Cut = o.cut;
+  lo.Overrides = o.overrides;
+  if (o.boxes) {
+    const GreyImage grey = ToGreyImage(bitmap);
+    WritePngFile(JoinPath(start, *o.boxes), DrawBoxes(grey, CutPicture(grey, o.cut)));
+  }
+  LearnedSet set = LearnFromPicture(bitmap, *o.chars, lo, name);
+  SaveLearnedSet(JoinPath(start, SetBase(*o.save)), set);
+}
+
+}  // namespace
+
+bool IsPictureCommand(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--read" || a == "--learn-picture"; });
+}
+
+int RunPictureCommand(const std::vector<std::string>& args,
+                      const std::vector<std::string>& defaultSets, const std::string& startFolder,
+                      std::ostream& out, std::ostream& err) {
+  try {
+    const PictureOptions o = ParseArguments(args);
+    if (o.help) {
+      out << PictureUsageText();
+      return 0;
+    }
+    CheckCombination(o);
+    if (o.chars && o.read) {
+      try {
+        ParseCharFilter(*o.chars);
+      } catch (const Error& e) {
+        throw UsageError{std::string("--chars: ") + e.what()};
+      }
+    }
+    if (o.learn) {
+      Learn(o, startFolder);
+      return 0;
+    }
+    ReferenceLibrary library = OpenSets(o, defaultSets, startFolder);
+    return Read(o, library, startFolder, out, err);
+  } catch (const UsageError& e) {
+    err << "morvik: " << e.message << "\n"
+        << "Try 'morvik --read --help'.\n";
+    return kStatusUsage;
+  } catch (const Error& e) {
+    err << "morvik: " << e.what() << "\n";
+    return kStatusFailed;
+  }
+}
+
+std::string PictureUsageText() {
+  return R"(Usage: morvik --read [options] PICTURE...
+       morvik --learn-picture PICTURE --chars CHARS --save BASE [options]
+
+--read cuts each picture (BMP, PNG, PBM/PGM/PPM; "-" reads standard input) into
+lines and characters, recognises every character against the reference sets and
+prints the text: one line per text line, one blank between words, "?" for a
+character that is rejected or whose reference names no character. With several
+pictures, a line "==> PICTURE <==" precedes each.
+
+--learn-picture cuts the picture the same way and learns its characters, in
+reading order, as references 1..n of a new set (n at most 40). CHARS names them
+in that order (ranges such as 0-9A-Z allowed; blanks ignored); their count
+must equal the cut's.
+The set is saved as BASE.PCP and BASE.PCT with its character map
+(BASE.charmap.txt) and the image settings it was learned with (BASE.set.ini),
+so that --read --set BASE needs nothing else.
+
+Reading:
+  --set BASE         a reference set BASE.PCP (".PCP" may be typed or not), or a
+                     library file NAME.sets; repeat for several sets, whose three
+                     best references are ranked together
+  --charmap FILE     character map for every set instead of the sets' own maps
+  --format F         text (default), tsv or json
+                     tsv: a header line, then one row per character: picture,
+                     line (from 1), index (from 0; a word space takes one, so
+                     the cut file is <line>_<index>.bmp), left, top, width,
+                     height, then char, set, no, score for the three best
+                     references, then rejected (1 or 0)
+                     json: an array with one object per picture: its name, its
+                     text lines and its characters with box and best references
+  --reject SCORE     a best score below SCORE (0 to 1) rejects the character
+  --chars CHARS      answer only with these characters, e.g. 0-9 or A-Z0-9
+  --cut DIR          also write each character as DIR/<line>_<index>.bmp (bright
+                     on black; word spaces and empty cells as black pictures) for
+                     the folder runs; with several pictures DIR/<picture>/...
+  --boxes FILE.png   also write the picture with the character boxes drawn; with
+                     several pictures FILE-<picture>.png
+
+Cutting (both routes):
+  --grid X,Y,W,H,COLUMNS,ROWS   a fixed grid of cells W x H from (X, Y)
+  --table            a table with ruling lines: each cell is cut on its own
+  --polarity P       auto (default), dark (dark characters on a light ground)
+                     or light (light characters on a dark ground)
+
+Image settings (a set's stored settings are used unless these override them):
+  --crop, --no-crop  crop each character to its strokes (default) or not
+  --no-auto          keep threshold and increment instead of detecting them
+  --threshold N      threshold in percent, 0..100
+  --increment N      increment in percent, 0..100
+  --ratio N|off      aspect ratio in percent, 1..100, or keep the proportions
+  --tally N          matching threshold in percent, 0..100
+
+Exit status:
+  0  every picture was read (or the set learned and saved)
+  1  a picture, set or file could not be read or written, or the picture's
+     characters do not match CHARS (the message names the file); the other
+     pictures are still read
+  3  unknown option or bad value
+)";
+}
+
+}  // namespace morvik

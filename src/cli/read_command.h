@@ -1,0 +1,27 @@
+// The command line of the picture routes: `morvik --read [options] PICTURE...` prints the text
+// of whole pictures, `morvik --learn-picture PICTURE --chars CHARS --save BASE` learns a set.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace morvik {
+
+// Whether the arguments ask for a picture route (any of them is "--read" or
+// "--learn-picture"); then RunPictureCommand handles all of them.
+bool IsPictureCommand(const std::vector<std::string>& args);
+
+// Runs a picture route. defaultSets are the sets read with when no --set is given (base names
+// or library files); startFolder is where relative names are taken from. Diagnostics go to
+// err, each starting with "morvik: " and naming the file. Returns the exit status: 0 all
+// done, 1 a file could not be read or written (the other pictures are still read), 3 a bad
+// option or value.
+int RunPictureCommand(const std::vector<std::string>& args,
+                      const std::vector<std::string>& defaultSets, const std::string& startFolder,
+                      std::ostream& out, std::ostream& err);
+
+// The usage text of the picture routes, with the exit statuses.
+std::string PictureUsageText();
+
+}  // namespace morvik

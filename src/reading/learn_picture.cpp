@@ -1,0 +1,109 @@
+#include "reading/learn_picture.h"
+
+#include <algorithm>
+
+#include "core/error.h"
+#include "core/pattern_bank.h"
+#include "fonts/char_list.h"
+#include "reading/character_recognition.h"
+#include "segment/cut.h"
+
+namespace morvik {
+
+SetSettings LearningSettings(const SetSettings& overrides) {
+  SetSettings s = MergeSettings(CharacterDefaults(), overrides);
+  s.Black = false;  // cuts are always bright on black
+  return s;
+}
+
+namespace {
+
+// The characters named, one byte each as the set's map holds them (Latin-1 above 127).
+std::string NamedChars(const std::string& chars) {
+  std::string list;
+  for (char c : chars)
+    if (c != ' ') list += c;
+  std::string named;
+  for (const char32_t c : ParseCharList(list)) {
+    if (c > 0xFF) throw Error("the characters to learn must be single-byte (Latin-1) characters");
+    named += static_cast<char>(c);
+  }
+  return named;
+}
+
+// The boxes of the cut in reading order. When there are more than `wanted`, characters the
+// segmenter cut in two (the halves of a wide serif M touch: no gap between them) are joined
+// again, the closest pairs first, as long as the joined box is at most 1.5 times as wide as
+// high.
+std::vector<CharBox> LearningBoxes(const Segmentation& cut, std::size_t wanted) {
+  std::vector<std::vector<CharBox>> lines;
+  std::size_t count = 0;
+  for (const TextLine& line : cut.Lines) {
+    lines.emplace_back();
+    for (const CharBox& box : line.Chars)
+      if (!box.Empty) lines.back().push_back(box);
+    count += lines.back().size();
+  }
+  while (count > wanted) {
+    std::vector<CharBox>* bestLine = nullptr;
+    std::size_t best = 0;
+    int bestGap = 2;  // touching or one pixel apart
+    for (std::vector<CharBox>& line : lines)
+      for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+        const CharBox &a = line[i], &b = line[i + 1];
+        const int gap = b.Left - (a.Left + a.Width);
+        const int top = std::min(a.Top, b.Top);
+        const int height = std::max(a.Top + a.Height, b.Top + b.Height) - top;
+        if (gap < bestGap && 2 * (b.Left + b.Width - a.Left) <= 3 * height)
+          bestLine = &line, best = i, bestGap = gap;
+      }
+    if (!bestLine) break;
+    CharBox& a = (*bestLine)[best];
+    const CharBox& b = (*bestLine)[best + 1];
+    const Rect joined =
+        Union(Rect{a.Left, a.Top, a.Width, a.Height}, Rect{b.Left, b.Top, b.Width, b.Height});
+    a = CharBox{joined.Left, joined.Top, joined.Width, joined.Height, a.SpaceBefore, false};
+    bestLine->erase(bestLine->begin() + static_cast<std::ptrdiff_t>(best) + 1);
+    --count;
+  }
+  std::vector<CharBox> boxes;
+  for (const std::vector<CharBox>& line : lines)
+    boxes.insert(boxes.end(), line.begin(), line.end());
+  return boxes;
+}
+
+}  // namespace
+
+LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
+                            const LearnOptions& options, const std::string& name) {
+  const GreyImage grey = ReadingGrey(picture);
+  const Segmentation cut = CutPicture(grey, options.Cut);
+  const std::string named = NamedChars(chars);
+  const std::vector<CharBox> boxes = LearningBoxes(cut, named.size());
+  if (boxes.empty()) throw FileError(name, "no characters found to learn from");
+  if (boxes.size() != named.size())
+    throw FileError(name, "the picture holds " + std::to_string(boxes.size()) +
+                              " characters, but " + std::to_string(named.size()) + " are named");
+  if (boxes.size() > static_cast<std::size_t>(kReferenceCount))
+    throw FileError(name, "the picture holds " + std::to_string(boxes.size()) +
+                              " characters; a set holds at most " +
+                              std::to_string(kReferenceCount));
+
+  LearnedSet set;
+  set.Settings = LearningSettings(options.Overrides);
+  const EffectiveSettings e = ResolveSettings(set.Settings, {});
+  set.Chars.CharMapLoaded = true;
+  set.Chars.CharMap[0] = ' ';  // a run reads "no pattern" (an all-black blank cut) as a blank
+  for (std::size_t k = 0; k < boxes.size(); ++k) {
+    const int n = static_cast<int>(k) + 1;
+    const std::string what = name + " character " + std::to_string(n);
+    set.Bank.TestPattern() =
+        CharacterPattern(RecognitionCut(grey, boxes[k], cut.DarkOnLight), e.Image, what);
+    CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
+    set.Chars.CharMap[static_cast<std::size_t>(n)] = named[k];
+  }
+  set.Count = static_cast<int>(boxes.size());
+  return set;
+}
+
+}  // namespace morvik

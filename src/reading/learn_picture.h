@@ -1,0 +1,31 @@
+// Learning a reference set from a picture whose characters are named in reading order.
+#pragma once
+
+#include <string>
+
+#include "image/bitmap.h"
+#include "library/set_settings.h"
+#include "reading/learned_set.h"
+#include "reading/read_picture.h"
+
+namespace morvik {
+
+struct LearnOptions {
+  CutOptions Cut;
+  SetSettings Overrides;  // image settings and tally given for the run, as for reading
+};
+
+// The settings a set learned under these overrides is sampled with and stores: the reading
+// defaults (CharacterDefaults) with the overrides applied, every key stored, so the set reads
+// the same whatever the defaults become.
+SetSettings LearningSettings(const SetSettings& overrides);
+
+// A set learned from the picture's characters in reading order as references 1..n; chars
+// names them in the same order, blanks in it ignored, ranges such as "0-9A-Z" spelled out as
+// ParseCharList does; characters above 255 are refused (a map holds bytes). Empty grid and table
+// cells are skipped. Throws Error naming `name` when the picture holds no character, more than 40,
+// or a count that differs from the characters named (saying both).
+LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
+                            const LearnOptions& options, const std::string& name = "picture");
+
+}  // namespace morvik

@@ -1,0 +1,119 @@
+#include "reading/read_picture.h"
+
+#include "image/image_state.h"
+#include "reading/box_correction.h"
+#include "segment/characters.h"
+#include "segment/cut.h"
+#include "segment/despeckle.h"
+#include "segment/table.h"
+#include "segment/text_segmenter.h"
+
+namespace morvik {
+
+Segmentation CutPicture(const GreyImage& grey, const CutOptions& options) {
+  switch (options.Mode) {
+    case Layout::Grid:
+      return SegmentGrid(grey, options.Grid, options.Ink);
+    case Layout::Table:
+      return SegmentTable(grey, options.Ink);
+    case Layout::Text:
+      break;
+  }
+  return SegmentText(grey, options.Ink);
+}
+
+GreyImage ReadingGrey(const Bitmap& picture) {
+  return RemoveSpeckles(ToGreyImage(picture));
+}
+
+Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight) {
+  return CutCharacterScaled(grey, box, darkOnLight, CellHeight);
+}
+
+namespace {
+
+ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
+  ReadCharacter c;
+  c.Box = r.Box;
+  c.Blank = r.Box.Empty;
+  c.Best = r.Best;
+  c.Rejected = !c.Blank && (c.Best[0].No == 0 || c.Best[0].Score < options.Reject);
+  return c;
+}
+
+// The characters of one line: blank cells as they are, the others recognised, with touching
+// characters split and broken ones joined (never in a grid, whose cells hold one each).
+std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
+                                    const TextLine& line, ReferenceLibrary& library,
+                                    const ReadOptions& options) {
+  const BoxRecognizer recognize = [&](const CharBox& b) {
+    return RecognizeCharacter(library, RecognitionCut(grey, b, ink.DarkOnLight), options.Character);
+  };
+  const bool grid = options.Cut.Mode == Layout::Grid;
+  std::vector<Rect> rects;
+  for (const CharBox& b : line.Chars) rects.push_back(Rect{b.Left, b.Top, b.Width, b.Height});
+  const int typicalWidth = MedianCharWidth(rects, line.Box.Height);
+  std::vector<RecognizedBox> found;
+  for (const CharBox& box : line.Chars) {
+    if (box.Empty || grid) {
+      found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
+      continue;
+    }
+    for (const RecognizedBox& r : RecognizeSplitting(ink.Image, box, typicalWidth, recognize))
+      found.push_back(r);
+  }
+  if (!grid) JoinPieces(found, recognize);
+  return found;
+}
+
+}  // namespace
+
+PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
+                           const ReadOptions& options) {
+  const GreyImage grey = ReadingGrey(picture);
+  PictureReading reading;
+  // Running text is cut from the binarisation the split of touching characters uses too.
+  Binarised ink;
+  if (options.Cut.Mode == Layout::Text) {
+    ink = Binarise(grey, options.Cut.Ink);
+    reading.Cut.DarkOnLight = ink.DarkOnLight;
+    reading.Cut.Lines = SegmentLines(ink.Image);
+  } else {
+    reading.Cut = CutPicture(grey, options.Cut);
+    ink = Binarise(grey, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+  }
+  int line = 0;
+  for (TextLine& l : reading.Cut.Lines) {
+    ++line;
+    int column = 0;
+    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, library, options);
+    l.Chars.clear();  // as read: touching characters split, broken ones joined
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      if (i > 0 && found[i].Box.SpaceBefore) ++column;
+      ReadCharacter c = Character(found[i], options);
+      c.Line = line;
+      c.Column = column++;
+      l.Chars.push_back(c.Box);
+      reading.Chars.push_back(c);
+    }
+  }
+  return reading;
+}
+
+char ShownChar(const ReadCharacter& c) {
+  if (c.Blank) return ' ';
+  if (c.Rejected || c.Best[0].Char == 0) return '?';
+  return c.Best[0].Char;
+}
+
+std::vector<std::string> ReadingText(const PictureReading& reading) {
+  std::vector<std::string> lines(reading.Cut.Lines.size());
+  for (const ReadCharacter& c : reading.Chars) {
+    std::string& l = lines[static_cast<std::size_t>(c.Line - 1)];
+    l.resize(static_cast<std::size_t>(c.Column), ' ');
+    l += ShownChar(c);
+  }
+  return lines;
+}
+
+}  // namespace morvik

@@ -1,0 +1,73 @@
+// Reading a whole picture: cut it into characters (running text, a grid or a ruled table) and
+// recognise each against a reference library.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "image/bitmap.h"
+#include "library/library_scoring.h"
+#include "library/reference_library.h"
+#include "library/set_settings.h"
+#include "reading/character_recognition.h"
+#include "segment/binarise.h"
+#include "segment/grey_image.h"
+#include "segment/grid.h"
+#include "segment/segmentation.h"
+
+namespace morvik {
+
+enum class Layout { Text, Grid, Table };
+
+// How a picture is cut: running text by default, a fixed grid of cells, or a ruled table.
+struct CutOptions {
+  Layout Mode = Layout::Text;
+  GridLayout Grid;  // with Layout::Grid
+  Polarity Ink = Polarity::Auto;
+};
+
+struct ReadOptions {
+  CutOptions Cut;
+  CharacterOptions Character;  // image overrides and candidate filter
+  double Reject = 0;           // a best score below this rejects the character
+};
+
+// One character box of the picture with what it was read as.
+struct ReadCharacter {
+  int Line = 1;           // text line, from 1
+  int Column = 0;         // position in the line's text, from 0: a word space takes one
+  CharBox Box;            // in picture coordinates
+  bool Blank = false;     // an empty grid or table cell: read as a blank, not recognised
+  bool Rejected = false;  // no match, or the best score below ReadOptions::Reject
+  std::array<LibraryMatch, 3> Best{};
+};
+
+struct PictureReading {
+  Segmentation Cut;                  // for drawing the boxes
+  std::vector<ReadCharacter> Chars;  // in reading order
+};
+
+// The segmentation of a grey picture under the cut options. Throws Error for a bad grid.
+Segmentation CutPicture(const GreyImage& grey, const CutOptions& options);
+
+// The grey picture that is cut and sampled: speckles removed (RemoveSpeckles).
+GreyImage ReadingGrey(const Bitmap& picture);
+
+// One character as it is recognised, learned and written by --cut: the box's greys, bright
+// on black, resampled to the matcher's raster size (CutCharacterScaled).
+Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight);
+
+// Segments, cuts and recognises every character of the picture. Throws Error only for a bad
+// grid; a picture without ink reads as no characters.
+PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
+                           const ReadOptions& options);
+
+// The character a reading shows: the blank of an empty cell, '?' when rejected or when the
+// best reference names no character, else the best reference's character.
+char ShownChar(const ReadCharacter& c);
+
+// The text of a reading: one string per text line, one blank between words.
+std::vector<std::string> ReadingText(const PictureReading& reading);
+
+}  // namespace morvik

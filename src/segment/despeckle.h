@@ -1,0 +1,19 @@
+// Salt-and-pepper noise removed before a picture is cut: single pixels far brighter or darker
+// than every neighbour take the median of their neighbours.
+#pragma once
+
+#include "segment/grey_image.h"
+
+namespace morvik {
+
+// How far (in grey levels) a pixel must stand out from all eight neighbours to count as a
+// speckle.
+constexpr int kSpeckleContrast = 64;
+
+// A copy in which every pixel brighter than the brightest of its eight neighbours, or darker
+// than the darkest, by more than kSpeckleContrast is replaced by the median of those
+// neighbours (the lower of the middle two). A pixel of a stroke always has a neighbour of the
+// stroke, so strokes, however thin, are kept. Border pixels count only the neighbours inside.
+GreyImage RemoveSpeckles(const GreyImage& grey);
+
+}  // namespace morvik

@@ -1,0 +1,300 @@
+// Tests of reading whole pictures: sets learned from a rendered picture of a typeface read
+// other pictures of it exactly, in both polarities and with noise; rejection; grid cells;
+// learning refuses a count that does not match; the area-resampled cut.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "error_of.h"
+#include "font_files.h"
+#include "fonts/font_face.h"
+#include "fonts/render.h"
+#include "reading/learn_picture.h"
+#include "reading/read_picture.h"
+#include "segment/cut.h"
+
+namespace morvik {
+namespace {
+
+using test::ErrorOf;
+using test::FontInstalled;
+
+const std::string kAll = "0-9A-Z";
+const std::vector<std::string> kLearnLines = {"0 1 2 3 4 5 6 7 8 9", "A B C D E F G H I J K L M",
+                                              "N O P Q R S T U V W X Y Z"};
+
+Bitmap Render(const std::string& font, const std::vector<std::string>& lines, int cap,
+              bool lightOnDark = false) {
+  const FontFace face(font);
+  RenderOptions o;
+  o.LightOnDark = lightOnDark;
+  o.Margin = cap / 2 + 4;
+  return RenderText(face, lines, cap, o);
+}
+
+void AddSaltAndPepper(Bitmap& b, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) {
+      const double r = u(rng);
+      if (r < 0.005)
+        b.SetPixel(x, y, kBlack);
+      else if (r < 0.01)
+        b.SetPixel(x, y, kWhite);
+    }
+}
+
+// The settings the accuracy bench learns with: fixed threshold and increment, square raster.
+SetSettings BenchSettings() {
+  SetSettings s;
+  s.Autodetect = false;
+  s.Threshold = 20;
+  s.Increment = 20;
+  s.AspectRatioEnable = true;
+  s.AspectRatio = 100;
+  return s;
+}
+
+ReferenceLibrary LearnedLibrary(const std::string& font, const SetSettings& overrides = {}) {
+  LearnOptions o;
+  o.Overrides = overrides;
+  ReferenceLibrary library;
+  LearnedSet learned = LearnFromPicture(Render(font, kLearnLines, 40), kAll, o);
+  ReferenceSet set;
+  set.Base = "learned";
+  set.Bank = learned.Bank;
+  set.Chars = learned.Chars;
+  set.Settings = learned.Settings;
+  library.Sets.push_back(set);
+  return library;
+}
+
+std::vector<std::string> Read(const Bitmap& picture, ReferenceLibrary& library,
+                              const ReadOptions& options = {}) {
+  return ReadingText(ReadPicture(picture, library, options));
+}
+
+struct TextCase {
+  const std::string* Font;
+  int Cap;
+  bool LightOnDark, Noise;
+  std::vector<std::string> Lines;
+};
+
+TEST(ReadPictureTest, ReadsRenderedTextOfTheLearnedTypefaceExactly) {
+  const TextCase cases[] = {
+      {&test::kDejaVuSans, 40, false, false, {"2049 7731 58", "HELLO WORLD"}},
+      {&test::kDejaVuSans, 40, true, false, {"QUICK 5 FOX", "JUMPS 80"}},
+      {&test::kDejaVuSans, 40, false, true, {"BROWN 1962", "ZEBRA"}},
+      {&test::kLiberationSans, 40, true, true, {"PACK MY BOX", "314 159"}},
+      {&test::kDejaVuSansMono, 36, false, false, {"WAVY 4096", "EXIT 21"}},
+      {&test::kLiberationSans, 32, false, false, {"JOLT 90", "GRID 7"}},
+  };
+  for (const TextCase& c : cases) {
+    if (!FontInstalled(*c.Font)) GTEST_SKIP() << *c.Font << " not installed";
+    ReferenceLibrary library = LearnedLibrary(*c.Font, BenchSettings());
+    Bitmap picture = Render(*c.Font, c.Lines, c.Cap, c.LightOnDark);
+    if (c.Noise) AddSaltAndPepper(picture, 7);
+    EXPECT_EQ(Read(picture, library), c.Lines)
+        << *c.Font << " cap " << c.Cap << (c.LightOnDark ? " light on dark" : " dark on light")
+        << (c.Noise ? " with noise" : "");
+  }
+}
+
+TEST(ReadPictureTest, CharactersCarryLinesColumnsBoxesAndRanks) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSans, BenchSettings());
+  const PictureReading r = ReadPicture(Render(test::kDejaVuSans, {"AB C", "7"}, 40), library, {});
+  ASSERT_EQ(r.Chars.size(), 4u);
+  const int lines[] = {1, 1, 1, 2}, columns[] = {0, 1, 3, 0};
+  for (std::size_t k = 0; k < 4; ++k) {
+    const ReadCharacter& c = r.Chars[k];
+    EXPECT_EQ(c.Line, lines[k]) << k;
+    EXPECT_EQ(c.Column, columns[k]) << k;
+    EXPECT_FALSE(c.Blank || c.Rejected) << k;
+    EXPECT_GE(c.Best[0].Score, c.Best[1].Score) << k;
+    EXPECT_GE(c.Best[1].Score, c.Best[2].Score) << k;
+    EXPECT_EQ(c.Best[0].Set, 0) << k;
+  }
+  EXPECT_TRUE(r.Chars[2].Box.SpaceBefore);
+  EXPECT_LT(r.Chars[0].Box.Left + r.Chars[0].Box.Width, r.Chars[1].Box.Left + 1);
+  EXPECT_GT(r.Chars[3].Box.Top, r.Chars[0].Box.Top + r.Chars[0].Box.Height);
+  // The segmentation returned is the one read, for drawing the boxes.
+  ASSERT_EQ(r.Cut.Lines.size(), 2u);
+  EXPECT_EQ(r.Cut.Lines[0].Chars.size(), 3u);
+}
+
+TEST(ReadPictureTest, RejectionTurnsWeakCharactersIntoQuestionMarks) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSans, BenchSettings());
+  const Bitmap picture = Render(test::kDejaVuSans, {"42 AB"}, 40);
+  const PictureReading plain = ReadPicture(picture, library, {});
+  ASSERT_EQ(ReadingText(plain), std::vector<std::string>{"42 AB"});
+  // A score below the rejection score rejects; a score equal to it does not.
+  for (const ReadCharacter& pivot : plain.Chars) {
+    ReadOptions o;
+    o.Reject = pivot.Best[0].Score;
+    const PictureReading r = ReadPicture(picture, library, o);
+    std::string shown;
+    for (std::size_t k = 0; k < r.Chars.size(); ++k) {
+      const bool below = plain.Chars[k].Best[0].Score < o.Reject;
+      EXPECT_EQ(r.Chars[k].Rejected, below) << k;
+      shown += below ? '?' : ShownChar(plain.Chars[k]);
+      EXPECT_EQ(ShownChar(r.Chars[k]), shown.back()) << k;
+    }
+    EXPECT_FALSE(r.Chars[&pivot - plain.Chars.data()].Rejected);
+  }
+
+  // A library whose set has no map reads every character as '?' without rejecting it.
+  library.Sets[0].Chars = CharMapState{};
+  const PictureReading unmapped = ReadPicture(picture, library, {});
+  EXPECT_EQ(ReadingText(unmapped), std::vector<std::string>{"?? ??"});
+  EXPECT_FALSE(unmapped.Chars[0].Rejected);
+}
+
+TEST(ReadPictureTest, CandidateFilterLimitsTheAnswers) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSans, BenchSettings());
+  ReadOptions o;
+  o.Character.Filter = ParseCharFilter("0-9");
+  for (const ReadCharacter& c :
+       ReadPicture(Render(test::kDejaVuSans, {"OB"}, 40), library, o).Chars)
+    for (const LibraryMatch& m : c.Best) EXPECT_TRUE(m.Char >= '0' && m.Char <= '9') << m.Char;
+}
+
+TEST(ReadPictureTest, EmptyGridCellsReadAsBlanks) {
+  if (!FontInstalled(test::kDejaVuSansMono)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSansMono, BenchSettings());
+  // Monospaced: every character and the blank take one advance, the grid's cell. The cell
+  // size is taken from the centres of the outer characters as the text cut finds them.
+  const Bitmap picture = Render(test::kDejaVuSansMono, {"7 3", "4 5"}, 40);
+  const Segmentation text = CutPicture(ToGreyImage(picture), {});
+  ASSERT_EQ(text.Lines.size(), 2u);
+  ASSERT_EQ(text.Lines[0].Chars.size(), 2u);
+  const CharBox &a = text.Lines[0].Chars[0], &b = text.Lines[0].Chars[1];
+  const int pitch = ((b.Left + b.Width / 2) - (a.Left + a.Width / 2)) / 2;
+  const int rowHeight = text.Lines[1].Box.Top - text.Lines[0].Box.Top;
+  ReadOptions o;
+  o.Cut.Mode = Layout::Grid;
+  o.Cut.Grid = GridLayout{a.Left + a.Width / 2 - pitch / 2,
+                          text.Lines[0].Box.Top - rowHeight / 4,
+                          pitch,
+                          rowHeight,
+                          3,
+                          2};
+  const PictureReading r = ReadPicture(picture, library, o);
+  ASSERT_EQ(r.Chars.size(), 6u);
+  EXPECT_TRUE(r.Chars[1].Blank);
+  EXPECT_TRUE(r.Chars[4].Blank);
+  EXPECT_EQ(ShownChar(r.Chars[1]), ' ');
+  EXPECT_EQ(ReadingText(r), (std::vector<std::string>{"7 3", "4 5"}));
+}
+
+TEST(ReadPictureTest, PictureWithoutInkReadsAsNothing) {
+  ReferenceLibrary library;
+  library.Sets.emplace_back();
+  Bitmap white(50, 30);
+  white.Fill(kWhite);
+  const PictureReading r = ReadPicture(white, library, {});
+  EXPECT_TRUE(r.Chars.empty());
+  EXPECT_TRUE(ReadingText(r).empty());
+}
+
+TEST(LearnPictureTest, NamesTheReferencesInReadingOrderWithTheReadingSettings) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  LearnOptions o;
+  o.Overrides.Threshold = 30;
+  o.Overrides.AutoCrop = false;
+  const LearnedSet set = LearnFromPicture(Render(test::kDejaVuSans, {"1 2", "X"}, 40), "1 2X", o);
+  EXPECT_EQ(set.Count, 3);
+  EXPECT_TRUE(set.Chars.CharMapLoaded);
+  EXPECT_EQ(std::string(set.Chars.CharMap.data() + 1, 3), "12X");
+  EXPECT_EQ(set.Chars.CharMap[0], ' ');
+  EXPECT_EQ(set.Chars.CharMap[4], 0);
+  // Every setting stored, the overrides over the reading defaults; cuts are never black.
+  EXPECT_EQ(set.Settings, LearningSettings(o.Overrides));
+  EXPECT_EQ(set.Settings.Threshold, 30);
+  EXPECT_EQ(set.Settings.AutoCrop, false);
+  EXPECT_EQ(set.Settings.Black, false);
+  EXPECT_TRUE(set.Settings.Tally.has_value());
+  for (int n = 1; n <= 3; ++n) EXPECT_GT(set.Bank.Slot(n).MaxLevel, 0) << n;
+  EXPECT_EQ(set.Bank.Slot(4).MaxLevel, 0);
+  EXPECT_EQ(set.Bank.TestPattern().Cells, set.Bank.Slot(3).Cells);
+}
+
+TEST(LearnPictureTest, RefusesCountsThatDoNotMatch) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const Bitmap three = Render(test::kDejaVuSans, {"1 2 3"}, 30);
+  struct {
+    const char* Chars;
+    std::string Expected;
+  } cases[] = {
+      {"12", "pic.png: the picture holds 3 characters, but 2 are named"},
+      {"1 2 3 4", "pic.png: the picture holds 3 characters, but 4 are named"},
+      {"0-9", "pic.png: the picture holds 3 characters, but 10 are named"},
+      {"   ", "pic.png: the picture holds 3 characters, but 0 are named"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ErrorOf([&] { LearnFromPicture(three, c.Chars, {}, "pic.png"); }), c.Expected)
+        << c.Chars;
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(three, "1-3", {}, "pic.png"); }), "");
+
+  Bitmap white(40, 40);
+  white.Fill(kWhite);
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(white, "A", {}, "w.png"); }),
+            "w.png: no characters found to learn from");
+  const Bitmap many = Render(
+      test::kDejaVuSans,
+      {"0 1 2 3 4 5 6 7 8 9 A B C D E F G H I J", "K L M N O P Q R S T U V W X Y Z 0 1 2 3 4"}, 20);
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(many, "0-9A-Z01234", {}, "m.png"); }),
+            "m.png: the picture holds 41 characters; a set holds at most 40");
+}
+
+// Serif capitals at this size: the segmenter cuts the M in two (stems on both sides), and
+// learning joins the halves again since the named count says one character.
+TEST(LearnPictureTest, CountsCharactersAfterJoiningHalves) {
+  const std::string font = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
+  if (!FontInstalled(font)) GTEST_SKIP();
+  const Bitmap picture = Render(font, {"K L M"}, 40);
+  // Whether the segmenter splits this M or not, learning names three characters.
+  ASSERT_GE(CutPicture(ToGreyImage(picture), {}).Lines.at(0).Chars.size(), 3u);
+  const LearnedSet set = LearnFromPicture(picture, "KLM", {});
+  EXPECT_EQ(set.Count, 3);
+  // Pieces are joined only to meet the count, and only touching ones.
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(picture, "KL", {}, "p"); }),
+            "p: the picture holds 3 characters, but 2 are named");
+}
+
+TEST(CutScaledTest, ResamplesTheBoxByAreaToTheLongerSide) {
+  GreyImage g;
+  g.Width = 4;
+  g.Height = 2;
+  g.Pixels = {0, 100, 200, 40, 255, 255, 0, 0};
+  const CharBox box{0, 0, 4, 2, false, false};
+  // Halving: each target pixel is the mean of a 2 x 2 block, rounded.
+  Bitmap half = CutCharacterScaled(g, box, false, 2);
+  ASSERT_EQ(half.Width(), 2 + 2 * kCutMargin);
+  ASSERT_EQ(half.Height(), 1 + 2 * kCutMargin);
+  EXPECT_EQ(RedOf(half.Pixel(kCutMargin, kCutMargin)), (0 + 100 + 255 + 255 + 2) / 4);
+  EXPECT_EQ(RedOf(half.Pixel(kCutMargin + 1, kCutMargin)), (200 + 40 + 0 + 0 + 2) / 4);
+  EXPECT_EQ(half.Pixel(0, 0), kBlack);
+  // Doubling repeats each pixel; dark on light inverts.
+  Bitmap twice = CutCharacterScaled(g, box, true, 8);
+  ASSERT_EQ(twice.Width(), 8 + 2 * kCutMargin);
+  for (int x = 0; x < 8; ++x)
+    EXPECT_EQ(RedOf(twice.Pixel(kCutMargin + x, kCutMargin + 1)), 255 - g.Pixels[x / 2]) << x;
+  // Thirds: a target pixel takes a third of one source pixel and the rest of its neighbour.
+  Bitmap thirds = CutCharacterScaled(g, CharBox{0, 0, 4, 1, false, false}, false, 3);
+  ASSERT_EQ(thirds.Width(), 3 + 2 * kCutMargin);
+  EXPECT_EQ(RedOf(thirds.Pixel(kCutMargin, kCutMargin)), (3 * 0 + 1 * 100 + 2) / 4);
+  EXPECT_EQ(RedOf(thirds.Pixel(kCutMargin + 1, kCutMargin)), (2 * 100 + 2 * 200 + 2) / 4);
+  // An empty or clipped-away box gives the margins alone.
+  EXPECT_EQ(CutCharacterScaled(g, CharBox{9, 9, 3, 3, false, false}, false, 64).Width(),
+            2 * kCutMargin);
+}
+
+}  // namespace
+}  // namespace morvik
