@@ -72,6 +72,7 @@ ReferenceSet OpenReferenceSet(const std::string& base) {
   if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(pcp, "cannot be read");
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
+  set.Detail = LoadSetDetail(base);
   return set;
 }
 

@@ -1,0 +1,19 @@
+// The second look at a cut character: its ink stretched to a fine grey grid and compared by
+// correlation, with the proportions of the ink box, where the 16 x 16 line matcher is coarse.
+#pragma once
+
+#include "image/bitmap.h"
+#include "library/set_detail.h"
+
+namespace morvik {
+
+// The detail of a cut (bright strokes on black, with CutCharacter's margins): the ink box is
+// the cut without its margins, each grid cell the mean grey of the pixels it covers (exact
+// integer area weights). A cut with no pixels inside its margins gives an invalid detail.
+CharacterDetail DetailOf(const Bitmap& cut);
+
+// How alike two valid details are: the correlation of their grids (-1..1; 0 where either
+// grid is flat) less a penalty growing with the ratio of their proportions.
+double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b);
+
+}  // namespace morvik
