@@ -67,18 +67,17 @@ const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref
   return entry;
 }
 
-// ComputeScores and UpdateMean for the candidates; the others are not scored (NoScore),
-// which saves their matching when a filter leaves few.
-void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally,
-                   const CharFilter& filter) {
+// ComputeScores and UpdateMean for the references admitted; the others are not scored
+// (NoScore), which saves their matching when a filter leaves few.
+template <typename Admits>
+void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally, Admits admits) {
   PrepareReferences(set);
   set.Bank.TestPattern() = test.Pattern;
   for (int k = 1; k <= kReferenceCount; ++k) {
     TScoreEntry& e = set.Scores.ScoreTable[k];
     const TPattern& ref = set.Bank.Slot(k);
     e = TScoreEntry{NoScore, NoScore, 0};
-    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !IsCandidate(filter, set.Chars, k))
-      continue;
+    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !admits(k)) continue;
     const TProfileCacheEntry& profiles = Profiles(set.Scores, k, ref);
     e.H = MatchSequences(test.Rows, profiles.Rows, tally);
     e.V = MatchSequences(test.Columns, profiles.Columns, tally);
@@ -97,10 +96,20 @@ void Place(const LibraryMatch& match, std::array<LibraryMatch, 3>& best) {
   }
 }
 
+void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally,
+                   const CharFilter& filter) {
+  ScorePrepared(set, test, tally, [&](int k) { return IsCandidate(filter, set.Chars, k); });
+}
+
 }  // namespace
 
 void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter) {
   ScorePrepared(set, Prepare(test), tally, filter);
+}
+
+void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const ReferenceMask& only) {
+  ScorePrepared(set, Prepare(test), tally,
+                [&](int k) { return only.test(static_cast<std::size_t>(k)); });
 }
 
 std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library, const CharFilter& filter) {

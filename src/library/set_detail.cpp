@@ -1,5 +1,7 @@
 #include "library/set_detail.h"
 
+#include <cmath>
+
 #include "core/error.h"
 #include "core/file_names.h"
 #include "core/safe_write.h"
@@ -27,6 +29,20 @@ std::uint16_t WordAt(const std::string& s, std::size_t at) {
 
 }  // namespace
 
+void CompleteDetail(CharacterDetail& detail) {
+  std::int64_t sum = 0, squares = 0;
+  for (const std::uint8_t g : detail.Grid) {
+    sum += g;
+    squares += static_cast<std::int64_t>(g) * g;
+  }
+  detail.Sum = sum;
+  detail.Norm = std::sqrt(static_cast<long double>(
+      static_cast<std::int64_t>(detail.Grid.size()) * squares - sum * sum));
+  detail.LogAspect = detail.InkWidth > 0 && detail.InkHeight > 0
+                         ? std::log(static_cast<long double>(detail.InkWidth) / detail.InkHeight)
+                         : 0.0L;
+}
+
 std::string SetDetailPath(const std::string& base) {
   return base + ".detail";
 }
@@ -51,6 +67,7 @@ SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
       throw FileError(file, "reference " + std::to_string(n) + ": empty ink box");
     for (std::size_t i = 0; i < d.Grid.size(); ++i)
       d.Grid[i] = static_cast<std::uint8_t>(bytes[at + 5 + i]);
+    if (d.Valid) CompleteDetail(d);
   }
   return detail;
 }

@@ -18,7 +18,14 @@ struct CharacterDetail {
   bool Valid = false;
   std::uint16_t InkWidth = 0, InkHeight = 0;
   std::array<std::uint8_t, kDetailSize * kDetailSize> Grid{};
+  // Derived by CompleteDetail, so that comparing with many references stays cheap.
+  std::int64_t Sum = 0;       // of the grid
+  long double Norm = 0;       // square root of (cells x sum of squares - Sum^2)
+  long double LogAspect = 0;  // ln(InkWidth / InkHeight)
 };
+
+// Fills the derived fields from the grid and the ink box.
+void CompleteDetail(CharacterDetail& detail);
 
 // The details of references 1..40 (entry 0 unused); a set without the file has none valid.
 struct SetDetail {

@@ -13,9 +13,9 @@ namespace {
 
 constexpr int kN = kDetailSize;
 
-// Weight of a proportion ratio: a box twice as wide for its height as the other costs 0.35,
-// about what tells 'I' from 'l' with a serif or '0' from 'O' apart.
-constexpr long double kAspectWeight = 0.5L;
+// Weight of the proportions: a box twice as wide for its height as the other costs 0.2 of
+// correlation. Measured across typefaces: heavier weights confuse more than they separate.
+constexpr long double kAspectWeight = 0.3L;
 
 // Overlap of source pixel i, spanning [i*n, (i+1)*n), with grid cell j, spanning
 // [j*len, (j+1)*len), in units of 1/n source pixel.
@@ -23,6 +23,23 @@ long Overlap(int i, int j, int len, int n) {
   const long lo = std::max<long>(static_cast<long>(i) * n, static_cast<long>(j) * len);
   const long hi = std::min<long>(static_cast<long>(i + 1) * n, static_cast<long>(j + 1) * len);
   return std::max<long>(0, hi - lo);
+}
+
+// Smooths the grid with the kernel 1 2 1 across and down (edges repeated), so that strokes a
+// cell apart in two typefaces still overlap.
+void Blur(std::array<std::uint8_t, kN * kN>& grid) {
+  std::array<int, kN * kN> across{};
+  for (int y = 0; y < kN; ++y)
+    for (int x = 0; x < kN; ++x) {
+      const int l = grid[y * kN + std::max(x - 1, 0)], r = grid[y * kN + std::min(x + 1, kN - 1)];
+      across[y * kN + x] = l + 2 * grid[y * kN + x] + r;
+    }
+  for (int y = 0; y < kN; ++y)
+    for (int x = 0; x < kN; ++x) {
+      const int u = across[std::max(y - 1, 0) * kN + x],
+                d = across[std::min(y + 1, kN - 1) * kN + x];
+      grid[y * kN + x] = static_cast<std::uint8_t>((u + 2 * across[y * kN + x] + d + 8) / 16);
+    }
 }
 
 }  // namespace
@@ -53,29 +70,22 @@ CharacterDetail DetailOf(const Bitmap& cut) {
         sum += Overlap(x, i, w, kN) * rows[static_cast<std::size_t>(j) * w + x];
       d.Grid[static_cast<std::size_t>(j) * kN + i] = static_cast<std::uint8_t>(sum / area);
     }
+  Blur(d.Grid);
+  CompleteDetail(d);
   return d;
 }
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
-  std::int64_t sa = 0, sb = 0, sab = 0, saa = 0, sbb = 0;
-  for (std::size_t i = 0; i < a.Grid.size(); ++i) {
-    const std::int64_t x = a.Grid[i], y = b.Grid[i];
-    sa += x;
-    sb += y;
-    sab += x * y;
-    saa += x * x;
-    sbb += y * y;
-  }
+  // The one sum that depends on both; 32 bits hold 576 products of bytes, and the loop
+  // vectorises.
+  std::int32_t products = 0;
+  for (std::size_t i = 0; i < a.Grid.size(); ++i)
+    products += static_cast<std::int32_t>(a.Grid[i]) * static_cast<std::int32_t>(b.Grid[i]);
   const std::int64_t n = static_cast<std::int64_t>(a.Grid.size());
-  const std::int64_t cov = n * sab - sa * sb, va = n * saa - sa * sa, vb = n * sbb - sb * sb;
+  const std::int64_t cov = n * products - a.Sum * b.Sum;
   long double corr = 0;
-  if (va > 0 && vb > 0)
-    corr = static_cast<long double>(cov) /
-           (std::sqrt(static_cast<long double>(va)) * std::sqrt(static_cast<long double>(vb)));
-  const long double ra = static_cast<long double>(a.InkWidth) * b.InkHeight;
-  const long double rb = static_cast<long double>(b.InkWidth) * a.InkHeight;
-  const long double aspect = (ra > 0 && rb > 0) ? std::fabs(std::log(ra / rb)) : 0.0L;
-  return static_cast<double>(corr - kAspectWeight * aspect);
+  if (a.Norm > 0 && b.Norm > 0) corr = static_cast<long double>(cov) / (a.Norm * b.Norm);
+  return static_cast<double>(corr - kAspectWeight * std::fabs(a.LogAspect - b.LogAspect));
 }
 
 }  // namespace morvik

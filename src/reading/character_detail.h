@@ -9,7 +9,8 @@ namespace morvik {
 
 // The detail of a cut (bright strokes on black, with CutCharacter's margins): the ink box is
 // the cut without its margins, each grid cell the mean grey of the pixels it covers (exact
-// integer area weights). A cut with no pixels inside its margins gives an invalid detail.
+// integer area weights), then smoothed by 1 2 1 across and down so that strokes a cell apart
+// still meet. A cut with no pixels inside its margins gives an invalid detail.
 CharacterDetail DetailOf(const Bitmap& cut);
 
 // How alike two valid details are: the correlation of their grids (-1..1; 0 where either

@@ -47,61 +47,90 @@ bool SameOptions(const ImageOptions& a, const ImageOptions& b) {
          a.Threshold == b.Threshold && a.Increment == b.Increment;
 }
 
-bool CarriesDetail(const ReferenceLibrary& library) {
+// The cut sampled once per distinct image options; probes[k] for set k.
+struct Samplings {
+  std::vector<ImageOptions> Options;
+  std::vector<TPattern> Patterns;
+  std::vector<SetProbe> Probes;
+};
+
+void Sample(const ReferenceLibrary& library, const Bitmap& cut, const SetSettings& overrides,
+            Samplings& out) {
+  out.Patterns.reserve(library.Sets.size());
+  for (const ReferenceSet& set : library.Sets) {
+    const EffectiveSettings e = ResolveSettings(set.Settings, overrides);
+    std::size_t k = 0;
+    while (k < out.Options.size() && !SameOptions(out.Options[k], e.Image)) ++k;
+    if (k == out.Options.size()) {
+      out.Options.push_back(e.Image);
+      out.Patterns.push_back(CharacterPattern(cut, e.Image));
+    }
+    out.Probes.push_back(SetProbe{&out.Patterns[k], e.Tally});  // stable: reserved
+  }
+}
+
+bool AllCarryDetail(const ReferenceLibrary& library) {
   for (const ReferenceSet& set : library.Sets)
-    if (set.Detail.Loaded) return true;
-  return false;
+    if (!set.Detail.Loaded) return false;
+  return !library.Sets.empty();
 }
 
 struct Candidate {
-  LibraryMatch Match;
-  long double Rank = 0;
+  int Set = 0, No = 0;
+  long double Likeness = 0;  // DetailSimilarity to the cut
 };
 
-// The line matcher's best `count` references of the last scoring, highest mean first; equal
-// means keep set and number order, as RankLibrary ranks them.
-std::vector<Candidate> BestByLine(const ReferenceLibrary& library, const CharFilter& filter,
-                                  int count) {
+// The `count` references most like the cut in detail, most alike first; equal likeness
+// keeps set and number order. Only references the filter admits and that hold a pattern.
+std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const CharacterDetail& cut,
+                                    const CharFilter& filter, int count) {
   std::vector<Candidate> all;
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
     for (int k = 1; k <= kReferenceCount; ++k) {
-      const double mean = set.Scores.ScoreTable[k].Mean;
-      if (!(mean > 0) || !IsCandidate(filter, set.Chars, k)) continue;
-      const char c = set.Chars.CharMapLoaded ? set.Chars.CharMap[k] : 0;
-      all.push_back(Candidate{LibraryMatch{static_cast<int>(s), k, mean, c}, mean});
+      const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
+      if (!ref.Valid || set.Bank.Slot(k).MaxLevel == 0 || !IsCandidate(filter, set.Chars, k))
+        continue;
+      all.push_back(Candidate{static_cast<int>(s), k, DetailSimilarity(cut, ref)});
     }
   }
-  const auto higher = [](const Candidate& a, const Candidate& b) {
-    return a.Match.Score > b.Match.Score;
-  };
   const std::size_t n = std::min(all.size(), static_cast<std::size_t>(count));
   std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(),
-                    [&](const Candidate& a, const Candidate& b) {
-                      if (higher(a, b) || higher(b, a)) return higher(a, b);
-                      return a.Match.Set != b.Match.Set ? a.Match.Set < b.Match.Set
-                                                        : a.Match.No < b.Match.No;
+                    [](const Candidate& a, const Candidate& b) {
+                      if (a.Likeness != b.Likeness) return a.Likeness > b.Likeness;
+                      return a.Set != b.Set ? a.Set < b.Set : a.No < b.No;
                     });
   all.resize(n);
   return all;
 }
 
-// The second comparison among the line matcher's best: where a reference carries detail, its
-// likeness to the cut's detail is added to its line score. The order of equal ranks is kept.
-std::array<LibraryMatch, 3> RankByDetail(const ReferenceLibrary& library, const Bitmap& cut,
-                                         const CharacterOptions& options) {
-  std::vector<Candidate> best = BestByLine(library, options.Filter, options.DetailCandidates);
-  const CharacterDetail detail = DetailOf(cut);
-  for (Candidate& c : best) {
-    const CharacterDetail& ref = library.Sets[static_cast<std::size_t>(c.Match.Set)]
-                                     .Detail.Refs[static_cast<std::size_t>(c.Match.No)];
-    if (detail.Valid && ref.Valid)
-      c.Rank += static_cast<long double>(options.DetailWeight) * DetailSimilarity(detail, ref);
+// The line matcher on the candidates alone, then their rank: line mean plus the weighted
+// likeness. Candidates the line matcher finds nothing alike in (mean 0) are not answers.
+std::array<LibraryMatch, 3> RankCandidates(ReferenceLibrary& library,
+                                           const std::vector<Candidate>& candidates,
+                                           const Samplings& sampled, double weight) {
+  std::vector<ReferenceMask> masks(library.Sets.size());
+  for (const Candidate& c : candidates) masks[static_cast<std::size_t>(c.Set)].set(c.No);
+  for (std::size_t s = 0; s < library.Sets.size(); ++s)
+    if (masks[s].any())
+      ScoreSet(library.Sets[s], *sampled.Probes[s].Test, sampled.Probes[s].Tally, masks[s]);
+  struct Ranked {
+    LibraryMatch Match;
+    long double Rank;
+  };
+  std::vector<Ranked> ranked;
+  for (const Candidate& c : candidates) {
+    const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
+    const double mean = set.Scores.ScoreTable[c.No].Mean;
+    if (!(mean > 0)) continue;
+    const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[c.No] : 0;
+    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch},
+                            mean + static_cast<long double>(weight) * c.Likeness});
   }
-  std::stable_sort(best.begin(), best.end(),
-                   [](const Candidate& a, const Candidate& b) { return a.Rank > b.Rank; });
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const Ranked& a, const Ranked& b) { return a.Rank > b.Rank; });
   std::array<LibraryMatch, 3> top{};
-  for (std::size_t p = 0; p < top.size() && p < best.size(); ++p) top[p] = best[p].Match;
+  for (std::size_t p = 0; p < top.size() && p < ranked.size(); ++p) top[p] = ranked[p].Match;
   return top;
 }
 
@@ -109,25 +138,18 @@ std::array<LibraryMatch, 3> RankByDetail(const ReferenceLibrary& library, const 
 
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
                                                const CharacterOptions& options) {
-  // One sampling per distinct image options; most libraries have a single one.
-  std::vector<ImageOptions> sampled;
-  std::vector<TPattern> patterns;
-  std::vector<SetProbe> probes;
-  patterns.reserve(library.Sets.size());
-  for (const ReferenceSet& set : library.Sets) {
-    const EffectiveSettings e = ResolveSettings(set.Settings, options.Overrides);
-    std::size_t k = 0;
-    while (k < sampled.size() && !SameOptions(sampled[k], e.Image)) ++k;
-    if (k == sampled.size()) {
-      sampled.push_back(e.Image);
-      patterns.push_back(CharacterPattern(cut, e.Image));
-    }
-    probes.push_back(SetProbe{nullptr, e.Tally});
-    probes.back().Test = &patterns[k];  // stable: reserved for every set
+  Samplings sampled;
+  Sample(library, cut, options.Overrides, sampled);
+  // Sets that carry detail are first narrowed down by it: comparing the fine grids costs
+  // a fraction of the line matcher, which then looks only at the likeliest references.
+  if (options.DetailCandidates > 0 && AllCarryDetail(library)) {
+    const CharacterDetail detail = DetailOf(cut);
+    if (detail.Valid)
+      return RankCandidates(library,
+                            BestByDetail(library, detail, options.Filter, options.DetailCandidates),
+                            sampled, options.DetailWeight);
   }
-  const std::array<LibraryMatch, 3> byLine = RecognizeWithLibrary(library, probes, options.Filter);
-  if (options.DetailCandidates <= 0 || !CarriesDetail(library)) return byLine;
-  return RankByDetail(library, cut, options);
+  return RecognizeWithLibrary(library, sampled.Probes, options.Filter);
 }
 
 }  // namespace morvik

@@ -24,11 +24,12 @@ SetSettings CharacterDefaults();
 struct CharacterOptions {
   SetSettings Overrides;
   CharFilter Filter;
-  // The second comparison: the line matcher's best DetailCandidates references are ranked
-  // again by the line score plus DetailWeight times their detail's likeness to the cut's
-  // (DetailSimilarity), where their sets carry detail. 0 keeps the line matcher's ranking.
-  int DetailCandidates = 12;
-  double DetailWeight = 1.0;
+  // Where every set carries detail, the DetailCandidates references whose detail is most
+  // like the cut's (DetailSimilarity) are scored by the line matcher and ranked by line mean
+  // plus DetailWeight times that likeness. 0, or a set without detail, scores and ranks every
+  // reference by the line matcher alone, as RecognizeWithLibrary does.
+  int DetailCandidates = 6;
+  double DetailWeight = 10.0;
 };
 
 // The image options and tally a set's references were learned with and a cut is sampled with.
@@ -45,7 +46,7 @@ TPattern CharacterPattern(const Bitmap& cut, const ImageOptions& options,
 
 // The best three references of all sets for the cut. Sets with equal effective settings
 // share one sampling of the cut. Each match's Score is its line matcher's mean, also where
-// the second comparison changed the order.
+// the detail decided the order.
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
                                                const CharacterOptions& options);
 
