@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/home_folder.h"
+#include "cli/font_command.h"
 
 #ifdef MORVIK_HAVE_GUI
 #include "gui/application.h"
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
   const std::string start = morvik::CurrentProcessFolder();
   if (argc > 1) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (morvik::IsFontCommand(args))
+      return morvik::RunFontCommand(args, start, std::cout, std::cerr);
     return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);
   }
 #ifdef MORVIK_HAVE_GUI

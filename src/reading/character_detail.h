@@ -1,5 +1,6 @@
-// The second look at a cut character: its ink stretched to a fine grey grid and compared by
-// correlation, with the proportions of the ink box, where the 16 x 16 line matcher is coarse.
+// The second look at a cut character: its ink box stretched to a grey grid of exact area
+// means and compared by correlation, with the box's proportions, which the 16 x 16 pattern of
+// six levels, normalised to its corner, does not keep.
 #pragma once
 
 #include "image/bitmap.h"

@@ -54,9 +54,10 @@ std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::st
   if (options.CapHeights.empty()) throw Error("no size to learn at");
   const FontFace font(fontFile);
   for (char32_t c : list) {
-    if (c > 0xFF || c == '\r' || c == '\n')
-      throw FileError(fontFile,
-                      "the character " + Describe(c) + " cannot stand in a character map");
+    // Maps and the text read are bytes; outside ASCII a byte would not say which character.
+    if (c < 0x20 || c > 0x7E)
+      throw FileError(fontFile, "the character " + Describe(c) +
+                                    " cannot stand in a character map (ASCII only)");
     if (font.GlyphIndex(c) == 0) throw FileError(fontFile, "has no character " + Describe(c));
   }
   const SetSettings settings = MergeSettings(CharacterDefaults(), options.Settings);

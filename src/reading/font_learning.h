@@ -32,7 +32,7 @@ struct FontLearnOptions {
 // cap height in turn, 40 to a set: references 1..n of the first set, then the next set.
 // Each set's map names its characters and its settings are the ones learned with. Throws
 // Error naming the font file when it cannot be opened, lacks a character, a character has
-// no ink or lies outside the 8-bit range of a character map; Error for an empty list.
+// no ink or is not printable ASCII (what a character map holds); Error for an empty list.
 std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::string& chars,
                                       const FontLearnOptions& options);
 
