@@ -45,7 +45,7 @@ TEST(SetDetailFile, RoundTrip) {
     EXPECT_EQ(a.InkHeight, b.InkHeight);
     EXPECT_EQ(a.Grid, b.Grid);
     EXPECT_EQ(a.Sum, b.Sum);
-    EXPECT_EQ(a.Norm, b.Norm);
+    EXPECT_EQ(a.InvNorm, b.InvNorm);
   }
   // No valid reference: the set carries no detail, and an old file goes.
   SaveSetDetail(dir.File("s"), SetDetail{});

@@ -28,7 +28,8 @@ struct LibraryMatch {
 void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter = {});
 
 // The same for the references marked in `only` (by number 1..40) alone; the others are not
-// scored (H and V NoScore, Mean 0). Each marked one scores exactly as under ScoreSet.
+// scored (H and V NoScore, Mean 0). Each marked one scores exactly as under ScoreSet; the
+// line profiles of the references are not kept, as few are scored at a time.
 using ReferenceMask = std::bitset<kReferenceCount + 1>;
 void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const ReferenceMask& only);
 

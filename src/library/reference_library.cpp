@@ -152,6 +152,12 @@ ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names) {
     }
     if (library.Sets.size() + sets.size() > static_cast<std::size_t>(kMaxLibrarySets))
       throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets");
+    // Sets are large: the first name's are taken over whole, later ones moved in once.
+    if (library.Sets.empty()) {
+      library.Sets = std::move(sets);
+      continue;
+    }
+    library.Sets.reserve(library.Sets.size() + sets.size());
     for (ReferenceSet& set : sets) library.Sets.push_back(std::move(set));
   }
   return library;

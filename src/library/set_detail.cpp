@@ -36,8 +36,8 @@ void CompleteDetail(CharacterDetail& detail) {
     squares += static_cast<std::int64_t>(g) * g;
   }
   detail.Sum = sum;
-  detail.Norm = std::sqrt(static_cast<long double>(
-      static_cast<std::int64_t>(detail.Grid.size()) * squares - sum * sum));
+  const std::int64_t spread = static_cast<std::int64_t>(detail.Grid.size()) * squares - sum * sum;
+  detail.InvNorm = spread > 0 ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
   detail.LogAspect = detail.InkWidth > 0 && detail.InkHeight > 0
                          ? std::log(static_cast<long double>(detail.InkWidth) / detail.InkHeight)
                          : 0.0L;

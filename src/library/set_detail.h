@@ -22,7 +22,7 @@ struct CharacterDetail {
   std::array<std::uint8_t, kDetailSize * kDetailSize> Grid{};
   // Derived by CompleteDetail, so that comparing with many references stays cheap.
   std::int64_t Sum = 0;       // of the grid
-  long double Norm = 0;       // square root of (cells x sum of squares - Sum^2)
+  long double InvNorm = 0;    // 1 / sqrt(cells x sum of squares - Sum^2); 0 for a flat grid
   long double LogAspect = 0;  // ln(InkWidth / InkHeight)
 };
 

@@ -18,4 +18,8 @@ CharacterDetail DetailOf(const Bitmap& cut);
 // grid is flat) less a penalty growing with the ratio of their proportions.
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b);
 
+// A bound DetailSimilarity never exceeds, from the proportions alone: a reference whose bound
+// does not beat the candidates found so far need not be compared.
+double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b);
+
 }  // namespace morvik

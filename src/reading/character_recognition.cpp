@@ -77,31 +77,34 @@ bool AllCarryDetail(const ReferenceLibrary& library) {
 
 struct Candidate {
   int Set = 0, No = 0;
-  long double Likeness = 0;  // DetailSimilarity to the cut
+  double Likeness = 0;  // DetailSimilarity to the cut
 };
 
 // The `count` references most like the cut in detail, most alike first; equal likeness
-// keeps set and number order. Only references the filter admits and that hold a pattern.
+// keeps set and number order. Only references the filter admits. Kept as a short sorted
+// list while all references pass by: most fall below its last place at once, many on their
+// proportions alone.
 std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const CharacterDetail& cut,
                                     const CharFilter& filter, int count) {
-  std::vector<Candidate> all;
+  std::vector<Candidate> best;
+  const std::size_t room = static_cast<std::size_t>(count);
+  best.reserve(room + 1);
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
     for (int k = 1; k <= kReferenceCount; ++k) {
       const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
-      if (!ref.Valid || set.Bank.Slot(k).MaxLevel == 0 || !IsCandidate(filter, set.Chars, k))
-        continue;
-      all.push_back(Candidate{static_cast<int>(s), k, DetailSimilarity(cut, ref)});
+      if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
+      const bool full = best.size() == room;
+      if (full && !(DetailSimilarityBound(cut, ref) > best.back().Likeness)) continue;
+      const double likeness = DetailSimilarity(cut, ref);
+      if (full && !(likeness > best.back().Likeness)) continue;
+      auto at = best.end();
+      while (at != best.begin() && likeness > (at - 1)->Likeness) --at;
+      best.insert(at, Candidate{static_cast<int>(s), k, likeness});
+      if (best.size() > room) best.pop_back();
     }
   }
-  const std::size_t n = std::min(all.size(), static_cast<std::size_t>(count));
-  std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(),
-                    [](const Candidate& a, const Candidate& b) {
-                      if (a.Likeness != b.Likeness) return a.Likeness > b.Likeness;
-                      return a.Set != b.Set ? a.Set < b.Set : a.No < b.No;
-                    });
-  all.resize(n);
-  return all;
+  return best;
 }
 
 // The line matcher on the candidates alone, then their rank: line mean plus the weighted
