@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,14 @@ TEST_F(Recognition, FilterLimitsTheDetailCandidates) {
   const std::array<LibraryMatch, 3> best =
       RecognizeCharacter(library, CutOf(kDejaVuSans, '8', 40), options);
   for (const LibraryMatch& m : best) EXPECT_TRUE(m.No == 0 || (m.Char >= '0' && m.Char <= '4'));
+}
+
+// Asking for more candidates than there are references takes them all.
+TEST_F(Recognition, CandidatesBeyondTheLibraryTakeAll) {
+  ReferenceLibrary library = Digits();
+  CharacterOptions all;
+  all.DetailCandidates = std::numeric_limits<int>::max();
+  EXPECT_EQ(RecognizeCharacter(library, CutOf(kDejaVuSerif, '5', 33), all)[0].Char, '5');
 }
 
 TEST_F(Recognition, MaskedScoringScoresAsTheWholeSet) {

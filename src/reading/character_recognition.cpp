@@ -87,7 +87,9 @@ struct Candidate {
 std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const CharacterDetail& cut,
                                     const CharFilter& filter, int count) {
   std::vector<Candidate> best;
-  const std::size_t room = static_cast<std::size_t>(count);
+  // No more places than references, whatever count asks for.
+  const std::size_t room =
+      std::min(static_cast<std::size_t>(count), library.Sets.size() * kReferenceCount);
   best.reserve(room + 1);
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
@@ -143,8 +145,8 @@ std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const 
                                                const CharacterOptions& options) {
   Samplings sampled;
   Sample(library, cut, options.Overrides, sampled);
-  // Sets that carry detail are first narrowed down by it: comparing the fine grids costs
-  // a fraction of the line matcher, which then looks only at the likeliest references.
+  // Sets that carry detail are first narrowed down by it: comparing the grids costs a
+  // fraction of the line matcher, which then looks only at the likeliest references.
   if (options.DetailCandidates > 0 && AllCarryDetail(library)) {
     const CharacterDetail detail = DetailOf(cut);
     if (detail.Valid)
