@@ -106,6 +106,13 @@ TEST_F(ReadCommandTest, LearnedSetCarriesItsMapAndSettings) {
   EXPECT_NE(ini.find("Threshold=20"), std::string::npos) << ini;
 }
 
+// With no set named, the stock library that comes with the program reads common fonts.
+TEST_F(ReadCommandTest, ReadsWithTheStockLibraryWhenNoSetIsNamed) {
+  const RunResult r = RunMorvik({"--read", "a.png"}, dir_.Path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "HELLO 42\nWORLD\n");
+}
+
 TEST_F(ReadCommandTest, ReadsPicturesToGoldenText) {
   RunResult r = Read({"a.png"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -235,7 +242,6 @@ TEST_F(ReadCommandTest, BadOptionsAndValuesExitWithStatus3) {
       {{"--read", "--set", "s", "--chars", "9-0", "a.png"}, "--chars: "},
       {{"--read", "--bogus", "a.png"}, "unknown option --bogus"},
       {{"--read", "--set"}, "--set needs a value"},
-      {{"--read", "a.png"}, "no reference set to read with: name one with --set BASE"},
       {{"--read", "--set", "s"}, "--read needs a picture (\"-\" reads standard input)"},
       {{"--learn-picture", "a.png", "--save", "x"},
        "--learn-picture needs --chars CHARS naming its characters"},

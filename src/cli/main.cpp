@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/font_command.h"
 #include "cli/read_command.h"
 #include "cli/window_launch.h"
+#include "reading/stock_library.h"
 #include "session/home_folder.h"
 
 int main(int argc, char** argv) {
@@ -14,8 +16,16 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string start = morvik::CurrentProcessFolder();
-    if (morvik::IsPictureCommand(args))
-      return morvik::RunPictureCommand(args, {}, start, std::cout, std::cerr);
+    if (morvik::IsFontCommand(args))
+      return morvik::RunFontCommand(args, start, std::cout, std::cerr);
+    if (morvik::IsPictureCommand(args)) {
+      // With no set named, pictures are read with the stock library.
+      std::vector<std::string> stock;
+      if (std::string lib = morvik::FindStockLibrary(morvik::ExecutableFolder(argv[0]));
+          !lib.empty())
+        stock.push_back(std::move(lib));
+      return morvik::RunPictureCommand(args, stock, start, std::cout, std::cerr);
+    }
     return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);
   }
   if (!morvik::DisplayAvailable()) {

@@ -67,21 +67,31 @@ const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref
   return entry;
 }
 
-// ComputeScores and UpdateMean for the candidates; the others are not scored (NoScore),
-// which saves their matching when a filter leaves few.
-void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally,
-                   const CharFilter& filter) {
+// ComputeScores and UpdateMean for the references admitted; the others are not scored
+// (NoScore), which saves their matching when a filter leaves few.
+// With `cached` the references' profiles are kept in the set's scores for the next test, as
+// a run does; without, they are made for this scoring only, which spares a set that is
+// scored for a few references the cache's memory (40 profiles, over 100 KB).
+template <typename Admits>
+void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally, Admits admits,
+                   bool cached = true) {
   PrepareReferences(set);
   set.Bank.TestPattern() = test.Pattern;
   for (int k = 1; k <= kReferenceCount; ++k) {
     TScoreEntry& e = set.Scores.ScoreTable[k];
     const TPattern& ref = set.Bank.Slot(k);
     e = TScoreEntry{NoScore, NoScore, 0};
-    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !IsCandidate(filter, set.Chars, k))
-      continue;
-    const TProfileCacheEntry& profiles = Profiles(set.Scores, k, ref);
-    e.H = MatchSequences(test.Rows, profiles.Rows, tally);
-    e.V = MatchSequences(test.Columns, profiles.Columns, tally);
+    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !admits(k)) continue;
+    if (cached) {
+      const TProfileCacheEntry& profiles = Profiles(set.Scores, k, ref);
+      e.H = MatchSequences(test.Rows, profiles.Rows, tally);
+      e.V = MatchSequences(test.Columns, profiles.Columns, tally);
+    } else {
+      TLineProfiles rows, columns;
+      ProfileLines(ref, rows, columns);
+      e.H = MatchSequences(test.Rows, rows, tally);
+      e.V = MatchSequences(test.Columns, columns, tally);
+    }
     UpdateMean(e);
   }
 }
@@ -97,10 +107,21 @@ void Place(const LibraryMatch& match, std::array<LibraryMatch, 3>& best) {
   }
 }
 
+void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally,
+                   const CharFilter& filter) {
+  ScorePrepared(set, test, tally, [&](int k) { return IsCandidate(filter, set.Chars, k); });
+}
+
 }  // namespace
 
 void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter) {
   ScorePrepared(set, Prepare(test), tally, filter);
+}
+
+void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const ReferenceMask& only) {
+  ScorePrepared(
+      set, Prepare(test), tally, [&](int k) { return only.test(static_cast<std::size_t>(k)); },
+      false);
 }
 
 std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library, const CharFilter& filter) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <vector>
 
 #include "core/pattern.h"
@@ -25,6 +26,12 @@ struct LibraryMatch {
 // recognition has them, and Mean as UpdateMean forms it. References the filter does not
 // admit are not scored (H and V NoScore, Mean 0), which spares their matching.
 void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter = {});
+
+// The same for the references marked in `only` (by number 1..40) alone; the others are not
+// scored (H and V NoScore, Mean 0). Each marked one scores exactly as under ScoreSet; the
+// line profiles of the references are not kept, as few are scored at a time.
+using ReferenceMask = std::bitset<kReferenceCount + 1>;
+void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const ReferenceMask& only);
 
 // The best three of the last scores of all sets: positive means only, highest first; equal
 // means rank the earlier set first, then the lower number. References the filter does not

@@ -72,6 +72,7 @@ ReferenceSet OpenReferenceSet(const std::string& base) {
   if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(pcp, "cannot be read");
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
+  set.Detail = LoadSetDetail(base);
   return set;
 }
 
@@ -151,6 +152,12 @@ ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names) {
     }
     if (library.Sets.size() + sets.size() > static_cast<std::size_t>(kMaxLibrarySets))
       throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets");
+    // Sets are large: the first name's are taken over whole, later ones moved in once.
+    if (library.Sets.empty()) {
+      library.Sets = std::move(sets);
+      continue;
+    }
+    library.Sets.reserve(library.Sets.size() + sets.size());
     for (ReferenceSet& set : sets) library.Sets.push_back(std::move(set));
   }
   return library;

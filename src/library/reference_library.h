@@ -7,6 +7,7 @@
 
 #include "core/pattern_bank.h"
 #include "core/scoring.h"
+#include "library/set_detail.h"
 #include "library/set_settings.h"
 #include "runs/char_map.h"
 
@@ -23,6 +24,7 @@ struct ReferenceSet {
   TPatternBank Bank;
   CharMapState Chars;    // "<base>.charmap.txt"; CharMapLoaded false when the set has none
   SetSettings Settings;  // "<base>.set.ini"; nothing stored when the set has none
+  SetDetail Detail;      // "<base>.detail"; Loaded false when the set has none
   ScoreState Scores;
   // Normalising the references again would change nothing (set by scoring; clear it when
   // changing Bank).

@@ -1,8 +1,10 @@
 #include "reading/character_recognition.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "image/picture_loading.h"
+#include "reading/character_detail.h"
 
 namespace morvik {
 
@@ -45,27 +47,114 @@ bool SameOptions(const ImageOptions& a, const ImageOptions& b) {
          a.Threshold == b.Threshold && a.Increment == b.Increment;
 }
 
+// The cut sampled once per distinct image options; probes[k] for set k.
+struct Samplings {
+  std::vector<ImageOptions> Options;
+  std::vector<TPattern> Patterns;
+  std::vector<SetProbe> Probes;
+};
+
+void Sample(const ReferenceLibrary& library, const Bitmap& cut, const SetSettings& overrides,
+            Samplings& out) {
+  out.Patterns.reserve(library.Sets.size());
+  for (const ReferenceSet& set : library.Sets) {
+    const EffectiveSettings e = ResolveSettings(set.Settings, overrides);
+    std::size_t k = 0;
+    while (k < out.Options.size() && !SameOptions(out.Options[k], e.Image)) ++k;
+    if (k == out.Options.size()) {
+      out.Options.push_back(e.Image);
+      out.Patterns.push_back(CharacterPattern(cut, e.Image));
+    }
+    out.Probes.push_back(SetProbe{&out.Patterns[k], e.Tally});  // stable: reserved
+  }
+}
+
+bool AllCarryDetail(const ReferenceLibrary& library) {
+  for (const ReferenceSet& set : library.Sets)
+    if (!set.Detail.Loaded) return false;
+  return !library.Sets.empty();
+}
+
+struct Candidate {
+  int Set = 0, No = 0;
+  double Likeness = 0;  // DetailSimilarity to the cut
+};
+
+// The `count` references most like the cut in detail, most alike first; equal likeness
+// keeps set and number order. Only references the filter admits. Kept as a short sorted
+// list while all references pass by: most fall below its last place at once, many on their
+// proportions alone.
+std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const CharacterDetail& cut,
+                                    const CharFilter& filter, int count) {
+  std::vector<Candidate> best;
+  // No more places than references, whatever count asks for.
+  const std::size_t room =
+      std::min(static_cast<std::size_t>(count), library.Sets.size() * kReferenceCount);
+  best.reserve(room + 1);
+  for (std::size_t s = 0; s < library.Sets.size(); ++s) {
+    const ReferenceSet& set = library.Sets[s];
+    for (int k = 1; k <= kReferenceCount; ++k) {
+      const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
+      if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
+      const bool full = best.size() == room;
+      if (full && !(DetailSimilarityBound(cut, ref) > best.back().Likeness)) continue;
+      const double likeness = DetailSimilarity(cut, ref);
+      if (full && !(likeness > best.back().Likeness)) continue;
+      auto at = best.end();
+      while (at != best.begin() && likeness > (at - 1)->Likeness) --at;
+      best.insert(at, Candidate{static_cast<int>(s), k, likeness});
+      if (best.size() > room) best.pop_back();
+    }
+  }
+  return best;
+}
+
+// The line matcher on the candidates alone, then their rank: line mean plus the weighted
+// likeness. Candidates the line matcher finds nothing alike in (mean 0) are not answers.
+std::array<LibraryMatch, 3> RankCandidates(ReferenceLibrary& library,
+                                           const std::vector<Candidate>& candidates,
+                                           const Samplings& sampled, double weight) {
+  std::vector<ReferenceMask> masks(library.Sets.size());
+  for (const Candidate& c : candidates) masks[static_cast<std::size_t>(c.Set)].set(c.No);
+  for (std::size_t s = 0; s < library.Sets.size(); ++s)
+    if (masks[s].any())
+      ScoreSet(library.Sets[s], *sampled.Probes[s].Test, sampled.Probes[s].Tally, masks[s]);
+  struct Ranked {
+    LibraryMatch Match;
+    long double Rank;
+  };
+  std::vector<Ranked> ranked;
+  for (const Candidate& c : candidates) {
+    const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
+    const double mean = set.Scores.ScoreTable[c.No].Mean;
+    if (!(mean > 0)) continue;
+    const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[c.No] : 0;
+    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch},
+                            mean + static_cast<long double>(weight) * c.Likeness});
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const Ranked& a, const Ranked& b) { return a.Rank > b.Rank; });
+  std::array<LibraryMatch, 3> top{};
+  for (std::size_t p = 0; p < top.size() && p < ranked.size(); ++p) top[p] = ranked[p].Match;
+  return top;
+}
+
 }  // namespace
 
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
                                                const CharacterOptions& options) {
-  // One sampling per distinct image options; most libraries have a single one.
-  std::vector<ImageOptions> sampled;
-  std::vector<TPattern> patterns;
-  std::vector<SetProbe> probes;
-  patterns.reserve(library.Sets.size());
-  for (const ReferenceSet& set : library.Sets) {
-    const EffectiveSettings e = ResolveSettings(set.Settings, options.Overrides);
-    std::size_t k = 0;
-    while (k < sampled.size() && !SameOptions(sampled[k], e.Image)) ++k;
-    if (k == sampled.size()) {
-      sampled.push_back(e.Image);
-      patterns.push_back(CharacterPattern(cut, e.Image));
-    }
-    probes.push_back(SetProbe{nullptr, e.Tally});
-    probes.back().Test = &patterns[k];  // stable: reserved for every set
+  Samplings sampled;
+  Sample(library, cut, options.Overrides, sampled);
+  // Sets that carry detail are first narrowed down by it: comparing the grids costs a
+  // fraction of the line matcher, which then looks only at the likeliest references.
+  if (options.DetailCandidates > 0 && AllCarryDetail(library)) {
+    const CharacterDetail detail = DetailOf(cut);
+    if (detail.Valid)
+      return RankCandidates(library,
+                            BestByDetail(library, detail, options.Filter, options.DetailCandidates),
+                            sampled, options.DetailWeight);
   }
-  return RecognizeWithLibrary(library, probes, options.Filter);
+  return RecognizeWithLibrary(library, sampled.Probes, options.Filter);
 }
 
 }  // namespace morvik

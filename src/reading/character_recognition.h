@@ -24,6 +24,12 @@ SetSettings CharacterDefaults();
 struct CharacterOptions {
   SetSettings Overrides;
   CharFilter Filter;
+  // Where every set carries detail, the DetailCandidates references whose detail is most
+  // like the cut's (DetailSimilarity) are scored by the line matcher and ranked by line mean
+  // plus DetailWeight times that likeness. 0, or a set without detail, scores and ranks every
+  // reference by the line matcher alone, as RecognizeWithLibrary does.
+  int DetailCandidates = 6;
+  double DetailWeight = 10.0;
 };
 
 // The image options and tally a set's references were learned with and a cut is sampled with.
@@ -39,7 +45,8 @@ TPattern CharacterPattern(const Bitmap& cut, const ImageOptions& options,
                           const std::string& name = "character");
 
 // The best three references of all sets for the cut. Sets with equal effective settings
-// share one sampling of the cut.
+// share one sampling of the cut. Each match's Score is its line matcher's mean, also where
+// the detail decided the order.
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
                                                const CharacterOptions& options);
 

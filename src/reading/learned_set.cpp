@@ -4,6 +4,7 @@
 #include "core/set_files.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
+#include "library/set_detail.h"
 
 namespace morvik {
 
@@ -14,6 +15,7 @@ void SaveLearnedSet(const std::string& base, LearnedSet& set) {
     throw FileError(base + ".PCT", "Error writing test pic");
   SaveSetCharMap(base, set.Chars);
   SaveSetSettings(base, set.Settings);
+  SaveSetDetail(base, set.Detail);
 }
 
 std::string SaveLearnedSets(const std::string& base, std::vector<LearnedSet>& sets) {

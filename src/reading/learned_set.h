@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/pattern_bank.h"
+#include "library/set_detail.h"
 #include "library/set_settings.h"
 #include "runs/char_map.h"
 
@@ -16,9 +17,11 @@ struct LearnedSet {
   CharMapState Chars;    // slot n stands for Chars.CharMap[n]
   SetSettings Settings;  // what the references were sampled with
   int Count = 0;         // slots used, 0..40
+  SetDetail Detail;      // the references' finer detail, where the learning kept it
 };
 
-// Saves one set as "<base>.PCP", "<base>.PCT", "<base>.charmap.txt" and "<base>.set.ini".
+// Saves one set as "<base>.PCP", "<base>.PCT", "<base>.charmap.txt" and "<base>.set.ini",
+// with "<base>.detail" when it holds any detail.
 // Throws Error naming the file that could not be written.
 void SaveLearnedSet(const std::string& base, LearnedSet& set);
 

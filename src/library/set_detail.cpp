@@ -1,0 +1,109 @@
+#include "library/set_detail.h"
+
+#include <cmath>
+
+#include "core/error.h"
+#include "core/file_names.h"
+#include "core/safe_write.h"
+#include "library/small_file.h"
+
+namespace morvik {
+
+namespace {
+
+const std::string kMagic = "MVDETAIL";
+constexpr std::uint8_t kVersion = 1;
+constexpr std::size_t kHeaderBytes = 8 + 3;
+constexpr std::size_t kRecordBytes = 1 + 2 + 2 + kDetailSize * kDetailSize;
+constexpr std::size_t kFileBytes = kHeaderBytes + kReferenceCount * kRecordBytes;
+
+void PutWord(std::string& s, std::uint16_t v) {
+  s += static_cast<char>(v & 0xFF);
+  s += static_cast<char>(v >> 8);
+}
+
+std::uint16_t WordAt(const std::string& s, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(s[at]) |
+                                    static_cast<std::uint8_t>(s[at + 1]) << 8);
+}
+
+}  // namespace
+
+void CompleteDetail(CharacterDetail& detail) {
+  std::int64_t sum = 0, squares = 0;
+  for (const std::uint8_t g : detail.Grid) {
+    sum += g;
+    squares += static_cast<std::int64_t>(g) * g;
+  }
+  detail.Sum = sum;
+  const std::int64_t spread = static_cast<std::int64_t>(detail.Grid.size()) * squares - sum * sum;
+  detail.InvNorm = spread > 0 ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
+  detail.LogAspect = detail.InkWidth > 0 && detail.InkHeight > 0
+                         ? std::log(static_cast<long double>(detail.InkWidth) / detail.InkHeight)
+                         : 0.0L;
+}
+
+std::string SetDetailPath(const std::string& base) {
+  return base + ".detail";
+}
+
+SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
+  if (bytes.size() != kFileBytes || bytes.compare(0, kMagic.size(), kMagic) != 0)
+    throw FileError(file, "is not a detail file of 40 references");
+  if (static_cast<std::uint8_t>(bytes[8]) != kVersion || bytes[9] != kDetailSize ||
+      bytes[10] != kReferenceCount)
+    throw FileError(file, "is a detail file of another version or grid");
+  SetDetail detail;
+  detail.Loaded = true;
+  for (int n = 1; n <= kReferenceCount; ++n) {
+    const std::size_t at = kHeaderBytes + (static_cast<std::size_t>(n) - 1) * kRecordBytes;
+    CharacterDetail& d = detail.Refs[static_cast<std::size_t>(n)];
+    const auto valid = static_cast<std::uint8_t>(bytes[at]);
+    if (valid > 1) throw FileError(file, "reference " + std::to_string(n) + ": bad valid byte");
+    d.Valid = valid == 1;
+    d.InkWidth = WordAt(bytes, at + 1);
+    d.InkHeight = WordAt(bytes, at + 3);
+    if (d.Valid && (d.InkWidth == 0 || d.InkHeight == 0))
+      throw FileError(file, "reference " + std::to_string(n) + ": empty ink box");
+    for (std::size_t i = 0; i < d.Grid.size(); ++i)
+      d.Grid[i] = static_cast<std::uint8_t>(bytes[at + 5 + i]);
+    if (d.Valid) CompleteDetail(d);
+  }
+  return detail;
+}
+
+SetDetail LoadSetDetail(const std::string& base) {
+  const std::string path = SetDetailPath(base);
+  const std::optional<std::string> bytes = ReadSmallFile(path, kMaxSetFileBytes);
+  if (!bytes) return SetDetail{};
+  return ParseSetDetail(*bytes, ResolveFileName(path));
+}
+
+std::string FormatSetDetail(const SetDetail& detail) {
+  std::string s = kMagic;
+  s += static_cast<char>(kVersion);
+  s += static_cast<char>(kDetailSize);
+  s += static_cast<char>(kReferenceCount);
+  for (int n = 1; n <= kReferenceCount; ++n) {
+    const CharacterDetail& d = detail.Refs[static_cast<std::size_t>(n)];
+    s += static_cast<char>(d.Valid ? 1 : 0);
+    PutWord(s, d.InkWidth);
+    PutWord(s, d.InkHeight);
+    s.append(d.Grid.begin(), d.Grid.end());
+  }
+  return s;
+}
+
+void SaveSetDetail(const std::string& base, const SetDetail& detail) {
+  const std::string path = SetDetailPath(base);
+  bool any = false;
+  for (const CharacterDetail& d : detail.Refs) any = any || d.Valid;
+  if (!any) {
+    RemoveFileIfPresent(path);
+    return;
+  }
+  if (!ReplaceFileContents(path, FormatSetDetail(detail)))
+    throw FileError(path, "cannot be written");
+}
+
+}  // namespace morvik

@@ -1,0 +1,52 @@
+// Finer detail of a set's references than their 16 x 16 patterns, stored beside the set as
+// "<base>.detail": each reference's ink as a grey grid and the size of its ink box.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/pattern_bank.h"
+
+namespace morvik {
+
+// The grid is kDetailSize x kDetailSize. Measured across typefaces, grids of 8 to 12 cells
+// recognise best: finer ones tell typefaces apart rather than characters.
+constexpr int kDetailSize = 12;
+
+// One character's detail: its ink box stretched to the grid (0 ground .. 255 ink, rows top to
+// bottom) and the box's size in pixels, whose proportions the grid no longer shows.
+struct CharacterDetail {
+  bool Valid = false;
+  std::uint16_t InkWidth = 0, InkHeight = 0;
+  std::array<std::uint8_t, kDetailSize * kDetailSize> Grid{};
+  // Derived by CompleteDetail, so that comparing with many references stays cheap.
+  std::int64_t Sum = 0;       // of the grid
+  long double InvNorm = 0;    // 1 / sqrt(cells x sum of squares - Sum^2); 0 for a flat grid
+  long double LogAspect = 0;  // ln(InkWidth / InkHeight)
+};
+
+// Fills the derived fields from the grid and the ink box.
+void CompleteDetail(CharacterDetail& detail);
+
+// The details of references 1..40 (entry 0 unused); a set without the file has none valid.
+struct SetDetail {
+  std::array<CharacterDetail, kReferenceCount + 1> Refs{};
+  bool Loaded = false;
+};
+
+std::string SetDetailPath(const std::string& base);  // "<base>.detail"
+
+// The file: the 8 bytes "MVDETAIL", a version byte 1, the grid size, the count 40, then per
+// reference a valid byte (0 or 1), ink width and height (16 bits, low byte first) and the grid.
+// A missing file gives a SetDetail with Loaded false. Throws Error naming the file when it is
+// not a regular file, cannot be read, or is not such a file.
+SetDetail LoadSetDetail(const std::string& base);
+SetDetail ParseSetDetail(const std::string& bytes, const std::string& file);
+
+// Writes the file through a new file renamed into place; a SetDetail with no valid reference
+// removes it instead. Throws Error naming the file when it cannot be written.
+void SaveSetDetail(const std::string& base, const SetDetail& detail);
+std::string FormatSetDetail(const SetDetail& detail);
+
+}  // namespace morvik

@@ -1,0 +1,25 @@
+// The second look at a cut character: its ink box stretched to a grey grid of exact area
+// means and compared by correlation, with the box's proportions, which the 16 x 16 pattern of
+// six levels, normalised to its corner, does not keep.
+#pragma once
+
+#include "image/bitmap.h"
+#include "library/set_detail.h"
+
+namespace morvik {
+
+// The detail of a cut (bright strokes on black, with CutCharacter's margins): the ink box is
+// the cut without its margins, each grid cell the mean grey of the pixels it covers (exact
+// integer area weights), then smoothed by 1 2 1 across and down so that strokes a cell apart
+// still meet. A cut with no pixels inside its margins gives an invalid detail.
+CharacterDetail DetailOf(const Bitmap& cut);
+
+// How alike two valid details are: the correlation of their grids (-1..1; 0 where either
+// grid is flat) less a penalty growing with the ratio of their proportions.
+double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b);
+
+// A bound DetailSimilarity never exceeds, from the proportions alone: a reference whose bound
+// does not beat the candidates found so far need not be compared.
+double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b);
+
+}  // namespace morvik

@@ -1,0 +1,88 @@
+#include "reading/font_learning.h"
+
+#include <algorithm>
+
+#include "core/error.h"
+#include "fonts/char_list.h"
+#include "fonts/font_face.h"
+#include "fonts/render.h"
+#include "reading/character_detail.h"
+#include "reading/character_recognition.h"
+#include "segment/binarise.h"
+#include "segment/cut.h"
+#include "segment/grey_image.h"
+
+namespace morvik {
+
+namespace {
+
+// The box of all ink of a rendered glyph, dots and accents included, as the segmenter
+// gives a character once its parts are merged. Empty when the glyph has no ink.
+CharBox InkBox(const GreyImage& grey) {
+  const BinaryImage ink = Binarise(grey, Polarity::DarkOnLight).Image;
+  int left = ink.Width, top = ink.Height, right = -1, bottom = -1;
+  for (int y = 0; y < ink.Height; ++y)
+    for (int x = 0; x < ink.Width; ++x)
+      if (ink.At(x, y)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  if (right < 0) return CharBox{};
+  return CharBox{left, top, right - left + 1, bottom - top + 1};
+}
+
+std::string Describe(char32_t c) {
+  if (c >= 0x21 && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
+  return "U+" + std::to_string(static_cast<unsigned long>(c));
+}
+
+}  // namespace
+
+Bitmap CutWholeCharacter(const Bitmap& picture, const std::string& name) {
+  const GreyImage grey = ToGreyImage(picture);
+  const CharBox box = InkBox(grey);
+  if (box.Width == 0) throw FileError(name, "has no ink");
+  return CutCharacter(grey, box, true);
+}
+
+std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::string& chars,
+                                      const FontLearnOptions& options) {
+  const std::u32string list = ParseCharList(chars);
+  if (list.empty()) throw Error("no characters to learn");
+  if (options.CapHeights.empty()) throw Error("no size to learn at");
+  const FontFace font(fontFile);
+  for (char32_t c : list) {
+    // Maps and the text read are bytes; outside ASCII a byte would not say which character.
+    if (c < 0x20 || c > 0x7E)
+      throw FileError(fontFile, "the character " + Describe(c) +
+                                    " cannot stand in a character map (ASCII only)");
+    if (font.GlyphIndex(c) == 0) throw FileError(fontFile, "has no character " + Describe(c));
+  }
+  const SetSettings settings = MergeSettings(CharacterDefaults(), options.Settings);
+  const ImageOptions image = ResolveSettings(settings, {}).Image;
+  std::vector<LearnedSet> sets;
+  for (int size : options.CapHeights)
+    for (char32_t c : list) {
+      if (sets.empty() || sets.back().Count == kReferenceCount) {
+        sets.emplace_back();
+        sets.back().Settings = settings;
+        sets.back().Chars.CharMapLoaded = true;
+      }
+      LearnedSet& set = sets.back();
+      const std::string name =
+          fontFile + ": " + Describe(c) + " at " + std::to_string(size) + " px";
+      const Bitmap cut = CutWholeCharacter(RenderGlyph(font, c, size), name);
+      const int n = ++set.Count;
+      // Learned as a run learns: the sampled test pattern copied into the slot.
+      set.Bank.TestPattern() = CharacterPattern(cut, image, name);
+      CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
+      set.Chars.CharMap[static_cast<std::size_t>(n)] = static_cast<char>(c);
+      set.Detail.Refs[static_cast<std::size_t>(n)] = DetailOf(cut);
+      set.Detail.Loaded = true;
+    }
+  return sets;
+}
+
+}  // namespace morvik

@@ -1,0 +1,134 @@
+// Recognising a cut against a library: the detail route narrows and ranks where every set
+// carries detail, keeps set order on ties, and leaves the line matcher's ranking untouched
+// where a set has none or the route is turned off.
+#include "reading/character_recognition.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "font_files.h"
+#include "fonts/font_face.h"
+#include "fonts/render.h"
+#include "library/library_scoring.h"
+#include "reading/font_learning.h"
+
+namespace morvik {
+namespace {
+
+using test::kDejaVuSans;
+using test::kDejaVuSerif;
+
+ReferenceSet SetOf(LearnedSet learned) {
+  ReferenceSet set;
+  set.Bank = learned.Bank;
+  set.Chars = learned.Chars;
+  set.Settings = learned.Settings;
+  set.Detail = learned.Detail;
+  return set;
+}
+
+// Digits of two typefaces, the first set twice: ties between sets are real.
+ReferenceLibrary Digits() {
+  ReferenceLibrary library;
+  const LearnedSet sans = LearnFromFont(kDejaVuSans, "0-9", {})[0];
+  library.Sets = {SetOf(sans), SetOf(LearnFromFont(kDejaVuSerif, "0-9", {})[0]), SetOf(sans)};
+  return library;
+}
+
+class Recognition : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::FontInstalled(kDejaVuSans) || !test::FontInstalled(kDejaVuSerif))
+      GTEST_SKIP() << "fonts-dejavu-core not installed";
+  }
+  Bitmap CutOf(const std::string& font, char c, int size) {
+    return CutWholeCharacter(RenderGlyph(FontFace(font), static_cast<unsigned char>(c), size), "c");
+  }
+};
+
+bool Same(const std::array<LibraryMatch, 3>& a, const std::array<LibraryMatch, 3>& b) {
+  for (std::size_t p = 0; p < a.size(); ++p)
+    if (a[p].Set != b[p].Set || a[p].No != b[p].No || a[p].Score != b[p].Score ||
+        a[p].Char != b[p].Char)
+      return false;
+  return true;
+}
+
+TEST_F(Recognition, DetailRouteRanksTiesBySetOrder) {
+  ReferenceLibrary library = Digits();
+  for (char c : std::string("0123456789")) {
+    const std::array<LibraryMatch, 3> best =
+        RecognizeCharacter(library, CutOf(kDejaVuSans, c, 40), {});
+    EXPECT_EQ(best[0].Char, c);
+    // The glyph itself: the first set's copy wins, its twin in the third set comes next.
+    EXPECT_EQ(best[0].Set, 0);
+    EXPECT_EQ(best[1].Set, 2);
+    EXPECT_EQ(best[1].No, best[0].No);
+    EXPECT_EQ(best[1].Score, best[0].Score);
+    // Score stays the line matcher's mean, as the set scores it alone.
+    ScoreSet(library.Sets[1],
+             CharacterPattern(CutOf(kDejaVuSans, c, 40),
+                              ResolveSettings(library.Sets[1].Settings, {}).Image),
+             0.75);
+    EXPECT_EQ(best[0].Score, library.Sets[0].Scores.ScoreTable[best[0].No].Mean);
+  }
+}
+
+TEST_F(Recognition, LineRankingWhereDetailIsOffOrMissing) {
+  const Bitmap cut = CutOf(kDejaVuSerif, '3', 24);
+  const ImageOptions image = ResolveSettings(CharacterDefaults(), {}).Image;
+  ReferenceLibrary plain = Digits();
+  const std::array<LibraryMatch, 3> byLine =
+      RecognizeWithLibrary(plain, CharacterPattern(cut, image), 0.75);
+  CharacterOptions off;
+  off.DetailCandidates = 0;
+  ReferenceLibrary library = Digits();
+  EXPECT_TRUE(Same(RecognizeCharacter(library, cut, off), byLine));
+  library.Sets[1].Detail = SetDetail{};
+  EXPECT_TRUE(Same(RecognizeCharacter(library, cut, {}), byLine));
+}
+
+TEST_F(Recognition, FilterLimitsTheDetailCandidates) {
+  ReferenceLibrary library = Digits();
+  CharacterOptions options;
+  options.Filter = ParseCharFilter("0-4");
+  const std::array<LibraryMatch, 3> best =
+      RecognizeCharacter(library, CutOf(kDejaVuSans, '8', 40), options);
+  for (const LibraryMatch& m : best) EXPECT_TRUE(m.No == 0 || (m.Char >= '0' && m.Char <= '4'));
+}
+
+// Asking for more candidates than there are references takes them all.
+TEST_F(Recognition, CandidatesBeyondTheLibraryTakeAll) {
+  ReferenceLibrary library = Digits();
+  CharacterOptions all;
+  all.DetailCandidates = std::numeric_limits<int>::max();
+  EXPECT_EQ(RecognizeCharacter(library, CutOf(kDejaVuSerif, '5', 33), all)[0].Char, '5');
+}
+
+TEST_F(Recognition, MaskedScoringScoresAsTheWholeSet) {
+  ReferenceLibrary library = Digits();
+  const TPattern test = CharacterPattern(CutOf(kDejaVuSerif, '6', 30),
+                                         ResolveSettings(CharacterDefaults(), {}).Image);
+  ScoreSet(library.Sets[0], test, 0.75);
+  const ScoreState all = library.Sets[0].Scores;
+  ReferenceMask only;
+  only.set(2).set(7);
+  ScoreSet(library.Sets[0], test, 0.75, only);
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    const TScoreEntry& e = library.Sets[0].Scores.ScoreTable[k];
+    if (only.test(static_cast<std::size_t>(k))) {
+      EXPECT_EQ(e.H, all.ScoreTable[k].H);
+      EXPECT_EQ(e.V, all.ScoreTable[k].V);
+      EXPECT_EQ(e.Mean, all.ScoreTable[k].Mean);
+    } else {
+      EXPECT_EQ(e.H, NoScore);
+      EXPECT_EQ(e.Mean, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace morvik

@@ -1,0 +1,134 @@
+// The detail file of a set and the detail of a cut: the file round trip and the files refused,
+// the grid's exact area weights, and what the likeness makes of shapes and proportions.
+#include "library/set_detail.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "error_of.h"
+#include "reading/character_detail.h"
+#include "segment/cut.h"
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+using test::ErrorOf;
+
+SetDetail Sample() {
+  SetDetail d;
+  d.Loaded = true;
+  for (int n : {1, 7, 40}) {
+    CharacterDetail& c = d.Refs[static_cast<std::size_t>(n)];
+    c.Valid = true;
+    c.InkWidth = static_cast<std::uint16_t>(300 * n);
+    c.InkHeight = 2;
+    for (std::size_t i = 0; i < c.Grid.size(); ++i) c.Grid[i] = static_cast<std::uint8_t>(i * n);
+    CompleteDetail(c);
+  }
+  return d;
+}
+
+TEST(SetDetailFile, RoundTrip) {
+  test::TempDir dir;
+  const SetDetail d = Sample();
+  SaveSetDetail(dir.File("s"), d);
+  const SetDetail back = LoadSetDetail(dir.File("s"));
+  EXPECT_TRUE(back.Loaded);
+  for (int n = 1; n <= kReferenceCount; ++n) {
+    const CharacterDetail &a = d.Refs[static_cast<std::size_t>(n)],
+                          &b = back.Refs[static_cast<std::size_t>(n)];
+    EXPECT_EQ(a.Valid, b.Valid);
+    EXPECT_EQ(a.InkWidth, b.InkWidth);
+    EXPECT_EQ(a.InkHeight, b.InkHeight);
+    EXPECT_EQ(a.Grid, b.Grid);
+    EXPECT_EQ(a.Sum, b.Sum);
+    EXPECT_EQ(a.InvNorm, b.InvNorm);
+  }
+  // No valid reference: the set carries no detail, and an old file goes.
+  SaveSetDetail(dir.File("s"), SetDetail{});
+  EXPECT_FALSE(std::filesystem::exists(dir.File("s.detail")));
+  EXPECT_FALSE(LoadSetDetail(dir.File("s")).Loaded);
+}
+
+TEST(SetDetailFile, RefusesBadFiles) {
+  const std::string good = FormatSetDetail(Sample());
+  const std::size_t record = 1 + 2 + 2 + kDetailSize * kDetailSize;
+  auto with = [&](std::size_t at, char v) {
+    std::string s = good;
+    s[at] = v;
+    return s;
+  };
+  const struct {
+    std::string Bytes, Says;
+  } cases[] = {
+      {good.substr(0, good.size() - 1), "not a detail file"},
+      {good + "x", "not a detail file"},
+      {with(0, 'X'), "not a detail file"},
+      {with(8, 2), "another version"},
+      {with(9, 16), "another version"},
+      {with(11, 2), "reference 1: bad valid byte"},
+      {with(11 + record, 1), "reference 2: empty ink box"},
+  };
+  for (const auto& c : cases) {
+    const std::string message = ErrorOf([&] { ParseSetDetail(c.Bytes, "x.detail"); });
+    EXPECT_NE(message.find("x.detail"), std::string::npos) << message;
+    EXPECT_NE(message.find(c.Says), std::string::npos) << message;
+  }
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.File("d.detail"));
+  EXPECT_NE(ErrorOf([&] { LoadSetDetail(dir.File("d")); }).find("d.detail"), std::string::npos);
+}
+
+// A cut of w x h pixels inside CutCharacter's margins, from f(x, y).
+template <typename F>
+Bitmap Cut(int w, int h, F f) {
+  Bitmap b(w + 2 * kCutMargin, h + 2 * kCutMargin);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int g = f(x, y);
+      b.SetPixel(x + kCutMargin, y + kCutMargin, MakeColour(g, g, g));
+    }
+  return b;
+}
+
+TEST(CharacterDetail, GridTakesExactAreaMeans) {
+  // Three columns of 0, 90, 180 stretched over the grid: each takes a third of the cells,
+  // and the smoothing leaves the middle of each third as it is.
+  const CharacterDetail d = DetailOf(Cut(3, 5, [](int x, int) { return 90 * x; }));
+  ASSERT_TRUE(d.Valid);
+  EXPECT_EQ(d.InkWidth, 3);
+  EXPECT_EQ(d.InkHeight, 5);
+  for (int y = 0; y < kDetailSize; ++y) {
+    EXPECT_EQ(d.Grid[y * kDetailSize + kDetailSize / 6], 0);
+    EXPECT_EQ(d.Grid[y * kDetailSize + kDetailSize / 2], 90);
+    EXPECT_EQ(d.Grid[y * kDetailSize + 5 * kDetailSize / 6], 180);
+  }
+  // Columns of 0 and 255 in turn, two to a cell: every cell their mean, rounded down.
+  const CharacterDetail fine =
+      DetailOf(Cut(2 * kDetailSize, 9, [](int x, int) { return x % 2 ? 255 : 0; }));
+  for (std::uint8_t g : fine.Grid) EXPECT_EQ(g, 127);
+  EXPECT_FALSE(DetailOf(Bitmap(2 * kCutMargin, 9)).Valid);
+}
+
+TEST(CharacterDetail, LikenessOfShapesAndProportions) {
+  const auto bar = [](int x, int) { return x < 4 ? 255 : 0; };
+  const auto ring = [](int x, int y) { return (x < 2 || x > 9 || y < 2 || y > 9) ? 255 : 0; };
+  const CharacterDetail a = DetailOf(Cut(12, 12, bar)), b = DetailOf(Cut(12, 12, ring));
+  EXPECT_DOUBLE_EQ(DetailSimilarity(a, a), 1.0);
+  EXPECT_LT(DetailSimilarity(a, b), 0.5);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(a, b), DetailSimilarity(b, a));
+  // The same ring twice as wide: the grid is the same, the proportions cost.
+  const CharacterDetail wide = DetailOf(Cut(24, 12, [&](int x, int y) { return ring(x / 2, y); }));
+  EXPECT_EQ(wide.Grid, b.Grid);
+  EXPECT_LT(DetailSimilarity(wide, b), 1.0);
+  EXPECT_GT(DetailSimilarity(wide, b), DetailSimilarity(a, b));
+  // A flat grid correlates with nothing.
+  const CharacterDetail flat = DetailOf(Cut(12, 12, [](int, int) { return 200; }));
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, flat), 0.0);
+}
+
+}  // namespace
+}  // namespace morvik

@@ -1,0 +1,73 @@
+// The stock library: found beside the program in the build tree and under an installed
+// program's data, and, as built, reading a typeface it was not learned from.
+#include "reading/stock_library.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "font_files.h"
+#include "fonts/font_face.h"
+#include "fonts/render.h"
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+#include "reading/character_recognition.h"
+#include "segment/cut.h"
+#include "segment/text_segmenter.h"
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Touch(const std::string& path) {
+  fs::create_directories(fs::path(path).parent_path());
+  test::WriteFile(path, "x\r\n");
+}
+
+TEST(StockLibrary, FoundInBuildTreeThenInstalledData) {
+  test::TempDir dir;
+  const std::string bin = dir.File("prefix/bin");
+  fs::create_directories(bin);
+  EXPECT_EQ(FindStockLibrary(bin), "");
+  Touch(dir.File("prefix/share/morvik/stock/stock.sets"));
+  EXPECT_EQ(FindStockLibrary(bin), dir.File("prefix/share/morvik/stock/stock.sets"));
+  Touch(bin + "/stock/stock.sets");
+  EXPECT_EQ(FindStockLibrary(bin), bin + "/stock/stock.sets");
+  // Only a regular file counts.
+  fs::remove(bin + "/stock/stock.sets");
+  fs::create_directory(bin + "/stock/stock.sets");
+  EXPECT_EQ(FindStockLibrary(bin), dir.File("prefix/share/morvik/stock/stock.sets"));
+}
+
+// The library the build made beside the program reads capitals and digits of Liberation
+// Sans, which it was not learned from.
+TEST(StockLibrary, BuiltLibraryReadsAnotherTypeface) {
+  const std::string found = FindStockLibrary(fs::path(MORVIK_BINARY).parent_path().string());
+  ASSERT_NE(found, "") << "the stock library was not built beside " << MORVIK_BINARY;
+  if (!test::FontInstalled(test::kLiberationSans)) GTEST_SKIP() << "no fonts-liberation";
+  ReferenceLibrary library = OpenReferenceNames({found});
+  const FontFace font(test::kLiberationSans);
+  // O and 0 differ little across typefaces; a line of digits is read as digits.
+  const struct {
+    std::string Text, Chars;
+  } cases[] = {{"WE QUICK FOX 1975", "0-9A-Z"}, {"2048 1010", "0-9"}};
+  for (const auto& c : cases) {
+    CharacterOptions options;
+    options.Filter = ParseCharFilter(c.Chars);
+    const GreyImage grey = ToGreyImage(RenderText(font, {c.Text}, 32));
+    const Segmentation seg = SegmentText(grey);
+    std::string text;
+    for (const TextLine& line : seg.Lines)
+      for (const CharBox& box : line.Chars)
+        text +=
+            std::string(box.SpaceBefore ? " " : "") +
+            RecognizeCharacter(library, CutCharacter(grey, box, seg.DarkOnLight), options)[0].Char;
+    EXPECT_EQ(text, c.Text);
+  }
+}
+
+}  // namespace
+}  // namespace morvik
