@@ -7,10 +7,7 @@
 
 namespace morvik {
 
-namespace {
-
-// The profiles of reference k, made again only when its cells or counts changed.
-const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref) {
+const TProfileCacheEntry& ReferenceProfiles(ScoreState& state, int k, const TPattern& ref) {
   if (state.ProfileCache.size() != kReferenceCount + 1)
     state.ProfileCache.resize(kReferenceCount + 1);
   TProfileCacheEntry& entry = state.ProfileCache[static_cast<std::size_t>(k)];
@@ -25,8 +22,6 @@ const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref
   return entry;
 }
 
-}  // namespace
-
 void ComputeScores(const TPatternBank& bank, double tally, ScoreState& state) {
   const TPattern& test = bank.TestPattern();
   // The test's lines are profiled once for all 40 references.
@@ -37,7 +32,7 @@ void ComputeScores(const TPatternBank& bank, double tally, ScoreState& state) {
     e.Mean = 0;
     const TPattern& ref = bank.Slot(k);
     if (test.MaxLevel != 0 && ref.MaxLevel != 0) {
-      const TProfileCacheEntry& profiles = Profiles(state, k, ref);
+      const TProfileCacheEntry& profiles = ReferenceProfiles(state, k, ref);
       e.H = MatchSequences(testRows, profiles.Rows, tally);
       e.V = MatchSequences(testColumns, profiles.Columns, tally);
     } else {

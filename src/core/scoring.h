@@ -43,6 +43,10 @@ struct ScoreState {
   std::vector<TProfileCacheEntry> ProfileCache;  // slots 1..40, filled by ComputeScores
 };
 
+// The line profiles of reference k (1..40) from the state's cache, made again only when the
+// reference's cells or counts changed since they were made.
+const TProfileCacheEntry& ReferenceProfiles(ScoreState& state, int k, const TPattern& ref);
+
 // H and V of all 40 entries for the TestPattern, Mean 0. Needs current counts. An empty
 // TestPattern scores nothing: every H and V becomes NoScore, so no stale score is ranked.
 void ComputeScores(const TPatternBank& bank, double tally, ScoreState& state);

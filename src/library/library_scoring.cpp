@@ -50,23 +50,6 @@ PreparedTest Prepare(const TPattern& test) {
   return t;
 }
 
-// The profiles of reference k as ComputeScores keeps them: made again only when the
-// reference's cells or counts changed.
-const TProfileCacheEntry& Profiles(ScoreState& state, int k, const TPattern& ref) {
-  if (state.ProfileCache.size() != kReferenceCount + 1)
-    state.ProfileCache.resize(kReferenceCount + 1);
-  TProfileCacheEntry& entry = state.ProfileCache[static_cast<std::size_t>(k)];
-  if (!entry.Valid || entry.RowCount != ref.RowCount || entry.ColCount != ref.ColCount ||
-      std::memcmp(entry.Cells.data(), ref.Cells.data(), sizeof ref.Cells) != 0) {
-    entry.Cells = ref.Cells;
-    entry.RowCount = ref.RowCount;
-    entry.ColCount = ref.ColCount;
-    ProfileLines(ref, entry.Rows, entry.Columns);
-    entry.Valid = true;
-  }
-  return entry;
-}
-
 // ComputeScores and UpdateMean for the references admitted; the others are not scored
 // (NoScore), which saves their matching when a filter leaves few.
 // With `cached` the references' profiles are kept in the set's scores for the next test, as
@@ -83,7 +66,7 @@ void ScorePrepared(ReferenceSet& set, const PreparedTest& test, double tally, Ad
     e = TScoreEntry{NoScore, NoScore, 0};
     if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !admits(k)) continue;
     if (cached) {
-      const TProfileCacheEntry& profiles = Profiles(set.Scores, k, ref);
+      const TProfileCacheEntry& profiles = ReferenceProfiles(set.Scores, k, ref);
       e.H = MatchSequences(test.Rows, profiles.Rows, tally);
       e.V = MatchSequences(test.Columns, profiles.Columns, tally);
     } else {
