@@ -516,6 +516,7 @@ TEST_F(CommandLine, ReportNamingARunFileIsRefused) {
       {"--batch", "root", "--report", "root/batchresult.txt"},
       {"--batch", "root", "--report", "root/BatchResult.out"},
       {"--batch", "root", "--report", "root/a/result.out"},
+      {"--batch", "ROOT", "--report", "root/A/../a/Result.txt"},
       {"--learn", "learn", "--save", "set", "pics", "--report", "set.PCP"},
       {"--learn", "learn", "--save", "set", "--report", "set.pct"},
   };

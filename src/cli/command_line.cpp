@@ -376,16 +376,17 @@ std::vector<std::string> RewrittenFiles(const Options& o, const std::string& sta
     files.push_back(TestFileOf(base));
   }
   if (folder.empty()) return files;
+  const std::string root = ResolveFileName(folder);  // as the run finds it, in any case
   if (o.batch) {
-    files.push_back(JoinPath(folder, "batchresult.txt"));
-    files.push_back(JoinPath(folder, "batchresult.out"));
-    for (const std::string& name : ListSubfolders(folder)) {
-      files.push_back(JoinPath(JoinPath(folder, name), "result.txt"));
-      files.push_back(JoinPath(JoinPath(folder, name), "result.out"));
+    files.push_back(JoinPath(root, "batchresult.txt"));
+    files.push_back(JoinPath(root, "batchresult.out"));
+    for (const std::string& name : ListSubfolders(root)) {
+      files.push_back(JoinPath(JoinPath(root, name), "result.txt"));
+      files.push_back(JoinPath(JoinPath(root, name), "result.out"));
     }
   } else {
-    files.push_back(JoinPath(folder, "result.txt"));
-    files.push_back(JoinPath(folder, "result.out"));
+    files.push_back(JoinPath(root, "result.txt"));
+    files.push_back(JoinPath(root, "result.out"));
   }
   return files;
 }
