@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <system_error>
 
 #include "core/file_names.h"
 
@@ -20,12 +18,6 @@ bool EndsWithSetExtension(const std::string& name) {
 }
 
 }  // namespace
-
-bool EntryExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() &&
-         std::filesystem::exists(std::filesystem::symlink_status(ResolveFileName(path), ec));
-}
 
 NamedSet FindNamedSet(const std::string& name, const std::vector<std::string>& folders) {
   NamedSet set;

@@ -19,8 +19,4 @@ struct NamedSet {
 // twice are looked in once; an empty name finds nothing.
 NamedSet FindNamedSet(const std::string& name, const std::vector<std::string>& folders);
 
-// Whether path names an entry of any kind (matched as ResolveFileName does); a link counts
-// even when it names nothing.
-bool EntryExists(const std::string& path);
-
 }  // namespace morvik
