@@ -71,6 +71,11 @@ TEST_F(Api, RecognizeFolderWritesTheResultFiles) {
   EXPECT_EQ(r.RecognizeFolder(dir.File("pics")), 2);
   // Without a map, result.out holds the last digit of each number: slots 3 and 6.
   EXPECT_EQ(test::ReadFile(dir.File("pics/result.out")), "36\r\n");
+  // A picture that cannot be read is written as a blank one; the error comes at the end.
+  test::WriteFile(dir.File("pics/1_1.bmp"), "BM");
+  test::WriteGlyph(dir.File("pics/1_2.bmp"), '5');
+  ExpectThrowNaming([&] { r.RecognizeFolder(dir.File("pics")); }, dir.File("pics/1_1.bmp"));
+  EXPECT_EQ(test::ReadFile(dir.File("pics/result.out")), "306\r\n");
 }
 
 TEST_F(Api, FailuresNameTheirFiles) {

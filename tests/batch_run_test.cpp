@@ -82,8 +82,10 @@ TEST(CountMatches, TrimsInPlaceAndComparesPositionByPosition) {
 struct RecordingView : WorkspaceView {
   std::vector<std::string> thumbnails;  // "<folder>/<file>@<row>,<column>"
   std::vector<std::string> progress;    // "<done>/<total>"
+  std::vector<std::string> messages;
   int cleared = 0;
   void ThumbnailsCleared() override { ++cleared; }
+  void Message(const std::string& text) override { messages.push_back(text); }
   void Progress(const std::string&, int done, int total) override {
     progress.push_back(std::to_string(done) + "/" + std::to_string(total));
   }
@@ -255,30 +257,36 @@ TEST_F(BatchRun, MissingRootWritesNothing) {
   EXPECT_FALSE(fs::exists(dir.File("batchresult.out")));
 }
 
-TEST_F(BatchRun, UnreadableBitmapEndsBatchKeepingEarlierFolders) {
+// A picture that cannot be read counts as blank (pattern 0, CharMap[0]); the batch finishes
+// every folder and file, then lists the picture in one message.
+TEST_F(BatchRun, UnreadableBitmapIsBlankAndTheBatchGoesOn) {
+  ws.Chars.CharMap[0] = '?';
   Folder("a", {"0:12"});
-  Folder("b", {"0:3"});
+  Folder("b", {"0:3.5"});
   test::WriteFile(dir.File("root/b/0_1.bmp"), "broken");
-  test::WriteFile(dir.File("root/compare.txt"), "12\r\n3\r\n");
-  try {
-    ButtonRecBatchClick(ws);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(dir.File("root/b/0_1.bmp")), std::string::npos)
-        << e.what();
-  }
-  // Sub-folders finished before the error keep their new results; the rest keep the old.
+  test::WriteFile(dir.File("root/compare.txt"), "12\r\n345\r\n");
+  ASSERT_TRUE(ButtonRecBatchClick(ws));
   EXPECT_EQ(Root("a/result.out"), "12\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
-  EXPECT_FALSE(fs::exists(dir.File("root/b/result.out")));
-  EXPECT_FALSE(fs::exists(dir.File("root/batchresult.out")));
-  EXPECT_FALSE(fs::exists(dir.File("root/batchresult.txt")));
+  EXPECT_EQ(Root("b/result.out"), "3?5\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(Root("b/result.txt").substr(0, 15), "4 1 0 0 6 1  \r\n");
+  EXPECT_EQ(Root("batchresult.out"), "12 \r\n3?5 \r\n");
+  const std::string report =
+      "Directory a: 2/2 (100%)\r\nExpected:   12\r\nRecognized: 12\r\n\r\n"
+      "Directory b: 2/3 (66%)\r\n";
+  EXPECT_EQ(Root("batchresult.txt").substr(0, report.size()), report);
+  EXPECT_EQ(view.thumbnails.size(), 5u);
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_NE(view.messages[0].find("\n" + dir.File("root/b/0_1.bmp") + ": "), std::string::npos)
+      << view.messages[0];
 }
 
 TEST_F(BatchRun, RecognizeSubfolderOfMissingFolderIsEmpty) {
   int row = 5;
   RunObserver quiet;
-  EXPECT_EQ(RecognizeSubfolder(ws.Domain, dir.File("root/none"), row, quiet), "");
+  std::vector<std::string> failed;
+  EXPECT_EQ(RecognizeSubfolder(ws.Domain, dir.File("root/none"), row, quiet, failed), "");
   EXPECT_EQ(row, 5);
+  EXPECT_TRUE(failed.empty());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ struct MapCase {
   std::string text;
   std::map<int, char> entries;  // every other entry must stay byte 0
   bool invalid = false;
+  int line = 0;  // of the invalid number, from 1
 };
 
 void PrintTo(const MapCase& c, std::ostream* os) {
@@ -30,8 +31,10 @@ class CharMapLines : public testing::TestWithParam<MapCase> {};
 TEST_P(CharMapLines, SetsExactlyTheNamedEntries) {
   const MapCase& c = GetParam();
   CharMapState state;
-  const std::string problem = ParseCharMap(c.text, state);
+  int line = -1;
+  const std::string problem = ParseCharMap(c.text, state, &line);
   EXPECT_EQ(problem, c.invalid ? "Invalid numeric input" : "");
+  EXPECT_EQ(line, c.line);
   for (int n = 0; n <= 40; ++n) {
     const auto it = c.entries.find(n);
     EXPECT_EQ(state.CharMap[static_cast<std::size_t>(n)], it == c.entries.end() ? '\0' : it->second)
@@ -59,11 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
         MapCase{"LaterLineOverrides", "9\tx\r\n9\ty\r\n9 z\r\n", {{9, ' '}}},
         MapCase{"LaterLineOverridesBack", "9 z\r\n9\ty\r\n", {{9, 'y'}}},
         MapCase{"OutsideRangeIgnored", "41\tq\r\n-1\tr\r\n100000\ts\r\n40\tt\r\n", {{40, 't'}}},
-        MapCase{"HugeNumberIsInvalid", "1\ta\r\n99999999999\tb\r\n2\tc\r\n", {{1, 'a'}}, true},
-        MapCase{"LetterIsInvalid", "1\ta\r\nx\tb\r\n2\tc\r\n", {{1, 'a'}}, true},
-        MapCase{"DigitsThenLetterIsInvalid", "1\ta\r\n2b\tc\r\n", {{1, 'a'}}, true},
-        MapCase{"SignAloneIsInvalid", "-\ta\r\n", {}, true},
-        MapCase{"HexIsInvalid", "0x5\ta\r\n", {}, true}, MapCase{"EmptyFile", "", {}}),
+        MapCase{"HugeNumberIsInvalid", "1\ta\r\n99999999999\tb\r\n2\tc\r\n", {{1, 'a'}}, true, 2},
+        MapCase{"LetterIsInvalid", "1\ta\r\nx\tb\r\n2\tc\r\n", {{1, 'a'}}, true, 2},
+        MapCase{"DigitsThenLetterIsInvalid", "1\ta\r\n2b\tc\r\n", {{1, 'a'}}, true, 2},
+        MapCase{"SignAloneIsInvalid", "-\ta\r\n", {}, true, 1},
+        MapCase{"HexIsInvalid", "0x5\ta\r\n", {}, true, 1},
+        MapCase{"InvalidAfterEmptyLinesCountsThem", "1\ta\r\n\r\n\n  \tx\r\n", {{1, 'a'}}, true, 4},
+        MapCase{"EmptyFile", "", {}}),
     [](const testing::TestParamInfo<MapCase>& info) { return info.param.name; });
 
 TEST(CharMapFile, MissingFileLeavesMapUnloaded) {

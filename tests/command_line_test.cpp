@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "golden/glyphs.h"
@@ -99,10 +100,16 @@ class CommandLine : public testing::Test {
 TEST_F(CommandLine, HelpListsExitStatusesAndOptions) {
   const RunResult r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* text :
-       {"Exit status:", "  0  ", "  1  ", "  2  ", "  3  ", "--dynamic", "--batch", "--tally N",
-        "--black", "--crop", "--no-auto", "--threshold N", "--increment N", "--ratio N|off",
-        "--charmap FILE", "--learn DIR", "--save BASE", "--report FILE", "--version"})
+  for (const char* text : {"Exit status:",   "  0  ",
+                           "  1  ",          "  2  ",
+                           "  3  ",          "--dynamic",
+                           "--batch",        "--tally N",
+                           "--black",        "--crop",
+                           "--no-auto",      "--threshold N",
+                           "--increment N",  "--ratio N|off",
+                           "--charmap FILE", "--learn DIR",
+                           "--save BASE",    "--report FILE",
+                           "--version",      "same name with .png, .pgm, .ppm or .pbm"})
     EXPECT_NE(r.out.find(text), std::string::npos) << text;
   // default.pcp only with the folder alone; compare mode changes result.out only where a
   // character map is loaded.
@@ -147,6 +154,8 @@ TEST_F(CommandLine, BadOptionsExitWithThree) {
                                                        {"pics", "--ratio", "0"},
                                                        {"pics", "--ratio", "x"},
                                                        {"--save", "s", "pics"},
+                                                       {"--learn", "learn", "--save", ""},
+                                                       {"--learn", "learn", "--save="},
                                                        {"--dynamic"},
                                                        {"pics", "--threshold", "-1"}};
   for (const auto& args : cases) {
@@ -173,15 +182,97 @@ TEST_F(CommandLine, MissingFolderExitsWithTwo) {
   EXPECT_FALSE(fs::exists(dir.File("pics/result.txt")));
 }
 
-TEST_F(CommandLine, UnreadableBitmapExitsWithOneNamingIt) {
+// A picture that cannot be read is reported and counts as blank (pattern 0, score 0, the map's
+// entry 0); every other picture is recognised, the result files are whole, the status is 1.
+TEST_F(CommandLine, UnreadableBitmapIsReportedAndTheRunGoesOn) {
   LearnFolderAndMap("0123456789");
   Glyphs("pics", "12");
   test::WriteFile(dir.File("pics/1_2.bmp"), "BM not really");
-  const RunResult r = Run({"--learn", "learn", "pics"});
+  test::WriteGlyph(dir.File("pics/1_3.bmp"), '3');
+  test::WriteFile(dir.File("pics/2_0.bmp"), "");
+  const RunResult r = Run({"--learn", "learn", "pics", "--report", "report.tsv"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find(dir.File("pics/1_2.bmp")), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(dir.File("pics/result.out")));  // no half-written results
-  EXPECT_FALSE(fs::exists(dir.File("pics/result.txt")));
+  EXPECT_NE(r.err.find("morvik: " + dir.File("pics/1_2.bmp") + ": "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("morvik: " + dir.File("pics/2_0.bmp") + ": "), std::string::npos) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), std::string("12\0"
+                                                 "3\r\n\0\r\n",
+                                                 9));
+  const std::string txt = Read("pics/result.txt");
+  EXPECT_NE(txt.find(" 0 0 4 1  \r\n0 0  \r\n"), std::string::npos) << txt;
+  const std::string report = Read("report.tsv");
+  EXPECT_NE(report.find(dir.File("pics/1_2.bmp") + "\t1\t2\t0\t\t0\t0\t\t0\t0\t\t0\r\n"),
+            std::string::npos)
+      << report;
+}
+
+// The same in a batch: every sub-folder is finished, the unreadable picture is reported.
+TEST_F(CommandLine, UnreadableBitmapInBatch) {
+  LearnFolderAndMap("0123456789");
+  fs::create_directories(dir.File("root/a"));
+  fs::create_directories(dir.File("root/b"));
+  test::WriteFile(dir.File("root/a/0_0.bmp"), "BM");
+  test::WriteGlyph(dir.File("root/a/0_1.bmp"), '5');
+  test::WriteGlyph(dir.File("root/b/0_0.bmp"), '6');
+  const RunResult r = Run({"--learn", "learn", "--batch", "root"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("morvik: " + dir.File("root/a/0_0.bmp") + ": "), std::string::npos) << r.err;
+  EXPECT_EQ(Read("root/batchresult.out"), std::string("\0"
+                                                      "5 \r\n6 \r\n",
+                                                      9));
+  EXPECT_EQ(Read("root/b/result.out").substr(0, 3), "6\r\n");
+}
+
+// A picture with nothing left after cropping is blank, not a failure.
+TEST_F(CommandLine, BlankPictureIsRecognisedAsBlank) {
+  LearnFolderAndMap("0123456789");
+  test::WriteFile(dir.File("charmap.txt"), Read("charmap.txt") + "0\t_\r\n");
+  Glyphs("pics", "7");
+  Bitmap black(16, 16);
+  black.Fill(kBlack);
+  test::WriteBmp24(dir.File("pics/1_1.bmp"), black);
+  const RunResult r = Run({"--learn", "learn", "--crop", "pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Read("pics/result.out"), "7_\r\n");
+  EXPECT_EQ(Read("pics/result.txt"), "8 1 0 0  \r\n");
+}
+
+TEST_F(CommandLine, FolderWithoutPicturesExitsWithOne) {
+  LearnFolderAndMap("01");
+  test::WriteFile(dir.File("pics/1_0.gif"), "GIF89a");
+  RunResult r = Run({"pics"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir.File("pics") + ": no pictures"), std::string::npos) << r.err;
+  r = Run({"--dynamic", "pics"});
+  EXPECT_EQ(r.status, 1);
+  fs::create_directories(dir.File("root/a"));
+  r = Run({"--batch", "root"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir.File("root") + ": no pictures"), std::string::npos) << r.err;
+}
+
+// Where "<r>_<c>.bmp" is missing, the same name as PNG, PGM, PPM or PBM is read; in learning
+// too.
+TEST_F(CommandLine, PicturesBeyondBmp) {
+  LearnFolderAndMap("0123");
+  fs::remove(dir.File("learn/2.bmp"));
+  const Bitmap one = test::GlyphBitmap('1', 64, 64);
+  std::string pgm = "P5 64 64 255\n";
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) pgm += static_cast<char>(RedOf(one.Pixel(x, y)));
+  test::WriteFile(dir.File("learn/2.pgm"), pgm);
+  Glyphs("pics", "0");
+  test::WriteFile(dir.File("pics/1_1.pgm"), pgm);
+  std::string ppm = "P6 64 64 255\n";
+  const Bitmap three = test::GlyphBitmap('3', 64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) ppm += std::string(3, static_cast<char>(RedOf(three.Pixel(x, y))));
+  test::WriteFile(dir.File("pics/1_2.ppm"), ppm);
+  test::WriteFile(dir.File("pics/1_2.pbm"), "P4 1 1\n\x80");  // after .ppm: never read
+  const RunResult r = Run({"--learn", "learn", "pics"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), "013\r\n");
+  EXPECT_EQ(Read("pics/result.txt"), "1 1 2 1 4 1  \r\n");
 }
 
 TEST_F(CommandLine, UnwritableResultExitsWithOne) {
@@ -240,6 +331,84 @@ TEST_F(CommandLine, DefaultSetOrNamedSetOfTheFolder) {
   EXPECT_EQ(Read("pics/result.out"), "1023\r\n");
 }
 
+// A set is also found as users type it: relative to the start folder, with or without
+// ".PCP" in any case, or in the home folder where the window keeps its sets.
+TEST_F(CommandLine, NamedSetAsTyped) {
+  LearnFolderAndMap("0123456789");
+  fs::create_directory(dir.File("sets"));
+  SaveSet("sets/digits");
+  // swapped: slots 1 and 2 exchanged, so the text tells which set was used.
+  fs::rename(dir.File("learn/1.bmp"), dir.File("learn/x.bmp"));
+  fs::rename(dir.File("learn/2.bmp"), dir.File("learn/1.bmp"));
+  fs::rename(dir.File("learn/x.bmp"), dir.File("learn/2.bmp"));
+  SaveSet("home/swapped");
+  Glyphs("pics", "01");
+  for (const char* name : {"sets/digits", "sets/digits.PCP", "sets/DIGITS.pcp", "sets/Digits"}) {
+    const RunResult r = Run({"pics", name});
+    EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+    EXPECT_EQ(Read("pics/result.out"), "01\r\n") << name;
+  }
+  EXPECT_EQ(Run({"pics", dir.File("sets/digits.pcp")}).status, 0);
+  EXPECT_EQ(Run({"pics", "swapped"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "10\r\n");
+  // The folder's own set comes first.
+  fs::copy_file(dir.File("sets/digits.PCP"), dir.File("pics/swapped.pcp"));
+  EXPECT_EQ(Run({"pics", "swapped.pcp"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "01\r\n");
+}
+
+// A named set that is missing, not a file or unreadable stops the run before it writes.
+TEST_F(CommandLine, NamedSetThatCannotBeReadExitsWithOne) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "01");
+  test::WriteFile(dir.File("pics/result.out"), "old");
+  fs::create_directory(dir.File("pics/folder.pcp"));
+  ASSERT_EQ(mkfifo(dir.File("fifo.PCP").c_str(), 0644), 0);
+  struct Case {
+    const char* name;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"nothing", "set \"nothing\" not found (tried " + dir.File("pics/nothing.pcp") + ", " +
+                      dir.File("nothing.pcp") + ", " + dir.File("home/nothing.pcp") + ")"},
+      {"folder", dir.File("pics/folder.pcp") + ": is a folder, not a file"},
+      {"fifo", dir.File("fifo.PCP") + ": is not a regular file"},
+      {"../pics/folder", dir.File("pics/../pics/folder.pcp") + ": is a folder, not a file"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = Run({"pics", c.name});
+    EXPECT_EQ(r.status, 1) << c.name;
+    EXPECT_EQ(r.err, "morvik: " + c.message + "\n") << c.name;
+    EXPECT_EQ(Read("pics/result.out"), "old") << c.name;
+  }
+}
+
+// default.pcp that is there but cannot be read stops the run (a folder or a FIFO, so that the
+// test holds when run as root).
+TEST_F(CommandLine, DefaultSetThatCannotBeReadExitsWithOne) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "0");
+  Glyphs("fifo", "0");
+  fs::create_directory(dir.File("pics/default.pcp"));
+  ASSERT_EQ(mkfifo(dir.File("fifo/DEFAULT.PCP").c_str(), 0644), 0);
+  RunResult r = Run({"pics"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "morvik: " + dir.File("pics/default.pcp") + ": is a folder, not a file\n");
+  EXPECT_FALSE(fs::exists(dir.File("pics/result.out")));
+  r = Run({"fifo"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "morvik: " + dir.File("fifo/DEFAULT.PCP") + ": is not a regular file\n");
+  if (geteuid() != 0) {  // permissions bind only others than root
+    fs::remove(dir.File("pics/default.pcp"));
+    SaveSet("pics/default");
+    fs::permissions(dir.File("pics/default.PCP"), fs::perms::none);
+    r = Run({"pics"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.File("pics/default.PCP") + ": cannot be read"), std::string::npos)
+        << r.err;
+  }
+}
+
 TEST_F(CommandLine, SingleCharacterSwitchesOnCompareMode) {
   // The set comes from the settings, as the window left it; a second argument loads no default.
   LearnFolderAndMap("0123456789");
@@ -248,8 +417,12 @@ TEST_F(CommandLine, SingleCharacterSwitchesOnCompareMode) {
   Glyphs("pics", "171");
   EXPECT_EQ(Run({"pics", "1"}).status, 0);
   EXPECT_EQ(Read("pics/result.out"), "1N1\r\n");
-  EXPECT_EQ(Run({"pics", "11"}).status, 0);  // two characters: an ordinary run
-  EXPECT_EQ(Read("pics/result.out"), "171\r\n");
+  // Two characters name a set; none is found, so there is no run.
+  const RunResult two = Run({"pics", "11"});
+  EXPECT_EQ(two.status, 1);
+  EXPECT_EQ(two.err, "morvik: set \"11\" not found (tried " + dir.File("pics/11.pcp") + ", " +
+                         dir.File("11.pcp") + ", " + dir.File("home/11.pcp") + ")\n");
+  EXPECT_EQ(Read("pics/result.out"), "1N1\r\n");
   // A one-character name of an existing set loads the set instead.
   fs::copy_file(dir.File("home/digits.PCP"), dir.File("pics/7.pcp"));
   EXPECT_EQ(Run({"pics", "7"}).status, 0);
@@ -330,6 +503,36 @@ TEST_F(CommandLine, ReportHasHeaderAndThreeRanks) {
   EXPECT_EQ(Read("pics/result.out"), "30\r\n");  // the result files stay as they are
 }
 
+// A report that would replace a file the run writes is refused before anything is written.
+TEST_F(CommandLine, ReportNamingARunFileIsRefused) {
+  LearnFolderAndMap("0123456789");
+  Glyphs("pics", "1");
+  fs::create_directories(dir.File("root/a"));
+  test::WriteGlyph(dir.File("root/a/0_0.bmp"), '2');
+  const std::vector<std::vector<std::string>> cases = {
+      {"pics", "--report", "pics/result.txt"},
+      {"pics", "--report", "PICS/../pics/RESULT.OUT"},
+      {"pics", "--report=" + dir.File("pics/Result.Txt")},
+      {"--batch", "root", "--report", "root/batchresult.txt"},
+      {"--batch", "root", "--report", "root/BatchResult.out"},
+      {"--batch", "root", "--report", "root/a/result.out"},
+      {"--batch", "ROOT", "--report", "root/A/../a/Result.txt"},
+      {"--learn", "learn", "--save", "set", "pics", "--report", "set.PCP"},
+      {"--learn", "learn", "--save", "set", "--report", "set.pct"},
+  };
+  for (const auto& args : cases) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.status, 3) << args.back();
+    EXPECT_NE(r.err.find("the run itself writes"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(test::FolderEntries(dir.File("pics")) == std::vector<std::string>{"1_0.bmp"});
+  EXPECT_FALSE(fs::exists(dir.File("root/batchresult.out")));
+  EXPECT_FALSE(fs::exists(dir.File("set.PCP")));
+  // Another sub-folder's name, or a result file of another folder, is fine.
+  EXPECT_EQ(Run({"pics", "--report", "root/a/result.txt"}).status, 0);
+  EXPECT_EQ(Run({"--batch", "root", "--report", "pics/result.txt"}).status, 0);
+}
+
 TEST_F(CommandLine, LearnAndSaveWriteBothFiles) {
   LearnFolderAndMap("0123");
   const RunResult r = Run({"--learn", "learn", "--save", "sets/mine"});
@@ -339,9 +542,21 @@ TEST_F(CommandLine, LearnAndSaveWriteBothFiles) {
   EXPECT_EQ(Run({"--learn", "learn", "--save", "sets/mine"}).status, 0);
   EXPECT_EQ(fs::file_size(dir.File("sets/mine.PCP")), 40u * 517u);
   EXPECT_EQ(fs::file_size(dir.File("sets/mine.PCT")), 517u);
-  const RunResult empty = Run({"--learn", "pics"});  // a folder without bitmaps learns nothing
-  EXPECT_EQ(empty.status, 0);
-  EXPECT_NE(empty.err.find("no bitmaps"), std::string::npos);
+  // A folder without pictures learns nothing, and saves nothing over the set there is.
+  const std::string saved = Read("sets/mine.PCP");
+  RunResult empty = Run({"--learn", "pics", "--save", "sets/mine"});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find(dir.File("pics") + ": no pictures 1.bmp to 40.bmp"), std::string::npos)
+      << empty.err;
+  EXPECT_EQ(Read("sets/mine.PCP"), saved);
+  EXPECT_EQ(Run({"--learn", "pics"}).status, 1);
+  // The file that could not be written is named.
+  const RunResult bad = Run({"--learn", "learn", "--save", "none/mine"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find(dir.File("none/mine.PCP") + ": Error writing patterns"), std::string::npos)
+      << bad.err;
+  EXPECT_NE(bad.err.find(dir.File("none/mine.PCT") + ": Error writing test pic"), std::string::npos)
+      << bad.err;
 }
 
 TEST_F(CommandLine, DynamicAndBatchOptions) {
@@ -382,6 +597,22 @@ TEST_F(CommandLine, CharmapOption) {
   const RunResult r = Run({"--learn", "learn", "pics", "--charmap", "none.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(dir.File("none.txt")), std::string::npos);
+  // A map given by option loads whole or the run does not start.
+  test::WriteFile(dir.File("pics/result.out"), "old");
+  fs::create_directory(dir.File("folder.txt"));
+  test::WriteFile(dir.File("badline.txt"), "1\ta\r\n\r\n2\tb\r\nx2\tc\r\n");
+  test::WriteFile(dir.File("big.txt"), std::string((1 << 20) + 1, '\n'));
+  const std::pair<const char*, std::string> failures[] = {
+      {"folder.txt", dir.File("folder.txt") + ": is a folder, not a file"},
+      {"badline.txt", dir.File("badline.txt") + ": line 4: Invalid numeric input"},
+      {"big.txt", dir.File("big.txt") + ": is too large"},
+  };
+  for (const auto& [name, message] : failures) {
+    const RunResult f = Run({"--learn", "learn", "pics", "--charmap", name});
+    EXPECT_EQ(f.status, 1) << name;
+    EXPECT_EQ(f.err.rfind("morvik: " + message, 0), 0u) << f.err;
+    EXPECT_EQ(Read("pics/result.out"), "old") << name;
+  }
   // A bad line is reported; the run goes on with the entries before it.
   test::WriteFile(dir.File("charmap.txt"), "1\tx\r\nbad\r\n2\ty\r\n");
   const RunResult bad = Run({"--learn", "learn", "pics"});

@@ -95,6 +95,22 @@ TEST_F(Learning, FolderInAnyCaseAndProgressCountsBitmaps) {
   EXPECT_EQ(view.progress, (std::vector<std::string>{"Learning 1/2", "Learning 2/2"}));
 }
 
+// Where "<n>.bmp" is missing, "<n>.png", ".pgm", ".ppm" and ".pbm" are tried in this order.
+TEST_F(Learning, PicturesBeyondBmpWhereTheBmpIsMissing) {
+  const Bitmap b = test::GlyphBitmap('B', 64, 64);
+  std::string pgm = "P5 64 64 255\n";
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) pgm += static_cast<char>(RedOf(b.Pixel(x, y)));
+  test::WriteGlyph(dir.File("learn/1.bmp"), 'A');
+  test::WriteFile(dir.File("learn/1.pgm"), "P5 1 1 255\n");  // the BMP comes first: never read
+  test::WriteFile(dir.File("learn/2.pgm"), pgm);
+  test::WriteFile(dir.File("learn/2.pbm"), "P4 1 1\n");  // after .pgm: never read
+  ws.EditAutoPat = dir.File("learn");
+  EXPECT_EQ(ButtonAutoPatClick(ws), 2);
+  EXPECT_TRUE(SamePattern(ws.Bank.Slot(1), Sample('A')));
+  EXPECT_TRUE(SamePattern(ws.Bank.Slot(2), Sample('B')));
+}
+
 TEST_F(Learning, LearnedPatternsAreNotNormalised) {
   // A glyph in the lower right corner stays there until a run normalises the bank.
   Bitmap b(64, 64);

@@ -35,14 +35,13 @@ class Domain : public testing::Test {
   test::TempDir dir;
 };
 
-// The raster is the run's own and lives only during the call: its width is kept instead.
+// The raster an image names lives only during the call: its width is taken there.
 struct Recorder : RunObserver {
   std::vector<RecognizedImage> images;
-  std::vector<int> rasterWidths;
+  std::vector<int> scaledWidths;
   void ImageRecognized(const RecognizedImage& image) override {
     images.push_back(image);
-    rasterWidths.push_back(image.Scaled ? image.Scaled->Width() : -1);
-    images.back().Scaled = nullptr;
+    scaledWidths.push_back(image.Scaled ? image.Scaled->Width() : -1);
   }
 };
 
@@ -100,7 +99,7 @@ TEST_F(Domain, PictureWithoutRasterRanksNothing) {
   ASSERT_EQ(RecognizeFolder(s, {dir.File("pics"), false}, recorder).Images, 2);
   const int first = recorder.images[0].TopThree[0].No;
   EXPECT_NE(first, 0);
-  EXPECT_EQ(recorder.rasterWidths[1], 0);
+  EXPECT_EQ(recorder.scaledWidths[1], 0);
   EXPECT_EQ(recorder.images[1].TopThree[0].No, 0);
   const std::string txt = test::ReadFile(dir.File("pics/result.txt"));
   EXPECT_EQ(txt.substr(txt.size() - 8), " 0 0  \r\n") << txt;

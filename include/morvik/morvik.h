@@ -58,8 +58,8 @@ class Recognizer {
   // Saves the references and the test pattern as "<base>.PCP" and "<base>.PCT".
   void SaveSet(const std::string& base);
 
-  // Learns references from the pictures "<folder>/1.bmp" .. "<folder>/40.bmp"; returns the
-  // numbers learned.
+  // Learns references from the pictures "<folder>/1.bmp" .. "<folder>/40.bmp" (where a BMP
+  // is missing, the same name as PNG, PGM, PPM or PBM); returns the numbers learned.
   std::vector<int> LearnFolder(const std::string& folder);
 
   // Reads a character map: lines "<number><TAB><character>".
@@ -70,9 +70,12 @@ class Recognizer {
   Result RecognizeFile(const std::string& path);
   Result RecognizeMemory(const void* data, std::size_t size, const std::string& name = "picture");
 
-  // Recognises the pictures "<folder>/<row>_<column>.bmp" (rows from 1 and columns from 0,
+  // Recognises the pictures "<folder>/<row>_<column>.bmp" (or, where that is missing, the same
+  // name as PNG, PGM, PPM or PBM; rows from 1 and columns from 0,
   // or with dynamicNames every row and column 0..10) and writes "result.txt" and
-  // "result.out" into the folder. Returns how many pictures were recognised.
+  // "result.out" into the folder. Returns how many pictures were recognised. A picture that
+  // cannot be read is written as a blank one (pattern 0, score 0) and the run goes on; the
+  // error thrown at the end, with both files written, names the first such picture.
   int RecognizeFolder(const std::string& folder, bool dynamicNames = false);
 
  private:

@@ -2,8 +2,8 @@
 
 #include "core/error.h"
 #include "core/file_names.h"
-#include "image/picture_reader.h"
 #include "image/picture_loading.h"
+#include "image/picture_reader.h"
 #include "morvik/morvik.h"
 #include "runs/char_map.h"
 #include "runs/folder_run.h"
@@ -95,6 +95,12 @@ int Recognizer::RecognizeFolder(const std::string& folder, bool dynamicNames) {
   const FolderRunResult result =
       morvik::RecognizeFolder(state_->session, {folder, dynamicNames}, quiet);
   if (!result.FolderFound) throw FileError(folder, "folder not found");
+  // The result files are whole; the first picture that could not be read is reported.
+  if (!result.Failed.empty()) {
+    const std::size_t more = result.Failed.size() - 1;
+    throw Error(result.Failed.front() +
+                (more == 0 ? std::string() : " (and " + std::to_string(more) + " more)"));
+  }
   return result.Images;
 }
 

@@ -3,8 +3,11 @@
 #include <getopt.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -12,12 +15,14 @@
 #include "core/error.h"
 #include "core/file_names.h"
 #include "core/number_format.h"
+#include "core/regular_file.h"
 #include "core/set_files.h"
 #include "core/whole_number.h"
 #include "runs/batch_run.h"
 #include "runs/folder_run.h"
 #include "runs/learning.h"
 #include "runs/text_file.h"
+#include "session/named_set.h"
 #include "session/recognition.h"
 #include "session/set_io.h"
 #include "session/settings_file.h"
@@ -25,6 +30,8 @@
 namespace morvik {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Options {
   std::vector<std::string> positional;
@@ -172,6 +179,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   }
   for (int k = optind; k < argc; ++k) o.positional.push_back(argv[static_cast<std::size_t>(k)]);
   if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
+  if (o.save && o.save->empty()) throw UsageError{"--save needs the name of a set, not \"\""};
   return o;
 }
 
@@ -254,6 +262,16 @@ void ApplyOptions(const Options& o, Session& session) {
   }
 }
 
+// A problem with a file that the run needs: the run does not start.
+std::string MissingOrUnreadable(const std::string& path, const std::string& missing) {
+  if (!EntryExists(path)) return FileError(path, missing).what();
+  const std::string file = ResolveFileName(path);
+  const std::string problem = RegularFileProblem(file);
+  return FileError(file, problem.empty() ? "cannot be read" : problem).what();
+}
+
+// ./charmap.txt as the window reads it (a bad line is reported, the entries before it stay);
+// then the map of --charmap, which must load whole or the run does not start.
 void LoadCharacterMaps(const Options& o, const std::string& start, Session& session,
                        std::ostream& err) {
   if (const std::string problem = LoadCharMap(JoinPath(start, "charmap.txt"), session.Chars);
@@ -261,23 +279,50 @@ void LoadCharacterMaps(const Options& o, const std::string& start, Session& sess
     Diagnose(err, problem);
   if (!o.charmap) return;
   const std::string path = JoinPath(start, *o.charmap);
-  if (!FileExists(path)) throw FileError(path, "character map not found");
-  session.Chars.CharMap.fill(0);
-  if (const std::string problem = LoadCharMap(path, session.Chars); !problem.empty())
-    Diagnose(err, problem);
+  if (!FileExists(path)) throw Error(MissingOrUnreadable(path, "character map not found"));
+  const std::string file = ResolveFileName(path);
+  CharMapState map;
+  int line = 0;
+  if (const std::string problem = ParseCharMap(ReadWholeFile(file), map, &line); !problem.empty())
+    throw FileError(file, "line " + std::to_string(line) + ": " + problem);
+  session.Chars.CharMap = map.CharMap;
+  session.Chars.CharMapLoaded = true;
 }
 
-// The references of the folder: "default.pcp" with the folder alone, else the set the
-// second argument names; a single character naming no set switches on compare mode.
-void ChooseSet(const Options& o, const std::string& folder, Session& session) {
-  const std::string base =
-      JoinPath(folder, o.positional.size() == 1 ? std::string("default") : o.positional[1]);
-  if (FileExists(base + ".pcp")) {
-    const std::string file = ReferenceFileOf(base);
-    if (!LoadReferenceFile(file, session.Bank)) throw FileError(file, "cannot be read");
-  } else if (o.positional.size() > 1 && o.positional[1].size() == 1) {
+// Reads the references of a set file over those already in the session.
+void LoadReferences(const std::string& file, Session& session) {
+  if (LoadReferenceFile(file, session.Bank)) return;
+  const std::string problem = RegularFileProblem(file);
+  throw FileError(file, problem.empty() ? "cannot be read" : problem);
+}
+
+std::string JoinedList(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+  return text;
+}
+
+// The references of the run, over the set last used: "<folder>/default.pcp" with the folder
+// alone, else the set the second argument names, looked for beside the pictures, then in the
+// start folder, then in the home folder (where the window keeps its sets). A single character
+// naming no set switches on compare mode; any other name that finds no set, or a set file
+// that cannot be read, stops the run.
+void ChooseSet(const Options& o, const std::string& folder, const std::string& start,
+               const std::string& home, Session& session) {
+  if (o.positional.size() == 1) {
+    const std::string file = JoinPath(folder, "default.pcp");
+    if (EntryExists(file)) LoadReferences(ResolveFileName(file), session);
+    return;
+  }
+  const std::string& name = o.positional[1];
+  const NamedSet set = FindNamedSet(name, {folder, start, home});
+  if (!set.File.empty()) {
+    LoadReferences(set.File, session);
+  } else if (name.size() == 1) {
     session.Chars.CharCompareMode = true;
-    session.Chars.ExpectedChar = o.positional[1][0];
+    session.Chars.ExpectedChar = name[0];
+  } else {
+    throw Error("set \"" + name + "\" not found (tried " + JoinedList(set.Tried) + ")");
   }
 }
 
@@ -289,8 +334,13 @@ int Learn(const Options& o, const std::string& start, Session& session, RunObser
     Diagnose(err, FolderProblem(folder) + ": " + folder);
     return kExitFolderMissing;
   }
-  if (LearnReferences(session, folder, observer).empty())
-    Diagnose(err, folder + ": no bitmaps 1.bmp to 40.bmp to learn from");
+  // Nothing learned is nothing to save: a set saved now would be a copy of the old one, or
+  // empty, under the name of a set that was meant to be new.
+  if (LearnReferences(session, folder, observer).empty()) {
+    Diagnose(err,
+             folder + ": no pictures 1.bmp to 40.bmp (or .png, .pgm, .ppm, .pbm) to learn from");
+    return kExitFailed;
+  }
   if (!o.save) return kExitOk;
   const std::string base = JoinPath(start, *o.save);
   const std::vector<std::string> failed = SaveSet(session, base);
@@ -300,21 +350,94 @@ int Learn(const Options& o, const std::string& start, Session& session, RunObser
   return failed.empty() ? kExitOk : kExitFailed;
 }
 
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Whether two paths name the same file: the same folder (links and ".." resolved) and the
+// same name in any case, as the run finds its files.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  const fs::path pa = fs::absolute(a, ec), pb = fs::absolute(b, ec);
+  return SameNameIgnoringCase(pa.filename().string(), pb.filename().string()) &&
+         fs::weakly_canonical(pa.parent_path(), ec) == fs::weakly_canonical(pb.parent_path(), ec);
+}
+
+// The files the run rewrites, which the report must not replace.
+std::vector<std::string> RewrittenFiles(const Options& o, const std::string& start,
+                                        const std::string& folder) {
+  std::vector<std::string> files;
+  if (o.save) {
+    const std::string base = JoinPath(start, *o.save);
+    files.push_back(ReferenceFileOf(base));
+    files.push_back(TestFileOf(base));
+  }
+  if (folder.empty()) return files;
+  const std::string root = ResolveFileName(folder);  // as the run finds it, in any case
+  if (o.batch) {
+    files.push_back(JoinPath(root, "batchresult.txt"));
+    files.push_back(JoinPath(root, "batchresult.out"));
+    for (const std::string& name : ListSubfolders(root)) {
+      files.push_back(JoinPath(JoinPath(root, name), "result.txt"));
+      files.push_back(JoinPath(JoinPath(root, name), "result.out"));
+    }
+  } else {
+    files.push_back(JoinPath(root, "result.txt"));
+    files.push_back(JoinPath(root, "result.out"));
+  }
+  return files;
+}
+
+// The report's file, when it is one the run writes anyway; empty when it is not.
+std::string ReportClash(const Options& o, const std::string& start, const std::string& folder) {
+  if (!o.report) return "";
+  const std::string report = JoinPath(start, *o.report);
+  for (const std::string& file : RewrittenFiles(o, start, folder))
+    if (SameFile(report, file)) return file;
+  return "";
+}
+
+// The end of a run: every picture that could not be read, or none found at all, fails it.
+int RunStatus(const std::vector<std::string>& failed, int images, const std::string& folder,
+              bool batch, std::ostream& err) {
+  for (const std::string& problem : failed) Diagnose(err, problem);
+  if (images == 0) {
+    Diagnose(err, folder + (batch ? ": no pictures <row>_<column>.bmp (or .png, .pgm, .ppm, "
+                                    ".pbm) in its sub-folders"
+                                  : ": no pictures <row>_<column>.bmp (or .png, .pgm, .ppm, "
+                                    ".pbm)"));
+    return kExitFailed;
+  }
+  return failed.empty() ? kExitOk : kExitFailed;
+}
+
 int Run(const Options& o, const std::string& home, const std::string& start, std::ostream& err) {
+  // Relative folders are taken against the folder the program was started in.
+  std::string folder;
+  if (!o.positional.empty()) {
+    if (!o.positional[0].empty()) folder = JoinPath(start, o.positional[0]);
+    if (!DirectoryExists(folder)) {
+      Diagnose(err, FolderProblem(folder) + ": " + folder);
+      return kExitFolderMissing;
+    }
+  }
+  if (const std::string clash = ReportClash(o, start, folder); !clash.empty()) {
+    Diagnose(err, "--report " + *o.report + ": the run itself writes " + clash);
+    return kExitUsage;
+  }
+
   Session session;
   const bool dynamic = ApplyStoredSettings(home, session) || o.dynamic;
   LoadCharacterMaps(o, start, session, err);
   ApplyOptions(o, session);
   CommandLineObserver observer(err, session);
 
-  // Relative folders are taken against the folder the program was started in. The folder's
-  // own set comes first, so that learning (which never clears a slot) has the last word over
-  // the slots it learns.
-  std::string folder;
-  if (!o.positional.empty()) {
-    if (!o.positional[0].empty()) folder = JoinPath(start, o.positional[0]);
-    ChooseSet(o, folder, session);
-  }
+  // The folder's own set comes first, so that learning (which never clears a slot) has the
+  // last word over the slots it learns.
+  if (!o.positional.empty()) ChooseSet(o, folder, start, home, session);
   if (o.learn) {
     if (const int status = Learn(o, start, session, observer, err); status != kExitOk)
       return status;
@@ -322,16 +445,15 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   if (o.positional.empty()) return kExitOk;
 
   if (o.report) observer.OpenReport(JoinPath(start, *o.report));
-  // The batch report names the root as typed.
-  const bool found = o.batch
-                         ? RecognizeBatch(session, {folder, o.positional[0]}, observer).RootFound
-                         : RecognizeFolder(session, {folder, dynamic}, observer).FolderFound;
-  observer.CloseReport();
-  if (!found) {
-    Diagnose(err, FolderProblem(folder) + ": " + folder);
-    return kExitFolderMissing;
+  if (o.batch) {
+    // The batch report names the root as typed.
+    const BatchRunResult result = RecognizeBatch(session, {folder, o.positional[0]}, observer);
+    observer.CloseReport();
+    return RunStatus(result.Failed, result.Images, folder, true, err);
   }
-  return kExitOk;
+  const FolderRunResult result = RecognizeFolder(session, {folder, dynamic}, observer);
+  observer.CloseReport();
+  return RunStatus(result.Failed, result.Images, folder, false, err);
 }
 
 }  // namespace
@@ -342,9 +464,15 @@ std::string HelpText() {
        morvik                      (no arguments: opens the window)
 
 Recognises the numbered bitmaps <row>_<column>.bmp of <folder> and writes
-result.txt and result.out into it. The reference set is <folder>/default.pcp
-(with the folder alone) or <folder>/<set name>.pcp; where that file does not
-exist, the set last used in the window.
+result.txt and result.out into it. Where <row>_<column>.bmp does not exist, the
+same name with .png, .pgm, .ppm or .pbm (in this order) is read instead; --learn
+reads DIR/<n>.bmp the same way. A picture that cannot be read is reported and
+written as a blank one (pattern 0, score 0): the run goes on, then exits with 1.
+The reference set is <folder>/default.pcp
+(with the folder alone) or the set <set name>: <folder>/<set name>.pcp, else
+<set name> taken from the start folder, else from the home folder (".pcp" may
+be typed or left out); over the set last used in the window. A set named that
+is not found, or that cannot be read, stops the run.
 A single <character> that names no set switches on compare mode: with a character
 map, result.out then holds the score where the character was recognised, and N
 elsewhere (without a map it holds the digits as usual).
@@ -360,8 +488,9 @@ Options (they change the settings for this run only; morvik.ini is never written
   --increment N      increment in percent, 0..100
   --ratio N|off      aspect ratio in percent, 1..100, or keep the picture's proportions
   --charmap FILE     character map to use instead of ./charmap.txt
-  --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp before the
-                     run; learned slots replace those of the folder's set
+  --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp (or .png,
+                     .pgm, .ppm, .pbm) before the run; learned slots replace those
+                     of the folder's set
   --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT
   --report FILE      also write a tab-separated file with the three best results
                      and their scores for every recognised image (with --batch the
@@ -371,9 +500,12 @@ Options (they change the settings for this run only; morvik.ini is never written
 
 Exit status:
   0  the run did its work
-  1  a bitmap or a file could not be read or written (the message names it)
-  2  the folder to recognise or learn from does not exist
-  3  unknown option or bad value
+  1  a picture or a file could not be read or written (the message names it),
+     a named set was not found, the run found no picture, --learn found nothing
+     to learn, or the window could not start (no display)
+  2  the folder to recognise or learn from does not exist (or is no folder)
+  3  unknown option or bad value, a --report that names a file the run writes,
+     or no window built in
 )";
 }
 

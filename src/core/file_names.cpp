@@ -52,6 +52,11 @@ bool DirectoryExists(const std::string& path) {
   return !path.empty() && fs::is_directory(ResolveFileName(path), ec);
 }
 
+bool EntryExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::exists(fs::symlink_status(ResolveFileName(path), ec));
+}
+
 std::string FolderProblem(const std::string& path) {
   if (path.empty()) return "folder not found";
   struct stat st {};

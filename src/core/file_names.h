@@ -13,6 +13,9 @@ std::string ResolveFileName(const std::string& path);
 
 bool FileExists(const std::string& path);       // a regular file, matched as above
 bool DirectoryExists(const std::string& path);  // a folder, matched as above
+// An entry of any kind (a file, a folder, a FIFO ...), matched as above; a link counts even
+// when it names nothing.
+bool EntryExists(const std::string& path);
 
 // What keeps path from being used as a folder: "folder not found", "folder name too long"
 // (longer than the system allows), "not a folder", or "folder cannot be opened (<reason>)";

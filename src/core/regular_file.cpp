@@ -93,4 +93,11 @@ bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::s
   return ReadUpTo(fd.Get(), maxBytes, out, error);
 }
 
+std::string RegularFileProblem(const std::string& path) {
+  std::string problem;
+  off_t size = 0;
+  Descriptor fd(OpenRegular(path, problem, size));
+  return problem;
+}
+
 }  // namespace morvik

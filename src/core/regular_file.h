@@ -17,4 +17,8 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
 // read before a read failure. Never throws.
 bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::string& out);
 
+// Why path cannot be opened for reading as a regular file: "cannot be read (<reason>)", "is
+// a folder, not a file" or "is not a regular file"; empty when it can. Never blocks.
+std::string RegularFileProblem(const std::string& path);
+
 }  // namespace morvik

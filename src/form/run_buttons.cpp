@@ -35,13 +35,29 @@ std::string RunFolderOf(Workspace& ws, const std::string& name) {
   return name.empty() ? std::string() : ws.Resolve(name);
 }
 
+// One message at the end of a run for every picture it could not read.
+void ReportFailedPictures(Workspace& ws, const std::vector<std::string>& failed) {
+  if (!failed.empty()) ws.View().Message(FailedPicturesMessage(failed));
+}
+
 bool RecognizeWith(Workspace& ws, bool dynamic) {
   FormRunObserver observer(ws);
   const FolderRunOptions options{RunFolderOf(ws, ws.EditPatternsBatch), dynamic};
-  return RecognizeFolder(ws.Prepared(), options, observer).FolderFound;
+  const FolderRunResult result = RecognizeFolder(ws.Prepared(), options, observer);
+  ReportFailedPictures(ws, result.Failed);
+  return result.FolderFound;
 }
 
 }  // namespace
+
+std::string FailedPicturesMessage(const std::vector<std::string>& failed) {
+  std::string text =
+      failed.size() == 1
+          ? std::string("1 picture could not be read; it counts as blank:")
+          : std::to_string(failed.size()) + " pictures could not be read; they count as blank:";
+  for (const std::string& problem : failed) text += "\n" + problem;
+  return text;
+}
 
 bool ButtonRecognizeClick(Workspace& ws) {
   return RecognizeWith(ws, ws.CheckBoxDynamic);
@@ -60,6 +76,7 @@ bool ButtonRecBatchClick(Workspace& ws) {
   const BatchRunOptions options{RunFolderOf(ws, ws.EditPatternsBatch), ws.EditPatternsBatch};
   const BatchRunResult result = RecognizeBatch(ws.Prepared(), options, observer);
   ws.ThumbnailRow = result.NextThumbnailRow;
+  ReportFailedPictures(ws, result.Failed);
   return result.RootFound;
 }
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/error.h"
 #include "core/number_format.h"
 #include "core/scoring.h"
 
@@ -31,12 +30,11 @@ int MarginPoints(double score1, double score2) {
 
 ThumbnailLayout LayoutThumbnail(int width, int height, int row, int column,
                                 const std::array<TRankEntry, 3>& topThree,
-                                const CharMapState& chars, const std::string& fileName) {
+                                const CharMapState& chars) {
   const int longer = width <= height ? height : width;
-  if (longer <= 0)
-    throw FileError(fileName, "the thumbnail has no pixels to scale (division by zero)");
   ThumbnailLayout t;
-  t.Scale = static_cast<double>(static_cast<long double>(kThumbnailSide) / longer);
+  // A blank picture has no raster: its results stand around a thumbnail of no size.
+  if (longer > 0) t.Scale = static_cast<double>(static_cast<long double>(kThumbnailSide) / longer);
   t.Left = kThumbnailColumnStep * column + kThumbnailLeftOffset;
   t.Top = (row - 1) * kThumbnailRowStep;
   t.Right = t.Left + ScaledSide(width, t.Scale);

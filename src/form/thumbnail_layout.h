@@ -43,11 +43,11 @@ struct ThumbnailLayout {
 // `column` (from 0). The raster's sides are scaled with the products of the integer side and
 // the double scale taken exactly and truncated, so a longer side of 3, 30 or 40 gives 37.
 // Labels are the mapped characters when a map is loaded (a number the map never named draws
-// as nothing), else the numbers. Throws Error naming `fileName` for a raster without pixels,
-// whose scale is a division by zero.
+// as nothing), else the numbers. A raster without pixels (a blank picture) gives a thumbnail
+// of no size, scale 0, with its texts where they would stand.
 ThumbnailLayout LayoutThumbnail(int width, int height, int row, int column,
                                 const std::array<TRankEntry, 3>& topThree,
-                                const CharMapState& chars, const std::string& fileName = {});
+                                const CharMapState& chars);
 
 // Integer nearest to (score1 - score2) * 100 in extended precision, ties to even.
 int MarginPoints(double score1, double score2);

@@ -25,7 +25,7 @@ void FillStandardDialogs(DialogHooks& hooks, QWidget* parent) {
     };
   if (!hooks.OpenPicture)
     hooks.OpenPicture = [parent](const std::string& folder) {
-      return S(QFileDialog::getOpenFileName(parent, QString(), Q(folder), "Bitmaps (*.bmp)"));
+      return S(QFileDialog::getOpenFileName(parent, QString(), Q(folder), kPictureFilter));
     };
   if (!hooks.Information)
     hooks.Information = [parent](const std::string& text) {

@@ -20,6 +20,11 @@ struct DialogHooks {
   std::function<void(const std::string& text)> Error;
 };
 
+// The pictures "Load BMP" offers: every format the picture reader knows, BMP first.
+constexpr const char* kPictureFilter =
+    "Pictures (*.bmp *.png *.pgm *.ppm *.pbm *.pnm);;Bitmaps (*.bmp);;PNG (*.png);;"
+    "PNM (*.pgm *.ppm *.pbm *.pnm);;All files (*)";
+
 // Fills every empty hook with its standard dialog, parented to `parent`.
 void FillStandardDialogs(DialogHooks& hooks, QWidget* parent);
 

@@ -3,9 +3,11 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "core/number_format.h"
+#include "gui/caption_fit.h"
 
 namespace morvik::gui {
 
@@ -144,6 +146,12 @@ void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ResultDisplay
   p.restore();
 }
 
+int ScoreTextRoom(int n) {
+  const int x = GridCellPos(n).x();
+  const int nextColumn = x + kGridCellSide + kGridGapX - kScoreTextAir;
+  return std::min(nextColumn, kGridWidth) - x;
+}
+
 QString ScoreText(const TScoreEntry& entry) {
   return QString::fromStdString("H:" + FormatScore(entry.H) + ", V:" + FormatScore(entry.V));
 }
@@ -159,7 +167,9 @@ void DrawScoreTexts(QPainter& p, const ScoreState& scores) {
     const TScoreEntry& e = scores.ScoreTable[static_cast<std::size_t>(n)];
     if (e.H == NoScore || e.V == NoScore) continue;
     const QPoint at = GridCellPos(n);
-    DrawText(p, at.x(), at.y() + kGridCellSide + 2, ScoreText(e));
+    const QString text = ScoreText(e);
+    p.setFont(FittedFont(font, text, ScoreTextRoom(n)));
+    DrawText(p, at.x(), at.y() + kGridCellSide + 2, text);
   }
   p.restore();
 }

@@ -60,7 +60,12 @@ void PaintPatternGrid(QPainter& p, const TPatternBank& bank, const ResultDisplay
                       QColor textColour);
 // "H:0.857, V:0.9": both scores in the general format of 3 significant digits.
 QString ScoreText(const TScoreEntry& entry);
-// The score text under every reference with both scores, fuchsia and underlined.
+// Pixels the score text under cell n (1..40) may take: up to kScoreTextAir before the next
+// column's cell, and never past the drawing area.
+constexpr int kScoreTextAir = 4;
+int ScoreTextRoom(int n);
+// The score text under every reference with both scores, fuchsia and underlined; a text
+// wider than its room is drawn in a smaller font (see FittedFont).
 void DrawScoreTexts(QPainter& p, const ScoreState& scores);
 
 // --- Editor ---

@@ -23,6 +23,7 @@
 #include "core/file_names.h"
 #include "form/form_settings.h"
 #include "form/run_buttons.h"
+#include "gui/caption_fit.h"
 #include "gui/drawing.h"
 #include "gui/pattern_editor_view.h"
 #include "gui/pattern_grid_view.h"
@@ -62,6 +63,7 @@ QPushButton* AddButton(QWidget* parent, const char* name, const char* text, QRec
     font.setBold(true);
     button->setFont(font);
   }
+  FitCaption(*button);
   return button;
 }
 
@@ -108,6 +110,7 @@ QCheckBox* AddCheckBox(QWidget* parent, const char* name, const char* text, QRec
   box->setObjectName(name);
   box->setStyle(Compact());
   box->setGeometry(at);
+  FitCaption(*box);
   return box;
 }
 
@@ -347,6 +350,7 @@ void MainWindow::BuildImageControls(QWidget* p) {
     radio->setStyle(Compact());
     radio->setObjectName(QString("RadioCol%1").arg(items[i]));
     radio->setGeometry(8, 14 + 16 * i, 60, 17);
+    FitCaption(*radio);
     radioGroupCol_->addButton(radio, i);
   }
   checkBoxAuto_ = AddCheckBox(p, "CheckBoxAuto", "Autodetect", QRect(184, 184, 73, 17));

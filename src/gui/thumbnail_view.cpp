@@ -20,9 +20,8 @@ void ThumbnailView::Clear() {
 void ThumbnailView::Draw(const RecognizedImage& image, const CharMapState& chars) {
   const Bitmap empty;
   const Bitmap& raster = image.Scaled ? *image.Scaled : empty;
-  const ThumbnailLayout layout =
-      LayoutThumbnail(raster.Width(), raster.Height(), image.Row, image.Column, image.TopThree,
-                      chars, image.FileName);
+  const ThumbnailLayout layout = LayoutThumbnail(raster.Width(), raster.Height(), image.Row,
+                                                 image.Column, image.TopThree, chars);
   // Created blank with the first thumbnail after the picture was emptied.
   if (canvas_.isNull()) {
     canvas_ = QImage(kThumbnailCanvasWidth, kThumbnailCanvasHeight, QImage::Format_RGB32);

@@ -4,15 +4,17 @@
 
 #include "core/error.h"
 #include "image/bitmap_to_pattern.h"
-#include "image/picture_reader.h"
 #include "image/crop.h"
 #include "image/grey.h"
+#include "image/picture_reader.h"
 
 namespace morvik {
 
 namespace {
 
 const char* kDivisionByZero = "the picture has no pixels left to scale (division by zero)";
+const char* kNoThreshold =
+    "the picture has no pixels to find a threshold in (invalid floating-point operation)";
 
 // Grey conversion and histograms of the bitmap, in place; with AutoThreshold the threshold
 // and increment of the picture replace those in `picture`.
@@ -42,29 +44,45 @@ RasterSize ComputeRasterSize(int w, int h, const ImageOptions& options) {
                     static_cast<int>(std::trunc(static_cast<long double>(h) * s))};
 }
 
+LoadedPicture LoadPictureOrBlank(const Bitmap& picture, const ImageOptions& options) {
+  LoadedPicture p;
+  p.Threshold = options.Threshold;
+  p.Increment = options.Increment;
+  p.Source = picture;
+  Analyse(p.Source, options, p);
+  if (options.Crop) {
+    const int a = ((p.Threshold * 255) / 100 - 1) & 0xFF;
+    Bitmap cropped;
+    AutoCrop(p.Source, cropped, 0, MakeColour(a, a, a));
+    p.Source = std::move(cropped);
+  }
+  // Nothing left to scale: the scale would divide by zero.
+  if (p.Source.Height() == 0) {
+    p.Blank = true;
+    return p;
+  }
+  const RasterSize size = ComputeRasterSize(p.Source.Width(), p.Source.Height(), options);
+  p.Raster = Bitmap(size.Width, size.Height);
+  StretchDraw(p.Source, p.Raster, size.Width, size.Height);
+  // The preview is the stretched picture on white: the raster as it is now, since the
+  // stretch covers it whole, unless there was nothing to stretch.
+  p.Preview = p.Raster;
+  if (p.Source.Empty()) p.Preview.Fill(kWhite);
+  // A raster without pixels has no threshold to find (its histogram is empty).
+  if (p.Raster.Empty() && options.AutoThreshold) {
+    p.Blank = true;
+    return p;
+  }
+  Analyse(p.Raster, options, p);
+  SamplePattern(p.Raster, p.Threshold, p.Increment, p.Pattern);
+  return p;
+}
+
 LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
                           const std::string& name) {
   return WithFileName(name, [&] {
-    LoadedPicture p;
-    p.Threshold = options.Threshold;
-    p.Increment = options.Increment;
-    p.Source = picture;
-    Analyse(p.Source, options, p);
-    if (options.Crop) {
-      const int a = ((p.Threshold * 255) / 100 - 1) & 0xFF;
-      Bitmap cropped;
-      AutoCrop(p.Source, cropped, 0, MakeColour(a, a, a));
-      p.Source = std::move(cropped);
-    }
-    const RasterSize size = ComputeRasterSize(p.Source.Width(), p.Source.Height(), options);
-    p.Raster = Bitmap(size.Width, size.Height);
-    StretchDraw(p.Source, p.Raster, size.Width, size.Height);
-    // The preview is the stretched picture on white: the raster as it is now, since the
-    // stretch covers it whole, unless there was nothing to stretch.
-    p.Preview = p.Raster;
-    if (p.Source.Empty()) p.Preview.Fill(kWhite);
-    Analyse(p.Raster, options, p);
-    SamplePattern(p.Raster, p.Threshold, p.Increment, p.Pattern);
+    LoadedPicture p = LoadPictureOrBlank(picture, options);
+    if (p.Blank) throw Error(p.Source.Height() == 0 ? kDivisionByZero : kNoThreshold);
     return p;
   });
 }

@@ -20,6 +20,9 @@ struct LoadedPicture {
   int Threshold = 0;  // threshold and increment the pattern was sampled with
   int Increment = 0;
   Histograms Analysis;  // of the raster
+  // Nothing to sample: no pixels left after cropping, or a raster without pixels whose
+  // threshold was to be found. The pattern is then empty and the raster has no pixels.
+  bool Blank = false;
 };
 
 // Raster size for a w x h picture: Trunc(h x sx) by Trunc(h x s), the products formed in
@@ -29,8 +32,12 @@ struct RasterSize {
 };
 RasterSize ComputeRasterSize(int w, int h, const ImageOptions& options);
 
-// Throws Error naming `name` for a picture left without pixels (division by zero, or no
-// threshold to find).
+// The whole path of one picture; a picture left without pixels comes back Blank (a run
+// recognises it as blank: it matches no reference).
+LoadedPicture LoadPictureOrBlank(const Bitmap& picture, const ImageOptions& options);
+
+// The same, but throws Error naming `name` for a Blank picture (division by zero, or no
+// threshold to find), as a single picture loaded by hand is refused.
 LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
                           const std::string& name = "picture");
 

@@ -57,14 +57,14 @@ std::vector<std::string> ListSubfolders(const std::string& root) {
 }
 
 std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
-                               RunObserver& observer) {
+                               RunObserver& observer, std::vector<std::string>& failed) {
   std::string text;
   if (!DirectoryExists(path)) return text;
   TextFile txt(JoinPath(path, "result.txt")), out(JoinPath(path, "result.out"));
   for (const BitmapRow& row : ListNumberedBitmaps(path, true)) {
     for (const NumberedBitmap& b : row) {
       const Recognition r =
-          RecognizeImageFile(session, b.Path, thumbnailRow, b.Column, txt, out, observer);
+          RecognizeImageFile(session, b.Path, thumbnailRow, b.Column, txt, out, observer, failed);
       if (session.Chars.CharMapLoaded && !session.Chars.CharCompareMode)
         text += session.Chars.CharMap[r.Best[0].No];
     }
@@ -154,8 +154,8 @@ BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
     total += images.emplace_back(CountBitmaps(ListNumberedBitmaps(JoinPath(root, name), true)));
   std::vector<std::string> recognised;
   for (std::size_t k = 0; k < names.size(); ++k) {
-    recognised.push_back(
-        RecognizeSubfolder(session, JoinPath(root, names[k]), result.NextThumbnailRow, observer));
+    recognised.push_back(RecognizeSubfolder(session, JoinPath(root, names[k]),
+                                            result.NextThumbnailRow, observer, result.Failed));
     texts.Write(recognised.back());
     texts.EndLine();
     result.Images += images[k];

@@ -20,9 +20,10 @@ std::vector<std::string> ListSubfolders(const std::string& root);
 // Recognises the bitmaps "<r>_<c>.bmp", r and c 0..10, of one sub-folder into its own result
 // files, with thumbnails from thumbnailRow on (counted on past each row that held an image).
 // Returns the recognised text (characters of the map, a blank after each row that gave any);
-// empty when the folder does not exist.
+// empty when the folder does not exist. Pictures that cannot be read are written as blank
+// ones and their problems appended to `failed` (see RecognizeImageFile).
 std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
-                               RunObserver& observer);
+                               RunObserver& observer, std::vector<std::string>& failed);
 
 // The lines of "compare.txt": ends at CR LF or LF; a lone CR is dropped.
 std::vector<std::string> SplitCompareLines(const std::string& text);
@@ -44,14 +45,16 @@ struct BatchRunOptions {
 
 struct BatchRunResult {
   bool RootFound = false;
-  int Images = 0;
-  int NextThumbnailRow = 1;  // the thumbnail row after the last one used
+  int Images = 0;                   // pictures found, read or not
+  int NextThumbnailRow = 1;         // the thumbnail row after the last one used
+  std::vector<std::string> Failed;  // a message naming each picture that could not be read
 };
 
 // Recognises every sub-folder of the root (see ListSubfolders) into its own result files,
 // collects the texts into "batchresult.out" and, when the root holds "compare.txt", the
 // comparison into "batchresult.txt". The observer hears RunStarted before the root is looked
-// for. Throws Error when a bitmap or a file fails.
+// for. Every picture is recognised: one that cannot be read is listed in Failed and written
+// as a blank one. Throws Error when a result file fails.
 BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
                               RunObserver& observer);
 

@@ -22,10 +22,11 @@ struct CharMapState {
 // before it stay, and CharMapLoaded stays true. A missing file leaves CharMapLoaded false, as
 // does one that cannot be read, is not a regular file or holds more than 1 MiB
 // (kMaxTextInputBytes); the problem then names the file.
-// Returns an empty string when all went well.
-std::string LoadCharMap(const std::string& path, CharMapState& state);
+// Returns an empty string when all went well. With problemLine, the line (from 1) of the
+// number that was not valid goes there (0 when there was none).
+std::string LoadCharMap(const std::string& path, CharMapState& state, int* problemLine = nullptr);
 
 // The same rules on the text of a map file; the problem without a file name.
-std::string ParseCharMap(const std::string& text, CharMapState& state);
+std::string ParseCharMap(const std::string& text, CharMapState& state, int* problemLine = nullptr);
 
 }  // namespace morvik

@@ -1,9 +1,10 @@
 #include "runs/folder_run.h"
 
-
+#include "core/error.h"
 #include "core/file_names.h"
 #include "core/number_format.h"
 #include "image/picture_loading.h"
+#include "image/picture_reader.h"
 
 namespace morvik {
 
@@ -14,9 +15,32 @@ std::string ResultOutItem(const CharMapState& chars, int n, double s) {
   return mapped == chars.ExpectedChar ? FormatScore(s) : "N";
 }
 
+namespace {
+
+// The picture of a run: read, and taken down the image path; one that cannot be read is
+// listed in `failed` (its message names the file) and counts as blank.
+LoadedPicture LoadRunPicture(const std::string& fileName, const ImageOptions& options,
+                             std::vector<std::string>& failed) {
+  try {
+    const Bitmap bitmap = ReadPictureFile(fileName);
+    return WithFileName(fileName, [&] { return LoadPictureOrBlank(bitmap, options); });
+  } catch (const Error& e) {
+    failed.push_back(e.what());
+  }
+  LoadedPicture blank;
+  blank.Blank = true;
+  blank.Threshold = options.Threshold;
+  blank.Increment = options.Increment;
+  return blank;
+}
+
+}  // namespace
+
 Recognition RecognizeImageFile(Session& session, const std::string& fileName, int row, int column,
-                               TextFile& resultTxt, TextFile& resultOut, RunObserver& observer) {
-  const LoadedPicture picture = LoadPictureFile(fileName, session.Image);
+                               TextFile& resultTxt, TextFile& resultOut, RunObserver& observer,
+                               std::vector<std::string>& failed) {
+  const LoadedPicture picture = LoadRunPicture(fileName, session.Image, failed);
+  // A blank picture has an empty pattern, which matches no reference: number 0, score 0.
   const Recognition result = Recognize(session, picture.Pattern);
   const int n = result.Best[0].No;
   const double s = result.Best[0].Score;
@@ -44,7 +68,7 @@ FolderRunResult RecognizeFolder(Session& session, const FolderRunOptions& option
   TextFile txt(JoinPath(folder, "result.txt")), out(JoinPath(folder, "result.out"));
   for (const BitmapRow& row : ListNumberedBitmaps(folder, options.Dynamic)) {
     for (const NumberedBitmap& b : row)
-      RecognizeImageFile(session, b.Path, b.Row, b.Column, txt, out, observer);
+      RecognizeImageFile(session, b.Path, b.Row, b.Column, txt, out, observer, result.Failed);
     result.Images += static_cast<int>(row.size());
     EndResultRow(txt, out);
   }

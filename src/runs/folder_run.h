@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "runs/numbered_bitmaps.h"
 #include "runs/run_observer.h"
@@ -15,9 +16,13 @@ namespace morvik {
 std::string ResultOutItem(const CharMapState& chars, int n, double s);
 
 // One image: load it under the session's image settings, recognise it, write both result
-// items and report it to the observer (its thumbnail at `row`, `column`). Throws Error.
+// items and report it to the observer (its thumbnail at `row`, `column`). A blank picture
+// (nothing left to sample) matches no reference: number 0, score 0. A picture that cannot be
+// read gets the same entries and an empty raster, and its problem (a message naming the
+// file) is appended to `failed`. Throws Error only when a result file cannot be written.
 Recognition RecognizeImageFile(Session& session, const std::string& fileName, int row, int column,
-                               TextFile& resultTxt, TextFile& resultOut, RunObserver& observer);
+                               TextFile& resultTxt, TextFile& resultOut, RunObserver& observer,
+                               std::vector<std::string>& failed);
 
 // Ends an image row in both result files.
 void EndResultRow(TextFile& resultTxt, TextFile& resultOut);
@@ -29,12 +34,14 @@ struct FolderRunOptions {
 
 struct FolderRunResult {
   bool FolderFound = false;
-  int Images = 0;
+  int Images = 0;                   // pictures found, read or not
+  std::vector<std::string> Failed;  // a message naming each picture that could not be read
 };
 
-// Recognises the folder's bitmaps (see ListNumberedBitmaps) into its result files. When the
-// folder does not exist nothing is touched; throws Error when a bitmap cannot be loaded or a
-// result file cannot be written.
+// Recognises the folder's pictures (see ListNumberedBitmaps) into its result files, every
+// one of them: a picture that cannot be read is listed in Failed and written as a blank one.
+// When the folder does not exist nothing is touched; throws Error when a result file cannot
+// be written.
 FolderRunResult RecognizeFolder(Session& session, const FolderRunOptions& options,
                                 RunObserver& observer);
 

@@ -1,17 +1,16 @@
 #include "runs/learning.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "core/file_names.h"
+#include "image/numbered_picture.h"
 #include "image/picture_loading.h"
 
 namespace morvik {
 
 namespace {
 
-std::string SlotBitmapName(const std::string& folder, int n) {
-  return JoinPath(folder, std::to_string(n) + ".bmp");
+// The picture of slot n: "<n>.bmp", else the same name as PNG, PGM, PPM or PBM; "" for none.
+std::string SlotPicture(const std::string& folder, int n) {
+  return FindNumberedPicture(JoinPath(folder, std::to_string(n) + ".bmp"));
 }
 
 }  // namespace
@@ -29,13 +28,16 @@ std::vector<int> LearnReferences(Session& session, const std::string& folderName
   std::vector<int> slots;
   if (folderName.empty()) return slots;
   const std::string folder = ResolveFileName(folderName);
-  std::error_code ec;
-  for (int n = 1; n <= kReferenceCount; ++n)
-    if (std::filesystem::is_regular_file(SlotBitmapName(folder, n), ec)) slots.push_back(n);
-  int learned = 0;
-  for (const int n : slots) {
-    LearnPattern(session, n, SlotBitmapName(folder, n));
-    observer.Progress("Learning", ++learned, static_cast<int>(slots.size()));
+  std::vector<std::string> pictures;
+  for (int n = 1; n <= kReferenceCount; ++n) {
+    if (std::string picture = SlotPicture(folder, n); !picture.empty()) {
+      slots.push_back(n);
+      pictures.push_back(std::move(picture));
+    }
+  }
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    LearnPattern(session, slots[k], pictures[k]);
+    observer.Progress("Learning", static_cast<int>(k + 1), static_cast<int>(slots.size()));
   }
   return slots;
 }

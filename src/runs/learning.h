@@ -1,4 +1,5 @@
-// Learning a reference set: the bitmap "<folder>/<n>.bmp" becomes reference pattern n.
+// Learning a reference set: the bitmap "<folder>/<n>.bmp" (or the same name as PNG, PGM, PPM
+// or PBM) becomes reference pattern n.
 #pragma once
 
 #include <string>
@@ -14,10 +15,11 @@ namespace morvik {
 void LearnPattern(Session& session, int n, const std::string& fileName);
 
 // Slots 1..40 from the bitmaps "<folder>/<n>.bmp" (the folder found in any case, the names
-// in it taken exactly); slots without a bitmap keep their pattern, and the TestPattern ends
-// as the last one learned. Returns the slots learned, ascending; none for an empty folder
-// name. Throws Error at the first bitmap that cannot be loaded, leaving the slots learned
-// before it. The observer hears the progress ("Learning").
+// in it taken exactly; where "<n>.bmp" does not exist, "<n>.png", ".pgm", ".ppm", ".pbm"); slots
+// without a bitmap keep their pattern, and the TestPattern ends as the last one learned. Returns
+// the slots learned, ascending; none for an empty folder name. Throws Error at the first bitmap
+// that cannot be loaded, leaving the slots learned before it. The observer hears the progress
+// ("Learning").
 std::vector<int> LearnReferences(Session& session, const std::string& folder,
                                  RunObserver& observer);
 std::vector<int> LearnReferences(Session& session, const std::string& folder);

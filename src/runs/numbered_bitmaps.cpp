@@ -1,9 +1,9 @@
 #include "runs/numbered_bitmaps.h"
 
-#include <filesystem>
-#include <system_error>
+#include <utility>
 
 #include "core/file_names.h"
+#include "image/numbered_picture.h"
 
 namespace morvik {
 
@@ -11,9 +11,9 @@ namespace {
 
 constexpr int kLastNumber = 10;  // dynamic names run from 0 to 10
 
-bool BitmapExists(const std::string& name) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(name, ec);
+// The picture of a cell: its BMP, else the same name as PNG, PGM, PPM or PBM; "" for none.
+std::string PictureOf(const std::string& folder, int row, int column) {
+  return FindNumberedPicture(BitmapName(folder, row, column));
 }
 
 }  // namespace
@@ -25,17 +25,21 @@ std::string BitmapName(const std::string& folder, int row, int column) {
 std::vector<BitmapRow> ListNumberedBitmaps(const std::string& folder, bool dynamic) {
   std::vector<BitmapRow> rows;
   if (!dynamic) {
-    for (int r = 1; BitmapExists(BitmapName(folder, r, 0)); ++r) {
+    for (int r = 1; !PictureOf(folder, r, 0).empty(); ++r) {
       BitmapRow& row = rows.emplace_back();
-      for (int c = 0; BitmapExists(BitmapName(folder, r, c)); ++c)
-        row.push_back({BitmapName(folder, r, c), r, c});
+      for (int c = 0;; ++c) {
+        std::string path = PictureOf(folder, r, c);
+        if (path.empty()) break;
+        row.push_back({std::move(path), r, c});
+      }
     }
     return rows;
   }
   for (int r = 0; r <= kLastNumber; ++r) {
     BitmapRow& row = rows.emplace_back();
     for (int c = 0; c <= kLastNumber; ++c)
-      if (BitmapExists(BitmapName(folder, r, c))) row.push_back({BitmapName(folder, r, c), r, c});
+      if (std::string path = PictureOf(folder, r, c); !path.empty())
+        row.push_back({std::move(path), r, c});
   }
   return rows;
 }

@@ -1,4 +1,5 @@
-// The numbered bitmaps "<row>_<column>.bmp" of a folder, walked row by row.
+// The numbered pictures "<row>_<column>.bmp" of a folder (or the same names as PNG, PGM, PPM
+// or PBM), walked row by row.
 #pragma once
 
 #include <string>
@@ -10,14 +11,16 @@ namespace morvik {
 std::string BitmapName(const std::string& folder, int row, int column);
 
 struct NumberedBitmap {
-  std::string Path;
+  std::string Path;  // the BMP, or the picture found in its place
   int Row = 0, Column = 0;
 };
 using BitmapRow = std::vector<NumberedBitmap>;
 
 // Fixed naming: rows from 1 and columns from 0, each until the first missing file (every row
 // listed holds a bitmap). Dynamic naming: every row 0..10, each with the existing names of
-// columns 0..10 (a row may be empty). Names are taken exactly; only plain files count.
+// columns 0..10 (a row may be empty). Where "<r>_<c>.bmp" does not exist, "<r>_<c>.png",
+// ".pgm", ".ppm" and ".pbm" are tried in that order before the name counts as missing (see
+// FindNumberedPicture). Names are taken exactly; only plain files count.
 std::vector<BitmapRow> ListNumberedBitmaps(const std::string& folder, bool dynamic);
 
 // How many bitmaps the rows hold.

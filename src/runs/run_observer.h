@@ -15,7 +15,7 @@ struct RecognizedImage {
   std::string FileName;
   int Row = 0;                     // thumbnail row
   int Column = 0;                  // column of the file name
-  const Bitmap* Scaled = nullptr;  // the raster the pattern was sampled from
+  const Bitmap* Scaled = nullptr;  // the raster sampled (valid during the call only)
   std::array<TRankEntry, 3> TopThree{};
   int Threshold = 0;  // threshold and increment the pattern was sampled with
   int Increment = 0;

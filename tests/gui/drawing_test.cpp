@@ -151,6 +151,32 @@ class DrawingTest : public QObject {
     QCOMPARE(BoxOf(image, QRect(0, 0, kGridWidth, kGridHeight), fuchsia), one);
   }
 
+  // Wide score texts keep out of the next column's cell and inside the drawing area.
+  void scoreTextsStayInTheirColumn() {
+    ScoreState scores;
+    for (TScoreEntry& e : scores.ScoreTable) e = {NoScore, NoScore, 0};
+    // Every other column of the first row, and the last column of the second.
+    for (int n : {1, 3, 5, 7, 16}) scores.ScoreTable[n] = {0.0625, 0.0123, 0};
+    QImage image = WhiteImage(kGridWidth, kGridHeight);
+    {
+      QPainter p(&image);
+      DrawScoreTexts(p, scores);
+    }
+    const QColor fuchsia(255, 0, 255);
+    for (int n : {1, 3, 5, 7, 16}) {
+      const QPoint at = GridCellPos(n);
+      const QRect band(0, at.y() + kGridCellSide, kGridWidth, kGridGapY);
+      const QRect next(at.x() + kGridCellSide + kGridGapX, band.y(), kGridCellSide, band.height());
+      const QRect text =
+          BoxOf(image, QRect(at.x(), band.y(), ScoreTextRoom(n), band.height()), fuchsia);
+      QVERIFY(!text.isNull());
+      QVERIFY(text.right() < at.x() + ScoreTextRoom(n) - 1);  // ends inside its room
+      if (next.right() < kGridWidth) QVERIFY(BoxOf(image, next, fuchsia).isNull());
+    }
+    QCOMPARE(ScoreTextRoom(1), kGridCellSide + kGridGapX - kScoreTextAir);
+    QCOMPARE(ScoreTextRoom(8), kGridWidth - GridCellPos(8).x());
+  }
+
   void gridFramesAndNumbers() {
     TPatternBank bank;
     ResultDisplay scores;
