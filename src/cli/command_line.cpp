@@ -42,18 +42,6 @@ struct Options {
   bool help = false, version = false;
 };
 
-struct UsageError {
-  std::string message;
-};
-
-int ParseNumber(const std::string& option, const std::string& text, int low, int high) {
-  long v = 0;
-  if (!ParseWholeNumber(text, v) || v < low || v > high)
-    throw UsageError{option + " needs a whole number from " + std::to_string(low) + " to " +
-                     std::to_string(high) + ", not \"" + text + "\""};
-  return static_cast<int>(v);
-}
-
 // The option table: flags, names of files or folders, and numbers.
 enum OptionId {
   kHelp = 'h',
@@ -135,19 +123,19 @@ void ApplyOption(Options& o, int id, const std::string& name, const char* value)
       o.report = v;
       break;
     case kTally:
-      o.tally = ParseNumber(name, v, 0, 100);
+      o.tally = ParseWholeOption(name, v, 0, 100);
       break;
     case kThreshold:
-      o.threshold = ParseNumber(name, v, 0, 100);
+      o.threshold = ParseWholeOption(name, v, 0, 100);
       break;
     case kIncrement:
-      o.increment = ParseNumber(name, v, 0, 100);
+      o.increment = ParseWholeOption(name, v, 0, 100);
       break;
     case kRatio:
       if (v == "off") {
         o.ratioOff = true;
       } else {
-        o.ratio = ParseNumber(name, v, 1, 100);
+        o.ratio = ParseWholeOption(name, v, 1, 100);
       }
       break;
     default:
@@ -461,7 +449,17 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
 std::string HelpText() {
   return R"(Usage: morvik <folder> [<set name> | <character>] [options]
        morvik --learn DIR [--save BASE] [<folder> ...] [options]
+       morvik --read [--set BASE]... [options] PICTURE...
+       morvik --learn-picture PICTURE --chars CHARS --save BASE [options]
+       morvik --learn-font FILE --chars CHARS [--size PX]... --save BASE
        morvik                      (no arguments: opens the window)
+
+--read prints the text of whole pictures (BMP, PNG, PBM/PGM/PPM) of lines, blocks
+or grids of characters; with no --set it reads with the stock library of common
+printed typefaces that comes with the program. --learn-picture learns a set from
+a picture of its characters, --learn-font from a font file (--size: cap heights
+in pixels, default 40; more than 40 characters give several sets and a library
+file BASE.sets). The options of --read and --learn-picture: 'morvik --read --help'.
 
 Recognises the numbered bitmaps <row>_<column>.bmp of <folder> and writes
 result.txt and result.out into it. Where <row>_<column>.bmp does not exist, the

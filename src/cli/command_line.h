@@ -6,15 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace morvik {
+#include "cli/usage.h"
 
-// Exit statuses, listed in --help.
-enum ExitStatus {
-  kExitOk = 0,             // the run did its work
-  kExitFailed = 1,         // a bitmap or file could not be read or written
-  kExitFolderMissing = 2,  // the folder to recognise (or learn from) does not exist
-  kExitUsage = 3,          // unknown option or bad value
-};
+namespace morvik {
 
 // Runs the command line. home is the program's home folder, startFolder the folder the
 // program was started in (relative arguments are taken against it).

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cli/usage.h"
 #include "core/error.h"
 #include "core/file_names.h"
 #include "fonts/char_list.h"
@@ -16,12 +17,6 @@
 namespace morvik {
 
 namespace {
-
-constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 3;
-
-struct UsageError {
-  std::string Message;
-};
 
 struct FontCommand {
   std::string Font, Chars, Save;
@@ -113,7 +108,7 @@ int RunFontCommand(const std::vector<std::string>& args, const std::string& star
     c = Parse(args);
     if (!c.Help) ParseCharList(c.Chars);  // a bad list is a usage error, not a file problem
   } catch (const UsageError& e) {
-    err << "morvik: " << e.Message << "\n" << kUsage << "\n";
+    err << "morvik: " << e.message << "\n" << kUsage << "\n";
     return kExitUsage;
   } catch (const Error& e) {
     err << "morvik: --chars: " << e.what() << "\n";

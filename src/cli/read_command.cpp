@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli/usage.h"
 #include "core/error.h"
 #include "core/file_names.h"
 #include "image/picture_file.h"
@@ -29,13 +30,6 @@
 namespace morvik {
 
 namespace {
-
-constexpr int kStatusFailed = 1;
-constexpr int kStatusUsage = 3;
-
-struct UsageError {
-  std::string message;
-};
 
 struct PictureOptions {
   bool read = false, help = false;
@@ -104,14 +98,6 @@ bool ParseLong(const std::string& text, long& value) {
     if (!std::isdigit(static_cast<unsigned char>(text[k]))) return false;
   value = std::stol(text);
   return true;
-}
-
-int ParseWhole(const std::string& option, const std::string& text, long low, long high) {
-  long v = 0;
-  if (!ParseLong(text, v) || v < low || v > high)
-    throw UsageError{"--" + option + " needs a whole number from " + std::to_string(low) + " to " +
-                     std::to_string(high) + ", not \"" + text + "\""};
-  return static_cast<int>(v);
 }
 
 double ParseScore(const std::string& text) {
@@ -233,17 +219,17 @@ void ApplyImageOption(SetSettings& s, int id, const std::string& name, const std
       s.Autodetect = false;
       break;
     case kThreshold:
-      s.Threshold = ParseWhole(name, value, 0, 100);
+      s.Threshold = ParseWholeOption("--" + name, value, 0, 100);
       break;
     case kIncrement:
-      s.Increment = ParseWhole(name, value, 0, 100);
+      s.Increment = ParseWholeOption("--" + name, value, 0, 100);
       break;
     case kTally:
-      s.Tally = ParseWhole(name, value, 0, 100);
+      s.Tally = ParseWholeOption("--" + name, value, 0, 100);
       break;
     case kRatio:
       s.AspectRatioEnable = value != "off";
-      if (value != "off") s.AspectRatio = ParseWhole(name, value, 1, 100);
+      if (value != "off") s.AspectRatio = ParseWholeOption("--" + name, value, 1, 100);
       break;
   }
 }
@@ -402,7 +388,7 @@ int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& 
                      DrawBoxes(ToGreyImage(bitmap), reading.Cut));
     } catch (const Error& e) {
       err << "morvik: " << e.what() << "\n";
-      status = kStatusFailed;
+      status = kExitFailed;
     }
   }
   printer.Finish();
@@ -456,10 +442,10 @@ int RunPictureCommand(const std::vector<std::string>& args,
   } catch (const UsageError& e) {
     err << "morvik: " << e.message << "\n"
         << "Try 'morvik --read --help'.\n";
-    return kStatusUsage;
+    return kExitUsage;
   } catch (const Error& e) {
     err << "morvik: " << e.what() << "\n";
-    return kStatusFailed;
+    return kExitFailed;
   }
 }
 

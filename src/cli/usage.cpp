@@ -1,0 +1,15 @@
+#include "cli/usage.h"
+
+#include "core/whole_number.h"
+
+namespace morvik {
+
+int ParseWholeOption(const std::string& option, const std::string& text, long low, long high) {
+  long v = 0;
+  if (!ParseWholeNumber(text, v) || v < low || v > high)
+    throw UsageError{option + " needs a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not \"" + text + "\""};
+  return static_cast<int>(v);
+}
+
+}  // namespace morvik

@@ -1,0 +1,25 @@
+// What every route of the command line shares: the exit statuses that --help lists, the
+// error a bad option or value raises, and reading a whole-number option value.
+#pragma once
+
+#include <string>
+
+namespace morvik {
+
+enum ExitStatus {
+  kExitOk = 0,             // the run did its work
+  kExitFailed = 1,         // a picture or file could not be read or written, and the like
+  kExitFolderMissing = 2,  // the folder to recognise (or learn from) does not exist
+  kExitUsage = 3,          // unknown option or bad value
+};
+
+// A command line that cannot run as typed: the message says what to type instead.
+struct UsageError {
+  std::string message;
+};
+
+// The value of option (named as typed, "--threshold") as a whole number from low to high;
+// decimal, or hexadecimal after "0x". Throws UsageError otherwise.
+int ParseWholeOption(const std::string& option, const std::string& text, long low, long high);
+
+}  // namespace morvik
