@@ -33,9 +33,9 @@ test: build build-asan
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The demo runs only the command-line program, so only that is built.
+# The demo runs only the command-line program and its stock library, so only those are built.
 demo: configure
-	cmake --build $(BUILD) -j $(JOBS) --target morvik
+	cmake --build $(BUILD) -j $(JOBS) --target morvik stock_library
 	scripts/demo $(BUILD)
 
 # The programs, the manual page and the window's desktop entry and icon under PREFIX
