@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "golden/glyphs.h"
+#include "program_run.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -24,43 +25,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status = -1;
-  std::string out, err;
-};
+using morvik::test::RunResult;
 
 // Runs the program in `cwd` with MORVIK_HOME = home, no display and a Qt platform that would
 // fail at once if the program ever touched the window system (or, with noPlatform, no Qt
 // platform chosen at all).
 RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd,
                     const std::string& home, bool noPlatform = false) {
-  test::TempDir capture;
-  const std::string outFile = capture.File("out"), errFile = capture.File("err");
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(cwd.c_str()) != 0) _exit(126);
-    setenv("MORVIK_HOME", home.c_str(), 1);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    if (noPlatform) unsetenv("QT_QPA_PLATFORM");
-    const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::vector<char*> argv{const_cast<char*>(MORVIK_BINARY)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(MORVIK_BINARY, argv.data());
-    _exit(127);
-  }
-  RunResult r;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = test::ReadFile(outFile);
-  r.err = test::ReadFile(errFile);
-  return r;
+  return test::RunMorvik(args, {cwd, home, "", noPlatform});
 }
 
 class CommandLine : public testing::Test {

@@ -15,6 +15,7 @@
 #include "fonts/render.h"
 #include "image/picture_reader.h"
 #include "image/png_writer.h"
+#include "program_run.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -22,39 +23,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status = -1;
-  std::string out, err;
-};
+using morvik::test::RunResult;
 
 // Runs the program in cwd with its own home folder; standard input from `input` when given.
 RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd,
                     const std::string& input = "") {
-  test::TempDir capture;
-  const std::string outFile = capture.File("out"), errFile = capture.File("err");
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(cwd.c_str()) != 0) _exit(126);
-    setenv("MORVIK_HOME", cwd.c_str(), 1);
-    const int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-    const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::vector<char*> argv{const_cast<char*>(MORVIK_BINARY)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(MORVIK_BINARY, argv.data());
-    _exit(127);
-  }
-  RunResult r;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = test::ReadFile(outFile);
-  r.err = test::ReadFile(errFile);
-  return r;
+  return test::RunMorvik(args, {cwd, cwd, input, false});
 }
 
 const std::vector<std::string> kLearnLines = {"0 1 2 3 4 5 6 7 8 9", "A B C D E F G H I J K L M",

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "golden/glyphs.h"
+#include "program_run.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -33,20 +34,9 @@ class Child {
         const std::string& errFile) {
     pid_ = fork();
     if (pid_ != 0) return;
-    if (chdir(cwd.c_str()) != 0) _exit(126);
-    setenv("MORVIK_HOME", home.c_str(), 1);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
     const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int null = open("/dev/null", O_RDWR);
-    dup2(null, 0);
-    dup2(null, 1);
-    dup2(err, 2);
-    std::vector<char*> argv{const_cast<char*>(MORVIK_BINARY)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(MORVIK_BINARY, argv.data());
-    _exit(127);
+    test::ExecMorvik(args, {cwd, home, "", false}, null, null, err);
   }
   ~Child() {
     if (pid_ > 0 && status_ == -1) {

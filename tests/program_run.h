@@ -1,0 +1,30 @@
+// Running the built program as a user would: in its own process, in a given folder, with its
+// own home folder and no display, capturing what it prints and how it ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace morvik::test {
+
+struct RunResult {
+  int status = -1;  // the exit status, or 128 + the signal that ended it
+  std::string out, err;
+};
+
+struct RunSetup {
+  std::string cwd;          // the folder it starts in
+  std::string home;         // MORVIK_HOME
+  std::string input;        // standard input from this file; /dev/null when empty
+  bool noPlatform = false;  // leave QT_QPA_PLATFORM unset (no display of any kind)
+};
+
+// In a forked child: the folder, the environment and the given descriptors for standard
+// input, output and error, then the program. Never returns.
+[[noreturn]] void ExecMorvik(const std::vector<std::string>& args, const RunSetup& setup, int in,
+                             int out, int err);
+
+// Runs the program to its end.
+RunResult RunMorvik(const std::vector<std::string>& args, const RunSetup& setup);
+
+}  // namespace morvik::test
