@@ -65,7 +65,19 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
   // column's weights sum to h, so 32 bits hold 255 h), then across each target row. The
   // sums are exact whatever the order.
   std::vector<std::int32_t> column(static_cast<std::size_t>(w));
+  // The row pass over the weights laid out flat: entry k adds Weights[k] x the column sum of
+  // source From[k] to target To[k].
+  std::vector<int> from, to;
+  from.reserve(across.Weights.size());
+  to.reserve(across.Weights.size());
+  for (int x = 0; x < tw; ++x)
+    for (int k = across.Start[x]; k < across.Start[x + 1]; ++k) {
+      from.push_back(across.First[x] + k - across.Start[x]);
+      to.push_back(x);
+    }
+  std::vector<std::int64_t> sums(static_cast<std::size_t>(tw));
   const std::int64_t total = std::int64_t{w} * h;
+  const int flip = darkOnLight ? 0xFF : 0;  // 255 - g is g ^ 0xFF for a byte
   Bitmap out(tw + 2 * kCutMargin, th + 2 * kCutMargin);
   for (int y = 0; y < th; ++y) {
     std::fill(column.begin(), column.end(), 0);
@@ -76,14 +88,14 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
       std::int32_t* c = column.data();
       for (int x = 0; x < w; ++x) c[x] += weight * src[x];
     }
+    std::fill(sums.begin(), sums.end(), 0);
+    for (std::size_t k = 0; k < from.size(); ++k)
+      sums[static_cast<std::size_t>(to[k])] +=
+          std::int64_t{across.Weights[k]} * column[static_cast<std::size_t>(from[k])];
     std::uint8_t* p = out.Row(y + kCutMargin) + 3 * kCutMargin;
     for (int x = 0; x < tw; ++x, p += 3) {
-      const std::int32_t* c = column.data() + across.First[x];
-      std::int64_t sum = 0;
-      for (int k = across.Start[x]; k < across.Start[x + 1]; ++k)
-        sum += std::int64_t{across.Weights[static_cast<std::size_t>(k)]} * *c++;
-      const int g = static_cast<int>((sum + total / 2) / total);
-      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(darkOnLight ? 255 - g : g);
+      const int g = static_cast<int>((sums[static_cast<std::size_t>(x)] + total / 2) / total);
+      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(g ^ flip);
     }
   }
   return out;
