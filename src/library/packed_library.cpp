@@ -96,6 +96,20 @@ class MappedPack {
   std::size_t size_ = 0;
 };
 
+// Asks the kernel for the pages of a large new block in one call, not a fault each as the
+// sets are built in it (where the kernel cannot, the faults come as before).
+void Prefault(void* block, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto from = (reinterpret_cast<std::uintptr_t>(block) + page - 1) / page * page;
+  const auto to = (reinterpret_cast<std::uintptr_t>(block) + bytes) / page * page;
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)block;
+  (void)bytes;
+#endif
+}
+
 // Reads the pack front to back; every read is checked against its end.
 class PackReader {
  public:
@@ -209,6 +223,7 @@ ReferenceLibrary OpenPackedLibrary(const std::string& packPath) {
   const std::string folder = FolderOf(packPath);
   ReferenceLibrary library;
   library.Sets.reserve(count);
+  Prefault(library.Sets.data(), count * sizeof(ReferenceSet));
   for (std::uint32_t k = 0; k < count; ++k) UnpackSet(in, folder, file, library.Sets);
   if (!in.AtEnd()) in.Fail("has bytes after its last set");
   return library;
