@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <vector>
 
 namespace morvik {
@@ -21,6 +23,18 @@ TEST(Bitmap, PixelsAreColoursStoredBlueGreenRed) {
   EXPECT_EQ(row[5], 10);  // red
   bm.Row(0)[8] = 0xFF;    // red of pixel (2, 0)
   EXPECT_EQ(bm.Pixel(2, 0), kRed);
+}
+
+TEST(Bitmap, FillSetsEveryPixelOfEverySize) {
+  for (const Colour c : {kAqua, kGrey, kWhite, kBlack, MakeColour(1, 2, 3)})
+    for (const auto& [w, h] : {std::pair{1, 1}, {5, 3}, {1, 7}, {8, 1}}) {
+      Bitmap bm(w, h);
+      bm.SetPixel(w - 1, h - 1, MakeColour(9, 9, 8));
+      bm.Fill(c);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          ASSERT_EQ(bm.Pixel(x, y), c) << w << "x" << h << " " << x << "," << y;
+    }
 }
 
 TEST(Bitmap, ResizeFillAndEmpty) {

@@ -1,5 +1,6 @@
 // Builds the stock library: reference sets learned from typefaces of Debian's font packages,
-// written into one folder with the library file "stock.sets" that lists them all.
+// written into one folder with the library file "stock.sets" that lists them all, and
+// "stock.pack" holding them all in one file for the runs that read with the stock library.
 //
 //   make_stock_library OUTDIR
 //
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "library/packed_library.h"
 #include "library/reference_library.h"
 #include "reading/font_learning.h"
 
@@ -67,12 +69,14 @@ int main(int argc, char** argv) {
     std::vector<LearnedSet> packed;
     for (const char* font : kFonts)
       for (const LearnedSet& set : LearnFromFont(font, kChars, options)) Pack(set, packed);
-    std::vector<std::string> bases;
+    std::vector<std::string> bases, names;
     for (std::size_t k = 0; k < packed.size(); ++k) {
-      bases.push_back(out + "/stock-" + std::to_string(k + 1));
+      names.push_back("stock-" + std::to_string(k + 1));
+      bases.push_back(out + "/" + names.back());
       SaveLearnedSet(bases.back(), packed[k]);
     }
     SaveLibraryFile(out + "/stock.sets", bases);
+    SavePackedLibrary(out + "/stock.pack", names);
     return 0;
   } catch (const Error& e) {
     std::cerr << "make_stock_library: " << e.what() << "\n";

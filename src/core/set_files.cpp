@@ -41,20 +41,25 @@ bool ReadPrefix(const std::string& path, std::size_t maxBytes, std::vector<std::
   return ok;
 }
 
-bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int maxRecords) {
-  std::vector<std::uint8_t> data;
-  const bool ok = ReadPrefix(path, PatternRecordSize * maxRecords, data);
-  // Whole records read before a failure stay. A file read to its end always gets one read:
-  // one shorter than a record fills the start of the first slot, and an empty one changes no
-  // cell (but the slot's stored counts are still unpacked, as after every read).
-  const std::size_t whole = data.size() / PatternRecordSize;
-  const std::size_t records = ok ? std::max<std::size_t>(whole, 1) : whole;
+// Whole records read before a failure stay. A file read to its end always gets one read:
+// one shorter than a record fills the start of the first slot, and an empty one changes no
+// cell (but the slot's stored counts are still unpacked, as after every read).
+void DecodeRecords(const std::uint8_t* data, std::size_t size, bool toEnd, TPatternBank& bank,
+                   int firstSlot) {
+  const std::size_t whole = size / PatternRecordSize;
+  const std::size_t records = toEnd ? std::max<std::size_t>(whole, 1) : whole;
   for (std::size_t k = 0; k < records; ++k) {
     TPattern& slot = bank.Slot(firstSlot + static_cast<int>(k));
     const std::size_t offset = k * PatternRecordSize;
-    DecodeRecord(data.data() + offset, std::min(PatternRecordSize, data.size() - offset), slot);
+    DecodeRecord(data + offset, std::min(PatternRecordSize, size - offset), slot);
     UnpackCounts(slot);
   }
+}
+
+bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int maxRecords) {
+  std::vector<std::uint8_t> data;
+  const bool ok = ReadPrefix(path, PatternRecordSize * maxRecords, data);
+  DecodeRecords(data.data(), data.size(), ok, bank, firstSlot);
   return ok;
 }
 
@@ -72,6 +77,10 @@ bool WriteRecords(const std::string& path, TPatternBank& bank, int firstSlot, in
 
 bool LoadReferenceFile(const std::string& path, TPatternBank& bank) {
   return LoadRecords(path, bank, 1, kReferenceCount);
+}
+
+void DecodeReferenceFile(const std::uint8_t* data, std::size_t size, TPatternBank& bank) {
+  DecodeRecords(data, std::min(size, PatternRecordSize * kReferenceCount), true, bank, 1);
 }
 
 bool LoadTestFile(const std::string& path, TPatternBank& bank) {

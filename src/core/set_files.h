@@ -24,6 +24,8 @@ void DecodeRecord(const std::uint8_t* bytes, std::size_t size, TPattern& pattern
 // of slot 1). Slots after the last record keep their contents. False when the file cannot
 // be opened or read or is not a regular file; records read before a failure stay.
 bool LoadReferenceFile(const std::string& path, TPatternBank& bank);
+// The same from the bytes of a whole reference file, as read to its end.
+void DecodeReferenceFile(const std::uint8_t* data, std::size_t size, TPatternBank& bank);
 // The first record (or the bytes of a shorter file) into the TestPattern.
 bool LoadTestFile(const std::string& path, TPatternBank& bank);
 

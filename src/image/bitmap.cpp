@@ -11,8 +11,15 @@ void Bitmap::Resize(int width, int height) {
 }
 
 void Bitmap::Fill(Colour c) {
-  for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) SetPixel(x, y, c);
+  if (pixels_.empty()) return;
+  const auto b = static_cast<std::uint8_t>(BlueOf(c)), g = static_cast<std::uint8_t>(GreenOf(c)),
+             r = static_cast<std::uint8_t>(RedOf(c));
+  if (b == g && g == r) {  // a grey, as fills mostly are: every byte the same
+    std::fill(pixels_.begin(), pixels_.end(), b);
+    return;
+  }
+  for (int x = 0; x < width_; ++x) SetPixel(x, 0, c);
+  for (int y = 1; y < height_; ++y) std::copy_n(Row(0), RowBytes(), Row(y));
 }
 
 namespace {

@@ -53,6 +53,10 @@ int GreyOf(Colour colour) {
 
 namespace {
 
+bool IsGrey(const std::uint8_t* p) {
+  return p[0] == p[1] && p[1] == p[2];
+}
+
 // The grey conversion; with kCount, also the histogram of the converted pixels (each is then
 // grey, and a grey pixel is its own grey). Eight partial counts keep the increments of a run of
 // equal greys from waiting on each other.
@@ -64,7 +68,19 @@ void Convert(Bitmap& bitmap, int colourItem, std::array<std::int32_t, 256>* hist
   std::array<std::array<std::uint32_t, 256>, 8> counts{};
   for (int y = 0; y < bitmap.Height(); ++y) {
     std::uint8_t* p = bitmap.Row(y);
-    for (int x = 0; x < w; ++x, p += 3) {
+    int x = 0;
+    // Runs of four grey pixels that keep their polarity, the usual case (the characters cut
+    // from a picture, every raster), are only counted.
+    if (!invert)
+      for (; x + 4 <= w && IsGrey(p) && IsGrey(p + 3) && IsGrey(p + 6) && IsGrey(p + 9);
+           x += 4, p += 12)
+        if (kCount) {
+          ++counts[0][p[0]];
+          ++counts[1][p[3]];
+          ++counts[2][p[6]];
+          ++counts[3][p[9]];
+        }
+    for (; x < w; ++x, p += 3) {
       // A grey pixel that keeps its polarity needs no write.
       const bool grey = p[0] == p[1] && p[1] == p[2];
       int g = grey ? p[0] : GreyOfBytes(t, p[0], p[1], p[2]);

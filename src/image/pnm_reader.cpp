@@ -210,6 +210,14 @@ void DecodeSamples(const Cursor& c, const Header& h, Bitmap& out) {
   const bool wide = h.maxval > 255;
   const std::size_t count = static_cast<std::size_t>(out.Width()) * Channels(h.kind);
   const std::uint8_t* s = c.data + c.pos;
+  // Bytes of maxval 255, the usual grey picture: every byte is its own sample, within range.
+  if (h.maxval == 255 && Channels(h.kind) == 1) {
+    for (int y = 0; y < out.Height(); ++y, s += count) {
+      std::uint8_t* d = out.Row(y);
+      for (std::size_t x = 0; x < count; ++x, d += 3) d[0] = d[1] = d[2] = s[x];
+    }
+    return;
+  }
   std::vector<std::uint8_t> row(count);
   for (int y = 0; y < out.Height(); ++y) {
     for (std::size_t i = 0; i < count; ++i, s += wide ? 2 : 1) {

@@ -9,6 +9,7 @@
 #include "core/file_names.h"
 #include "core/safe_write.h"
 #include "core/set_files.h"
+#include "library/packed_library.h"
 #include "library/set_char_map.h"
 #include "library/small_file.h"
 
@@ -147,6 +148,8 @@ ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names) {
     std::vector<ReferenceSet> sets;
     if (IsLibraryFileName(name)) {
       sets = std::move(LoadReferenceLibrary(name).Sets);
+    } else if (IsPackedLibraryName(name)) {
+      sets = std::move(OpenPackedLibrary(name).Sets);
     } else {
       sets.push_back(OpenReferenceSet(name));
     }

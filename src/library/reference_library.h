@@ -65,7 +65,8 @@ void SaveLibraryFile(const std::string& path, const std::vector<std::string>& ba
 ReferenceLibrary LoadReferenceLibrary(const std::string& path);
 
 // Sets named one by one, as options give them: a library file name (IsLibraryFileName) adds
-// the sets it lists, in their place; any other name is the base name of a set. Throws Error
+// the sets it lists, in their place, and a packed library (packed_library.h) the sets it
+// holds; any other name is the base name of a set. Throws Error
 // as the two openers, or when there are more than kMaxLibrarySets sets in all.
 ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names);
 

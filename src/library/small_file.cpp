@@ -1,7 +1,12 @@
 #include "library/small_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "core/error.h"
@@ -11,19 +16,44 @@ namespace fs = std::filesystem;
 
 namespace morvik {
 
+namespace {
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
   const std::string file = ResolveFileName(path);
-  std::error_code ec;
-  const fs::file_status status = fs::status(file, ec);
-  if (!fs::exists(status)) return std::nullopt;
-  if (!fs::is_regular_file(status)) throw FileError(file, "is not a regular file");
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw FileError(file, "cannot be opened");
-  // One byte more than allowed tells a file at the limit from a larger one.
-  std::string data(maxBytes + 1, '\0');
-  in.read(data.data(), static_cast<std::streamsize>(data.size()));
-  if (in.bad()) throw FileError(file, "cannot be read");
-  data.resize(static_cast<std::size_t>(in.gcount()));
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return std::nullopt;
+  if (!S_ISREG(st.st_mode)) throw FileError(file, "is not a regular file");
+  // O_NONBLOCK: a FIFO swapped in meanwhile must not wait for a writer.
+  const Descriptor in{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+  if (in.fd < 0) throw FileError(file, "cannot be opened");
+  // Sized from the file's length, not the limit: sets open many small files. One byte more
+  // than allowed tells a file at the limit from a larger one, also one that grew meanwhile.
+  const std::size_t room = maxBytes + 1;
+  std::string data(std::min(room, static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)) + 1),
+                   '\0');
+  std::size_t done = 0;
+  for (;;) {
+    if (done == data.size()) {
+      if (data.size() == room) break;
+      data.resize(std::min(room, 2 * data.size()));
+    }
+    const ssize_t n = ::read(in.fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError(file, "cannot be read");
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  data.resize(done);
   if (data.size() > maxBytes)
     throw FileError(file, "is larger than " + std::to_string(maxBytes) + " bytes");
   return data;

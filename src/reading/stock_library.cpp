@@ -12,7 +12,11 @@ std::string FindStockLibrary(const std::string& exeFolder) {
   for (const fs::path& candidate : {folder / "stock" / "stock.sets",
                                     folder / ".." / "share" / "morvik" / "stock" / "stock.sets"}) {
     std::error_code ec;
-    if (fs::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
+    if (!fs::is_regular_file(candidate, ec)) continue;
+    // The same sets packed into one file open several times faster.
+    const fs::path pack = fs::path(candidate).replace_extension(".pack");
+    if (fs::is_regular_file(pack, ec)) return pack.lexically_normal().string();
+    return candidate.lexically_normal().string();
   }
   return "";
 }

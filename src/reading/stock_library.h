@@ -8,7 +8,8 @@ namespace morvik {
 
 // "<exeFolder>/stock/stock.sets" (the build tree), else
 // "<exeFolder>/../share/morvik/stock/stock.sets" (an installed program); "" when neither is a
-// regular file.
+// regular file. Where the packed library "stock.pack" lies beside the one found, that instead:
+// it holds the same sets.
 std::string FindStockLibrary(const std::string& exeFolder);
 
 }  // namespace morvik

@@ -30,14 +30,19 @@ namespace {
 // Weights[Start[t] .. Start[t + 1]) of the source pixels from First[t] on.
 struct AreaSpans {
   std::vector<int> First, Start;
-  std::vector<std::int64_t> Weights;
+  std::vector<std::int32_t> Weights;
   AreaSpans(int n, int m) {
+    First.reserve(static_cast<std::size_t>(m));
+    Start.reserve(static_cast<std::size_t>(m) + 1);
+    // A target pixel overlaps at most n / m + 2 source pixels.
+    Weights.reserve(static_cast<std::size_t>(m) * (static_cast<std::size_t>(n / m) + 2));
     for (int t = 0; t < m; ++t) {
       const std::int64_t lo = std::int64_t{t} * n, hi = lo + n;
       First.push_back(static_cast<int>(lo / m));
       Start.push_back(static_cast<int>(Weights.size()));
       for (std::int64_t s = First.back(); s < n && s * m < hi; ++s)
-        Weights.push_back(std::min(hi, (s + 1) * m) - std::max(lo, s * m));
+        Weights.push_back(
+            static_cast<std::int32_t>(std::min(hi, (s + 1) * m) - std::max(lo, s * m)));
     }
     Start.push_back(static_cast<int>(Weights.size()));
   }
@@ -56,30 +61,41 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
   const int th = std::max(1, static_cast<int>((std::int64_t{h} * side + longer / 2) / longer));
   const AreaSpans across(w, tw), down(h, th);
 
-  // Rows first (sums of weight x grey, not yet divided), then columns.
-  std::vector<std::int64_t> rows(static_cast<std::size_t>(h) * tw);
-  for (int y = 0; y < h; ++y) {
-    const std::uint8_t* src =
-        grey.Pixels.data() + static_cast<std::size_t>(top + y) * grey.Width + left;
-    std::int64_t* dst = rows.data() + static_cast<std::size_t>(y) * tw;
-    for (int x = 0; x < tw; ++x) {
-      const std::uint8_t* p = src + across.First[x];
-      std::int64_t sum = 0;
-      for (int k = across.Start[x]; k < across.Start[x + 1]; ++k) sum += across.Weights[k] * *p++;
-      dst[x] = sum;
+  // Columns first, along whole source rows (sums of weight x grey, not yet divided; a
+  // column's weights sum to h, so 32 bits hold 255 h), then across each target row. The
+  // sums are exact whatever the order.
+  std::vector<std::int32_t> column(static_cast<std::size_t>(w));
+  // The row pass over the weights laid out flat: entry k adds Weights[k] x the column sum of
+  // source From[k] to target To[k].
+  std::vector<int> from, to;
+  from.reserve(across.Weights.size());
+  to.reserve(across.Weights.size());
+  for (int x = 0; x < tw; ++x)
+    for (int k = across.Start[x]; k < across.Start[x + 1]; ++k) {
+      from.push_back(across.First[x] + k - across.Start[x]);
+      to.push_back(x);
     }
-  }
+  std::vector<std::int64_t> sums(static_cast<std::size_t>(tw));
   const std::int64_t total = std::int64_t{w} * h;
+  const int flip = darkOnLight ? 0xFF : 0;  // 255 - g is g ^ 0xFF for a byte
   Bitmap out(tw + 2 * kCutMargin, th + 2 * kCutMargin);
   for (int y = 0; y < th; ++y) {
+    std::fill(column.begin(), column.end(), 0);
+    const std::uint8_t* src =
+        grey.Pixels.data() + static_cast<std::size_t>(top + down.First[y]) * grey.Width + left;
+    for (int k = down.Start[y]; k < down.Start[y + 1]; ++k, src += grey.Width) {
+      const std::int32_t weight = down.Weights[static_cast<std::size_t>(k)];
+      std::int32_t* c = column.data();
+      for (int x = 0; x < w; ++x) c[x] += weight * src[x];
+    }
+    std::fill(sums.begin(), sums.end(), 0);
+    for (std::size_t k = 0; k < from.size(); ++k)
+      sums[static_cast<std::size_t>(to[k])] +=
+          std::int64_t{across.Weights[k]} * column[static_cast<std::size_t>(from[k])];
     std::uint8_t* p = out.Row(y + kCutMargin) + 3 * kCutMargin;
-    const std::int64_t* first = rows.data() + static_cast<std::size_t>(down.First[y]) * tw;
     for (int x = 0; x < tw; ++x, p += 3) {
-      const std::int64_t* r = first + x;
-      std::int64_t sum = 0;
-      for (int k = down.Start[y]; k < down.Start[y + 1]; ++k, r += tw) sum += down.Weights[k] * *r;
-      const int g = static_cast<int>((sum + total / 2) / total);
-      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(darkOnLight ? 255 - g : g);
+      const int g = static_cast<int>((sums[static_cast<std::size_t>(x)] + total / 2) / total);
+      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(g ^ flip);
     }
   }
   return out;

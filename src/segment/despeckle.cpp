@@ -7,36 +7,44 @@ namespace morvik {
 
 namespace {
 
+// Whether p and q differ by more than kSpeckleContrast, in one unsigned comparison.
 bool FarFrom(int p, int q) {
-  return p - q > kSpeckleContrast || q - p > kSpeckleContrast;
+  return static_cast<unsigned>(p - q + kSpeckleContrast) > 2u * kSpeckleContrast;
+}
+
+// The median of the pixel's neighbours inside the picture when it stands out from all of
+// them; otherwise the pixel as it is.
+std::uint8_t Despeckled(const GreyImage& grey, int x, int y) {
+  const int p = grey.At(x, y);
+  std::array<int, 8> n{};
+  std::size_t count = 0;
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx) {
+      const int nx = x + dx, ny = y + dy;
+      if ((dx || dy) && nx >= 0 && ny >= 0 && nx < grey.Width && ny < grey.Height)
+        n[count++] = grey.At(nx, ny);
+    }
+  if (count == 0) return static_cast<std::uint8_t>(p);
+  const auto [low, high] = std::minmax_element(n.begin(), n.begin() + count);
+  if (p - *high <= kSpeckleContrast && *low - p <= kSpeckleContrast)
+    return static_cast<std::uint8_t>(p);
+  std::nth_element(n.begin(), n.begin() + (count - 1) / 2, n.begin() + count);
+  return static_cast<std::uint8_t>(n[(count - 1) / 2]);
 }
 
 }  // namespace
 
 GreyImage RemoveSpeckles(const GreyImage& grey) {
   GreyImage out = grey;
-  std::array<int, 8> n{};
+  if (grey.Width <= 0) return out;
   for (int y = 0; y < grey.Height; ++y) {
     const std::uint8_t* row = grey.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
-    for (int x = 0; x < grey.Width; ++x) {
-      const int p = row[x];
-      // Most pixels have a neighbour close to them: the one to the left or right decides.
-      const int side = x > 0 ? row[x - 1] : x + 1 < grey.Width ? row[x + 1] : -1;
-      if (side >= 0 && !FarFrom(p, side)) continue;
-      std::size_t count = 0;
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-          const int nx = x + dx, ny = y + dy;
-          if ((dx || dy) && nx >= 0 && ny >= 0 && nx < grey.Width && ny < grey.Height)
-            n[count++] = grey.At(nx, ny);
-        }
-      if (count == 0) continue;
-      const auto [low, high] = std::minmax_element(n.begin(), n.begin() + count);
-      if (p - *high <= kSpeckleContrast && *low - p <= kSpeckleContrast) continue;
-      std::nth_element(n.begin(), n.begin() + (count - 1) / 2, n.begin() + count);
-      out.Pixels[static_cast<std::size_t>(y) * grey.Width + x] =
-          static_cast<std::uint8_t>(n[(count - 1) / 2]);
-    }
+    std::uint8_t* to = out.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
+    // Most pixels have a neighbour close to them: the one to the left (for the first pixel,
+    // the one to the right) decides; a pixel alone in its row has only the rows around it.
+    if (grey.Width == 1 || FarFrom(row[0], row[1])) to[0] = Despeckled(grey, 0, y);
+    for (int x = 1; x < grey.Width; ++x)
+      if (FarFrom(row[x], row[x - 1])) to[x] = Despeckled(grey, x, y);
   }
   return out;
 }

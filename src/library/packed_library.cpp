@@ -1,0 +1,232 @@
+#include "library/packed_library.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include "core/error.h"
+#include "core/file_names.h"
+#include "core/regular_file.h"
+#include "core/safe_write.h"
+#include "core/set_files.h"
+#include "library/set_char_map.h"
+#include "library/small_file.h"
+
+namespace fs = std::filesystem;
+
+namespace morvik {
+
+namespace {
+
+// "MVPACK", CR LF, the version; then the count of sets (2 bytes), and for each set its name
+// (2-byte length, bytes) and its four files in kParts order, each a present byte (0 or 1) and,
+// when present, a 4-byte length and the bytes. Numbers are little-endian.
+const std::string kMagic = "MVPACK\r\n";
+constexpr std::uint8_t kVersion = 1;
+const char* const kParts[] = {".PCP", ".charmap.txt", ".set.ini", ".detail"};
+constexpr int kPartCount = 4;
+
+void PutNumber(std::string& s, std::uint32_t v, int bytes) {
+  for (int k = 0; k < bytes; ++k) s += static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+std::string FolderOf(const std::string& path) {
+  return fs::path(ResolveFileName(path)).parent_path().string();
+}
+
+// The bytes of one file of a set; no value when an optional file does not exist.
+std::optional<std::string> PartBytes(const std::string& base, int part) {
+  const std::string path = base + kParts[part];
+  if (part != 0) return ReadSmallFile(path, kMaxSetFileBytes);
+  const std::string file = ResolveFileName(path);
+  std::string bytes;
+  if (!ReadRegularFilePrefix(file, PatternRecordSize * kReferenceCount, bytes))
+    throw FileError(file, "cannot be read");
+  return bytes;
+}
+
+// The pack mapped from the page cache whole (one call instead of a fault or a copy for
+// every page); empty when the file does not exist.
+class MappedPack {
+ public:
+  explicit MappedPack(const std::string& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return;
+    found_ = true;
+    // O_NONBLOCK: a FIFO swapped in meanwhile must not wait for a writer.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) throw FileError(file, "cannot be opened");
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      throw FileError(file, "is not a regular file");
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxPackedLibraryBytes) {
+      ::close(fd);
+      throw FileError(file, "is larger than " + std::to_string(kMaxPackedLibraryBytes) + " bytes");
+    }
+    size_ = static_cast<std::size_t>(st.st_size);
+    if (size_ > 0) {
+      void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (at == MAP_FAILED) {
+        ::close(fd);
+        throw FileError(file, "cannot be read");
+      }
+      data_ = static_cast<const char*>(at);
+    }
+    ::close(fd);
+  }
+  ~MappedPack() {
+    if (data_) ::munmap(const_cast<char*>(data_), size_);
+  }
+  MappedPack(const MappedPack&) = delete;
+  MappedPack& operator=(const MappedPack&) = delete;
+  bool Found() const { return found_; }
+  const char* Data() const { return data_; }
+  std::size_t Size() const { return size_; }
+
+ private:
+  bool found_ = false;
+  const char* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// Asks the kernel for the pages of a large new block in one call, not a fault each as the
+// sets are built in it (where the kernel cannot, the faults come as before).
+void Prefault(void* block, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto from = (reinterpret_cast<std::uintptr_t>(block) + page - 1) / page * page;
+  const auto to = (reinterpret_cast<std::uintptr_t>(block) + bytes) / page * page;
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)block;
+  (void)bytes;
+#endif
+}
+
+// Reads the pack front to back; every read is checked against its end.
+class PackReader {
+ public:
+  PackReader(const char* data, std::size_t size, const std::string& file)
+      : data_(data), size_(size), file_(file) {}
+  std::uint32_t Number(int bytes) {
+    Need(static_cast<std::size_t>(bytes));
+    std::uint32_t v = 0;
+    for (int k = 0; k < bytes; ++k)
+      v |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(data_[at_++])) << (8 * k);
+    return v;
+  }
+  // The next n bytes, in place.
+  const char* Skip(std::size_t n) {
+    Need(n);
+    at_ += n;
+    return data_ + at_ - n;
+  }
+  std::string Bytes(std::size_t n) { return std::string(Skip(n), n); }
+  bool AtEnd() const { return at_ == size_; }
+  [[noreturn]] void Fail(const std::string& problem) const { throw FileError(file_, problem); }
+
+ private:
+  void Need(std::size_t n) const {
+    if (size_ - at_ < n) Fail("is cut short: not a whole packed library");
+  }
+  const char* data_;
+  std::size_t size_;
+  const std::string& file_;
+  std::size_t at_ = 0;
+};
+
+// One set from its packed files, as OpenReferenceSet reads them from disk, added to sets
+// (built in place: a set is large).
+void UnpackSet(PackReader& in, const std::string& folder, const std::string& file,
+               std::vector<ReferenceSet>& sets) {
+  const std::string name = in.Bytes(in.Number(2));
+  if (name.empty()) in.Fail("holds a set without a name");
+  struct Part {
+    const char* Data = nullptr;
+    std::size_t Size = 0;
+  } parts[kPartCount];
+  for (Part& part : parts) {
+    const std::uint32_t present = in.Number(1);
+    if (present > 1) in.Fail("set " + name + ": bad part marker");
+    if (present == 0) continue;
+    part.Size = in.Number(4);
+    part.Data = in.Skip(part.Size);
+  }
+  if (!parts[0].Data) in.Fail("set " + name + ": no reference file");
+  ReferenceSet& set = sets.emplace_back();
+  set.Base = JoinPath(folder, name);
+  DecodeReferenceFile(reinterpret_cast<const std::uint8_t*>(parts[0].Data), parts[0].Size,
+                      set.Bank);
+  auto text = [&](int p) { return std::string(parts[p].Data, parts[p].Size); };
+  const std::string label = file + ": " + name;
+  if (parts[1].Data) {
+    set.Chars.CharMapLoaded = true;
+    if (const std::string problem = ParseCharMap(text(1), set.Chars); !problem.empty())
+      throw FileError(label + kParts[1], problem);
+  }
+  if (parts[2].Data) set.Settings = ParseSetSettings(text(2), label + kParts[2]);
+  if (parts[3].Data) set.Detail = ParseSetDetail(text(3), label + kParts[3]);
+}
+
+}  // namespace
+
+bool IsPackedLibraryName(const std::string& name) {
+  const std::string suffix = ".pack";
+  return name.size() > suffix.size() &&
+         strcasecmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) == 0;
+}
+
+void SavePackedLibrary(const std::string& packPath, const std::vector<std::string>& names) {
+  const std::string file = ResolveFileName(packPath);
+  if (names.size() > static_cast<std::size_t>(kMaxLibrarySets))
+    throw FileError(file, "would hold more than " + std::to_string(kMaxLibrarySets) + " sets");
+  const std::string folder = FolderOf(packPath);
+  std::string pack = kMagic;
+  pack += static_cast<char>(kVersion);
+  PutNumber(pack, static_cast<std::uint32_t>(names.size()), 2);
+  for (const std::string& name : names) {
+    if (name.empty() || name.size() > 0xFFFF)
+      throw FileError(file, "cannot hold the set name \"" + name + "\"");
+    PutNumber(pack, static_cast<std::uint32_t>(name.size()), 2);
+    pack += name;
+    const std::string base = JoinPath(folder, name);
+    for (int p = 0; p < kPartCount; ++p) {
+      const std::optional<std::string> bytes = PartBytes(base, p);
+      pack += static_cast<char>(bytes ? 1 : 0);
+      if (!bytes) continue;
+      PutNumber(pack, static_cast<std::uint32_t>(bytes->size()), 4);
+      pack += *bytes;
+    }
+  }
+  if (pack.size() > kMaxPackedLibraryBytes) throw FileError(file, "would be too large");
+  if (!ReplaceFileContents(file, pack)) throw FileError(file, "cannot be written");
+}
+
+ReferenceLibrary OpenPackedLibrary(const std::string& packPath) {
+  const std::string file = ResolveFileName(packPath);
+  const MappedPack pack(file);
+  if (!pack.Found()) throw FileError(file, "packed library not found");
+  PackReader in(pack.Data(), pack.Size(), file);
+  if (in.Bytes(kMagic.size()) != kMagic) in.Fail("is not a packed library");
+  if (in.Number(1) != kVersion) in.Fail("is a packed library of another version");
+  const std::uint32_t count = in.Number(2);
+  if (count == 0) in.Fail("holds no set");
+  if (count > static_cast<std::uint32_t>(kMaxLibrarySets))
+    in.Fail("holds more than " + std::to_string(kMaxLibrarySets) + " sets");
+  const std::string folder = FolderOf(packPath);
+  ReferenceLibrary library;
+  library.Sets.reserve(count);
+  Prefault(library.Sets.data(), count * sizeof(ReferenceSet));
+  for (std::uint32_t k = 0; k < count; ++k) UnpackSet(in, folder, file, library.Sets);
+  if (!in.AtEnd()) in.Fail("has bytes after its last set");
+  return library;
+}
+
+}  // namespace morvik

@@ -1,0 +1,60 @@
+// Speckle removal: the scan that examines only pixels far from their left neighbour against
+// the plain definition, every pixel compared with all its neighbours.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "segment/despeckle.h"
+
+namespace morvik {
+namespace {
+
+GreyImage DespeckledByDefinition(const GreyImage& grey) {
+  GreyImage out = grey;
+  for (int y = 0; y < grey.Height; ++y)
+    for (int x = 0; x < grey.Width; ++x) {
+      const int p = grey.At(x, y);
+      std::vector<int> n;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          if ((dx || dy) && x + dx >= 0 && y + dy >= 0 && x + dx < grey.Width &&
+              y + dy < grey.Height)
+            n.push_back(grey.At(x + dx, y + dy));
+      if (n.empty()) continue;
+      const bool brighter =
+          std::all_of(n.begin(), n.end(), [&](int q) { return p - q > kSpeckleContrast; });
+      const bool darker =
+          std::all_of(n.begin(), n.end(), [&](int q) { return q - p > kSpeckleContrast; });
+      if (!brighter && !darker) continue;
+      std::sort(n.begin(), n.end());
+      out.Pixels[static_cast<std::size_t>(y) * grey.Width + x] =
+          static_cast<std::uint8_t>(n[(n.size() - 1) / 2]);
+    }
+  return out;
+}
+
+TEST(Despeckle, EqualsTheDefinitionOnNoisyPictures) {
+  std::mt19937 random(8122026);
+  for (int round = 0; round < 400; ++round) {
+    GreyImage g;
+    g.Width = 1 + static_cast<int>(random() % 40);
+    g.Height = 1 + static_cast<int>(random() % 40);
+    // Flat ground and blocks of ink, then speckles of every contrast, some at the edges.
+    const int ground = static_cast<int>(random() % 256), ink = static_cast<int>(random() % 256);
+    g.Pixels.assign(static_cast<std::size_t>(g.Width) * g.Height,
+                    static_cast<std::uint8_t>(ground));
+    for (int y = 0; y < g.Height; ++y)
+      for (int x = 0; x < g.Width; ++x)
+        if ((x / 3 + y / 4) % 3 == 0) g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = ink;
+    const int speckles = static_cast<int>(random() % (g.Pixels.size() / 2 + 2));
+    for (int k = 0; k < speckles; ++k)
+      g.Pixels[random() % g.Pixels.size()] = static_cast<std::uint8_t>(random() % 256);
+    ASSERT_EQ(RemoveSpeckles(g).Pixels, DespeckledByDefinition(g).Pixels)
+        << "round " << round << ", " << g.Width << " x " << g.Height;
+  }
+}
+
+}  // namespace
+}  // namespace morvik
