@@ -746,6 +746,9 @@ TEST_F(CommandLine, NamedSetsUsage) {
       {"pics", "--set", "digits", "--chars", "Z-A"},
   };
   for (const auto& args : usage) EXPECT_EQ(Run(args).status, 3) << args[1] << args[2];
+  const std::string help = Run({"--help"}).out;
+  for (const char* text : {"--set BASE", "--chars CHARS", "40 x (set position - 1)"})
+    EXPECT_NE(help.find(text), std::string::npos) << text;
   const RunResult missing = Run({"pics", "--set", "digits", "--set", "nothere"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find(dir.File("nothere.PCP")), std::string::npos) << missing.err;

@@ -594,6 +594,7 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
 
 std::string HelpText() {
   return R"(Usage: morvik <folder> [<set name> | <character>] [options]
+       morvik <folder> [<character>] --set BASE... [--chars CHARS] [options]
        morvik --learn DIR [--save BASE] [<folder> ...] [options]
        morvik --read [--set BASE]... [options] PICTURE...
        morvik --learn-picture PICTURE --chars CHARS --save BASE [options]
@@ -631,14 +632,32 @@ Options (they change the settings for this run only; morvik.ini is never written
   --threshold N      threshold in percent, 0..100
   --increment N      increment in percent, 0..100
   --ratio N|off      aspect ratio in percent, 1..100, or keep the picture's proportions
-  --charmap FILE     character map to use instead of ./charmap.txt
+  --charmap FILE     character map to use instead of ./charmap.txt (with --set:
+                     for every set instead of its own map)
   --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp (or .png,
                      .pgm, .ppm, .pbm) before the run; learned slots replace those
                      of the folder's set
-  --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT
+  --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT,
+                     its settings as BASE.set.ini and the run's character map (if
+                     one was loaded) as BASE.charmap.txt
+  --set BASE         recognise with the set BASE.PCP (".pcp" may be left out;
+                     taken against the start folder) or the sets of a library
+                     file NAME.sets instead of the folder's set; repeat for
+                     several sets. Each is scored as alone, the three best
+                     taken over all (ties: the earlier set, then the lower
+                     number). A set applies its stored settings (BASE.set.ini)
+                     unless an image option or --tally overrides them, and
+                     answers with its own map (BASE.charmap.txt), else the run's.
+                     One set writes result.txt as the folder's set would; with
+                     several, its number is 40 x (set position - 1) + pattern
+                     number, and result.out without a map holds the last digit
+                     of the pattern's number within its set
+  --chars CHARS      only references whose character (the set's map, else the
+                     run's) is among CHARS are candidates, e.g. 0-9 or A-Z0-9
   --report FILE      also write a tab-separated file with the three best results
                      and their scores for every recognised image (with --batch the
-                     row is the thumbnail row, counted on across sub-folders)
+                     row is the thumbnail row, counted on across sub-folders);
+                     with --set, each of the three as set, no, char and score
   -h, --help         show this text
   -V, --version      show the version
 
@@ -649,7 +668,8 @@ Exit status:
      to learn, or the window could not start (no display)
   2  the folder to recognise or learn from does not exist (or is no folder)
   3  unknown option or bad value, a --report that names a file the run writes,
-     or no window built in
+     --set with --learn or with a <set name>, --chars without any character
+     map, or no window built in
 )";
 }
 
