@@ -645,6 +645,13 @@ TEST_F(CommandLine, SeveralSetsRankTogether) {
   ASSERT_EQ(row.size(), 15u);
   EXPECT_EQ(std::vector<std::string>(row.begin() + 3, row.begin() + 6),
             (std::vector<std::string>{"letters", "3", "C"}));
+  // A batch collects each set's characters.
+  fs::create_directories(dir.File("root/a"));
+  test::WriteGlyph(dir.File("root/a/0_0.bmp"), 'C');
+  test::WriteGlyph(dir.File("root/a/0_1.bmp"), '7');
+  ASSERT_EQ(Run({"--batch", "root", "--set", "digits", "--set", "letters"}).status, 0);
+  EXPECT_EQ(Read("root/batchresult.out"), "C7 \r\n");
+  EXPECT_EQ(Read("root/a/result.out").substr(0, 4), "C7\r\n");
   // A library file lists the same sets; equal scores rank the earlier set first.
   test::WriteFile(dir.File("both.sets"), "digits\r\n# letters follow\r\nletters\r\n");
   const std::string both = Read("pics/result.txt");
