@@ -531,6 +531,211 @@ TEST_F(CommandLine, LearnAndSaveWriteBothFiles) {
       << bad.err;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Sets named with --set
+
+// A glyph small in a large picture, away from the corner, so that cropping matters.
+void WriteSmallGlyph(const std::string& path, char c, int shift) {
+  const Bitmap glyph = test::GlyphBitmap(c, 24, 32);
+  Bitmap b(96, 96);
+  b.Fill(MakeColour(20, 20, 20));
+  for (int y = 0; y < glyph.Height(); ++y)
+    for (int x = 0; x < glyph.Width(); ++x) b.SetPixel(x + 20 + shift, y + 30, glyph.Pixel(x, y));
+  test::WriteBmp8Grey(path, b);
+}
+
+std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// The fields of a report line (CR LF cut off).
+std::vector<std::string> ReportFields(const std::string& report, std::size_t line) {
+  std::istringstream in(report);
+  std::string text;
+  for (std::size_t k = 0; k <= line; ++k) std::getline(in, text);
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  std::vector<std::string> fields;
+  std::istringstream fin(text);
+  for (std::string f; std::getline(fin, f, '\t');) fields.push_back(f);
+  return fields;
+}
+
+// One set named with --set writes the result files a run with it as the folder's set writes,
+// byte for byte, in folder and batch runs, with and without options.
+TEST_F(CommandLine, OneNamedSetWritesWhatTheFolderSetWrites) {
+  LearnFolderAndMap("0123456789");
+  fs::create_directory(dir.File("sets"));
+  SaveSet("sets/digits");
+  Glyphs("pics", "30715");
+  fs::create_directories(dir.File("root/a"));
+  fs::create_directories(dir.File("root/b"));
+  test::WriteGlyph(dir.File("root/a/0_0.bmp"), '5');
+  test::WriteGlyph(dir.File("root/b/1_1.bmp"), '8', 48, 64);
+  test::WriteFile(dir.File("root/compare.txt"), "5\r\n9\r\n");
+  const std::vector<std::vector<std::string>> options = {
+      {}, {"--crop", "--tally", "60"}, {"--no-auto", "--threshold", "40"}, {"--ratio", "off"}};
+  const std::vector<std::string> files = {"pics/result.txt",      "pics/result.out",
+                                          "root/batchresult.txt", "root/batchresult.out",
+                                          "root/a/result.txt",    "root/b/result.out"};
+  for (const auto& o : options) {
+    for (const std::string& name : files) fs::remove(dir.File(name));
+    ASSERT_EQ(Run(Joined({"pics", "sets/digits"}, o)).status, 0);
+    ASSERT_EQ(Run(Joined({"--batch", "root", "sets/digits"}, o)).status, 0);
+    std::vector<std::string> positional;
+    for (const std::string& name : files) positional.push_back(Read(name));
+    for (const std::string& name : files) fs::remove(dir.File(name));
+    ASSERT_EQ(Run(Joined({"pics", "--set", "sets/digits"}, o)).status, 0);
+    ASSERT_EQ(Run(Joined({"--batch", "root", "--set", "sets/digits.pcp"}, o)).status, 0);
+    for (std::size_t k = 0; k < files.size(); ++k)
+      EXPECT_EQ(Read(files[k]), positional[k]) << files[k] << " " << o.size();
+  }
+  EXPECT_EQ(Read("pics/result.out"), "30715\r\n");
+}
+
+// Several sets: each answers with its own map, numbers 40 apart per set, scores as alone.
+TEST_F(CommandLine, SeveralSetsRankTogether) {
+  LearnFolderAndMap("0123456789");
+  SaveSet("digits");
+  LearnFolderAndMap("ABCDEFGHIJ");
+  SaveSet("letters");
+  fs::remove(dir.File("charmap.txt"));
+  Glyphs("pics", "3C");
+  ASSERT_EQ(Run({"pics", "--set", "digits"}).status, 0);
+  const std::string digits = Read("pics/result.txt");
+  ASSERT_EQ(Run({"pics", "--set", "letters"}).status, 0);
+  const std::string letters = Read("pics/result.txt");
+  const RunResult r = Run({"pics", "--set", "digits", "--set", "letters", "--report", "r.tsv"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("pics/result.out"), "3C\r\n");
+  const std::string score3 = digits.substr(2, digits.find(' ', 2) - 2);
+  const std::size_t at = letters.find(' ', letters.find(' ') + 1) + 1;
+  const std::string scoreC = letters.substr(at + 2, letters.find(' ', at + 2) - at - 2);
+  EXPECT_EQ(Read("pics/result.txt"), "4 " + score3 + " 43 " + scoreC + "  \r\n");
+  EXPECT_EQ(ReportFields(Read("r.tsv"), 0)[3], "set1");
+  const std::vector<std::string> row = ReportFields(Read("r.tsv"), 2);
+  ASSERT_EQ(row.size(), 15u);
+  EXPECT_EQ(std::vector<std::string>(row.begin() + 3, row.begin() + 6),
+            (std::vector<std::string>{"letters", "3", "C"}));
+  // A batch collects each set's characters.
+  fs::create_directories(dir.File("root/a"));
+  test::WriteGlyph(dir.File("root/a/0_0.bmp"), 'C');
+  test::WriteGlyph(dir.File("root/a/0_1.bmp"), '7');
+  ASSERT_EQ(Run({"--batch", "root", "--set", "digits", "--set", "letters"}).status, 0);
+  EXPECT_EQ(Read("root/batchresult.out"), "C7 \r\n");
+  EXPECT_EQ(Read("root/a/result.out").substr(0, 4), "C7\r\n");
+  // A library file lists the same sets; equal scores rank the earlier set first.
+  test::WriteFile(dir.File("both.sets"), "digits\r\n# letters follow\r\nletters\r\n");
+  const std::string both = Read("pics/result.txt");
+  ASSERT_EQ(Run({"pics", "--set", "both.sets"}).status, 0);
+  EXPECT_EQ(Read("pics/result.txt"), both);
+  for (const char* ext : {".PCP", ".PCT", ".charmap.txt", ".set.ini"})
+    fs::copy_file(dir.File(std::string("digits") + ext), dir.File(std::string("twin") + ext));
+  ASSERT_EQ(Run({"pics", "--set", "twin", "--set", "digits", "--report", "r.tsv"}).status, 0);
+  const std::vector<std::string> tie = ReportFields(Read("r.tsv"), 1);
+  EXPECT_EQ(tie[3], "twin");
+  EXPECT_EQ(tie[7], "digits");
+  EXPECT_EQ(tie[4], tie[8]);
+  EXPECT_EQ(Read("pics/result.txt").substr(0, 2), "4 ");
+}
+
+// A set learned with cropping reads right without the option; options given still win.
+TEST_F(CommandLine, SetsCarryTheirSettings) {
+  LearnFolderAndMap("0123456789");
+  for (int k = 0; k < 10; ++k)
+    WriteSmallGlyph(dir.File("learn/" + std::to_string(k + 1) + ".bmp"), static_cast<char>('0' + k),
+                    k);
+  ASSERT_EQ(Run({"--learn", "learn", "--crop", "--save", "cropped"}).status, 0);
+  fs::create_directory(dir.File("pics"));
+  const std::string text = "30715";
+  for (std::size_t c = 0; c < text.size(); ++c)
+    WriteSmallGlyph(dir.File("pics/1_" + std::to_string(c) + ".bmp"), text[c],
+                    static_cast<int>(40 - 7 * c));
+  ASSERT_EQ(Run({"pics", "--set", "cropped"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), text + "\r\n");
+  ASSERT_EQ(Run({"pics", "cropped"}).status, 0);  // the folder's set takes no stored settings
+  EXPECT_NE(Read("pics/result.out"), text + "\r\n");
+  ASSERT_EQ(Run({"pics", "--set", "cropped", "--no-auto", "--threshold", "100"}).status, 0);
+  EXPECT_EQ(Read("pics/result.txt"), "0 0 0 0 0 0 0 0 0 0  \r\n");
+  // A set learned without cropping, used with --crop, reads as the folder's set with --crop.
+  LearnFolderAndMap("0123456789");
+  SaveSet("plain");
+  Glyphs("pics", "30715");
+  ASSERT_EQ(Run({"pics", "plain", "--crop"}).status, 0);
+  const std::string cropped = Read("pics/result.txt");
+  ASSERT_EQ(Run({"pics", "--set", "plain"}).status, 0);
+  EXPECT_NE(Read("pics/result.txt"), cropped);
+  ASSERT_EQ(Run({"pics", "--set", "plain", "--crop"}).status, 0);
+  EXPECT_EQ(Read("pics/result.txt"), cropped);
+}
+
+TEST_F(CommandLine, LearnSaveStoresSettingsAndMap) {
+  LearnFolderAndMap("0123456789");
+  ASSERT_EQ(Run({"--learn", "learn", "--crop", "--black", "--tally", "60", "--save", "s"}).status,
+            0);
+  EXPECT_EQ(Read("s.set.ini"),
+            "[ImageProcessing]\r\nColour=black\r\nAutoCrop=1\r\nAutodetect=1\r\nThreshold=45\r\n"
+            "Increment=50\r\nAspectRatioEnable=1\r\nAspectRatio=100\r\n\r\n[Algorithm]\r\n"
+            "Tally=60\r\n");
+  EXPECT_EQ(Read("s.charmap.txt"), Read("charmap.txt"));
+  fs::remove(dir.File("charmap.txt"));
+  ASSERT_EQ(Run({"--learn", "learn", "--save", "t"}).status, 0);
+  EXPECT_TRUE(fs::exists(dir.File("t.set.ini")));
+  EXPECT_FALSE(fs::exists(dir.File("t.charmap.txt")));
+  EXPECT_EQ(fs::file_size(dir.File("t.PCP")), 40u * 517u);
+}
+
+TEST_F(CommandLine, CharsLimitsTheCandidates) {
+  LearnFolderAndMap("0123456789");
+  SaveSet("digits");
+  LearnFolderAndMap("ABCDEFGHIJ");
+  SaveSet("letters");
+  Glyphs("pics", "3C");
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  ASSERT_EQ(Run({"pics", "--set", "digits", "--set", "letters", "--chars", "0-9"}).status, 0);
+  std::string out = Read("pics/result.out");
+  EXPECT_EQ(out[0], '3');
+  EXPECT_TRUE(isDigit(out[1])) << out;
+  ASSERT_EQ(Run({"pics", "--set", "digits", "--set", "letters", "--chars", "A-Z"}).status, 0);
+  out = Read("pics/result.out");
+  EXPECT_FALSE(isDigit(out[0])) << out;
+  EXPECT_EQ(out[1], 'C');
+  // The folder's set with the run's map (letters from ./charmap.txt, learned last).
+  ASSERT_EQ(Run({"pics", "letters", "--chars", "D-J"}).status, 0);
+  out = Read("pics/result.out");
+  EXPECT_TRUE(out[0] >= 'D' && out[0] <= 'J' && out[1] >= 'D' && out[1] <= 'J') << out;
+  // Without any map there is nothing to admit.
+  fs::remove(dir.File("charmap.txt"));
+  fs::remove(dir.File("letters.charmap.txt"));
+  RunResult r = Run({"pics", "--set", "letters", "--chars", "0-9"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("--chars needs a character map"), std::string::npos) << r.err;
+  r = Run({"pics", "letters", "--chars", "A"});
+  EXPECT_EQ(r.status, 3);
+}
+
+TEST_F(CommandLine, NamedSetsUsage) {
+  LearnFolderAndMap("0123456789");
+  SaveSet("digits");
+  Glyphs("pics", "1");
+  const std::vector<std::vector<std::string>> usage = {
+      {"--learn", "learn", "--set", "digits", "pics"},
+      {"pics", "digits", "--set", "digits"},
+      {"pics", "--set", ""},
+      {"pics", "--set", "digits", "--chars", "Z-A"},
+  };
+  for (const auto& args : usage) EXPECT_EQ(Run(args).status, 3) << args[1] << args[2];
+  const std::string help = Run({"--help"}).out;
+  for (const char* text : {"--set BASE", "--chars CHARS", "40 x (set position - 1)"})
+    EXPECT_NE(help.find(text), std::string::npos) << text;
+  const RunResult missing = Run({"pics", "--set", "digits", "--set", "nothere"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find(dir.File("nothere.PCP")), std::string::npos) << missing.err;
+  // A single character after the folder is compared, as with the folder's set.
+  ASSERT_EQ(Run({"pics", "5", "--set", "digits"}).status, 0);
+  EXPECT_EQ(Read("pics/result.out"), "N\r\n");
+}
+
 TEST_F(CommandLine, DynamicAndBatchOptions) {
   LearnFolderAndMap("0123456789");
   fs::create_directories(dir.File("root/a"));

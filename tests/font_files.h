@@ -13,6 +13,7 @@ inline const std::string kNimbusSansType1 =
     "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1";
 inline const std::string kNimbusRomanOtf =
     "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf";
+inline const std::string kFreeMono = "/usr/share/fonts/truetype/freefont/FreeMono.ttf";
 inline const std::string kLiberationSans =
     "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 

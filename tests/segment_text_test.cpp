@@ -75,6 +75,7 @@ TEST(SegmentText, LinesCharactersAndSpaces) {
       {test::kDejaVuSans, {"AB12 CD", "XYZ 9"}, 32, true, 0},
       {test::kDejaVuSerif, {"HELLO WORLD"}, 40, false, 0},
       {test::kDejaVuSansMono, {"11 1 111"}, 28, false, 0},    // monospaced pitch
+      {test::kFreeMono, {"07:45 21.5"}, 28, true, 0},         // narrow signs, wide cells
       {test::kDejaVuSans, {"4102 18 56 182"}, 20, false, 0},  // tabular figures
       {test::kDejaVuSans, {"mini jig", "ii"}, 30, false, 0},  // dots of i and j
       {test::kDejaVuSans, {"12:30 50%"}, 30, true, 0},        // colon, percent sign

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -18,9 +19,14 @@
 #include "core/regular_file.h"
 #include "core/set_files.h"
 #include "core/whole_number.h"
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+#include "library/set_char_map.h"
+#include "library/set_settings.h"
 #include "runs/batch_run.h"
 #include "runs/folder_run.h"
 #include "runs/learning.h"
+#include "runs/set_run.h"
 #include "runs/text_file.h"
 #include "session/named_set.h"
 #include "session/recognition.h"
@@ -38,7 +44,8 @@ struct Options {
   bool dynamic = false, black = false, crop = false, noAuto = false, batch = false;
   std::optional<int> tally, threshold, increment, ratio;
   bool ratioOff = false;
-  std::optional<std::string> charmap, learn, save, report;
+  std::optional<std::string> charmap, learn, save, report, chars;
+  std::vector<std::string> sets;
   bool help = false, version = false;
 };
 
@@ -59,6 +66,8 @@ enum OptionId {
   kThreshold,
   kIncrement,
   kRatio,
+  kSet,
+  kChars,
 };
 
 const option kLongOptions[] = {
@@ -77,6 +86,8 @@ const option kLongOptions[] = {
     {"threshold", required_argument, nullptr, kThreshold},
     {"increment", required_argument, nullptr, kIncrement},
     {"ratio", required_argument, nullptr, kRatio},
+    {"set", required_argument, nullptr, kSet},
+    {"chars", required_argument, nullptr, kChars},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -122,6 +133,18 @@ void ApplyOption(Options& o, int id, const std::string& name, const char* value)
     case kReport:
       o.report = v;
       break;
+    case kSet:
+      if (v.empty()) throw UsageError{name + " needs the name of a set, not \"\""};
+      o.sets.push_back(v);
+      break;
+    case kChars:
+      try {
+        ParseCharFilter(v);
+      } catch (const Error& e) {
+        throw UsageError{name + ": " + e.what()};
+      }
+      o.chars = v;
+      break;
     case kTally:
       o.tally = ParseWholeOption(name, v, 0, 100);
       break;
@@ -141,6 +164,16 @@ void ApplyOption(Options& o, int id, const std::string& name, const char* value)
     default:
       break;
   }
+}
+
+// Sets named with --set replace the folder's set and are not learned into.
+void CheckSetOptions(const Options& o) {
+  if (o.sets.empty()) return;
+  if (o.learn) throw UsageError{"--set goes with a folder run, not with --learn"};
+  if (o.positional.size() > 1 && o.positional[1].size() != 1)
+    throw UsageError{
+        "with --set, no <set name> after the folder (a single <character> may "
+        "stand there)"};
 }
 
 Options ParseOptions(const std::vector<std::string>& args) {
@@ -168,6 +201,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   for (int k = optind; k < argc; ++k) o.positional.push_back(argv[static_cast<std::size_t>(k)]);
   if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
   if (o.save && o.save->empty()) throw UsageError{"--save needs the name of a set, not \"\""};
+  CheckSetOptions(o);
   return o;
 }
 
@@ -176,12 +210,15 @@ class CommandLineObserver : public RunObserver {
  public:
   CommandLineObserver(std::ostream& err, const Session& session) : err_(err), session_(session) {}
 
-  void OpenReport(const std::string& path) {
+  // With sets named for the run, each of the three names its set before its number.
+  void OpenReport(const std::string& path, const SetRun* sets) {
+    sets_ = sets;
     report_ = std::make_unique<TextFile>(path);
     report_->Write("file\trow\tcolumn");
     for (int r = 1; r <= 3; ++r) {
       const std::string n = std::to_string(r);
-      report_->Write("\tno" + n + "\tchar" + n + "\tscore" + n);
+      report_->Write((sets_ ? "\tset" + n : std::string()) + "\tno" + n + "\tchar" + n + "\tscore" +
+                     n);
     }
     report_->EndLine();
   }
@@ -193,10 +230,14 @@ class CommandLineObserver : public RunObserver {
     if (!report_) return;
     std::string line =
         image.FileName + "\t" + std::to_string(image.Row) + "\t" + std::to_string(image.Column);
-    for (const TRankEntry& rank : image.TopThree) {
-      const char c = rank.No != 0 ? CharacterOf(session_, rank.No) : 0;
-      line += "\t" + std::to_string(rank.No) + "\t" + (c ? std::string(1, c) : std::string()) +
-              "\t" + FormatGeneral(rank.Score, 6);
+    if (sets_ && image.Matches) {
+      for (const LibraryMatch& m : *image.Matches) line += SetColumns(m);
+    } else {
+      for (const TRankEntry& rank : image.TopThree) {
+        const char c = rank.No != 0 ? CharacterOf(session_, rank.No) : 0;
+        line += "\t" + std::to_string(rank.No) + "\t" + (c ? std::string(1, c) : std::string()) +
+                "\t" + FormatGeneral(rank.Score, 6);
+      }
     }
     report_->Write(line + kLineEnd);
   }
@@ -212,8 +253,18 @@ class CommandLineObserver : public RunObserver {
   }
 
  private:
+  // Set, its own number, the character (none where the set's map names none) and the score.
+  std::string SetColumns(const LibraryMatch& m) const {
+    const std::string set =
+        m.Set >= 0 ? sets_->Library.Sets[static_cast<std::size_t>(m.Set)].Base : "";
+    const char c = m.No != 0 ? m.Char : 0;
+    return "\t" + set + "\t" + std::to_string(m.No) + "\t" +
+           (c ? std::string(1, c) : std::string()) + "\t" + FormatGeneral(m.Score, 6);
+  }
+
   std::ostream& err_;
   const Session& session_;
+  const SetRun* sets_ = nullptr;
   std::unique_ptr<TextFile> report_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
@@ -297,6 +348,13 @@ std::string JoinedList(const std::vector<std::string>& items) {
 // that cannot be read, stops the run.
 void ChooseSet(const Options& o, const std::string& folder, const std::string& start,
                const std::string& home, Session& session) {
+  if (!o.sets.empty()) {  // the sets are named; a character after the folder is compared
+    if (o.positional.size() > 1) {
+      session.Chars.CharCompareMode = true;
+      session.Chars.ExpectedChar = o.positional[1][0];
+    }
+    return;
+  }
   if (o.positional.size() == 1) {
     const std::string file = JoinPath(folder, "default.pcp");
     if (EntryExists(file)) LoadReferences(ResolveFileName(file), session);
@@ -312,6 +370,92 @@ void ChooseSet(const Options& o, const std::string& folder, const std::string& s
   } else {
     throw Error("set \"" + name + "\" not found (tried " + JoinedList(set.Tried) + ")");
   }
+}
+
+// The settings a set is learned with under the run's image settings and tally; a tally
+// that is no whole percent is not stored.
+SetSettings LearnedSettings(const Session& session) {
+  const ImageOptions& i = session.Image;
+  SetSettings s;
+  s.Black = i.BlackCharacters;
+  s.AutoCrop = i.Crop;
+  s.Autodetect = i.AutoThreshold;
+  s.Threshold = i.Threshold;
+  s.Increment = i.Increment;
+  s.AspectRatioEnable = i.FixedRatio;
+  s.AspectRatio = i.Ratio;
+  const long double percent = std::nearbyint(static_cast<long double>(session.Tally) * 100.0L);
+  if (percent >= 0 && percent <= 100 && TallyFraction(static_cast<int>(percent)) == session.Tally)
+    s.Tally = static_cast<int>(percent);
+  return s;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The image options and tally given for the run, which win over a set's stored settings.
+SetSettings OverridesOf(const Options& o) {
+  SetSettings s;
+  if (o.black) s.Black = true;
+  if (o.crop) s.AutoCrop = true;
+  if (o.noAuto) s.Autodetect = false;
+  if (o.threshold) s.Threshold = *o.threshold;
+  if (o.increment) s.Increment = *o.increment;
+  if (o.ratioOff) s.AspectRatioEnable = false;
+  if (o.ratio) {
+    s.AspectRatioEnable = true;
+    s.AspectRatio = *o.ratio;
+  }
+  if (o.tally) s.Tally = *o.tally;
+  return s;
+}
+
+// A set named with or without its ".pcp" extension, in any case.
+std::string SetBaseOf(const std::string& name) {
+  const std::size_t n = name.size();
+  if (n > 4 && SameNameIgnoringCase(name.substr(n - 4), ".pcp")) return name.substr(0, n - 4);
+  return name;
+}
+
+// The sets of --set, in their order, taken against the start folder; library files add the
+// sets they list. Sets are named as typed: relative to the start folder where they lie in it.
+ReferenceLibrary OpenNamedSets(const Options& o, const std::string& start) {
+  std::vector<std::string> names;
+  for (const std::string& s : o.sets)
+    names.push_back(JoinPath(start, IsLibraryFileName(s) ? s : SetBaseOf(s)));
+  ReferenceLibrary library = OpenReferenceNames(names);
+  const std::string prefix = start.empty() || start.back() == '/' ? start : start + "/";
+  for (ReferenceSet& set : library.Sets)
+    if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
+      set.Base.erase(0, prefix.size());
+  return library;
+}
+
+// The session's references as the one set of a run (--chars without --set).
+ReferenceLibrary SessionLibrary(const Options& o, const Session& session) {
+  ReferenceLibrary library;
+  ReferenceSet& set = library.Sets.emplace_back();
+  set.Base =
+      o.positional.size() > 1 && !session.Chars.CharCompareMode ? o.positional[1] : "default";
+  set.Bank = session.Bank;
+  return library;
+}
+
+SetRun PrepareSetRun(const Options& o, const std::string& start, const Session& session) {
+  CharFilter filter;
+  if (o.chars) filter = ParseCharFilter(*o.chars);
+  SetRun run = MakeSetRun(o.sets.empty() ? SessionLibrary(o, session) : OpenNamedSets(o, start),
+                          session.Image, session.Tally, OverridesOf(o), session.Chars,
+                          o.charmap.has_value(), filter);
+  if (filter.Active && !AnySetMapped(run))
+    throw UsageError{
+        "--chars needs a character map: charmap.txt in the start folder, "
+        "--charmap FILE, or a set's BASE.charmap.txt"};
+  return run;
 }
 
 // --learn and --save. Returns the exit status, kExitOk to go on.
@@ -335,14 +479,11 @@ int Learn(const Options& o, const std::string& start, Session& session, RunObser
   for (const std::string& file : failed)
     Diagnose(err, file + (file == ReferenceFileOf(base) ? ": Error writing patterns"
                                                         : ": Error writing test pic"));
-  return failed.empty() ? kExitOk : kExitFailed;
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
+  if (!failed.empty()) return kExitFailed;
+  // What the set needs to be read right later: its settings, and the map of this run.
+  SaveSetSettings(base, LearnedSettings(session));
+  if (session.Chars.CharMapLoaded) SaveSetCharMap(base, session.Chars);
+  return kExitOk;
 }
 
 // Whether two paths name the same file: the same folder (links and ".." resolved) and the
@@ -362,6 +503,8 @@ std::vector<std::string> RewrittenFiles(const Options& o, const std::string& sta
     const std::string base = JoinPath(start, *o.save);
     files.push_back(ReferenceFileOf(base));
     files.push_back(TestFileOf(base));
+    files.push_back(SetSettingsPath(base));
+    files.push_back(SetCharMapPath(base));
   }
   if (folder.empty()) return files;
   const std::string root = ResolveFileName(folder);  // as the run finds it, in any case
@@ -432,14 +575,17 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   }
   if (o.positional.empty()) return kExitOk;
 
-  if (o.report) observer.OpenReport(JoinPath(start, *o.report));
+  std::optional<SetRun> sets;
+  if (!o.sets.empty() || o.chars) sets = PrepareSetRun(o, start, session);
+  SetRun* run = sets ? &*sets : nullptr;
+  if (o.report) observer.OpenReport(JoinPath(start, *o.report), o.sets.empty() ? nullptr : run);
   if (o.batch) {
     // The batch report names the root as typed.
-    const BatchRunResult result = RecognizeBatch(session, {folder, o.positional[0]}, observer);
+    const BatchRunResult result = RecognizeBatch(session, {folder, o.positional[0], run}, observer);
     observer.CloseReport();
     return RunStatus(result.Failed, result.Images, folder, true, err);
   }
-  const FolderRunResult result = RecognizeFolder(session, {folder, dynamic}, observer);
+  const FolderRunResult result = RecognizeFolder(session, {folder, dynamic, run}, observer);
   observer.CloseReport();
   return RunStatus(result.Failed, result.Images, folder, false, err);
 }
@@ -448,6 +594,7 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
 
 std::string HelpText() {
   return R"(Usage: morvik <folder> [<set name> | <character>] [options]
+       morvik <folder> [<character>] --set BASE... [--chars CHARS] [options]
        morvik --learn DIR [--save BASE] [<folder> ...] [options]
        morvik --read [--set BASE]... [options] PICTURE...
        morvik --learn-picture PICTURE --chars CHARS --save BASE [options]
@@ -485,14 +632,32 @@ Options (they change the settings for this run only; morvik.ini is never written
   --threshold N      threshold in percent, 0..100
   --increment N      increment in percent, 0..100
   --ratio N|off      aspect ratio in percent, 1..100, or keep the picture's proportions
-  --charmap FILE     character map to use instead of ./charmap.txt
+  --charmap FILE     character map to use instead of ./charmap.txt (with --set:
+                     for every set instead of its own map)
   --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp (or .png,
                      .pgm, .ppm, .pbm) before the run; learned slots replace those
                      of the folder's set
-  --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT
+  --save BASE        with --learn: save the learned set as BASE.PCP and BASE.PCT,
+                     its settings as BASE.set.ini and the run's character map (if
+                     one was loaded) as BASE.charmap.txt
+  --set BASE         recognise with the set BASE.PCP (".pcp" may be left out;
+                     taken against the start folder) or the sets of a library
+                     file NAME.sets instead of the folder's set; repeat for
+                     several sets. Each is scored as alone, the three best
+                     taken over all (ties: the earlier set, then the lower
+                     number). A set applies its stored settings (BASE.set.ini)
+                     unless an image option or --tally overrides them, and
+                     answers with its own map (BASE.charmap.txt), else the run's.
+                     One set writes result.txt as the folder's set would; with
+                     several, its number is 40 x (set position - 1) + pattern
+                     number, and result.out without a map holds the last digit
+                     of the pattern's number within its set
+  --chars CHARS      only references whose character (the set's map, else the
+                     run's) is among CHARS are candidates, e.g. 0-9 or A-Z0-9
   --report FILE      also write a tab-separated file with the three best results
                      and their scores for every recognised image (with --batch the
-                     row is the thumbnail row, counted on across sub-folders)
+                     row is the thumbnail row, counted on across sub-folders);
+                     with --set, each of the three as set, no, char and score
   -h, --help         show this text
   -V, --version      show the version
 
@@ -503,7 +668,8 @@ Exit status:
      to learn, or the window could not start (no display)
   2  the folder to recognise or learn from does not exist (or is no folder)
   3  unknown option or bad value, a --report that names a file the run writes,
-     or no window built in
+     --set with --learn or with a <set name>, --chars without any character
+     map, or no window built in
 )";
 }
 
@@ -532,6 +698,10 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
   }
   try {
     return Run(o, home, startFolder, err);
+  } catch (const UsageError& e) {
+    Diagnose(err, e.message);
+    err << "Try 'morvik --help'.\n";
+    return kExitUsage;
   } catch (const Error& e) {
     Diagnose(err, e.what());
   } catch (const std::bad_alloc&) {

@@ -57,12 +57,20 @@ std::vector<std::string> ListSubfolders(const std::string& root) {
 }
 
 std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
-                               RunObserver& observer, std::vector<std::string>& failed) {
+                               RunObserver& observer, std::vector<std::string>& failed,
+                               SetRun* sets) {
   std::string text;
   if (!DirectoryExists(path)) return text;
   TextFile txt(JoinPath(path, "result.txt")), out(JoinPath(path, "result.out"));
   for (const BitmapRow& row : ListNumberedBitmaps(path, true)) {
     for (const NumberedBitmap& b : row) {
+      if (sets) {
+        const LibraryMatch best = RecognizeImageFile(*sets, b.Path, thumbnailRow, b.Column, txt,
+                                                     out, observer, failed)[0];
+        const CharMapState& chars = MatchChars(*sets, best);
+        if (chars.CharMapLoaded && !chars.CharCompareMode) text += chars.CharMap[best.No];
+        continue;
+      }
       const Recognition r =
           RecognizeImageFile(session, b.Path, thumbnailRow, b.Column, txt, out, observer, failed);
       if (session.Chars.CharMapLoaded && !session.Chars.CharCompareMode)
@@ -155,7 +163,8 @@ BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
   std::vector<std::string> recognised;
   for (std::size_t k = 0; k < names.size(); ++k) {
     recognised.push_back(RecognizeSubfolder(session, JoinPath(root, names[k]),
-                                            result.NextThumbnailRow, observer, result.Failed));
+                                            result.NextThumbnailRow, observer, result.Failed,
+                                            options.Sets));
     texts.Write(recognised.back());
     texts.EndLine();
     result.Images += images[k];

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runs/run_observer.h"
+#include "runs/set_run.h"
 #include "session/session.h"
 
 namespace morvik {
@@ -21,9 +22,11 @@ std::vector<std::string> ListSubfolders(const std::string& root);
 // files, with thumbnails from thumbnailRow on (counted on past each row that held an image).
 // Returns the recognised text (characters of the map, a blank after each row that gave any);
 // empty when the folder does not exist. Pictures that cannot be read are written as blank
-// ones and their problems appended to `failed` (see RecognizeImageFile).
+// ones and their problems appended to `failed` (see RecognizeImageFile). With `sets`, the
+// pictures are recognised against those sets, each answer written with its set's map.
 std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
-                               RunObserver& observer, std::vector<std::string>& failed);
+                               RunObserver& observer, std::vector<std::string>& failed,
+                               SetRun* sets = nullptr);
 
 // The lines of "compare.txt": ends at CR LF or LF; a lone CR is dropped.
 std::vector<std::string> SplitCompareLines(const std::string& text);
@@ -39,8 +42,9 @@ MatchCount CountMatches(std::string& expected, std::string& recognised);
 int MatchPercent(const MatchCount& m);
 
 struct BatchRunOptions {
-  std::string Root;      // the root folder; an empty name names none
-  std::string RootName;  // the root as the user typed it, for the report
+  std::string Root;        // the root folder; an empty name names none
+  std::string RootName;    // the root as the user typed it, for the report
+  SetRun* Sets = nullptr;  // sets named for the run, instead of the session's references
 };
 
 struct BatchRunResult {

@@ -52,6 +52,32 @@ Recognition RecognizeImageFile(Session& session, const std::string& fileName, in
   return result;
 }
 
+std::array<LibraryMatch, 3> RecognizeImageFile(SetRun& run, const std::string& fileName, int row,
+                                               int column, TextFile& resultTxt, TextFile& resultOut,
+                                               RunObserver& observer,
+                                               std::vector<std::string>& failed) {
+  const SetRunMatch match = MatchPictureFile(run, fileName, failed);
+  const std::size_t sets = run.Library.Sets.size();
+  std::array<TRankEntry, 3> numbers{};
+  for (std::size_t k = 0; k < numbers.size(); ++k)
+    numbers[k] =
+        TRankEntry{static_cast<std::uint16_t>(RunNumber(match.Best[k], sets)), match.Best[k].Score};
+  const LibraryMatch& best = match.Best[0];
+  resultTxt.Write(std::to_string(numbers[0].No) + " " + FormatScore(best.Score));
+  resultOut.Write(ResultOutItem(MatchChars(run, best), best.No, best.Score));
+  resultTxt.Write(" ");
+  RecognizedImage image{fileName,
+                        row,
+                        column,
+                        &match.Shown.Raster,
+                        numbers,
+                        match.Shown.Threshold,
+                        match.Shown.Increment};
+  image.Matches = &match.Best;
+  observer.ImageRecognized(image);
+  return match.Best;
+}
+
 void EndResultRow(TextFile& resultTxt, TextFile& resultOut) {
   resultTxt.Write(std::string(" ") + kLineEnd);
   resultOut.EndLine();
@@ -67,8 +93,13 @@ FolderRunResult RecognizeFolder(Session& session, const FolderRunOptions& option
   // The old result files stay readable until the new ones replace them whole on Close.
   TextFile txt(JoinPath(folder, "result.txt")), out(JoinPath(folder, "result.out"));
   for (const BitmapRow& row : ListNumberedBitmaps(folder, options.Dynamic)) {
-    for (const NumberedBitmap& b : row)
-      RecognizeImageFile(session, b.Path, b.Row, b.Column, txt, out, observer, result.Failed);
+    for (const NumberedBitmap& b : row) {
+      if (options.Sets)
+        RecognizeImageFile(*options.Sets, b.Path, b.Row, b.Column, txt, out, observer,
+                           result.Failed);
+      else
+        RecognizeImageFile(session, b.Path, b.Row, b.Column, txt, out, observer, result.Failed);
+    }
     result.Images += static_cast<int>(row.size());
     EndResultRow(txt, out);
   }

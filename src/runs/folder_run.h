@@ -7,6 +7,7 @@
 
 #include "runs/numbered_bitmaps.h"
 #include "runs/run_observer.h"
+#include "runs/set_run.h"
 #include "runs/text_file.h"
 #include "session/recognition.h"
 
@@ -24,12 +25,21 @@ Recognition RecognizeImageFile(Session& session, const std::string& fileName, in
                                TextFile& resultTxt, TextFile& resultOut, RunObserver& observer,
                                std::vector<std::string>& failed);
 
+// The same against the sets of a run: result.txt holds RunNumber, result.out the item of
+// the matched set's map (the digit of the set's own number without one). Returns the best
+// three.
+std::array<LibraryMatch, 3> RecognizeImageFile(SetRun& run, const std::string& fileName, int row,
+                                               int column, TextFile& resultTxt, TextFile& resultOut,
+                                               RunObserver& observer,
+                                               std::vector<std::string>& failed);
+
 // Ends an image row in both result files.
 void EndResultRow(TextFile& resultTxt, TextFile& resultOut);
 
 struct FolderRunOptions {
-  std::string Folder;    // the folder to recognise; an empty name names none
-  bool Dynamic = false;  // dynamic naming (rows and columns 0..10), else fixed
+  std::string Folder;      // the folder to recognise; an empty name names none
+  bool Dynamic = false;    // dynamic naming (rows and columns 0..10), else fixed
+  SetRun* Sets = nullptr;  // sets named for the run, instead of the session's references
 };
 
 struct FolderRunResult {

@@ -10,6 +10,8 @@
 
 namespace morvik {
 
+struct LibraryMatch;
+
 // One recognised image of a run.
 struct RecognizedImage {
   std::string FileName;
@@ -19,6 +21,9 @@ struct RecognizedImage {
   std::array<TRankEntry, 3> TopThree{};
   int Threshold = 0;  // threshold and increment the pattern was sampled with
   int Increment = 0;
+  // With sets named for the run: set, number and character of each of the three (valid
+  // during the call only); TopThree then holds the numbers result.txt shows.
+  const std::array<LibraryMatch, 3>* Matches = nullptr;
 };
 
 class RunObserver {

@@ -42,9 +42,12 @@ std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int height) {
   const long double pitch = Median(distances);
   const bool regular = RegularPitch(distances, pitch);
   const long double gap = std::min<long double>(Median(gaps), 0.15L * height);
+  // At a regular pitch a wide gap counts only where the centres also stand apart: a colon or
+  // a full stop keeps its cell's centre while its wide bearings leave a wide gap.
   for (std::size_t i = 1; i < chars.size(); ++i)
-    space[i] = gaps[i - 1] > gap + (regular ? 0.3L : 0.23L) * height ||
-               (regular && distances[i - 1] > 1.25L * pitch);
+    space[i] = regular ? distances[i - 1] > 1.25L * pitch ||
+                             (gaps[i - 1] > gap + 0.3L * height && distances[i - 1] > 1.1L * pitch)
+                       : gaps[i - 1] > gap + 0.23L * height;
   return space;
 }
 
