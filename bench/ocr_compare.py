@@ -89,7 +89,7 @@ def main():
     tools = ["morvik"] + ([] if a.no_peers else ["ocrad", "gocr"])
     totals = {t: [0, 0, 0.0, 0] for t in tools}  # errors, chars, seconds, pictures
     many = [0.0, 0]
-    print("%-26s %6s  %8s %8s %8s" % ("typeface", "pics", *tools))
+    print("%-26s %6s  %s" % ("typeface", "pics", " ".join("%8s" % t for t in tools)))
     for face, pics in groups.items():
         sets = a.set or [os.path.join(a.sets, face)]
         set_args = [x for s in sets for x in ("--set", s)]

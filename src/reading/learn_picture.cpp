@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/pattern_bank.h"
 #include "fonts/char_list.h"
+#include "reading/character_detail.h"
 #include "reading/character_recognition.h"
 #include "segment/cut.h"
 
@@ -97,10 +98,12 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
   for (std::size_t k = 0; k < boxes.size(); ++k) {
     const int n = static_cast<int>(k) + 1;
     const std::string what = name + " character " + std::to_string(n);
-    set.Bank.TestPattern() =
-        CharacterPattern(RecognitionCut(grey, boxes[k], cut.DarkOnLight), e.Image, what);
+    const Bitmap character = RecognitionCut(grey, boxes[k], cut.DarkOnLight);
+    set.Bank.TestPattern() = CharacterPattern(character, e.Image, what);
     CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
     set.Chars.CharMap[static_cast<std::size_t>(n)] = named[k];
+    set.Detail.Refs[static_cast<std::size_t>(n)] = DetailOf(character);
+    set.Detail.Loaded = true;
   }
   set.Count = static_cast<int>(boxes.size());
   return set;
