@@ -24,10 +24,12 @@ SetSettings CharacterDefaults();
 struct CharacterOptions {
   SetSettings Overrides;
   CharFilter Filter;
-  // Where every set carries detail, the DetailCandidates references whose detail is most
-  // like the cut's (DetailSimilarity) are scored by the line matcher and ranked by line mean
-  // plus DetailWeight times that likeness. 0, or a set without detail, scores and ranks every
-  // reference by the line matcher alone, as RecognizeWithLibrary does.
+  // Of the sets that carry detail, the DetailCandidates references whose detail is most like
+  // the cut's (DetailSimilarity) are scored by the line matcher and ranked by line mean plus
+  // DetailWeight times that likeness. Sets without detail are scored whole by the line
+  // matcher and ranked by line mean plus DetailWeight times the best candidate's likeness.
+  // 0, or a library without any detail, scores and ranks every reference by the line matcher
+  // alone, as RecognizeWithLibrary does.
   int DetailCandidates = 6;
   double DetailWeight = 10.0;
 };
