@@ -13,7 +13,9 @@
 #include "fonts/font_face.h"
 #include "fonts/render.h"
 #include "library/library_scoring.h"
+#include "reading/character_height.h"
 #include "reading/font_learning.h"
+#include "segment/cut.h"
 
 namespace morvik {
 namespace {
@@ -137,6 +139,19 @@ TEST_F(Recognition, CandidatesBeyondTheLibraryTakeAll) {
   CharacterOptions all;
   all.DetailCandidates = std::numeric_limits<int>::max();
   EXPECT_EQ(RecognizeCharacter(library, CutOf(kDejaVuSerif, '5', 33), all)[0].Char, '5');
+}
+
+// Capitals and small letters of the same shape, told apart by their heights against the line
+// (a cut alone is stretched to its ink box and cannot say), in another typeface and sizes.
+TEST_F(Recognition, HeightTellsCapitalsFromSmallLetters) {
+  ReferenceLibrary library;
+  library.Sets = {SetOf(LearnFromFont(kDejaVuSans, "OoSsVvWwXxZz", {})[0])};
+  for (int size : {20, 40})
+    for (char c : std::string("OoSsVvWwXxZz")) {
+      const Bitmap cut = CutOf(kDejaVuSerif, c, size);
+      const std::uint16_t height = RelativeHeight(cut.Height() - 2 * kCutMargin, size);
+      EXPECT_EQ(RecognizeCharacter(library, cut, {}, height)[0].Char, c) << c << " " << size;
+    }
 }
 
 TEST_F(Recognition, MaskedScoringScoresAsTheWholeSet) {

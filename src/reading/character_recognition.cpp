@@ -167,14 +167,15 @@ std::array<LibraryMatch, 3> BestRanked(std::vector<Ranked>& ranked) {
 }  // namespace
 
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
-                                               const CharacterOptions& options) {
+                                               const CharacterOptions& options,
+                                               std::uint16_t height) {
   Samplings sampled;
   Sample(library, cut, options.Overrides, sampled);
   // Sets that carry detail are first narrowed down by it: comparing the grids costs a
   // fraction of the line matcher, which then looks only at the likeliest references. Sets
   // without detail are scored whole by the line matcher beside them.
   if (options.DetailCandidates > 0 && AnyCarriesDetail(library)) {
-    const CharacterDetail detail = DetailOf(cut);
+    const CharacterDetail detail = DetailOf(cut, height);
     if (detail.Valid) {
       const std::vector<Candidate> candidates =
           BestByDetail(library, detail, options.Filter, options.DetailCandidates);

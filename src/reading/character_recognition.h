@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "core/pattern.h"
 #include "image/bitmap.h"
@@ -48,8 +49,10 @@ TPattern CharacterPattern(const Bitmap& cut, const ImageOptions& options,
 
 // The best three references of all sets for the cut. Sets with equal effective settings
 // share one sampling of the cut. Each match's Score is its line matcher's mean, also where
-// the detail decided the order.
+// the detail decided the order. `height` is the cut's height against its line's capitals
+// (RelativeHeight); 0 where not known leaves heights out of the comparison.
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
-                                               const CharacterOptions& options);
+                                               const CharacterOptions& options,
+                                               std::uint16_t height = 0);
 
 }  // namespace morvik
