@@ -70,6 +70,9 @@ TEST_F(Recognition, DetailRouteRanksTiesBySetOrder) {
     EXPECT_EQ(best[1].Set, 2);
     EXPECT_EQ(best[1].No, best[0].No);
     EXPECT_EQ(best[1].Score, best[0].Score);
+    // The glyph's own detail: the likeness is nearly whole.
+    EXPECT_GT(best[0].Likeness, 0.99);
+    EXPECT_EQ(best[1].Likeness, best[0].Likeness);
     // Score stays the line matcher's mean, as the set scores it alone.
     ScoreSet(library.Sets[1],
              CharacterPattern(CutOf(kDejaVuSans, c, 40),
@@ -89,6 +92,7 @@ TEST_F(Recognition, LineRankingWhereDetailIsOffOrMissing) {
   off.DetailCandidates = 0;
   ReferenceLibrary library = Digits();
   EXPECT_TRUE(Same(RecognizeCharacter(library, cut, off), byLine));
+  EXPECT_EQ(RecognizeCharacter(library, cut, off)[0].Likeness, 0);
   for (ReferenceSet& set : library.Sets) set.Detail = SetDetail{};
   EXPECT_TRUE(Same(RecognizeCharacter(library, cut, {}), byLine));
 }

@@ -129,7 +129,7 @@ void RankCandidates(ReferenceLibrary& library, const std::vector<Candidate>& can
     const double mean = set.Scores.ScoreTable[c.No].Mean;
     if (!(mean > 0)) continue;
     const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[c.No] : 0;
-    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch},
+    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch, c.Likeness},
                             mean + static_cast<long double>(weight) * c.Likeness});
   }
 }
