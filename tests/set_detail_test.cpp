@@ -147,9 +147,19 @@ TEST(CharacterDetail, LikenessOfShapesAndProportions) {
   EXPECT_EQ(wide.Grid, b.Grid);
   EXPECT_LT(DetailSimilarity(wide, b), 1.0);
   EXPECT_GT(DetailSimilarity(wide, b), DetailSimilarity(a, b));
-  // A flat grid correlates with nothing.
+  // Solid boxes (flat grids, or nearly: a faint shade at an edge) are alike in everything but
+  // their proportions, and like no shape at all.
   const CharacterDetail flat = DetailOf(Cut(12, 12, [](int, int) { return 200; }));
-  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, flat), 0.0);
+  const CharacterDetail shaded = DetailOf(Cut(12, 12, [](int x, int) { return x ? 255 : 230; }));
+  EXPECT_EQ(flat.InvNorm, 0);
+  EXPECT_EQ(shaded.InvNorm, 0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, flat), 1.0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, shaded), 1.0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, b), 0.0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(b, flat), 0.0);
+  const CharacterDetail flatWide = DetailOf(Cut(24, 12, [](int, int) { return 200; }));
+  EXPECT_LT(DetailSimilarity(flat, flatWide), 1.0);
+  EXPECT_LE(DetailSimilarity(flat, flatWide), DetailSimilarityBound(flat, flatWide));
 }
 
 // The same ring as a capital and as a small letter: the heights against the line tell them

@@ -43,7 +43,11 @@ void CompleteDetail(CharacterDetail& detail) {
   }
   detail.Sum = sum;
   const std::int64_t spread = static_cast<std::int64_t>(detail.Grid.size()) * squares - sum * sum;
-  detail.InvNorm = spread > 0 ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
+  // A grid whose cells spread by less than kFlatSpread grey levels is a solid box (an I, a
+  // dash): its few shaded edge cells would correlate by chance.
+  constexpr std::int64_t kFlat =
+      kFlatSpread * kFlatSpread * kDetailSize * kDetailSize * kDetailSize * kDetailSize;
+  detail.InvNorm = spread > kFlat ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
   detail.LogAspect = detail.InkWidth > 0 && detail.InkHeight > 0
                          ? std::log(static_cast<long double>(detail.InkWidth) / detail.InkHeight)
                          : 0.0L;

@@ -30,7 +30,10 @@ struct CharacterDetail {
   long double LogHeight = 0;  // ln(Height / 1000); 0 where Height is 0
 };
 
-// Fills the derived fields from the grid and the ink box.
+// The standard deviation of grey levels below which a grid counts as flat (a solid box).
+constexpr std::int64_t kFlatSpread = 8;
+
+// Fills the derived fields from the grid and the ink box; a flat grid gets InvNorm 0.
 void CompleteDetail(CharacterDetail& detail);
 
 // The details of references 1..40 (entry 0 unused); a set without the file has none valid.

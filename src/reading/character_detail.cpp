@@ -96,7 +96,11 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
   const std::int64_t n = static_cast<std::int64_t>(a.Grid.size());
   const std::int64_t cov = n * products - a.Sum * b.Sum;
   // Multiplied by the stored inverses: a division per reference would cost more than the sum.
-  const long double corr = static_cast<long double>(cov) * a.InvNorm * b.InvNorm;
+  // Two solid boxes are alike in everything but their proportions; a solid box and a shape
+  // are not.
+  const bool flatA = a.InvNorm == 0, flatB = b.InvNorm == 0;
+  const long double corr = flatA || flatB ? (flatA && flatB ? 1.0L : 0.0L)
+                                          : static_cast<long double>(cov) * a.InvNorm * b.InvNorm;
   return static_cast<double>(corr - Penalty(a, b));
 }
 

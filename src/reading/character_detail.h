@@ -15,9 +15,9 @@ namespace morvik {
 // A cut with no pixels inside its margins gives an invalid detail.
 CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height = 0);
 
-// How alike two valid details are: the correlation of their grids (-1..1; 0 where either
-// grid is flat) less a penalty growing with the ratio of their proportions and, where both
-// heights are known, with the ratio of their heights.
+// How alike two valid details are: the correlation of their grids (-1..1; 1 where both grids
+// are flat, 0 where one is) less a penalty growing with the ratio of their proportions and, where
+// both heights are known, with the ratio of their heights.
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b);
 
 // A bound DetailSimilarity never exceeds, from the proportions and heights: a reference whose bound
