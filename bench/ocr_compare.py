@@ -4,7 +4,8 @@
 The folder holds NAME.pgm pictures with their expected text NAME.txt, as
 build/make_text_pictures writes them (NAME starts with the typeface, then "_digits" or
 "_block"). Each typeface reads with its own set, SETS/<typeface>.PCP (learned with
---learn-picture), or every picture with the sets given by --set.
+--learn-picture), or every picture with the sets given by --set, or without either with the
+stock library.
 
 The peers are told what the learned sets know (capitals and digits only: ocrad
 --filter=upper_num, gocr -C 0-9A-Z), and ocrad, which does not tell the polarity itself, gets
@@ -89,9 +90,10 @@ def main():
     tools = ["morvik"] + ([] if a.no_peers else ["ocrad", "gocr"])
     totals = {t: [0, 0, 0.0, 0] for t in tools}  # errors, chars, seconds, pictures
     many = [0.0, 0]
-    print("%-26s %6s  %8s %8s %8s" % ("typeface", "pics", *tools))
+    print("%-26s %6s  %s" % ("typeface", "pics", " ".join("%8s" % t for t in tools)))
     for face, pics in groups.items():
-        sets = a.set or [os.path.join(a.sets, face)]
+        # Neither --sets nor --set: the stock library.
+        sets = a.set or ([os.path.join(a.sets, face)] if a.sets else [])
         set_args = [x for s in sets for x in ("--set", s)]
         def ocrad(p):
             if a.plain_peers:

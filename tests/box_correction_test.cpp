@@ -29,7 +29,7 @@ using Key = std::tuple<int, int, int, int>;
 
 // Scores by box; every box asked for is recorded.
 struct Scripted {
-  std::map<Key, double> Scores;
+  std::map<Key, double> Scores, Likeness;
   std::vector<Key> Asked;
   BoxRecognizer Fn() {
     return [this](const CharBox& b) {
@@ -38,6 +38,8 @@ struct Scripted {
       std::array<LibraryMatch, 3> best{};
       const auto it = Scores.find(k);
       best[0] = LibraryMatch{0, 1, it == Scores.end() ? 0.1 : it->second, 'x'};
+      const auto like = Likeness.find(k);
+      if (like != Likeness.end()) best[0].Likeness = like->second;
       return best;
     };
   }
@@ -125,6 +127,31 @@ TEST(BoxCorrectionTest, JoinsPiecesWhereTheJoinedBoxBeatsBoth) {
       EXPECT_EQ(line[0].Box.Width, c.Line[1].Box.Left + c.Line[1].Box.Width);
       EXPECT_EQ(line[0].Best[0].Score, c.Joined);
     }
+  }
+}
+
+// Where the detail ranked them, a joined box far more alike in detail than both pieces is
+// joined even though the line matcher scores it lower (a serif M read as an A and a 4).
+TEST(BoxCorrectionTest, JoinsPiecesWhereTheDetailIsFarMoreAlike) {
+  const struct {
+    double Left, Right, Joined;  // likeness
+    bool Joins;
+  } cases[] = {
+      {0.45, 0.75, 0.99, true},
+      {0.45, 0.75, 0.75 + kJoinLikenessMargin, false},  // exactly the margin is not enough
+      {0.45, 0.70, kJoinLikeness - 0.01, false},        // not alike enough itself
+      {0.45, 0.95, 0.99, false},                        // a piece is nearly as alike
+      {0, 0, 0, false},                                 // the line matcher alone ranked
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line = {Piece(0, 8, 0.45), Piece(9, 8, 0.6)};
+    line[0].Best[0].Likeness = c.Left;
+    line[1].Best[0].Likeness = c.Right;
+    Scripted s;
+    s.Scores[Key{0, 0, 17, 20}] = 0.3;
+    s.Likeness[Key{0, 0, 17, 20}] = c.Joined;
+    JoinPieces(line, s.Fn());
+    EXPECT_EQ(line.size(), c.Joins ? 1u : 2u) << c.Left << " " << c.Right << " " << c.Joined;
   }
 }
 

@@ -1,6 +1,6 @@
-// Recognising a cut against a library: the detail route narrows and ranks where every set
-// carries detail, keeps set order on ties, and leaves the line matcher's ranking untouched
-// where a set has none or the route is turned off.
+// Recognising a cut against a library: the detail route narrows and ranks the sets that carry
+// detail, keeps set order on ties, scores sets without detail by the line matcher beside them,
+// and leaves the line matcher's ranking untouched where no set has detail or the route is off.
 #include "reading/character_recognition.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,9 @@
 #include "fonts/font_face.h"
 #include "fonts/render.h"
 #include "library/library_scoring.h"
+#include "reading/character_height.h"
 #include "reading/font_learning.h"
+#include "segment/cut.h"
 
 namespace morvik {
 namespace {
@@ -68,6 +70,9 @@ TEST_F(Recognition, DetailRouteRanksTiesBySetOrder) {
     EXPECT_EQ(best[1].Set, 2);
     EXPECT_EQ(best[1].No, best[0].No);
     EXPECT_EQ(best[1].Score, best[0].Score);
+    // The glyph's own detail: the likeness is nearly whole.
+    EXPECT_GT(best[0].Likeness, 0.99);
+    EXPECT_EQ(best[1].Likeness, best[0].Likeness);
     // Score stays the line matcher's mean, as the set scores it alone.
     ScoreSet(library.Sets[1],
              CharacterPattern(CutOf(kDejaVuSans, c, 40),
@@ -87,8 +92,40 @@ TEST_F(Recognition, LineRankingWhereDetailIsOffOrMissing) {
   off.DetailCandidates = 0;
   ReferenceLibrary library = Digits();
   EXPECT_TRUE(Same(RecognizeCharacter(library, cut, off), byLine));
-  library.Sets[1].Detail = SetDetail{};
+  EXPECT_EQ(RecognizeCharacter(library, cut, off)[0].Likeness, 0);
+  for (ReferenceSet& set : library.Sets) set.Detail = SetDetail{};
   EXPECT_TRUE(Same(RecognizeCharacter(library, cut, {}), byLine));
+}
+
+// A set without detail (learned before detail was kept) is scored by the line matcher beside
+// the others, which keep their detail: each glyph is still found in its own typeface's set.
+TEST_F(Recognition, SetWithoutDetailJoinsTheOthers) {
+  ReferenceLibrary library = Digits();
+  library.Sets[1].Detail = SetDetail{};  // the serif set
+  struct Case {
+    std::string Font;
+    int Set;
+  };
+  for (const Case& c : {Case{kDejaVuSans, 0}, Case{kDejaVuSerif, 1}})
+    for (char ch : std::string("0123456789")) {
+      const std::array<LibraryMatch, 3> best =
+          RecognizeCharacter(library, CutOf(c.Font, ch, 40), {});
+      EXPECT_EQ(best[0].Char, ch) << c.Font;
+      EXPECT_EQ(best[0].Set, c.Set) << c.Font << " " << ch;
+      EXPECT_EQ(
+          best[0].Score,
+          library.Sets[static_cast<std::size_t>(best[0].Set)].Scores.ScoreTable[best[0].No].Mean);
+    }
+}
+
+// With a filter, the references of a set without detail are limited as the others are.
+TEST_F(Recognition, FilterLimitsSetsWithoutDetail) {
+  ReferenceLibrary library = Digits();
+  library.Sets[0].Detail = SetDetail{};
+  CharacterOptions options;
+  options.Filter = ParseCharFilter("5-9");
+  for (const LibraryMatch& m : RecognizeCharacter(library, CutOf(kDejaVuSans, '2', 40), options))
+    EXPECT_TRUE(m.No == 0 || (m.Char >= '5' && m.Char <= '9'));
 }
 
 TEST_F(Recognition, FilterLimitsTheDetailCandidates) {
@@ -106,6 +143,19 @@ TEST_F(Recognition, CandidatesBeyondTheLibraryTakeAll) {
   CharacterOptions all;
   all.DetailCandidates = std::numeric_limits<int>::max();
   EXPECT_EQ(RecognizeCharacter(library, CutOf(kDejaVuSerif, '5', 33), all)[0].Char, '5');
+}
+
+// Capitals and small letters of the same shape, told apart by their heights against the line
+// (a cut alone is stretched to its ink box and cannot say), in another typeface and sizes.
+TEST_F(Recognition, HeightTellsCapitalsFromSmallLetters) {
+  ReferenceLibrary library;
+  library.Sets = {SetOf(LearnFromFont(kDejaVuSans, "OoSsVvWwXxZz", {})[0])};
+  for (int size : {20, 40})
+    for (char c : std::string("OoSsVvWwXxZz")) {
+      const Bitmap cut = CutOf(kDejaVuSerif, c, size);
+      const std::uint16_t height = RelativeHeight(cut.Height() - 2 * kCutMargin, size);
+      EXPECT_EQ(RecognizeCharacter(library, cut, {}, height)[0].Char, c) << c << " " << size;
+    }
 }
 
 TEST_F(Recognition, MaskedScoringScoresAsTheWholeSet) {

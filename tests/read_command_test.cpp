@@ -70,7 +70,7 @@ class ReadCommandTest : public ::testing::Test {
 };
 
 TEST_F(ReadCommandTest, LearnedSetCarriesItsMapAndSettings) {
-  for (const char* ext : {".PCP", ".PCT", ".charmap.txt", ".set.ini"})
+  for (const char* ext : {".PCP", ".PCT", ".charmap.txt", ".set.ini", ".detail"})
     EXPECT_TRUE(fs::is_regular_file(dir_.File(std::string("sets/dv") + ext))) << ext;
   const std::string map = test::ReadFile(dir_.File("sets/dv.charmap.txt"));
   EXPECT_EQ(map.substr(0, 15), "0\t \r\n1\t0\r\n2\t1\r\n");
@@ -78,6 +78,24 @@ TEST_F(ReadCommandTest, LearnedSetCarriesItsMapAndSettings) {
   const std::string ini = test::ReadFile(dir_.File("sets/dv.set.ini"));
   EXPECT_NE(ini.find("Autodetect=0"), std::string::npos) << ini;
   EXPECT_NE(ini.find("Threshold=20"), std::string::npos) << ini;
+}
+
+// A set learned before detail was kept (no .detail file) reads as it did, alone and beside a
+// set that carries detail.
+TEST_F(ReadCommandTest, SetWithoutDetailReadsAloneAndMixed) {
+  for (const char* ext : {".PCP", ".PCT", ".charmap.txt", ".set.ini"})
+    fs::copy_file(dir_.File(std::string("sets/dv") + ext),
+                  dir_.File(std::string("sets/old") + ext));
+  for (const std::vector<std::string>& sets :
+       {std::vector<std::string>{"--set", "sets/old"},
+        std::vector<std::string>{"--set", "sets/old", "--set", "sets/dv"},
+        std::vector<std::string>{"--set", "sets/dv", "--set", "sets/old"}}) {
+    std::vector<std::string> args = {"--read", "a.png"};
+    args.insert(args.end(), sets.begin(), sets.end());
+    const RunResult r = RunMorvik(args, dir_.Path());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "HELLO 42\nWORLD\n") << sets.size();
+  }
 }
 
 // With no set named, the stock library that comes with the program reads common fonts.

@@ -11,6 +11,7 @@
 #include "font_files.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
+#include "reading/character_detail.h"
 #include "reading/learn_picture.h"
 #include "reading/read_picture.h"
 #include "segment/cut.h"
@@ -223,6 +224,31 @@ TEST(LearnPictureTest, NamesTheReferencesInReadingOrderWithTheReadingSettings) {
   for (int n = 1; n <= 3; ++n) EXPECT_GT(set.Bank.Slot(n).MaxLevel, 0) << n;
   EXPECT_EQ(set.Bank.Slot(4).MaxLevel, 0);
   EXPECT_EQ(set.Bank.TestPattern().Cells, set.Bank.Slot(3).Cells);
+}
+
+// Each reference keeps the detail of the cut it was sampled from, with its height against its
+// own line's capitals: the small letters stand lower than the capitals and digits of theirs.
+TEST(LearnPictureTest, KeepsTheDetailOfEachReference) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const Bitmap picture = Render(test::kDejaVuSans, {"1 X", "o H"}, 40);
+  const LearnedSet set = LearnFromPicture(picture, "1Xo H", {});
+  EXPECT_TRUE(set.Detail.Loaded);
+  const GreyImage grey = ReadingGrey(picture);
+  const Segmentation cut = CutPicture(grey, {});
+  std::size_t n = 0;
+  for (const TextLine& line : cut.Lines)
+    for (const CharBox& box : line.Chars) {
+      const CharacterDetail& d = set.Detail.Refs[++n];
+      const CharacterDetail want = DetailOf(RecognitionCut(grey, box, cut.DarkOnLight), d.Height);
+      EXPECT_TRUE(d.Valid) << n;
+      EXPECT_EQ(d.Grid, want.Grid) << n;
+    }
+  EXPECT_EQ(n, 4u);
+  EXPECT_NEAR(set.Detail.Refs[1].Height, 1000, 30);
+  EXPECT_NEAR(set.Detail.Refs[2].Height, 1000, 30);
+  EXPECT_LT(set.Detail.Refs[3].Height, 850);
+  EXPECT_NEAR(set.Detail.Refs[4].Height, 1000, 30);
+  EXPECT_FALSE(set.Detail.Refs[5].Valid);
 }
 
 TEST(LearnPictureTest, RefusesCountsThatDoNotMatch) {

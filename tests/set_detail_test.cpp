@@ -53,6 +53,27 @@ TEST(SetDetailFile, RoundTrip) {
   EXPECT_FALSE(LoadSetDetail(dir.File("s")).Loaded);
 }
 
+// Heights are kept in version 2; a set without any is written as version 1, which reads back
+// with heights unknown.
+TEST(SetDetailFile, HeightsNeedTheSecondVersion) {
+  SetDetail d = Sample();
+  EXPECT_EQ(FormatSetDetail(d)[8], 1);
+  d.Refs[7].Height = 730;
+  CompleteDetail(d.Refs[7]);
+  const std::string bytes = FormatSetDetail(d);
+  EXPECT_EQ(bytes[8], 2);
+  EXPECT_EQ(bytes.size(), FormatSetDetail(Sample()).size() + 2 * kReferenceCount);
+  const SetDetail back = ParseSetDetail(bytes, "x.detail");
+  for (int n = 1; n <= kReferenceCount; ++n) {
+    const CharacterDetail &a = d.Refs[static_cast<std::size_t>(n)],
+                          &b = back.Refs[static_cast<std::size_t>(n)];
+    EXPECT_EQ(a.Height, b.Height) << n;
+    EXPECT_EQ(a.Grid, b.Grid) << n;
+    EXPECT_EQ(a.LogHeight, b.LogHeight) << n;
+  }
+  EXPECT_EQ(ParseSetDetail(FormatSetDetail(Sample()), "x.detail").Refs[7].Height, 0);
+}
+
 TEST(SetDetailFile, RefusesBadFiles) {
   const std::string good = FormatSetDetail(Sample());
   const std::size_t record = 1 + 2 + 2 + kDetailSize * kDetailSize;
@@ -67,7 +88,8 @@ TEST(SetDetailFile, RefusesBadFiles) {
       {good.substr(0, good.size() - 1), "not a detail file"},
       {good + "x", "not a detail file"},
       {with(0, 'X'), "not a detail file"},
-      {with(8, 2), "another version"},
+      {with(8, 3), "another version"},
+      {with(8, 2), "not a detail file"},  // a version 2 file holds two bytes more per reference
       {with(9, 16), "another version"},
       {with(11, 2), "reference 1: bad valid byte"},
       {with(11 + record, 1), "reference 2: empty ink box"},
@@ -125,9 +147,44 @@ TEST(CharacterDetail, LikenessOfShapesAndProportions) {
   EXPECT_EQ(wide.Grid, b.Grid);
   EXPECT_LT(DetailSimilarity(wide, b), 1.0);
   EXPECT_GT(DetailSimilarity(wide, b), DetailSimilarity(a, b));
-  // A flat grid correlates with nothing.
+  // Solid boxes (flat grids, or nearly: a faint shade at an edge) are alike in everything but
+  // their proportions, and like no shape at all.
   const CharacterDetail flat = DetailOf(Cut(12, 12, [](int, int) { return 200; }));
-  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, flat), 0.0);
+  const CharacterDetail shaded = DetailOf(Cut(12, 12, [](int x, int) { return x ? 255 : 230; }));
+  EXPECT_EQ(flat.InvNorm, 0);
+  EXPECT_EQ(shaded.InvNorm, 0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, flat), 1.0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, shaded), 1.0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(flat, b), 0.0);
+  EXPECT_DOUBLE_EQ(DetailSimilarity(b, flat), 0.0);
+  const CharacterDetail flatWide = DetailOf(Cut(24, 12, [](int, int) { return 200; }));
+  EXPECT_LT(DetailSimilarity(flat, flatWide), 1.0);
+  EXPECT_LE(DetailSimilarity(flat, flatWide), DetailSimilarityBound(flat, flatWide));
+}
+
+// The same ring as a capital and as a small letter: the heights against the line tell them
+// apart, the more the further apart; an unknown height on either side costs nothing. The
+// bound holds in every case.
+TEST(CharacterDetail, HeightsAgainstTheLine) {
+  const auto ring = [](int x, int y) { return (x < 2 || x > 9 || y < 2 || y > 9) ? 255 : 0; };
+  const Bitmap cut = Cut(12, 12, ring);
+  const struct {
+    std::uint16_t A, B;
+    bool Costs;
+  } cases[] = {{1000, 1000, false}, {0, 700, false},   {700, 0, false},
+               {1000, 700, true},   {700, 1000, true}, {1000, 500, true}};
+  for (const auto& c : cases) {
+    const CharacterDetail a = DetailOf(cut, c.A), b = DetailOf(cut, c.B);
+    const double likeness = DetailSimilarity(a, b);
+    EXPECT_LE(likeness, DetailSimilarityBound(a, b)) << c.A << " " << c.B;
+    if (!c.Costs) {
+      EXPECT_DOUBLE_EQ(likeness, 1.0) << c.A << " " << c.B;
+      continue;
+    }
+    EXPECT_LT(likeness, 0.9) << c.A << " " << c.B;
+  }
+  EXPECT_LT(DetailSimilarity(DetailOf(cut, 1000), DetailOf(cut, 500)),
+            DetailSimilarity(DetailOf(cut, 1000), DetailOf(cut, 700)));
 }
 
 }  // namespace

@@ -17,6 +17,9 @@ struct LibraryMatch {
   int No = 0;        // reference 1..40; 0 for no result
   double Score = 0;  // the reference's mean of H and V
   char Char = 0;     // the set's character for No; 0 when its map names none
+  // How alike the reference's detail is to the character's (-1..1), where the detail ranked
+  // it; 0 where the line matcher alone did.
+  double Likeness = 0;
 };
 
 // Scores test (as a run puts it into slot 41: sampled, not yet normalised) against the

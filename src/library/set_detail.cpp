@@ -12,10 +12,16 @@ namespace morvik {
 namespace {
 
 const std::string kMagic = "MVDETAIL";
-constexpr std::uint8_t kVersion = 1;
 constexpr std::size_t kHeaderBytes = 8 + 3;
-constexpr std::size_t kRecordBytes = 1 + 2 + 2 + kDetailSize * kDetailSize;
-constexpr std::size_t kFileBytes = kHeaderBytes + kReferenceCount * kRecordBytes;
+
+// Version 2 adds the relative height to each reference.
+std::size_t RecordBytes(int version) {
+  return 1 + 2 + 2 + (version >= 2 ? 2 : 0) + kDetailSize * kDetailSize;
+}
+
+std::size_t FileBytes(int version) {
+  return kHeaderBytes + kReferenceCount * RecordBytes(version);
+}
 
 void PutWord(std::string& s, std::uint16_t v) {
   s += static_cast<char>(v & 0xFF);
@@ -37,10 +43,16 @@ void CompleteDetail(CharacterDetail& detail) {
   }
   detail.Sum = sum;
   const std::int64_t spread = static_cast<std::int64_t>(detail.Grid.size()) * squares - sum * sum;
-  detail.InvNorm = spread > 0 ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
+  // A grid whose cells spread by less than kFlatSpread grey levels is a solid box (an I, a
+  // dash): its few shaded edge cells would correlate by chance.
+  constexpr std::int64_t kFlat =
+      kFlatSpread * kFlatSpread * kDetailSize * kDetailSize * kDetailSize * kDetailSize;
+  detail.InvNorm = spread > kFlat ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
   detail.LogAspect = detail.InkWidth > 0 && detail.InkHeight > 0
                          ? std::log(static_cast<long double>(detail.InkWidth) / detail.InkHeight)
                          : 0.0L;
+  detail.LogHeight =
+      detail.Height > 0 ? std::log(static_cast<long double>(detail.Height) / 1000.0L) : 0.0L;
 }
 
 std::string SetDetailPath(const std::string& base) {
@@ -48,25 +60,29 @@ std::string SetDetailPath(const std::string& base) {
 }
 
 SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
-  if (bytes.size() != kFileBytes || bytes.compare(0, kMagic.size(), kMagic) != 0)
+  if (bytes.size() < kHeaderBytes || bytes.compare(0, kMagic.size(), kMagic) != 0)
     throw FileError(file, "is not a detail file of 40 references");
-  if (static_cast<std::uint8_t>(bytes[8]) != kVersion || bytes[9] != kDetailSize ||
-      bytes[10] != kReferenceCount)
+  const int version = static_cast<std::uint8_t>(bytes[8]);
+  if ((version != 1 && version != 2) || bytes[9] != kDetailSize || bytes[10] != kReferenceCount)
     throw FileError(file, "is a detail file of another version or grid");
+  if (bytes.size() != FileBytes(version))
+    throw FileError(file, "is not a detail file of 40 references");
+  const std::size_t record = RecordBytes(version), grid = version >= 2 ? 7 : 5;
   SetDetail detail;
   detail.Loaded = true;
   for (int n = 1; n <= kReferenceCount; ++n) {
-    const std::size_t at = kHeaderBytes + (static_cast<std::size_t>(n) - 1) * kRecordBytes;
+    const std::size_t at = kHeaderBytes + (static_cast<std::size_t>(n) - 1) * record;
     CharacterDetail& d = detail.Refs[static_cast<std::size_t>(n)];
     const auto valid = static_cast<std::uint8_t>(bytes[at]);
     if (valid > 1) throw FileError(file, "reference " + std::to_string(n) + ": bad valid byte");
     d.Valid = valid == 1;
     d.InkWidth = WordAt(bytes, at + 1);
     d.InkHeight = WordAt(bytes, at + 3);
+    if (version >= 2) d.Height = WordAt(bytes, at + 5);
     if (d.Valid && (d.InkWidth == 0 || d.InkHeight == 0))
       throw FileError(file, "reference " + std::to_string(n) + ": empty ink box");
     for (std::size_t i = 0; i < d.Grid.size(); ++i)
-      d.Grid[i] = static_cast<std::uint8_t>(bytes[at + 5 + i]);
+      d.Grid[i] = static_cast<std::uint8_t>(bytes[at + grid + i]);
     if (d.Valid) CompleteDetail(d);
   }
   return detail;
@@ -80,8 +96,11 @@ SetDetail LoadSetDetail(const std::string& base) {
 }
 
 std::string FormatSetDetail(const SetDetail& detail) {
+  bool heights = false;
+  for (const CharacterDetail& d : detail.Refs) heights = heights || (d.Valid && d.Height > 0);
+  const int version = heights ? 2 : 1;
   std::string s = kMagic;
-  s += static_cast<char>(kVersion);
+  s += static_cast<char>(version);
   s += static_cast<char>(kDetailSize);
   s += static_cast<char>(kReferenceCount);
   for (int n = 1; n <= kReferenceCount; ++n) {
@@ -89,6 +108,7 @@ std::string FormatSetDetail(const SetDetail& detail) {
     s += static_cast<char>(d.Valid ? 1 : 0);
     PutWord(s, d.InkWidth);
     PutWord(s, d.InkHeight);
+    if (version >= 2) PutWord(s, d.Height);
     s.append(d.Grid.begin(), d.Grid.end());
   }
   return s;

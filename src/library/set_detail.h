@@ -15,18 +15,25 @@ namespace morvik {
 constexpr int kDetailSize = 12;
 
 // One character's detail: its ink box stretched to the grid (0 ground .. 255 ink, rows top to
-// bottom) and the box's size in pixels, whose proportions the grid no longer shows.
+// bottom), the box's size in pixels, whose proportions the grid no longer shows, and its
+// height against the capitals of its line, which tells O from o where the grid cannot.
 struct CharacterDetail {
   bool Valid = false;
   std::uint16_t InkWidth = 0, InkHeight = 0;
+  // Ink height in thousandths of the line's capital height; 0 where it is not known.
+  std::uint16_t Height = 0;
   std::array<std::uint8_t, kDetailSize * kDetailSize> Grid{};
   // Derived by CompleteDetail, so that comparing with many references stays cheap.
   std::int64_t Sum = 0;       // of the grid
   long double InvNorm = 0;    // 1 / sqrt(cells x sum of squares - Sum^2); 0 for a flat grid
   long double LogAspect = 0;  // ln(InkWidth / InkHeight)
+  long double LogHeight = 0;  // ln(Height / 1000); 0 where Height is 0
 };
 
-// Fills the derived fields from the grid and the ink box.
+// The standard deviation of grey levels below which a grid counts as flat (a solid box).
+constexpr std::int64_t kFlatSpread = 8;
+
+// Fills the derived fields from the grid and the ink box; a flat grid gets InvNorm 0.
 void CompleteDetail(CharacterDetail& detail);
 
 // The details of references 1..40 (entry 0 unused); a set without the file has none valid.
@@ -37,8 +44,10 @@ struct SetDetail {
 
 std::string SetDetailPath(const std::string& base);  // "<base>.detail"
 
-// The file: the 8 bytes "MVDETAIL", a version byte 1, the grid size, the count 40, then per
-// reference a valid byte (0 or 1), ink width and height (16 bits, low byte first) and the grid.
+// The file: the 8 bytes "MVDETAIL", a version byte, the grid size, the count 40, then per
+// reference a valid byte (0 or 1), ink width and height (16 bits, low byte first), in version 2
+// the relative height (16 bits), and the grid. Version 1 files, written before heights were
+// kept, read with heights unknown; a set with no height known is written as version 1.
 // A missing file gives a SetDetail with Loaded false. Throws Error naming the file when it is
 // not a regular file, cannot be read, or is not such a file.
 SetDetail LoadSetDetail(const std::string& base);

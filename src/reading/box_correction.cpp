@@ -72,6 +72,13 @@ std::vector<RecognizedBox> Split(const BinaryImage& ink, const RecognizedBox& wh
   return out;
 }
 
+// The detail of the joined box is nearly that of a reference and far more alike than either
+// piece's: a wide serif M whose halves the line matcher reads as an A and a 4.
+bool ClearlyMoreAlike(const LibraryMatch& joined, const LibraryMatch& a, const LibraryMatch& b) {
+  return joined.Likeness >= kJoinLikeness &&
+         joined.Likeness > std::max(a.Likeness, b.Likeness) + kJoinLikenessMargin;
+}
+
 }  // namespace
 
 std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const CharBox& box,
@@ -91,7 +98,8 @@ void JoinPieces(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize
     if (candidate) {
       const CharBox box{joined.Left, joined.Top, joined.Width, joined.Height, a.SpaceBefore, false};
       const std::array<LibraryMatch, 3> best = recognize(box);
-      if (best[0].No != 0 && best[0].Score > pieces + kJoinMargin) {
+      if (best[0].No != 0 && (best[0].Score > pieces + kJoinMargin ||
+                              ClearlyMoreAlike(best[0], line[i].Best[0], line[i + 1].Best[0]))) {
         line[i] = RecognizedBox{box, best};
         line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
         continue;

@@ -37,9 +37,15 @@ std::vector<RecognizedBox> RecognizeSplitting(const BinaryImage& ink, const Char
 // How much better the joined box must match than the better of its two pieces.
 constexpr double kJoinMargin = 0.12;
 
+// Where the detail ranked them: the likeness a joined box must reach, and by how much it must
+// pass both pieces' likeness, to be joined whatever the scores.
+constexpr double kJoinLikeness = 0.9;
+constexpr double kJoinLikenessMargin = 0.15;
+
 // Joins neighbours of a line, left to right, without a space between them whose joined box
 // (at most 1.5 times as wide as high, the pieces at most a third of its height apart) is
-// recognised with a score above both pieces' by kJoinMargin; a joined box may join its next
+// recognised with a score above both pieces' by kJoinMargin, or with a detail likeness of at
+// least kJoinLikeness above both pieces' by kJoinLikenessMargin; a joined box may join its next
 // neighbour too. The joined box keeps the first piece's SpaceBefore.
 void JoinPieces(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 

@@ -11,14 +11,16 @@ namespace morvik {
 // The detail of a cut (bright strokes on black, with CutCharacter's margins): the ink box is
 // the cut without its margins, each grid cell the mean grey of the pixels it covers (exact
 // integer area weights), then smoothed by 1 2 1 across and down so that strokes a cell apart
-// still meet. A cut with no pixels inside its margins gives an invalid detail.
-CharacterDetail DetailOf(const Bitmap& cut);
+// still meet. `height` is the character's relative height (RelativeHeight), 0 where not known.
+// A cut with no pixels inside its margins gives an invalid detail.
+CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height = 0);
 
-// How alike two valid details are: the correlation of their grids (-1..1; 0 where either
-// grid is flat) less a penalty growing with the ratio of their proportions.
+// How alike two valid details are: the correlation of their grids (-1..1; 1 where both grids
+// are flat, 0 where one is) less a penalty growing with the ratio of their proportions and, where
+// both heights are known, with the ratio of their heights.
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b);
 
-// A bound DetailSimilarity never exceeds, from the proportions alone: a reference whose bound
+// A bound DetailSimilarity never exceeds, from the proportions and heights: a reference whose bound
 // does not beat the candidates found so far need not be compared.
 double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b);
 

@@ -69,10 +69,10 @@ void Sample(const ReferenceLibrary& library, const Bitmap& cut, const SetSetting
   }
 }
 
-bool AllCarryDetail(const ReferenceLibrary& library) {
+bool AnyCarriesDetail(const ReferenceLibrary& library) {
   for (const ReferenceSet& set : library.Sets)
-    if (!set.Detail.Loaded) return false;
-  return !library.Sets.empty();
+    if (set.Detail.Loaded) return true;
+  return false;
 }
 
 struct Candidate {
@@ -93,6 +93,7 @@ std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const Chara
   best.reserve(room + 1);
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
+    if (!set.Detail.Loaded) continue;
     for (int k = 1; k <= kReferenceCount; ++k) {
       const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
       if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
@@ -109,31 +110,55 @@ std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const Chara
   return best;
 }
 
-// The line matcher on the candidates alone, then their rank: line mean plus the weighted
-// likeness. Candidates the line matcher finds nothing alike in (mean 0) are not answers.
-std::array<LibraryMatch, 3> RankCandidates(ReferenceLibrary& library,
-                                           const std::vector<Candidate>& candidates,
-                                           const Samplings& sampled, double weight) {
+struct Ranked {
+  LibraryMatch Match;
+  long double Rank;
+};
+
+// The line matcher on the candidates alone, ranked by line mean plus the weighted likeness.
+// Candidates the line matcher finds nothing alike in (mean 0) are not answers.
+void RankCandidates(ReferenceLibrary& library, const std::vector<Candidate>& candidates,
+                    const Samplings& sampled, double weight, std::vector<Ranked>& ranked) {
   std::vector<ReferenceMask> masks(library.Sets.size());
   for (const Candidate& c : candidates) masks[static_cast<std::size_t>(c.Set)].set(c.No);
   for (std::size_t s = 0; s < library.Sets.size(); ++s)
     if (masks[s].any())
       ScoreSet(library.Sets[s], *sampled.Probes[s].Test, sampled.Probes[s].Tally, masks[s]);
-  struct Ranked {
-    LibraryMatch Match;
-    long double Rank;
-  };
-  std::vector<Ranked> ranked;
   for (const Candidate& c : candidates) {
     const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
     const double mean = set.Scores.ScoreTable[c.No].Mean;
     if (!(mean > 0)) continue;
     const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[c.No] : 0;
-    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch},
+    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch, c.Likeness},
                             mean + static_cast<long double>(weight) * c.Likeness});
   }
-  std::stable_sort(ranked.begin(), ranked.end(),
-                   [](const Ranked& a, const Ranked& b) { return a.Rank > b.Rank; });
+}
+
+// Every reference of the sets without detail, by the line matcher alone. Their rank gives
+// them the likeness of the likeliest detail candidate: between them and it the line mean
+// decides, and the detail still orders the candidates of the sets that carry it.
+void RankWithoutDetail(ReferenceLibrary& library, const Samplings& sampled,
+                       const CharFilter& filter, long double bonus, std::vector<Ranked>& ranked) {
+  for (std::size_t s = 0; s < library.Sets.size(); ++s) {
+    ReferenceSet& set = library.Sets[s];
+    if (set.Detail.Loaded) continue;
+    ScoreSet(set, *sampled.Probes[s].Test, sampled.Probes[s].Tally, filter);
+    for (int k = 1; k <= kReferenceCount; ++k) {
+      const double mean = set.Scores.ScoreTable[k].Mean;
+      if (!(mean > 0) || !IsCandidate(filter, set.Chars, k)) continue;
+      const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[k] : 0;
+      ranked.push_back(Ranked{LibraryMatch{static_cast<int>(s), k, mean, ch}, mean + bonus});
+    }
+  }
+}
+
+// The best three by rank; equal ranks keep set and number order.
+std::array<LibraryMatch, 3> BestRanked(std::vector<Ranked>& ranked) {
+  std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+    if (a.Rank != b.Rank) return a.Rank > b.Rank;
+    if (a.Match.Set != b.Match.Set) return a.Match.Set < b.Match.Set;
+    return a.Match.No < b.Match.No;
+  });
   std::array<LibraryMatch, 3> top{};
   for (std::size_t p = 0; p < top.size() && p < ranked.size(); ++p) top[p] = ranked[p].Match;
   return top;
@@ -142,17 +167,27 @@ std::array<LibraryMatch, 3> RankCandidates(ReferenceLibrary& library,
 }  // namespace
 
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
-                                               const CharacterOptions& options) {
+                                               const CharacterOptions& options,
+                                               std::uint16_t height) {
   Samplings sampled;
   Sample(library, cut, options.Overrides, sampled);
   // Sets that carry detail are first narrowed down by it: comparing the grids costs a
-  // fraction of the line matcher, which then looks only at the likeliest references.
-  if (options.DetailCandidates > 0 && AllCarryDetail(library)) {
-    const CharacterDetail detail = DetailOf(cut);
-    if (detail.Valid)
-      return RankCandidates(library,
-                            BestByDetail(library, detail, options.Filter, options.DetailCandidates),
-                            sampled, options.DetailWeight);
+  // fraction of the line matcher, which then looks only at the likeliest references. Sets
+  // without detail are scored whole by the line matcher beside them.
+  if (options.DetailCandidates > 0 && AnyCarriesDetail(library)) {
+    const CharacterDetail detail = DetailOf(cut, height);
+    if (detail.Valid) {
+      const std::vector<Candidate> candidates =
+          BestByDetail(library, detail, options.Filter, options.DetailCandidates);
+      std::vector<Ranked> ranked;
+      RankCandidates(library, candidates, sampled, options.DetailWeight, ranked);
+      const long double bonus =
+          candidates.empty()
+              ? 0.0L
+              : static_cast<long double>(options.DetailWeight) * candidates.front().Likeness;
+      RankWithoutDetail(library, sampled, options.Filter, bonus, ranked);
+      return BestRanked(ranked);
+    }
   }
   return RecognizeWithLibrary(library, sampled.Probes, options.Filter);
 }

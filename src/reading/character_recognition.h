@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "core/pattern.h"
 #include "image/bitmap.h"
@@ -24,10 +25,12 @@ SetSettings CharacterDefaults();
 struct CharacterOptions {
   SetSettings Overrides;
   CharFilter Filter;
-  // Where every set carries detail, the DetailCandidates references whose detail is most
-  // like the cut's (DetailSimilarity) are scored by the line matcher and ranked by line mean
-  // plus DetailWeight times that likeness. 0, or a set without detail, scores and ranks every
-  // reference by the line matcher alone, as RecognizeWithLibrary does.
+  // Of the sets that carry detail, the DetailCandidates references whose detail is most like
+  // the cut's (DetailSimilarity) are scored by the line matcher and ranked by line mean plus
+  // DetailWeight times that likeness. Sets without detail are scored whole by the line
+  // matcher and ranked by line mean plus DetailWeight times the best candidate's likeness.
+  // 0, or a library without any detail, scores and ranks every reference by the line matcher
+  // alone, as RecognizeWithLibrary does.
   int DetailCandidates = 6;
   double DetailWeight = 10.0;
 };
@@ -46,8 +49,10 @@ TPattern CharacterPattern(const Bitmap& cut, const ImageOptions& options,
 
 // The best three references of all sets for the cut. Sets with equal effective settings
 // share one sampling of the cut. Each match's Score is its line matcher's mean, also where
-// the detail decided the order.
+// the detail decided the order. `height` is the cut's height against its line's capitals
+// (RelativeHeight); 0 where not known leaves heights out of the comparison.
 std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
-                                               const CharacterOptions& options);
+                                               const CharacterOptions& options,
+                                               std::uint16_t height = 0);
 
 }  // namespace morvik

@@ -7,6 +7,7 @@
 #include "fonts/font_face.h"
 #include "fonts/render.h"
 #include "reading/character_detail.h"
+#include "reading/character_height.h"
 #include "reading/character_recognition.h"
 #include "segment/binarise.h"
 #include "segment/cut.h"
@@ -79,7 +80,9 @@ std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::st
       set.Bank.TestPattern() = CharacterPattern(cut, image, name);
       CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
       set.Chars.CharMap[static_cast<std::size_t>(n)] = static_cast<char>(c);
-      set.Detail.Refs[static_cast<std::size_t>(n)] = DetailOf(cut);
+      // Rendered at `size` capital height: the glyph's own height says how tall it stands.
+      set.Detail.Refs[static_cast<std::size_t>(n)] =
+          DetailOf(cut, RelativeHeight(cut.Height() - 2 * kCutMargin, size));
       set.Detail.Loaded = true;
     }
   return sets;

@@ -5,6 +5,8 @@
 #include "core/error.h"
 #include "core/pattern_bank.h"
 #include "fonts/char_list.h"
+#include "reading/character_detail.h"
+#include "reading/character_height.h"
 #include "reading/character_recognition.h"
 #include "segment/cut.h"
 
@@ -34,8 +36,13 @@ std::string NamedChars(const std::string& chars) {
 // The boxes of the cut in reading order. When there are more than `wanted`, characters the
 // segmenter cut in two (the halves of a wide serif M touch: no gap between them) are joined
 // again, the closest pairs first, as long as the joined box is at most 1.5 times as wide as
-// high.
-std::vector<CharBox> LearningBoxes(const Segmentation& cut, std::size_t wanted) {
+// high. Each box comes with its height against its line's capitals, as reading measures it.
+struct LearningBox {
+  CharBox Box;
+  std::uint16_t Height = 0;
+};
+
+std::vector<LearningBox> LearningBoxes(const Segmentation& cut, std::size_t wanted) {
   std::vector<std::vector<CharBox>> lines;
   std::size_t count = 0;
   for (const TextLine& line : cut.Lines) {
@@ -66,9 +73,11 @@ std::vector<CharBox> LearningBoxes(const Segmentation& cut, std::size_t wanted) 
     bestLine->erase(bestLine->begin() + static_cast<std::ptrdiff_t>(best) + 1);
     --count;
   }
-  std::vector<CharBox> boxes;
-  for (const std::vector<CharBox>& line : lines)
-    boxes.insert(boxes.end(), line.begin(), line.end());
+  std::vector<LearningBox> boxes;
+  for (const std::vector<CharBox>& line : lines) {
+    const int capHeight = LineCapHeight(line);
+    for (const CharBox& box : line) boxes.push_back({box, RelativeHeight(box.Height, capHeight)});
+  }
   return boxes;
 }
 
@@ -79,7 +88,7 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
   const GreyImage grey = ReadingGrey(picture);
   const Segmentation cut = CutPicture(grey, options.Cut);
   const std::string named = NamedChars(chars);
-  const std::vector<CharBox> boxes = LearningBoxes(cut, named.size());
+  const std::vector<LearningBox> boxes = LearningBoxes(cut, named.size());
   if (boxes.empty()) throw FileError(name, "no characters found to learn from");
   if (boxes.size() != named.size())
     throw FileError(name, "the picture holds " + std::to_string(boxes.size()) +
@@ -97,10 +106,12 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
   for (std::size_t k = 0; k < boxes.size(); ++k) {
     const int n = static_cast<int>(k) + 1;
     const std::string what = name + " character " + std::to_string(n);
-    set.Bank.TestPattern() =
-        CharacterPattern(RecognitionCut(grey, boxes[k], cut.DarkOnLight), e.Image, what);
+    const Bitmap character = RecognitionCut(grey, boxes[k].Box, cut.DarkOnLight);
+    set.Bank.TestPattern() = CharacterPattern(character, e.Image, what);
     CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
     set.Chars.CharMap[static_cast<std::size_t>(n)] = named[k];
+    set.Detail.Refs[static_cast<std::size_t>(n)] = DetailOf(character, boxes[k].Height);
+    set.Detail.Loaded = true;
   }
   set.Count = static_cast<int>(boxes.size());
   return set;

@@ -2,6 +2,7 @@
 
 #include "image/image_state.h"
 #include "reading/box_correction.h"
+#include "reading/character_height.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/despeckle.h"
@@ -46,8 +47,10 @@ ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
 std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
                                     const TextLine& line, ReferenceLibrary& library,
                                     const ReadOptions& options) {
+  const int capHeight = LineCapHeight(line.Chars);
   const BoxRecognizer recognize = [&](const CharBox& b) {
-    return RecognizeCharacter(library, RecognitionCut(grey, b, ink.DarkOnLight), options.Character);
+    return RecognizeCharacter(library, RecognitionCut(grey, b, ink.DarkOnLight), options.Character,
+                              RelativeHeight(b.Height, capHeight));
   };
   const bool grid = options.Cut.Mode == Layout::Grid;
   std::vector<Rect> rects;
