@@ -3,6 +3,7 @@
 #include "image/image_state.h"
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
+#include "reading/word_context.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/despeckle.h"
@@ -100,6 +101,7 @@ PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
       reading.Chars.push_back(c);
     }
   }
+  ApplyWordContext(reading);
   return reading;
 }
 

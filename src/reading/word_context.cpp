@@ -1,0 +1,80 @@
+#include "reading/word_context.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace morvik {
+
+namespace {
+
+enum class Kind { None, Digit, Small, Capital, Mixed };
+
+Kind KindOf(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  if (std::isdigit(u)) return Kind::Digit;
+  if (std::islower(u)) return Kind::Small;
+  if (std::isupper(u)) return Kind::Capital;
+  return Kind::None;
+}
+
+bool IsLookAlike(char c) {
+  return c != 0 && std::strchr("Oo0Il1", c) != nullptr;
+}
+
+// The one kind of the word's other characters, look-alikes and signs not counted; None when
+// fewer than two count, Mixed when they are of different kinds.
+Kind WordKind(const std::vector<ReadCharacter*>& word, std::size_t skip) {
+  Kind kind = Kind::None;
+  int count = 0;
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    const char c = ShownChar(*word[k]);
+    const Kind own = KindOf(c);
+    if (k == skip || own == Kind::None || IsLookAlike(c)) continue;
+    if (kind != Kind::None && own != kind) return Kind::Mixed;
+    kind = own;
+    ++count;
+  }
+  return count >= 2 ? kind : Kind::None;
+}
+
+void Settle(std::vector<ReadCharacter*>& word) {
+  // Decided on the word as read, so one look-alike never sways another.
+  std::vector<int> choice(word.size(), 0);
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    const ReadCharacter& c = *word[k];
+    if (c.Blank || c.Rejected || !IsLookAlike(c.Best[0].Char)) continue;
+    const Kind kind = WordKind(word, k);
+    // A digit stays a digit: codes mix digits into words of capitals far more often than a
+    // number holds a letter O or I.
+    const Kind own = KindOf(c.Best[0].Char);
+    if (kind == Kind::None || kind == Kind::Mixed || own == kind || own == Kind::Digit) continue;
+    for (int r = 1; r < 3; ++r)
+      if (c.Best[r].No != 0 && IsLookAlike(c.Best[r].Char) && KindOf(c.Best[r].Char) == kind) {
+        choice[k] = r;
+        break;
+      }
+  }
+  for (std::size_t k = 0; k < word.size(); ++k)
+    if (choice[k] != 0)
+      std::rotate(word[k]->Best.begin(), word[k]->Best.begin() + choice[k],
+                  word[k]->Best.begin() + choice[k] + 1);
+}
+
+}  // namespace
+
+void ApplyWordContext(PictureReading& reading) {
+  std::vector<ReadCharacter*> word;
+  for (std::size_t i = 0; i <= reading.Chars.size(); ++i) {
+    ReadCharacter* c = i < reading.Chars.size() ? &reading.Chars[i] : nullptr;
+    const bool ends = !c || (!word.empty() && (c->Line != word.back()->Line ||
+                                               c->Column != word.back()->Column + 1 || c->Blank));
+    if (ends) {
+      Settle(word);
+      word.clear();
+    }
+    if (c && !c->Blank) word.push_back(c);
+  }
+}
+
+}  // namespace morvik

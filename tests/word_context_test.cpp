@@ -1,0 +1,65 @@
+// Look-alike characters settled by their word.
+#include "reading/word_context.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace morvik {
+namespace {
+
+// One line of characters; each is "best[second[third]]", a blank between words.
+PictureReading Line(const std::vector<std::string>& chars) {
+  PictureReading r;
+  int column = 0;
+  for (const std::string& c : chars) {
+    if (c == " ") {
+      ++column;
+      continue;
+    }
+    ReadCharacter rc;
+    rc.Column = column++;
+    for (std::size_t k = 0; k < c.size() && k < 3; ++k) rc.Best[k] = {0, int(k + 1), 0.9, c[k]};
+    r.Chars.push_back(rc);
+  }
+  return r;
+}
+
+std::string Shown(const PictureReading& r) {
+  std::string s;
+  for (const ReadCharacter& c : r.Chars) s += ShownChar(c);
+  return s;
+}
+
+TEST(WordContext, SettlesLookAlikesByTheirWord) {
+  const struct {
+    std::vector<std::string> chars;
+    std::string want;
+  } cases[] = {
+      {{"2", "O0", "2", "6"}, "2026"},        // an O among digits
+      {{"3", "1", "8", "O0"}, "3180"},        // 1 is a look-alike: counts not
+      {{"w", "h", "o", "Il", "e"}, "whole"},  // a capital I among small letters
+      {{"I1", "N", "V", "O0"}, "INVO"},       // capitals stay
+      {{"H", "1I", "L", "E"}, "H1LE"},        // a digit stays among capitals
+      {{"2", "O0", " ", "6"}, "2O6"},         // one other character is too few
+      {{"A", "4", "O0", "7"}, "A4O7"},        // a mixed word decides nothing
+      {{"4", "O", "7"}, "4O7"},               // no zero among the candidates
+      {{"4", "Oo0", "7"}, "407"},             // the first digit among the three
+  };
+  for (const auto& c : cases) {
+    PictureReading r = Line(c.chars);
+    ApplyWordContext(r);
+    EXPECT_EQ(Shown(r), c.want);
+  }
+}
+
+TEST(WordContext, LeavesRejectedAndBlankCharactersAlone) {
+  PictureReading r = Line({"2", "O0", "2", "6"});
+  r.Chars[1].Rejected = true;
+  ApplyWordContext(r);
+  EXPECT_EQ(r.Chars[1].Best[0].Char, 'O');
+}
+
+}  // namespace
+}  // namespace morvik
