@@ -27,11 +27,7 @@ LoadedPicture LoadRunPicture(const std::string& fileName, const ImageOptions& op
   } catch (const Error& e) {
     failed.push_back(e.what());
   }
-  LoadedPicture blank;
-  blank.Blank = true;
-  blank.Threshold = options.Threshold;
-  blank.Increment = options.Increment;
-  return blank;
+  return BlankPicture(options);
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ bool SameOptions(const ImageOptions& a, const ImageOptions& b) {
          a.Threshold == b.Threshold && a.Increment == b.Increment;
 }
 
+}  // namespace
+
 LoadedPicture BlankPicture(const ImageOptions& options) {
   LoadedPicture blank;
   blank.Blank = true;
@@ -31,8 +33,6 @@ LoadedPicture BlankPicture(const ImageOptions& options) {
   blank.Increment = options.Increment;
   return blank;
 }
-
-}  // namespace
 
 SetRunSettings SetRunSettingsOf(const ImageOptions& run, double runTally, const SetSettings& stored,
                                 const SetSettings& overrides) {

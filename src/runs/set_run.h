@@ -64,4 +64,8 @@ struct SetRunMatch {
 SetRunMatch MatchPictureFile(SetRun& run, const std::string& fileName,
                              std::vector<std::string>& failed);
 
+// What a picture that cannot be read, or that is blank, counts as: no pattern, matching
+// nothing, sampled at the run's threshold and increment.
+LoadedPicture BlankPicture(const ImageOptions& options);
+
 }  // namespace morvik
