@@ -15,6 +15,7 @@
 
 #include "core/error.h"
 #include "png_util.h"
+#include "test_util.h"
 
 namespace morvik {
 namespace {
@@ -460,17 +461,11 @@ TEST(BmpReader, AcceptsALastRowWithoutPadding) {
   EXPECT_EQ(Decode(Rgb24(3, 2, 12 + 9)).Width(), 3);
 }
 
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 // Headers claiming large pictures (8000 x 8000 is within the size cap) must be refused from
 // the file alone: allocating the picture first would show as a jump in peak memory. An RLE
 // stream that ends without its end code is found out by the walk before the allocation.
 TEST(BmpReader, RefusesImplausibleSizesBeforeAllocating) {
-  const long before = PeakKilobytes();
+  const long before = test::PeakKilobytes();
   for (const auto& bytes : {Rgb24(8000, 8000, 100), Rgb24(8000, -8000, 100),
                             Rle8(8000, 8000, std::vector<std::uint8_t>(1000, 0)),
                             Rle8(8000, 8000, std::vector<std::uint8_t>{2, 1, 0, 0, 0, 2, 9, 9}),
@@ -478,7 +473,7 @@ TEST(BmpReader, RefusesImplausibleSizesBeforeAllocating) {
     EXPECT_NE(Refusal(bytes).find("hand.bmp: "), std::string::npos) << Refusal(bytes);
     EXPECT_EQ(Refusal(bytes).find("decoded"), std::string::npos);
   }
-  EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+  EXPECT_LT(test::PeakKilobytes() - before, 64 * 1024);
 }
 
 // RLE streams may paint far more than 128 pixels a byte: a blank cell is often written as a

@@ -345,17 +345,11 @@ TEST(PngReader, RefusesBadFilesNamingTheProblem) {
   }
 }
 
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 TEST(PngReader, RefusesImplausibleSizesBeforeAllocating) {
-  const long before = PeakKilobytes();
+  const long before = test::PeakKilobytes();
   for (const std::string& png : {Claiming(8000, 8000), Claiming(32768, 2048)})
     EXPECT_NE(Refusal(png).find("too little image data"), std::string::npos) << Refusal(png);
-  EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+  EXPECT_LT(test::PeakKilobytes() - before, 64 * 1024);
 }
 
 // ---------------------------------------------------------------------------------------------

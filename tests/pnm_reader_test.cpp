@@ -174,19 +174,13 @@ TEST(PnmReader, RefusesBadFilesNamingTheProblem) {
   }
 }
 
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 TEST(PnmReader, RefusesImplausibleSizesBeforeAllocating) {
-  const long before = PeakKilobytes();
+  const long before = test::PeakKilobytes();
   for (const std::string& file : {std::string("P6 8000 8000 255\n") + std::string(1000, 'x'),
                                   std::string("P3 8000 8000 255\n") + std::string(1000, '1'),
                                   std::string("P4 8000 8000\n") + std::string(1000, 'x')})
     EXPECT_NE(Refusal(file).find("file is truncated"), std::string::npos) << Refusal(file);
-  EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+  EXPECT_LT(test::PeakKilobytes() - before, 64 * 1024);
 }
 
 }  // namespace

@@ -147,4 +147,10 @@ void WriteBmp8Grey(const std::string& path, const Bitmap& bitmap) {
   WriteFile(path, EncodeBmp8Grey(bitmap));
 }
 
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
 }  // namespace morvik::test

@@ -57,4 +57,7 @@ std::string EncodeBmp8Grey(const Bitmap& bitmap);
 void WriteBmp24(const std::string& path, const Bitmap& bitmap);
 void WriteBmp8Grey(const std::string& path, const Bitmap& bitmap);
 
+// The largest resident size the process has had, in KiB: what a step allocated at most.
+long PeakKilobytes();
+
 }  // namespace morvik::test
