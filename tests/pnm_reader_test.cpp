@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "test_util.h"
 
 namespace morvik {
 namespace {
