@@ -22,7 +22,7 @@
 namespace morvik {
 namespace {
 
-using test::PngSpec;
+using test::PngLayout;
 
 Bitmap Decode(const std::string& png) {
   return DecodePng(reinterpret_cast<const std::uint8_t*>(png.data()), png.size(), "test.png");
@@ -38,14 +38,14 @@ std::string Refusal(const std::string& png) {
   }
 }
 
-PngSpec Spec(int width, int height, int colour_type, int depth, std::vector<std::uint16_t> s) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colour_type = colour_type;
-  spec.bit_depth = depth;
-  spec.samples = std::move(s);
-  return spec;
+PngLayout Spec(int width, int height, int colour_type, int depth, std::vector<std::uint16_t> s) {
+  PngLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.colour_type = colour_type;
+  layout.bit_depth = depth;
+  layout.samples = std::move(s);
+  return layout;
 }
 
 std::vector<Colour> Pixels(const Bitmap& b) {
@@ -61,18 +61,18 @@ Colour Grey(int g) {
 
 struct ColourCase {
   const char* what;
-  PngSpec spec;
+  PngLayout layout;
   std::vector<Colour> expected;
 };
 
-PngSpec WithPalette(PngSpec s, std::vector<std::array<std::uint8_t, 3>> palette,
-                    std::vector<std::uint8_t> alpha = {}) {
+PngLayout WithPalette(PngLayout s, std::vector<std::array<std::uint8_t, 3>> palette,
+                      std::vector<std::uint8_t> alpha = {}) {
   s.palette = std::move(palette);
   s.palette_alpha = std::move(alpha);
   return s;
 }
 
-PngSpec WithTransparent(PngSpec s, std::vector<std::uint16_t> colour) {
+PngLayout WithTransparent(PngLayout s, std::vector<std::uint16_t> colour) {
   s.transparent = std::move(colour);
   return s;
 }
@@ -139,11 +139,11 @@ TEST(PngReader, DecodesEveryColourTypeAndDepth) {
   };
   for (const ColourCase& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string png = test::EncodeTestPng(c.spec);
+    const std::string png = test::EncodeTestPng(c.layout);
     ASSERT_FALSE(png.empty());
     try {
       const Bitmap b = Decode(png);
-      EXPECT_EQ(b.Width(), c.spec.width);
+      EXPECT_EQ(b.Width(), c.layout.width);
       EXPECT_EQ(Pixels(b), c.expected);
     } catch (const Error& e) {
       ADD_FAILURE() << e.what();
@@ -179,13 +179,13 @@ TEST(PngReader, InterlacedPicturesEqualPlainOnes) {
   for (int type : {PNG_COLOR_TYPE_RGB_ALPHA, PNG_COLOR_TYPE_GRAY}) {
     for (int depth : {8, 16}) {
       SCOPED_TRACE(std::to_string(type) + " at " + std::to_string(depth) + " bits");
-      PngSpec spec = Spec(13, 11, type, depth, {});
+      PngLayout layout = Spec(13, 11, type, depth, {});
       const int channels = type == PNG_COLOR_TYPE_GRAY ? 1 : 4;
       for (int i = 0; i < 13 * 11 * channels; ++i)
-        spec.samples.push_back(static_cast<std::uint16_t>(random() % (1u << depth)));
-      const Bitmap plain = Decode(test::EncodeTestPng(spec));
-      spec.interlaced = true;
-      EXPECT_TRUE(Decode(test::EncodeTestPng(spec)) == plain);
+        layout.samples.push_back(static_cast<std::uint16_t>(random() % (1u << depth)));
+      const Bitmap plain = Decode(test::EncodeTestPng(layout));
+      layout.interlaced = true;
+      EXPECT_TRUE(Decode(test::EncodeTestPng(layout)) == plain);
     }
   }
 }

@@ -65,7 +65,7 @@ int ChannelsOf(int colour_type) {
 }
 
 // Row y packed as PNG stores it: sub-byte samples from the high bits, 16-bit ones big-endian.
-std::vector<png_byte> PackRow(const PngSpec& s, int y) {
+std::vector<png_byte> PackRow(const PngLayout& s, int y) {
   const std::size_t n = static_cast<std::size_t>(s.width) * ChannelsOf(s.colour_type);
   std::vector<png_byte> row((n * s.bit_depth + 7) / 8);
   for (std::size_t i = 0; i < n; ++i) {
@@ -87,7 +87,7 @@ void AppendBytes(png_structp png, png_bytep data, std::size_t n) {
 
 void NoFlush(png_structp) {}
 
-bool WriteSpec(png_structp png, png_infop info, const PngSpec& s, png_bytepp rows) {
+bool WriteLayout(png_structp png, png_infop info, const PngLayout& s, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_IHDR(png, info, s.width, s.height, s.bit_depth, s.colour_type,
                s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
@@ -120,16 +120,16 @@ std::uint32_t Be32(const std::string& s, std::size_t at) {
 
 }  // namespace
 
-std::string EncodeTestPng(const PngSpec& spec) {
+std::string EncodeTestPng(const PngLayout& layout) {
   std::vector<std::vector<png_byte>> packed;
   std::vector<png_bytep> rows;
-  for (int y = 0; y < spec.height; ++y) packed.push_back(PackRow(spec, y));
+  for (int y = 0; y < layout.height; ++y) packed.push_back(PackRow(layout, y));
   for (auto& r : packed) rows.push_back(r.data());
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &out, AppendBytes, NoFlush);
-  const bool ok = WriteSpec(png, info, spec, rows.data());
+  const bool ok = WriteLayout(png, info, layout, rows.data());
   png_destroy_write_struct(&png, &info);
   return ok ? out : std::string();
 }

@@ -23,7 +23,7 @@ bool ReadPng(const std::string& path, RgbaImage& out);
 
 // A PNG to write: samples as stored, row after row, channels by colour type, each sample
 // of bit_depth bits.
-struct PngSpec {
+struct PngLayout {
   int width = 1;
   int height = 1;
   int colour_type = 0;  // PNG_COLOR_TYPE_GRAY, _RGB, _PALETTE, _GRAY_ALPHA, _RGB_ALPHA
@@ -35,8 +35,8 @@ struct PngSpec {
   std::vector<std::uint16_t> transparent;            // tRNS of grey (1 value) or RGB (3)
 };
 
-// The PNG file of spec (empty when libpng refuses it).
-std::string EncodeTestPng(const PngSpec& spec);
+// The PNG file of layout (empty when libpng refuses it).
+std::string EncodeTestPng(const PngLayout& layout);
 
 // One chunk as stored: length, type, data and CRC.
 std::string PngChunk(const std::string& type, const std::string& data);

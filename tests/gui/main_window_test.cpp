@@ -289,7 +289,7 @@ class MainWindowTest : public QObject {
     h.Start().show();
     const Bitmap square = Square(32, 24, 12);
     morvik::test::WriteBmp24(h.File("a.bmp"), square);
-    morvik::test::PngSpec png;
+    morvik::test::PngLayout png;
     png.width = square.Width();
     png.height = square.Height();
     std::string pgm = "P5 32 24 255\n";
