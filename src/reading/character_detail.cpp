@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "reading/grid_products.h"
 #include "segment/cut.h"
 
 namespace morvik {
@@ -88,11 +89,7 @@ CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
 }
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
-  // The one sum that depends on both; 32 bits hold 576 products of bytes, and the loop
-  // vectorises.
-  std::int32_t products = 0;
-  for (std::size_t i = 0; i < a.Grid.size(); ++i)
-    products += static_cast<std::int32_t>(a.Grid[i]) * static_cast<std::int32_t>(b.Grid[i]);
+  const std::int32_t products = GridProducts(a.Grid, b.Grid);
   const std::int64_t n = static_cast<std::int64_t>(a.Grid.size());
   const std::int64_t cov = n * products - a.Sum * b.Sum;
   // Multiplied by the stored inverses: a division per reference would cost more than the sum.
