@@ -23,12 +23,6 @@ constexpr long double kAspectWeight = 0.3L;
 // spread of heights between typefaces and at small sizes costs far less.
 constexpr long double kHeightWeight = 0.5L;
 
-long double Penalty(const CharacterDetail& a, const CharacterDetail& b) {
-  long double p = kAspectWeight * std::fabs(a.LogAspect - b.LogAspect);
-  if (a.Height > 0 && b.Height > 0) p += kHeightWeight * std::fabs(a.LogHeight - b.LogHeight);
-  return p;
-}
-
 // Overlap of source pixel i, spanning [i*n, (i+1)*n), with grid cell j, spanning
 // [j*len, (j+1)*len), in units of 1/n source pixel.
 long Overlap(int i, int j, int len, int n) {
@@ -88,7 +82,17 @@ CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
   return d;
 }
 
+long double DetailPenalty(const CharacterDetail& a, const CharacterDetail& b) {
+  long double p = kAspectWeight * std::fabs(a.LogAspect - b.LogAspect);
+  if (a.Height > 0 && b.Height > 0) p += kHeightWeight * std::fabs(a.LogHeight - b.LogHeight);
+  return p;
+}
+
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
+  return DetailSimilarity(a, b, DetailPenalty(a, b));
+}
+
+double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long double penalty) {
   const std::int32_t products = GridProducts(a.Grid, b.Grid);
   const std::int64_t n = static_cast<std::int64_t>(a.Grid.size());
   const std::int64_t cov = n * products - a.Sum * b.Sum;
@@ -98,12 +102,16 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
   const bool flatA = a.InvNorm == 0, flatB = b.InvNorm == 0;
   const long double corr = flatA || flatB ? (flatA && flatB ? 1.0L : 0.0L)
                                           : static_cast<long double>(cov) * a.InvNorm * b.InvNorm;
-  return static_cast<double>(corr - Penalty(a, b));
+  return static_cast<double>(corr - penalty);
 }
 
 double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b) {
+  return DetailSimilarityBound(DetailPenalty(a, b));
+}
+
+double DetailSimilarityBound(long double penalty) {
   // A correlation is at most 1; the margin covers its rounding.
-  return static_cast<double>(1.0L + 1e-9L - Penalty(a, b));
+  return static_cast<double>(1.0L + 1e-9L - penalty);
 }
 
 }  // namespace morvik

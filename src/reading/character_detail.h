@@ -24,4 +24,10 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b);
 // does not beat the candidates found so far need not be compared.
 double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b);
 
+// The penalty both of the above subtract, and the two given it, for a caller that wants the
+// bound first and the likeness after without working the penalty out twice.
+long double DetailPenalty(const CharacterDetail& a, const CharacterDetail& b);
+double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long double penalty);
+double DetailSimilarityBound(long double penalty);
+
 }  // namespace morvik

@@ -1,7 +1,8 @@
 #include "reading/grid_products.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__)
 #include <immintrin.h>
+#include <sys/platform/x86.h>
 #define MORVIK_GRID_AVX2 1
 #endif
 
@@ -12,13 +13,7 @@ namespace {
 static_assert(kDetailSize * kDetailSize * 255 * 255 < INT32_MAX, "products overflow 32 bits");
 static_assert(kDetailSize * kDetailSize % 16 == 0, "the grid is taken 16 cells at a time");
 
-// Compared with every reference for every character read, so built twice: for AVX2 and for
-// any processor; the loader picks one at start. The sum is of integers, exact in any order.
-#ifdef MORVIK_GRID_AVX2
-__attribute__((target("default")))
-#endif
-std::int32_t
-Products(const DetailGrid& a, const DetailGrid& b) {
+std::int32_t PlainProducts(const DetailGrid& a, const DetailGrid& b) {
   std::int32_t products = 0;
   for (std::size_t i = 0; i < a.size(); ++i)
     products += static_cast<std::int32_t>(a[i]) * static_cast<std::int32_t>(b[i]);
@@ -28,7 +23,8 @@ Products(const DetailGrid& a, const DetailGrid& b) {
 #ifdef MORVIK_GRID_AVX2
 // Sixteen cells a step, widened to 16 bits: bytes are below 2^15, so the signed pairwise
 // multiply-add gives exact 32-bit sums of two products.
-__attribute__((target("avx2"))) std::int32_t Products(const DetailGrid& a, const DetailGrid& b) {
+__attribute__((target("avx2"))) std::int32_t Avx2Products(const DetailGrid& a,
+                                                          const DetailGrid& b) {
   __m256i sum = _mm256_setzero_si256();
   for (std::size_t i = 0; i < a.size(); i += 16) {
     const __m256i x =
@@ -46,9 +42,14 @@ __attribute__((target("avx2"))) std::int32_t Products(const DetailGrid& a, const
 
 }  // namespace
 
-// The versions are told apart only where both are seen: here.
+// Compared with every reference for every character read: with AVX2 where the processor has
+// it. The C library has asked the processor already at start (asking again costs a trap in a
+// virtual machine). The sum is of integers, exact in any order.
 std::int32_t GridProducts(const DetailGrid& a, const DetailGrid& b) {
-  return Products(a, b);
+#ifdef MORVIK_GRID_AVX2
+  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Products(a, b);
+#endif
+  return PlainProducts(a, b);
 }
 
 }  // namespace morvik
