@@ -14,15 +14,6 @@ namespace {
 
 constexpr int kN = kDetailSize;
 
-// Weight of the proportions: a box twice as wide for its height as the other costs 0.2 of
-// correlation. Measured across typefaces: heavier weights confuse more than they separate.
-constexpr long double kAspectWeight = 0.3L;
-
-// Weight of the heights against the line's capitals: a small letter of 0.7 capital height
-// costs about 0.18 against its capital, which outweighs the grids of the same shape; the
-// spread of heights between typefaces and at small sizes costs far less.
-constexpr long double kHeightWeight = 0.5L;
-
 // Overlap of source pixel i, spanning [i*n, (i+1)*n), with grid cell j, spanning
 // [j*len, (j+1)*len), in units of 1/n source pixel.
 long Overlap(int i, int j, int len, int n) {
@@ -82,12 +73,6 @@ CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
   return d;
 }
 
-long double DetailPenalty(const CharacterDetail& a, const CharacterDetail& b) {
-  long double p = kAspectWeight * std::fabs(a.LogAspect - b.LogAspect);
-  if (a.Height > 0 && b.Height > 0) p += kHeightWeight * std::fabs(a.LogHeight - b.LogHeight);
-  return p;
-}
-
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
   return DetailSimilarity(a, b, DetailPenalty(a, b));
 }
@@ -107,11 +92,6 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long
 
 double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b) {
   return DetailSimilarityBound(DetailPenalty(a, b));
-}
-
-double DetailSimilarityBound(long double penalty) {
-  // A correlation is at most 1; the margin covers its rounding.
-  return static_cast<double>(1.0L + 1e-9L - penalty);
 }
 
 }  // namespace morvik
