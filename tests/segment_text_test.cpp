@@ -3,6 +3,7 @@
 // colons and percent signs; a touching pair; boxes; pictures without text.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -215,6 +216,45 @@ TEST(Binarise, OtsuAndPolarity) {
   EXPECT_FALSE(b.DarkOnLight);
   EXPECT_TRUE(b.Image.At(0, 0));
   EXPECT_FALSE(b.Image.At(9, 9));
+}
+
+// Otsu's threshold as first written: one histogram counted pixel by pixel.
+int PlainOtsu(const GreyImage& grey) {
+  std::array<long long, 256> h{};
+  for (std::uint8_t v : grey.Pixels) ++h[v];
+  long double total = 0, sum = 0;
+  for (int v = 0; v < 256; ++v) total += h[v], sum += static_cast<long double>(v) * h[v];
+  long double countLow = 0, sumLow = 0, best = 0;
+  int threshold = -1;
+  for (int t = 0; t < 255; ++t) {
+    countLow += h[t];
+    sumLow += static_cast<long double>(t) * h[t];
+    const long double countHigh = total - countLow;
+    if (countLow == 0 || countHigh == 0) continue;
+    const long double meanLow = sumLow / countLow, meanHigh = (sum - sumLow) / countHigh;
+    const long double between = countLow * countHigh * (meanLow - meanHigh) * (meanLow - meanHigh);
+    if (between > best) best = between, threshold = t;
+  }
+  return threshold;
+}
+
+// The histogram counted in parts gives the threshold of the plain count: sizes that are not
+// a multiple of the parts, flat pictures, two greys, and mostly-background noise.
+TEST(Binarise, OtsuEqualsThePlainCount) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> size(1, 97), grey(0, 255), chance(0, 99);
+  for (int n = 0; n < 600; ++n) {
+    GreyImage g;
+    g.Width = size(rng);
+    g.Height = size(rng);
+    const int background = grey(rng), ink = grey(rng), noise = n % 4 == 0 ? 100 : n % 3 * 10;
+    g.Pixels.resize(static_cast<std::size_t>(g.Width) * g.Height);
+    for (auto& v : g.Pixels)
+      v = static_cast<std::uint8_t>(chance(rng) < noise ? grey(rng)
+                                    : chance(rng) < 20  ? ink
+                                                        : background);
+    ASSERT_EQ(OtsuThreshold(g), PlainOtsu(g)) << "picture " << n;
+  }
 }
 
 TEST(Components, EightConnectedAndDust) {
