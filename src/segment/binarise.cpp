@@ -63,8 +63,12 @@ Binarised Binarise(const GreyImage& grey, Polarity polarity) {
   out.DarkOnLight = polarity == Polarity::Auto ? 2 * dark <= grey.Pixels.size()
                                                : polarity == Polarity::DarkOnLight;
   if (t < 0) return out;
-  for (std::size_t i = 0; i < grey.Pixels.size(); ++i)
-    out.Image.Ink[i] = (grey.Pixels[i] <= t) == out.DarkOnLight;
+  // Through plain pointers and a local polarity, which the compiler may keep in registers
+  // and vectorise.
+  const std::uint8_t* g = grey.Pixels.data();
+  auto* ink = out.Image.Ink.data();
+  const bool darkOnLight = out.DarkOnLight;
+  for (std::size_t i = 0, n = grey.Pixels.size(); i < n; ++i) ink[i] = (g[i] <= t) == darkOnLight;
   return out;
 }
 
