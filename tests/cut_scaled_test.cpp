@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "segment/cut.h"
 
@@ -60,6 +61,25 @@ TEST(CutScaled, EqualsTheAreaMeanOfEveryTargetPixel) {
     ASSERT_EQ(CutCharacterScaled(g, box, dark, side), ScaledByDefinition(g, box, dark, side))
         << "round " << round << ": box " << box.Left << "," << box.Top << " " << box.Width << "x"
         << box.Height << " side " << side;
+  }
+}
+
+// The mean by the reciprocal against the division, at every rounding edge (just below, at and
+// above each half) of many box areas, from one pixel to pictures far larger than any cut.
+TEST(CutScaledTest, RoundedMeanIsTheRoundedDivision) {
+  std::mt19937_64 rng(7);
+  std::vector<std::int64_t> totals = {1,    2,     3,       7,         64,
+                                      4096, 65535, 1000003, 1LL << 31, 46341LL * 46341};
+  std::uniform_int_distribution<std::int64_t> area(1, 1LL << 34);
+  for (int n = 0; n < 2000; ++n) totals.push_back(area(rng));
+  for (const std::int64_t total : totals) {
+    const MeanDivisor divisor = MeanDivisorOf(total);
+    for (std::int64_t q = 0; q <= 255; ++q)
+      for (const std::int64_t edge : {q * total - total / 2 - 1, q * total - total / 2,
+                                      q * total + total / 2 - 1, q * total + total / 2}) {
+        const std::int64_t sum = std::clamp<std::int64_t>(edge, 0, 255 * total);
+        ASSERT_EQ(RoundedMean(sum, divisor), (sum + total / 2) / total) << sum << " / " << total;
+      }
   }
 }
 

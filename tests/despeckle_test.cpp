@@ -56,5 +56,28 @@ TEST(Despeckle, EqualsTheDefinitionOnNoisyPictures) {
   }
 }
 
+// Wide stretches of one grey, which the pass skips eight pixels at a time, with few speckles
+// among them: at every offset from the stretch's start, right up to the row's end.
+TEST(Despeckle, EqualsTheDefinitionAcrossWideFlatStretches) {
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 400; ++round) {
+    GreyImage g;
+    g.Width = 1 + static_cast<int>(random() % 100);
+    g.Height = 1 + static_cast<int>(random() % 12);
+    const int ground = static_cast<int>(random() % 256), ink = static_cast<int>(random() % 256);
+    const int block = 9 + static_cast<int>(random() % 12);
+    g.Pixels.assign(static_cast<std::size_t>(g.Width) * g.Height,
+                    static_cast<std::uint8_t>(ground));
+    for (int y = 0; y < g.Height; ++y)
+      for (int x = 0; x < g.Width; ++x)
+        if ((x / block + y / 3) % 2 == 0) g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = ink;
+    const int speckles = static_cast<int>(random() % 6);
+    for (int k = 0; k < speckles; ++k)
+      g.Pixels[random() % g.Pixels.size()] = static_cast<std::uint8_t>(random() % 256);
+    ASSERT_EQ(RemoveSpeckles(g).Pixels, DespeckledByDefinition(g).Pixels)
+        << "round " << round << ", " << g.Width << " x " << g.Height;
+  }
+}
+
 }  // namespace
 }  // namespace morvik

@@ -3,8 +3,11 @@
 // colons and percent signs; a touching pair; boxes; pictures without text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "font_files.h"
@@ -217,6 +220,45 @@ TEST(Binarise, OtsuAndPolarity) {
   EXPECT_FALSE(b.Image.At(9, 9));
 }
 
+// Otsu's threshold as first written: one histogram counted pixel by pixel.
+int PlainOtsu(const GreyImage& grey) {
+  std::array<long long, 256> h{};
+  for (std::uint8_t v : grey.Pixels) ++h[v];
+  long double total = 0, sum = 0;
+  for (int v = 0; v < 256; ++v) total += h[v], sum += static_cast<long double>(v) * h[v];
+  long double countLow = 0, sumLow = 0, best = 0;
+  int threshold = -1;
+  for (int t = 0; t < 255; ++t) {
+    countLow += h[t];
+    sumLow += static_cast<long double>(t) * h[t];
+    const long double countHigh = total - countLow;
+    if (countLow == 0 || countHigh == 0) continue;
+    const long double meanLow = sumLow / countLow, meanHigh = (sum - sumLow) / countHigh;
+    const long double between = countLow * countHigh * (meanLow - meanHigh) * (meanLow - meanHigh);
+    if (between > best) best = between, threshold = t;
+  }
+  return threshold;
+}
+
+// The histogram counted in parts gives the threshold of the plain count: sizes that are not
+// a multiple of the parts, flat pictures, two greys, and mostly-background noise.
+TEST(Binarise, OtsuEqualsThePlainCount) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> size(1, 97), grey(0, 255), chance(0, 99);
+  for (int n = 0; n < 600; ++n) {
+    GreyImage g;
+    g.Width = size(rng);
+    g.Height = size(rng);
+    const int background = grey(rng), ink = grey(rng), noise = n % 4 == 0 ? 100 : n % 3 * 10;
+    g.Pixels.resize(static_cast<std::size_t>(g.Width) * g.Height);
+    for (auto& v : g.Pixels)
+      v = static_cast<std::uint8_t>(chance(rng) < noise ? grey(rng)
+                                    : chance(rng) < 20  ? ink
+                                                        : background);
+    ASSERT_EQ(OtsuThreshold(g), PlainOtsu(g)) << "picture " << n;
+  }
+}
+
 TEST(Components, EightConnectedAndDust) {
   // Two diagonal pixels are one component; a separate pixel is another.
   BinaryImage b{5, 4, std::vector<std::uint8_t>(20, 0)};
@@ -237,6 +279,62 @@ TEST(Components, EightConnectedAndDust) {
   // A U shape whose arms join only at the bottom row is one component.
   BinaryImage u{3, 3, {1, 0, 1, 1, 0, 1, 1, 1, 1}};
   EXPECT_EQ(FindComponents(u).size(), 1u);
+}
+
+// Components by flooding from each first pixel in reading order, eight neighbours each.
+std::vector<Component> FloodComponents(const BinaryImage& image) {
+  std::vector<Component> out;
+  std::vector<char> seen(image.Ink.size(), 0);
+  for (int y = 0; y < image.Height; ++y)
+    for (int x = 0; x < image.Width; ++x) {
+      if (!image.At(x, y) || seen[static_cast<std::size_t>(y) * image.Width + x]) continue;
+      int left = x, right = x, top = y, bottom = y;
+      long long area = 0;
+      std::vector<std::pair<int, int>> stack{{x, y}};
+      seen[static_cast<std::size_t>(y) * image.Width + x] = 1;
+      while (!stack.empty()) {
+        const auto [px, py] = stack.back();
+        stack.pop_back();
+        ++area;
+        left = std::min(left, px), right = std::max(right, px);
+        top = std::min(top, py), bottom = std::max(bottom, py);
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = px + dx, ny = py + dy;
+            if (nx < 0 || ny < 0 || nx >= image.Width || ny >= image.Height) continue;
+            const std::size_t at = static_cast<std::size_t>(ny) * image.Width + nx;
+            if (image.At(nx, ny) && !seen[at]) seen[at] = 1, stack.push_back({nx, ny});
+          }
+      }
+      out.push_back(Component{Rect{left, top, right - left + 1, bottom - top + 1}, area});
+    }
+  return out;
+}
+
+// The runs found a word at a time give the components of the plain flood: widths around
+// the word size, long runs of ink and of background, sparse dust and dense blots.
+TEST(Components, EqualTheFloodOnRandomImages) {
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> size(1, 70), chance(0, 99);
+  for (int n = 0; n < 400; ++n) {
+    BinaryImage image;
+    image.Width = size(rng);
+    image.Height = size(rng) / 3 + 1;
+    const int density = n % 5 * 22, runLength = n % 7 + 1;
+    image.Ink.resize(static_cast<std::size_t>(image.Width) * image.Height);
+    for (std::size_t k = 0; k < image.Ink.size();) {
+      const std::uint8_t v = chance(rng) < density ? 1 : 0;
+      for (int r = 0; r < runLength && k < image.Ink.size(); ++r) image.Ink[k++] = v;
+    }
+    const std::vector<Component> found = FindComponents(image), flood = FloodComponents(image);
+    ASSERT_EQ(found.size(), flood.size()) << "image " << n;
+    for (std::size_t c = 0; c < found.size(); ++c) {
+      const Rect a = found[c].Box, b = flood[c].Box;
+      ASSERT_TRUE(a.Left == b.Left && a.Top == b.Top && a.Width == b.Width &&
+                  a.Height == b.Height && found[c].Area == flood[c].Area)
+          << "image " << n << ", component " << c;
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "reading/grid_products.h"
 #include "segment/cut.h"
 
 namespace morvik {
@@ -12,21 +13,6 @@ namespace morvik {
 namespace {
 
 constexpr int kN = kDetailSize;
-
-// Weight of the proportions: a box twice as wide for its height as the other costs 0.2 of
-// correlation. Measured across typefaces: heavier weights confuse more than they separate.
-constexpr long double kAspectWeight = 0.3L;
-
-// Weight of the heights against the line's capitals: a small letter of 0.7 capital height
-// costs about 0.18 against its capital, which outweighs the grids of the same shape; the
-// spread of heights between typefaces and at small sizes costs far less.
-constexpr long double kHeightWeight = 0.5L;
-
-long double Penalty(const CharacterDetail& a, const CharacterDetail& b) {
-  long double p = kAspectWeight * std::fabs(a.LogAspect - b.LogAspect);
-  if (a.Height > 0 && b.Height > 0) p += kHeightWeight * std::fabs(a.LogHeight - b.LogHeight);
-  return p;
-}
 
 // Overlap of source pixel i, spanning [i*n, (i+1)*n), with grid cell j, spanning
 // [j*len, (j+1)*len), in units of 1/n source pixel.
@@ -88,11 +74,11 @@ CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
 }
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
-  // The one sum that depends on both; 32 bits hold 576 products of bytes, and the loop
-  // vectorises.
-  std::int32_t products = 0;
-  for (std::size_t i = 0; i < a.Grid.size(); ++i)
-    products += static_cast<std::int32_t>(a.Grid[i]) * static_cast<std::int32_t>(b.Grid[i]);
+  return DetailSimilarity(a, b, DetailPenalty(a, b));
+}
+
+double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long double penalty) {
+  const std::int32_t products = GridProducts(a.Grid, b.Grid);
   const std::int64_t n = static_cast<std::int64_t>(a.Grid.size());
   const std::int64_t cov = n * products - a.Sum * b.Sum;
   // Multiplied by the stored inverses: a division per reference would cost more than the sum.
@@ -101,12 +87,11 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
   const bool flatA = a.InvNorm == 0, flatB = b.InvNorm == 0;
   const long double corr = flatA || flatB ? (flatA && flatB ? 1.0L : 0.0L)
                                           : static_cast<long double>(cov) * a.InvNorm * b.InvNorm;
-  return static_cast<double>(corr - Penalty(a, b));
+  return static_cast<double>(corr - penalty);
 }
 
 double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b) {
-  // A correlation is at most 1; the margin covers its rounding.
-  return static_cast<double>(1.0L + 1e-9L - Penalty(a, b));
+  return DetailSimilarityBound(DetailPenalty(a, b));
 }
 
 }  // namespace morvik

@@ -98,8 +98,9 @@ std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const Chara
       const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
       if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
       const bool full = best.size() == room;
-      if (full && !(DetailSimilarityBound(cut, ref) > best.back().Likeness)) continue;
-      const double likeness = DetailSimilarity(cut, ref);
+      const long double penalty = DetailPenalty(cut, ref);
+      if (full && !(DetailSimilarityBound(penalty) > best.back().Likeness)) continue;
+      const double likeness = DetailSimilarity(cut, ref, penalty);
       if (full && !(likeness > best.back().Likeness)) continue;
       auto at = best.end();
       while (at != best.begin() && likeness > (at - 1)->Likeness) --at;

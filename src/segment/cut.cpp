@@ -77,6 +77,7 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
     }
   std::vector<std::int64_t> sums(static_cast<std::size_t>(tw));
   const std::int64_t total = std::int64_t{w} * h;
+  const MeanDivisor divisor = MeanDivisorOf(total);
   const int flip = darkOnLight ? 0xFF : 0;  // 255 - g is g ^ 0xFF for a byte
   Bitmap out(tw + 2 * kCutMargin, th + 2 * kCutMargin);
   for (int y = 0; y < th; ++y) {
@@ -94,7 +95,7 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
           std::int64_t{across.Weights[k]} * column[static_cast<std::size_t>(from[k])];
     std::uint8_t* p = out.Row(y + kCutMargin) + 3 * kCutMargin;
     for (int x = 0; x < tw; ++x, p += 3) {
-      const int g = static_cast<int>((sums[static_cast<std::size_t>(x)] + total / 2) / total);
+      const int g = RoundedMean(sums[static_cast<std::size_t>(x)], divisor);
       p[0] = p[1] = p[2] = static_cast<std::uint8_t>(g ^ flip);
     }
   }

@@ -1,6 +1,8 @@
 // One character cut out of a picture as the matcher wants it: bright strokes on black.
 #pragma once
 
+#include <cstdint>
+
 #include "image/bitmap.h"
 #include "segment/grey_image.h"
 #include "segment/segmentation.h"
@@ -21,5 +23,27 @@ Bitmap CutCharacter(const GreyImage& grey, const CharBox& box, bool darkOnLight)
 // of the size it was printed at; nearest-neighbour scaling of small or odd sizes doubles
 // rows and columns unevenly. An empty box gives the margins alone.
 Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side);
+
+// (sum + total / 2) / total, exactly, for 0 <= sum <= 255 total < 2^62: a grey mean rounded
+// half up, by a multiplication with the reciprocal worked out once for many means (a
+// division per pixel would cost several times more).
+struct MeanDivisor {
+  std::int64_t Total = 1;
+  std::uint64_t Inverse = 0;  // floor((2^64 - 1) / Total)
+};
+
+inline MeanDivisor MeanDivisorOf(std::int64_t total) {
+  return MeanDivisor{total, UINT64_MAX / static_cast<std::uint64_t>(total)};
+}
+
+inline int RoundedMean(std::int64_t sum, const MeanDivisor& d) {
+  __extension__ typedef unsigned __int128 Wide;
+  const std::uint64_t n = static_cast<std::uint64_t>(sum + d.Total / 2);
+  // The reciprocal falls short of 2^64 / Total by at most 1 + 1 / Total, so the quotient by
+  // it falls short by less than 2 n / 2^64 < 1: it is the true one or one less.
+  std::uint64_t q = static_cast<std::uint64_t>((Wide{n} * d.Inverse) >> 64);
+  if ((q + 1) * static_cast<std::uint64_t>(d.Total) <= n) ++q;
+  return static_cast<int>(q);
+}
 
 }  // namespace morvik

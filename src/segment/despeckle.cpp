@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace morvik {
 
@@ -10,6 +12,14 @@ namespace {
 // Whether p and q differ by more than kSpeckleContrast, in one unsigned comparison.
 bool FarFrom(int p, int q) {
   return static_cast<unsigned>(p - q + kSpeckleContrast) > 2u * kSpeckleContrast;
+}
+
+// Whether each of the eight pixels from p on equals the pixel before it.
+bool SameAsLeft8(const std::uint8_t* p) {
+  std::uint64_t here, left;
+  std::memcpy(&here, p, sizeof here);
+  std::memcpy(&left, p - 1, sizeof left);
+  return here == left;
 }
 
 // The median of the pixel's neighbours inside the picture when it stands out from all of
@@ -43,8 +53,12 @@ GreyImage RemoveSpeckles(const GreyImage& grey) {
     // Most pixels have a neighbour close to them: the one to the left (for the first pixel,
     // the one to the right) decides; a pixel alone in its row has only the rows around it.
     if (grey.Width == 1 || FarFrom(row[0], row[1])) to[0] = Despeckled(grey, 0, y);
-    for (int x = 1; x < grey.Width; ++x)
-      if (FarFrom(row[x], row[x - 1])) to[x] = Despeckled(grey, x, y);
+    for (int x = 1; x < grey.Width; ++x) {
+      // Eight pixels equal to their left neighbours (a stretch of one grey, most of a
+      // picture) are passed over at once.
+      while (x + 8 <= grey.Width && SameAsLeft8(row + x)) x += 8;
+      if (x < grey.Width && FarFrom(row[x], row[x - 1])) to[x] = Despeckled(grey, x, y);
+    }
   }
   return out;
 }

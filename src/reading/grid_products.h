@@ -1,0 +1,16 @@
+// The sum of products of two detail grids, cell by cell: the one sum of the detail comparison
+// that depends on both grids, taken with the widest vectors the processor has.
+#pragma once
+
+#include <cstdint>
+
+#include "library/set_detail.h"
+
+namespace morvik {
+
+using DetailGrid = std::array<std::uint8_t, kDetailSize * kDetailSize>;
+
+// Exact in 32 bits: kDetailSize^2 products of bytes stay below 2^31.
+std::int32_t GridProducts(const DetailGrid& a, const DetailGrid& b);
+
+}  // namespace morvik
