@@ -9,24 +9,11 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "core/file_descriptor.h"
 
 namespace morvik {
 
 namespace {
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Opens path for reading if it is a regular file; otherwise returns -1 with the problem.
 int OpenRegular(const std::string& path, std::string& problem, off_t& size) {
@@ -69,7 +56,7 @@ bool ReadUpTo(int fd, std::size_t limit, std::string& out, int& error) {
 std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
   std::string problem;
   off_t size = 0;
-  Descriptor fd(OpenRegular(path, problem, size));
+  FileDescriptor fd(OpenRegular(path, problem, size));
   if (fd.Get() < 0) throw FileError(path, problem);
   const std::string tooLarge = "is too large (more than " + std::to_string(maxBytes) + " bytes)";
   if (static_cast<unsigned long long>(size) > maxBytes) throw FileError(path, tooLarge);
@@ -87,7 +74,7 @@ bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::s
   out.clear();
   std::string problem;
   off_t size = 0;
-  Descriptor fd(OpenRegular(path, problem, size));
+  FileDescriptor fd(OpenRegular(path, problem, size));
   if (fd.Get() < 0) return false;
   int error = 0;
   return ReadUpTo(fd.Get(), maxBytes, out, error);
@@ -96,7 +83,7 @@ bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::s
 std::string RegularFileProblem(const std::string& path) {
   std::string problem;
   off_t size = 0;
-  Descriptor fd(OpenRegular(path, problem, size));
+  FileDescriptor fd(OpenRegular(path, problem, size));
   return problem;
 }
 

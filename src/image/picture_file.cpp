@@ -7,18 +7,11 @@
 #include <cerrno>
 
 #include "core/error.h"
+#include "core/file_descriptor.h"
 #include "image/picture_limits.h"
 
 namespace morvik {
 namespace {
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 int OpenForReading(const std::string& path) {
   // O_NONBLOCK: opening a FIFO with no writer would otherwise wait for one.
@@ -43,12 +36,12 @@ std::size_t RegularFileSize(int fd, const std::string& path) {
 }  // namespace
 
 std::vector<std::uint8_t> ReadPictureBytes(const std::string& path) {
-  const Descriptor file{OpenForReading(path)};
-  std::vector<std::uint8_t> bytes(RegularFileSize(file.fd, path));
+  const FileDescriptor file(OpenForReading(path));
+  std::vector<std::uint8_t> bytes(RegularFileSize(file.Get(), path));
   // A file that shrinks meanwhile gives what is left; one that grows, its stated size.
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw FileError(path, "cannot read file");
     if (n == 0) break;

@@ -10,23 +10,12 @@
 #include <system_error>
 
 #include "core/error.h"
+#include "core/file_descriptor.h"
 #include "core/file_names.h"
 
 namespace fs = std::filesystem;
 
 namespace morvik {
-
-namespace {
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-}  // namespace
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
   const std::string file = ResolveFileName(path);
@@ -34,8 +23,8 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
   if (::stat(file.c_str(), &st) != 0) return std::nullopt;
   if (!S_ISREG(st.st_mode)) throw FileError(file, "is not a regular file");
   // O_NONBLOCK: a FIFO swapped in meanwhile must not wait for a writer.
-  const Descriptor in{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-  if (in.fd < 0) throw FileError(file, "cannot be opened");
+  const FileDescriptor in(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (in.Get() < 0) throw FileError(file, "cannot be opened");
   // Sized from the file's length, not the limit: sets open many small files. One byte more
   // than allowed tells a file at the limit from a larger one, also one that grew meanwhile.
   const std::size_t room = maxBytes + 1;
@@ -47,7 +36,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
       if (data.size() == room) break;
       data.resize(std::min(room, 2 * data.size()));
     }
-    const ssize_t n = ::read(in.fd, data.data() + done, data.size() - done);
+    const ssize_t n = ::read(in.Get(), data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw FileError(file, "cannot be read");
     if (n == 0) break;
