@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Speed of `morvik --read` beside GNU Ocrad and GOCR: pictures of lines and blocks of text
-# (build/make_text_pictures, three typefaces, 240 PGMs: cap heights 20 to 64, both polarities,
+# (build/make_text_pictures, three typefaces, 120 PGMs: cap heights 20 to 64, both polarities,
 # clean and noisy), read one process per picture by each program, then all in one morvik
 # process (bench/read_speed.py). With the stock library by default; options after the build
 # folder go to read_speed.py (--set BASE for learned sets, --rounds N).
