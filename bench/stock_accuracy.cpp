@@ -9,6 +9,7 @@
 // --pgm also writes every picture as DIR/<font>_c<cap>_<dl|ld>_<clean|noise>_<code>.pgm
 // with the expected character in the matching .txt, for the peers (bench/stock_peers.sh).
 #include <time.h>
+#include <ctime>
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,11 +71,9 @@ struct Counts {
   long Recognised = 0;
 };
 
-// The thread's processor time: other work on a shared machine does not count.
+// The process's processor time (one thread): other work on a shared machine does not count.
 double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+  return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
 // What --read prints for the picture, without line ends and spaces.

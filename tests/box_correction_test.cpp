@@ -1,13 +1,13 @@
 // Tests of correcting character boxes by recognition, with a scripted recogniser: a wide box is
 // split only where both pieces beat the whole by the margin, pieces are joined only where the
-// joined box beats both, and neither is tried where no score could win; the despeckle filter.
+// joined box beats both, and neither is tried where no score could win; the isolated-pixel filter.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <tuple>
 
 #include "reading/box_correction.h"
-#include "segment/despeckle.h"
+#include "segment/isolated_pixels.h"
 
 namespace morvik {
 namespace {
@@ -155,29 +155,29 @@ TEST(BoxCorrectionTest, JoinsPiecesWhereTheDetailIsFarMoreAlike) {
   }
 }
 
-TEST(DespeckleTest, SinglePixelsOfNoiseGoStrokesStay) {
+TEST(IsolatedPixelTest, SinglePixelsOfNoiseGoStrokesStay) {
   GreyImage g;
   g.Width = 7;
   g.Height = 5;
   g.Pixels = {
       255, 255, 255, 255, 255, 255, 255,  //
-      255, 0,   255, 0,   255, 255, 255,  // a speck at (1, 1); (3, 1) starts a stroke
-      255, 255, 255, 0,   255, 40,  255,  // (5, 2) a speck
+      255, 0,   255, 0,   255, 255, 255,  // a dot at (1, 1); (3, 1) starts a stroke
+      255, 255, 255, 0,   255, 40,  255,  // (5, 2) a dot
       255, 255, 255, 0,   200, 255, 255,  // (4, 3) close to the ground: kept
-      0,   255, 255, 255, 255, 255, 255,  // a speck in the corner
+      0,   255, 255, 255, 255, 255, 255,  // a dot in the corner
   };
-  const GreyImage out = RemoveSpeckles(g);
+  const GreyImage out = RemoveIsolatedPixels(g);
   GreyImage want = g;
   want.Pixels[1 * 7 + 1] = 255;
   want.Pixels[2 * 7 + 5] = 255;
   want.Pixels[4 * 7 + 0] = 255;
   EXPECT_EQ(out.Pixels, want.Pixels);
 
-  // A bright speck in a dark field takes the neighbours' median.
+  // A bright dot in a dark field takes the neighbours' median.
   GreyImage dark;
   dark.Width = dark.Height = 3;
   dark.Pixels = {10, 20, 30, 40, 255, 50, 60, 70, 80};
-  EXPECT_EQ(RemoveSpeckles(dark).Pixels[4], 40);
+  EXPECT_EQ(RemoveIsolatedPixels(dark).Pixels[4], 40);
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ std::string Refusal(const std::string& png) {
   }
 }
 
-PngLayout Spec(int width, int height, int colour_type, int depth, std::vector<std::uint16_t> s) {
+PngLayout MakeLayout(int width, int height, int colour_type, int depth,
+                     std::vector<std::uint16_t> s) {
   PngLayout layout;
   layout.width = width;
   layout.height = height;
@@ -81,60 +82,63 @@ TEST(PngReader, DecodesEveryColourTypeAndDepth) {
   const std::vector<std::array<std::uint8_t, 3>> palette = {
       {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
   const std::vector<ColourCase> cases = {
-      {"grey 1 bit", Spec(2, 1, PNG_COLOR_TYPE_GRAY, 1, {0, 1}), {Grey(0), Grey(255)}},
+      {"grey 1 bit", MakeLayout(2, 1, PNG_COLOR_TYPE_GRAY, 1, {0, 1}), {Grey(0), Grey(255)}},
       {"grey 2 bits",
-       Spec(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3}),
+       MakeLayout(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3}),
        {Grey(0), Grey(85), Grey(170), Grey(255)}},
       {"grey 4 bits",
-       Spec(3, 1, PNG_COLOR_TYPE_GRAY, 4, {0, 7, 15}),
+       MakeLayout(3, 1, PNG_COLOR_TYPE_GRAY, 4, {0, 7, 15}),
        {Grey(0), Grey(119), Grey(255)}},
       {"grey 8 bits, two rows",
-       Spec(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 128, 255, 7}),
+       MakeLayout(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 128, 255, 7}),
        {Grey(0), Grey(128), Grey(255), Grey(7)}},
       {"grey 16 bits: 128 / 257 rounds down, 129 / 257 up",
-       Spec(4, 1, PNG_COLOR_TYPE_GRAY, 16, {128, 129, 32896, 65535}),
+       MakeLayout(4, 1, PNG_COLOR_TYPE_GRAY, 16, {128, 129, 32896, 65535}),
        {Grey(0), Grey(1), Grey(128), Grey(255)}},
       {"RGB 8 bits",
-       Spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0}),
+       MakeLayout(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0}),
        {MakeColour(1, 2, 3), MakeColour(250, 128, 0)}},
       {"RGB 16 bits",
-       Spec(1, 1, PNG_COLOR_TYPE_RGB, 16, {65535, 32896, 129}),
+       MakeLayout(1, 1, PNG_COLOR_TYPE_RGB, 16, {65535, 32896, 129}),
        {MakeColour(255, 128, 1)}},
       {"grey and alpha 8 bits over white",
-       Spec(4, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0, 0, 0, 255, 100, 128, 200, 64}),
+       MakeLayout(4, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0, 0, 0, 255, 100, 128, 200, 64}),
        {Grey(255), Grey(0), Grey(177), Grey(241)}},
       {"grey and alpha 16 bits: composed at 16 bits, then reduced",
-       Spec(3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0, 32768, 65535, 0, 30000, 65535}),
+       MakeLayout(3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0, 32768, 65535, 0, 30000, 65535}),
        {Grey(127), Grey(255), Grey(117)}},
       {"RGBA 8 bits",
-       Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 0, 128, 10, 20, 30, 0, 10, 20, 30, 255}),
+       MakeLayout(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+                  {255, 0, 0, 128, 10, 20, 30, 0, 10, 20, 30, 255}),
        {MakeColour(255, 127, 127), Grey(255), MakeColour(10, 20, 30)}},
       {"RGBA 16 bits",
-       Spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {65535, 0, 0, 32768, 1000, 2000, 3000, 65535}),
+       MakeLayout(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
+                  {65535, 0, 0, 32768, 1000, 2000, 3000, 65535}),
        {MakeColour(255, 127, 127), MakeColour(4, 8, 12)}},
       {"palette 2 bits with tRNS: entry 0 clear, entry 1 half",
-       WithPalette(Spec(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {0, 1, 2, 3}), palette, {0, 128}),
+       WithPalette(MakeLayout(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {0, 1, 2, 3}), palette, {0, 128}),
        {Grey(255), MakeColour(127, 255, 127), MakeColour(0, 0, 255), MakeColour(10, 20, 30)}},
       {"palette 1 bit",
-       WithPalette(Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 1, {1, 0, 1}), {palette[0], palette[1]}),
+       WithPalette(MakeLayout(3, 1, PNG_COLOR_TYPE_PALETTE, 1, {1, 0, 1}),
+                   {palette[0], palette[1]}),
        {MakeColour(0, 255, 0), MakeColour(255, 0, 0), MakeColour(0, 255, 0)}},
       {"palette 4 bits",
-       WithPalette(Spec(2, 1, PNG_COLOR_TYPE_PALETTE, 4, {3, 2}), palette),
+       WithPalette(MakeLayout(2, 1, PNG_COLOR_TYPE_PALETTE, 4, {3, 2}), palette),
        {MakeColour(10, 20, 30), MakeColour(0, 0, 255)}},
       {"palette 8 bits",
-       WithPalette(Spec(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 3}), palette, {9}),
+       WithPalette(MakeLayout(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 3}), palette, {9}),
        {MakeColour(0, 0, 255), MakeColour(10, 20, 30)}},
       {"grey 8 bits with a transparent value",
-       WithTransparent(Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {77, 78}), {77}),
+       WithTransparent(MakeLayout(2, 1, PNG_COLOR_TYPE_GRAY, 8, {77, 78}), {77}),
        {Grey(255), Grey(78)}},
       {"grey 2 bits with a transparent value",
-       WithTransparent(Spec(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3}), {1}),
+       WithTransparent(MakeLayout(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3}), {1}),
        {Grey(0), Grey(255), Grey(170), Grey(255)}},
       {"grey 16 bits with a transparent value",
-       WithTransparent(Spec(2, 1, PNG_COLOR_TYPE_GRAY, 16, {1000, 1001}), {1000}),
+       WithTransparent(MakeLayout(2, 1, PNG_COLOR_TYPE_GRAY, 16, {1000, 1001}), {1000}),
        {Grey(255), Grey(4)}},
       {"RGB 8 bits with a transparent colour",
-       WithTransparent(Spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 1, 2, 4}), {1, 2, 3}),
+       WithTransparent(MakeLayout(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 1, 2, 4}), {1, 2, 3}),
        {Grey(255), MakeColour(1, 2, 4)}},
   };
   for (const ColourCase& c : cases) {
@@ -155,12 +159,13 @@ TEST(PngReader, DecodesEveryColourTypeAndDepth) {
 TEST(PngReader, RoundsSixteenBitsAndAlphaToNearest) {
   std::vector<std::uint16_t> all(65536);
   for (int v = 0; v < 65536; ++v) all[v] = static_cast<std::uint16_t>(v);
-  const Bitmap wide = Decode(test::EncodeTestPng(Spec(256, 256, PNG_COLOR_TYPE_GRAY, 16, all)));
+  const Bitmap wide =
+      Decode(test::EncodeTestPng(MakeLayout(256, 256, PNG_COLOR_TYPE_GRAY, 16, all)));
   std::vector<std::uint16_t> pairs;
   for (int a = 0; a < 256; ++a)
     for (int c = 0; c < 256; ++c) pairs.insert(pairs.end(), {std::uint16_t(c), std::uint16_t(a)});
   const Bitmap alpha =
-      Decode(test::EncodeTestPng(Spec(256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 8, pairs)));
+      Decode(test::EncodeTestPng(MakeLayout(256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 8, pairs)));
   int wrong_wide = 0, wrong_alpha = 0;
   for (int y = 0; y < 256; ++y) {
     for (int x = 0; x < 256; ++x) {
@@ -179,7 +184,7 @@ TEST(PngReader, InterlacedPicturesEqualPlainOnes) {
   for (int type : {PNG_COLOR_TYPE_RGB_ALPHA, PNG_COLOR_TYPE_GRAY}) {
     for (int depth : {8, 16}) {
       SCOPED_TRACE(std::to_string(type) + " at " + std::to_string(depth) + " bits");
-      PngLayout layout = Spec(13, 11, type, depth, {});
+      PngLayout layout = MakeLayout(13, 11, type, depth, {});
       const int channels = type == PNG_COLOR_TYPE_GRAY ? 1 : 4;
       for (int i = 0; i < 13 * 11 * channels; ++i)
         layout.samples.push_back(static_cast<std::uint16_t>(random() % (1u << depth)));
@@ -228,8 +233,8 @@ TEST(PngReader, SuitePicturesEqualTheirReferencePngs) {
 // Chunks and damage
 
 std::string GreyPng() {
-  return test::EncodeTestPng(Spec(3, 2, PNG_COLOR_TYPE_GRAY_ALPHA, 8,
-                                  {0, 255, 50, 128, 90, 255, 200, 0, 255, 255, 1, 10}));
+  return test::EncodeTestPng(MakeLayout(3, 2, PNG_COLOR_TYPE_GRAY_ALPHA, 8,
+                                        {0, 255, 50, 128, 90, 255, 200, 0, 255, 255, 1, 10}));
 }
 
 std::string Insert(std::string png, const std::string& before, const std::string& chunk) {
@@ -274,9 +279,9 @@ TEST(PngReader, SkipsEveryChunkButTheImage) {
   const std::string png = GreyPng();
   // Its transparent value 50 is one of its samples.
   const std::string keyed = test::EncodeTestPng(
-      WithTransparent(Spec(3, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 50, 90, 200, 255, 1}), {50}));
+      WithTransparent(MakeLayout(3, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 50, 90, 200, 255, 1}), {50}));
   const std::string unkeyed =
-      test::EncodeTestPng(Spec(3, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 50, 90, 200, 255, 1}));
+      test::EncodeTestPng(MakeLayout(3, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 50, 90, 200, 255, 1}));
   const std::vector<ChunkCase> cases = {
       {"text with a bad checksum",
        BadCrc(Insert(png, "IDAT", test::PngChunk("tEXt", "a b")), "tEXt"), png},

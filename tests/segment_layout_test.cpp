@@ -82,7 +82,7 @@ TEST(SegmentGrid, OneBoxPerCellEmptyCellsMarked) {
 
 TEST(SegmentGrid, CellsOutsideThePictureAreEmptyAndBadGridsRefused) {
   GreyImage g{20, 10, std::vector<std::uint8_t>(200, 255)};
-  g.Pixels[5 * 20 + 5] = 0;  // a speck is no character
+  g.Pixels[5 * 20 + 5] = 0;  // a dot is no character
   const Segmentation s = SegmentGrid(g, {-10, -10, 15, 15, 4, 3});
   ASSERT_EQ(s.Lines.size(), 3u);
   for (const TextLine& l : s.Lines)

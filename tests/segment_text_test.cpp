@@ -199,7 +199,7 @@ TEST(SegmentText, PicturesWithoutText) {
   GreyImage dust = flat;
   AddSaltAndPepper(dust, 3, 0.001);
   dust.Pixels[0] = 0;
-  EXPECT_LE(SegmentText(dust).Lines.size(), 1u);  // no crash; specks alone make no text
+  EXPECT_LE(SegmentText(dust).Lines.size(), 1u);  // no crash; dots alone make no text
 }
 
 TEST(Binarise, OtsuAndPolarity) {

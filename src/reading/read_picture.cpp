@@ -6,7 +6,7 @@
 #include "reading/word_context.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
-#include "segment/despeckle.h"
+#include "segment/isolated_pixels.h"
 #include "segment/table.h"
 #include "segment/text_segmenter.h"
 
@@ -25,7 +25,7 @@ Segmentation CutPicture(const GreyImage& grey, const CutOptions& options) {
 }
 
 GreyImage ReadingGrey(const Bitmap& picture) {
-  return RemoveSpeckles(ToGreyImage(picture));
+  return RemoveIsolatedPixels(ToGreyImage(picture));
 }
 
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight) {

@@ -51,7 +51,7 @@ struct PictureReading {
 // The segmentation of a grey picture under the cut options. Throws Error for a bad grid.
 Segmentation CutPicture(const GreyImage& grey, const CutOptions& options);
 
-// The grey picture that is cut and sampled: speckles removed (RemoveSpeckles).
+// The grey picture that is cut and sampled: isolated pixels removed (RemoveIsolatedPixels).
 GreyImage ReadingGrey(const Bitmap& picture);
 
 // One character as it is recognised, learned and written by --cut: the box's greys, bright

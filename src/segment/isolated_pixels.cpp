@@ -1,4 +1,4 @@
-#include "segment/despeckle.h"
+#include "segment/isolated_pixels.h"
 
 #include <algorithm>
 #include <array>
@@ -9,9 +9,9 @@ namespace morvik {
 
 namespace {
 
-// Whether p and q differ by more than kSpeckleContrast, in one unsigned comparison.
+// Whether p and q differ by more than kIsolatedPixelContrast, in one unsigned comparison.
 bool FarFrom(int p, int q) {
-  return static_cast<unsigned>(p - q + kSpeckleContrast) > 2u * kSpeckleContrast;
+  return static_cast<unsigned>(p - q + kIsolatedPixelContrast) > 2u * kIsolatedPixelContrast;
 }
 
 // Whether each of the eight pixels from p on equals the pixel before it.
@@ -24,7 +24,7 @@ bool SameAsLeft8(const std::uint8_t* p) {
 
 // The median of the pixel's neighbours inside the picture when it stands out from all of
 // them; otherwise the pixel as it is.
-std::uint8_t Despeckled(const GreyImage& grey, int x, int y) {
+std::uint8_t Cleaned(const GreyImage& grey, int x, int y) {
   const int p = grey.At(x, y);
   std::array<int, 8> n{};
   std::size_t count = 0;
@@ -36,7 +36,7 @@ std::uint8_t Despeckled(const GreyImage& grey, int x, int y) {
     }
   if (count == 0) return static_cast<std::uint8_t>(p);
   const auto [low, high] = std::minmax_element(n.begin(), n.begin() + count);
-  if (p - *high <= kSpeckleContrast && *low - p <= kSpeckleContrast)
+  if (p - *high <= kIsolatedPixelContrast && *low - p <= kIsolatedPixelContrast)
     return static_cast<std::uint8_t>(p);
   std::nth_element(n.begin(), n.begin() + (count - 1) / 2, n.begin() + count);
   return static_cast<std::uint8_t>(n[(count - 1) / 2]);
@@ -44,7 +44,7 @@ std::uint8_t Despeckled(const GreyImage& grey, int x, int y) {
 
 }  // namespace
 
-GreyImage RemoveSpeckles(const GreyImage& grey) {
+GreyImage RemoveIsolatedPixels(const GreyImage& grey) {
   GreyImage out = grey;
   if (grey.Width <= 0) return out;
   for (int y = 0; y < grey.Height; ++y) {
@@ -52,12 +52,12 @@ GreyImage RemoveSpeckles(const GreyImage& grey) {
     std::uint8_t* to = out.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
     // Most pixels have a neighbour close to them: the one to the left (for the first pixel,
     // the one to the right) decides; a pixel alone in its row has only the rows around it.
-    if (grey.Width == 1 || FarFrom(row[0], row[1])) to[0] = Despeckled(grey, 0, y);
+    if (grey.Width == 1 || FarFrom(row[0], row[1])) to[0] = Cleaned(grey, 0, y);
     for (int x = 1; x < grey.Width; ++x) {
       // Eight pixels equal to their left neighbours (a stretch of one grey, most of a
       // picture) are passed over at once.
       while (x + 8 <= grey.Width && SameAsLeft8(row + x)) x += 8;
-      if (x < grey.Width && FarFrom(row[x], row[x - 1])) to[x] = Despeckled(grey, x, y);
+      if (x < grey.Width && FarFrom(row[x], row[x - 1])) to[x] = Cleaned(grey, x, y);
     }
   }
   return out;

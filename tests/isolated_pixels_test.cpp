@@ -1,17 +1,17 @@
-// Speckle removal: the scan that examines only pixels far from their left neighbour against
-// the plain definition, every pixel compared with all its neighbours.
+// Removing isolated pixels: the scan that examines only pixels far from their left neighbour
+// against the plain definition, every pixel compared with all its neighbours.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <vector>
 
-#include "segment/despeckle.h"
+#include "segment/isolated_pixels.h"
 
 namespace morvik {
 namespace {
 
-GreyImage DespeckledByDefinition(const GreyImage& grey) {
+GreyImage CleanedByDefinition(const GreyImage& grey) {
   GreyImage out = grey;
   for (int y = 0; y < grey.Height; ++y)
     for (int x = 0; x < grey.Width; ++x) {
@@ -24,9 +24,9 @@ GreyImage DespeckledByDefinition(const GreyImage& grey) {
             n.push_back(grey.At(x + dx, y + dy));
       if (n.empty()) continue;
       const bool brighter =
-          std::all_of(n.begin(), n.end(), [&](int q) { return p - q > kSpeckleContrast; });
+          std::all_of(n.begin(), n.end(), [&](int q) { return p - q > kIsolatedPixelContrast; });
       const bool darker =
-          std::all_of(n.begin(), n.end(), [&](int q) { return q - p > kSpeckleContrast; });
+          std::all_of(n.begin(), n.end(), [&](int q) { return q - p > kIsolatedPixelContrast; });
       if (!brighter && !darker) continue;
       std::sort(n.begin(), n.end());
       out.Pixels[static_cast<std::size_t>(y) * grey.Width + x] =
@@ -35,30 +35,30 @@ GreyImage DespeckledByDefinition(const GreyImage& grey) {
   return out;
 }
 
-TEST(Despeckle, EqualsTheDefinitionOnNoisyPictures) {
+TEST(IsolatedPixels, EqualsTheDefinitionOnNoisyPictures) {
   std::mt19937 random(8122026);
   for (int round = 0; round < 400; ++round) {
     GreyImage g;
     g.Width = 1 + static_cast<int>(random() % 40);
     g.Height = 1 + static_cast<int>(random() % 40);
-    // Flat ground and blocks of ink, then speckles of every contrast, some at the edges.
+    // Flat ground and blocks of ink, then isolated pixels of every contrast, some at the edges.
     const int ground = static_cast<int>(random() % 256), ink = static_cast<int>(random() % 256);
     g.Pixels.assign(static_cast<std::size_t>(g.Width) * g.Height,
                     static_cast<std::uint8_t>(ground));
     for (int y = 0; y < g.Height; ++y)
       for (int x = 0; x < g.Width; ++x)
         if ((x / 3 + y / 4) % 3 == 0) g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = ink;
-    const int speckles = static_cast<int>(random() % (g.Pixels.size() / 2 + 2));
-    for (int k = 0; k < speckles; ++k)
+    const int isolatedCount = static_cast<int>(random() % (g.Pixels.size() / 2 + 2));
+    for (int k = 0; k < isolatedCount; ++k)
       g.Pixels[random() % g.Pixels.size()] = static_cast<std::uint8_t>(random() % 256);
-    ASSERT_EQ(RemoveSpeckles(g).Pixels, DespeckledByDefinition(g).Pixels)
+    ASSERT_EQ(RemoveIsolatedPixels(g).Pixels, CleanedByDefinition(g).Pixels)
         << "round " << round << ", " << g.Width << " x " << g.Height;
   }
 }
 
-// Wide stretches of one grey, which the pass skips eight pixels at a time, with few speckles
+// Wide stretches of one grey, which the pass skips eight pixels at a time, with few isolated pixels
 // among them: at every offset from the stretch's start, right up to the row's end.
-TEST(Despeckle, EqualsTheDefinitionAcrossWideFlatStretches) {
+TEST(IsolatedPixels, EqualsTheDefinitionAcrossWideFlatStretches) {
   std::mt19937 random(20261208);
   for (int round = 0; round < 400; ++round) {
     GreyImage g;
@@ -71,10 +71,10 @@ TEST(Despeckle, EqualsTheDefinitionAcrossWideFlatStretches) {
     for (int y = 0; y < g.Height; ++y)
       for (int x = 0; x < g.Width; ++x)
         if ((x / block + y / 3) % 2 == 0) g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = ink;
-    const int speckles = static_cast<int>(random() % 6);
-    for (int k = 0; k < speckles; ++k)
+    const int isolatedCount = static_cast<int>(random() % 6);
+    for (int k = 0; k < isolatedCount; ++k)
       g.Pixels[random() % g.Pixels.size()] = static_cast<std::uint8_t>(random() % 256);
-    ASSERT_EQ(RemoveSpeckles(g).Pixels, DespeckledByDefinition(g).Pixels)
+    ASSERT_EQ(RemoveIsolatedPixels(g).Pixels, CleanedByDefinition(g).Pixels)
         << "round " << round << ", " << g.Width << " x " << g.Height;
   }
 }

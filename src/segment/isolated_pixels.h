@@ -7,13 +7,13 @@
 namespace morvik {
 
 // How far (in grey levels) a pixel must stand out from all eight neighbours to count as a
-// speckle.
-constexpr int kSpeckleContrast = 64;
+// isolated pixel.
+constexpr int kIsolatedPixelContrast = 64;
 
 // A copy in which every pixel brighter than the brightest of its eight neighbours, or darker
-// than the darkest, by more than kSpeckleContrast is replaced by the median of those
+// than the darkest, by more than kIsolatedPixelContrast is replaced by the median of those
 // neighbours (the lower of the middle two). A pixel of a stroke always has a neighbour of the
 // stroke, so strokes, however thin, are kept. Border pixels count only the neighbours inside.
-GreyImage RemoveSpeckles(const GreyImage& grey);
+GreyImage RemoveIsolatedPixels(const GreyImage& grey);
 
 }  // namespace morvik
