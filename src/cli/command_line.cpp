@@ -372,24 +372,6 @@ void ChooseSet(const Options& o, const std::string& folder, const std::string& s
   }
 }
 
-// The settings a set is learned with under the run's image settings and tally; a tally
-// that is no whole percent is not stored.
-SetSettings LearnedSettings(const Session& session) {
-  const ImageOptions& i = session.Image;
-  SetSettings s;
-  s.Black = i.BlackCharacters;
-  s.AutoCrop = i.Crop;
-  s.Autodetect = i.AutoThreshold;
-  s.Threshold = i.Threshold;
-  s.Increment = i.Increment;
-  s.AspectRatioEnable = i.FixedRatio;
-  s.AspectRatio = i.Ratio;
-  const long double percent = std::nearbyint(static_cast<long double>(session.Tally) * 100.0L);
-  if (percent >= 0 && percent <= 100 && TallyFraction(static_cast<int>(percent)) == session.Tally)
-    s.Tally = static_cast<int>(percent);
-  return s;
-}
-
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
@@ -481,7 +463,7 @@ int Learn(const Options& o, const std::string& start, Session& session, RunObser
                                                         : ": Error writing test pic"));
   if (!failed.empty()) return kExitFailed;
   // What the set needs to be read right later: its settings, and the map of this run.
-  SaveSetSettings(base, LearnedSettings(session));
+  SaveSetSettings(base, CaptureSetSettings(session.Image, session.Tally));
   if (session.Chars.CharMapLoaded) SaveSetCharMap(base, session.Chars);
   return kExitOk;
 }

@@ -8,6 +8,7 @@
 
 #include <strings.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "core/error.h"
@@ -177,6 +178,21 @@ SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent) {
   s.AspectRatioEnable = image.CheckBoxRatio;
   s.AspectRatio = image.SpinEditRatio();
   s.Tally = tallyPercent;
+  return s;
+}
+
+SetSettings CaptureSetSettings(const ImageOptions& image, double tally) {
+  SetSettings s;
+  s.Black = image.BlackCharacters;
+  s.AutoCrop = image.Crop;
+  s.Autodetect = image.AutoThreshold;
+  s.Threshold = image.Threshold;
+  s.Increment = image.Increment;
+  s.AspectRatioEnable = image.FixedRatio;
+  s.AspectRatio = image.Ratio;
+  const long double percent = std::nearbyint(static_cast<long double>(tally) * 100.0L);
+  if (percent >= 0 && percent <= 100 && TallyFraction(static_cast<int>(percent)) == tally)
+    s.Tally = static_cast<int>(percent);
   return s;
 }
 

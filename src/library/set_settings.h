@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "image/image_options.h"
 #include "image/image_state.h"
 
 namespace morvik {
@@ -57,6 +58,9 @@ SetSettings MergeSettings(const SetSettings& stored, const SetSettings& override
 
 // The settings of the image path and the tally as a set records them when it is learned.
 SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent);
+// The same from plain image options and a tally fraction; a tally that is no whole percent
+// is not stored.
+SetSettings CaptureSetSettings(const ImageOptions& image, double tally);
 // Sets every stored image setting on image (the tally is the caller's, being a text control).
 void ApplySetSettings(const SetSettings& settings, ImageSettings& image);
 
