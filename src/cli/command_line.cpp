@@ -661,7 +661,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
   try {
     o = ParseOptions(args);
   } catch (const UsageError& e) {
-    Diagnose(err, e.message);
+    Diagnose(err, e.what());
     err << "Try 'morvik --help'.\n";
     return kExitUsage;
   }
@@ -681,7 +681,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
   try {
     return Run(o, home, startFolder, err);
   } catch (const UsageError& e) {
-    Diagnose(err, e.message);
+    Diagnose(err, e.what());
     err << "Try 'morvik --help'.\n";
     return kExitUsage;
   } catch (const Error& e) {

@@ -108,7 +108,7 @@ int RunFontCommand(const std::vector<std::string>& args, const std::string& star
     c = Parse(args);
     if (!c.Help) ParseCharList(c.Chars);  // a bad list is a usage error, not a file problem
   } catch (const UsageError& e) {
-    err << "morvik: " << e.message << "\n" << kUsage << "\n";
+    err << "morvik: " << e.what() << "\n" << kUsage << "\n";
     return kExitUsage;
   } catch (const Error& e) {
     err << "morvik: --chars: " << e.what() << "\n";

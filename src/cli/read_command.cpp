@@ -440,7 +440,7 @@ int RunPictureCommand(const std::vector<std::string>& args,
     ReferenceLibrary library = OpenSets(o, defaultSets, startFolder);
     return Read(o, library, startFolder, out, err);
   } catch (const UsageError& e) {
-    err << "morvik: " << e.message << "\n"
+    err << "morvik: " << e.what() << "\n"
         << "Try 'morvik --read --help'.\n";
     return kExitUsage;
   } catch (const Error& e) {

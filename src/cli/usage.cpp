@@ -4,6 +4,10 @@
 
 namespace morvik {
 
+ExitStatus ExitStatusFor(ErrorKind kind) {
+  return kind == ErrorKind::kUsage ? kExitUsage : kExitFailed;
+}
+
 int ParseWholeOption(const std::string& option, const std::string& text, long low, long high) {
   long v = 0;
   if (!ParseWholeNumber(text, v) || v < low || v > high)

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "morvik/error.h"
+
 namespace morvik {
 
 enum ExitStatus {
@@ -14,9 +16,12 @@ enum ExitStatus {
 };
 
 // A command line that cannot run as typed: the message says what to type instead.
-struct UsageError {
-  std::string message;
+struct UsageError : Error {
+  explicit UsageError(const std::string& message) : Error(message, ErrorKind::kUsage) {}
 };
+
+// The exit status --help lists for an error of this kind: the one place kinds meet statuses.
+ExitStatus ExitStatusFor(ErrorKind kind);
 
 // The value of option (named as typed, "--threshold") as a whole number from low to high;
 // decimal, or hexadecimal after "0x". Throws UsageError otherwise.

@@ -9,13 +9,13 @@
 
 namespace morvik {
 
-// Runs f; an Error it throws comes out again as FileError(file, its message).
+// Runs f; an Error it throws comes out again as FileError(file, its message), of its kind.
 template <typename F>
 decltype(auto) WithFileName(const std::string& file, F&& f) {
   try {
     return std::forward<F>(f)();
   } catch (const Error& e) {
-    throw FileError(file, e.what());
+    throw FileError(file, e.what(), e.Kind());
   }
 }
 
