@@ -13,6 +13,7 @@ namespace morvik {
 namespace {
 
 using test::ErrorOf;
+using test::KindAndFileOf;
 
 Bitmap Pattern(int w, int h) {
   Bitmap b(w, h);
@@ -56,8 +57,8 @@ TEST(BmpWriterTest, FailuresNameTheFile) {
   test::TempDir dir;
   EXPECT_EQ(ErrorOf([&] { WriteBmpFile(dir.File("e.bmp"), Bitmap()); }),
             dir.File("e.bmp") + ": an empty picture cannot be written as BMP");
-  EXPECT_EQ(ErrorOf([&] { WriteBmpFile(dir.File("no/such/folder.bmp"), Pattern(2, 2)); }),
-            dir.File("no/such/folder.bmp") + ": cannot write file");
+  EXPECT_EQ(KindAndFileOf([&] { WriteBmpFile(dir.File("no/such/folder.bmp"), Pattern(2, 2)); }),
+            std::make_pair(ErrorKind::kCannotWrite, dir.File("no/such/folder.bmp")));
   WriteBmpFile(dir.File("ok.bmp"), Pattern(3, 2));
   EXPECT_EQ(ReadPictureFile(dir.File("ok.bmp")), Pattern(3, 2));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "core/error.h"
 
@@ -16,6 +17,17 @@ std::string ErrorOf(Fn fn) {
     return e.what();
   }
   return "";
+}
+
+// The kind and file of the Error fn throws; "(no error)" as the file when it throws none.
+template <typename Fn>
+std::pair<ErrorKind, std::string> KindAndFileOf(Fn fn) {
+  try {
+    fn();
+  } catch (const Error& e) {
+    return {e.Kind(), e.File()};
+  }
+  return {ErrorKind::kFailed, "(no error)"};
 }
 
 }  // namespace morvik::test

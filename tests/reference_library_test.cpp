@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::ErrorOf;
+using test::KindAndFileOf;
 
 // A set whose slot 1 is marked with `mark` in its first cell, so sets can be told apart.
 void WriteSet(const std::string& base, std::uint8_t mark) {
@@ -137,8 +138,8 @@ TEST_F(Library, SavedLibraryFilesListTheSameSetsWherever) {
   for (const std::string bad : {"", "#x", " x", "x\t", "a\nb"})
     EXPECT_NE(ErrorOf([&] { SaveLibraryFile(path, {bad}); }).find("cannot list"),
               std::string::npos);
-  EXPECT_EQ(ErrorOf([&] { SaveLibraryFile("/nonexistent-folder/l.sets", {"x"}); }),
-            "/nonexistent-folder/l.sets: cannot be written");
+  EXPECT_EQ(KindAndFileOf([&] { SaveLibraryFile("/nonexistent-folder/l.sets", {"x"}); }),
+            std::make_pair(ErrorKind::kCannotWrite, std::string("/nonexistent-folder/l.sets")));
 }
 
 TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {

@@ -16,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::ErrorOf;
+using test::KindAndFileOf;
 
 TEST(SetCharMap, WritesCharmapFormatWithCrLf) {
   test::TempDir dir;
@@ -93,8 +94,9 @@ TEST(SetCharMap, WhatCannotBeWrittenAndAnUnloadedMapRemovesTheFile) {
   SaveSetCharMap(dir.File("set"), CharMapState{});
   EXPECT_FALSE(fs::exists(dir.File("set.charmap.txt")));
   SaveSetCharMap(dir.File("set"), CharMapState{});  // nothing to remove is no error
-  EXPECT_EQ(ErrorOf([&] { SaveSetCharMap("/nonexistent-folder/set", chars); }),
-            "/nonexistent-folder/set.charmap.txt: cannot be written");
+  EXPECT_EQ(
+      KindAndFileOf([&] { SaveSetCharMap("/nonexistent-folder/set", chars); }),
+      std::make_pair(ErrorKind::kCannotWrite, std::string("/nonexistent-folder/set.charmap.txt")));
 }
 
 }  // namespace

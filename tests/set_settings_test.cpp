@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::ErrorOf;
+using test::KindAndFileOf;
 
 SetSettings Full() {
   SetSettings s;
@@ -158,8 +159,8 @@ TEST(SetSettings, FilesThatCannotBeUsedAreErrors) {
   EXPECT_NE(ErrorOf([&] { SaveSetSettings(dir.File("new"), s); }).find("Tally: \"150\""),
             std::string::npos);
   EXPECT_FALSE(fs::exists(dir.File("new.set.ini")));
-  EXPECT_EQ(ErrorOf([&] { SaveSetSettings("/nonexistent-folder/x", Full()); }),
-            "/nonexistent-folder/x.set.ini: cannot be written");
+  EXPECT_EQ(KindAndFileOf([&] { SaveSetSettings("/nonexistent-folder/x", Full()); }),
+            std::make_pair(ErrorKind::kCannotWrite, std::string("/nonexistent-folder/x.set.ini")));
 }
 
 TEST(SetSettings, OptionsGivenForTheRunWinOverStoredOnes) {

@@ -39,11 +39,25 @@ std::string RandomSuffix() {
   return s;
 }
 
-// "<folder>/<name>.morvik-tmp-<hex>"; a long name is cut so that the whole fits NAME_MAX.
-std::string TemporaryName(const std::string& path) {
+// "<folder>/<name>.morvik-<tag>-<hex>"; a long name is cut so that the whole fits NAME_MAX.
+std::string TemporaryName(const std::string& path, const char* tag = "tmp") {
   const std::string folder = FolderOf(path);
   std::string name = NameOf(path).substr(0, 200);
-  return (folder == "/" ? "/" : folder + "/") + name + ".morvik-tmp-" + RandomSuffix();
+  return (folder == "/" ? "/" : folder + "/") + name + ".morvik-" + tag + "-" + RandomSuffix();
+}
+
+// A second name for the file (or link) at path, so that it can be put back after path has
+// been replaced; "" with errno when that cannot be made. A folder without hard links gets the
+// entry moved to that name instead, which leaves path free for a moment.
+std::string SetAside(const std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string aside = TemporaryName(path, "old");
+    if (linkat(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), 0) == 0) return aside;
+    if (errno == EEXIST) continue;
+    if (rename(path.c_str(), aside.c_str()) == 0) return aside;
+    return "";
+  }
+  return "";
 }
 
 bool IsReadOnly(const std::string& path, const struct stat& st) {
@@ -129,7 +143,7 @@ void ReplacementFile::Discard() {
 void ReplacementFile::Fail(const std::string& what, int error) const {
   std::string message = what;
   if (error != 0) message += std::string(" (") + std::strerror(error) + ")";
-  throw FileError(path_, message);
+  throw FileError(path_, message, ErrorKind::kCannotWrite);
 }
 
 void ReplacementFile::Write(const char* data, std::size_t size) {
@@ -143,12 +157,16 @@ void ReplacementFile::Write(const char* data, std::size_t size) {
   }
 }
 
-void ReplacementFile::Commit() {
+void ReplacementFile::Finish() {
   if (fd_ < 0) Fail("cannot be written", EBADF);
   if (fsync(fd_) != 0) Fail("cannot be written", errno);
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) Fail("cannot be written", errno);
+}
+
+void ReplacementFile::Commit() {
+  Finish();
   if (rename(temp_.c_str(), path_.c_str()) != 0) Fail("cannot be replaced", errno);
   temp_.clear();
   SyncFolder(path_);
@@ -163,6 +181,80 @@ bool ReplaceFileContents(const std::string& path, const std::string& data) {
   } catch (const Error&) {
     return false;
   }
+}
+
+void WriteNewContents(const std::string& path, const std::string& data) {
+  ReplacementFile file(path, LinkPolicy::kReplaceLink);
+  file.Write(data.data(), data.size());
+  file.Commit();
+}
+
+ReplacementGroup::ReplacementGroup(RenameFunction rename) : rename_(rename ? rename : &::rename) {}
+
+ReplacementGroup::~ReplacementGroup() = default;
+
+void ReplacementGroup::Replace(const std::string& path, const std::string& bytes) {
+  auto file = std::make_unique<ReplacementFile>(path, LinkPolicy::kReplaceLink);
+  file->Write(bytes.data(), bytes.size());
+  file->Finish();
+  steps_.push_back(Step{path, std::move(file), "", false});
+}
+
+void ReplacementGroup::Remove(const std::string& path) {
+  steps_.push_back(Step{path, nullptr, "", false});
+}
+
+void ReplacementGroup::Commit() {
+  for (std::size_t k = 0; k < steps_.size(); ++k) {
+    try {
+      Apply(steps_[k]);
+    } catch (const Error&) {
+      for (std::size_t j = k + 1; j-- > 0;) Undo(steps_[j]);
+      steps_.clear();  // the temporaries not renamed go too
+      throw;
+    }
+  }
+  for (Step& step : steps_) {
+    if (!step.Aside.empty()) unlink(step.Aside.c_str());
+    SyncFolder(step.Path);
+  }
+  steps_.clear();
+}
+
+void ReplacementGroup::Apply(Step& step) {
+  const auto fail = [&](const char* what, int error) {
+    throw FileError(step.Path, std::string(what) + " (" + std::strerror(error) + ")",
+                    ErrorKind::kCannotWrite);
+  };
+  struct stat st {};
+  if (lstat(step.Path.c_str(), &st) == 0) {
+    step.Aside = SetAside(step.Path);
+    if (step.Aside.empty()) fail("cannot be replaced", errno);
+  } else if (errno != ENOENT) {
+    fail("cannot be replaced", errno);
+  } else if (!step.File) {
+    return;  // nothing to remove
+  }
+  if (step.File) {
+    if (rename_(step.File->Temporary().c_str(), step.Path.c_str()) != 0)
+      fail("cannot be replaced", errno);
+    step.File->Renamed();
+  } else if (unlink(step.Path.c_str()) != 0 && errno != ENOENT) {
+    fail("cannot be removed", errno);
+  }
+  step.Done = true;
+}
+
+// Puts the old file back (or takes away a file that was new). When the old file's second
+// name is still a link to the file at path, rename does nothing and the extra name goes.
+void ReplacementGroup::Undo(Step& step) {
+  if (!step.Aside.empty()) {
+    if (rename(step.Aside.c_str(), step.Path.c_str()) == 0) unlink(step.Aside.c_str());
+    step.Aside.clear();
+  } else if (step.Done && step.File) {
+    unlink(step.Path.c_str());
+  }
+  step.Done = false;
 }
 
 }  // namespace morvik

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace morvik {
 
@@ -39,6 +41,12 @@ class ReplacementFile {
   // The name that is replaced (with kWriteThrough, the link's target).
   const std::string& Path() const { return path_; }
 
+  // For a ReplacementGroup, which renames the temporary itself: Finish syncs and closes it,
+  // Temporary names it, and Renamed tells that it is gone from its name (nothing to remove).
+  void Finish();
+  const std::string& Temporary() const { return temp_; }
+  void Renamed() { temp_.clear(); }
+
  private:
   // Checks what path names (following a link with kWriteThrough); true when an existing
   // file is replaced, whose mode st then holds.
@@ -51,8 +59,49 @@ class ReplacementFile {
   int fd_ = -1;
 };
 
+// Several files replaced as one, as the files of a set must be: every new file is written
+// whole beside its final name before any is renamed into place, and when a rename fails the
+// ones done are undone (each old file is kept aside under a hard link until all are in
+// place), so the names hold all the old contents or all the new ones. Only a process killed
+// mid-way leaves a mixture, and its temporaries. Links where a file goes are replaced, never
+// followed. Destroying the group without Commit changes nothing.
+class ReplacementGroup {
+ public:
+  using RenameFunction = int (*)(const char* from, const char* to);
+  // rename is the system's; a test passes one that fails at a chosen step.
+  explicit ReplacementGroup(RenameFunction rename = nullptr);
+  ~ReplacementGroup();
+  ReplacementGroup(const ReplacementGroup&) = delete;
+  ReplacementGroup& operator=(const ReplacementGroup&) = delete;
+
+  // Writes the new contents of path under a temporary name now; throws Error naming the file
+  // (as ReplacementFile does) when it may not be replaced.
+  void Replace(const std::string& path, const std::string& bytes);
+  // Removes path, when there is an entry of that name, as part of the commit.
+  void Remove(const std::string& path);
+  // Renames every new file into place and removes what is to go; throws Error naming the
+  // file that failed, after putting back every file it had already replaced or removed.
+  void Commit();
+
+ private:
+  struct Step {
+    std::string Path;
+    std::unique_ptr<ReplacementFile> File;  // null for a removal
+    std::string Aside;                      // the old file's second name while committing
+    bool Done = false;
+  };
+  void Apply(Step& step);
+  void Undo(Step& step);
+  RenameFunction rename_;
+  std::vector<Step> steps_;
+};
+
 // Writes data as the new contents of path through a ReplacementFile that writes through
 // links. Returns false (with the old file untouched) when anything fails; never throws.
 bool ReplaceFileContents(const std::string& path, const std::string& data);
+
+// Writes data as the new contents of path, replacing a link found there rather than its
+// target. Throws Error naming the file, with the system's reason, when that fails.
+void WriteNewContents(const std::string& path, const std::string& data);
 
 }  // namespace morvik

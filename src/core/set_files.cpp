@@ -63,14 +63,18 @@ bool LoadRecords(const std::string& path, TPatternBank& bank, int firstSlot, int
   return ok;
 }
 
-bool WriteRecords(const std::string& path, TPatternBank& bank, int firstSlot, int count) {
+std::string EncodeRecords(TPatternBank& bank, int firstSlot, int count) {
   std::string data;
   for (int k = firstSlot; k < firstSlot + count; ++k) {
     PackCounts(bank.Slot(k));
     const PatternRecord r = EncodeRecord(bank.Slot(k));
     data.append(reinterpret_cast<const char*>(r.data()), r.size());
   }
-  return ReplaceFileContents(ResolveFileName(path), data);
+  return data;
+}
+
+bool WriteRecords(const std::string& path, TPatternBank& bank, int firstSlot, int count) {
+  return ReplaceFileContents(ResolveFileName(path), EncodeRecords(bank, firstSlot, count));
 }
 
 }  // namespace
@@ -93,6 +97,14 @@ bool SaveReferenceFile(const std::string& path, TPatternBank& bank) {
 
 bool SaveTestFile(const std::string& path, TPatternBank& bank) {
   return WriteRecords(path, bank, kTestSlot, 1);
+}
+
+std::string EncodeReferenceFile(TPatternBank& bank) {
+  return EncodeRecords(bank, 1, kReferenceCount);
+}
+
+std::string EncodeTestFile(TPatternBank& bank) {
+  return EncodeRecords(bank, kTestSlot, 1);
 }
 
 }  // namespace morvik

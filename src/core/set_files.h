@@ -34,5 +34,8 @@ bool LoadTestFile(const std::string& path, TPatternBank& bank);
 // written through to the file it names; a read-only file (by its mode bits) is not replaced.
 bool SaveReferenceFile(const std::string& path, TPatternBank& bank);
 bool SaveTestFile(const std::string& path, TPatternBank& bank);
+// The bytes those two write, for writers that place the files themselves.
+std::string EncodeReferenceFile(TPatternBank& bank);
+std::string EncodeTestFile(TPatternBank& bank);
 
 }  // namespace morvik

@@ -11,7 +11,8 @@ namespace morvik {
 // metre. Throws Error for an empty bitmap.
 std::string EncodeBmp(const Bitmap& bitmap);
 
-// Writes EncodeBmp(bitmap) to a new file beside path, then renames it into place. Throws
+// Writes EncodeBmp(bitmap) to a new file beside path, then renames it into place (over a
+// link found there, whose target stays as it was). Throws
 // FileError(path, ...) on failure.
 void WriteBmpFile(const std::string& path, const Bitmap& bitmap);
 

@@ -12,7 +12,8 @@ namespace morvik {
 std::string EncodePng(const Bitmap& bitmap);
 
 // Writes EncodePng(bitmap) as the new contents of path: to a new file beside it that then
-// replaces it, so a reader never sees half a picture. Throws FileError(path, ...) on failure.
+// replaces it (a link found there included, whose target stays as it was), so a reader never
+// sees half a picture. Throws FileError(path, ...) on failure.
 void WritePngFile(const std::string& path, const Bitmap& bitmap);
 
 }  // namespace morvik

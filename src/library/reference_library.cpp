@@ -111,6 +111,13 @@ bool Listable(const std::string& name) {
 }  // namespace
 
 void SaveLibraryFile(const std::string& path, const std::vector<std::string>& bases) {
+  ReplacementGroup group;
+  StageLibraryFile(group, path, bases);
+  group.Commit();
+}
+
+void StageLibraryFile(ReplacementGroup& group, const std::string& path,
+                      const std::vector<std::string>& bases) {
   const std::string file = ResolveFileName(path);
   const std::string folder = fs::path(file).parent_path().string();
   std::string text;
@@ -118,7 +125,7 @@ void SaveLibraryFile(const std::string& path, const std::vector<std::string>& ba
     if (!Listable(base)) throw FileError(file, "cannot list the set name \"" + base + "\"");
     text += ListedName(base, folder.empty() ? "." : folder) + "\r\n";
   }
-  if (!ReplaceFileContents(file, text)) throw FileError(file, "cannot be written");
+  group.Replace(file, text);
 }
 
 bool IsLibraryFileName(const std::string& name) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/pattern_bank.h"
+#include "core/safe_write.h"
 #include "core/scoring.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
@@ -59,6 +60,9 @@ bool IsLibraryFileName(const std::string& name);
 // beginning with
 // '#' or a blank, ending with a blank, or holding a line end).
 void SaveLibraryFile(const std::string& path, const std::vector<std::string>& bases);
+// The same as one step of a group of files saved together.
+void StageLibraryFile(ReplacementGroup& group, const std::string& path,
+                      const std::vector<std::string>& bases);
 
 // Opens every set the library file lists. A set that cannot be opened throws Error naming
 // the library file and the line, then the set's own problem.

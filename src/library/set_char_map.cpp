@@ -23,9 +23,15 @@ CharMapState LoadSetCharMap(const std::string& base) {
 }
 
 void SaveSetCharMap(const std::string& base, const CharMapState& chars) {
+  ReplacementGroup group;
+  StageSetCharMap(group, base, chars);
+  group.Commit();
+}
+
+void StageSetCharMap(ReplacementGroup& group, const std::string& base, const CharMapState& chars) {
   const std::string path = ResolveFileName(SetCharMapPath(base));
   if (!chars.CharMapLoaded) {
-    RemoveFileIfPresent(path);
+    group.Remove(path);
     return;
   }
   std::string text;
@@ -36,7 +42,7 @@ void SaveSetCharMap(const std::string& base, const CharMapState& chars) {
       throw FileError(path, "pattern " + std::to_string(n) + " maps to a line end");
     text += std::to_string(n) + '\t' + c + "\r\n";
   }
-  if (!ReplaceFileContents(path, text)) throw FileError(path, "cannot be written");
+  group.Replace(path, text);
 }
 
 }  // namespace morvik

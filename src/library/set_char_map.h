@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/safe_write.h"
 #include "library/small_file.h"
 #include "runs/char_map.h"
 
@@ -21,5 +22,7 @@ CharMapState LoadSetCharMap(const std::string& base);
 // the set carries none. Throws Error naming the file when it cannot be written, or when an
 // entry is a CR or LF, which the format cannot hold.
 void SaveSetCharMap(const std::string& base, const CharMapState& chars);
+// The same as one step of a group of files saved together.
+void StageSetCharMap(ReplacementGroup& group, const std::string& base, const CharMapState& chars);
 
 }  // namespace morvik

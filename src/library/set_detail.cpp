@@ -115,15 +115,19 @@ std::string FormatSetDetail(const SetDetail& detail) {
 }
 
 void SaveSetDetail(const std::string& base, const SetDetail& detail) {
-  const std::string path = SetDetailPath(base);
+  ReplacementGroup group;
+  StageSetDetail(group, base, detail);
+  group.Commit();
+}
+
+void StageSetDetail(ReplacementGroup& group, const std::string& base, const SetDetail& detail) {
+  const std::string path = ResolveFileName(SetDetailPath(base));
   bool any = false;
   for (const CharacterDetail& d : detail.Refs) any = any || d.Valid;
-  if (!any) {
-    RemoveFileIfPresent(path);
-    return;
-  }
-  if (!ReplaceFileContents(path, FormatSetDetail(detail)))
-    throw FileError(path, "cannot be written");
+  if (any)
+    group.Replace(path, FormatSetDetail(detail));
+  else
+    group.Remove(path);
 }
 
 }  // namespace morvik

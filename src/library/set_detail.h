@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/pattern_bank.h"
+#include "core/safe_write.h"
 
 namespace morvik {
 
@@ -56,6 +57,8 @@ SetDetail ParseSetDetail(const std::string& bytes, const std::string& file);
 // Writes the file through a new file renamed into place; a SetDetail with no valid reference
 // removes it instead. Throws Error naming the file when it cannot be written.
 void SaveSetDetail(const std::string& base, const SetDetail& detail);
+// The same as one step of a group of files saved together.
+void StageSetDetail(ReplacementGroup& group, const std::string& base, const SetDetail& detail);
 std::string FormatSetDetail(const SetDetail& detail);
 
 }  // namespace morvik

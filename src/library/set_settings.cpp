@@ -145,9 +145,16 @@ std::string FormatSetSettings(const SetSettings& settings) {
 }
 
 void SaveSetSettings(const std::string& base, const SetSettings& settings) {
+  ReplacementGroup group;
+  StageSetSettings(group, base, settings);
+  group.Commit();
+}
+
+void StageSetSettings(ReplacementGroup& group, const std::string& base,
+                      const SetSettings& settings) {
   const std::string path = ResolveFileName(SetSettingsPath(base));
   if (IsEmpty(settings)) {
-    RemoveFileIfPresent(path);
+    group.Remove(path);
     return;
   }
   // Nothing is written that could not be read back.
@@ -155,8 +162,7 @@ void SaveSetSettings(const std::string& base, const SetSettings& settings) {
     if (key.Number && settings.*key.Number &&
         !ParseNumber(ValueText(settings, key).c_str(), key.Low, key.High))
       throw BadValue(path, key, ValueText(settings, key));
-  if (!ReplaceFileContents(path, FormatSetSettings(settings)))
-    throw FileError(path, "cannot be written");
+  group.Replace(path, FormatSetSettings(settings));
 }
 
 SetSettings MergeSettings(const SetSettings& stored, const SetSettings& overrides) {

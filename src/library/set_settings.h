@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/safe_write.h"
 #include "image/image_options.h"
 #include "image/image_state.h"
 
@@ -51,6 +52,9 @@ SetSettings ParseSetSettings(const std::string& text, const std::string& file);
 // Settings with nothing stored remove the file instead. Throws Error naming the file when
 // it cannot be written or a number lies outside its range (the key named as when reading).
 void SaveSetSettings(const std::string& base, const SetSettings& settings);
+// The same as one step of a group of files saved together.
+void StageSetSettings(ReplacementGroup& group, const std::string& base,
+                      const SetSettings& settings);
 std::string FormatSetSettings(const SetSettings& settings);
 
 // What a run uses: each setting given explicitly (an option) wins over the stored one.

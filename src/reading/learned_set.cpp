@@ -1,6 +1,7 @@
 #include "reading/learned_set.h"
 
 #include "core/error.h"
+#include "core/file_names.h"
 #include "core/set_files.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
@@ -8,27 +9,38 @@
 
 namespace morvik {
 
+namespace {
+
+void StageLearnedSet(ReplacementGroup& group, const std::string& base, LearnedSet& set) {
+  group.Replace(ResolveFileName(base + ".PCP"), EncodeReferenceFile(set.Bank));
+  group.Replace(ResolveFileName(base + ".PCT"), EncodeTestFile(set.Bank));
+  StageSetCharMap(group, base, set.Chars);
+  StageSetSettings(group, base, set.Settings);
+  StageSetDetail(group, base, set.Detail);
+}
+
+}  // namespace
+
 void SaveLearnedSet(const std::string& base, LearnedSet& set) {
-  if (!SaveReferenceFile(base + ".PCP", set.Bank))
-    throw FileError(base + ".PCP", "Error writing patterns");
-  if (!SaveTestFile(base + ".PCT", set.Bank))
-    throw FileError(base + ".PCT", "Error writing test pic");
-  SaveSetCharMap(base, set.Chars);
-  SaveSetSettings(base, set.Settings);
-  SaveSetDetail(base, set.Detail);
+  ReplacementGroup group;
+  StageLearnedSet(group, base, set);
+  group.Commit();
 }
 
 std::string SaveLearnedSets(const std::string& base, std::vector<LearnedSet>& sets) {
+  ReplacementGroup group;
   if (sets.size() == 1) {
-    SaveLearnedSet(base, sets.front());
+    StageLearnedSet(group, base, sets.front());
+    group.Commit();
     return base;
   }
   std::vector<std::string> bases;
   for (std::size_t k = 0; k < sets.size(); ++k) {
     bases.push_back(base + "-" + std::to_string(k + 1));
-    SaveLearnedSet(bases.back(), sets[k]);
+    StageLearnedSet(group, bases.back(), sets[k]);
   }
-  SaveLibraryFile(base + ".sets", bases);
+  StageLibraryFile(group, base + ".sets", bases);
+  group.Commit();
   return base + ".sets";
 }
 

@@ -21,13 +21,16 @@ struct LearnedSet {
 };
 
 // Saves one set as "<base>.PCP", "<base>.PCT", "<base>.charmap.txt" and "<base>.set.ini",
-// with "<base>.detail" when it holds any detail.
-// Throws Error naming the file that could not be written.
+// with "<base>.detail" when it holds any detail (a sidecar the set does not need is removed).
+// The set is saved whole or not at all: every file is written beside its name first, then
+// all are renamed into place, and a failure puts back the old files. Links where the files
+// go are replaced, never followed. Throws Error naming the file that could not be written.
 void SaveLearnedSet(const std::string& base, LearnedSet& set);
 
 // One set is saved under base itself. Several are saved as "<base>-1", "<base>-2", ... with
 // a library file "<base>.sets" listing them in order. Returns what a run names to use them
-// all: base, or "<base>.sets". Throws Error as SaveLearnedSet.
+// all: base, or "<base>.sets". All the files are saved as one, as SaveLearnedSet's are.
+// Throws Error as SaveLearnedSet.
 std::string SaveLearnedSets(const std::string& base, std::vector<LearnedSet>& sets);
 
 }  // namespace morvik
