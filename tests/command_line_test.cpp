@@ -59,6 +59,13 @@ class CommandLine : public testing::Test {
     const RunResult r = Run({"--learn", "learn", "--save", base});
     ASSERT_EQ(r.status, 0) << r.err;
   }
+  // learn/1.bmp and learn/2.bmp exchanged, so that a set saved next reads 0 and 1 the other
+  // way round and the text tells which set was used.
+  void SwapFirstTwoLearned() {
+    fs::rename(dir.File("learn/1.bmp"), dir.File("learn/x.bmp"));
+    fs::rename(dir.File("learn/2.bmp"), dir.File("learn/1.bmp"));
+    fs::rename(dir.File("learn/x.bmp"), dir.File("learn/2.bmp"));
+  }
   void Glyphs(const std::string& folder, const std::string& row1) {
     fs::create_directories(dir.File(folder));
     for (std::size_t c = 0; c < row1.size(); ++c)
@@ -288,10 +295,8 @@ TEST_F(CommandLine, RelativeFolderIsTakenInTheStartFolder) {
 TEST_F(CommandLine, DefaultSetOrNamedSetOfTheFolder) {
   LearnFolderAndMap("0123456789");
   SaveSet("pics/default");
-  // digits: the same set with slots 1 and 2 exchanged, so the text tells which set was used.
-  fs::rename(dir.File("learn/1.bmp"), dir.File("learn/x.bmp"));
-  fs::rename(dir.File("learn/2.bmp"), dir.File("learn/1.bmp"));
-  fs::rename(dir.File("learn/x.bmp"), dir.File("learn/2.bmp"));
+  // digits: the same set with slots 1 and 2 exchanged.
+  SwapFirstTwoLearned();
   SaveSet("pics/digits");
   test::WriteFile(dir.File("pics/digits.PCT"), "broken: a set's test pattern is not read");
   Glyphs("pics", "0123");
@@ -303,16 +308,40 @@ TEST_F(CommandLine, DefaultSetOrNamedSetOfTheFolder) {
   EXPECT_EQ(Read("pics/result.out"), "1023\r\n");
 }
 
+// Folder runs with different sets writing one folder at once take turns over its result
+// files: result.txt and result.out always come from the same run.
+TEST_F(CommandLine, ConcurrentFolderRunsLeaveAPairFromOneRun) {
+  LearnFolderAndMap("0123456789");
+  SaveSet("pics/default");
+  SwapFirstTwoLearned();
+  SaveSet("pics/digits");
+  Glyphs("pics", "0123456789");
+  const std::vector<std::string> plain = {"pics"}, swapped = {"pics", "digits"};
+  const auto pair = [&] {
+    return std::make_pair(Read("pics/result.txt"), Read("pics/result.out"));
+  };
+  ASSERT_EQ(Run(plain).status, 0);
+  const auto a = pair();
+  ASSERT_EQ(Run(swapped).status, 0);
+  const auto b = pair();
+  ASSERT_NE(a.first, b.first);
+  for (int round = 0; round < 12; ++round) {
+    for (const RunResult& r : test::RunMorvikAtOnce({plain, swapped, plain, swapped},
+                                                    {dir.Path(), dir.File("home"), "", false}))
+      EXPECT_EQ(r.status, 0) << r.err;
+    const auto both = pair();
+    EXPECT_TRUE(both == a || both == b) << "round " << round;
+  }
+}
+
 // A set is also found as users type it: relative to the start folder, with or without
 // ".PCP" in any case, or in the home folder where the window keeps its sets.
 TEST_F(CommandLine, NamedSetAsTyped) {
   LearnFolderAndMap("0123456789");
   fs::create_directory(dir.File("sets"));
   SaveSet("sets/digits");
-  // swapped: slots 1 and 2 exchanged, so the text tells which set was used.
-  fs::rename(dir.File("learn/1.bmp"), dir.File("learn/x.bmp"));
-  fs::rename(dir.File("learn/2.bmp"), dir.File("learn/1.bmp"));
-  fs::rename(dir.File("learn/x.bmp"), dir.File("learn/2.bmp"));
+  // swapped: slots 1 and 2 exchanged.
+  SwapFirstTwoLearned();
   SaveSet("home/swapped");
   Glyphs("pics", "01");
   for (const char* name : {"sets/digits", "sets/digits.PCP", "sets/DIGITS.pcp", "sets/Digits"}) {

@@ -30,9 +30,13 @@ void ExecMorvik(const std::vector<std::string>& args, const RunSetup& setup, int
   _exit(127);
 }
 
-RunResult RunMorvik(const std::vector<std::string>& args, const RunSetup& setup) {
-  TempDir capture;
-  const std::string outFile = capture.File("out"), errFile = capture.File("err");
+namespace {
+
+// A child running the program with its output and errors in files of `capture`.
+pid_t StartMorvik(const std::vector<std::string>& args, const RunSetup& setup,
+                  const TempDir& capture, std::size_t k) {
+  const std::string outFile = capture.File("out" + std::to_string(k));
+  const std::string errFile = capture.File("err" + std::to_string(k));
   const pid_t pid = fork();
   if (pid == 0) {
     const int in = open(setup.input.empty() ? "/dev/null" : setup.input.c_str(), O_RDONLY);
@@ -40,13 +44,34 @@ RunResult RunMorvik(const std::vector<std::string>& args, const RunSetup& setup)
     const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ExecMorvik(args, setup, in, out, err);
   }
+  return pid;
+}
+
+RunResult Finish(pid_t pid, const TempDir& capture, std::size_t k) {
   RunResult r;
   int status = 0;
   waitpid(pid, &status, 0);
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = ReadFile(outFile);
-  r.err = ReadFile(errFile);
+  r.out = ReadFile(capture.File("out" + std::to_string(k)));
+  r.err = ReadFile(capture.File("err" + std::to_string(k)));
   return r;
+}
+
+}  // namespace
+
+RunResult RunMorvik(const std::vector<std::string>& args, const RunSetup& setup) {
+  return RunMorvikAtOnce({args}, setup).front();
+}
+
+std::vector<RunResult> RunMorvikAtOnce(const std::vector<std::vector<std::string>>& runs,
+                                       const RunSetup& setup) {
+  TempDir capture;
+  std::vector<pid_t> pids;
+  for (std::size_t k = 0; k < runs.size(); ++k)
+    pids.push_back(StartMorvik(runs[k], setup, capture, k));
+  std::vector<RunResult> results;
+  for (std::size_t k = 0; k < runs.size(); ++k) results.push_back(Finish(pids[k], capture, k));
+  return results;
 }
 
 }  // namespace morvik::test

@@ -27,4 +27,9 @@ struct RunSetup {
 // Runs the program to its end.
 RunResult RunMorvik(const std::vector<std::string>& args, const RunSetup& setup);
 
+// Starts one process per argument list at once and waits for all of them, for tests of runs
+// that write the same files at the same time.
+std::vector<RunResult> RunMorvikAtOnce(const std::vector<std::vector<std::string>>& runs,
+                                       const RunSetup& setup);
+
 }  // namespace morvik::test

@@ -80,8 +80,7 @@ std::string RecognizeSubfolder(Session& session, const std::string& path, int& t
     EndResultRow(txt, out);
     if (!text.empty() && text.back() != ' ') text += ' ';
   }
-  txt.Close();
-  out.Close();
+  ClosePair(txt, out, path);
   return text;
 }
 
@@ -172,8 +171,7 @@ BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
   }
 
   if (haveCompare) WriteReport(report, options, names, expected, recognised);
-  report.Close();
-  texts.Close();
+  ClosePair(report, texts, root);
   return result;
 }
 

@@ -99,8 +99,7 @@ FolderRunResult RecognizeFolder(Session& session, const FolderRunOptions& option
     result.Images += static_cast<int>(row.size());
     EndResultRow(txt, out);
   }
-  txt.Close();
-  out.Close();
+  ClosePair(txt, out, folder);
   return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/folder_lock.h"
 #include "core/regular_file.h"
 
 namespace morvik {
@@ -28,6 +29,12 @@ void TextFile::Close() {
   closed_ = true;
   Flush();
   file_.Commit();
+}
+
+void ClosePair(TextFile& first, TextFile& second, const std::string& folder) {
+  const FolderLock lock(folder);
+  first.Close();
+  second.Close();
 }
 
 std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {

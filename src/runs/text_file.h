@@ -39,6 +39,11 @@ class TextFile {
   bool closed_ = false;
 };
 
+// Closes both files of a run's pair (result.txt and result.out) under the lock of the folder
+// they lie in (FolderLock), so that runs writing the same folder at once leave both files
+// from one run. Throws as Close, or when the folder cannot be locked.
+void ClosePair(TextFile& first, TextFile& second, const std::string& folder);
+
 // The whole file as bytes (found by name without regard to case, as above); throws Error
 // naming the file when it cannot be read, is not a regular file or exceeds maxBytes.
 std::string ReadWholeFile(const std::string& path, std::size_t maxBytes = kMaxTextInputBytes);
