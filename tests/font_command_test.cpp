@@ -72,6 +72,8 @@ TEST(FontCommand, RefusesWithStatusAndMessage) {
       {{"--learn-font", font, "--chars", "0", "--size", "1001", "--save", "x"}, 3, "--size"},
       {{"--learn-font", "none.ttf", "--chars", "0", "--save", "x"}, 1, "none.ttf"},
       {{"--learn-font", font, "--chars", "0", "--save", "no/such/dir/x"}, 1, "no/such/dir/x"},
+      {{"--learn-font", font, "--chars", "0", "--save", ""}, 3, "needs --save"},
+      {{"--learn-font", font, "--chars", "0", "--save", "a\nb"}, 3, "line end"},
   };
   for (const auto& c : cases) {
     const Outcome r = Call(c.Args, dir.Path());
@@ -80,6 +82,7 @@ TEST(FontCommand, RefusesWithStatusAndMessage) {
     EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
     EXPECT_EQ(r.Out, "");
   }
+  EXPECT_TRUE(test::FolderEntries(dir.Path()).empty());  // nothing left by any refusal
 }
 
 }  // namespace

@@ -201,6 +201,42 @@ TEST_F(ReadCommandTest, SeveralPicturesCutIntoAFolderEach) {
   EXPECT_TRUE(fs::is_regular_file(dir_.File("box-b.png")));
 }
 
+// A picture named "...png" names its cut folder "picture", not the parent of the folder
+// asked for, whose numbered pictures stay; and no cut or --boxes output replaces an input.
+TEST_F(ReadCommandTest, OutputsNamedAfterPicturesStayInTheirFolder) {
+  fs::copy_file(dir_.File("b.png"), dir_.File("...png"));
+  test::WriteFile(dir_.File("1_0.bmp"), "mine");
+  const RunResult r = Read({"--cut", "cuts", "...png", "a.png"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_regular_file(dir_.File("cuts/picture/1_5.bmp")));
+  EXPECT_TRUE(fs::is_regular_file(dir_.File("cuts/a/1_0.bmp")));
+  EXPECT_EQ(test::ReadFile(dir_.File("1_0.bmp")), "mine");
+}
+
+// Runs cutting different pictures into one folder at once take turns: the folder then holds
+// one picture's cut, whole, never a mixture.
+TEST_F(ReadCommandTest, ConcurrentCutsIntoOneFolderLeaveOneCut) {
+  const auto cutOf = [&](const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const std::string& name : test::FolderEntries(dir_.File(folder)))
+      files.emplace_back(name, test::ReadFile(dir_.File(folder + "/" + name)));
+    return files;
+  };
+  ASSERT_EQ(Read({"--cut", "onlyA", "a.png"}).status, 0);
+  ASSERT_EQ(Read({"--cut", "onlyB", "b.png"}).status, 0);
+  const auto a = cutOf("onlyA"), b = cutOf("onlyB");
+  const std::vector<std::string> cutA = {"--read", "--set", "sets/dv", "--cut", "cut", "a.png"};
+  std::vector<std::string> cutB = cutA;
+  cutB.back() = "b.png";
+  for (int round = 0; round < 4; ++round) {
+    for (const RunResult& r :
+         test::RunMorvikAtOnce({cutA, cutB, cutA, cutB}, {dir_.Path(), dir_.Path(), "", false}))
+      EXPECT_EQ(r.status, 0) << r.err;
+    const auto both = cutOf("cut");
+    EXPECT_TRUE(both == a || both == b) << "round " << round;
+  }
+}
+
 TEST_F(ReadCommandTest, LearningCountMismatchSaysBothCounts) {
   const RunResult r =
       RunMorvik({"--learn-picture", "a.png", "--chars", "HELLO42", "--save", "x"}, dir_.Path());
@@ -242,7 +278,25 @@ TEST_F(ReadCommandTest, BadOptionsAndValuesExitWithStatus3) {
        "--read and --learn-picture go separately"},
       {{"--learn-picture", "a.png", "--chars", "A", "--save", "x", "--set", "s"},
        "--set, --charmap, --cut, --reject and --format go with --read"},
+      {{"--read", "--set", "s", "--cut", "", "a.png"}, "--cut needs a folder, not \"\""},
+      {{"--read", "--set", "s", "--boxes", "", "a.png"}, "--boxes needs a file, not \"\""},
+      {{"--learn-picture", "a.png", "--chars", "A", "--save", ""},
+       "--save needs the name of a set, not \"\""},
+      {{"--learn-picture", "a.png", "--chars", "A", "--save", "x\ny"},
+       "--save: a set's name cannot hold a line end"},
+      {{"--read", "--set", "sets/dv", "--boxes", "./a.png", "a.png"},
+       "--boxes would replace the picture a.png being read"},
+      {{"--read", "--set", "sets/dv", "--boxes", "link.png", "b.png", "a.png"},
+       "--boxes would replace the picture a.png being read"},
+      {{"--read", "--set", "sets/dv", "--cut", ".", "a.png"},
+       "--cut names the folder of the picture a.png being read"},
+      {{"--learn-picture", "a.png", "--chars", "A", "--save", "x", "--boxes", "a.png"},
+       "--boxes would replace the picture a.png being learned"},
+      {{"--learn-picture", "x.PCP", "--chars", "A", "--save", "x"},
+       "--save would replace the picture x.PCP being learned"},
   };
+  fs::create_symlink("a.png", dir_.File("link-a.png"));
+  fs::copy_file(dir_.File("a.png"), dir_.File("x.PCP"));
   for (const auto& c : cases) {
     const RunResult r = RunMorvik(c.Args, dir_.Path());
     EXPECT_EQ(r.status, 3) << c.Message;

@@ -8,7 +8,6 @@
 #include <initializer_list>
 #include <locale>
 #include <optional>
-#include <set>
 #include <sstream>
 
 #include "cli/usage.h"
@@ -22,6 +21,7 @@
 #include "library/reference_library.h"
 #include "reading/cut_folder.h"
 #include "reading/learn_picture.h"
+#include "reading/output_names.h"
 #include "reading/read_picture.h"
 #include "reading/reading_format.h"
 #include "runs/char_map.h"
@@ -264,7 +264,18 @@ PictureOptions ParseArguments(const std::vector<std::string>& args) {
   return o;
 }
 
+// An output named "" would be the start folder itself (or a hidden file such as ".PCP"), and
+// a line end in a set's name could not be listed in a library file.
+void CheckOutputNames(const PictureOptions& o) {
+  if (o.cutFolder && o.cutFolder->empty()) throw UsageError{"--cut needs a folder, not \"\""};
+  if (o.boxes && o.boxes->empty()) throw UsageError{"--boxes needs a file, not \"\""};
+  if (o.save && o.save->empty()) throw UsageError{"--save needs the name of a set, not \"\""};
+  if (o.save && o.save->find_first_of("\r\n") != std::string::npos)
+    throw UsageError{"--save: a set's name cannot hold a line end"};
+}
+
 void CheckCombination(const PictureOptions& o) {
+  CheckOutputNames(o);
   if (o.read && o.learn) throw UsageError{"--read and --learn-picture go separately"};
   if (o.learn) {
     if (!o.chars) throw UsageError{"--learn-picture needs --chars CHARS naming its characters"};
@@ -308,38 +319,6 @@ Bitmap LoadNamedPicture(const std::string& name, const std::string& start) {
   return name == "-" ? ReadStandardInput() : ReadPictureFile(JoinPath(start, name));
 }
 
-// One output per picture: the name itself for a single picture; with several, a folder
-// below it named after each picture, or the picture's name put before the extension.
-class OutputNames {
- public:
-  explicit OutputNames(bool several) : several_(several) {}
-  std::string Next(const std::string& picture) {
-    std::string stem = picture == "-" ? "stdin" : StripExtension(BaseName(picture));
-    if (stem.empty()) stem = "picture";
-    std::string unique = stem;
-    for (int k = 2; !used_.insert(unique).second; ++k) unique = stem + "-" + std::to_string(k);
-    return unique;
-  }
-  std::string Folder(const std::string& folder, const std::string& unique) const {
-    return several_ ? JoinPath(folder, unique) : folder;
-  }
-  std::string File(const std::string& file, const std::string& unique) const {
-    if (!several_) return file;
-    const std::size_t slash = file.find_last_of('/');
-    const std::size_t dot = file.find_last_of('.');
-    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return hasExt ? file.substr(0, dot) + "-" + unique + file.substr(dot) : file + "-" + unique;
-  }
-
- private:
-  static std::string BaseName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-  }
-  bool several_;
-  std::set<std::string> used_;
-};
-
 ReferenceLibrary OpenSets(const PictureOptions& o, const std::vector<std::string>& defaultSets,
                           const std::string& start) {
   std::vector<std::string> names;
@@ -364,6 +343,29 @@ ReferenceLibrary OpenSets(const PictureOptions& o, const std::vector<std::string
   return library;
 }
 
+// A picture as a file on disk: none for standard input.
+std::optional<std::string> PicturePath(const std::string& picture, const std::string& start) {
+  if (picture == "-") return std::nullopt;
+  return JoinPath(start, picture);
+}
+
+// Refuses an output that is one of the pictures being read: a --boxes picture that would
+// replace one, or a --cut folder that holds one (a cut removes what an earlier cut wrote).
+void CheckOutputsAreNotInputs(const PictureOptions& o, const std::vector<std::string>& uniques,
+                              const std::string& start, const OutputNames& names) {
+  for (std::size_t k = 0; k < o.pictures.size(); ++k) {
+    for (const std::string& picture : o.pictures) {
+      const std::optional<std::string> input = PicturePath(picture, start);
+      if (!input) continue;
+      if (o.boxes && SameFileOnDisk(names.File(JoinPath(start, *o.boxes), uniques[k]), *input))
+        throw UsageError{"--boxes would replace the picture " + picture + " being read"};
+      if (o.cutFolder && SameFileOnDisk(names.Folder(JoinPath(start, *o.cutFolder), uniques[k]),
+                                        FolderOfFile(*input)))
+        throw UsageError{"--cut names the folder of the picture " + picture + " being read"};
+    }
+  }
+}
+
 int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& start,
          std::ostream& out, std::ostream& err) {
   ReadOptions ro;
@@ -374,10 +376,14 @@ int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& 
   const bool several = o.pictures.size() > 1;
   ReadingPrinter printer(out, o.format, several);
   OutputNames names(several);
+  std::vector<std::string> uniques;
+  for (const std::string& picture : o.pictures) uniques.push_back(names.Next(picture));
+  CheckOutputsAreNotInputs(o, uniques, start, names);
   int status = 0;
-  for (const std::string& picture : o.pictures) {
+  for (std::size_t k = 0; k < o.pictures.size(); ++k) {
+    const std::string& picture = o.pictures[k];
+    const std::string& unique = uniques[k];
     try {
-      const std::string unique = names.Next(picture);
       const Bitmap bitmap = LoadNamedPicture(picture, start);
       const PictureReading reading = ReadPicture(bitmap, library, ro);
       printer.Print(picture, reading, library);
@@ -395,7 +401,20 @@ int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& 
   return status;
 }
 
+// Refuses a --boxes picture or a file of the set to save that is the picture to learn.
+void CheckLearnOutputs(const PictureOptions& o, const std::string& start) {
+  const std::optional<std::string> input = PicturePath(*o.learn, start);
+  if (!input) return;
+  if (o.boxes && SameFileOnDisk(JoinPath(start, *o.boxes), *input))
+    throw UsageError{"--boxes would replace the picture " + *o.learn + " being learned"};
+  const std::string base = JoinPath(start, SetBase(*o.save));
+  for (const char* suffix : {".PCP", ".PCT", ".charmap.txt", ".set.ini", ".detail"})
+    if (SameFileOnDisk(ResolveFileName(base + suffix), *input))
+      throw UsageError{"--save would replace the picture " + *o.learn + " being learned"};
+}
+
 void Learn(const PictureOptions& o, const std::string& start) {
+  CheckLearnOutputs(o, start);
   const std::string name = *o.learn == "-" ? "standard input" : JoinPath(start, *o.learn);
   const Bitmap bitmap = LoadNamedPicture(*o.learn, start);
   LearnOptions lo;
@@ -485,6 +504,9 @@ Reading:
   --cut DIR          also write each character as DIR/<line>_<index>.bmp (bright
                      on black; word spaces and empty cells as black pictures) for
                      the folder runs; with several pictures DIR/<picture>/...
+                     DIR must be new, empty or made by an earlier cut: that cut's
+                     list DIR/.morvik-cut names the files the new cut removes;
+                     any other folder is refused untouched
   --boxes FILE.png   also write the picture with the character boxes drawn; with
                      several pictures FILE-<picture>.png
 
@@ -507,7 +529,7 @@ Exit status:
   1  a picture, set or file could not be read or written, or the picture's
      characters do not match CHARS (the message names the file); the other
      pictures are still read
-  3  unknown option or bad value
+  3  unknown option or bad value, or an output that is one of the pictures
 )";
 }
 

@@ -101,4 +101,17 @@ std::string JoinPath(const std::string& folder, const std::string& path) {
   return folder.back() == '/' ? folder + path : folder + "/" + path;
 }
 
+std::string FolderOfFile(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool SameFileOnDisk(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 }  // namespace morvik

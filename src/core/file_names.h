@@ -34,4 +34,12 @@ std::string StripExtension(const std::string& fileName);
 // path joined to folder with "/", unless path is absolute.
 std::string JoinPath(const std::string& folder, const std::string& path);
 
+// The folder a file's path lies in: the text before the last "/" ("/" for a file at the
+// root), or "." for a bare name.
+std::string FolderOfFile(const std::string& path);
+
+// Whether both paths exist and name the same file or folder (the same device and inode,
+// links followed): one spelling, another, a link or a hard link.
+bool SameFileOnDisk(const std::string& a, const std::string& b);
+
 }  // namespace morvik
