@@ -96,17 +96,5 @@ TEST(CutFolder, WritesOnlyWhereNothingOfAnyoneElseIsLost) {
   }
 }
 
-// The marker lists what this cut wrote, so the next one removes exactly that.
-TEST(CutFolder, ASmallerCutRemovesTheRestOfTheEarlierOne) {
-  test::TempDir dir;
-  WriteCutFolder(Bitmap(4, 4), TwoBlanks(), dir.File("cut"));
-  PictureReading one = TwoBlanks();
-  one.Chars.pop_back();
-  WriteCutFolder(Bitmap(4, 4), one, dir.File("cut"));
-  EXPECT_EQ(test::FolderEntries(dir.File("cut")),
-            (std::vector<std::string>{".morvik-cut", "1_0.bmp"}));
-  EXPECT_EQ(test::ReadFile(dir.File("cut/.morvik-cut")), kMarker + "1_0.bmp\n");
-}
-
 }  // namespace
 }  // namespace morvik

@@ -74,6 +74,7 @@ TEST(FontCommand, RefusesWithStatusAndMessage) {
       {{"--learn-font", font, "--chars", "0", "--save", "no/such/dir/x"}, 1, "no/such/dir/x"},
       {{"--learn-font", font, "--chars", "0", "--save", ""}, 3, "needs --save"},
       {{"--learn-font", font, "--chars", "0", "--save", "a\nb"}, 3, "line end"},
+      {{"--learn-font", font, "--chars", "0", "--save", "sub/"}, 3, "name of a set"},
   };
   for (const auto& c : cases) {
     const Outcome r = Call(c.Args, dir.Path());

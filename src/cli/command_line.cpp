@@ -200,7 +200,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   }
   for (int k = optind; k < argc; ++k) o.positional.push_back(argv[static_cast<std::size_t>(k)]);
   if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
-  if (o.save && o.save->empty()) throw UsageError{"--save needs the name of a set, not \"\""};
+  if (o.save) CheckSetName("--save", *o.save);
   CheckSetOptions(o);
   return o;
 }

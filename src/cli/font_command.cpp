@@ -90,9 +90,7 @@ FontCommand Parse(const std::vector<std::string>& args) {
   if (c.Font.empty()) throw UsageError{"--learn-font needs a font file"};
   if (c.Chars.empty()) throw UsageError{"--learn-font needs --chars"};
   if (c.Save.empty()) throw UsageError{"--learn-font needs --save BASE"};
-  // The names of several sets are listed line by line in BASE.sets.
-  if (c.Save.find_first_of("\r\n") != std::string::npos)
-    throw UsageError{"--save: a set's name cannot hold a line end"};
+  CheckSetName("--save", c.Save);
   return c;
 }
 

@@ -264,14 +264,11 @@ PictureOptions ParseArguments(const std::vector<std::string>& args) {
   return o;
 }
 
-// An output named "" would be the start folder itself (or a hidden file such as ".PCP"), and
-// a line end in a set's name could not be listed in a library file.
+// An output named "" would be the start folder itself.
 void CheckOutputNames(const PictureOptions& o) {
   if (o.cutFolder && o.cutFolder->empty()) throw UsageError{"--cut needs a folder, not \"\""};
   if (o.boxes && o.boxes->empty()) throw UsageError{"--boxes needs a file, not \"\""};
-  if (o.save && o.save->empty()) throw UsageError{"--save needs the name of a set, not \"\""};
-  if (o.save && o.save->find_first_of("\r\n") != std::string::npos)
-    throw UsageError{"--save: a set's name cannot hold a line end"};
+  if (o.save) CheckSetName("--save", *o.save);
 }
 
 void CheckCombination(const PictureOptions& o) {

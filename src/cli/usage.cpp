@@ -8,6 +8,13 @@ ExitStatus ExitStatusFor(ErrorKind kind) {
   return kind == ErrorKind::kUsage ? kExitUsage : kExitFailed;
 }
 
+void CheckSetName(const std::string& option, const std::string& name) {
+  if (name.empty() || name.back() == '/')
+    throw UsageError{option + " needs the name of a set, not \"" + name + "\""};
+  if (name.find_first_of("\r\n") != std::string::npos)
+    throw UsageError{option + ": a set's name cannot hold a line end"};
+}
+
 int ParseWholeOption(const std::string& option, const std::string& text, long low, long high) {
   long v = 0;
   if (!ParseWholeNumber(text, v) || v < low || v > high)

@@ -23,6 +23,11 @@ struct UsageError : Error {
 // The exit status --help lists for an error of this kind: the one place kinds meet statuses.
 ExitStatus ExitStatusFor(ErrorKind kind);
 
+// Refuses (UsageError) the value of --save as a set's name: "" (the start folder itself,
+// whose set files would be hidden ".PCP" ...), a name ending in "/" (a folder, the same
+// there), or one holding a line end, which a library file could not list.
+void CheckSetName(const std::string& option, const std::string& name);
+
 // The value of option (named as typed, "--threshold") as a whole number from low to high;
 // decimal, or hexadecimal after "0x". Throws UsageError otherwise.
 int ParseWholeOption(const std::string& option, const std::string& text, long low, long high);

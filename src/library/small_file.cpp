@@ -6,14 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "core/error.h"
 #include "core/file_descriptor.h"
 #include "core/file_names.h"
-
-namespace fs = std::filesystem;
 
 namespace morvik {
 
@@ -46,13 +42,6 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
   if (data.size() > maxBytes)
     throw FileError(file, "is larger than " + std::to_string(maxBytes) + " bytes");
   return data;
-}
-
-void RemoveFileIfPresent(const std::string& path) {
-  const std::string file = ResolveFileName(path);
-  std::error_code ec;
-  if (!fs::exists(fs::symlink_status(file, ec))) return;
-  if (!fs::remove(file, ec) && ec) throw FileError(file, "cannot be removed: " + ec.message());
 }
 
 }  // namespace morvik

@@ -16,7 +16,4 @@ constexpr std::size_t kMaxSetFileBytes = 64 * 1024;
 // not a regular file, is larger than maxBytes, or cannot be read.
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
 
-// Removes the file when it exists; throws Error naming the file when that fails.
-void RemoveFileIfPresent(const std::string& path);
-
 }  // namespace morvik
