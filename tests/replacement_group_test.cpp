@@ -9,6 +9,7 @@
 
 #include "core/error.h"
 #include "core/safe_write.h"
+#include "error_of.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -68,6 +69,16 @@ TEST(ReplacementGroup, AFailedRenameAtAnyStepPutsEverythingBack) {
       EXPECT_EQ(test::ReadFile(f.dir.File("d")), "old d");
     }
   }
+}
+
+// A sidecar a set no longer needs is removed; a folder of that name is the user's.
+TEST(ReplacementGroup, AFolderIsNeverRemoved) {
+  test::TempDir dir;
+  fs::create_directory(dir.File("s.detail"));
+  ReplacementGroup group;
+  EXPECT_EQ(test::KindAndFileOf([&] { group.Remove(dir.File("s.detail")); }),
+            std::make_pair(ErrorKind::kCannotWrite, dir.File("s.detail")));
+  EXPECT_TRUE(fs::is_directory(dir.File("s.detail")));
 }
 
 }  // namespace

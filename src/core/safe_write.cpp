@@ -201,6 +201,9 @@ void ReplacementGroup::Replace(const std::string& path, const std::string& bytes
 }
 
 void ReplacementGroup::Remove(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    throw FileError(path, "is a folder, not a file", ErrorKind::kCannotWrite);
   steps_.push_back(Step{path, nullptr, "", false});
 }
 

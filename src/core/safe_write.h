@@ -77,7 +77,8 @@ class ReplacementGroup {
   // Writes the new contents of path under a temporary name now; throws Error naming the file
   // (as ReplacementFile does) when it may not be replaced.
   void Replace(const std::string& path, const std::string& bytes);
-  // Removes path, when there is an entry of that name, as part of the commit.
+  // Removes path, when there is an entry of that name, as part of the commit. Throws Error
+  // naming it when it is a folder.
   void Remove(const std::string& path);
   // Renames every new file into place and removes what is to go; throws Error naming the
   // file that failed, after putting back every file it had already replaced or removed.
