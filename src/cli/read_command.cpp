@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <locale>
+#include <map>
 #include <optional>
 #include <sstream>
 
@@ -348,18 +349,25 @@ std::optional<std::string> PicturePath(const std::string& picture, const std::st
 
 // Refuses an output that is one of the pictures being read: a --boxes picture that would
 // replace one, or a --cut folder that holds one (a cut removes what an earlier cut wrote).
+// Each name is looked up once, however many pictures there are.
 void CheckOutputsAreNotInputs(const PictureOptions& o, const std::vector<std::string>& uniques,
                               const std::string& start, const OutputNames& names) {
-  for (std::size_t k = 0; k < o.pictures.size(); ++k) {
-    for (const std::string& picture : o.pictures) {
-      const std::optional<std::string> input = PicturePath(picture, start);
-      if (!input) continue;
-      if (o.boxes && SameFileOnDisk(names.File(JoinPath(start, *o.boxes), uniques[k]), *input))
-        throw UsageError{"--boxes would replace the picture " + picture + " being read"};
-      if (o.cutFolder && SameFileOnDisk(names.Folder(JoinPath(start, *o.cutFolder), uniques[k]),
-                                        FolderOfFile(*input)))
-        throw UsageError{"--cut names the folder of the picture " + picture + " being read"};
-    }
+  std::map<FileIdentity, std::string> files, folders;
+  for (const std::string& picture : o.pictures) {
+    const std::optional<std::string> input = PicturePath(picture, start);
+    if (!input) continue;
+    if (const auto id = IdentityOf(*input)) files.emplace(*id, picture);
+    if (const auto id = IdentityOf(FolderOfFile(*input))) folders.emplace(*id, picture);
+  }
+  for (const std::string& unique : uniques) {
+    const auto box =
+        o.boxes ? IdentityOf(names.File(JoinPath(start, *o.boxes), unique)) : std::nullopt;
+    if (box && files.count(*box))
+      throw UsageError{"--boxes would replace the picture " + files[*box] + " being read"};
+    const auto cut = o.cutFolder ? IdentityOf(names.Folder(JoinPath(start, *o.cutFolder), unique))
+                                 : std::nullopt;
+    if (cut && folders.count(*cut))
+      throw UsageError{"--cut names the folder of the picture " + folders[*cut] + " being read"};
   }
 }
 

@@ -107,11 +107,15 @@ std::string FolderOfFile(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 bool SameFileOnDisk(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  const std::optional<FileIdentity> ia = IdentityOf(a);
+  return ia && ia == IdentityOf(b);
 }
 
 }  // namespace morvik

@@ -2,7 +2,10 @@
 // paths relative to the program's home folder, and base names of chosen set files.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace morvik {
 
@@ -38,8 +41,12 @@ std::string JoinPath(const std::string& folder, const std::string& path);
 // root), or "." for a bare name.
 std::string FolderOfFile(const std::string& path);
 
-// Whether both paths exist and name the same file or folder (the same device and inode,
-// links followed): one spelling, another, a link or a hard link.
+// The device and inode of the file or folder path names (links followed), which tell one
+// file however it is spelled or linked; none when there is no such file.
+using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// Whether both paths exist and name the same file or folder by IdentityOf.
 bool SameFileOnDisk(const std::string& a, const std::string& b);
 
 }  // namespace morvik
