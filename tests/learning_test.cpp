@@ -152,5 +152,27 @@ TEST_F(Learning, MissingFolderLearnsNothing) {
   EXPECT_EQ(view.grid, 2);
 }
 
+// A picture that scales to no pixels (65 x 1 at the fixed ratio, with a fixed threshold: an
+// automatic one has nothing to be found in) is learned as an empty reference, never as the
+// picture before it, and the observer is told which one it was.
+TEST_F(Learning, PictureWithoutPixelsToSampleIsAnEmptyReferenceWithNotice) {
+  struct Notices : RunObserver {
+    std::vector<std::string> texts;
+    void Notice(const std::string& text) override { texts.push_back(text); }
+  } notices;
+  test::WriteGlyph(dir.File("learn/1.bmp"), 'A');
+  Bitmap rule(65, 1);
+  rule.Fill(MakeColour(0, 0, 0));
+  test::WriteBmp8Grey(dir.File("learn/2.bmp"), rule);
+  test::WriteGlyph(dir.File("learn/3.bmp"), 'C');
+  ws.Image.Settings.CheckBoxAuto = false;
+  EXPECT_EQ(LearnReferences(ws.Prepared(), dir.File("learn"), notices),
+            (std::vector<int>{1, 2, 3}));
+  EXPECT_TRUE(IsEmpty(ws.Bank.Slot(2)));
+  EXPECT_FALSE(IsEmpty(ws.Bank.Slot(3)));
+  ASSERT_EQ(notices.texts.size(), 1u);
+  EXPECT_EQ(notices.texts[0].rfind(dir.File("learn/2.bmp"), 0), 0u) << notices.texts[0];
+}
+
 }  // namespace
 }  // namespace morvik

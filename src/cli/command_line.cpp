@@ -225,6 +225,7 @@ class CommandLineObserver : public RunObserver {
   void CloseReport() {
     if (report_) report_->Close();
   }
+  void Notice(const std::string& text) override { err_ << "morvik: " << text << "\n"; }
 
   void ImageRecognized(const RecognizedImage& image) override {
     if (!report_) return;
@@ -595,6 +596,9 @@ result.txt and result.out into it. Where <row>_<column>.bmp does not exist, the
 same name with .png, .pgm, .ppm or .pbm (in this order) is read instead; --learn
 reads DIR/<n>.bmp the same way. A picture that cannot be read is reported and
 written as a blank one (pattern 0, score 0): the run goes on, then exits with 1.
+A picture whose scaled raster has no pixels (a thin rule cropped, or a ratio that
+rounds it to nothing) is an empty pattern: recognised as pattern 0, score 0, and
+learned as an empty reference (--learn says so on standard error).
 The reference set is <folder>/default.pcp
 (with the folder alone) or the set <set name>: <folder>/<set name>.pcp, else
 <set name> taken from the start folder, else from the home folder (".pcp" may

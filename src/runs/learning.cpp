@@ -15,12 +15,13 @@ std::string SlotPicture(const std::string& folder, int n) {
 
 }  // namespace
 
-void LearnPattern(Session& session, int n, const std::string& fileName) {
+bool LearnPattern(Session& session, int n, const std::string& fileName) {
   const LoadedPicture picture = LoadPictureFile(fileName, session.Image);
   TPattern& test = session.Bank.TestPattern();
   test.Cells = picture.Pattern.Cells;
   test.MaxLevel = picture.Pattern.MaxLevel;
   CopyPattern(test, session.Bank.Slot(n));
+  return !picture.Raster.Empty();
 }
 
 std::vector<int> LearnReferences(Session& session, const std::string& folderName,
@@ -36,7 +37,10 @@ std::vector<int> LearnReferences(Session& session, const std::string& folderName
     }
   }
   for (std::size_t k = 0; k < slots.size(); ++k) {
-    LearnPattern(session, slots[k], pictures[k]);
+    if (!LearnPattern(session, slots[k], pictures[k]))
+      observer.Notice(pictures[k] +
+                      ": nothing left to sample (the scaled picture has no pixels); learned as "
+                      "an empty reference");
     observer.Progress("Learning", static_cast<int>(k + 1), static_cast<int>(slots.size()));
   }
   return slots;

@@ -32,6 +32,8 @@ class RunObserver {
   virtual void RunStarted() {}  // a run found its folder and starts afresh
   virtual void ImageRecognized(const RecognizedImage&) {}
   virtual void Progress(const std::string& /*what*/, int /*done*/, int /*total*/) {}
+  // Something the user should know that does not stop the run ("<file>: <what happened>").
+  virtual void Notice(const std::string& /*text*/) {}
 };
 
 }  // namespace morvik
