@@ -69,6 +69,7 @@ ReferenceLibrary LearnedLibrary(const std::string& font, const SetSettings& over
   set.Bank = learned.Bank;
   set.Chars = learned.Chars;
   set.Settings = learned.Settings;
+  PrepareReferenceSet(set);
   library.Sets.push_back(set);
   return library;
 }

@@ -55,7 +55,7 @@ TEST_F(Library, SetCarriesItsMapAndSettings) {
   EXPECT_TRUE(digits.Chars.CharMapLoaded);
   EXPECT_EQ(digits.Chars.CharMap[1], '0');
   EXPECT_EQ(digits.Settings.AutoCrop, true);
-  EXPECT_FALSE(digits.Settled);
+  EXPECT_TRUE(digits.Prepared.Ready());
   // A set without either file carries nothing.
   const ReferenceSet caps = OpenReferenceSet(dir.File("sets/caps"));
   EXPECT_FALSE(caps.Chars.CharMapLoaded);
