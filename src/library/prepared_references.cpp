@@ -19,26 +19,40 @@ bool SamePatterns(const ReferencePatterns& a, const ReferencePatterns& b) {
   return true;
 }
 
-// One pass of a run over its references: normalised (re-quantised where that changed them),
-// then counted.
-ReferencePatterns Pass(ReferencePatterns refs) {
+// One pass of a run over its references, in place: normalised (re-quantised where that
+// changed them), then counted.
+void Pass(ReferencePatterns& refs) {
   for (int k = 1; k <= kReferenceCount; ++k)
     if (NormalizePattern(refs[k])) RequantizeLevels(refs[k]);
   for (int k = 1; k <= kReferenceCount; ++k) ComputeSpans(refs[k]);
-  return refs;
+}
+
+// Whether another pass would leave references that a pass has counted as they are. Counting
+// again changes nothing, so only normalising could; where it finds nothing to move or
+// stretch it has only counted again.
+bool Settled(const ReferencePatterns& refs) {
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    TPattern p = refs[k];
+    if (NormalizePattern(p)) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 PreparedReferences PrepareReferences(const TPatternBank& bank, bool profile) {
   PreparedReferences p;
-  ReferencePatterns read;
-  for (int k = 1; k <= kReferenceCount; ++k) read[k] = bank.Slot(k);
-  p.Passes.push_back(Pass(read));
-  while (p.Passes.size() < kMaxPasses) {
-    ReferencePatterns next = Pass(p.Passes.back());
-    if (SamePatterns(next, p.Passes.back())) break;
-    p.Passes.push_back(std::move(next));
+  ReferencePatterns& first = p.Passes.emplace_back();
+  for (int k = 1; k <= kReferenceCount; ++k) first[k] = bank.Slot(k);
+  Pass(first);
+  // References this system wrote settle in one pass; stale stored values take more.
+  if (!Settled(first)) {
+    while (p.Passes.size() < kMaxPasses) {
+      ReferencePatterns next = p.Passes.back();
+      Pass(next);
+      if (SamePatterns(next, p.Passes.back())) break;
+      p.Passes.push_back(next);
+    }
   }
   if (!profile) return p;
   p.Rows.resize(kReferenceCount + 1);

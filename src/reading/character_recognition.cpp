@@ -95,17 +95,27 @@ struct Sampled {
 void RankCandidates(const LibraryReader& reader, const std::vector<Candidate>& candidates,
                     const Sampled& sampled, BestThree& best) {
   const ReferenceLibrary& library = *reader.Library;
-  std::vector<ReferenceMask> masks(library.Sets.size());
-  for (const Candidate& c : candidates) masks[static_cast<std::size_t>(c.Set)].set(c.No);
-  std::vector<ScoreTable> tables(library.Sets.size());
-  for (std::size_t s = 0; s < library.Sets.size(); ++s)
-    if (masks[s].any())
-      tables[s] = ScoreSet(library.Sets[s], sampled.Tests[reader.SamplingOf[s]], reader.Tallies[s],
-                           masks[s]);
+  // The few sets the candidates come from, each scored once for all its candidates.
+  std::vector<int> sets;
+  std::vector<ReferenceMask> masks;
+  auto slot = [&](int set) {
+    return static_cast<std::size_t>(std::find(sets.begin(), sets.end(), set) - sets.begin());
+  };
+  for (const Candidate& c : candidates) {
+    if (slot(c.Set) == sets.size()) sets.push_back(c.Set), masks.emplace_back();
+    masks[slot(c.Set)].set(static_cast<std::size_t>(c.No));
+  }
+  std::vector<ScoreTable> tables;
+  tables.reserve(sets.size());
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    const std::size_t s = static_cast<std::size_t>(sets[k]);
+    tables.push_back(ScoreSet(library.Sets[s], sampled.Tests[reader.SamplingOf[s]],
+                              reader.Tallies[s], masks[k]));
+  }
   const long double weight = reader.Options.DetailWeight;
   for (const Candidate& c : candidates) {
     const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
-    const double mean = tables[static_cast<std::size_t>(c.Set)][c.No].Mean;
+    const double mean = tables[slot(c.Set)][c.No].Mean;
     if (!(mean > 0)) continue;
     best.Offer(LibraryMatch{c.Set, c.No, mean, MappedChar(set, c.No), c.Likeness},
                mean + weight * c.Likeness);
