@@ -35,7 +35,7 @@ PreparedTest PrepareTest(const TPattern& test) {
 namespace {
 
 const PreparedReferences& Prepared(const ReferenceSet& set) {
-  if (!set.Prepared.Ready()) throw Error("reference set " + set.Base + " was not prepared");
+  if (!set.Prepared.Ready) throw Error("reference set " + set.Base + " was not prepared");
   return set.Prepared;
 }
 
@@ -45,19 +45,19 @@ template <typename Admits>
 ScoreTable Score(const ReferenceSet& set, const PreparedTest& test, double tally, Admits admits,
                  std::size_t earlier) {
   const PreparedReferences& prepared = Prepared(set);
-  const ReferencePatterns& refs = prepared.After(earlier);
-  const bool stored = !prepared.Rows.empty() && &refs == &prepared.Passes.back();
+  const bool stored = !prepared.Rows.empty() && earlier >= prepared.Earlier.size();
   ScoreTable table;
   for (int k = 1; k <= kReferenceCount; ++k) {
     TScoreEntry& e = table[k];
     e = TScoreEntry{NoScore, NoScore, 0};
-    if (test.Pattern.MaxLevel == 0 || refs[k].MaxLevel == 0 || !admits(k)) continue;
+    const TPattern& ref = ReferenceAfter(set.Bank, prepared, k, earlier);
+    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !admits(k)) continue;
     if (stored) {
       e.H = MatchSequences(test.Rows, prepared.Rows[k], tally);
       e.V = MatchSequences(test.Columns, prepared.Columns[k], tally);
     } else {
       TLineProfiles rows, columns;
-      ProfileLines(refs[k], rows, columns);
+      ProfileLines(ref, rows, columns);
       e.H = MatchSequences(test.Rows, rows, tally);
       e.V = MatchSequences(test.Columns, columns, tally);
     }

@@ -8,58 +8,64 @@ namespace morvik {
 
 namespace {
 
-bool SamePatterns(const ReferencePatterns& a, const ReferencePatterns& b) {
-  for (int k = 1; k <= kReferenceCount; ++k) {
-    const TPattern &p = a[k], &q = b[k];
-    if (std::memcmp(p.Cells.data(), q.Cells.data(), sizeof p.Cells) != 0 ||
-        p.MaxLevel != q.MaxLevel || p.StoredCounts != q.StoredCounts || p.RowCount != q.RowCount ||
-        p.ColCount != q.ColCount)
-      return false;
-  }
-  return true;
+bool SamePattern(const TPattern& p, const TPattern& q) {
+  return std::memcmp(p.Cells.data(), q.Cells.data(), sizeof p.Cells) == 0 &&
+         p.MaxLevel == q.MaxLevel && p.StoredCounts == q.StoredCounts && p.RowCount == q.RowCount &&
+         p.ColCount == q.ColCount;
 }
 
 // One pass of a run over its references, in place: normalised (re-quantised where that
-// changed them), then counted.
-void Pass(ReferencePatterns& refs) {
-  for (int k = 1; k <= kReferenceCount; ++k)
-    if (NormalizePattern(refs[k])) RequantizeLevels(refs[k]);
-  for (int k = 1; k <= kReferenceCount; ++k) ComputeSpans(refs[k]);
+// changed them), then counted. Returns whether it changed any.
+bool Pass(TPatternBank& bank) {
+  bool changed = false;
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    const TPattern before = bank.Slot(k);
+    if (NormalizePattern(bank.Slot(k))) RequantizeLevels(bank.Slot(k));
+    ComputeSpans(bank.Slot(k));
+    changed = changed || !SamePattern(before, bank.Slot(k));
+  }
+  return changed;
 }
 
 // Whether another pass would leave references that a pass has counted as they are. Counting
 // again changes nothing, so only normalising could; where it finds nothing to move or
 // stretch it has only counted again.
-bool Settled(const ReferencePatterns& refs) {
+bool Settled(const TPatternBank& bank) {
   for (int k = 1; k <= kReferenceCount; ++k) {
-    TPattern p = refs[k];
+    TPattern p = bank.Slot(k);
     if (NormalizePattern(p)) return false;
   }
   return true;
 }
 
+ReferencePatterns Copy(const TPatternBank& bank) {
+  ReferencePatterns refs;
+  for (int k = 1; k <= kReferenceCount; ++k) refs[static_cast<std::size_t>(k)] = bank.Slot(k);
+  return refs;
+}
+
 }  // namespace
 
-PreparedReferences PrepareReferences(const TPatternBank& bank, bool profile) {
+PreparedReferences PrepareReferences(TPatternBank& bank, bool profile) {
   PreparedReferences p;
-  ReferencePatterns& first = p.Passes.emplace_back();
-  for (int k = 1; k <= kReferenceCount; ++k) first[k] = bank.Slot(k);
-  Pass(first);
+  p.Ready = true;
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    if (NormalizePattern(bank.Slot(k))) RequantizeLevels(bank.Slot(k));
+  }
+  for (int k = 1; k <= kReferenceCount; ++k) ComputeSpans(bank.Slot(k));
   // References this system wrote settle in one pass; stale stored values take more.
-  if (!Settled(first)) {
-    while (p.Passes.size() < kMaxPasses) {
-      ReferencePatterns next = p.Passes.back();
-      Pass(next);
-      if (SamePatterns(next, p.Passes.back())) break;
-      p.Passes.push_back(next);
+  if (!Settled(bank)) {
+    for (std::size_t passes = 1; passes < kMaxPasses; ++passes) {
+      ReferencePatterns before = Copy(bank);
+      if (!Pass(bank)) break;
+      p.Earlier.push_back(std::move(before));
     }
   }
   if (!profile) return p;
   p.Rows.resize(kReferenceCount + 1);
   p.Columns.resize(kReferenceCount + 1);
-  const ReferencePatterns& settled = p.Passes.back();
   for (int k = 1; k <= kReferenceCount; ++k)
-    if (settled[k].MaxLevel != 0) ProfileLines(settled[k], p.Rows[k], p.Columns[k]);
+    if (bank.Slot(k).MaxLevel != 0) ProfileLines(bank.Slot(k), p.Rows[k], p.Columns[k]);
   return p;
 }
 

@@ -16,20 +16,21 @@ namespace morvik {
 constexpr int kMaxLibrarySets = 256;  // sets one library may hold
 constexpr std::size_t kMaxLibraryFileBytes = 256 * 1024;
 
-// One set of a library. Bank holds the references in slots 1..40 as read (slots a short
-// file does not reach stay empty). The openers below prepare the set (PrepareReferenceSet);
-// after that nothing changes it, and scoring reads it from any number of threads at once.
+// One set of a library. Bank holds the references in slots 1..40 (slots a short file does not
+// reach stay empty), as read until the set is prepared, settled after. The openers below
+// prepare the set (PrepareReferenceSet); after that nothing changes it, and scoring reads it
+// from any number of threads at once.
 struct ReferenceSet {
   std::string Base;  // base name of the set files, as opened
   TPatternBank Bank;
   CharMapState Chars;           // "<base>.charmap.txt"; CharMapLoaded false when the set has none
   SetSettings Settings;         // "<base>.set.ini"; nothing stored when the set has none
   SetDetail Detail;             // "<base>.detail"; Loaded false when the set has none
-  PreparedReferences Prepared;  // from Bank and Detail; prepare again after changing either
+  PreparedReferences Prepared;  // with Bank; prepare again after changing Bank or Detail
 };
 
-// Works out what scoring reads from Bank and Detail (see PreparedReferences): every opener
-// calls it; a set built by hand needs it before it is scored.
+// Settles Bank and works out what else scoring reads (see PreparedReferences): every opener
+// calls it; a set built by hand needs it before it is scored, and only once.
 void PrepareReferenceSet(ReferenceSet& set);
 
 // A library's sets in ranking order. A library the openers return is ready to read and is

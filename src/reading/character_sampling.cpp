@@ -1,6 +1,7 @@
 #include "reading/character_sampling.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "core/error.h"
@@ -12,12 +13,37 @@ namespace morvik {
 
 namespace {
 
-// A grey picture and the threshold and increment in force, as the window's controls would
-// hold them (clamped into 0..100).
+// A grey picture, one byte per pixel, rows of Width bytes.
 struct Plane {
   int Width = 0, Height = 0;
   std::vector<std::uint8_t> Pixels;
 };
+
+// The greys of n pixels added to the histogram. Four partial counts: in the long runs of one
+// grey (black ground, the margins) each increment would otherwise wait on the one before.
+void Count(const std::uint8_t* p, std::size_t n, std::array<std::int32_t, 256>& histogram) {
+  std::array<std::array<std::int32_t, 256>, 4> parts{};
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    ++parts[0][p[i]];
+    ++parts[1][p[i + 1]];
+    ++parts[2][p[i + 2]];
+    ++parts[3][p[i + 3]];
+  }
+  for (; i < n; ++i) ++parts[0][p[i]];
+  for (int g = 0; g < 256; ++g)
+    histogram[g] += parts[0][g] + parts[1][g] + parts[2][g] + parts[3][g];
+}
+
+// AnalyseBitmap's threshold and increment for a histogram: with automatic threshold, those it
+// finds; otherwise as given.
+void Analyse(Histograms& h, bool automatic, int& threshold, int& increment) {
+  BuildCoarseHistogram(h);
+  FindPeak(h);
+  if (!automatic) return;
+  threshold = std::clamp((FindThreshold(h) * 100) / 16 - 1, 0, 100);
+  increment = std::clamp(100 - threshold, 0, 100);
+}
 
 // The cut with its black margins, inverted for black characters as the grey conversion does.
 Plane Padded(const GreyImage& cut, bool invert) {
@@ -31,25 +57,13 @@ Plane Padded(const GreyImage& cut, bool invert) {
   return p;
 }
 
-// AnalyseBitmap's threshold and increment for the plane: with automatic threshold, those of
-// its histogram; otherwise as given.
-void Analyse(const Plane& plane, bool automatic, int& threshold, int& increment) {
-  Histograms h;
-  for (std::uint8_t g : plane.Pixels) ++h.Histogram[g];
-  BuildCoarseHistogram(h);
-  FindPeak(h);
-  if (!automatic) return;
-  threshold = std::clamp((FindThreshold(h) * 100) / 16 - 1, 0, 100);
-  increment = std::clamp(100 - threshold, 0, 100);
-}
-
-// The box of pixels brighter than `background`, as FindContentBox finds it; empty when there
-// are none.
-Plane Cropped(const Plane& p, int background) {
-  int top = p.Height, bottom = 0, left = p.Width, right = 0;
-  for (int y = 0; y < p.Height; ++y) {
-    const std::uint8_t* row = p.Pixels.data() + static_cast<std::size_t>(y) * p.Width;
-    for (int x = 0; x < p.Width; ++x)
+// The box of the pixels brighter than `background`, as FindContentBox finds it, cut out; an
+// empty plane when there are none.
+Plane Cropped(const std::uint8_t* pixels, int width, int height, int background) {
+  int top = height, bottom = 0, left = width, right = 0;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
+    for (int x = 0; x < width; ++x)
       if (row[x] > background) {
         top = std::min(top, y);
         bottom = y + 1;
@@ -61,10 +75,25 @@ Plane Cropped(const Plane& p, int background) {
   Plane out{right - left, bottom - top, {}};
   out.Pixels.reserve(static_cast<std::size_t>(out.Width) * out.Height);
   for (int y = top; y < bottom; ++y) {
-    const std::uint8_t* row = p.Pixels.data() + static_cast<std::size_t>(y) * p.Width;
+    const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
     out.Pixels.insert(out.Pixels.end(), row + left, row + right);
   }
   return out;
+}
+
+// Source index of each of n target pixels scaled from `size`: StretchDraw's x * size div n,
+// stepped without a division per pixel.
+std::vector<int> NearestIndices(int size, int n) {
+  std::vector<int> at(static_cast<std::size_t>(n));
+  const int step = size / n, rest = size % n;
+  int s = 0, r = 0;
+  for (int i = 0; i < n; ++i) {
+    at[static_cast<std::size_t>(i)] = s;
+    s += step;
+    r += rest;
+    if (r >= n) r -= n, ++s;
+  }
+  return at;
 }
 
 // StretchDraw's nearest-neighbour scaling to w x h.
@@ -73,17 +102,36 @@ Plane Stretched(const Plane& p, int w, int h) {
             std::vector<std::uint8_t>(static_cast<std::size_t>(std::max(w, 0)) *
                                       static_cast<std::size_t>(std::max(h, 0)))};
   if (w <= 0 || h <= 0) return out;
-  std::vector<int> xs(static_cast<std::size_t>(w));
-  for (int x = 0; x < w; ++x)
-    xs[static_cast<std::size_t>(x)] = static_cast<int>(static_cast<long long>(x) * p.Width / w);
+  const std::vector<int> xs = NearestIndices(p.Width, w), ys = NearestIndices(p.Height, h);
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row =
-        p.Pixels.data() +
-        static_cast<std::size_t>(static_cast<long long>(y) * p.Height / h) * p.Width;
+        p.Pixels.data() + static_cast<std::size_t>(ys[static_cast<std::size_t>(y)]) * p.Width;
     std::uint8_t* d = out.Pixels.data() + static_cast<std::size_t>(y) * w;
     for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
   }
   return out;
+}
+
+// The picture LoadPicture scales: the cut with its margins, inverted for black characters,
+// cropped where asked; threshold and increment as its analysis leaves them. Bright
+// characters, the rule, need no margins drawn: they are black, so they count in the
+// histogram's first bin and are never brighter than the crop's background.
+Plane Source(const GreyImage& cut, const ImageOptions& options, int& threshold, int& increment) {
+  Histograms h;
+  if (options.BlackCharacters) {
+    Plane padded = Padded(cut, true);
+    Count(padded.Pixels.data(), padded.Pixels.size(), h.Histogram);
+    Analyse(h, options.AutoThreshold, threshold, increment);
+    if (!options.Crop) return padded;
+    return Cropped(padded.Pixels.data(), padded.Width, padded.Height,
+                   ((threshold * 255) / 100 - 1) & 0xFF);
+  }
+  Count(cut.Pixels.data(), cut.Pixels.size(), h.Histogram);
+  h.Histogram[0] +=
+      (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
+  Analyse(h, options.AutoThreshold, threshold, increment);
+  if (!options.Crop) return Padded(cut, false);
+  return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
 }
 
 }  // namespace
@@ -92,9 +140,7 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
                          const std::string& name) {
   int threshold = std::clamp(options.Threshold, 0, 100);
   int increment = std::clamp(options.Increment, 0, 100);
-  Plane source = Padded(cut, options.BlackCharacters);
-  Analyse(source, options.AutoThreshold, threshold, increment);
-  if (options.Crop) source = Cropped(source, ((threshold * 255) / 100 - 1) & 0xFF);
+  const Plane source = Source(cut, options, threshold, increment);
   if (source.Height == 0)
     throw FileError(name, "the picture has no pixels left to scale (division by zero)");
   const RasterSize size = ComputeRasterSize(source.Width, source.Height, options);
@@ -107,7 +153,11 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
   // The second analysis converts the raster once more: black characters are inverted back.
   if (options.BlackCharacters)
     for (std::uint8_t& g : raster.Pixels) g = static_cast<std::uint8_t>(255 - g);
-  if (!empty) Analyse(raster, options.AutoThreshold, threshold, increment);
+  if (!empty) {
+    Histograms h;
+    Count(raster.Pixels.data(), raster.Pixels.size(), h.Histogram);
+    Analyse(h, options.AutoThreshold, threshold, increment);
+  }
   TPattern pattern;
   SampleGreyPattern(raster.Pixels.data(), std::max(raster.Width, 0), raster.Height, threshold,
                     increment, pattern);

@@ -49,7 +49,7 @@ SetRun MakeSetRun(ReferenceLibrary library, const ImageOptions& run, double runT
   r.Library = std::move(library);
   r.Filter = filter;
   for (ReferenceSet& set : r.Library.Sets) {
-    if (!set.Prepared.Ready()) PrepareReferenceSet(set);  // a session's bank, built here
+    if (!set.Prepared.Ready) PrepareReferenceSet(set);  // a session's bank, built here
     if (replaceMaps || !set.Chars.CharMapLoaded) {
       set.Chars.CharMap = runChars.CharMap;
       set.Chars.CharMapLoaded = runChars.CharMapLoaded;
