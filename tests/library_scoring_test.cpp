@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -394,6 +395,33 @@ TEST(LibraryScoring, FilterLeavesOnlyMappedCandidatesWithTheirScores) {
       EXPECT_EQ(Bits(e.Mean), Bits(candidate ? u.Mean : 0.0)) << s << " " << k;
     }
   }
+}
+
+// The best three whatever order the candidates come in: rank first, then the earlier set,
+// then the lower number; fewer candidates leave empty places.
+TEST(LibraryScoring, BestThreeIgnoresTheOrderOfOffers) {
+  struct Offer {
+    int Set, No;
+    long double Rank;
+  };
+  const std::vector<Offer> offers = {{2, 5, 0.5L}, {0, 9, 0.7L}, {1, 3, 0.7L},
+                                     {0, 4, 0.7L}, {3, 1, 0.9L}, {0, 1, 0.2L}};
+  const std::vector<std::array<int, 2>> want = {{3, 1}, {0, 4}, {0, 9}};
+  std::vector<std::size_t> order(offers.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  do {
+    BestThree best;
+    for (std::size_t i : order)
+      best.Offer(LibraryMatch{offers[i].Set, offers[i].No, 0.5, 0}, offers[i].Rank);
+    for (std::size_t p = 0; p < 3; ++p) {
+      EXPECT_EQ(best.Matches()[p].Set, want[p][0]) << p;
+      EXPECT_EQ(best.Matches()[p].No, want[p][1]) << p;
+    }
+  } while (std::next_permutation(order.begin(), order.end()));
+  BestThree one;
+  one.Offer(LibraryMatch{1, 2, 0.5, 0}, 0.5L);
+  EXPECT_EQ(one.Matches()[1].Set, -1);
+  EXPECT_EQ(one.Matches()[2].No, 0);
 }
 
 TEST(LibraryScoring, ProbesMustMatchTheSets) {

@@ -5,7 +5,7 @@
 
 #include <array>
 #include <bitset>
-#include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "core/pattern.h"
