@@ -12,10 +12,8 @@ rounds=${3:-3}
 shift $(($# < 3 ? $# : 3))
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/make_text_pictures" "$work/made" \
-  /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
-  /usr/share/fonts/truetype/freefont/FreeSerif.ttf \
-  /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf >/dev/null
+source "$top/bench/text_fonts.sh"
+"$build/make_text_pictures" "$work/made" "${text_fonts[@]}" >/dev/null
 mkdir "$work/pics"
 n=0
 while [ "$n" -lt 300 ]; do
