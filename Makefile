@@ -1,12 +1,13 @@
 # Two entry points: `make demo` and `make test`. Both install what is missing first.
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
+BUILD_TSAN ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build build-asan test test-asan demo install screenshot bench fuzz \
+.PHONY: all deps configure build build-asan test test-asan test-tsan demo install screenshot bench fuzz \
   format clean
 
 all: build
@@ -26,9 +27,19 @@ build-asan: deps
 	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
+# The tests of the parallel paths (work over threads, one library read by several threads)
+# once more under ThreadSanitizer: only those, so that it stays short.
+TSAN_TESTS = ordered_jobs_test read_picture_test
+test-tsan: deps
+	cmake -S . -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_TSAN=ON \
+	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target $(TSAN_TESTS)
+	TSAN_OPTIONS=halt_on_error=1 $(BUILD_TSAN)/ordered_jobs_test
+	TSAN_OPTIONS=halt_on_error=1 $(BUILD_TSAN)/read_picture_test --gtest_filter='*Thread*'
+
 # Tests build with warnings as errors.
 test: CMAKE_ARGS += -DMORVIK_WERROR=ON
-test: build build-asan
+test: build build-asan test-tsan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
@@ -75,4 +86,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) build-fuzz
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) build-fuzz

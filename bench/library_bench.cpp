@@ -55,6 +55,7 @@ ReferenceLibrary TenSets() {
     set.Bank = SetBank(s);
     set.Chars.CharMapLoaded = true;
     for (int k = 1; k <= kReferenceCount; ++k) set.Chars.CharMap[k] = kChars[k - 1];
+    PrepareReferenceSet(set);
   }
   return library;
 }

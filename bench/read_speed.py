@@ -8,9 +8,12 @@ per second by the wall clock and by the processor time the processes used (user 
 steadier figure on a busy machine). Then morvik with all pictures in one process.
 
 Morvik reads with the stock library found beside it unless --set names sets (as many as
-wanted, or a library file NAME.sets).
+wanted, or a library file NAME.sets). --before PATH times another morvik (an earlier build,
+with its own stock library beside it) in the same turns, for figures before and after a
+change from one run. The processor time per character counts the characters of the pictures'
+NAME.txt truth files (blanks left out).
 
-  bench/read_speed.py [--morvik PATH] [--set BASE ...] [--rounds N] FOLDER
+  bench/read_speed.py [--morvik PATH] [--before PATH] [--set BASE ...] [--rounds N] FOLDER
 """
 import argparse
 import glob
@@ -42,6 +45,7 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser()
     ap.add_argument("--morvik", default=os.path.join(here, "..", "build", "morvik"))
+    ap.add_argument("--before", help="another morvik to time beside it")
     ap.add_argument("--set", action="append", default=[], help="sets to read with")
     ap.add_argument("--rounds", type=int, default=3)
     ap.add_argument("folder")
@@ -50,8 +54,11 @@ def main():
     pictures = sorted(glob.glob(os.path.join(a.folder, "*.pgm")))
     if not pictures:
         sys.exit("read_speed: no .pgm pictures in " + a.folder)
-    morvik = [os.path.abspath(a.morvik), "--read"] + [x for s in a.set for x in ("--set", s)]
+    sets = [x for s in a.set for x in ("--set", s)]
+    morvik = [os.path.abspath(a.morvik), "--read"] + sets
     commands = {"morvik": morvik}
+    if a.before:
+        commands["before"] = [os.path.abspath(a.before), "--read"] + sets
     for peer in ("ocrad", "gocr"):
         path = shutil.which(peer)
         if not path:
@@ -71,8 +78,19 @@ def main():
         print("%-8s %12.1f %12.1f" % (name, n / wall, n / cpu))
     best_wall = max(n / totals[p][0] for p in ("ocrad", "gocr"))
     best_cpu = max(n / totals[p][1] for p in ("ocrad", "gocr"))
-    print("morvik against the faster peer: %.2fx by the wall clock, %.2fx by CPU time (target 2x)"
-          % (n / totals["morvik"][0] / best_wall, n / totals["morvik"][1] / best_cpu))
+    for name in [m for m in ("morvik", "before") if m in totals]:
+        print("%s against the faster peer: %.2fx by the wall clock, %.2fx by CPU time (target 2x)"
+              % (name, n / totals[name][0] / best_wall, n / totals[name][1] / best_cpu))
+    chars = 0
+    for p in pictures:
+        truth = os.path.splitext(p)[0] + ".txt"
+        if os.path.exists(truth):
+            with open(truth, encoding="utf-8") as f:
+                chars += sum(1 for c in f.read() if not c.isspace())
+    if chars:
+        for name in [m for m in ("morvik", "before") if m in totals]:
+            print("%s: %.1f microseconds of processor time per character (%d characters)"
+                  % (name, totals[name][1] / a.rounds / chars * 1e6, chars))
 
     start = time.perf_counter()
     devnull = os.open(os.devnull, os.O_WRONLY)

@@ -12,8 +12,6 @@ build=$(realpath "${1:-$top/build}")
 shift || true
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/make_text_pictures" "$work/pics" \
-  /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
-  /usr/share/fonts/truetype/freefont/FreeSerif.ttf \
-  /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf >/dev/null
+source "$top/bench/text_fonts.sh"
+"$build/make_text_pictures" "$work/pics" "${text_fonts[@]}" >/dev/null
 python3 "$top/bench/read_speed.py" --morvik "$build/morvik" "$@" "$work/pics"

@@ -29,6 +29,7 @@ ReferenceSet SetOf(LearnedSet learned) {
   set.Chars = learned.Chars;
   set.Settings = learned.Settings;
   set.Detail = learned.Detail;
+  PrepareReferenceSet(set);
   return set;
 }
 
@@ -74,11 +75,12 @@ TEST_F(Recognition, DetailRouteRanksTiesBySetOrder) {
     EXPECT_GT(best[0].Likeness, 0.99);
     EXPECT_EQ(best[1].Likeness, best[0].Likeness);
     // Score stays the line matcher's mean, as the set scores it alone.
-    ScoreSet(library.Sets[1],
-             CharacterPattern(CutOf(kDejaVuSans, c, 40),
-                              ResolveSettings(library.Sets[1].Settings, {}).Image),
-             0.75);
-    EXPECT_EQ(best[0].Score, library.Sets[0].Scores.ScoreTable[best[0].No].Mean);
+    const ScoreTable alone =
+        ScoreSet(library.Sets[0],
+                 PrepareTest(CharacterPattern(CutOf(kDejaVuSans, c, 40),
+                                              ResolveSettings(library.Sets[0].Settings, {}).Image)),
+                 0.75);
+    EXPECT_EQ(best[0].Score, alone[best[0].No].Mean);
   }
 }
 
@@ -108,13 +110,15 @@ TEST_F(Recognition, SetWithoutDetailJoinsTheOthers) {
   };
   for (const Case& c : {Case{kDejaVuSans, 0}, Case{kDejaVuSerif, 1}})
     for (char ch : std::string("0123456789")) {
-      const std::array<LibraryMatch, 3> best =
-          RecognizeCharacter(library, CutOf(c.Font, ch, 40), {});
+      const Bitmap cut = CutOf(c.Font, ch, 40);
+      const std::array<LibraryMatch, 3> best = RecognizeCharacter(library, cut, {});
       EXPECT_EQ(best[0].Char, ch) << c.Font;
       EXPECT_EQ(best[0].Set, c.Set) << c.Font << " " << ch;
+      const ReferenceSet& set = library.Sets[static_cast<std::size_t>(best[0].Set)];
+      const EffectiveSettings e = ResolveSettings(set.Settings, {});
       EXPECT_EQ(
           best[0].Score,
-          library.Sets[static_cast<std::size_t>(best[0].Set)].Scores.ScoreTable[best[0].No].Mean);
+          ScoreSet(set, PrepareTest(CharacterPattern(cut, e.Image)), e.Tally)[best[0].No].Mean);
     }
 }
 
@@ -162,17 +166,16 @@ TEST_F(Recognition, MaskedScoringScoresAsTheWholeSet) {
   ReferenceLibrary library = Digits();
   const TPattern test = CharacterPattern(CutOf(kDejaVuSerif, '6', 30),
                                          ResolveSettings(CharacterDefaults(), {}).Image);
-  ScoreSet(library.Sets[0], test, 0.75);
-  const ScoreState all = library.Sets[0].Scores;
+  const ScoreTable all = ScoreSet(library.Sets[0], PrepareTest(test), 0.75);
   ReferenceMask only;
   only.set(2).set(7);
-  ScoreSet(library.Sets[0], test, 0.75, only);
+  const ScoreTable masked = ScoreSet(library.Sets[0], PrepareTest(test), 0.75, only);
   for (int k = 1; k <= kReferenceCount; ++k) {
-    const TScoreEntry& e = library.Sets[0].Scores.ScoreTable[k];
+    const TScoreEntry& e = masked[k];
     if (only.test(static_cast<std::size_t>(k))) {
-      EXPECT_EQ(e.H, all.ScoreTable[k].H);
-      EXPECT_EQ(e.V, all.ScoreTable[k].V);
-      EXPECT_EQ(e.Mean, all.ScoreTable[k].Mean);
+      EXPECT_EQ(e.H, all[k].H);
+      EXPECT_EQ(e.V, all[k].V);
+      EXPECT_EQ(e.Mean, all[k].Mean);
     } else {
       EXPECT_EQ(e.H, NoScore);
       EXPECT_EQ(e.Mean, 0);

@@ -88,15 +88,23 @@ TEST(GreyOf, NearestWithHalvesToEvenOrJustAbove) {
   EXPECT_LT(oddUp, halves / 3);
 }
 
-TEST(ConvertToGrey, WhiteKeepsGreyBlackInverts) {
+// The analysis converts each pixel to its grey, inverted for "Black", in place.
+void Convert(Bitmap& bm, int colourItem) {
+  ImageState state;
+  state.Settings.RadioGroupCol = colourItem;
+  state.Settings.CheckBoxAuto = false;
+  AnalyseBitmap(bm, state);
+}
+
+TEST(AnalyseBitmap, WhiteKeepsGreyBlackInverts) {
   Bitmap bm(4, 1);
   bm.SetPixel(0, 0, kWhite);
   bm.SetPixel(1, 0, kBlack);
   bm.SetPixel(2, 0, 0x0000FF);
   bm.SetPixel(3, 0, MakeColour(0, 1, 99));
   Bitmap white = bm, black = bm;
-  ConvertToGrey(white, 0);
-  ConvertToGrey(black, 1);
+  Convert(white, 0);
+  Convert(black, 1);
   const int greys[] = {255, 0, 76, 11};
   for (int x = 0; x < 4; ++x) {
     EXPECT_EQ(white.Pixel(x, 0), MakeColour(greys[x], greys[x], greys[x]));
@@ -104,7 +112,7 @@ TEST(ConvertToGrey, WhiteKeepsGreyBlackInverts) {
     EXPECT_EQ(black.Pixel(x, 0), MakeColour(inv, inv, inv));
   }
   // Each conversion with "Black" inverts anew: twice gives the polarity of one "White".
-  ConvertToGrey(black, 1);
+  Convert(black, 1);
   EXPECT_EQ(black, white);
 }
 
@@ -148,11 +156,11 @@ TEST(Histograms, CountGreysOfColoursAndSumBins) {
   bm.SetPixel(0, 1, kWhite);
   bm.SetPixel(1, 1, MakeColour(79, 79, 79));
   bm.SetPixel(2, 1, MakeColour(80, 80, 80));
-  Histograms h;
-  h.Histogram.fill(9);
-  BuildHistogram(bm, h);
-  BuildCoarseHistogram(h);
-  FindPeak(h);
+  ImageState state;
+  state.Analysis.Histogram.fill(9);
+  state.Settings.CheckBoxAuto = false;
+  AnalyseBitmap(bm, state);
+  const Histograms& h = state.Analysis;
   EXPECT_EQ(h.Histogram[76], 2);
   EXPECT_EQ(h.Histogram[153], 1);
   EXPECT_EQ(h.Histogram[255], 1);

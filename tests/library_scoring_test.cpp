@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -108,11 +109,11 @@ double SingleMean(const SingleSetRun& run, int k) {
 }
 
 // Every candidate of the set equals the single-set run's entry; the others are not scored.
-void ExpectSameScores(const SingleSetRun& run, const ReferenceSet& set, const CharFilter& filter,
-                      const std::string& what) {
+void ExpectSameScores(const SingleSetRun& run, const ScoreTable& scores, const ReferenceSet& set,
+                      const CharFilter& filter, const std::string& what) {
   for (int k = 1; k <= kReferenceCount; ++k) {
     const TScoreEntry& a = run.Scores.ScoreTable[k];
-    const TScoreEntry& b = set.Scores.ScoreTable[k];
+    const TScoreEntry& b = scores[k];
     const bool candidate = IsCandidate(filter, set.Chars, k);
     ASSERT_EQ(Bits(b.H), Bits(candidate ? a.H : NoScore)) << what << " reference " << k;
     ASSERT_EQ(Bits(b.V), Bits(candidate ? a.V : NoScore)) << what << " reference " << k;
@@ -141,6 +142,7 @@ ReferenceLibrary LibraryOf(const std::vector<TPatternBank>& banks) {
   for (const TPatternBank& bank : banks) {
     library.Sets.emplace_back();
     library.Sets.back().Bank = bank;
+    PrepareReferenceSet(library.Sets.back());
   }
   return library;
 }
@@ -185,10 +187,14 @@ TEST(LibraryScoring, EverySetScoresAsItWouldAlone) {
     const double tally = tallies[image % 4];
     const std::string what = "image " + std::to_string(image);
     const CharFilter& filter = filters[image % 3];
-    const std::array<LibraryMatch, 3> merged = RecognizeWithLibrary(library, test, tally, filter);
+    const std::size_t earlier = static_cast<std::size_t>(image);
+    const std::array<LibraryMatch, 3> merged =
+        RecognizeWithLibrary(library, test, tally, filter, earlier);
     for (std::size_t s = 0; s < banks.size(); ++s) {
       runs[s].Recognize(test, tally);
-      ExpectSameScores(runs[s], library.Sets[s], filter, what + " set " + std::to_string(s));
+      ExpectSameScores(runs[s],
+                       ScoreSet(library.Sets[s], PrepareTest(test), tally, filter, earlier),
+                       library.Sets[s], filter, what + " set " + std::to_string(s));
     }
     const std::vector<LibraryMatch> want = SortedCandidates(runs, library, filter);
     for (int r = 0; r < 3; ++r) {
@@ -231,19 +237,18 @@ TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
     ASSERT_TRUE(LoadReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), runs[s].Bank));
 
   const double tallies[] = {0.75, 0.75, 0.8};
+  std::size_t earlier = 0;
   for (const std::string& picture : pictures) {
     // Each set gets the picture sampled with its own settings, and a tally of its own.
     std::vector<TPattern> tests(3);
-    std::vector<SetProbe> probes;
     for (int s = 0; s < 3; ++s) {
       LoadTestPicFile(picture, images[static_cast<std::size_t>(s)], tests[s]);
-      probes.push_back({&tests[s], tallies[s]});
-    }
-    RecognizeWithLibrary(library, probes);
-    for (int s = 0; s < 3; ++s) {
       runs[s].Recognize(tests[s], tallies[s]);
-      ExpectSameScores(runs[s], library.Sets[s], {}, picture + " set " + std::to_string(s));
+      const ScoreTable scores =
+          ScoreSet(library.Sets[s], PrepareTest(tests[s]), tallies[s], {}, earlier);
+      ExpectSameScores(runs[s], scores, library.Sets[s], {}, picture + " set " + std::to_string(s));
     }
+    ++earlier;
   }
 }
 
@@ -360,36 +365,63 @@ TEST(LibraryScoring, FilterLeavesOnlyMappedCandidatesWithTheirScores) {
   EXPECT_EQ(all[1].Char, 0);
   EXPECT_EQ(all[2].No, 8);
   EXPECT_EQ(all[2].Char, 0);
-  std::vector<ScoreState> unfiltered;
-  for (const ReferenceSet& set : library.Sets) unfiltered.push_back(set.Scores);
+  const PreparedTest test = PrepareTest(Column(1, 3));
+  std::vector<ScoreTable> unfiltered;
+  for (const ReferenceSet& set : library.Sets) unfiltered.push_back(ScoreSet(set, test, 0.75));
 
-  // Ranking the same scores under a filter, and scoring under it, agree.
   const CharFilter digits = ParseCharFilter("0-9");
-  const std::array<LibraryMatch, 3> ranked = RankLibrary(library, digits);
-  const std::array<LibraryMatch, 3> scored =
+  const std::array<LibraryMatch, 3> ranks =
       RecognizeWithLibrary(library, Column(1, 3), 0.75, digits);
-  for (const auto& ranks : {ranked, scored}) {
-    EXPECT_EQ(ranks[0].Set, 2);
-    EXPECT_EQ(ranks[0].No, 6);
-    EXPECT_EQ(ranks[0].Char, '7');
-    EXPECT_EQ(ranks[0].Score, 0.9375);
-    EXPECT_EQ(ranks[1].No, 0);
-  }
+  EXPECT_EQ(ranks[0].Set, 2);
+  EXPECT_EQ(ranks[0].No, 6);
+  EXPECT_EQ(ranks[0].Char, '7');
+  EXPECT_EQ(ranks[0].Score, 0.9375);
+  EXPECT_EQ(ranks[1].No, 0);
   const std::array<LibraryMatch, 3> letters =
       RecognizeWithLibrary(library, Column(1, 3), 0.75, ParseCharFilter("a-zX"));
   EXPECT_EQ(letters[0].Char, 'X');
   EXPECT_EQ(letters[1].Char, 'a');
   EXPECT_EQ(letters[2].No, 0);
   // Candidates keep their scores bit for bit; the others are not scored.
-  for (std::size_t s = 0; s < library.Sets.size(); ++s)
+  const CharFilter letterFilter = ParseCharFilter("a-zX");
+  for (std::size_t s = 0; s < library.Sets.size(); ++s) {
+    const ScoreTable filtered = ScoreSet(library.Sets[s], test, 0.75, letterFilter);
     for (int k = 1; k <= kReferenceCount; ++k) {
-      const TScoreEntry& e = library.Sets[s].Scores.ScoreTable[k];
-      const TScoreEntry& u = unfiltered[s].ScoreTable[k];
+      const TScoreEntry& e = filtered[k];
+      const TScoreEntry& u = unfiltered[s][k];
       const bool candidate = (s == 0 && k <= 2);
       EXPECT_EQ(Bits(e.H), Bits(candidate ? u.H : NoScore)) << s << " " << k;
       EXPECT_EQ(Bits(e.V), Bits(candidate ? u.V : NoScore)) << s << " " << k;
       EXPECT_EQ(Bits(e.Mean), Bits(candidate ? u.Mean : 0.0)) << s << " " << k;
     }
+  }
+}
+
+// The best three whatever order the candidates come in: rank first, then the earlier set,
+// then the lower number; fewer candidates leave empty places.
+TEST(LibraryScoring, BestThreeIgnoresTheOrderOfOffers) {
+  struct Offer {
+    int Set, No;
+    long double Rank;
+  };
+  const std::vector<Offer> offers = {{2, 5, 0.5L}, {0, 9, 0.7L}, {1, 3, 0.7L},
+                                     {0, 4, 0.7L}, {3, 1, 0.9L}, {0, 1, 0.2L}};
+  const std::vector<std::array<int, 2>> want = {{3, 1}, {0, 4}, {0, 9}};
+  std::vector<std::size_t> order(offers.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  do {
+    BestThree best;
+    for (std::size_t i : order)
+      best.Offer(LibraryMatch{offers[i].Set, offers[i].No, 0.5, 0}, offers[i].Rank);
+    for (std::size_t p = 0; p < 3; ++p) {
+      EXPECT_EQ(best.Matches()[p].Set, want[p][0]) << p;
+      EXPECT_EQ(best.Matches()[p].No, want[p][1]) << p;
+    }
+  } while (std::next_permutation(order.begin(), order.end()));
+  BestThree one;
+  one.Offer(LibraryMatch{1, 2, 0.5, 0}, 0.5L);
+  EXPECT_EQ(one.Matches()[1].Set, -1);
+  EXPECT_EQ(one.Matches()[2].No, 0);
 }
 
 TEST(LibraryScoring, ProbesMustMatchTheSets) {
@@ -398,6 +430,9 @@ TEST(LibraryScoring, ProbesMustMatchTheSets) {
   EXPECT_THROW(RecognizeWithLibrary(library, std::vector<SetProbe>{{&test, 0.75}}), Error);
   EXPECT_THROW(RecognizeWithLibrary(library, std::vector<SetProbe>{{&test, 0.75}, {nullptr, 0.75}}),
                Error);
+  // A set built by hand and never prepared is refused, not scored against stale references.
+  library.Sets.emplace_back();
+  EXPECT_THROW(RecognizeWithLibrary(library, test, 0.75), Error);
 }
 
 }  // namespace

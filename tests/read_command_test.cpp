@@ -119,6 +119,39 @@ TEST_F(ReadCommandTest, ReadsPicturesToGoldenText) {
             "==> a.png <==\nHELLO 42\nWORLD\n\n==> b.png <==\n7 SEAS\n\n==> - <==\nJUMP\n80\n");
 }
 
+// Many pictures on several threads: what is printed, reported and written is exactly what one
+// thread gives, in the same order, failures included.
+TEST_F(ReadCommandTest, JobsGiveTheOutputOfOneThread) {
+  test::WriteFile(dir_.File("bad.png"), "not a picture");
+  std::vector<std::string> pictures;
+  for (int round = 0; round < 2; ++round)
+    for (const char* p : {"a.png", "missing.png", "b.png", "words.png", "bad.png", "small.png"})
+      pictures.push_back(p);
+  for (const char* format : {"text", "tsv", "json"}) {
+    std::vector<RunResult> runs;
+    std::vector<std::string> cuts;
+    for (const char* jobs : {"1", "3"}) {
+      const std::string cut = std::string("cut-") + format + "-" + jobs;
+      std::vector<std::string> args = {"--format", format, "--jobs", jobs, "--cut", cut};
+      args.insert(args.end(), pictures.begin(), pictures.end());
+      runs.push_back(Read(args));
+      std::string files;
+      for (const auto& e : fs::recursive_directory_iterator(dir_.File(cut)))
+        if (e.is_regular_file())
+          files += fs::relative(e.path(), dir_.File(cut)).string() + "=" +
+                   test::ReadFile(e.path().string()) + "\n";
+      cuts.push_back(files);
+    }
+    EXPECT_EQ(runs[0].status, 1) << format;
+    EXPECT_EQ(runs[1].status, runs[0].status) << format;
+    EXPECT_EQ(runs[1].out, runs[0].out) << format;
+    EXPECT_EQ(runs[1].err, runs[0].err) << format;
+    EXPECT_NE(runs[0].out.find("b.png"), std::string::npos) << format;
+    EXPECT_FALSE(cuts[0].empty()) << format;
+    EXPECT_TRUE(cuts[1] == cuts[0]) << format;
+  }
+}
+
 TEST_F(ReadCommandTest, UnreadablePictureFailsAloneAndIsNamed) {
   const RunResult r = Read({"a.png", "missing.png", "b.png"});
   EXPECT_EQ(r.status, 1);
@@ -268,6 +301,8 @@ TEST_F(ReadCommandTest, BadOptionsAndValuesExitWithStatus3) {
       {{"--read", "--set", "s", "--ratio", "0", "a.png"},
        "--ratio needs a whole number from 1 to 100, not \"0\""},
       {{"--read", "--set", "s", "--chars", "9-0", "a.png"}, "--chars: "},
+      {{"--read", "--set", "s", "--jobs", "0", "a.png"},
+       "--jobs needs a whole number from 1 to 1024, not \"0\""},
       {{"--read", "--bogus", "a.png"}, "unknown option --bogus"},
       {{"--read", "--set"}, "--set needs a value"},
       {{"--read", "--set", "s"}, "--read needs a picture (\"-\" reads standard input)"},

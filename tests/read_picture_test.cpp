@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ordered_jobs.h"
 #include "error_of.h"
 #include "font_files.h"
 #include "fonts/font_face.h"
@@ -69,6 +70,7 @@ ReferenceLibrary LearnedLibrary(const std::string& font, const SetSettings& over
   set.Bank = learned.Bank;
   set.Chars = learned.Chars;
   set.Settings = learned.Settings;
+  PrepareReferenceSet(set);
   library.Sets.push_back(set);
   return library;
 }
@@ -103,6 +105,37 @@ TEST(ReadPictureTest, ReadsRenderedTextOfTheLearnedTypefaceExactly) {
         << *c.Font << " cap " << c.Cap << (c.LightOnDark ? " light on dark" : " dark on light")
         << (c.Noise ? " with noise" : "");
   }
+}
+
+// One library read from several threads at once (a set with detail, one without) gives each
+// picture what one thread gives it.
+TEST(ReadPictureTest, ThreadsShareOneLibrary) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSans, BenchSettings());
+  LearnedSet learned = LearnFromPicture(Render(test::kDejaVuSans, kLearnLines, 40), kAll, {});
+  ReferenceSet& detailed = library.Sets.emplace_back();
+  detailed.Bank = learned.Bank;
+  detailed.Chars = learned.Chars;
+  detailed.Detail = learned.Detail;
+  PrepareReferenceSet(detailed);
+  std::vector<Bitmap> pictures;
+  for (int cap : {18, 25, 33, 41, 52, 60})
+    pictures.push_back(
+        Render(test::kDejaVuSans, {"QUIZ 1945", "BYTE " + std::to_string(cap)}, cap, cap % 2 == 0));
+  std::vector<PictureReading> alone;
+  for (const Bitmap& p : pictures) alone.push_back(ReadPicture(p, library, {}));
+  RunInOrder<PictureReading>(
+      pictures.size(), 4, [&](std::size_t i) { return ReadPicture(pictures[i], library, {}); },
+      [&](std::size_t i, PictureReading& r) {
+        EXPECT_EQ(ReadingText(r), ReadingText(alone[i])) << i;
+        ASSERT_EQ(r.Chars.size(), alone[i].Chars.size()) << i;
+        for (std::size_t c = 0; c < r.Chars.size(); ++c)
+          for (std::size_t p = 0; p < 3; ++p) {
+            EXPECT_EQ(r.Chars[c].Best[p].Set, alone[i].Chars[c].Best[p].Set) << i << " " << c;
+            EXPECT_EQ(r.Chars[c].Best[p].No, alone[i].Chars[c].Best[p].No) << i << " " << c;
+            EXPECT_EQ(r.Chars[c].Best[p].Score, alone[i].Chars[c].Best[p].Score) << i << " " << c;
+          }
+      });
 }
 
 TEST(ReadPictureTest, CharactersCarryLinesColumnsBoxesAndRanks) {

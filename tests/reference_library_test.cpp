@@ -21,16 +21,18 @@ namespace fs = std::filesystem;
 using test::ErrorOf;
 using test::KindAndFileOf;
 
-// A set whose slot 1 is marked with `mark` in its first cell, so sets can be told apart.
+// A set whose slot 1 is marked with `mark` as the level of its second cell, so sets can be
+// told apart; a full first cell keeps opening (which normalises) from stretching it.
 void WriteSet(const std::string& base, std::uint8_t mark) {
   TPatternBank bank;
-  bank.Slot(1).At(1, 1) = {1, mark};
-  bank.Slot(1).MaxLevel = mark;
+  bank.Slot(1).At(1, 1) = {1, 100};
+  bank.Slot(1).At(1, 2) = {1, mark};
+  bank.Slot(1).MaxLevel = 100;
   ASSERT_TRUE(SaveReferenceFile(base + ".PCP", bank));
 }
 
 std::uint8_t MarkOf(const ReferenceSet& set) {
-  return set.Bank.Slot(1).At(1, 1).Level;
+  return set.Bank.Slot(1).At(1, 2).Level;
 }
 
 class Library : public ::testing::Test {
@@ -56,7 +58,7 @@ TEST_F(Library, SetCarriesItsMapAndSettings) {
   EXPECT_TRUE(digits.Chars.CharMapLoaded);
   EXPECT_EQ(digits.Chars.CharMap[1], '0');
   EXPECT_EQ(digits.Settings.AutoCrop, true);
-  EXPECT_FALSE(digits.Settled);
+  EXPECT_TRUE(digits.Prepared.Ready);
   // A set without either file carries nothing.
   const ReferenceSet caps = OpenReferenceSet(dir.File("sets/caps"));
   EXPECT_FALSE(caps.Chars.CharMapLoaded);
@@ -66,8 +68,8 @@ TEST_F(Library, SetCarriesItsMapAndSettings) {
 TEST_F(Library, SetFilesAreFoundInAnyCaseAndShortFilesLeaveEmptySlots) {
   test::WriteFile(dir.File("lower.pcp"), std::string(PatternRecordSize + 100, '\x01'));
   const ReferenceSet set = OpenReferenceSet(dir.File("lower"));
-  EXPECT_EQ(set.Bank.Slot(1).At(1, 1), (TPatternCell{1, 1}));
-  EXPECT_EQ(set.Bank.Slot(2).MaxLevel, 0);  // the incomplete tail is not read
+  EXPECT_EQ(set.Bank.Slot(1).At(1, 1), (TPatternCell{1, 100}));  // read, then settled
+  EXPECT_EQ(set.Bank.Slot(2).MaxLevel, 0);                       // the incomplete tail is not read
   EXPECT_EQ(set.Bank.Slot(2).At(1, 1), TPatternCell{});
 }
 

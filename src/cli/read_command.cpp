@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <exception>
 #include <initializer_list>
 #include <locale>
 #include <map>
@@ -14,6 +15,7 @@
 #include "cli/usage.h"
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/ordered_jobs.h"
 #include "image/picture_file.h"
 #include "image/picture_limits.h"
 #include "image/picture_reader.h"
@@ -38,6 +40,7 @@ struct PictureOptions {
   std::vector<std::string> sets, pictures;
   ReadingFormat format = ReadingFormat::Text;
   double reject = 0;
+  unsigned jobs = 0;  // 0: DefaultJobs()
   CutOptions cut;
   SetSettings overrides;
 };
@@ -64,6 +67,7 @@ enum OptionId {
   kTally,
   kSave,
   kHelp,
+  kJobs,
 };
 
 const option kLongOptions[] = {
@@ -88,6 +92,7 @@ const option kLongOptions[] = {
     {"tally", required_argument, nullptr, kTally},
     {"save", required_argument, nullptr, kSave},
     {"help", no_argument, nullptr, kHelp},
+    {"jobs", required_argument, nullptr, kJobs},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -176,6 +181,9 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
       return true;
     case kReject:
       o.reject = ParseScore(value);
+      return true;
+    case kJobs:
+      o.jobs = static_cast<unsigned>(ParseWholeOption("--jobs", value, 1, 1024));
       return true;
     case kFormat:
       o.format = Choose<ReadingFormat>("format", value,
@@ -371,7 +379,14 @@ void CheckOutputsAreNotInputs(const PictureOptions& o, const std::vector<std::st
   }
 }
 
-int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& start,
+// What reading one picture gives: its reading, and the failure that ended it, if any (after
+// the reading where writing its cut or boxes failed).
+struct PictureOutcome {
+  std::optional<PictureReading> Reading;
+  std::exception_ptr Failure;
+};
+
+int Read(const PictureOptions& o, const ReferenceLibrary& library, const std::string& start,
          std::ostream& out, std::ostream& err) {
   ReadOptions ro;
   ro.Cut = o.cut;
@@ -384,24 +399,39 @@ int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& 
   std::vector<std::string> uniques;
   for (const std::string& picture : o.pictures) uniques.push_back(names.Next(picture));
   CheckOutputsAreNotInputs(o, uniques, start, names);
-  int status = 0;
-  for (std::size_t k = 0; k < o.pictures.size(); ++k) {
-    const std::string& picture = o.pictures[k];
-    const std::string& unique = uniques[k];
+  // Pictures are read on several threads, sharing the library; what they give is printed in
+  // their order, as one thread would. Standard input is read by one thread only.
+  const bool stdinNamed = std::find(o.pictures.begin(), o.pictures.end(), "-") != o.pictures.end();
+  const unsigned jobs = stdinNamed ? 1 : o.jobs != 0 ? o.jobs : DefaultJobs();
+  auto readOne = [&](std::size_t i) {
+    PictureOutcome outcome;
     try {
-      const Bitmap bitmap = LoadNamedPicture(picture, start);
-      const PictureReading reading = ReadPicture(bitmap, library, ro);
-      printer.Print(picture, reading, library);
+      const std::string& unique = uniques[i];
+      const Bitmap bitmap = LoadNamedPicture(o.pictures[i], start);
+      outcome.Reading = ReadPicture(bitmap, library, ro);
       if (o.cutFolder)
-        WriteCutFolder(bitmap, reading, names.Folder(JoinPath(start, *o.cutFolder), unique));
+        WriteCutFolder(bitmap, *outcome.Reading,
+                       names.Folder(JoinPath(start, *o.cutFolder), unique));
       if (o.boxes)
         WritePngFile(names.File(JoinPath(start, *o.boxes), unique),
-                     DrawBoxes(ToGreyImage(bitmap), reading.Cut));
-    } catch (const Error& e) {
-      err << "morvik: " << e.what() << "\n";
-      status = kExitFailed;
+                     DrawBoxes(ToGreyImage(bitmap), outcome.Reading->Cut));
+    } catch (const Error&) {
+      outcome.Failure = std::current_exception();
     }
-  }
+    return outcome;
+  };
+  int status = 0;
+  RunInOrder<PictureOutcome>(o.pictures.size(), jobs, readOne,
+                             [&](std::size_t i, PictureOutcome& r) {
+                               if (r.Reading) printer.Print(o.pictures[i], *r.Reading, library);
+                               if (!r.Failure) return;
+                               try {
+                                 std::rethrow_exception(r.Failure);
+                               } catch (const Error& e) {
+                                 err << "morvik: " << e.what() << "\n";
+                                 status = kExitFailed;
+                               }
+                             });
   printer.Finish();
   return status;
 }
@@ -514,6 +544,8 @@ Reading:
                      any other folder is refused untouched
   --boxes FILE.png   also write the picture with the character boxes drawn; with
                      several pictures FILE-<picture>.png
+  --jobs N           read up to N pictures at once (default: one per core); the
+                     output is the same as with --jobs 1, in the same order
 
 Cutting (both routes):
   --grid X,Y,W,H,COLUMNS,ROWS   a fixed grid of cells W x H from (X, Y)

@@ -69,8 +69,8 @@ Span BlockSpan(double block, int k, int size) {
 }
 
 // The same block size serves both directions.
-double BlockSize(const Bitmap& raster) {
-  return std::max(raster.Width() / 16.0, raster.Height() / 16.0);
+double BlockSize(int width, int height) {
+  return std::max(width / 16.0, height / 16.0);
 }
 
 // Grey rasters are the rule; GreyOf of a grey pixel is its own value.
@@ -83,10 +83,35 @@ inline void RowMax(const std::uint8_t* p, Span xs, int& best) {
   for (int x = xs.first; x <= xs.last; ++x) best = std::max(best, PixelGrey(p + 3 * x));
 }
 
+// The same for a row of one byte per pixel.
+inline void GreyRowMax(const std::uint8_t* p, Span xs, int& best) {
+  for (int x = xs.first; x <= xs.last; ++x) best = std::max(best, static_cast<int>(p[x]));
+}
+
+// Every cell's brightest grey, a band of rows at a time so each pixel row is read once, then
+// its level. rowMax(y, xs, best) raises best to the greys of pixels xs of row y.
+template <typename RowMaxOf>
+void SampleBlocks(int width, int height, int t, int inc, RowMaxOf rowMax, TPattern& target) {
+  const double block = BlockSize(width, height);
+  Span xs[kGridSize];
+  for (int c = 1; c <= kGridSize; ++c) xs[c - 1] = BlockSpan(block, c, width);
+  for (int r = 1; r <= kGridSize; ++r) {
+    int best[kGridSize] = {};
+    const Span ys = BlockSpan(block, r, height);
+    for (int y = ys.first; y <= ys.last; ++y)
+      for (int c = 0; c < kGridSize; ++c) rowMax(y, xs[c], best[c]);
+    for (int c = 1; c <= kGridSize; ++c) {
+      const std::uint8_t level = GreyToLevel(best[c - 1], t, inc);
+      target.At(r, c) = TPatternCell{static_cast<std::uint8_t>(level > 0 ? 1 : 0), level};
+    }
+  }
+  target.MaxLevel = ComputeMaxLevel(target);
+}
+
 }  // namespace
 
 int SampleCell(const Bitmap& scaled, int column, int row) {
-  const double block = BlockSize(scaled);
+  const double block = BlockSize(scaled.Width(), scaled.Height());
   const Span xs = BlockSpan(block, column, scaled.Width());
   const Span ys = BlockSpan(block, row, scaled.Height());
   int best = 0;
@@ -107,23 +132,20 @@ void FillPatternFromBitmap(const ImageState& state, TPattern& target) {
 
 void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target) {
   if (raster.Width() == 0) return;
-  // SampleCell for every cell, a band of rows at a time, so each pixel row is read once.
-  const double block = BlockSize(raster);
-  Span xs[kGridSize];
-  for (int c = 1; c <= kGridSize; ++c) xs[c - 1] = BlockSpan(block, c, raster.Width());
-  for (int r = 1; r <= kGridSize; ++r) {
-    int best[kGridSize] = {};
-    const Span ys = BlockSpan(block, r, raster.Height());
-    for (int y = ys.first; y <= ys.last; ++y) {
-      const std::uint8_t* p = raster.Row(y);
-      for (int c = 0; c < kGridSize; ++c) RowMax(p, xs[c], best[c]);
-    }
-    for (int c = 1; c <= kGridSize; ++c) {
-      const std::uint8_t level = GreyToLevel(best[c - 1], t, inc);
-      target.At(r, c) = TPatternCell{static_cast<std::uint8_t>(level > 0 ? 1 : 0), level};
-    }
-  }
-  target.MaxLevel = ComputeMaxLevel(target);
+  SampleBlocks(
+      raster.Width(), raster.Height(), t, inc,
+      [&](int y, Span xs, int& best) { RowMax(raster.Row(y), xs, best); }, target);
+}
+
+void SampleGreyPattern(const std::uint8_t* pixels, int width, int height, int t, int inc,
+                       TPattern& target) {
+  if (width == 0) return;
+  SampleBlocks(
+      width, height, t, inc,
+      [&](int y, Span xs, int& best) {
+        GreyRowMax(pixels + static_cast<std::size_t>(y) * width, xs, best);
+      },
+      target);
 }
 
 void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& test) {

@@ -57,11 +57,10 @@ bool IsGrey(const std::uint8_t* p) {
   return p[0] == p[1] && p[1] == p[2];
 }
 
-// The grey conversion; with kCount, also the histogram of the converted pixels (each is then
-// grey, and a grey pixel is its own grey). Eight partial counts keep the increments of a run of
+// The grey conversion and the histogram of the converted pixels (each is then grey, and a
+// grey pixel is its own grey). Eight partial counts keep the increments of a run of
 // equal greys from waiting on each other.
-template <bool kCount>
-void Convert(Bitmap& bitmap, int colourItem, std::array<std::int32_t, 256>* histogram) {
+void Convert(Bitmap& bitmap, int colourItem, std::array<std::int32_t, 256>& histogram) {
   const GreyTables& t = Tables();
   const int w = bitmap.Width();
   const bool invert = colourItem == 1;
@@ -73,47 +72,29 @@ void Convert(Bitmap& bitmap, int colourItem, std::array<std::int32_t, 256>* hist
     // from a picture, every raster), are only counted.
     if (!invert)
       for (; x + 4 <= w && IsGrey(p) && IsGrey(p + 3) && IsGrey(p + 6) && IsGrey(p + 9);
-           x += 4, p += 12)
-        if (kCount) {
-          ++counts[0][p[0]];
-          ++counts[1][p[3]];
-          ++counts[2][p[6]];
-          ++counts[3][p[9]];
-        }
+           x += 4, p += 12) {
+        ++counts[0][p[0]];
+        ++counts[1][p[3]];
+        ++counts[2][p[6]];
+        ++counts[3][p[9]];
+      }
     for (; x < w; ++x, p += 3) {
       // A grey pixel that keeps its polarity needs no write.
       const bool grey = p[0] == p[1] && p[1] == p[2];
       int g = grey ? p[0] : GreyOfBytes(t, p[0], p[1], p[2]);
       if (invert) g = 255 - g;
       if (invert || !grey) p[0] = p[1] = p[2] = static_cast<std::uint8_t>(g);
-      if (kCount) ++counts[x & 7][g];
+      ++counts[x & 7][g];
     }
   }
-  if (kCount) {
-    for (int g = 0; g < 256; ++g) {
-      std::uint32_t sum = 0;
-      for (const auto& part : counts) sum += part[g];
-      (*histogram)[g] = static_cast<std::int32_t>(sum);
-    }
+  for (int g = 0; g < 256; ++g) {
+    std::uint32_t sum = 0;
+    for (const auto& part : counts) sum += part[g];
+    histogram[g] = static_cast<std::int32_t>(sum);
   }
 }
 
 }  // namespace
-
-void ConvertToGrey(Bitmap& bitmap, int colourItem) {
-  Convert<false>(bitmap, colourItem, nullptr);
-}
-
-void BuildHistogram(const Bitmap& bitmap, Histograms& h) {
-  const GreyTables& t = Tables();
-  h.Histogram.fill(0);
-  const int w = bitmap.Width();
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const std::uint8_t* p = bitmap.Row(y);
-    for (int x = 0; x < w; ++x, p += 3)
-      ++h.Histogram[(p[0] == p[1] && p[1] == p[2]) ? p[0] : GreyOfBytes(t, p[0], p[1], p[2])];
-  }
-}
 
 void BuildCoarseHistogram(Histograms& h) {
   for (int i = 0; i < 16; ++i) {
@@ -162,7 +143,7 @@ int FindThreshold(const Histograms& h) {
 
 void AnalyseBitmap(Bitmap& bitmap, ImageState& state) {
   // The histogram of the converted bitmap is counted as it is converted.
-  Convert<true>(bitmap, state.Settings.RadioGroupCol, &state.Analysis.Histogram);
+  Convert(bitmap, state.Settings.RadioGroupCol, state.Analysis.Histogram);
   BuildCoarseHistogram(state.Analysis);
   FindPeak(state.Analysis);
   if (!state.Settings.CheckBoxAuto) return;

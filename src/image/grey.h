@@ -10,10 +10,6 @@ namespace morvik {
 // Round(R x 0.3 + G x 0.6 + B x 0.1) in 80-bit extended arithmetic, halves to even.
 int GreyOf(Colour colour);
 
-// Every pixel becomes its grey; with colourItem 1 ("Black") then 255 minus it.
-void ConvertToGrey(Bitmap& bitmap, int colourItem);
-
-void BuildHistogram(const Bitmap& bitmap, Histograms& h);
 void BuildCoarseHistogram(Histograms& h);
 void FindPeak(Histograms& h);
 

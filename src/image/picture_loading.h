@@ -3,6 +3,7 @@
 // 16 x 16 pattern. Pure: every result is returned.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/pattern.h"
@@ -50,5 +51,9 @@ ImageOptions OptionsOf(const ImageSettings& settings);
 // The pattern of a raster sampled under threshold t and increment inc (percentages): all 256
 // cells and MaxLevel of target; nothing when the raster has no width.
 void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target);
+
+// The same for a grey raster of one byte per pixel, rows of `width` bytes.
+void SampleGreyPattern(const std::uint8_t* pixels, int width, int height, int t, int inc,
+                       TPattern& target);
 
 }  // namespace morvik

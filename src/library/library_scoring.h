@@ -1,12 +1,15 @@
 // Recognising one pattern against every set of a library: each set scored exactly as a run
-// scores it alone, then the best three taken over all references of all sets.
+// scores it alone, then the best three taken over all references of all sets. The library is
+// only read; what one scoring needs is the caller's, so threads may share a library.
 #pragma once
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <vector>
 
 #include "core/pattern.h"
+#include "core/scoring.h"
 #include "library/char_filter.h"
 #include "library/reference_library.h"
 
@@ -22,29 +25,53 @@ struct LibraryMatch {
   double Likeness = 0;
 };
 
-// Scores test (as a run puts it into slot 41: sampled, not yet normalised) against the
-// references of one set, with everything a run does first: the set's references and the
-// test are normalised and counted as by NormalizeBank and ComputeBankSpans. Afterwards
-// set.Scores.ScoreTable holds H and V of every reference bit for bit as the single-set
-// recognition has them, and Mean as UpdateMean forms it. References the filter does not
-// admit are not scored (H and V NoScore, Mean 0), which spares their matching.
-void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const CharFilter& filter = {});
+// The one ranking of candidates: the three of highest rank, equal ranks going to the earlier
+// set, then the lower number, whatever order they are offered in. Missing places have Set -1
+// and No 0.
+class BestThree {
+ public:
+  void Offer(const LibraryMatch& match, long double rank);
+  const std::array<LibraryMatch, 3>& Matches() const { return best_; }
 
-// The same for the references marked in `only` (by number 1..40) alone; the others are not
-// scored (H and V NoScore, Mean 0). Each marked one scores exactly as under ScoreSet; the
-// line profiles of the references are not kept, as few are scored at a time.
+ private:
+  std::array<LibraryMatch, 3> best_{};
+  std::array<long double, 3> rank_{};
+};
+
+// H, V and Mean of references 1..40 (index 0 unused) for one test.
+using ScoreTable = std::array<TScoreEntry, kReferenceCount + 1>;
+
+// A test (as a run puts it into slot 41: sampled, not yet normalised) normalised, counted
+// and profiled, once for every set it is scored against.
+struct PreparedTest {
+  TPattern Pattern;
+  TLineProfiles Rows, Columns;
+};
+PreparedTest PrepareTest(const TPattern& test);
+
+// Which passes of a set's references a scoring sees (PreparedReferences): `earlier` images of
+// the same run came before it. A run of many images counts them; reading takes the settled
+// references.
+constexpr std::size_t kSettled = SIZE_MAX;
+
+// The scores of the test against one prepared set, bit for bit as the single-set recognition
+// of a run has them after `earlier` images: H and V of every reference, Mean as UpdateMean
+// forms it. References the filter does not admit are not scored (H and V NoScore, Mean 0).
+// Throws Error for a set that was not prepared.
+ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double tally,
+                    const CharFilter& filter = {}, std::size_t earlier = kSettled);
+
+// The same for the references marked in `only` (by number 1..40) alone, against the settled
+// references; the others are not scored.
 using ReferenceMask = std::bitset<kReferenceCount + 1>;
-void ScoreSet(ReferenceSet& set, const TPattern& test, double tally, const ReferenceMask& only);
+ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double tally,
+                    const ReferenceMask& only);
 
-// The best three of the last scores of all sets: positive means only, highest first; equal
-// means rank the earlier set first, then the lower number. References the filter does not
-// admit are passed over. Missing places have Set -1 and No 0.
-std::array<LibraryMatch, 3> RankLibrary(const ReferenceLibrary& library,
-                                        const CharFilter& filter = {});
-
-// ScoreSet for every set (the test normalised and profiled once), then RankLibrary.
-std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library, const TPattern& test,
-                                                 double tally, const CharFilter& filter = {});
+// ScoreSet for every set (the test prepared once), ranked by mean: positive means only.
+std::array<LibraryMatch, 3> RecognizeWithLibrary(const ReferenceLibrary& library,
+                                                 const TPattern& test, double tally,
+                                                 const CharFilter& filter = {},
+                                                 std::size_t earlier = kSettled);
 
 // The same where sets need their own test pattern or tally (sets learned with different
 // image settings): probes[k] for set k, one per set.
@@ -52,8 +79,14 @@ struct SetProbe {
   const TPattern* Test = nullptr;
   double Tally = 0;
 };
-std::array<LibraryMatch, 3> RecognizeWithLibrary(ReferenceLibrary& library,
+std::array<LibraryMatch, 3> RecognizeWithLibrary(const ReferenceLibrary& library,
                                                  const std::vector<SetProbe>& probes,
-                                                 const CharFilter& filter = {});
+                                                 const CharFilter& filter = {},
+                                                 std::size_t earlier = kSettled);
+
+// The character the set's map gives reference `no`, 0 where it has no map.
+inline char MappedChar(const ReferenceSet& set, int no) {
+  return set.Chars.CharMapLoaded ? set.Chars.CharMap[static_cast<std::size_t>(no)] : 0;
+}
 
 }  // namespace morvik

@@ -173,6 +173,7 @@ void UnpackSet(PackReader& in, const std::string& folder, const std::string& fil
   }
   if (parts[2].Data) set.Settings = ParseSetSettings(text(2), label + kParts[2]);
   if (parts[3].Data) set.Detail = ParseSetDetail(text(3), label + kParts[3]);
+  PrepareReferenceSet(set);
 }
 
 }  // namespace

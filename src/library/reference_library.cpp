@@ -74,7 +74,14 @@ ReferenceSet OpenReferenceSet(const std::string& base) {
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
   set.Detail = LoadSetDetail(base);
+  PrepareReferenceSet(set);
   return set;
+}
+
+void PrepareReferenceSet(ReferenceSet& set) {
+  // Sets scored whole keep their references' line profiles; sets with detail score a few
+  // candidates per character, which costs less than profiling all forty at every start.
+  set.Prepared = PrepareReferences(set.Bank, !set.Detail.Loaded);
 }
 
 ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases) {

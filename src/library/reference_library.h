@@ -8,6 +8,7 @@
 #include "core/pattern_bank.h"
 #include "core/safe_write.h"
 #include "core/scoring.h"
+#include "library/prepared_references.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
 #include "runs/char_map.h"
@@ -17,21 +18,25 @@ namespace morvik {
 constexpr int kMaxLibrarySets = 256;  // sets one library may hold
 constexpr std::size_t kMaxLibraryFileBytes = 256 * 1024;
 
-// One set of a library. Bank holds the references in slots 1..40 as read (slots a short
-// file does not reach stay empty); scoring normalises them as a run does and uses slot 41
-// for the pattern under test. Scores holds the last scoring against this set.
+// One set of a library. Bank holds the references in slots 1..40 (slots a short file does not
+// reach stay empty), as read until the set is prepared, settled after. The openers below
+// prepare the set (PrepareReferenceSet); after that nothing changes it, and scoring reads it
+// from any number of threads at once.
 struct ReferenceSet {
   std::string Base;  // base name of the set files, as opened
   TPatternBank Bank;
-  CharMapState Chars;    // "<base>.charmap.txt"; CharMapLoaded false when the set has none
-  SetSettings Settings;  // "<base>.set.ini"; nothing stored when the set has none
-  SetDetail Detail;      // "<base>.detail"; Loaded false when the set has none
-  ScoreState Scores;
-  // Normalising the references again would change nothing (set by scoring; clear it when
-  // changing Bank).
-  bool Settled = false;
+  CharMapState Chars;           // "<base>.charmap.txt"; CharMapLoaded false when the set has none
+  SetSettings Settings;         // "<base>.set.ini"; nothing stored when the set has none
+  SetDetail Detail;             // "<base>.detail"; Loaded false when the set has none
+  PreparedReferences Prepared;  // with Bank; prepare again after changing Bank or Detail
 };
 
+// Settles Bank and works out what else scoring reads (see PreparedReferences): every opener
+// calls it; a set built by hand needs it before it is scored, and only once.
+void PrepareReferenceSet(ReferenceSet& set);
+
+// A library's sets in ranking order. A library the openers return is ready to read and is
+// never changed by reading: one const library can serve several threads at once.
 struct ReferenceLibrary {
   std::vector<ReferenceSet> Sets;  // in the order of ranking ties: earlier sets first
 };

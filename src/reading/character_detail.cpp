@@ -41,10 +41,13 @@ void Blur(std::array<std::uint8_t, kN * kN>& grid) {
 
 }  // namespace
 
-CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
+namespace {
+
+// The detail of a w x h ink box whose row y starts at row(y), one grey every `step` bytes.
+template <typename RowOf>
+CharacterDetail DetailOfBox(int w, int h, int step, RowOf row, std::uint16_t height) {
   CharacterDetail d;
   d.Height = height;
-  const int w = cut.Width() - 2 * kCutMargin, h = cut.Height() - 2 * kCutMargin;
   if (w <= 0 || h <= 0) return d;
   d.Valid = true;
   d.InkWidth = static_cast<std::uint16_t>(std::min(w, 0xFFFF));
@@ -52,11 +55,11 @@ CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
   // Sums per grid row of the source rows' contributions, column by column (separable).
   std::vector<std::int64_t> rows(static_cast<std::size_t>(kN) * w, 0);
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t* p = cut.Row(y + kCutMargin) + 3 * kCutMargin;
+    const std::uint8_t* p = row(y);
     const int j0 = y * kN / h, j1 = std::min(kN - 1, ((y + 1) * kN - 1) / h);
     for (int j = j0; j <= j1; ++j) {
       const long wy = Overlap(y, j, h, kN);
-      for (int x = 0; x < w; ++x) rows[static_cast<std::size_t>(j) * w + x] += wy * p[3 * x + 1];
+      for (int x = 0; x < w; ++x) rows[static_cast<std::size_t>(j) * w + x] += wy * p[step * x];
     }
   }
   const std::int64_t area = static_cast<std::int64_t>(w) * h;
@@ -71,6 +74,21 @@ CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
   Blur(d.Grid);
   CompleteDetail(d);
   return d;
+}
+
+}  // namespace
+
+CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
+  // The green channel of the pixels inside the margins.
+  return DetailOfBox(
+      cut.Width() - 2 * kCutMargin, cut.Height() - 2 * kCutMargin, 3,
+      [&](int y) { return cut.Row(y + kCutMargin) + 3 * kCutMargin + 1; }, height);
+}
+
+CharacterDetail DetailOf(const GreyImage& cut, std::uint16_t height) {
+  return DetailOfBox(
+      cut.Width, cut.Height, 1,
+      [&](int y) { return cut.Pixels.data() + static_cast<std::size_t>(y) * cut.Width; }, height);
 }
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {

@@ -7,6 +7,7 @@
 
 #include "image/bitmap.h"
 #include "library/set_detail.h"
+#include "segment/grey_image.h"
 
 namespace morvik {
 
@@ -16,6 +17,9 @@ namespace morvik {
 // still meet. `height` is the character's relative height (RelativeHeight), 0 where not known.
 // A cut with no pixels inside its margins gives an invalid detail.
 CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height = 0);
+
+// The same for a cut without margins (ScaleCharacter), one grey per pixel.
+CharacterDetail DetailOf(const GreyImage& cut, std::uint16_t height = 0);
 
 // How alike two valid details are: the correlation of their grids (-1..1; 1 where both grids
 // are flat, 0 where one is) less a penalty growing with the ratio of their proportions and, where

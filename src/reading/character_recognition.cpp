@@ -5,6 +5,7 @@
 
 #include "image/picture_loading.h"
 #include "reading/character_detail.h"
+#include "reading/character_sampling.h"
 
 namespace morvik {
 
@@ -47,34 +48,6 @@ bool SameOptions(const ImageOptions& a, const ImageOptions& b) {
          a.Threshold == b.Threshold && a.Increment == b.Increment;
 }
 
-// The cut sampled once per distinct image options; probes[k] for set k.
-struct Samplings {
-  std::vector<ImageOptions> Options;
-  std::vector<TPattern> Patterns;
-  std::vector<SetProbe> Probes;
-};
-
-void Sample(const ReferenceLibrary& library, const Bitmap& cut, const SetSettings& overrides,
-            Samplings& out) {
-  out.Patterns.reserve(library.Sets.size());
-  for (const ReferenceSet& set : library.Sets) {
-    const EffectiveSettings e = ResolveSettings(set.Settings, overrides);
-    std::size_t k = 0;
-    while (k < out.Options.size() && !SameOptions(out.Options[k], e.Image)) ++k;
-    if (k == out.Options.size()) {
-      out.Options.push_back(e.Image);
-      out.Patterns.push_back(CharacterPattern(cut, e.Image));
-    }
-    out.Probes.push_back(SetProbe{&out.Patterns[k], e.Tally});  // stable: reserved
-  }
-}
-
-bool AnyCarriesDetail(const ReferenceLibrary& library) {
-  for (const ReferenceSet& set : library.Sets)
-    if (set.Detail.Loaded) return true;
-  return false;
-}
-
 struct Candidate {
   int Set = 0, No = 0;
   double Likeness = 0;  // DetailSimilarity to the cut
@@ -111,86 +84,128 @@ std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const Chara
   return best;
 }
 
-struct Ranked {
-  LibraryMatch Match;
-  long double Rank;
+// The cut's patterns, one per sampling of the reader, normalised and profiled for scoring.
+struct Sampled {
+  std::vector<TPattern> Patterns;
+  std::vector<PreparedTest> Tests;
 };
 
 // The line matcher on the candidates alone, ranked by line mean plus the weighted likeness.
 // Candidates the line matcher finds nothing alike in (mean 0) are not answers.
-void RankCandidates(ReferenceLibrary& library, const std::vector<Candidate>& candidates,
-                    const Samplings& sampled, double weight, std::vector<Ranked>& ranked) {
-  std::vector<ReferenceMask> masks(library.Sets.size());
-  for (const Candidate& c : candidates) masks[static_cast<std::size_t>(c.Set)].set(c.No);
-  for (std::size_t s = 0; s < library.Sets.size(); ++s)
-    if (masks[s].any())
-      ScoreSet(library.Sets[s], *sampled.Probes[s].Test, sampled.Probes[s].Tally, masks[s]);
+void RankCandidates(const LibraryReader& reader, const std::vector<Candidate>& candidates,
+                    const Sampled& sampled, BestThree& best) {
+  const ReferenceLibrary& library = *reader.Library;
+  // The few sets the candidates come from, each scored once for all its candidates.
+  std::vector<int> sets;
+  std::vector<ReferenceMask> masks;
+  auto slot = [&](int set) {
+    return static_cast<std::size_t>(std::find(sets.begin(), sets.end(), set) - sets.begin());
+  };
+  for (const Candidate& c : candidates) {
+    if (slot(c.Set) == sets.size()) sets.push_back(c.Set), masks.emplace_back();
+    masks[slot(c.Set)].set(static_cast<std::size_t>(c.No));
+  }
+  std::vector<ScoreTable> tables;
+  tables.reserve(sets.size());
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    const std::size_t s = static_cast<std::size_t>(sets[k]);
+    tables.push_back(ScoreSet(library.Sets[s], sampled.Tests[reader.SamplingOf[s]],
+                              reader.Tallies[s], masks[k]));
+  }
+  const long double weight = reader.Options.DetailWeight;
   for (const Candidate& c : candidates) {
     const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
-    const double mean = set.Scores.ScoreTable[c.No].Mean;
+    const double mean = tables[slot(c.Set)][c.No].Mean;
     if (!(mean > 0)) continue;
-    const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[c.No] : 0;
-    ranked.push_back(Ranked{LibraryMatch{c.Set, c.No, mean, ch, c.Likeness},
-                            mean + static_cast<long double>(weight) * c.Likeness});
+    best.Offer(LibraryMatch{c.Set, c.No, mean, MappedChar(set, c.No), c.Likeness},
+               mean + weight * c.Likeness);
   }
 }
 
 // Every reference of the sets without detail, by the line matcher alone. Their rank gives
 // them the likeness of the likeliest detail candidate: between them and it the line mean
 // decides, and the detail still orders the candidates of the sets that carry it.
-void RankWithoutDetail(ReferenceLibrary& library, const Samplings& sampled,
-                       const CharFilter& filter, long double bonus, std::vector<Ranked>& ranked) {
+void RankWithoutDetail(const LibraryReader& reader, const Sampled& sampled, long double bonus,
+                       BestThree& best) {
+  const ReferenceLibrary& library = *reader.Library;
+  const CharFilter& filter = reader.Options.Filter;
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
-    ReferenceSet& set = library.Sets[s];
+    const ReferenceSet& set = library.Sets[s];
     if (set.Detail.Loaded) continue;
-    ScoreSet(set, *sampled.Probes[s].Test, sampled.Probes[s].Tally, filter);
+    const ScoreTable table =
+        ScoreSet(set, sampled.Tests[reader.SamplingOf[s]], reader.Tallies[s], filter);
     for (int k = 1; k <= kReferenceCount; ++k) {
-      const double mean = set.Scores.ScoreTable[k].Mean;
+      const double mean = table[k].Mean;
       if (!(mean > 0) || !IsCandidate(filter, set.Chars, k)) continue;
-      const char ch = set.Chars.CharMapLoaded ? set.Chars.CharMap[k] : 0;
-      ranked.push_back(Ranked{LibraryMatch{static_cast<int>(s), k, mean, ch}, mean + bonus});
+      best.Offer(LibraryMatch{static_cast<int>(s), k, mean, MappedChar(set, k)}, mean + bonus);
     }
   }
 }
 
-// The best three by rank; equal ranks keep set and number order.
-std::array<LibraryMatch, 3> BestRanked(std::vector<Ranked>& ranked) {
-  std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-    if (a.Rank != b.Rank) return a.Rank > b.Rank;
-    if (a.Match.Set != b.Match.Set) return a.Match.Set < b.Match.Set;
-    return a.Match.No < b.Match.No;
-  });
-  std::array<LibraryMatch, 3> top{};
-  for (std::size_t p = 0; p < top.size() && p < ranked.size(); ++p) top[p] = ranked[p].Match;
-  return top;
-}
-
-}  // namespace
-
-std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
-                                               const CharacterOptions& options,
-                                               std::uint16_t height) {
-  Samplings sampled;
-  Sample(library, cut, options.Overrides, sampled);
-  // Sets that carry detail are first narrowed down by it: comparing the grids costs a
-  // fraction of the line matcher, which then looks only at the likeliest references. Sets
-  // without detail are scored whole by the line matcher beside them.
-  if (options.DetailCandidates > 0 && AnyCarriesDetail(library)) {
-    const CharacterDetail detail = DetailOf(cut, height);
+// Sets that carry detail are first narrowed down by it: comparing the grids costs a fraction
+// of the line matcher, which then looks only at the likeliest references. Sets without
+// detail are scored whole by the line matcher beside them. detailOf() gives the cut's detail.
+template <typename DetailOfCut>
+std::array<LibraryMatch, 3> Recognize(const LibraryReader& reader, Sampled& sampled,
+                                      DetailOfCut detailOf) {
+  const ReferenceLibrary& library = *reader.Library;
+  const CharacterOptions& options = reader.Options;
+  if (options.DetailCandidates > 0 && reader.AnyDetail) {
+    const CharacterDetail detail = detailOf();
     if (detail.Valid) {
+      for (const TPattern& p : sampled.Patterns) sampled.Tests.push_back(PrepareTest(p));
       const std::vector<Candidate> candidates =
           BestByDetail(library, detail, options.Filter, options.DetailCandidates);
-      std::vector<Ranked> ranked;
-      RankCandidates(library, candidates, sampled, options.DetailWeight, ranked);
+      BestThree best;
+      RankCandidates(reader, candidates, sampled, best);
       const long double bonus =
           candidates.empty()
               ? 0.0L
               : static_cast<long double>(options.DetailWeight) * candidates.front().Likeness;
-      RankWithoutDetail(library, sampled, options.Filter, bonus, ranked);
-      return BestRanked(ranked);
+      RankWithoutDetail(reader, sampled, bonus, best);
+      return best.Matches();
     }
   }
-  return RecognizeWithLibrary(library, sampled.Probes, options.Filter);
+  std::vector<SetProbe> probes;
+  for (std::size_t s = 0; s < library.Sets.size(); ++s)
+    probes.push_back(SetProbe{&sampled.Patterns[reader.SamplingOf[s]], reader.Tallies[s]});
+  return RecognizeWithLibrary(library, probes, options.Filter);
+}
+
+}  // namespace
+
+LibraryReader MakeLibraryReader(const ReferenceLibrary& library, const CharacterOptions& options) {
+  LibraryReader r;
+  r.Library = &library;
+  r.Options = options;
+  for (const ReferenceSet& set : library.Sets) {
+    const EffectiveSettings e = ResolveSettings(set.Settings, options.Overrides);
+    std::size_t k = 0;
+    while (k < r.Samplings.size() && !SameOptions(r.Samplings[k], e.Image)) ++k;
+    if (k == r.Samplings.size()) r.Samplings.push_back(e.Image);
+    r.SamplingOf.push_back(k);
+    r.Tallies.push_back(e.Tally);
+    r.AnyDetail = r.AnyDetail || set.Detail.Loaded;
+  }
+  return r;
+}
+
+std::array<LibraryMatch, 3> RecognizeCharacter(const LibraryReader& reader, const GreyImage& cut,
+                                               std::uint16_t height) {
+  Sampled sampled;
+  for (const ImageOptions& o : reader.Samplings)
+    sampled.Patterns.push_back(SampleCharacter(cut, o));
+  return Recognize(reader, sampled, [&] { return DetailOf(cut, height); });
+}
+
+std::array<LibraryMatch, 3> RecognizeCharacter(const ReferenceLibrary& library, const Bitmap& cut,
+                                               const CharacterOptions& options,
+                                               std::uint16_t height) {
+  const LibraryReader reader = MakeLibraryReader(library, options);
+  Sampled sampled;
+  for (const ImageOptions& o : reader.Samplings)
+    sampled.Patterns.push_back(CharacterPattern(cut, o));
+  return Recognize(reader, sampled, [&] { return DetailOf(cut, height); });
 }
 
 }  // namespace morvik

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/pattern.h"
 #include "image/bitmap.h"
@@ -12,6 +14,7 @@
 #include "library/library_scoring.h"
 #include "library/reference_library.h"
 #include "library/set_settings.h"
+#include "segment/grey_image.h"
 
 namespace morvik {
 
@@ -47,11 +50,29 @@ EffectiveSettings ResolveSettings(const SetSettings& stored, const SetSettings& 
 TPattern CharacterPattern(const Bitmap& cut, const ImageOptions& options,
                           const std::string& name = "character");
 
-// The best three references of all sets for the cut. Sets with equal effective settings
-// share one sampling of the cut. Each match's Score is its line matcher's mean, also where
-// the detail decided the order. `height` is the cut's height against its line's capitals
-// (RelativeHeight); 0 where not known leaves heights out of the comparison.
-std::array<LibraryMatch, 3> RecognizeCharacter(ReferenceLibrary& library, const Bitmap& cut,
+// What recognising characters with one library under one run's options works out once, not
+// for every character: each set's effective settings, and which sets share a sampling. It
+// refers to the library, which must outlive it; both are only read, so threads may share them.
+struct LibraryReader {
+  const ReferenceLibrary* Library = nullptr;
+  CharacterOptions Options;
+  std::vector<ImageOptions> Samplings;  // the distinct image options of the sets
+  std::vector<std::size_t> SamplingOf;  // per set, its index into Samplings
+  std::vector<double> Tallies;          // per set
+  bool AnyDetail = false;               // whether any set carries detail
+};
+LibraryReader MakeLibraryReader(const ReferenceLibrary& library, const CharacterOptions& options);
+
+// The best three references of all sets for a cut of the reading path (ScaleCharacter: bright
+// on black, no margins). Sets with equal effective settings share one sampling of the cut.
+// Each match's Score is its line matcher's mean, also where the detail decided the order.
+// `height` is the cut's height against its line's capitals (RelativeHeight); 0 where not
+// known leaves heights out of the comparison. Throws Error as SampleCharacter does.
+std::array<LibraryMatch, 3> RecognizeCharacter(const LibraryReader& reader, const GreyImage& cut,
+                                               std::uint16_t height = 0);
+
+// The same for a cut with CutCharacter's margins, through the one-bitmap route.
+std::array<LibraryMatch, 3> RecognizeCharacter(const ReferenceLibrary& library, const Bitmap& cut,
                                                const CharacterOptions& options,
                                                std::uint16_t height = 0);
 

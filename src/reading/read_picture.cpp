@@ -1,6 +1,6 @@
 #include "reading/read_picture.h"
 
-#include "image/image_state.h"
+#include "image/image_state.h"  // CellHeight
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
 #include "reading/word_context.h"
@@ -46,11 +46,12 @@ ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
 // The characters of one line: blank cells as they are, the others recognised, with touching
 // characters split and broken ones joined (never in a grid, whose cells hold one each).
 std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
-                                    const TextLine& line, ReferenceLibrary& library,
+                                    const TextLine& line, const LibraryReader& reader,
                                     const ReadOptions& options) {
   const int capHeight = LineCapHeight(line.Chars);
+  // The greys RecognitionCut would write, without its margins: sampled as they are.
   const BoxRecognizer recognize = [&](const CharBox& b) {
-    return RecognizeCharacter(library, RecognitionCut(grey, b, ink.DarkOnLight), options.Character,
+    return RecognizeCharacter(reader, ScaleCharacter(grey, b, ink.DarkOnLight, CellHeight),
                               RelativeHeight(b.Height, capHeight));
   };
   const bool grid = options.Cut.Mode == Layout::Grid;
@@ -72,9 +73,14 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
 
 }  // namespace
 
-PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
+PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
                            const ReadOptions& options) {
-  const GreyImage grey = ReadingGrey(picture);
+  return ReadPicture(ReadingGrey(picture), library, options);
+}
+
+PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& library,
+                           const ReadOptions& options) {
+  const LibraryReader reader = MakeLibraryReader(library, options.Character);
   PictureReading reading;
   // Running text is cut from the binarisation the split of touching characters uses too.
   Binarised ink;
@@ -90,7 +96,7 @@ PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
     int column = 0;
-    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, library, options);
+    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, reader, options);
     l.Chars.clear();  // as read: touching characters split, broken ones joined
     for (std::size_t i = 0; i < found.size(); ++i) {
       if (i > 0 && found[i].Box.SpaceBefore) ++column;

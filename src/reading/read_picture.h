@@ -60,7 +60,12 @@ Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLigh
 
 // Segments, cuts and recognises every character of the picture. Throws Error only for a bad
 // grid; a picture without ink reads as no characters.
-PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
+// The library is only read: threads may read pictures with one library at once.
+PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
+                           const ReadOptions& options);
+
+// The same for the picture's ReadingGrey, made once by a caller that needs it for more.
+PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& library,
                            const ReadOptions& options);
 
 // The character a reading shows: the blank of an empty cell, '?' when rejected or when the

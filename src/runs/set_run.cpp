@@ -49,6 +49,7 @@ SetRun MakeSetRun(ReferenceLibrary library, const ImageOptions& run, double runT
   r.Library = std::move(library);
   r.Filter = filter;
   for (ReferenceSet& set : r.Library.Sets) {
+    if (!set.Prepared.Ready) PrepareReferenceSet(set);  // a session's bank, built here
     if (replaceMaps || !set.Chars.CharMapLoaded) {
       set.Chars.CharMap = runChars.CharMap;
       set.Chars.CharMapLoaded = runChars.CharMapLoaded;
@@ -105,7 +106,7 @@ SetRunMatch MatchPictureFile(SetRun& run, const std::string& fileName,
   for (std::size_t s = 0; s < count; ++s)
     probes.push_back(SetProbe{&pictures[sampling[s]].Pattern, run.Settings[s].Tally});
   SetRunMatch match;
-  match.Best = RecognizeWithLibrary(run.Library, probes, run.Filter);
+  match.Best = RecognizeWithLibrary(run.Library, probes, run.Filter, run.Matched++);
   match.Shown = std::move(pictures[sampling[0]]);
   return match;
 }

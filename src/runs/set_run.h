@@ -33,6 +33,9 @@ struct SetRun {
   ReferenceLibrary Library;
   std::vector<SetRunSettings> Settings;  // one per set
   CharFilter Filter;
+  // Pictures matched so far: the run's references are normalised once more before each
+  // picture, as the single-set run does (PreparedReferences).
+  std::size_t Matched = 0;
 };
 
 // The run over the library's sets. Sets without a map of their own take runChars; with

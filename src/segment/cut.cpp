@@ -50,12 +50,12 @@ struct AreaSpans {
 
 }  // namespace
 
-Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side) {
+GreyImage ScaleCharacter(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side) {
   const int left = std::clamp(box.Left, 0, grey.Width);
   const int top = std::clamp(box.Top, 0, grey.Height);
   const int w = std::clamp(box.Left + std::max(box.Width, 0), left, grey.Width) - left;
   const int h = std::clamp(box.Top + std::max(box.Height, 0), top, grey.Height) - top;
-  if (w == 0 || h == 0 || side < 1) return Bitmap(2 * kCutMargin, 2 * kCutMargin);
+  if (w == 0 || h == 0 || side < 1) return GreyImage{};
   const int longer = std::max(w, h);
   const int tw = std::max(1, static_cast<int>((std::int64_t{w} * side + longer / 2) / longer));
   const int th = std::max(1, static_cast<int>((std::int64_t{h} * side + longer / 2) / longer));
@@ -79,7 +79,7 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
   const std::int64_t total = std::int64_t{w} * h;
   const MeanDivisor divisor = MeanDivisorOf(total);
   const int flip = darkOnLight ? 0xFF : 0;  // 255 - g is g ^ 0xFF for a byte
-  Bitmap out(tw + 2 * kCutMargin, th + 2 * kCutMargin);
+  GreyImage out{tw, th, std::vector<std::uint8_t>(static_cast<std::size_t>(tw) * th)};
   for (int y = 0; y < th; ++y) {
     std::fill(column.begin(), column.end(), 0);
     const std::uint8_t* src =
@@ -93,11 +93,20 @@ Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOn
     for (std::size_t k = 0; k < from.size(); ++k)
       sums[static_cast<std::size_t>(to[k])] +=
           std::int64_t{across.Weights[k]} * column[static_cast<std::size_t>(from[k])];
+    std::uint8_t* p = out.Pixels.data() + static_cast<std::size_t>(y) * tw;
+    for (int x = 0; x < tw; ++x)
+      p[x] =
+          static_cast<std::uint8_t>(RoundedMean(sums[static_cast<std::size_t>(x)], divisor) ^ flip);
+  }
+  return out;
+}
+
+Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side) {
+  const GreyImage scaled = ScaleCharacter(grey, box, darkOnLight, side);
+  Bitmap out(scaled.Width + 2 * kCutMargin, scaled.Height + 2 * kCutMargin);
+  for (int y = 0; y < scaled.Height; ++y) {
     std::uint8_t* p = out.Row(y + kCutMargin) + 3 * kCutMargin;
-    for (int x = 0; x < tw; ++x, p += 3) {
-      const int g = RoundedMean(sums[static_cast<std::size_t>(x)], divisor);
-      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(g ^ flip);
-    }
+    for (int x = 0; x < scaled.Width; ++x, p += 3) p[0] = p[1] = p[2] = scaled.At(x, y);
   }
   return out;
 }

@@ -24,6 +24,10 @@ Bitmap CutCharacter(const GreyImage& grey, const CharBox& box, bool darkOnLight)
 // rows and columns unevenly. An empty box gives the margins alone.
 Bitmap CutCharacterScaled(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side);
 
+// The greys of CutCharacterScaled without its margins, as the reading path samples them: no
+// colour channels, no margin to add and crop again. An empty box gives a 0 x 0 picture.
+GreyImage ScaleCharacter(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side);
+
 // (sum + total / 2) / total, exactly, for 0 <= sum <= 255 total < 2^62: a grey mean rounded
 // half up, by a multiplication with the reciprocal worked out once for many means (a
 // division per pixel would cost several times more).
