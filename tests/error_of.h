@@ -1,4 +1,5 @@
-// The message of the morvik::Error a call throws, for tests that check what a message names.
+// The morvik::Error a call throws: its message, for tests that check what a message names,
+// or its kind and file.
 #pragma once
 
 #include <string>
@@ -16,6 +17,22 @@ std::string ErrorOf(Fn fn) {
     return e.what();
   }
   return "";
+}
+
+struct Caught {
+  bool Thrown = false;
+  ErrorKind Kind = ErrorKind::kFailed;
+  std::string File, Message;
+};
+
+template <typename Fn>
+Caught CatchError(Fn fn) {
+  try {
+    fn();
+  } catch (const Error& e) {
+    return {true, e.Kind(), e.File(), e.what()};
+  }
+  return {};
 }
 
 }  // namespace morvik::test

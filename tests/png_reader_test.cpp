@@ -386,7 +386,8 @@ TEST(PngWriter, FailuresNameTheFile) {
     WritePngFile(path, Bitmap(2, 2));
     ADD_FAILURE() << "wrote into a missing folder";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), path + ": cannot write file");
+    EXPECT_EQ(e.Kind(), ErrorKind::kCannotWrite);
+    EXPECT_EQ(e.File(), path);
   }
   try {
     WritePngFile(dir.File("empty.png"), Bitmap());

@@ -1,11 +1,30 @@
 #include "cli/usage.h"
 
+#include <new>
+
 #include "core/whole_number.h"
 
 namespace morvik {
 
 ExitStatus ExitStatusFor(ErrorKind kind) {
   return kind == ErrorKind::kUsage ? kExitUsage : kExitFailed;
+}
+
+int ReportFailures(std::ostream& err, const std::string& usageHint,
+                   const std::function<int()>& work) {
+  ErrorKind kind = ErrorKind::kFailed;
+  try {
+    return work();
+  } catch (const Error& e) {
+    err << "morvik: " << e.what() << "\n";
+    kind = e.Kind();
+  } catch (const std::bad_alloc&) {
+    err << "morvik: out of memory\n";
+  } catch (const std::exception& e) {
+    err << "morvik: " << e.what() << "\n";
+  }
+  if (kind == ErrorKind::kUsage && !usageHint.empty()) err << usageHint << "\n";
+  return ExitStatusFor(kind);
 }
 
 int ParseWholeOption(const std::string& option, const std::string& text, long low, long high) {

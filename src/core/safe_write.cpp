@@ -127,9 +127,7 @@ void ReplacementFile::Discard() {
 }
 
 void ReplacementFile::Fail(const std::string& what, int error) const {
-  std::string message = what;
-  if (error != 0) message += std::string(" (") + std::strerror(error) + ")";
-  throw FileError(path_, message);
+  throw WriteError(path_, what, error);
 }
 
 void ReplacementFile::Write(const char* data, std::size_t size) {
@@ -154,11 +152,15 @@ void ReplacementFile::Commit() {
   SyncFolder(path_);
 }
 
+void WriteFileWhole(const std::string& path, const std::string& data, LinkPolicy links) {
+  ReplacementFile file(path, links);
+  file.Write(data.data(), data.size());
+  file.Commit();
+}
+
 bool ReplaceFileContents(const std::string& path, const std::string& data) {
   try {
-    ReplacementFile file(path, LinkPolicy::kWriteThrough);
-    file.Write(data.data(), data.size());
-    file.Commit();
+    WriteFileWhole(path, data);
     return true;
   } catch (const Error&) {
     return false;

@@ -24,7 +24,8 @@ enum class LinkPolicy {
 // between creation and Commit leaves its temporary behind.
 class ReplacementFile {
  public:
-  // Throws Error naming the file when it may not be replaced: the name is taken by a folder,
+  // Throws Error (kCannotWrite, as every failure here) naming the file when it may not be
+  // replaced: the name is taken by a folder,
   // a FIFO, a device or the like; the file is read-only (no write bit in its mode, which
   // holds for root too, or not writable by this user); or the temporary cannot be created.
   explicit ReplacementFile(const std::string& path, LinkPolicy links = LinkPolicy::kReplaceLink);
@@ -51,8 +52,13 @@ class ReplacementFile {
   int fd_ = -1;
 };
 
-// Writes data as the new contents of path through a ReplacementFile that writes through
-// links. Returns false (with the old file untouched) when anything fails; never throws.
+// Writes data as the new contents of path through a ReplacementFile. Throws Error
+// (kCannotWrite) naming the file, with the system's reason where there is one.
+void WriteFileWhole(const std::string& path, const std::string& data,
+                    LinkPolicy links = LinkPolicy::kWriteThrough);
+
+// The same, writing through links. Returns false (with the old file untouched) when anything fails;
+// never throws.
 bool ReplaceFileContents(const std::string& path, const std::string& data);
 
 }  // namespace morvik

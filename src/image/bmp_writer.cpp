@@ -61,7 +61,7 @@ void WriteBmpFile(const std::string& path, const Bitmap& bitmap) {
   } catch (const Error& e) {
     throw FileError(path, e.what());
   }
-  if (!ReplaceFileContents(path, bytes)) throw FileError(path, "cannot write file");
+  WriteFileWhole(path, bytes);
 }
 
 }  // namespace morvik

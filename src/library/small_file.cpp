@@ -21,10 +21,10 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
   const std::string file = ResolveFileName(path);
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0) return std::nullopt;
-  if (!S_ISREG(st.st_mode)) throw FileError(file, "is not a regular file");
+  if (!S_ISREG(st.st_mode)) throw FileError(file, "is not a regular file", ErrorKind::kCannotRead);
   // O_NONBLOCK: a FIFO swapped in meanwhile must not wait for a writer.
   const FileDescriptor in(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (in.Get() < 0) throw FileError(file, "cannot be opened");
+  if (in.Get() < 0) throw ReadError(file, "cannot be opened", errno);
   // Sized from the file's length, not the limit: sets open many small files. One byte more
   // than allowed tells a file at the limit from a larger one, also one that grew meanwhile.
   const std::size_t room = maxBytes + 1;
@@ -38,13 +38,14 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
     }
     const ssize_t n = ::read(in.Get(), data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw FileError(file, "cannot be read");
+    if (n < 0) throw ReadError(file, "cannot be read", errno);
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }
   data.resize(done);
   if (data.size() > maxBytes)
-    throw FileError(file, "is larger than " + std::to_string(maxBytes) + " bytes");
+    throw FileError(file, "is larger than " + std::to_string(maxBytes) + " bytes",
+                    ErrorKind::kTooLarge);
   return data;
 }
 
@@ -52,7 +53,8 @@ void RemoveFileIfPresent(const std::string& path) {
   const std::string file = ResolveFileName(path);
   std::error_code ec;
   if (!fs::exists(fs::symlink_status(file, ec))) return;
-  if (!fs::remove(file, ec) && ec) throw FileError(file, "cannot be removed: " + ec.message());
+  if (!fs::remove(file, ec) && ec)
+    throw FileError(file, "cannot be removed (" + ec.message() + ")", ErrorKind::kCannotWrite);
 }
 
 }  // namespace morvik
