@@ -78,10 +78,6 @@ std::vector<ListedSet> ListSets(const std::string& path) {
   return ListedSets(*text, file);
 }
 
-}  // namespace
-
-namespace {
-
 // Whether a record is a pattern this system could have written; marked when a cell is.
 bool CheckRecord(const std::uint8_t* record, bool& marked) {
   for (std::size_t k = 0; k < PatternRecordSize - 5; k += 2) {
