@@ -49,17 +49,11 @@ struct ListedSet {
 std::vector<ListedSet> ListedSets(const std::string& text, const std::string& file) {
   const std::string folder = fs::path(file).parent_path().string();
   std::vector<ListedSet> sets;
-  int line = 0;
   // A byte-order mark, as some editors put before the first line, is no part of a name.
   const std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  for (std::size_t pos = start; pos < text.size();) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string name = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++line;
-    if (!name.empty() && name.back() == '\r') name.pop_back();
-    name = Trim(name);
+  const std::vector<std::string> lines = TextLines(text.substr(start));
+  for (int line = 1; line <= static_cast<int>(lines.size()); ++line) {
+    const std::string name = Trim(lines[static_cast<std::size_t>(line) - 1]);
     if (name.empty() || name[0] == '#') continue;
     if (!Nameable(name))
       throw FileError(file, "line " + std::to_string(line) + ": not the name of a set",

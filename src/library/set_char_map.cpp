@@ -36,14 +36,9 @@ CharMapState ParseStrictCharMap(const std::string& text, const std::string& file
   CharMapState chars;
   chars.CharMapLoaded = true;
   std::array<int, 41> namedOn{};  // the line that mapped each number
-  int line = 0;
-  for (std::size_t pos = 0; pos < text.size();) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string entry = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++line;
-    if (!entry.empty() && entry.back() == '\r') entry.pop_back();
+  const std::vector<std::string> lines = TextLines(text);
+  for (int line = 1; line <= static_cast<int>(lines.size()); ++line) {
+    const std::string& entry = lines[static_cast<std::size_t>(line) - 1];
     if (Blank(entry)) continue;
     const std::size_t tab = entry.find('\t');
     const int number = NumberOf(entry.substr(0, tab), file, line);

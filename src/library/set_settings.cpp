@@ -150,15 +150,9 @@ SetSettings ParseSetSettings(const std::string& text, const std::string& file) {
   SetSettings s;
   std::string section;
   std::map<const Key*, int> seen;  // the line of each key read
-  int line = 0;
-  for (std::size_t pos = 0; pos < text.size();) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string raw = text.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    const std::string trimmed = Trimmed(raw);
-    pos = end + 1;
-    ++line;
+  const std::vector<std::string> lines = TextLines(text);
+  for (int line = 1; line <= static_cast<int>(lines.size()); ++line) {
+    const std::string trimmed = Trimmed(lines[static_cast<std::size_t>(line) - 1]);
     if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
     if (trimmed[0] == '[' && trimmed.back() == ']') {
       section = Trimmed(trimmed.substr(1, trimmed.size() - 2));

@@ -49,6 +49,18 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
   return data;
 }
 
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(pos, end - pos));
+    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+    pos = end + 1;
+  }
+  return lines;
+}
+
 void RemoveFileIfPresent(const std::string& path) {
   const std::string file = ResolveFileName(path);
   std::error_code ec;
