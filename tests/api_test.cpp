@@ -84,8 +84,17 @@ TEST_F(Api, FailuresNameTheirFiles) {
   ExpectThrowNaming([&] { r.SaveSet(dir.File("no/set")); }, dir.File("no/set") + ".PCP");
   ExpectThrowNaming([&] { r.LearnFolder(dir.File("nolearn")); }, dir.File("nolearn"));
   ExpectThrowNaming([&] { r.LoadCharacterMap(dir.File("none.txt")); }, dir.File("none.txt"));
-  test::WriteFile(dir.File("bad.txt"), "x\t1\r\n");
-  ExpectThrowNaming([&] { r.LoadCharacterMap(dir.File("bad.txt")); }, dir.File("bad.txt"));
+  // A map that cannot be what it claims: a bad number, a damaged line, no entry at all.
+  for (const std::string text : {"x\t1\r\n", "1\t0\r\n5\tXYZ\r\n", ""}) {
+    test::WriteFile(dir.File("bad.txt"), text);
+    try {
+      r.LoadCharacterMap(dir.File("bad.txt"));
+      ADD_FAILURE() << "accepted \"" << text << "\"";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Kind(), ErrorKind::kBadData) << e.what();
+      EXPECT_EQ(e.File(), dir.File("bad.txt")) << e.what();
+    }
+  }
   ExpectThrowNaming([&] { r.RecognizeFile(dir.File("none.bmp")); }, dir.File("none.bmp"));
   ExpectThrowNaming([&] { r.RecognizeMemory("BM", 2, "two bytes"); }, "two bytes");
   ExpectThrowNaming([&] { r.RecognizeFolder(dir.File("nopics")); }, dir.File("nopics"));

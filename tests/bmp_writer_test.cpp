@@ -57,8 +57,10 @@ TEST(BmpWriterTest, FailuresNameTheFile) {
   test::TempDir dir;
   EXPECT_EQ(ErrorOf([&] { WriteBmpFile(dir.File("e.bmp"), Bitmap()); }),
             dir.File("e.bmp") + ": an empty picture cannot be written as BMP");
-  EXPECT_EQ(KindAndFileOf([&] { WriteBmpFile(dir.File("no/such/folder.bmp"), Pattern(2, 2)); }),
-            std::make_pair(ErrorKind::kCannotWrite, dir.File("no/such/folder.bmp")));
+  const test::Caught e =
+      test::CatchError([&] { WriteBmpFile(dir.File("no/such/folder.bmp"), Pattern(2, 2)); });
+  EXPECT_EQ(e.Kind, ErrorKind::kCannotWrite);
+  EXPECT_EQ(e.File, dir.File("no/such/folder.bmp"));
   WriteBmpFile(dir.File("ok.bmp"), Pattern(3, 2));
   EXPECT_EQ(ReadPictureFile(dir.File("ok.bmp")), Pattern(3, 2));
 }

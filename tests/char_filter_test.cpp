@@ -39,16 +39,22 @@ TEST(CharFilter, ParsesCharactersAndRanges) {
     EXPECT_TRUE(f.Active) << c.list;
     EXPECT_EQ(Admitted(f), c.admitted) << c.list;
   }
-  // Bytes above 127 count by their unsigned value.
-  EXPECT_EQ(Admitted(ParseCharFilter("\xE0-\xE2")), "\xE0\xE1\xE2");
+  // The list is UTF-8, as typed; a character stands for the map byte of its code point.
+  EXPECT_EQ(Admitted(ParseCharFilter("\xC3\xA0-\xC3\xA2")), "\xE0\xE1\xE2");
+  EXPECT_EQ(Admitted(ParseCharFilter("\xC3\xA9")), "\xE9");
+  EXPECT_EQ(Admitted(ParseCharFilter("~-\xC2\x81")), "~\x7F\x80\x81");
 }
 
-TEST(CharFilter, RefusesEmptyListsAndBackwardRanges) {
-  for (const std::string list : {"", "   ", "9-0", "a-Z"}) {
+// Lists that cannot be used are the caller's fault (kUsage): nothing, ranges backwards,
+// text that is not UTF-8, characters no map can hold.
+TEST(CharFilter, RefusesListsThatCannotBeUsed) {
+  for (const std::string list :
+       {"", "   ", "9-0", "a-Z", "\xE9", "\xE2\x82\xAC", "a-\xC4\x80", "\xC3"}) {
     try {
       ParseCharFilter(list);
       ADD_FAILURE() << "accepted \"" << list << "\"";
     } catch (const Error& e) {
+      EXPECT_EQ(e.Kind(), ErrorKind::kUsage) << e.what();
       EXPECT_NE(std::string(e.what()).find("\"" + list + "\""), std::string::npos) << e.what();
     }
   }

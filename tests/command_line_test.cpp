@@ -32,7 +32,7 @@ using morvik::test::RunResult;
 // platform chosen at all).
 RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd,
                     const std::string& home, bool noPlatform = false) {
-  return test::RunMorvik(args, {cwd, home, "", noPlatform});
+  return test::RunMorvik(args, {cwd, home, "", noPlatform, "", ""});
 }
 
 class CommandLine : public testing::Test {
@@ -124,6 +124,97 @@ TEST_F(CommandLine, NoArgumentsWithoutDisplay) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("morvik: the window needs a display", 0), 0u) << r.err;
   EXPECT_NE(r.err.find("morvik --help"), std::string::npos) << r.err;
+}
+
+// Where the window's display does not answer (DISPLAY names no server, or Qt is told to use
+// X11 and no display is named), Qt would abort (status 134): the window program says so.
+TEST_F(CommandLine, NoArgumentsWithADisplayThatDoesNotAnswer) {
+  if (!fs::exists(fs::path(MORVIK_BINARY).parent_path() / "morvik-window"))
+    GTEST_SKIP() << "built without the window";
+  const struct {
+    std::string display;
+    bool noPlatform;  // else QT_QPA_PLATFORM=xcb
+  } cases[] = {{"", false}, {":9731", false}, {":9731", true}};
+  for (const auto& c : cases) {
+    test::RunSetup setup{dir.Path(), dir.File("home"), "", c.noPlatform, c.display, ""};
+    const RunResult r = test::RunMorvik({}, setup);
+    EXPECT_EQ(r.status, 1) << c.display << ": " << r.err;
+    EXPECT_NE(r.err.find("cannot open its display"), std::string::npos) << r.err;
+  }
+}
+
+// A copy of the program without its stock library says where it looked for it.
+TEST_F(CommandLine, CopiedProgramSaysWhereItLookedForTheStockLibrary) {
+  const std::string root = fs::canonical(dir.Path()).string();
+  fs::create_directories(root + "/copy/bin");
+  fs::copy_file(MORVIK_BINARY, root + "/copy/bin/morvik");
+  test::WriteGlyph(dir.File("pics/1_0.bmp"), '4');
+  test::RunSetup setup{dir.Path(), dir.File("home"), "", false, "", root + "/copy/bin/morvik"};
+  const RunResult r = test::RunMorvik({"--read", "pics/1_0.bmp"}, setup);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.err.rfind("morvik: the stock library was not found", 0), 0u) << r.err;
+  for (const char* place : {"/copy/bin/stock/stock.sets", "/copy/share/morvik/stock/stock.sets"})
+    EXPECT_NE(r.err.find(root + place), std::string::npos) << r.err;
+}
+
+// One status per kind of fault, whichever route meets it: 3 for a command line that cannot
+// run as typed, 1 for an input that is missing; the message always starts with "morvik: ".
+TEST_F(CommandLine, SameFaultSameStatusOnEveryRoute) {
+  test::WriteGlyph(dir.File("pics/1_0.bmp"), '4');
+  const std::string pic = "pics/1_0.bmp";
+  const std::string font = "none.ttf";  // usage faults are found before the font is opened
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      // A range that runs backwards.
+      {{"pics", "--set", "s", "--chars", "9-0"}, 3},
+      {{"--read", "--chars", "9-0", pic}, 3},
+      {{"--learn-picture", pic, "--chars", "9-0", "--save", "x"}, 3},
+      {{"--learn-font", font, "--chars", "9-0", "--save", "x"}, 3},
+      // A character no map can hold.
+      {{"--read", "--chars", "\xE2\x82\xAC", pic}, 3},
+      {{"--learn-picture", pic, "--chars", "\xE2\x82\xAC", "--save", "x"}, 3},
+      {{"--learn-font", font, "--chars", "\xE2\x82\xAC", "--save", "x"}, 3},
+      // No set named.
+      {{"pics", "--set", ""}, 3},
+      {{"--read", "--set", "", pic}, 3},
+      {{"--read", "--charmap", "", pic}, 3},
+      // An unknown option, a value missing.
+      {{"pics", "--bogus"}, 3},
+      {{"--read", "--bogus", pic}, 3},
+      {{"--learn-picture", pic, "--bogus"}, 3},
+      {{"--learn-font", font, "--bogus"}, 3},
+      {{"pics", "--tally"}, 3},
+      {{"--read", pic, "--threshold"}, 3},
+      {{"--learn-font", font, "--chars"}, 3},
+      // An input that is not there.
+      {{"pics", "--charmap", "none.txt"}, 1},
+      {{"--read", "--charmap", "none.txt", pic}, 1},
+      {{"--read", "--set", "none", pic}, 1},
+      {{"--read", "none.png"}, 1},
+      {{"--learn-picture", "none.png", "--chars", "0", "--save", "x"}, 1},
+      {{"--learn-font", font, "--chars", "0", "--save", "x"}, 1},
+  };
+  for (const auto& c : cases) {
+    const RunResult r = Run(c.args);
+    std::string typed;
+    for (const std::string& a : c.args) typed += a + " ";
+    EXPECT_EQ(r.status, c.status) << typed << "\n" << r.err;
+    EXPECT_EQ(r.err.rfind("morvik: ", 0), 0u) << typed << "\n" << r.err;
+  }
+}
+
+// A missing input or output says why, as the system tells it.
+TEST_F(CommandLine, MessagesGiveTheSystemsReason) {
+  test::WriteGlyph(dir.File("pics/1_0.bmp"), '4');
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--read", "none.png"},
+        std::vector<std::string>{"--read", "pics/1_0.bmp", "--boxes", "/nonexistent/x.png"}}) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("(No such file or directory)"), std::string::npos) << r.err;
+  }
 }
 
 TEST_F(CommandLine, BadOptionsExitWithThree) {
@@ -327,7 +418,7 @@ TEST_F(CommandLine, ConcurrentFolderRunsLeaveAPairFromOneRun) {
   ASSERT_NE(a.first, b.first);
   for (int round = 0; round < 12; ++round) {
     for (const RunResult& r : test::RunMorvikAtOnce({plain, swapped, plain, swapped},
-                                                    {dir.Path(), dir.File("home"), "", false}))
+                                                    {dir.Path(), dir.File("home"), "", false, "", ""}))
       EXPECT_EQ(r.status, 0) << r.err;
     const auto both = pair();
     EXPECT_TRUE(both == a || both == b) << "round " << round;
@@ -803,15 +894,20 @@ TEST_F(CommandLine, CharmapOption) {
   const RunResult r = Run({"--learn", "learn", "pics", "--charmap", "none.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(dir.File("none.txt")), std::string::npos);
-  // A map given by option loads whole or the run does not start.
+  // A map given by option must hold what it claims or the run does not start: the message
+  // names the file, and the line where one is at fault.
   test::WriteFile(dir.File("pics/result.out"), "old");
   fs::create_directory(dir.File("folder.txt"));
   test::WriteFile(dir.File("badline.txt"), "1\ta\r\n\r\n2\tb\r\nx2\tc\r\n");
+  test::WriteFile(dir.File("several.txt"), "1\ta\r\n5\tXYZ\r\n");
+  test::WriteFile(dir.File("empty.txt"), "");
   test::WriteFile(dir.File("big.txt"), std::string((1 << 20) + 1, '\n'));
   const std::pair<const char*, std::string> failures[] = {
-      {"folder.txt", dir.File("folder.txt") + ": is a folder, not a file"},
-      {"badline.txt", dir.File("badline.txt") + ": line 4: Invalid numeric input"},
-      {"big.txt", dir.File("big.txt") + ": is too large"},
+      {"folder.txt", dir.File("folder.txt") + ": "},
+      {"badline.txt", dir.File("badline.txt") + ": line 4: "},
+      {"several.txt", dir.File("several.txt") + ": line 2: "},
+      {"empty.txt", dir.File("empty.txt") + ": "},
+      {"big.txt", dir.File("big.txt") + ": "},
   };
   for (const auto& [name, message] : failures) {
     const RunResult f = Run({"--learn", "learn", "pics", "--charmap", name});

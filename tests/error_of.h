@@ -1,4 +1,5 @@
-// The message of the morvik::Error a call throws, for tests that check what a message names.
+// The morvik::Error a call throws: its message, for tests that check what a message names,
+// or its kind and file.
 #pragma once
 
 #include <string>
@@ -19,15 +20,27 @@ std::string ErrorOf(Fn fn) {
   return "";
 }
 
-// The kind and file of the Error fn throws; "(no error)" as the file when it throws none.
+struct Caught {
+  bool Thrown = false;
+  ErrorKind Kind = ErrorKind::kFailed;
+  std::string File, Message;
+};
+
 template <typename Fn>
-std::pair<ErrorKind, std::string> KindAndFileOf(Fn fn) {
+Caught CatchError(Fn fn) {
   try {
     fn();
   } catch (const Error& e) {
-    return {e.Kind(), e.File()};
+    return {true, e.Kind(), e.File(), e.what()};
   }
-  return {ErrorKind::kFailed, "(no error)"};
+  return {};
+}
+
+// The kind and file of the Error fn throws; "(no error)" as the file when it throws none.
+template <typename Fn>
+std::pair<ErrorKind, std::string> KindAndFileOf(Fn fn) {
+  const Caught e = CatchError(fn);
+  return {e.Kind, e.Thrown ? e.File : "(no error)"};
 }
 
 }  // namespace morvik::test

@@ -68,6 +68,7 @@ TEST(FontCommand, RefusesWithStatusAndMessage) {
        "unknown option --black"},
       {{"--learn-font", font, "--chars", "0", "--save", "x", "extra"}, 3, "unexpected argument"},
       {{"--learn-font", font, "--chars", "9-0", "--save", "x"}, 3, "reversed"},
+      {{"--learn-font", font, "--chars", "\xC3\xA9", "--save", "x"}, 3, "U+00E9"},
       {{"--learn-font", font, "--chars", "0", "--size", "12,", "--save", "x"}, 3, "--size"},
       {{"--learn-font", font, "--chars", "0", "--size", "1001", "--save", "x"}, 3, "--size"},
       {{"--learn-font", "none.ttf", "--chars", "0", "--save", "x"}, 1, "none.ttf"},

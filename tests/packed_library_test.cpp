@@ -72,10 +72,10 @@ class Packed : public ::testing::Test {
     detail.Refs[1].InkHeight = 9;
     detail.Refs[1].Grid[3] = 200;
     SaveSetDetail(dir.File("lib/full"), detail);
-    // A reference file shorter than a record, with nothing beside it.
-    test::WriteFile(dir.File("lib/more/short.PCP"), std::string(100, '\1'));
+    // A reference file of one record, with nothing beside it.
+    test::WriteFile(dir.File("lib/more/short.PCP"), std::string(PatternRecordSize, '\1'));
     // A file longer than 40 records: a set reads the first 40.
-    test::WriteFile(dir.File("lib/long.PCP"), std::string(PatternRecordSize * 41 + 3, '\2'));
+    test::WriteFile(dir.File("lib/long.PCP"), std::string(PatternRecordSize * 41 + 3, '\1'));
   }
   test::TempDir dir;
   const std::vector<std::string> names{"full", "more/short", "long"};

@@ -14,7 +14,10 @@ void ExecMorvik(const std::vector<std::string>& args, const RunSetup& setup, int
                 int err) {
   if (chdir(setup.cwd.c_str()) != 0) _exit(126);
   setenv("MORVIK_HOME", setup.home.c_str(), 1);
-  unsetenv("DISPLAY");
+  if (setup.display.empty())
+    unsetenv("DISPLAY");
+  else
+    setenv("DISPLAY", setup.display.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
   if (setup.noPlatform)
     unsetenv("QT_QPA_PLATFORM");
@@ -23,10 +26,11 @@ void ExecMorvik(const std::vector<std::string>& args, const RunSetup& setup, int
   dup2(in, 0);
   dup2(out, 1);
   dup2(err, 2);
-  std::vector<char*> argv{const_cast<char*>(MORVIK_BINARY)};
+  const std::string program = setup.program.empty() ? MORVIK_BINARY : setup.program;
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  execv(MORVIK_BINARY, argv.data());
+  execv(program.c_str(), argv.data());
   _exit(127);
 }
 

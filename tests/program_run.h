@@ -17,6 +17,8 @@ struct RunSetup {
   std::string home;         // MORVIK_HOME
   std::string input;        // standard input from this file; /dev/null when empty
   bool noPlatform = false;  // leave QT_QPA_PLATFORM unset (no display of any kind)
+  std::string display;      // DISPLAY; unset when empty
+  std::string program;      // the program to run; the built morvik when empty
 };
 
 // In a forked child: the folder, the environment and the given descriptors for standard

@@ -28,7 +28,7 @@ using morvik::test::RunResult;
 // Runs the program in cwd with its own home folder; standard input from `input` when given.
 RunResult RunMorvik(const std::vector<std::string>& args, const std::string& cwd,
                     const std::string& input = "") {
-  return test::RunMorvik(args, {cwd, cwd, input, false});
+  return test::RunMorvik(args, {cwd, cwd, input, false, "", ""});
 }
 
 const std::vector<std::string> kLearnLines = {"0 1 2 3 4 5 6 7 8 9", "A B C D E F G H I J K L M",
@@ -198,6 +198,35 @@ TEST_F(ReadCommandTest, RejectAndCandidateFilter) {
 }
 
 // The cut read back by the folder run with the set and its settings gives the same text.
+// A set's characters from 128 up (Latin-1 bytes in its map) print as UTF-8 in every format,
+// and --chars takes them as typed, in UTF-8.
+TEST_F(ReadCommandTest, LatinCharactersPrintAsUtf8InEveryFormat) {
+  for (const char* ext : {".PCP", ".set.ini", ".detail"})
+    fs::copy_file(dir_.File(std::string("sets/dv") + ext),
+                  dir_.File(std::string("sets/acc") + ext));
+  std::string map = test::ReadFile(dir_.File("sets/dv.charmap.txt"));
+  const std::size_t e = map.find("15\tE\r\n");
+  ASSERT_NE(e, std::string::npos);
+  map[e + 3] = '\xE9';
+  test::WriteFile(dir_.File("sets/acc.charmap.txt"), map);
+  const std::string accent = "\xC3\xA9";
+  RunResult r = RunMorvik({"--read", "--set", "sets/acc", "a.png"}, dir_.Path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "H" + accent + "LLO 42\nWORLD\n");
+  r = RunMorvik({"--read", "--set", "sets/acc", "--format", "tsv", "a.png"}, dir_.Path());
+  EXPECT_NE(r.out.find("\t" + accent + "\tsets/acc\t15\t"), std::string::npos) << r.out;
+  r = RunMorvik({"--read", "--set", "sets/acc", "--format", "json", "a.png"}, dir_.Path());
+  EXPECT_NE(r.out.find("\"H" + accent + "LLO 42\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"char\": \"" + accent + "\""), std::string::npos) << r.out;
+  for (const char* format : {"text", "tsv", "json"}) {
+    r = RunMorvik({"--read", "--set", "sets/acc", "--format", format, "a.png"}, dir_.Path());
+    EXPECT_EQ(r.out.find('\xE9' + std::string(1, 'L')), std::string::npos) << format;
+  }
+  r = RunMorvik({"--read", "--set", "sets/acc", "--chars", accent + "HLOW", "a.png"}, dir_.Path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 7), "H" + accent + "LLO ") << r.out;
+}
+
 TEST_F(ReadCommandTest, CutFolderReadsBackInTheFolderRun) {
   const RunResult r = Read({"--cut", "cut", "--boxes", "boxes.png", "words.png"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -263,7 +292,7 @@ TEST_F(ReadCommandTest, ConcurrentCutsIntoOneFolderLeaveOneCut) {
   cutB.back() = "b.png";
   for (int round = 0; round < 4; ++round) {
     for (const RunResult& r :
-         test::RunMorvikAtOnce({cutA, cutB, cutA, cutB}, {dir_.Path(), dir_.Path(), "", false}))
+         test::RunMorvikAtOnce({cutA, cutB, cutA, cutB}, {dir_.Path(), dir_.Path(), "", false, "", ""}))
       EXPECT_EQ(r.status, 0) << r.err;
     const auto both = cutOf("cut");
     EXPECT_TRUE(both == a || both == b) << "round " << round;

@@ -66,11 +66,34 @@ TEST_F(Library, SetCarriesItsMapAndSettings) {
 }
 
 TEST_F(Library, SetFilesAreFoundInAnyCaseAndShortFilesLeaveEmptySlots) {
-  test::WriteFile(dir.File("lower.pcp"), std::string(PatternRecordSize + 100, '\x01'));
+  test::WriteFile(dir.File("lower.pcp"), std::string(PatternRecordSize, '\x01'));
   const ReferenceSet set = OpenReferenceSet(dir.File("lower"));
   EXPECT_EQ(set.Bank.Slot(1).At(1, 1), (TPatternCell{1, 100}));  // read, then settled
-  EXPECT_EQ(set.Bank.Slot(2).MaxLevel, 0);                       // the incomplete tail is not read
+  EXPECT_EQ(set.Bank.Slot(2).MaxLevel, 0);                       // nothing more was read
   EXPECT_EQ(set.Bank.Slot(2).At(1, 1), TPatternCell{});
+}
+
+// A reference file that cannot be a set is refused, where it would read every character
+// as "?" (no reference) or compare with records that are no patterns.
+TEST_F(Library, ReferenceFilesThatCannotBeSetsAreRefused) {
+  std::string marked(PatternRecordSize, '\0');
+  marked[0] = 1;
+  const struct {
+    std::string name, bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"part", marked + std::string(100, '\1')},
+      {"short", std::string(100, '\1')},
+      {"blank", std::string(PatternRecordSize * kReferenceCount, '\0')},
+      {"mark", std::string(PatternRecordSize, '\2')},
+      {"level", marked + std::string(1, '\1') + std::string(PatternRecordSize - 1, '\x65')},
+  };
+  for (const auto& c : cases) {
+    test::WriteFile(dir.File(c.name + ".PCP"), c.bytes);
+    const test::Caught e = test::CatchError([&] { OpenReferenceSet(dir.File(c.name)); });
+    EXPECT_EQ(e.Kind, ErrorKind::kBadData) << c.name << ": " << e.Message;
+    EXPECT_EQ(e.File, dir.File(c.name + ".PCP")) << c.name;
+  }
 }
 
 TEST_F(Library, SetsThatCannotBeOpenedAreErrors) {
@@ -140,8 +163,10 @@ TEST_F(Library, SavedLibraryFilesListTheSameSetsWherever) {
   for (const std::string bad : {"", "#x", " x", "x\t", "a\nb"})
     EXPECT_NE(ErrorOf([&] { SaveLibraryFile(path, {bad}); }).find("cannot list"),
               std::string::npos);
-  EXPECT_EQ(KindAndFileOf([&] { SaveLibraryFile("/nonexistent-folder/l.sets", {"x"}); }),
-            std::make_pair(ErrorKind::kCannotWrite, std::string("/nonexistent-folder/l.sets")));
+  const test::Caught e =
+      test::CatchError([&] { SaveLibraryFile("/nonexistent-folder/l.sets", {"x"}); });
+  EXPECT_EQ(e.Kind, ErrorKind::kCannotWrite);
+  EXPECT_EQ(e.File, "/nonexistent-folder/l.sets");
 }
 
 TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {
@@ -151,8 +176,20 @@ TEST_F(Library, ErrorsNameTheLibraryFileAndLine) {
             path + ": line 3: " + dir.File("sets/missing.PCP") + ": no such set file");
   test::WriteFile(dir.File("sets/caps.charmap.txt"), "x\tA\n");
   test::WriteFile(path, "digits\ncaps\n");
-  EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(path); }),
-            path + ": line 2: " + dir.File("sets/caps.charmap.txt") + ": Invalid numeric input");
+  test::Caught e = test::CatchError([&] { LoadReferenceLibrary(path); });
+  EXPECT_EQ(e.Kind, ErrorKind::kBadData);
+  EXPECT_EQ(e.File, path);
+  EXPECT_EQ(
+      e.Message.rfind(path + ": line 2: " + dir.File("sets/caps.charmap.txt") + ": line 1: ", 0),
+      0u)
+      << e.Message;
+  // A list that is no list of set names: binary bytes, or a library file in it.
+  for (const std::string text : {"digits\n\x89PNG\x1a\x01\n", "digits\nall.sets\n"}) {
+    test::WriteFile(path, text);
+    e = test::CatchError([&] { LoadReferenceLibrary(path); });
+    EXPECT_EQ(e.Kind, ErrorKind::kBadData);
+    EXPECT_EQ(e.Message.rfind(path + ": line 2: ", 0), 0u) << e.Message;
+  }
 
   test::WriteFile(dir.File("empty.sets"), "# nothing yet\n\n");
   EXPECT_EQ(ErrorOf([&] { LoadReferenceLibrary(dir.File("empty.sets")); }),

@@ -36,7 +36,7 @@ class Child {
     if (pid_ != 0) return;
     const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int null = open("/dev/null", O_RDWR);
-    test::ExecMorvik(args, {cwd, home, "", false}, null, null, err);
+    test::ExecMorvik(args, {cwd, home, "", false, "", ""}, null, null, err);
   }
   ~Child() {
     if (pid_ > 0 && status_ == -1) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -59,23 +61,49 @@ TEST(SetCharMap, MissingFileMeansNoMapAndNamesAreFoundInAnyCase) {
   EXPECT_EQ(chars.CharMap[3], 'q');
 }
 
-TEST(SetCharMap, BadFilesAreErrorsNamingTheFile) {
+// A map that cannot be what it claims is refused, naming the file and, for a line that is
+// no entry, the line: lenient reading made a damaged line a blank (a false word break) and an
+// empty map "?" for everything.
+TEST(SetCharMap, BadFilesAreErrorsNamingFileAndLine) {
   test::TempDir dir;
-  test::WriteFile(dir.File("bad.charmap.txt"), "1\tA\r\nx\tB\r\n");
   fs::create_directory(dir.File("folder.charmap.txt"));
   test::WriteFile(dir.File("big.charmap.txt"), std::string(kMaxSetFileBytes + 1, ' '));
-  test::WriteFile(dir.File("limit.charmap.txt"), std::string(kMaxSetFileBytes, ' '));
+  test::WriteFile(dir.File("limit.charmap.txt"),
+                  "1\tA\r\n" + std::string(kMaxSetFileBytes - 5, ' '));
   const struct {
-    std::string base, problem;
-  } cases[] = {{"bad", "Invalid numeric input"},
-               {"folder", "is not a regular file"},
-               {"big", "is larger than"}};
+    std::string base, text;
+    ErrorKind kind;
+    int line;  // named in the message; 0 for none
+  } cases[] = {
+      {"bad", "1\tA\r\nx\tB\r\n", ErrorKind::kBadData, 2},
+      {"several", "1\tA\r\n5\tXYZ\r\n", ErrorKind::kBadData, 2},
+      {"none", "5\t\r\n", ErrorKind::kBadData, 1},
+      {"blank", "5 A\r\n", ErrorKind::kBadData, 1},
+      {"range", "\r\n41\tA\r\n", ErrorKind::kBadData, 2},
+      {"twice", "3\tA\n3\tB\n", ErrorKind::kBadData, 2},
+      {"empty", "", ErrorKind::kBadData, 0},
+      {"blanks", " \r\n\r\n", ErrorKind::kBadData, 0},
+      {"folder", "", ErrorKind::kCannotRead, 0},
+      {"big", "", ErrorKind::kTooLarge, 0},
+  };
   for (const auto& c : cases) {
-    const std::string message = ErrorOf([&] { LoadSetCharMap(dir.File(c.base)); });
-    EXPECT_EQ(message.rfind(dir.File(c.base + ".charmap.txt") + ": ", 0), 0u) << message;
-    EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    const std::string file = dir.File(c.base + ".charmap.txt");
+    if (!fs::exists(file)) test::WriteFile(file, c.text);
+    const test::Caught e = test::CatchError([&] { LoadSetCharMap(dir.File(c.base)); });
+    EXPECT_TRUE(e.Thrown) << c.base;
+    EXPECT_EQ(e.Kind, c.kind) << c.base;
+    EXPECT_EQ(e.File, file) << c.base;
+    if (c.line > 0) {
+      EXPECT_EQ(e.Message.rfind(file + ": line " + std::to_string(c.line) + ": ", 0), 0u)
+          << e.Message;
+    }
   }
-  EXPECT_TRUE(LoadSetCharMap(dir.File("limit")).CharMapLoaded);
+  EXPECT_EQ(LoadSetCharMap(dir.File("limit")).CharMap[1], 'A');
+  // What the format can hold comes through: a TAB or a blank as the character, blank lines.
+  test::WriteFile(dir.File("odd.charmap.txt"), "\r\n 7\t\t\r\n8\t \n\n");
+  const CharMapState odd = LoadSetCharMap(dir.File("odd"));
+  EXPECT_EQ(odd.CharMap[7], '\t');
+  EXPECT_EQ(odd.CharMap[8], ' ');
 }
 
 TEST(SetCharMap, WhatCannotBeWrittenAndAnUnloadedMapRemovesTheFile) {
@@ -94,9 +122,11 @@ TEST(SetCharMap, WhatCannotBeWrittenAndAnUnloadedMapRemovesTheFile) {
   SaveSetCharMap(dir.File("set"), CharMapState{});
   EXPECT_FALSE(fs::exists(dir.File("set.charmap.txt")));
   SaveSetCharMap(dir.File("set"), CharMapState{});  // nothing to remove is no error
-  EXPECT_EQ(
-      KindAndFileOf([&] { SaveSetCharMap("/nonexistent-folder/set", chars); }),
-      std::make_pair(ErrorKind::kCannotWrite, std::string("/nonexistent-folder/set.charmap.txt")));
+  const test::Caught e =
+      test::CatchError([&] { SaveSetCharMap("/nonexistent-folder/set", chars); });
+  EXPECT_EQ(e.Kind, ErrorKind::kCannotWrite);
+  EXPECT_EQ(e.File, "/nonexistent-folder/set.charmap.txt");
+  EXPECT_NE(e.Message.find(std::strerror(ENOENT)), std::string::npos) << e.Message;
 }
 
 }  // namespace

@@ -149,18 +149,34 @@ TEST(SetSettings, FilesThatCannotBeUsedAreErrors) {
   fs::create_directory(dir.File("folder.set.ini"));
   EXPECT_NE(ErrorOf([&] { LoadSetSettings(dir.File("folder")); }).find("is not a regular file"),
             std::string::npos);
-  test::WriteFile(dir.File("BAD.SET.INI"), "[Algorithm]\nTally=x\n");
-  EXPECT_EQ(
-      ErrorOf([&] { LoadSetSettings(dir.File("bad")); }),
-      dir.File("BAD.SET.INI") + ": [Algorithm] Tally: \"x\" is not a whole number from 0 to 100");
+  // Lines that are no setting, section or comment, a key given twice and a bad value are
+  // refused naming the file and the line.
+  const struct {
+    std::string text;
+    int line;
+  } bad[] = {{"[Algorithm]\nTally=x\n", 2},
+             {"[ImageProcessing]\r\nThreshold=50\r\n\r\nthreshold = 60\r\n", 4},
+             {"; comment\n[Algorithm]\nTally 50\n", 3},
+             {"\x89PNG\r\n", 1},
+             {"[ImageProcessing]\nColour=grey\n", 2}};
+  for (const auto& c : bad) {
+    test::WriteFile(dir.File("BAD.SET.INI"), c.text);
+    const test::Caught e = test::CatchError([&] { LoadSetSettings(dir.File("bad")); });
+    EXPECT_EQ(e.Kind, ErrorKind::kBadData) << c.text;
+    EXPECT_EQ(e.File, dir.File("BAD.SET.INI"));
+    EXPECT_EQ(e.Message.rfind(e.File + ": line " + std::to_string(c.line) + ": ", 0), 0u)
+        << e.Message;
+  }
   // A value the file could not hold back is refused before anything is written.
   SetSettings s;
   s.Tally = 150;
   EXPECT_NE(ErrorOf([&] { SaveSetSettings(dir.File("new"), s); }).find("Tally: \"150\""),
             std::string::npos);
   EXPECT_FALSE(fs::exists(dir.File("new.set.ini")));
-  EXPECT_EQ(KindAndFileOf([&] { SaveSetSettings("/nonexistent-folder/x", Full()); }),
-            std::make_pair(ErrorKind::kCannotWrite, std::string("/nonexistent-folder/x.set.ini")));
+  const test::Caught e =
+      test::CatchError([&] { SaveSetSettings("/nonexistent-folder/x", Full()); });
+  EXPECT_EQ(e.Kind, ErrorKind::kCannotWrite);
+  EXPECT_EQ(e.File, "/nonexistent-folder/x.set.ini");
 }
 
 TEST(SetSettings, OptionsGivenForTheRunWinOverStoredOnes) {

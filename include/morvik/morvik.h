@@ -62,7 +62,9 @@ class Recognizer {
   // is missing, the same name as PNG, PGM, PPM or PBM); returns the numbers learned.
   std::vector<int> LearnFolder(const std::string& folder);
 
-  // Reads a character map: lines "<number><TAB><character>".
+  // Reads a character map: lines "<number><TAB><character>", each number 0..40 once, and at
+  // least one. Throws Error naming the file (and the line at fault) when it is missing
+  // (kNotFound), cannot be read, or is not such a map (kBadData).
   void LoadCharacterMap(const std::string& path);
 
   // The three best references for a BMP picture file, or for the bytes of one in memory

@@ -4,8 +4,8 @@
 #include "core/file_names.h"
 #include "image/picture_loading.h"
 #include "image/picture_reader.h"
+#include "library/set_char_map.h"
 #include "morvik/morvik.h"
-#include "runs/char_map.h"
 #include "runs/folder_run.h"
 #include "runs/learning.h"
 #include "session/recognition.h"
@@ -73,10 +73,7 @@ std::vector<int> Recognizer::LearnFolder(const std::string& folder) {
 }
 
 void Recognizer::LoadCharacterMap(const std::string& path) {
-  if (!FileExists(path)) throw FileError(path, "character map not found");
-  CharMapState chars;
-  if (const std::string problem = LoadCharMap(path, chars); !problem.empty()) throw Error(problem);
-  state_->session.Chars = chars;
+  state_->session.Chars = LoadStrictCharMap(path);
 }
 
 Result Recognizer::RecognizeFile(const std::string& path) {

@@ -302,30 +302,15 @@ void ApplyOptions(const Options& o, Session& session) {
   }
 }
 
-// A problem with a file that the run needs: the run does not start.
-std::string MissingOrUnreadable(const std::string& path, const std::string& missing) {
-  if (!EntryExists(path)) return FileError(path, missing).what();
-  const std::string file = ResolveFileName(path);
-  const std::string problem = RegularFileProblem(file);
-  return FileError(file, problem.empty() ? "cannot be read" : problem).what();
-}
-
 // ./charmap.txt as the window reads it (a bad line is reported, the entries before it stay);
-// then the map of --charmap, which must load whole or the run does not start.
+// then the map of --charmap, which must hold what it claims or the run does not start.
 void LoadCharacterMaps(const Options& o, const std::string& start, Session& session,
                        std::ostream& err) {
   if (const std::string problem = LoadCharMap(JoinPath(start, "charmap.txt"), session.Chars);
       !problem.empty())
     Diagnose(err, problem);
   if (!o.charmap) return;
-  const std::string path = JoinPath(start, *o.charmap);
-  if (!FileExists(path)) throw Error(MissingOrUnreadable(path, "character map not found"));
-  const std::string file = ResolveFileName(path);
-  CharMapState map;
-  int line = 0;
-  if (const std::string problem = ParseCharMap(ReadWholeFile(file), map, &line); !problem.empty())
-    throw FileError(file, "line " + std::to_string(line) + ": " + problem);
-  session.Chars.CharMap = map.CharMap;
+  session.Chars.CharMap = LoadStrictCharMap(JoinPath(start, *o.charmap)).CharMap;
   session.Chars.CharMapLoaded = true;
 }
 
@@ -333,7 +318,7 @@ void LoadCharacterMaps(const Options& o, const std::string& start, Session& sess
 void LoadReferences(const std::string& file, Session& session) {
   if (LoadReferenceFile(file, session.Bank)) return;
   const std::string problem = RegularFileProblem(file);
-  throw FileError(file, problem.empty() ? "cannot be read" : problem);
+  throw FileError(file, problem.empty() ? "cannot be read" : problem, ErrorKind::kCannotRead);
 }
 
 std::string JoinedList(const std::vector<std::string>& items) {
@@ -369,7 +354,8 @@ void ChooseSet(const Options& o, const std::string& folder, const std::string& s
     session.Chars.CharCompareMode = true;
     session.Chars.ExpectedChar = name[0];
   } else {
-    throw Error("set \"" + name + "\" not found (tried " + JoinedList(set.Tried) + ")");
+    throw Error("set \"" + name + "\" not found (tried " + JoinedList(set.Tried) + ")",
+                ErrorKind::kNotFound);
   }
 }
 
@@ -538,10 +524,8 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
       return kExitFolderMissing;
     }
   }
-  if (const std::string clash = ReportClash(o, start, folder); !clash.empty()) {
-    Diagnose(err, "--report " + *o.report + ": the run itself writes " + clash);
-    return kExitUsage;
-  }
+  if (const std::string clash = ReportClash(o, start, folder); !clash.empty())
+    throw UsageError{"--report " + *o.report + ": the run itself writes " + clash};
 
   Session session;
   const bool dynamic = ApplyStoredSettings(home, session) || o.dynamic;
@@ -649,9 +633,10 @@ Options (they change the settings for this run only; morvik.ini is never written
 
 Exit status:
   0  the run did its work
-  1  a picture or a file could not be read or written (the message names it),
-     a named set was not found, the run found no picture, --learn found nothing
-     to learn, or the window could not start (no display)
+  1  a picture or a file could not be read or written (the message names it
+     and the system's reason), a named set was not found, the run found no
+     picture, --learn found nothing to learn, or the window could not start
+     (no display, or one that does not answer)
   2  the folder to recognise or learn from does not exist (or is no folder)
   3  unknown option or bad value, a --report that names a file the run writes,
      --set with --learn or with a <set name>, --chars without any character
@@ -661,41 +646,19 @@ Exit status:
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& home,
                    const std::string& startFolder, std::ostream& out, std::ostream& err) {
-  Options o;
-  try {
-    o = ParseOptions(args);
-  } catch (const UsageError& e) {
-    Diagnose(err, e.what());
-    err << "Try 'morvik --help'.\n";
-    return kExitUsage;
-  }
-  if (o.help) {
-    out << HelpText();
-    return kExitOk;
-  }
-  if (o.version) {
-    out << "morvik " << MORVIK_VERSION << "\n";
-    return kExitOk;
-  }
-  if (o.positional.empty() && !o.learn) {
-    Diagnose(err, "no folder given");
-    err << "Try 'morvik --help'.\n";
-    return kExitUsage;
-  }
-  try {
+  return ReportFailures(err, "Try 'morvik --help'.", [&]() -> int {
+    const Options o = ParseOptions(args);
+    if (o.help) {
+      out << HelpText();
+      return kExitOk;
+    }
+    if (o.version) {
+      out << "morvik " << MORVIK_VERSION << "\n";
+      return kExitOk;
+    }
+    if (o.positional.empty() && !o.learn) throw UsageError{"no folder given"};
     return Run(o, home, startFolder, err);
-  } catch (const UsageError& e) {
-    Diagnose(err, e.what());
-    err << "Try 'morvik --help'.\n";
-    return kExitUsage;
-  } catch (const Error& e) {
-    Diagnose(err, e.what());
-  } catch (const std::bad_alloc&) {
-    Diagnose(err, "out of memory");
-  } catch (const std::exception& e) {
-    Diagnose(err, e.what());
-  }
-  return kExitFailed;
+  });
 }
 
 }  // namespace morvik

@@ -104,27 +104,18 @@ bool IsFontCommand(const std::vector<std::string>& args) {
 
 int RunFontCommand(const std::vector<std::string>& args, const std::string& startFolder,
                    std::ostream& out, std::ostream& err) {
-  FontCommand c;
-  try {
-    c = Parse(args);
-    if (!c.Help) ParseCharList(c.Chars);  // a bad list is a usage error, not a file problem
-  } catch (const UsageError& e) {
-    err << "morvik: " << e.what() << "\n" << kUsage << "\n";
-    return kExitUsage;
-  } catch (const Error& e) {
-    err << "morvik: --chars: " << e.what() << "\n";
-    return kExitUsage;
-  }
-  if (c.Help) {
-    out << kUsage << "\n"
-        << "Learns the characters (ranges such as 0-9A-Z) from the font file at each size (cap\n"
-        << "height in pixels, default " << kDefaultLearnCapHeight
-        << "; repeat --size or give a list 24,48).\n"
-        << "Up to 40 references are saved as BASE.PCP with its map, settings and detail; more\n"
-        << "as BASE-1, BASE-2, ... listed in the library file BASE.sets.\n";
-    return kExitOk;
-  }
-  try {
+  return ReportFailures(err, kUsage, [&]() -> int {
+    const FontCommand c = Parse(args);
+    if (c.Help) {
+      out << kUsage << "\n"
+          << "Learns the characters (ranges such as 0-9A-Z) from the font file at each size (cap\n"
+          << "height in pixels, default " << kDefaultLearnCapHeight
+          << "; repeat --size or give a list 24,48).\n"
+          << "Up to 40 references are saved as BASE.PCP with its map, settings and detail; more\n"
+          << "as BASE-1, BASE-2, ... listed in the library file BASE.sets.\n";
+      return kExitOk;
+    }
+    ParseCharList(c.Chars);  // a bad list is a usage fault, found before the font is read
     FontLearnOptions options;
     if (!c.Sizes.empty()) options.CapHeights = c.Sizes;
     std::vector<LearnedSet> sets = LearnFromFont(JoinPath(startFolder, c.Font), c.Chars, options);
@@ -134,10 +125,7 @@ int RunFontCommand(const std::vector<std::string>& args, const std::string& star
     out << "learned " << references << (references == 1 ? " reference in " : " references in ")
         << sets.size() << (sets.size() == 1 ? " set: " : " sets: ") << saved << "\n";
     return kExitOk;
-  } catch (const Error& e) {
-    err << "morvik: " << e.what() << "\n";
-    return kExitFailed;
-  }
+  });
 }
 
 }  // namespace morvik

@@ -20,10 +20,10 @@ int main(int argc, char** argv) {
       return morvik::RunFontCommand(args, start, std::cout, std::cerr);
     if (morvik::IsPictureCommand(args)) {
       // With no set named, pictures are read with the stock library.
-      std::vector<std::string> stock;
-      if (std::string lib = morvik::FindStockLibrary(morvik::ExecutableFolder(argv[0]));
-          !lib.empty())
-        stock.push_back(std::move(lib));
+      const std::string exeFolder = morvik::ExecutableFolder(argv[0]);
+      morvik::DefaultSets stock({}, morvik::StockLibraryPlaces(exeFolder));
+      if (std::string lib = morvik::FindStockLibrary(exeFolder); !lib.empty())
+        stock.Names.push_back(std::move(lib));
       return morvik::RunPictureCommand(args, stock, start, std::cout, std::cerr);
     }
     return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);

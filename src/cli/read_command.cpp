@@ -22,6 +22,7 @@
 #include "image/png_writer.h"
 #include "library/char_filter.h"
 #include "library/reference_library.h"
+#include "library/set_char_map.h"
 #include "reading/cut_folder.h"
 #include "reading/learn_picture.h"
 #include "reading/output_names.h"
@@ -165,9 +166,11 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
       o.help = true;
       return true;
     case kSet:
+      if (value.empty()) throw UsageError{"--set needs the name of a set, not \"\""};
       o.sets.push_back(value);
       return true;
     case kCharmap:
+      if (value.empty()) throw UsageError{"--charmap needs the name of a file, not \"\""};
       o.charmap = value;
       return true;
     case kChars:
@@ -296,6 +299,21 @@ void CheckCombination(const PictureOptions& o) {
   if (o.pictures.empty()) throw UsageError{"--read needs a picture (\"-\" reads standard input)"};
 }
 
+// --chars as either route takes it, checked before any work: a list that cannot be used is
+// a fault of the command line (kUsage) on both.
+void CheckChars(const PictureOptions& o) {
+  if (!o.chars) return;
+  try {
+    if (o.learn) {
+      LearnableChars(*o.chars);
+    } else {
+      ParseCharFilter(*o.chars);
+    }
+  } catch (const Error& e) {
+    throw UsageError{std::string("--chars: ") + e.what()};
+  }
+}
+
 // A set named with or without its ".PCP" extension.
 std::string SetBase(const std::string& name) {
   const std::size_t n = name.size();
@@ -325,13 +343,24 @@ Bitmap LoadNamedPicture(const std::string& name, const std::string& start) {
   return name == "-" ? ReadStandardInput() : ReadPictureFile(JoinPath(start, name));
 }
 
-ReferenceLibrary OpenSets(const PictureOptions& o, const std::vector<std::string>& defaultSets,
+// No set named and none to read with by default: where the stock library was looked for.
+Error NoDefaultSets(const DefaultSets& defaults) {
+  if (defaults.Tried.empty())
+    return UsageError{"no reference set to read with: name one with --set BASE"};
+  std::string places;
+  for (const std::string& place : defaults.Tried) places += (places.empty() ? "" : ", ") + place;
+  return Error("the stock library was not found (looked for " + places +
+                   "); name a set to read with: --set BASE",
+               ErrorKind::kNotFound);
+}
+
+ReferenceLibrary OpenSets(const PictureOptions& o, const DefaultSets& defaultSets,
                           const std::string& start) {
   std::vector<std::string> names;
   for (const std::string& s : o.sets)
     names.push_back(JoinPath(start, IsLibraryFileName(s) ? s : SetBase(s)));
-  if (names.empty()) names = defaultSets;
-  if (names.empty()) throw UsageError{"no reference set to read with: name one with --set BASE"};
+  if (names.empty()) names = defaultSets.Names;
+  if (names.empty()) throw NoDefaultSets(defaultSets);
   ReferenceLibrary library = OpenReferenceNames(names);
   // Sets are shown as named: relative to the start folder where they lie in it.
   const std::string prefix = start.empty() || start.back() == '/' ? start : start + "/";
@@ -339,11 +368,7 @@ ReferenceLibrary OpenSets(const PictureOptions& o, const std::vector<std::string
     if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
       set.Base.erase(0, prefix.size());
   if (o.charmap) {
-    const std::string path = JoinPath(start, *o.charmap);
-    if (!FileExists(path)) throw FileError(path, "character map not found");
-    CharMapState chars;
-    if (const std::string problem = LoadCharMap(path, chars); !problem.empty())
-      throw Error(problem);
+    const CharMapState chars = LoadStrictCharMap(JoinPath(start, *o.charmap));
     for (ReferenceSet& set : library.Sets) set.Chars = chars;
   }
   return library;
@@ -470,37 +495,23 @@ bool IsPictureCommand(const std::vector<std::string>& args) {
                      [](const std::string& a) { return a == "--read" || a == "--learn-picture"; });
 }
 
-int RunPictureCommand(const std::vector<std::string>& args,
-                      const std::vector<std::string>& defaultSets, const std::string& startFolder,
-                      std::ostream& out, std::ostream& err) {
-  try {
+int RunPictureCommand(const std::vector<std::string>& args, const DefaultSets& defaultSets,
+                      const std::string& startFolder, std::ostream& out, std::ostream& err) {
+  return ReportFailures(err, "Try 'morvik --read --help'.", [&]() -> int {
     const PictureOptions o = ParseArguments(args);
     if (o.help) {
       out << PictureUsageText();
-      return 0;
+      return kExitOk;
     }
     CheckCombination(o);
-    if (o.chars && o.read) {
-      try {
-        ParseCharFilter(*o.chars);
-      } catch (const Error& e) {
-        throw UsageError{std::string("--chars: ") + e.what()};
-      }
-    }
+    CheckChars(o);
     if (o.learn) {
       Learn(o, startFolder);
-      return 0;
+      return kExitOk;
     }
     ReferenceLibrary library = OpenSets(o, defaultSets, startFolder);
     return Read(o, library, startFolder, out, err);
-  } catch (const UsageError& e) {
-    err << "morvik: " << e.what() << "\n"
-        << "Try 'morvik --read --help'.\n";
-    return kExitUsage;
-  } catch (const Error& e) {
-    err << "morvik: " << e.what() << "\n";
-    return kExitFailed;
-  }
+  });
 }
 
 std::string PictureUsageText() {
@@ -561,12 +572,16 @@ Image settings (a set's stored settings are used unless these override them):
   --ratio N|off      aspect ratio in percent, 1..100, or keep the proportions
   --tally N          matching threshold in percent, 0..100
 
+Output is UTF-8; --chars is read as UTF-8 (characters up to U+00FF).
+
 Exit status:
   0  every picture was read (or the set learned and saved)
-  1  a picture, set or file could not be read or written, or the picture's
-     characters do not match CHARS (the message names the file); the other
-     pictures are still read
-  3  unknown option or bad value, or an output that is one of the pictures
+  1  a picture, set or file could not be read or written, or is not what it
+     claims, the stock library was not found, or the picture's characters do
+     not match CHARS (the message names the file, the line where one is at
+     fault and the system's reason); the other pictures are still read
+  3  unknown option or bad value (an empty --set, a --chars list that cannot
+     be used), or an output that is one of the pictures
 )";
 }
 

@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace morvik {
@@ -12,14 +13,21 @@ namespace morvik {
 // "--learn-picture"); then RunPictureCommand handles all of them.
 bool IsPictureCommand(const std::vector<std::string>& args);
 
-// Runs a picture route. defaultSets are the sets read with when no --set is given (base names
-// or library files); startFolder is where relative names are taken from. Diagnostics go to
-// err, each starting with "morvik: " and naming the file. Returns the exit status: 0 all
+// The sets read with when no --set is given (base names or library files); where there are
+// none, the places they were looked for, which the refusal names.
+struct DefaultSets {
+  DefaultSets(std::vector<std::string> names = {}, std::vector<std::string> tried = {})
+      : Names(std::move(names)), Tried(std::move(tried)) {}
+  std::vector<std::string> Names;
+  std::vector<std::string> Tried;
+};
+
+// Runs a picture route; startFolder is where relative names are taken from. Diagnostics go
+// to err, each starting with "morvik: " and naming the file. Returns the exit status: 0 all
 // done, 1 a file could not be read or written (the other pictures are still read), 3 a bad
 // option or value.
-int RunPictureCommand(const std::vector<std::string>& args,
-                      const std::vector<std::string>& defaultSets, const std::string& startFolder,
-                      std::ostream& out, std::ostream& err);
+int RunPictureCommand(const std::vector<std::string>& args, const DefaultSets& defaultSets,
+                      const std::string& startFolder, std::ostream& out, std::ostream& err);
 
 // The usage text of the picture routes, with the exit statuses.
 std::string PictureUsageText();

@@ -1,5 +1,7 @@
 #include "cli/usage.h"
 
+#include <new>
+
 #include "core/whole_number.h"
 
 namespace morvik {
@@ -13,6 +15,23 @@ void CheckSetName(const std::string& option, const std::string& name) {
     throw UsageError{option + " needs the name of a set, not \"" + name + "\""};
   if (name.find_first_of("\r\n") != std::string::npos)
     throw UsageError{option + ": a set's name cannot hold a line end"};
+}
+
+int ReportFailures(std::ostream& err, const std::string& usageHint,
+                   const std::function<int()>& work) {
+  ErrorKind kind = ErrorKind::kFailed;
+  try {
+    return work();
+  } catch (const Error& e) {
+    err << "morvik: " << e.what() << "\n";
+    kind = e.Kind();
+  } catch (const std::bad_alloc&) {
+    err << "morvik: out of memory\n";
+  } catch (const std::exception& e) {
+    err << "morvik: " << e.what() << "\n";
+  }
+  if (kind == ErrorKind::kUsage && !usageHint.empty()) err << usageHint << "\n";
+  return ExitStatusFor(kind);
 }
 
 int ParseWholeOption(const std::string& option, const std::string& text, long low, long high) {

@@ -1,7 +1,10 @@
 // What every route of the command line shares: the exit statuses that --help lists, the
-// error a bad option or value raises, and reading a whole-number option value.
+// error a bad option or value raises, the one place a failure is reported, and reading a
+// whole-number option value.
 #pragma once
 
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "morvik/error.h"
@@ -27,6 +30,12 @@ ExitStatus ExitStatusFor(ErrorKind kind);
 // whose set files would be hidden ".PCP" ...), a name ending in "/" (a folder, the same
 // there), or one holding a line end, which a library file could not list.
 void CheckSetName(const std::string& option, const std::string& name);
+
+// Runs a route's work and returns its status. An Error it throws is printed as
+// "morvik: <message>", followed by the route's hint for a usage fault, and answered with
+// ExitStatusFor its kind; running out of memory or any other exception fails the run.
+int ReportFailures(std::ostream& err, const std::string& usageHint,
+                   const std::function<int()>& work);
 
 // The value of option (named as typed, "--threshold") as a whole number from low to high;
 // decimal, or hexadecimal after "0x". Throws UsageError otherwise.

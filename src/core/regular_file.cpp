@@ -16,12 +16,13 @@ namespace morvik {
 namespace {
 
 // Opens path for reading if it is a regular file; otherwise returns -1 with the problem.
-int OpenRegular(const std::string& path, std::string& problem, off_t& size) {
+int OpenRegular(const std::string& path, std::string& problem, off_t& size, int& error) {
   // O_NONBLOCK makes the open of a FIFO without a writer return at once; for a regular
   // file it changes nothing.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
-    problem = std::string("cannot be read (") + std::strerror(errno) + ")";
+    error = errno;
+    problem = WithReason("cannot be read", error);
     return -1;
   }
   struct stat st {};
@@ -56,17 +57,20 @@ bool ReadUpTo(int fd, std::size_t limit, std::string& out, int& error) {
 std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
   std::string problem;
   off_t size = 0;
-  FileDescriptor fd(OpenRegular(path, problem, size));
-  if (fd.Get() < 0) throw FileError(path, problem);
-  const std::string tooLarge = "is too large (more than " + std::to_string(maxBytes) + " bytes)";
-  if (static_cast<unsigned long long>(size) > maxBytes) throw FileError(path, tooLarge);
+  int error = 0;
+  FileDescriptor fd(OpenRegular(path, problem, size, error));
+  if (fd.Get() < 0)
+    throw FileError(path, problem, error == ENOENT ? ErrorKind::kNotFound : ErrorKind::kCannotRead);
+  const Error tooLarge =
+      FileError(path, "is too large (more than " + std::to_string(maxBytes) + " bytes)",
+                ErrorKind::kTooLarge);
+  if (static_cast<unsigned long long>(size) > maxBytes) throw tooLarge;
   std::string text;
   text.reserve(static_cast<std::size_t>(size));
-  int error = 0;
   // One byte past the cap tells a file that grew since fstat.
   if (!ReadUpTo(fd.Get(), maxBytes + 1, text, error))
-    throw FileError(path, std::string("cannot be read (") + std::strerror(error) + ")");
-  if (text.size() > maxBytes) throw FileError(path, tooLarge);
+    throw ReadError(path, "cannot be read", error);
+  if (text.size() > maxBytes) throw tooLarge;
   return text;
 }
 
@@ -74,16 +78,17 @@ bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::s
   out.clear();
   std::string problem;
   off_t size = 0;
-  FileDescriptor fd(OpenRegular(path, problem, size));
-  if (fd.Get() < 0) return false;
   int error = 0;
+  FileDescriptor fd(OpenRegular(path, problem, size, error));
+  if (fd.Get() < 0) return false;
   return ReadUpTo(fd.Get(), maxBytes, out, error);
 }
 
 std::string RegularFileProblem(const std::string& path) {
   std::string problem;
   off_t size = 0;
-  FileDescriptor fd(OpenRegular(path, problem, size));
+  int error = 0;
+  FileDescriptor fd(OpenRegular(path, problem, size, error));
   return problem;
 }
 

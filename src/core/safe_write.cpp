@@ -141,9 +141,7 @@ void ReplacementFile::Discard() {
 }
 
 void ReplacementFile::Fail(const std::string& what, int error) const {
-  std::string message = what;
-  if (error != 0) message += std::string(" (") + std::strerror(error) + ")";
-  throw FileError(path_, message, ErrorKind::kCannotWrite);
+  throw WriteError(path_, what, error);
 }
 
 void ReplacementFile::Write(const char* data, std::size_t size) {
@@ -172,11 +170,19 @@ void ReplacementFile::Commit() {
   SyncFolder(path_);
 }
 
+namespace {
+
+void WriteWhole(const std::string& path, const std::string& data, LinkPolicy links) {
+  ReplacementFile file(path, links);
+  file.Write(data.data(), data.size());
+  file.Commit();
+}
+
+}  // namespace
+
 bool ReplaceFileContents(const std::string& path, const std::string& data) {
   try {
-    ReplacementFile file(path, LinkPolicy::kWriteThrough);
-    file.Write(data.data(), data.size());
-    file.Commit();
+    WriteWhole(path, data, LinkPolicy::kWriteThrough);
     return true;
   } catch (const Error&) {
     return false;
@@ -184,9 +190,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& data) {
 }
 
 void WriteNewContents(const std::string& path, const std::string& data) {
-  ReplacementFile file(path, LinkPolicy::kReplaceLink);
-  file.Write(data.data(), data.size());
-  file.Commit();
+  WriteWhole(path, data, LinkPolicy::kReplaceLink);
 }
 
 ReplacementGroup::ReplacementGroup(RenameFunction rename) : rename_(rename ? rename : &::rename) {}

@@ -26,7 +26,8 @@ enum class LinkPolicy {
 // between creation and Commit leaves its temporary behind.
 class ReplacementFile {
  public:
-  // Throws Error naming the file when it may not be replaced: the name is taken by a folder,
+  // Throws Error (kCannotWrite, as every failure here) naming the file when it may not be
+  // replaced: the name is taken by a folder,
   // a FIFO, a device or the like; the file is read-only (no write bit in its mode, which
   // holds for root too, or not writable by this user); or the temporary cannot be created.
   explicit ReplacementFile(const std::string& path, LinkPolicy links = LinkPolicy::kReplaceLink);

@@ -11,10 +11,13 @@ namespace {
 
 void CheckReadable(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
-    throw FileError(path, "no such font file (or not a regular file)");
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status))
+    throw FileError(path, "no such font file", ErrorKind::kNotFound);
+  if (!std::filesystem::is_regular_file(status))
+    throw FileError(path, "is not a regular file", ErrorKind::kCannotRead);
   std::ifstream probe(path, std::ios::binary);
-  if (!probe) throw FileError(path, "the font file cannot be read");
+  if (!probe) throw ReadError(path, "the font file cannot be read", errno);
 }
 
 }  // namespace
@@ -24,7 +27,7 @@ FontFace::FontFace(const std::string& path) : path_(path) {
   if (FT_Init_FreeType(&library_) != 0) throw FileError(path, "FreeType cannot be started");
   if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0) {
     FT_Done_FreeType(library_);
-    throw FileError(path, "not a font file FreeType can read");
+    throw FileError(path, "not a font file FreeType can read", ErrorKind::kBadData);
   }
   if (!FT_IS_SCALABLE(face_)) {
     FT_Done_Face(face_);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <map>
 
 #include "core/error.h"
@@ -41,16 +40,10 @@ void Paint(std::vector<std::uint8_t>& canvas, int width, const GlyphRaster& g, i
     }
 }
 
-std::string CodePoint(char32_t c) {
-  char text[16];
-  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
-  return text;
-}
-
 unsigned RequireGlyph(const FontFace& font, char32_t c) {
   const unsigned index = font.GlyphIndex(c);
   if (index == 0)
-    throw FileError(font.Path(), "the font has no glyph for character " + CodePoint(c));
+    throw FileError(font.Path(), "the font has no glyph for character " + CodePointName(c));
   return index;
 }
 

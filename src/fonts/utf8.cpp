@@ -1,5 +1,7 @@
 #include "fonts/utf8.h"
 
+#include <cstdio>
+
 #include "core/error.h"
 
 namespace morvik {
@@ -41,6 +43,49 @@ std::u32string DecodeUtf8(const std::string& text) {
     i += length;
   }
   return out;
+}
+
+std::string EncodeUtf8(const std::u32string& text) {
+  std::string s;
+  for (const char32_t c : text) {
+    if (c < 0x80) {
+      s += static_cast<char>(c);
+    } else if (c < 0x800) {
+      s += static_cast<char>(0xC0 | (c >> 6));
+      s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      s += static_cast<char>(0xE0 | (c >> 12));
+      s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      s += static_cast<char>(0xF0 | (c >> 18));
+      s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return s;
+}
+
+std::string Latin1ToUtf8(const std::string& bytes) {
+  std::string s;
+  s.reserve(bytes.size());
+  for (const char b : bytes) {
+    const auto c = static_cast<unsigned char>(b);
+    if (c < 0x80) {
+      s += b;
+    } else {
+      s += static_cast<char>(0xC0 | (c >> 6));
+      s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return s;
+}
+
+std::string CodePointName(char32_t c) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04lX", static_cast<unsigned long>(c));
+  return name;
 }
 
 }  // namespace morvik

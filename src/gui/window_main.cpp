@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gui/application.h"
+#include "gui/display_probe.h"
 #include "session/home_folder.h"
 
 namespace {
@@ -16,10 +17,16 @@ bool Set(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Qt aborts when it finds no display; say so instead.
+  // Qt aborts when it finds no display, or one that does not answer; say so instead.
   if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
     std::cerr << "morvik-window: the window needs a display (DISPLAY or WAYLAND_DISPLAY is not "
                  "set).\nWithout one, recognise a folder from the command line: see "
+                 "'morvik --help'.\n";
+    return 1;
+  }
+  if (const std::string problem = morvik::DisplayProblem(); !problem.empty()) {
+    std::cerr << "morvik-window: the window cannot open its display: " << problem
+              << ".\nWithout one, recognise a folder from the command line: see "
                  "'morvik --help'.\n";
     return 1;
   }

@@ -47,7 +47,7 @@ std::optional<std::string> PartBytes(const std::string& base, int part) {
   const std::string file = ResolveFileName(path);
   std::string bytes;
   if (!ReadRegularFilePrefix(file, PatternRecordSize * kReferenceCount, bytes))
-    throw FileError(file, "cannot be read");
+    throw ReadError(file, "cannot be read", errno);
   return bytes;
 }
 
@@ -61,21 +61,23 @@ class MappedPack {
     found_ = true;
     // O_NONBLOCK: a FIFO swapped in meanwhile must not wait for a writer.
     const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) throw FileError(file, "cannot be opened");
+    if (fd < 0) throw ReadError(file, "cannot be opened", errno);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       ::close(fd);
-      throw FileError(file, "is not a regular file");
+      throw FileError(file, "is not a regular file", ErrorKind::kCannotRead);
     }
     if (static_cast<std::uint64_t>(st.st_size) > kMaxPackedLibraryBytes) {
       ::close(fd);
-      throw FileError(file, "is larger than " + std::to_string(kMaxPackedLibraryBytes) + " bytes");
+      throw FileError(file, "is larger than " + std::to_string(kMaxPackedLibraryBytes) + " bytes",
+                      ErrorKind::kTooLarge);
     }
     size_ = static_cast<std::size_t>(st.st_size);
     if (size_ > 0) {
       void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
       if (at == MAP_FAILED) {
+        const int error = errno;
         ::close(fd);
-        throw FileError(file, "cannot be read");
+        throw ReadError(file, "cannot be read", error);
       }
       data_ = static_cast<const char*>(at);
     }
@@ -130,7 +132,9 @@ class PackReader {
   }
   std::string Bytes(std::size_t n) { return std::string(Skip(n), n); }
   bool AtEnd() const { return at_ == size_; }
-  [[noreturn]] void Fail(const std::string& problem) const { throw FileError(file_, problem); }
+  [[noreturn]] void Fail(const std::string& problem) const {
+    throw FileError(file_, problem, ErrorKind::kBadData);
+  }
 
  private:
   void Need(std::size_t n) const {
@@ -162,15 +166,12 @@ void UnpackSet(PackReader& in, const std::string& folder, const std::string& fil
   if (!parts[0].Data) in.Fail("set " + name + ": no reference file");
   ReferenceSet& set = sets.emplace_back();
   set.Base = JoinPath(folder, name);
-  DecodeReferenceFile(reinterpret_cast<const std::uint8_t*>(parts[0].Data), parts[0].Size,
-                      set.Bank);
-  auto text = [&](int p) { return std::string(parts[p].Data, parts[p].Size); };
   const std::string label = file + ": " + name;
-  if (parts[1].Data) {
-    set.Chars.CharMapLoaded = true;
-    if (const std::string problem = ParseCharMap(text(1), set.Chars); !problem.empty())
-      throw FileError(label + kParts[1], problem);
-  }
+  const auto* references = reinterpret_cast<const std::uint8_t*>(parts[0].Data);
+  CheckReferenceBytes(references, parts[0].Size, label + kParts[0]);
+  DecodeReferenceFile(references, parts[0].Size, set.Bank);
+  auto text = [&](int p) { return std::string(parts[p].Data, parts[p].Size); };
+  if (parts[1].Data) set.Chars = ParseStrictCharMap(text(1), label + kParts[1]);
   if (parts[2].Data) set.Settings = ParseSetSettings(text(2), label + kParts[2]);
   if (parts[3].Data) set.Detail = ParseSetDetail(text(3), label + kParts[3]);
   PrepareReferenceSet(set);
@@ -207,21 +208,25 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
     }
   }
   if (pack.size() > kMaxPackedLibraryBytes) throw FileError(file, "would be too large");
-  if (!ReplaceFileContents(file, pack)) throw FileError(file, "cannot be written");
+  WriteNewContents(file, pack);
 }
 
 ReferenceLibrary OpenPackedLibrary(const std::string& packPath) {
   const std::string file = ResolveFileName(packPath);
   const MappedPack pack(file);
-  if (!pack.Found()) throw FileError(file, "packed library not found");
-  PackReader in(pack.Data(), pack.Size(), file);
+  if (!pack.Found()) throw FileError(file, "packed library not found", ErrorKind::kNotFound);
+  return ParsePackedLibrary(pack.Data(), pack.Size(), file, FolderOf(packPath));
+}
+
+ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const std::string& file,
+                                    const std::string& folder) {
+  PackReader in(data, size, file);
   if (in.Bytes(kMagic.size()) != kMagic) in.Fail("is not a packed library");
   if (in.Number(1) != kVersion) in.Fail("is a packed library of another version");
   const std::uint32_t count = in.Number(2);
   if (count == 0) in.Fail("holds no set");
   if (count > static_cast<std::uint32_t>(kMaxLibrarySets))
     in.Fail("holds more than " + std::to_string(kMaxLibrarySets) + " sets");
-  const std::string folder = FolderOf(packPath);
   ReferenceLibrary library;
   library.Sets.reserve(count);
   Prefault(library.Sets.data(), count * sizeof(ReferenceSet));

@@ -25,5 +25,9 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
 // was packed from, with the base name taken against the pack's folder as a library file's
 // names are. Throws Error naming the pack when it is missing, too large or damaged.
 ReferenceLibrary OpenPackedLibrary(const std::string& packPath);
+// The same from the bytes of a pack named file, its sets' names taken against folder. Every
+// part is checked as a set's own file is (kBadData naming the pack and the set's file).
+ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const std::string& file,
+                                    const std::string& folder);
 
 }  // namespace morvik

@@ -2,11 +2,13 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/regular_file.h"
 #include "core/safe_write.h"
 #include "core/set_files.h"
 #include "library/packed_library.h"
@@ -27,7 +29,16 @@ std::string Trim(const std::string& s) {
 }
 
 Error TooManySets(const std::string& file) {
-  return FileError(file, "lists more than " + std::to_string(kMaxLibrarySets) + " sets");
+  return FileError(file, "lists more than " + std::to_string(kMaxLibrarySets) + " sets",
+                   ErrorKind::kTooLarge);
+}
+
+// A name a set may have: no control characters (a binary file read as a list has them) and
+// not a library file, which would list itself or others without end.
+bool Nameable(const std::string& name) {
+  return std::none_of(name.begin(), name.end(),
+                      [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; }) &&
+         !IsLibraryFileName(name);
 }
 
 struct ListedSet {
@@ -35,32 +46,57 @@ struct ListedSet {
   int Line = 0;
 };
 
-std::vector<ListedSet> ListSets(const std::string& path) {
-  const std::optional<std::string> text = ReadSmallFile(path, kMaxLibraryFileBytes);
-  const std::string file = ResolveFileName(path);
-  if (!text) throw FileError(file, "library file not found");
+std::vector<ListedSet> ListedSets(const std::string& text, const std::string& file) {
   const std::string folder = fs::path(file).parent_path().string();
   std::vector<ListedSet> sets;
-  int line = 0;
   // A byte-order mark, as some editors put before the first line, is no part of a name.
-  const std::size_t start = text->compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  for (std::size_t pos = start; pos < text->size();) {
-    std::size_t end = text->find('\n', pos);
-    if (end == std::string::npos) end = text->size();
-    std::string name = text->substr(pos, end - pos);
-    pos = end + 1;
-    ++line;
-    if (!name.empty() && name.back() == '\r') name.pop_back();
-    name = Trim(name);
+  const std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  const std::vector<std::string> lines = TextLines(text.substr(start));
+  for (int line = 1; line <= static_cast<int>(lines.size()); ++line) {
+    const std::string name = Trim(lines[static_cast<std::size_t>(line) - 1]);
     if (name.empty() || name[0] == '#') continue;
+    if (!Nameable(name))
+      throw FileError(file, "line " + std::to_string(line) + ": not the name of a set",
+                      ErrorKind::kBadData);
     if (static_cast<int>(sets.size()) == kMaxLibrarySets) throw TooManySets(file);
     sets.push_back({JoinPath(folder, name), line});
   }
-  if (sets.empty()) throw FileError(file, "lists no set");
+  if (sets.empty()) throw FileError(file, "lists no set", ErrorKind::kBadData);
   return sets;
 }
 
+std::vector<ListedSet> ListSets(const std::string& path) {
+  const std::optional<std::string> text = ReadSmallFile(path, kMaxLibraryFileBytes);
+  const std::string file = ResolveFileName(path);
+  if (!text) throw FileError(file, "library file not found", ErrorKind::kNotFound);
+  return ListedSets(*text, file);
+}
+
+// Whether a record is a pattern this system could have written; marked when a cell is.
+bool CheckRecord(const std::uint8_t* record, bool& marked) {
+  for (std::size_t k = 0; k < PatternRecordSize - 5; k += 2) {
+    if (record[k] > 1 || record[k + 1] > 100) return false;
+    marked = marked || record[k] == 1;
+  }
+  return record[PatternRecordSize - 5] <= 100;
+}
+
 }  // namespace
+
+void CheckReferenceBytes(const std::uint8_t* data, std::size_t size, const std::string& file) {
+  const auto bad = [&](const std::string& problem) {
+    return FileError(file, problem, ErrorKind::kBadData);
+  };
+  const std::size_t read = std::min(size, PatternRecordSize * kReferenceCount);
+  if (read == 0) throw bad("is empty: a set file holds 517-byte pattern records");
+  if (read % PatternRecordSize != 0)
+    throw bad("is " + std::to_string(size) + " bytes, not whole 517-byte pattern records");
+  bool marked = false;
+  for (std::size_t k = 0; k < read / PatternRecordSize; ++k)
+    if (!CheckRecord(data + k * PatternRecordSize, marked))
+      throw bad("record " + std::to_string(k + 1) + " is not a pattern");
+  if (!marked) throw bad("holds no reference: every pattern is empty");
+}
 
 ReferenceSet OpenReferenceSet(const std::string& base) {
   ReferenceSet set;
@@ -68,9 +104,15 @@ ReferenceSet OpenReferenceSet(const std::string& base) {
   const std::string pcp = ResolveFileName(base + ".PCP");
   std::error_code ec;
   const fs::file_status status = fs::status(pcp, ec);
-  if (!fs::exists(status)) throw FileError(pcp, "no such set file");
-  if (!fs::is_regular_file(status)) throw FileError(pcp, "is not a regular file");
-  if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(pcp, "cannot be read");
+  if (!fs::exists(status)) throw FileError(pcp, "no such set file", ErrorKind::kNotFound);
+  if (!fs::is_regular_file(status))
+    throw FileError(pcp, "is not a regular file", ErrorKind::kCannotRead);
+  std::string bytes;
+  if (!ReadRegularFilePrefix(pcp, PatternRecordSize * kReferenceCount, bytes))
+    throw ReadError(pcp, "cannot be read", errno);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  CheckReferenceBytes(data, bytes.size(), pcp);
+  DecodeReferenceFile(data, bytes.size(), set.Bank);
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
   set.Detail = LoadSetDetail(base);
@@ -86,7 +128,8 @@ void PrepareReferenceSet(ReferenceSet& set) {
 
 ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases) {
   if (bases.size() > static_cast<std::size_t>(kMaxLibrarySets))
-    throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets");
+    throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets",
+                ErrorKind::kTooLarge);
   ReferenceLibrary library;
   library.Sets.reserve(bases.size());
   for (const std::string& base : bases) library.Sets.push_back(OpenReferenceSet(base));
@@ -96,6 +139,12 @@ ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases) {
 std::vector<std::string> ReadLibraryFile(const std::string& path) {
   std::vector<std::string> bases;
   for (const ListedSet& set : ListSets(path)) bases.push_back(set.Base);
+  return bases;
+}
+
+std::vector<std::string> ParseLibraryFile(const std::string& text, const std::string& file) {
+  std::vector<std::string> bases;
+  for (const ListedSet& set : ListedSets(text, file)) bases.push_back(set.Base);
   return bases;
 }
 
@@ -150,7 +199,7 @@ ReferenceLibrary LoadReferenceLibrary(const std::string& path) {
       library.Sets.push_back(OpenReferenceSet(listed.Base));
     } catch (const Error& e) {
       throw FileError(ResolveFileName(path),
-                      "line " + std::to_string(listed.Line) + ": " + e.what());
+                      "line " + std::to_string(listed.Line) + ": " + e.what(), e.Kind());
     }
   }
   return library;
@@ -168,7 +217,8 @@ ReferenceLibrary OpenReferenceNames(const std::vector<std::string>& names) {
       sets.push_back(OpenReferenceSet(name));
     }
     if (library.Sets.size() + sets.size() > static_cast<std::size_t>(kMaxLibrarySets))
-      throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets");
+      throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets",
+                  ErrorKind::kTooLarge);
     // Sets are large: the first name's are taken over whole, later ones moved in once.
     if (library.Sets.empty()) {
       library.Sets = std::move(sets);

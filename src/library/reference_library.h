@@ -45,6 +45,12 @@ struct ReferenceLibrary {
 // settings. Throws Error naming the file that is missing, unreadable or bad.
 ReferenceSet OpenReferenceSet(const std::string& base);
 
+// Refuses the bytes of a reference file that cannot be a set (Error of kind kBadData naming
+// file): none, a part of a record (within the 40 a set reads), a record that is no pattern
+// (a mark other than 0 and 1, a level above 100), or no reference with a marked cell, which
+// would answer "?" to everything.
+void CheckReferenceBytes(const std::uint8_t* data, std::size_t size, const std::string& file);
+
 // The sets of the base names, in their order. Throws Error as OpenReferenceSet, or when
 // there are more than kMaxLibrarySets.
 ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases);
@@ -54,6 +60,9 @@ ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases);
 // whose first non-blank character is '#' are skipped. Throws Error naming the file when it
 // is missing, not a regular file, too large, or lists no set or more than kMaxLibrarySets.
 std::vector<std::string> ReadLibraryFile(const std::string& path);
+// The same from the text of such a file named file; names that are no set names (control
+// characters, a library file) are refused (kBadData) naming the line.
+std::vector<std::string> ParseLibraryFile(const std::string& text, const std::string& file);
 
 // Whether a name is that of a library file: it ends in ".sets", in any case.
 bool IsLibraryFileName(const std::string& name);

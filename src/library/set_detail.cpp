@@ -11,6 +11,10 @@ namespace morvik {
 
 namespace {
 
+Error BadDetail(const std::string& file, const std::string& problem) {
+  return FileError(file, problem, ErrorKind::kBadData);
+}
+
 const std::string kMagic = "MVDETAIL";
 constexpr std::size_t kHeaderBytes = 8 + 3;
 
@@ -61,12 +65,12 @@ std::string SetDetailPath(const std::string& base) {
 
 SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
   if (bytes.size() < kHeaderBytes || bytes.compare(0, kMagic.size(), kMagic) != 0)
-    throw FileError(file, "is not a detail file of 40 references");
+    throw BadDetail(file, "is not a detail file of 40 references");
   const int version = static_cast<std::uint8_t>(bytes[8]);
   if ((version != 1 && version != 2) || bytes[9] != kDetailSize || bytes[10] != kReferenceCount)
-    throw FileError(file, "is a detail file of another version or grid");
+    throw BadDetail(file, "is a detail file of another version or grid");
   if (bytes.size() != FileBytes(version))
-    throw FileError(file, "is not a detail file of 40 references");
+    throw BadDetail(file, "is not a detail file of 40 references");
   const std::size_t record = RecordBytes(version), grid = version >= 2 ? 7 : 5;
   SetDetail detail;
   detail.Loaded = true;
@@ -74,13 +78,13 @@ SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
     const std::size_t at = kHeaderBytes + (static_cast<std::size_t>(n) - 1) * record;
     CharacterDetail& d = detail.Refs[static_cast<std::size_t>(n)];
     const auto valid = static_cast<std::uint8_t>(bytes[at]);
-    if (valid > 1) throw FileError(file, "reference " + std::to_string(n) + ": bad valid byte");
+    if (valid > 1) throw BadDetail(file, "reference " + std::to_string(n) + ": bad valid byte");
     d.Valid = valid == 1;
     d.InkWidth = WordAt(bytes, at + 1);
     d.InkHeight = WordAt(bytes, at + 3);
     if (version >= 2) d.Height = WordAt(bytes, at + 5);
     if (d.Valid && (d.InkWidth == 0 || d.InkHeight == 0))
-      throw FileError(file, "reference " + std::to_string(n) + ": empty ink box");
+      throw BadDetail(file, "reference " + std::to_string(n) + ": empty ink box");
     for (std::size_t i = 0; i < d.Grid.size(); ++i)
       d.Grid[i] = static_cast<std::uint8_t>(bytes[at + grid + i]);
     if (d.Valid) CompleteDetail(d);

@@ -1,15 +1,11 @@
 #include "library/set_settings.h"
 
-// Set files are 8-bit text: no Unicode conversion (as for the program's settings file).
-#define SI_NO_CONVERSION
-// Header only, as for the settings file: the library would load ICU at every start.
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 #include <strings.h>
 
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <utility>
 
 #include "core/error.h"
 #include "core/file_names.h"
@@ -55,9 +51,15 @@ std::string Wanted(const Key& key) {
   return "a whole number from " + std::to_string(key.Low) + " to " + std::to_string(key.High);
 }
 
-Error BadValue(const std::string& file, const Key& key, const std::string& value) {
-  return FileError(file, std::string("[") + key.Section + "] " + key.Name + ": \"" + value +
-                             "\" is not " + Wanted(key));
+std::string KeyName(const Key& key) {
+  return std::string("[") + key.Section + "] " + key.Name;
+}
+
+// where: "line N: " when reading a file, empty when checking what is to be written.
+Error BadValue(const std::string& file, const std::string& where, const Key& key,
+               const std::string& value) {
+  return FileError(file, where + KeyName(key) + ": \"" + value + "\" is not " + Wanted(key),
+                   ErrorKind::kBadData);
 }
 
 bool Stored(const SetSettings& s, const Key& key) {
@@ -105,19 +107,63 @@ std::string SetSettingsPath(const std::string& base) {
   return base + ".set.ini";
 }
 
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const std::size_t b = text.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  return text.substr(b, text.find_last_not_of(" \t") - b + 1);
+}
+
+const Key* FindKey(const std::string& section, const std::string& name) {
+  for (const Key& key : kKeys)
+    if (SameIgnoringCase(section.c_str(), key.Section) && SameIgnoringCase(name.c_str(), key.Name))
+      return &key;
+  return nullptr;
+}
+
+// One "name=value" line: a known key is parsed into s, once; others are left for later
+// versions of the file.
+void ParseSetting(const std::string& section, const std::string& entry, const std::string& file,
+                  int line, std::map<const Key*, int>& seen, SetSettings& s) {
+  const std::size_t equals = entry.find('=');
+  const Key* key = FindKey(section, Trimmed(entry.substr(0, equals)));
+  if (!key) return;
+  const std::string where = "line " + std::to_string(line) + ": ";
+  if (const auto [at, fresh] = seen.emplace(key, line); !fresh)
+    throw FileError(
+        file, where + KeyName(*key) + " is set on line " + std::to_string(at->second) + " already",
+        ErrorKind::kBadData);
+  const std::string value = Trimmed(entry.substr(equals + 1));
+  if (key->Flag) {
+    s.*key->Flag = ParseFlag(value.c_str(), key->No, key->Yes);
+    if (!(s.*key->Flag)) throw BadValue(file, where, *key, value);
+  } else {
+    s.*key->Number = ParseNumber(value.c_str(), key->Low, key->High);
+    if (!(s.*key->Number)) throw BadValue(file, where, *key, value);
+  }
+}
+
+}  // namespace
+
 SetSettings ParseSetSettings(const std::string& text, const std::string& file) {
-  CSimpleIniA ini;
-  if (ini.LoadData(text.data(), text.size()) < 0) throw FileError(file, "cannot be read");
   SetSettings s;
-  for (const Key& key : kKeys) {
-    const char* v = ini.GetValue(key.Section, key.Name, nullptr);
-    if (!v) continue;
-    if (key.Flag) {
-      s.*key.Flag = ParseFlag(v, key.No, key.Yes);
-      if (!(s.*key.Flag)) throw BadValue(file, key, v);
+  std::string section;
+  std::map<const Key*, int> seen;  // the line of each key read
+  const std::vector<std::string> lines = TextLines(text);
+  for (int line = 1; line <= static_cast<int>(lines.size()); ++line) {
+    const std::string trimmed = Trimmed(lines[static_cast<std::size_t>(line) - 1]);
+    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
+    if (trimmed[0] == '[' && trimmed.back() == ']') {
+      section = Trimmed(trimmed.substr(1, trimmed.size() - 2));
+    } else if (trimmed.find('=') != std::string::npos && trimmed[0] != '=') {
+      ParseSetting(section, trimmed, file, line, seen, s);
     } else {
-      s.*key.Number = ParseNumber(v, key.Low, key.High);
-      if (!(s.*key.Number)) throw BadValue(file, key, v);
+      throw FileError(file,
+                      "line " + std::to_string(line) +
+                          ": neither a [section], a name=value "
+                          "setting nor a ; comment",
+                      ErrorKind::kBadData);
     }
   }
   return s;
@@ -161,7 +207,7 @@ void StageSetSettings(ReplacementGroup& group, const std::string& base,
   for (const Key& key : kKeys)
     if (key.Number && settings.*key.Number &&
         !ParseNumber(ValueText(settings, key).c_str(), key.Low, key.High))
-      throw BadValue(path, key, ValueText(settings, key));
+      throw BadValue(path, "", key, ValueText(settings, key));
   group.Replace(path, FormatSetSettings(settings));
 }
 

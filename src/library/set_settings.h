@@ -22,7 +22,8 @@ namespace morvik {
 //   AspectRatio       = 1..100          percent
 //   [Algorithm] Tally = 0..100          matching threshold in percent
 // Numbers are decimal; names and values are matched without regard to case. Unknown
-// sections and keys are ignored.
+// sections and keys are ignored. Every line is empty, a comment (";" or "#" first), a
+// "[section]" or a "name=value"; blanks around names and values do not count.
 struct SetSettings {
   std::optional<bool> Black;
   std::optional<bool> AutoCrop;
@@ -43,7 +44,8 @@ bool IsEmpty(const SetSettings& settings);  // nothing stored
 std::string SetSettingsPath(const std::string& base);  // "<base>.set.ini"
 
 // The stored settings; all empty when the file does not exist. Throws Error naming the file
-// (and the key, for a bad value) when the file cannot be read or a value is out of range.
+// when it cannot be read; of kind kBadData, naming the line too, for a line of none of those
+// forms, a key given twice or a value out of range.
 SetSettings LoadSetSettings(const std::string& base);
 // The same from the text of such a file; errors name `file`.
 SetSettings ParseSetSettings(const std::string& text, const std::string& file);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace morvik {
 
@@ -15,5 +16,9 @@ constexpr std::size_t kMaxSetFileBytes = 64 * 1024;
 // are. No value when nothing of that name exists. Throws Error naming the file when it is
 // not a regular file, is larger than maxBytes, or cannot be read.
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
+
+// The lines of a small text file without their ends (LF or CR LF), line n at n - 1; a last
+// line without an end counts, an empty text has none.
+std::vector<std::string> TextLines(const std::string& text);
 
 }  // namespace morvik

@@ -26,7 +26,8 @@ std::vector<int> CutCandidates(const BinaryImage& ink, const CharBox& box) {
   std::sort(columns.begin(), columns.end());
   std::vector<int> cuts;
   const int apart = std::max(2, box.Width / 10);
-  for (const auto& [n, x] : columns) {
+  for (const auto& column : columns) {
+    const int x = column.second;  // a named copy: C++17 lambdas cannot capture a binding
     if (cuts.size() == 3) break;
     if (std::all_of(cuts.begin(), cuts.end(), [&](int c) { return std::abs(c - x) >= apart; }))
       cuts.push_back(x);

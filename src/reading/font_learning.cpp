@@ -6,6 +6,7 @@
 #include "fonts/char_list.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
+#include "fonts/utf8.h"
 #include "reading/character_detail.h"
 #include "reading/character_height.h"
 #include "reading/character_recognition.h"
@@ -36,7 +37,7 @@ CharBox InkBox(const GreyImage& grey) {
 
 std::string Describe(char32_t c) {
   if (c >= 0x21 && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
-  return "U+" + std::to_string(static_cast<unsigned long>(c));
+  return CodePointName(c);
 }
 
 }  // namespace
@@ -53,14 +54,15 @@ std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::st
   const std::u32string list = ParseCharList(chars);
   if (list.empty()) throw Error("no characters to learn");
   if (options.CapHeights.empty()) throw Error("no size to learn at");
-  const FontFace font(fontFile);
-  for (char32_t c : list) {
-    // Maps and the text read are bytes; outside ASCII a byte would not say which character.
+  // Maps and the text read are bytes; outside ASCII a byte would not say which character.
+  for (char32_t c : list)
     if (c < 0x20 || c > 0x7E)
-      throw FileError(fontFile, "the character " + Describe(c) +
-                                    " cannot stand in a character map (ASCII only)");
-    if (font.GlyphIndex(c) == 0) throw FileError(fontFile, "has no character " + Describe(c));
-  }
+      throw Error("the character " + Describe(c) + " cannot stand in a character map (ASCII only)",
+                  ErrorKind::kUsage);
+  const FontFace font(fontFile);
+  for (char32_t c : list)
+    if (font.GlyphIndex(c) == 0)
+      throw FileError(fontFile, "has no character " + Describe(c), ErrorKind::kBadData);
   const SetSettings settings = MergeSettings(CharacterDefaults(), options.Settings);
   const ImageOptions image = ResolveSettings(settings, {}).Image;
   std::vector<LearnedSet> sets;

@@ -1,6 +1,7 @@
 #include "reading/grid_products.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__)
+// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
 #include <immintrin.h>
 #include <sys/platform/x86.h>
 #define MORVIK_GRID_AVX2 1

@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/pattern_bank.h"
 #include "fonts/char_list.h"
+#include "fonts/utf8.h"
 #include "reading/character_detail.h"
 #include "reading/character_height.h"
 #include "reading/character_recognition.h"
@@ -18,20 +19,22 @@ SetSettings LearningSettings(const SetSettings& overrides) {
   return s;
 }
 
-namespace {
-
-// The characters named, one byte each as the set's map holds them (Latin-1 above 127).
-std::string NamedChars(const std::string& chars) {
+std::string LearnableChars(const std::string& chars) {
   std::string list;
   for (char c : chars)
     if (c != ' ') list += c;
   std::string named;
   for (const char32_t c : ParseCharList(list)) {
-    if (c > 0xFF) throw Error("the characters to learn must be single-byte (Latin-1) characters");
+    if (c > 0xFF)
+      throw Error("the characters to learn must be single-byte (Latin-1) characters, not " +
+                      CodePointName(c),
+                  ErrorKind::kUsage);
     named += static_cast<char>(c);
   }
   return named;
 }
+
+namespace {
 
 // The boxes of the cut in reading order. When there are more than `wanted`, characters the
 // segmenter cut in two (the halves of a wide serif M touch: no gap between them) are joined
@@ -87,7 +90,7 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
                             const LearnOptions& options, const std::string& name) {
   const GreyImage grey = ReadingGrey(picture);
   const Segmentation cut = CutPicture(grey, options.Cut);
-  const std::string named = NamedChars(chars);
+  const std::string named = LearnableChars(chars);
   const std::vector<LearningBox> boxes = LearningBoxes(cut, named.size());
   if (boxes.empty()) throw FileError(name, "no characters found to learn from");
   if (boxes.size() != named.size())

@@ -20,6 +20,11 @@ struct LearnOptions {
 // the same whatever the defaults become.
 SetSettings LearningSettings(const SetSettings& overrides);
 
+// The characters a list names, one byte each as a set's map holds them (Latin-1 above 127):
+// blanks ignored, ranges spelled out as ParseCharList does. Throws Error (kUsage) for a list
+// ParseCharList refuses or a character above U+00FF.
+std::string LearnableChars(const std::string& chars);
+
 // A set learned from the picture's characters in reading order as references 1..n; chars
 // names them in the same order, blanks in it ignored, ranges such as "0-9A-Z" spelled out as
 // ParseCharList does; characters above 255 are refused (a map holds bytes). Empty grid and table

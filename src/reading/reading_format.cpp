@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/number_format.h"
+#include "fonts/utf8.h"
 
 namespace morvik {
 
@@ -35,8 +36,9 @@ std::string TsvField(const std::string& text) {
   return s;
 }
 
+// A map's character (a Latin-1 byte) as UTF-8; none for byte 0.
 std::string CharText(char c) {
-  return c == 0 ? std::string() : std::string(1, c);
+  return c == 0 ? std::string() : Latin1ToUtf8(std::string(1, c));
 }
 
 bool HasMatch(const LibraryMatch& m) {
@@ -70,14 +72,15 @@ std::size_t Utf8Length(const std::string& text, std::size_t i) {
   return n;
 }
 
-std::string Latin1ToUtf8(unsigned char c) {
-  return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+std::string JsonChar(char c) {
+  return c == 0 ? "null" : JsonString(CharText(c));
 }
 
-std::string JsonChar(char c) {
-  if (c == 0) return "null";
-  const unsigned char u = static_cast<unsigned char>(c);
-  return u < 0x80 ? JsonString(std::string(1, c)) : "\"" + Latin1ToUtf8(u) + "\"";
+// The text lines of a reading, whose characters are Latin-1 bytes, in UTF-8.
+std::vector<std::string> Utf8Lines(const PictureReading& reading) {
+  std::vector<std::string> lines = ReadingText(reading);
+  for (std::string& line : lines) line = Latin1ToUtf8(line);
+  return lines;
 }
 
 std::string JsonBool(bool b) {
@@ -144,7 +147,7 @@ std::string JsonString(const std::string& text) {
     } else if (c >= 0x80) {
       const std::size_t n = Utf8Length(text, i);
       if (n == 0) {
-        s += Latin1ToUtf8(c);
+        s += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
       } else {
         s.append(text, i, n);
         i += n;
@@ -161,7 +164,7 @@ std::string JsonString(const std::string& text) {
 std::string JsonPicture(const std::string& picture, const PictureReading& reading,
                         const ReferenceLibrary& library) {
   std::string s = "{\"picture\": " + JsonString(picture) + ", \"text\": [";
-  const std::vector<std::string> lines = ReadingText(reading);
+  const std::vector<std::string> lines = Utf8Lines(reading);
   for (std::size_t k = 0; k < lines.size(); ++k) s += (k ? ", " : "") + JsonString(lines[k]);
   s += "], \"characters\": [";
   for (std::size_t k = 0; k < reading.Chars.size(); ++k) {
@@ -179,7 +182,7 @@ std::string JsonPicture(const std::string& picture, const PictureReading& readin
 
 std::string TextOf(const PictureReading& reading) {
   std::string s;
-  for (const std::string& line : ReadingText(reading)) s += line + "\n";
+  for (const std::string& line : Utf8Lines(reading)) s += line + "\n";
   return s;
 }
 

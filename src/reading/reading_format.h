@@ -22,8 +22,8 @@ enum class ReadingFormat { Text, Tsv, Json };
 //   char2 ... score3        the second and third best likewise
 //   rejected                1 when the best score is below the rejection score or nothing
 //                           matched, else 0
-// Scores have 6 significant digits. A tab, line end or backslash in a field is written as
-// \t, \r, \n or \\.
+// Scores have 6 significant digits. Characters are UTF-8 (a map's bytes from 128 up are
+// Latin-1). A tab, line end or backslash in a field is written as \t, \r, \n or \\.
 std::string TsvHeader();
 
 // The rows of one picture, each with its line end "\n".
@@ -35,15 +35,15 @@ std::string TsvRows(const std::string& picture, const PictureReading& reading,
 //    "left": X, "top": Y, "width": W, "height": H, "space_before": B, "blank": B,
 //    "rejected": B, "best": [{"char": C, "set": S, "no": N, "score": F}, ...]}, ...]}
 // "best" holds up to three matches, best first ("char" is null for a reference without
-// one). Strings are UTF-8: bytes of names that are not UTF-8, and characters from 128 up,
-// are taken as Latin-1.
+// one). Strings are UTF-8: the characters read are Latin-1, as are bytes of names that are
+// not UTF-8.
 std::string JsonPicture(const std::string& picture, const PictureReading& reading,
                         const ReferenceLibrary& library);
 
 // A JSON string literal of text, escaped as above.
 std::string JsonString(const std::string& text);
 
-// The text of one picture: one line per text line, each ended by "\n".
+// The text of one picture in UTF-8: one line per text line, each ended by "\n".
 std::string TextOf(const PictureReading& reading);
 
 // Prints readings one after another in one format: text with a line "==> NAME <==" before

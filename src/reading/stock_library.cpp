@@ -7,16 +7,21 @@ namespace fs = std::filesystem;
 
 namespace morvik {
 
-std::string FindStockLibrary(const std::string& exeFolder) {
+std::vector<std::string> StockLibraryPlaces(const std::string& exeFolder) {
   const fs::path folder = exeFolder.empty() ? fs::path(".") : fs::path(exeFolder);
-  for (const fs::path& candidate : {folder / "stock" / "stock.sets",
-                                    folder / ".." / "share" / "morvik" / "stock" / "stock.sets"}) {
+  return {
+      (folder / "stock" / "stock.sets").lexically_normal().string(),
+      (folder / ".." / "share" / "morvik" / "stock" / "stock.sets").lexically_normal().string()};
+}
+
+std::string FindStockLibrary(const std::string& exeFolder) {
+  for (const fs::path candidate : StockLibraryPlaces(exeFolder)) {
     std::error_code ec;
     if (!fs::is_regular_file(candidate, ec)) continue;
     // The same sets packed into one file open several times faster.
     const fs::path pack = fs::path(candidate).replace_extension(".pack");
-    if (fs::is_regular_file(pack, ec)) return pack.lexically_normal().string();
-    return candidate.lexically_normal().string();
+    if (fs::is_regular_file(pack, ec)) return pack.string();
+    return candidate.string();
   }
   return "";
 }

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace morvik {
 
-// "<exeFolder>/stock/stock.sets" (the build tree), else
-// "<exeFolder>/../share/morvik/stock/stock.sets" (an installed program); "" when neither is a
-// regular file. Where the packed library "stock.pack" lies beside the one found, that instead:
-// it holds the same sets.
+// Where the stock library is looked for, in order: "<exeFolder>/stock/stock.sets" (the build
+// tree), then "<exeFolder>/../share/morvik/stock/stock.sets" (an installed program).
+std::vector<std::string> StockLibraryPlaces(const std::string& exeFolder);
+
+// The first of StockLibraryPlaces that is a regular file; "" when none is. Where the packed
+// library "stock.pack" lies beside the one found, that instead: it holds the same sets.
 std::string FindStockLibrary(const std::string& exeFolder);
 
 }  // namespace morvik
