@@ -1,6 +1,7 @@
 #include "cli/read_command.h"
 
 #include <getopt.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -289,23 +290,9 @@ std::string SetBase(const std::string& name) {
   return name;
 }
 
-Bitmap ReadStandardInput() {
-  const std::string name = "standard input";
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t buffer[65536];
-  for (;;) {
-    const std::size_t got = std::fread(buffer, 1, sizeof buffer, stdin);
-    bytes.insert(bytes.end(), buffer, buffer + got);
-    if (bytes.size() > static_cast<std::size_t>(kMaxPictureFileBytes))
-      throw FileError(name, "larger than any picture this program reads");
-    if (got < sizeof buffer) break;
-  }
-  if (std::ferror(stdin)) throw FileError(name, "cannot be read");
-  return DecodePicture(bytes.data(), bytes.size(), name);
-}
-
 Bitmap LoadNamedPicture(const std::string& name, const std::string& start) {
-  return name == "-" ? ReadStandardInput() : ReadPictureFile(JoinPath(start, name));
+  return name == "-" ? ReadPictureFromStream(STDIN_FILENO, "standard input")
+                     : ReadPictureFile(JoinPath(start, name));
 }
 
 // One output per picture: the name itself for a single picture; with several, a folder
