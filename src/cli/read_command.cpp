@@ -38,6 +38,7 @@ struct PictureOptions {
   std::vector<std::string> sets, pictures;
   ReadingFormat format = ReadingFormat::Text;
   double reject = 0;
+  std::size_t cutLimit = kDefaultCutFileLimit;
   CutOptions cut;
   SetSettings overrides;
 };
@@ -51,6 +52,7 @@ enum OptionId {
   kReject,
   kChars,
   kCut,
+  kCutLimit,
   kBoxes,
   kGrid,
   kTable,
@@ -75,6 +77,7 @@ const option kLongOptions[] = {
     {"reject", required_argument, nullptr, kReject},
     {"chars", required_argument, nullptr, kChars},
     {"cut", required_argument, nullptr, kCut},
+    {"cut-limit", required_argument, nullptr, kCutLimit},
     {"boxes", required_argument, nullptr, kBoxes},
     {"grid", required_argument, nullptr, kGrid},
     {"table", no_argument, nullptr, kTable},
@@ -170,6 +173,9 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
       return true;
     case kCut:
       o.cutFolder = value;
+      return true;
+    case kCutLimit:
+      o.cutLimit = static_cast<std::size_t>(ParseWholeOption("--cut-limit", value, 1, 1000000000));
       return true;
     case kBoxes:
       o.boxes = value;
@@ -366,8 +372,16 @@ int Read(const PictureOptions& o, ReferenceLibrary& library, const std::string& 
     try {
       const std::string unique = names.Next(picture);
       const Bitmap bitmap = LoadNamedPicture(picture, start);
-      const PictureReading reading = ReadPicture(bitmap, library, ro);
+      const std::string shown = picture == "-" ? "standard input" : JoinPath(start, picture);
+      const PictureReading reading =
+          WithFileName(shown, [&] { return ReadPicture(bitmap, library, ro); });
       printer.Print(picture, reading, library);
+      if (o.cutFolder && CutFileCount(reading) > o.cutLimit)
+        throw FileError(shown,
+                        "the cut would write " + std::to_string(CutFileCount(reading)) +
+                            " files, more than " + std::to_string(o.cutLimit) +
+                            " (--cut-limit N allows more)",
+                        ErrorKind::kTooLarge);
       if (o.cutFolder)
         WriteCutFolder(bitmap, reading, names.Folder(JoinPath(start, *o.cutFolder), unique));
       if (o.boxes)

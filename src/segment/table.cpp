@@ -85,18 +85,21 @@ BinaryImage SubImage(const BinaryImage& image, const Rect& r) {
   return sub;
 }
 
-// The cell's characters, in the picture's coordinates, appended to the row's line.
-void AddCell(const BinaryImage& clean, const Rect& cell, int typicalHeight, TextLine& row) {
+// The cell's characters, in the picture's coordinates, appended to the row's line; the count
+// of characters added.
+std::size_t AddCell(const BinaryImage& clean, const Rect& cell, int typicalHeight,
+                    std::size_t maxChars, TextLine& row) {
   const std::size_t first = row.Chars.size();
-  for (const TextLine& l : SegmentLines(SubImage(clean, cell), typicalHeight))
+  for (const TextLine& l : SegmentLines(SubImage(clean, cell), typicalHeight, maxChars))
     for (CharBox c : l.Chars) {
       c.Left += cell.Left, c.Top += cell.Top;
       c.SpaceBefore = c.SpaceBefore && row.Chars.size() > first;
       row.Chars.push_back(c);
     }
-  if (row.Chars.size() == first)
-    row.Chars.push_back({cell.Left, cell.Top, cell.Width, cell.Height, false, true});
+  const std::size_t added = row.Chars.size() - first;
+  if (added == 0) row.Chars.push_back({cell.Left, cell.Top, cell.Width, cell.Height, false, true});
   row.Chars[first].SpaceBefore = first > 0;
+  return added;
 }
 
 // The spans of rows and of columns between the rulings that hold ink in at least one cell;
@@ -139,7 +142,7 @@ Rulings FindRulings(const BinaryImage& image) {
   return {MarkedBands(rows), MarkedBands(columns)};
 }
 
-Segmentation SegmentTable(const GreyImage& grey, Polarity polarity) {
+Segmentation SegmentTable(const GreyImage& grey, Polarity polarity, std::size_t maxChars) {
   const Binarised b = Binarise(grey, polarity);
   const Rulings rulings = FindRulings(b.Image);
   const BinaryImage clean = RemoveRulings(b.Image);
@@ -148,10 +151,14 @@ Segmentation SegmentTable(const GreyImage& grey, Polarity polarity) {
   const CellSpans spans = InkedSpans(inked, rulings);
   Segmentation s;
   s.DarkOnLight = b.DarkOnLight;
+  std::size_t count = 0;
   for (const Band& r : spans.Rows) {
+    if (count > maxChars) break;
     TextLine line;
     for (const Band& c : spans.Columns)
-      AddCell(inked, {c.first, r.first, c.second - c.first, r.second - r.first}, typical, line);
+      if (count <= maxChars)
+        count += AddCell(inked, {c.first, r.first, c.second - c.first, r.second - r.first}, typical,
+                         maxChars - count, line);
     const Band &first = spans.Columns.front(), &last = spans.Columns.back();
     line.Box = {first.first, r.first, last.second - first.first, r.second - r.first};
     s.Lines.push_back(std::move(line));
