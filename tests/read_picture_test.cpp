@@ -240,6 +240,31 @@ TEST(ReadPictureTest, RefusesMoreCharactersThanTheLimit) {
   }
 }
 
+// Random noise and a picture of dots are no text: nothing is read, not even a rejection.
+TEST(ReadPictureTest, NoiseAndDotsReadAsNothing) {
+  ReferenceLibrary library;
+  library.Sets.emplace_back();
+  Bitmap noise(600, 600);
+  std::mt19937 rng(7);
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 600; ++x) {
+      const int g = static_cast<int>(rng() % 256);
+      noise.SetPixel(x, y, MakeColour(g, g, g));
+    }
+  Bitmap dots(400, 400);
+  dots.Fill(kWhite);
+  for (int y = 0; y < 400; y += 4)
+    for (int x = 0; x < 400; x += 4) {
+      dots.SetPixel(x, y, kBlack), dots.SetPixel(x + 1, y, kBlack);
+      dots.SetPixel(x, y + 1, kBlack), dots.SetPixel(x + 1, y + 1, kBlack);
+    }
+  for (const Bitmap* picture : {&noise, &dots}) {
+    const PictureReading r = ReadPicture(*picture, library, {});
+    EXPECT_TRUE(r.Chars.empty()) << r.Chars.size();
+    EXPECT_TRUE(ReadingText(r).empty());
+  }
+}
+
 // A picture of far more marks than the names could take is refused on a cut of a few more
 // than they could (four pieces a name), not cut whole.
 TEST(LearnPictureTest, RefusesAPictureOfManyMarksEarly) {

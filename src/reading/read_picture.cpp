@@ -10,6 +10,7 @@
 #include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/isolated_pixels.h"
+#include "segment/noise.h"
 #include "segment/table.h"
 #include "segment/text_segmenter.h"
 
@@ -93,6 +94,7 @@ PictureReading ReadPicture(const Bitmap& picture, ReferenceLibrary& library,
     throw Error("the picture holds more than " + std::to_string(options.Cut.MaxCharacters) +
                     " characters, the most read from one picture",
                 ErrorKind::kTooLarge);
+  RemoveNoise(reading.Cut, ink.Image, options.Cut.Mode == Layout::Grid);
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
