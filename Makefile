@@ -54,15 +54,17 @@ bench: build
 	bench/folder_bench.sh $(BUILD)/morvik
 	bench/read_speed.sh $(BUILD)
 
-# libFuzzer on each picture reader and on the dispatch by signature, FUZZ_SECONDS (60) each.
+# libFuzzer on each picture reader, on the dispatch by signature and on the segmenter with its
+# options, FUZZ_SECONDS (60) each.
 # The seeds are repository files only; new inputs and findings land in build-fuzz/.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = bmp_fuzz png_fuzz pnm_fuzz picture_fuzz
+FUZZ_TARGETS  = bmp_fuzz png_fuzz pnm_fuzz picture_fuzz segment_fuzz
 SUITE         = tests/data/bmpsuite
 SEEDS_bmp_fuzz     = $(SUITE)/g $(SUITE)/q $(SUITE)/b $(SUITE)/x
 SEEDS_png_fuzz     = $(SUITE)/html tests/fuzz/seeds/png
 SEEDS_pnm_fuzz     = tests/fuzz/seeds/pnm
 SEEDS_picture_fuzz = $(SEEDS_bmp_fuzz) $(SEEDS_png_fuzz) $(SEEDS_pnm_fuzz)
+SEEDS_segment_fuzz = tests/fuzz/seeds/segment
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DMORVIK_FUZZ=ON -DMORVIK_GUI=OFF \
 	  -DMORVIK_BENCH=OFF -DMORVIK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++
