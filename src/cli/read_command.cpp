@@ -454,11 +454,13 @@ std::string PictureUsageText() {
   return R"(Usage: morvik --read [options] PICTURE...
        morvik --learn-picture PICTURE --chars CHARS --save BASE [options]
 
---read cuts each picture (BMP, PNG, PBM/PGM/PPM; "-" reads standard input) into
-lines and characters, recognises every character against the reference sets and
-prints the text: one line per text line, one blank between words, "?" for a
-character that is rejected or whose reference names no character. With several
-pictures, a line "==> PICTURE <==" precedes each.
+--read cuts each picture (BMP, PNG, PBM/PGM/PPM; "-" reads standard input, up to
+1 GiB) into lines and characters, recognises every character against the
+reference sets and prints the text: one line per text line, one blank between
+words, "?" for a character that is rejected or whose reference names no
+character. Noise (textures, lines of dots under 5 pixels) is left out. A picture
+of more than 100000 characters is refused. With several pictures, a line
+"==> PICTURE <==" precedes each.
 
 --learn-picture cuts the picture the same way and learns its characters, in
 reading order, as references 1..n of a new set (n at most 40). CHARS names them
@@ -486,6 +488,8 @@ Reading:
   --cut DIR          also write each character as DIR/<line>_<index>.bmp (bright
                      on black; word spaces and empty cells as black pictures) for
                      the folder runs; with several pictures DIR/<picture>/...
+  --cut-limit N      let one cut write up to N files (default 10000; a larger
+                     cut is refused)
   --boxes FILE.png   also write the picture with the character boxes drawn; with
                      several pictures FILE-<picture>.png
 
@@ -506,8 +510,8 @@ Image settings (a set's stored settings are used unless these override them):
 Exit status:
   0  every picture was read (or the set learned and saved)
   1  a picture, set or file could not be read or written, or the picture's
-     characters do not match CHARS (the message names the file); the other
-     pictures are still read
+     characters do not match CHARS, or a picture or cut is beyond a limit (the
+     message names the file); the other pictures are still read
   3  unknown option or bad value
 )";
 }
