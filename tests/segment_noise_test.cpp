@@ -78,10 +78,13 @@ TEST(Noise, RemovedFromLinesWithTheirSpacesKept) {
       {Box(0, 10, 60), Box(20, 60, 60, true), Box(100, 10, 60), Box(140, 10, 60, true)}};
   const TextLine dots{{0, 0, 20, 2}, {Box(0, 2, 2), Box(8, 2, 2), Box(16, 2, 2)}};
   const TextLine onlyNoise{{20, 0, 60, 60}, {Box(20, 60, 60)}};
+  // Dashes and one figure: the figure is tall enough, so the dashes stay with it.
+  const TextLine dashes{{0, 0, 150, 10}, {Box(0, 8, 2), Box(100, 8, 10, true), Box(140, 8, 2)}};
 
-  Segmentation text{true, {dots, line, onlyNoise}};
+  Segmentation text{true, {dots, line, onlyNoise, dashes}};
   RemoveNoise(text, ink, false);
-  ASSERT_EQ(text.Lines.size(), 1u);
+  ASSERT_EQ(text.Lines.size(), 2u);
+  EXPECT_EQ(text.Lines[1].Chars.size(), 3u);
   const std::vector<CharBox>& kept = text.Lines[0].Chars;
   ASSERT_EQ(kept.size(), 3u);
   EXPECT_EQ(kept[1].Left, 100);

@@ -36,13 +36,13 @@ bool IsTexture(const BinaryImage& ink, const Rect& box) {
 }
 
 bool IsLineOfDots(const std::vector<CharBox>& chars) {
-  std::vector<int> heights;
-  for (const CharBox& c : chars)
-    if (!c.Empty) heights.push_back(c.Height);
-  if (heights.empty()) return false;
-  const auto middle = heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2);
-  std::nth_element(heights.begin(), middle, heights.end());
-  return *middle < kMinLineHeight;
+  bool any = false;
+  for (const CharBox& c : chars) {
+    if (c.Empty) continue;
+    if (c.Height >= kMinLineHeight) return false;
+    any = true;
+  }
+  return any;
 }
 
 void RemoveNoise(Segmentation& s, const BinaryImage& ink, bool keepPlaces) {

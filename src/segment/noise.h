@@ -15,14 +15,15 @@ namespace morvik {
 // average is a texture.
 constexpr int kNoiseCrossings = 12;
 
-// The smallest median character height of a line that is read: below it a line holds dots,
-// not characters (a character five pixels high has barely any shape left to match).
+// The height a line's tallest character must reach for the line to be read: below it a line
+// holds dots, not characters (a character five pixels high has barely any shape left to
+// match). The tallest, not the median: a line of dashes and one figure keeps the figure.
 constexpr int kMinLineHeight = 5;
 
 // Whether the ink of the box (clipped to the image) is a texture (see kNoiseCrossings).
 bool IsTexture(const BinaryImage& ink, const Rect& box);
 
-// Whether the median height of the line's characters (empty cells passed over) is below
+// Whether every character of the line (empty cells passed over) is lower than
 // kMinLineHeight; a line without characters is not.
 bool IsLineOfDots(const std::vector<CharBox>& chars);
 
