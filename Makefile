@@ -65,11 +65,11 @@ bench: build
 	bench/folder_bench.sh $(BUILD)/morvik
 	bench/read_speed.sh $(BUILD)
 
-# libFuzzer on each picture reader and on the dispatch by signature, and on the parsers of a
-# set's files, FUZZ_SECONDS (60) each. The seeds are repository files only; new inputs and
-# findings land in build-fuzz/.
+# libFuzzer on each picture reader, on the dispatch by signature, on the segmenter with its
+# options and on the parsers of a set's files, FUZZ_SECONDS (60) each. The seeds are
+# repository files only; new inputs and findings land in build-fuzz/.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = bmp_fuzz png_fuzz pnm_fuzz picture_fuzz
+FUZZ_TARGETS  = bmp_fuzz png_fuzz pnm_fuzz picture_fuzz segment_fuzz
 FUZZ_TARGETS += set_ini_fuzz detail_fuzz charmap_fuzz sets_fuzz pack_fuzz
 SUITE         = tests/data/bmpsuite
 SEEDS_bmp_fuzz     = $(SUITE)/g $(SUITE)/q $(SUITE)/b $(SUITE)/x
@@ -82,6 +82,7 @@ SEEDS_detail_fuzz  = $(SET_SEEDS)/detail
 SEEDS_charmap_fuzz = $(SET_SEEDS)/charmap
 SEEDS_sets_fuzz    = $(SET_SEEDS)/sets
 SEEDS_pack_fuzz    = $(SET_SEEDS)/pack
+SEEDS_segment_fuzz = tests/fuzz/seeds/segment
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DMORVIK_FUZZ=ON -DMORVIK_GUI=OFF \
 	  -DMORVIK_BENCH=OFF -DMORVIK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++

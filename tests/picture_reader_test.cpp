@@ -7,10 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/error.h"
@@ -156,6 +159,96 @@ TEST(PictureReader, RefusesAFifoWithoutWaiting) {
     if (writer >= 0) close(writer);
   }
   EXPECT_EQ(result.get(), fifo + ": not a regular file");
+}
+
+// A pipe whose writer thread sends `bytes` (repeated up to `total` bytes) until the reader
+// closes its end; Written() is what went in by then.
+class FeedingPipe {
+ public:
+  FeedingPipe(std::string bytes, std::size_t total) {
+    signal(SIGPIPE, SIG_IGN);  // a closed reader ends the writer with EPIPE, not a signal
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe");
+    read_ = fds[0];
+    writer_ = std::thread([this, bytes = std::move(bytes), total, fd = fds[1]] {
+      while (written_ < total) {
+        const std::size_t at = written_ % bytes.size();
+        const ssize_t n =
+            write(fd, bytes.data() + at, std::min(bytes.size() - at, total - written_));
+        if (n <= 0) break;
+        written_ += static_cast<std::size_t>(n);
+      }
+      close(fd);
+    });
+  }
+  ~FeedingPipe() { Close(); }
+  int Fd() const { return read_; }
+  std::size_t Written() {
+    Close();
+    return written_;
+  }
+
+ private:
+  void Close() {
+    if (read_ >= 0) close(read_), read_ = -1;
+    if (writer_.joinable()) writer_.join();
+  }
+  int read_ = -1;
+  std::atomic<std::size_t> written_{0};
+  std::thread writer_;
+};
+
+// Streams are checked on their first bytes and cut off past the cap: an endless stream of
+// zeros is refused after a pipe's worth at most, a long one with a picture's signature as
+// soon as it passes the cap.
+TEST(PictureReader, StreamsRefusedEarlyAndCapped) {
+  const std::string pgm = Pgm(GreyPicture());
+  const std::int64_t cap = 4096;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::size_t total;
+    bool decodes;
+    ErrorKind kind;
+  };
+  const Case cases[] = {
+      {"zeros", std::string(4096, '\0'), std::size_t{1} << 30, false, ErrorKind::kBadData},
+      {"empty", "", 0, false, ErrorKind::kBadData},
+      {"a few bytes", "P", 1, false, ErrorKind::kBadData},
+      {"a picture", pgm, pgm.size(), true, ErrorKind::kFailed},
+      {"a signature, then on and on", "P5 ", std::size_t{1} << 30, false, ErrorKind::kTooLarge},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FeedingPipe feed(c.bytes.empty() ? std::string(1, 'x') : c.bytes, c.total);
+    const std::int64_t limit = c.decodes ? static_cast<std::int64_t>(pgm.size()) : cap;
+    try {
+      const Bitmap b = ReadPictureFromStream(feed.Fd(), "standard input", limit);
+      EXPECT_TRUE(c.decodes);
+      EXPECT_TRUE(b == GreyPicture());
+    } catch (const Error& e) {
+      EXPECT_FALSE(c.decodes) << e.what();
+      EXPECT_EQ(e.Kind(), c.kind) << e.what();
+      EXPECT_EQ(e.File(), "standard input");
+    }
+    EXPECT_LT(feed.Written(), std::size_t{1} << 22);
+  }
+}
+
+// A huge file of zeros is refused on its first bytes: its size is not even allocated.
+TEST(PictureReader, HugeFileWithoutASignatureIsNotRead) {
+  test::TempDir dir;
+  test::WriteFile(dir.File("zeros.png"), std::string(64, '\0'));
+  std::filesystem::resize_file(dir.File("zeros.png"), std::uintmax_t{1} << 29);  // sparse
+  const long before = test::PeakKilobytes();
+  try {
+    ReadPictureFile(dir.File("zeros.png"));
+    ADD_FAILURE() << "decoded";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Kind(), ErrorKind::kBadData);
+    EXPECT_EQ(e.File(), dir.File("zeros.png"));
+  }
+  EXPECT_LT(test::PeakKilobytes() - before, 64 * 1024);
 }
 
 TEST(NumberedPicture, TriesBmpThenPngPgmPpmPbm) {

@@ -299,6 +299,19 @@ TEST_F(ReadCommandTest, ConcurrentCutsIntoOneFolderLeaveOneCut) {
   }
 }
 
+// A cut that would write more files than --cut-limit allows is refused for its picture
+// alone, before anything of it is written.
+TEST_F(ReadCommandTest, CutPastTheFileLimitIsRefused) {
+  const RunResult r = Read({"--cut", "cuts", "--cut-limit", "8", "words.png", "a.png"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "==> words.png <==\nJUMP\n80\n\n==> a.png <==\nHELLO 42\nWORLD\n");
+  EXPECT_EQ(r.err, "morvik: " + dir_.File("a.png") +
+                       ": the cut would write 13 files, more than 8 (--cut-limit N allows more)\n");
+  EXPECT_TRUE(fs::is_regular_file(dir_.File("cuts/words/2_1.bmp")));
+  EXPECT_FALSE(fs::exists(dir_.File("cuts/a")));
+  EXPECT_EQ(Read({"--cut", "cuts", "--cut-limit", "0", "a.png"}).status, 3);
+}
+
 TEST_F(ReadCommandTest, LearningCountMismatchSaysBothCounts) {
   const RunResult r =
       RunMorvik({"--learn-picture", "a.png", "--chars", "HELLO42", "--save", "x"}, dir_.Path());

@@ -237,6 +237,79 @@ TEST(ReadPictureTest, PictureWithoutInkReadsAsNothing) {
   EXPECT_TRUE(ReadingText(r).empty());
 }
 
+// Rows of dark blocks (8 x 14, 8 apart) on white: `count` characters in rows of 6.
+Bitmap Blocks(int count, int width = 8) {
+  Bitmap b(120, 30 * ((count + 5) / 6) + 20);
+  b.Fill(kWhite);
+  for (int k = 0; k < count; ++k)
+    for (int y = 0; y < 14; ++y)
+      for (int x = 0; x < width; ++x)
+        b.SetPixel(10 + 16 * (k % 6) + x, 10 + 30 * (k / 6) + y, kBlack);
+  return b;
+}
+
+// Past the character limit a picture is refused before any character is recognised, in
+// every layout; at the limit it is read.
+TEST(ReadPictureTest, RefusesMoreCharactersThanTheLimit) {
+  ReferenceLibrary library;
+  library.Sets.emplace_back();
+  PrepareReferenceSet(library.Sets.back());
+  const Bitmap twelve = Blocks(12);
+  ReadOptions grid;
+  grid.Cut.Mode = Layout::Grid;
+  grid.Cut.Grid = GridLayout{6, 6, 16, 30, 6, 2};
+  ReadOptions table;
+  table.Cut.Mode = Layout::Table;
+  for (ReadOptions o : {ReadOptions{}, grid, table}) {
+    SCOPED_TRACE(static_cast<int>(o.Cut.Mode));
+    o.Cut.MaxCharacters = 12;
+    EXPECT_EQ(ReadPicture(twelve, library, o).Chars.size(), 12u);
+    o.Cut.MaxCharacters = 11;
+    try {
+      ReadPicture(twelve, library, o);
+      ADD_FAILURE() << "read past the limit";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Kind(), ErrorKind::kTooLarge);
+    }
+  }
+}
+
+// Random noise and a picture of dots are no text: nothing is read, not even a rejection.
+TEST(ReadPictureTest, NoiseAndDotsReadAsNothing) {
+  ReferenceLibrary library;
+  library.Sets.emplace_back();
+  PrepareReferenceSet(library.Sets.back());
+  Bitmap noise(600, 600);
+  std::mt19937 rng(7);
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 600; ++x) {
+      const int g = static_cast<int>(rng() % 256);
+      noise.SetPixel(x, y, MakeColour(g, g, g));
+    }
+  Bitmap dots(400, 400);
+  dots.Fill(kWhite);
+  for (int y = 0; y < 400; y += 4)
+    for (int x = 0; x < 400; x += 4) {
+      dots.SetPixel(x, y, kBlack), dots.SetPixel(x + 1, y, kBlack);
+      dots.SetPixel(x, y + 1, kBlack), dots.SetPixel(x + 1, y + 1, kBlack);
+    }
+  for (const Bitmap* picture : {&noise, &dots}) {
+    const PictureReading r = ReadPicture(*picture, library, {});
+    EXPECT_TRUE(r.Chars.empty()) << r.Chars.size();
+    EXPECT_TRUE(ReadingText(r).empty());
+  }
+}
+
+// A picture of far more marks than the names could take is refused on a cut of a few more
+// than they could (four pieces a name), not cut whole.
+TEST(LearnPictureTest, RefusesAPictureOfManyMarksEarly) {
+  const Bitmap bars = Blocks(600, 2);
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(bars, "AB", {}, "bars.png"); }),
+            "bars.png: the picture holds more than 8 characters, but 2 are named");
+  EXPECT_EQ(ErrorOf([&] { LearnFromPicture(bars, "0-9A-Z0-9", {}, "bars.png"); }),
+            "bars.png: the picture holds more than 164 characters, but 46 are named");
+}
+
 TEST(LearnPictureTest, NamesTheReferencesInReadingOrderWithTheReadingSettings) {
   if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
   LearnOptions o;

@@ -165,6 +165,54 @@ TEST(SegmentTable, LightOnDarkAndNoRulings) {
   EXPECT_TRUE(SegmentTable(GreyImage{}).Lines.empty());
 }
 
+void ExpectBoxesInside(const Segmentation& s, const GreyImage& g);
+
+// Rules drawn on a white 100 x 100 picture, each {x, y, width, height} in black.
+struct RuledShape {
+  const char* name;
+  std::vector<Rect> ink;
+  std::size_t lines;  // table rows with a cell holding ink
+};
+
+GreyImage Ruled(const std::vector<Rect>& ink) {
+  GreyImage g{100, 100, std::vector<std::uint8_t>(100 * 100, 255)};
+  for (const Rect& r : ink)
+    for (int y = r.Top; y < r.Bottom(); ++y)
+      for (int x = r.Left; x < r.Right(); ++x) g.Pixels[static_cast<std::size_t>(y) * 100 + x] = 0;
+  return g;
+}
+
+// Rules that are broken, alone, at the border or the whole picture: ink left on a ruling
+// makes no cell, and the rows and columns kept always agree (one used to be empty while the
+// other was not).
+TEST(SegmentTable, BrokenAndLoneRulesGiveOnlyInkedCells) {
+  const Rect block{20, 20, 8, 12};  // a character-sized blot
+  const RuledShape shapes[] = {
+      {"vertical rule broken in two", {{50, 0, 1, 60}, {50, 70, 1, 20}}, 0},
+      {"horizontal rule broken in two", {{0, 50, 60, 1}, {70, 50, 20, 1}}, 0},
+      {"broken rule beside ink", {{50, 0, 1, 60}, {50, 70, 1, 20}, block}, 1},
+      {"rule on the left border", {{0, 0, 1, 100}}, 0},
+      {"rule on the bottom border", {{0, 99, 100, 1}}, 0},
+      {"frame alone", {{0, 0, 100, 2}, {0, 98, 100, 2}, {0, 0, 2, 100}, {98, 0, 2, 100}}, 0},
+      {"cross alone", {{0, 50, 100, 1}, {50, 0, 1, 100}}, 0},
+      {"cross with one inked cell", {{0, 50, 100, 1}, {50, 0, 1, 100}, block}, 1},
+      {"all ink", {{0, 0, 100, 100}}, 0},
+      {"rule of the shortest ruling length", {{0, 30, 40, 1}}, 0},
+  };
+  for (const RuledShape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    const GreyImage g = Ruled(shape.ink);
+    for (Polarity p : {Polarity::Auto, Polarity::DarkOnLight, Polarity::LightOnDark}) {
+      const Segmentation s = SegmentTable(g, p);
+      if (p == Polarity::DarkOnLight) {
+        EXPECT_EQ(s.Lines.size(), shape.lines);
+      }
+      for (const TextLine& l : s.Lines) EXPECT_FALSE(l.Chars.empty());
+      ExpectBoxesInside(s, g);
+    }
+  }
+}
+
 TEST(CutCharacter, BrightStrokesOnBlackWithMargin) {
   GreyImage g{6, 4, std::vector<std::uint8_t>(24, 250)};
   g.Pixels[1 * 6 + 2] = 10;  // ink at (2, 1)

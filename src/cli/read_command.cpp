@@ -1,6 +1,7 @@
 #include "cli/read_command.h"
 
 #include <getopt.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -42,6 +43,7 @@ struct PictureOptions {
   ReadingFormat format = ReadingFormat::Text;
   double reject = 0;
   unsigned jobs = 0;  // 0: DefaultJobs()
+  std::size_t cutLimit = kDefaultCutFileLimit;
   CutOptions cut;
   SetSettings overrides;
 };
@@ -55,6 +57,7 @@ enum OptionId {
   kReject,
   kChars,
   kCut,
+  kCutLimit,
   kBoxes,
   kGrid,
   kTable,
@@ -80,6 +83,7 @@ const option kLongOptions[] = {
     {"reject", required_argument, nullptr, kReject},
     {"chars", required_argument, nullptr, kChars},
     {"cut", required_argument, nullptr, kCut},
+    {"cut-limit", required_argument, nullptr, kCutLimit},
     {"boxes", required_argument, nullptr, kBoxes},
     {"grid", required_argument, nullptr, kGrid},
     {"table", no_argument, nullptr, kTable},
@@ -178,6 +182,9 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
       return true;
     case kCut:
       o.cutFolder = value;
+      return true;
+    case kCutLimit:
+      o.cutLimit = static_cast<std::size_t>(ParseWholeOption("--cut-limit", value, 1, 1000000000));
       return true;
     case kBoxes:
       o.boxes = value;
@@ -324,23 +331,9 @@ std::string SetBase(const std::string& name) {
   return name;
 }
 
-Bitmap ReadStandardInput() {
-  const std::string name = "standard input";
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t buffer[65536];
-  for (;;) {
-    const std::size_t got = std::fread(buffer, 1, sizeof buffer, stdin);
-    bytes.insert(bytes.end(), buffer, buffer + got);
-    if (bytes.size() > static_cast<std::size_t>(kMaxPictureFileBytes))
-      throw FileError(name, "larger than any picture this program reads");
-    if (got < sizeof buffer) break;
-  }
-  if (std::ferror(stdin)) throw FileError(name, "cannot be read");
-  return DecodePicture(bytes.data(), bytes.size(), name);
-}
-
 Bitmap LoadNamedPicture(const std::string& name, const std::string& start) {
-  return name == "-" ? ReadStandardInput() : ReadPictureFile(JoinPath(start, name));
+  return name == "-" ? ReadPictureFromStream(STDIN_FILENO, "standard input")
+                     : ReadPictureFile(JoinPath(start, name));
 }
 
 // No set named and none to read with by default: where the stock library was looked for.
@@ -432,8 +425,16 @@ int Read(const PictureOptions& o, const ReferenceLibrary& library, const std::st
     PictureOutcome outcome;
     try {
       const std::string& unique = uniques[i];
-      const Bitmap bitmap = LoadNamedPicture(o.pictures[i], start);
-      outcome.Reading = ReadPicture(bitmap, library, ro);
+      const std::string& picture = o.pictures[i];
+      const Bitmap bitmap = LoadNamedPicture(picture, start);
+      const std::string shown = picture == "-" ? "standard input" : JoinPath(start, picture);
+      outcome.Reading = WithFileName(shown, [&] { return ReadPicture(bitmap, library, ro); });
+      if (o.cutFolder && CutFileCount(*outcome.Reading) > o.cutLimit)
+        throw FileError(shown,
+                        "the cut would write " + std::to_string(CutFileCount(*outcome.Reading)) +
+                            " files, more than " + std::to_string(o.cutLimit) +
+                            " (--cut-limit N allows more)",
+                        ErrorKind::kTooLarge);
       if (o.cutFolder)
         WriteCutFolder(bitmap, *outcome.Reading,
                        names.Folder(JoinPath(start, *o.cutFolder), unique));
@@ -518,11 +519,13 @@ std::string PictureUsageText() {
   return R"(Usage: morvik --read [options] PICTURE...
        morvik --learn-picture PICTURE --chars CHARS --save BASE [options]
 
---read cuts each picture (BMP, PNG, PBM/PGM/PPM; "-" reads standard input) into
-lines and characters, recognises every character against the reference sets and
-prints the text: one line per text line, one blank between words, "?" for a
-character that is rejected or whose reference names no character. With several
-pictures, a line "==> PICTURE <==" precedes each.
+--read cuts each picture (BMP, PNG, PBM/PGM/PPM; "-" reads standard input, up to
+1 GiB) into lines and characters, recognises every character against the
+reference sets and prints the text: one line per text line, one blank between
+words, "?" for a character that is rejected or whose reference names no
+character. Noise (textures, lines of dots under 5 pixels) is left out. A picture
+of more than 100000 characters is refused. With several pictures, a line
+"==> PICTURE <==" precedes each.
 
 --learn-picture cuts the picture the same way and learns its characters, in
 reading order, as references 1..n of a new set (n at most 40). CHARS names them
@@ -553,6 +556,8 @@ Reading:
                      DIR must be new, empty or made by an earlier cut: that cut's
                      list DIR/.morvik-cut names the files the new cut removes;
                      any other folder is refused untouched
+  --cut-limit N      let one cut write up to N files (default 10000; a larger
+                     cut is refused)
   --boxes FILE.png   also write the picture with the character boxes drawn; with
                      several pictures FILE-<picture>.png
   --jobs N           read up to N pictures at once (default: one per core); the
@@ -577,9 +582,10 @@ Output is UTF-8; --chars is read as UTF-8 (characters up to U+00FF).
 Exit status:
   0  every picture was read (or the set learned and saved)
   1  a picture, set or file could not be read or written, or is not what it
-     claims, the stock library was not found, or the picture's characters do
-     not match CHARS (the message names the file, the line where one is at
-     fault and the system's reason); the other pictures are still read
+     claims, the stock library was not found, the picture's characters do not
+     match CHARS, or a picture or cut is beyond a limit (the message names the
+     file, the line where one is at fault and the system's reason); the other
+     pictures are still read
   3  unknown option or bad value (an empty --set, a --chars list that cannot
      be used), or an output that is one of the pictures
 )";

@@ -19,18 +19,31 @@ bool HasBmpSignature(const std::uint8_t* data, std::size_t size) {
   return magic(0, 'M') || (magic(0, 'A') && magic(14, 'M'));
 }
 
+constexpr const char* kNotAPicture = "not a BMP, PNG or PNM picture";
+
+// Every signature fits in the first kStartBytes bytes.
+void CheckPictureStart(const std::uint8_t* data, std::size_t size, const std::string& name) {
+  if (!HasBmpSignature(data, size) && !HasPngSignature(data, size) && !HasPnmSignature(data, size))
+    throw FileError(name, kNotAPicture, ErrorKind::kBadData);
+}
+
 }  // namespace
 
 Bitmap DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name) {
   if (HasBmpSignature(data, size)) return DecodeBmp(data, size, name);
   if (HasPngSignature(data, size)) return DecodePng(data, size, name);
   if (HasPnmSignature(data, size)) return DecodePnm(data, size, name);
-  throw FileError(name, "not a BMP, PNG or PNM picture");
+  throw FileError(name, kNotAPicture, ErrorKind::kBadData);
 }
 
 Bitmap ReadPictureFile(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = ReadPictureBytes(path);
+  const std::vector<std::uint8_t> bytes = ReadPictureBytes(path, CheckPictureStart);
   return DecodePicture(bytes.data(), bytes.size(), path);
+}
+
+Bitmap ReadPictureFromStream(int fd, const std::string& name, std::int64_t maxBytes) {
+  const std::vector<std::uint8_t> bytes = ReadPictureStream(fd, name, maxBytes, CheckPictureStart);
+  return DecodePicture(bytes.data(), bytes.size(), name);
 }
 
 }  // namespace morvik

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "image/bitmap.h"
+#include "image/picture_limits.h"
 
 namespace morvik {
 
@@ -17,7 +18,13 @@ namespace morvik {
 // Every reader keeps to the size cap of picture_limits.h.
 Bitmap DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name);
 
-// Reads the regular file at path (see ReadPictureBytes) and decodes it with DecodePicture.
+// Reads the regular file at path (see ReadPictureBytes) and decodes it with DecodePicture. A
+// file without a picture's signature is refused on its first bytes, unread beyond them.
 Bitmap ReadPictureFile(const std::string& path);
+
+// The same for a stream (standard input), read to its end, at most maxBytes of it (see
+// ReadPictureStream); name is the stream as messages name it.
+Bitmap ReadPictureFromStream(int fd, const std::string& name,
+                             std::int64_t maxBytes = kMaxPictureFileBytes);
 
 }  // namespace morvik

@@ -147,4 +147,14 @@ void WriteCutFolder(const Bitmap& picture, const PictureReading& reading,
                  item.Char ? RecognitionCut(grey, item.Char->Box, reading.Cut.DarkOnLight) : blank);
 }
 
+std::size_t CutFileCount(const PictureReading& reading) {
+  // A line's files run from column 0 to its last character's column.
+  std::size_t count = 0;
+  const std::vector<ReadCharacter>& chars = reading.Chars;
+  for (std::size_t i = 0; i < chars.size(); ++i)
+    if (i + 1 == chars.size() || chars[i + 1].Line != chars[i].Line)
+      count += static_cast<std::size_t>(chars[i].Column) + 1;
+  return count;
+}
+
 }  // namespace morvik

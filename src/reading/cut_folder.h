@@ -27,4 +27,12 @@ constexpr const char* kCutMarkerName = ".morvik-cut";
 void WriteCutFolder(const Bitmap& picture, const PictureReading& reading,
                     const std::string& folder);
 
+// How many files WriteCutFolder writes for the reading: every character, word space and
+// empty cell.
+std::size_t CutFileCount(const PictureReading& reading);
+
+// The most files one cut writes unless the run allows more (--cut-limit): a page of text
+// gives a few thousand, and a noisy picture could otherwise fill a disk with small files.
+constexpr std::size_t kDefaultCutFileLimit = 10000;
+
 }  // namespace morvik

@@ -84,13 +84,32 @@ std::vector<LearningBox> LearningBoxes(const Segmentation& cut, std::size_t want
   return boxes;
 }
 
+// Pieces a cut may hold per character named: learning joins the pieces of a character the
+// segmenter cut apart (two or three of them) to meet the count, never more than this.
+constexpr std::size_t kPiecesPerName = 4;
+
+// The most pieces a cut for `named` names may hold (a set's 40 at most, and one more, so the
+// count that is one too many is still told exactly).
+std::size_t MostPieces(const CutOptions& options, std::size_t named) {
+  const auto names = std::clamp<std::size_t>(named, 1, kReferenceCount + 1);
+  return std::min(options.MaxCharacters, kPiecesPerName * names);
+}
+
 }  // namespace
 
 LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
                             const LearnOptions& options, const std::string& name) {
   const GreyImage grey = ReadingGrey(picture);
-  const Segmentation cut = CutPicture(grey, options.Cut);
   const std::string named = LearnableChars(chars);
+  // The cut stops as soon as it holds more pieces than the names could take: a picture of
+  // thousands of marks is refused without being cut whole.
+  CutOptions cutOptions = options.Cut;
+  cutOptions.MaxCharacters = MostPieces(options.Cut, named.size());
+  const Segmentation cut = CutPicture(grey, cutOptions);
+  if (CharacterCount(cut) > cutOptions.MaxCharacters)
+    throw FileError(name, "the picture holds more than " +
+                              std::to_string(cutOptions.MaxCharacters) + " characters, but " +
+                              std::to_string(named.size()) + " are named");
   const std::vector<LearningBox> boxes = LearningBoxes(cut, named.size());
   if (boxes.empty()) throw FileError(name, "no characters found to learn from");
   if (boxes.size() != named.size())

@@ -1,5 +1,8 @@
 #include "reading/read_picture.h"
 
+#include <string>
+
+#include "core/error.h"
 #include "image/image_state.h"  // CellHeight
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
@@ -7,6 +10,7 @@
 #include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/isolated_pixels.h"
+#include "segment/noise.h"
 #include "segment/table.h"
 #include "segment/text_segmenter.h"
 
@@ -15,13 +19,13 @@ namespace morvik {
 Segmentation CutPicture(const GreyImage& grey, const CutOptions& options) {
   switch (options.Mode) {
     case Layout::Grid:
-      return SegmentGrid(grey, options.Grid, options.Ink);
+      return SegmentGrid(grey, options.Grid, options.Ink, options.MaxCharacters);
     case Layout::Table:
-      return SegmentTable(grey, options.Ink);
+      return SegmentTable(grey, options.Ink, options.MaxCharacters);
     case Layout::Text:
       break;
   }
-  return SegmentText(grey, options.Ink);
+  return SegmentText(grey, options.Ink, options.MaxCharacters);
 }
 
 GreyImage ReadingGrey(const Bitmap& picture) {
@@ -87,11 +91,16 @@ PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& librar
   if (options.Cut.Mode == Layout::Text) {
     ink = Binarise(grey, options.Cut.Ink);
     reading.Cut.DarkOnLight = ink.DarkOnLight;
-    reading.Cut.Lines = SegmentLines(ink.Image);
+    reading.Cut.Lines = SegmentLines(ink.Image, 0, options.Cut.MaxCharacters);
   } else {
     reading.Cut = CutPicture(grey, options.Cut);
     ink = Binarise(grey, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
   }
+  if (CharacterCount(reading.Cut) > options.Cut.MaxCharacters)
+    throw Error("the picture holds more than " + std::to_string(options.Cut.MaxCharacters) +
+                    " characters, the most read from one picture",
+                ErrorKind::kTooLarge);
+  RemoveNoise(reading.Cut, ink.Image, options.Cut.Mode == Layout::Grid);
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
     ++line;

@@ -25,6 +25,8 @@ struct CutOptions {
   Layout Mode = Layout::Text;
   GridLayout Grid;  // with Layout::Grid
   Polarity Ink = Polarity::Auto;
+  // The cut stops past this many characters; reading and learning then refuse the picture.
+  std::size_t MaxCharacters = kMaxCharactersPerPicture;
 };
 
 struct ReadOptions {
@@ -58,8 +60,9 @@ GreyImage ReadingGrey(const Bitmap& picture);
 // on black, resampled to the matcher's raster size (CutCharacterScaled).
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight);
 
-// Segments, cuts and recognises every character of the picture. Throws Error only for a bad
-// grid; a picture without ink reads as no characters.
+// Segments, cuts and recognises every character of the picture. Throws Error for a bad grid
+// and, of kind kTooLarge, for a picture of more than options.Cut.MaxCharacters characters
+// (before any is recognised); a picture without ink reads as no characters.
 // The library is only read: threads may read pictures with one library at once.
 PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
                            const ReadOptions& options);

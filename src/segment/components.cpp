@@ -3,29 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace morvik {
 
 namespace {
-
-struct Run {
-  int Y, X0, X1;  // columns X0 .. X1 - 1 of row Y
-};
-
-struct Labelled {
-  std::vector<Run> Runs;
-  std::vector<int> Root;  // per run, the index of its component's first run
-};
-
-int Find(std::vector<int>& parent, int i) {
-  while (parent[i] != i) i = parent[i] = parent[parent[i]];
-  return i;
-}
-
-void Join(std::vector<int>& parent, int a, int b) {
-  a = Find(parent, a), b = Find(parent, b);
-  if (a != b) parent[std::max(a, b)] = std::min(a, b);
-}
 
 // The first x from `x` on (up to `end`) whose byte is (`ink`) or is not (!`ink`) zero. Ink is
 // 0 or 1, so eight bytes at a time are all background when their word is 0 and all ink when
@@ -42,60 +24,136 @@ int NextChange(const std::uint8_t* row, int x, int end, bool ink) {
   return x;
 }
 
-void AddRowRuns(const BinaryImage& image, int y, std::vector<Run>& runs) {
-  const std::uint8_t* row = image.Ink.data() + static_cast<std::size_t>(y) * image.Width;
-  for (int x = NextChange(row, 0, image.Width, true); x < image.Width;) {
-    const int start = x;
-    x = NextChange(row, x, image.Width, false);
-    runs.push_back({y, start, x});
-    x = NextChange(row, x, image.Width, true);
-  }
-}
+// A run of ink X0 .. X1 - 1 in a row, with the label of its component.
+struct InkRun {
+  int X0, X1;
+  std::uint32_t Label;
+};
 
-// Runs of neighbouring rows belong together when they touch, diagonals included.
-Labelled Label(const BinaryImage& image) {
-  Labelled l;
-  std::vector<int> parent;
-  std::size_t previousBegin = 0, previousEnd = 0;
-  for (int y = 0; y < image.Height; ++y) {
-    const std::size_t begin = l.Runs.size();
-    AddRowRuns(image, y, l.Runs);
-    for (std::size_t i = begin; i < l.Runs.size(); ++i) parent.push_back(static_cast<int>(i));
-    std::size_t p = previousBegin;
-    for (std::size_t i = begin; i < l.Runs.size(); ++i) {
-      const Run& r = l.Runs[i];
-      while (p < previousEnd && l.Runs[p].X1 < r.X0) ++p;
-      for (std::size_t q = p; q < previousEnd && l.Runs[q].X0 <= r.X1; ++q)
-        Join(parent, static_cast<int>(i), static_cast<int>(q));
+// A component while it is being found, and where its first pixel lies.
+struct Growing {
+  Component Found;
+  int FirstX = 0, FirstY = 0;
+};
+
+// Components found row by row, holding only the runs of two rows and the components those
+// touch: memory grows with the picture's width, not with its runs (a checkerboard has one
+// per two pixels). Labels are recycled once their component is finished or merged.
+class Labeller {
+ public:
+  // Calls finished(growing) once per component, when the row below it holds none of it.
+  template <typename Finished>
+  void Label(const BinaryImage& image, Finished finished) {
+    for (int y = 0; y <= image.Height; ++y) {
+      current_.clear();
+      if (y < image.Height) AddRow(image, y);
+      FinishRow(y, finished);
+      previous_.swap(current_);
     }
-    previousBegin = begin, previousEnd = l.Runs.size();
   }
-  l.Root.resize(l.Runs.size());
-  for (std::size_t i = 0; i < l.Runs.size(); ++i) l.Root[i] = Find(parent, static_cast<int>(i));
-  return l;
-}
 
-std::vector<Component> Collect(const Labelled& l, std::vector<int>& indexOfRun) {
-  std::vector<Component> out;
-  std::vector<int> indexOfRoot(l.Runs.size(), -1);
-  indexOfRun.assign(l.Runs.size(), -1);
-  for (std::size_t i = 0; i < l.Runs.size(); ++i) {
-    int& index = indexOfRoot[l.Root[i]];
-    if (index < 0) index = static_cast<int>(out.size()), out.emplace_back();
-    const Run& r = l.Runs[i];
-    Component& c = out[index];
-    c.Box = Union(c.Box, Rect{r.X0, r.Y, r.X1 - r.X0, 1});
-    c.Area += r.X1 - r.X0;
-    indexOfRun[i] = index;
+ private:
+  std::uint32_t Find(std::uint32_t i) {
+    while (parent_[i] != i) i = parent_[i] = parent_[parent_[i]];
+    return i;
   }
-  return out;
+
+  std::uint32_t NewLabel(int x, int y) {
+    std::uint32_t l;
+    if (free_.empty()) {
+      l = static_cast<std::uint32_t>(parent_.size());
+      parent_.push_back(l);
+      growing_.emplace_back();
+      seen_.push_back(-1);
+    } else {
+      l = free_.back();
+      free_.pop_back();
+      parent_[l] = l;
+      growing_[l] = Growing{};
+    }
+    growing_[l].FirstX = x, growing_[l].FirstY = y;
+    seen_[l] = y;
+    return l;
+  }
+
+  // Joins the components of a and b (roots); the one whose first pixel comes first stays.
+  std::uint32_t Join(std::uint32_t a, std::uint32_t b) {
+    if (a == b) return a;
+    const Growing &ga = growing_[a], &gb = growing_[b];
+    if (std::make_pair(gb.FirstY, gb.FirstX) < std::make_pair(ga.FirstY, ga.FirstX))
+      std::swap(a, b);
+    Growing& keep = growing_[a];
+    keep.Found.Box = Union(keep.Found.Box, growing_[b].Found.Box);
+    keep.Found.Area += growing_[b].Found.Area;
+    parent_[b] = a;
+    merged_.push_back(b);
+    return a;
+  }
+
+  // The row's runs, each joined to the runs of the row above that touch it, diagonals
+  // included.
+  void AddRow(const BinaryImage& image, int y) {
+    const std::uint8_t* row = image.Ink.data() + static_cast<std::size_t>(y) * image.Width;
+    std::size_t p = 0;
+    for (int x = NextChange(row, 0, image.Width, true); x < image.Width;) {
+      const int x0 = x;
+      x = NextChange(row, x, image.Width, false);
+      while (p < previous_.size() && previous_[p].X1 < x0) ++p;
+      std::uint32_t label = UINT32_MAX;
+      for (std::size_t q = p; q < previous_.size() && previous_[q].X0 <= x; ++q) {
+        const std::uint32_t other = Find(previous_[q].Label);
+        label = label == UINT32_MAX ? other : Join(label, other);
+      }
+      if (label == UINT32_MAX) label = NewLabel(x0, y);
+      Component& c = growing_[label].Found;
+      c.Box = Union(c.Box, Rect{x0, y, x - x0, 1});
+      c.Area += x - x0;
+      current_.push_back({x0, x, label});
+      x = NextChange(row, x, image.Width, true);
+    }
+  }
+
+  // Components of the row above that the row did not continue are finished; labels merged
+  // away are free once no run names them.
+  template <typename Finished>
+  void FinishRow(int y, Finished finished) {
+    for (InkRun& r : current_) seen_[r.Label = Find(r.Label)] = y;
+    for (const InkRun& r : previous_) {
+      const std::uint32_t root = Find(r.Label);
+      if (seen_[root] == y || seen_[root] == kDone) continue;
+      seen_[root] = kDone;
+      finished(growing_[root]);
+      free_.push_back(root);
+    }
+    for (std::uint32_t l : merged_) free_.push_back(l), seen_[l] = kDone;
+    merged_.clear();
+  }
+
+  static constexpr int kDone = -2;
+  std::vector<InkRun> previous_, current_;
+  std::vector<std::uint32_t> parent_, free_, merged_;
+  std::vector<Growing> growing_;
+  std::vector<int> seen_;  // per label: the last row holding it, or kDone
+};
+
+// Every component, in any order, to finished(growing).
+template <typename Finished>
+void Label(const BinaryImage& image, Finished finished) {
+  Labeller().Label(image, finished);
 }
 
 }  // namespace
 
 std::vector<Component> FindComponents(const BinaryImage& image) {
-  std::vector<int> indexOfRun;
-  return Collect(Label(image), indexOfRun);
+  std::vector<Growing> all;
+  Label(image, [&](const Growing& g) { all.push_back(g); });
+  std::sort(all.begin(), all.end(), [](const Growing& a, const Growing& b) {
+    return a.FirstY != b.FirstY ? a.FirstY < b.FirstY : a.FirstX < b.FirstX;
+  });
+  std::vector<Component> out;
+  out.reserve(all.size());
+  for (const Growing& g : all) out.push_back(g.Found);
+  return out;
 }
 
 int TypicalHeight(const std::vector<Component>& components) {
@@ -114,17 +172,31 @@ bool IsDust(const Component& component, int typicalHeight) {
          144 * component.Area < static_cast<long long>(typicalHeight) * typicalHeight;
 }
 
-BinaryImage RemoveDust(const BinaryImage& image, int typicalHeight) {
-  const Labelled l = Label(image);
-  std::vector<int> indexOfRun;
-  const std::vector<Component> components = Collect(l, indexOfRun);
-  BinaryImage out = image;
-  for (std::size_t i = 0; i < l.Runs.size(); ++i) {
-    if (!IsDust(components[indexOfRun[i]], typicalHeight)) continue;
-    const Run& r = l.Runs[i];
-    std::fill_n(out.Ink.begin() + static_cast<std::ptrdiff_t>(r.Y) * image.Width + r.X0,
-                r.X1 - r.X0, 0);
+namespace {
+
+// Clears the 8-connected ink reached from (x, y): a finished component, whole.
+void Erase(BinaryImage& image, int x, int y) {
+  std::vector<std::pair<int, int>> stack{{x, y}};
+  image.Ink[static_cast<std::size_t>(y) * image.Width + x] = 0;
+  while (!stack.empty()) {
+    const auto [px, py] = stack.back();
+    stack.pop_back();
+    for (int ny = std::max(0, py - 1); ny <= std::min(image.Height - 1, py + 1); ++ny)
+      for (int nx = std::max(0, px - 1); nx <= std::min(image.Width - 1, px + 1); ++nx) {
+        std::uint8_t& ink = image.Ink[static_cast<std::size_t>(ny) * image.Width + nx];
+        if (ink) ink = 0, stack.push_back({nx, ny});
+      }
   }
+}
+
+}  // namespace
+
+BinaryImage RemoveDust(const BinaryImage& image, int typicalHeight) {
+  // A component is erased as it is finished: dust is small, so is the erasing.
+  BinaryImage out = image;
+  Label(image, [&](const Growing& g) {
+    if (IsDust(g.Found, typicalHeight)) Erase(out, g.FirstX, g.FirstY);
+  });
   return out;
 }
 

@@ -40,13 +40,15 @@ Rect InkBox(const BinaryImage& image, const Rect& area) {
   return box;
 }
 
-Segmentation SegmentGrid(const GreyImage& grey, const GridLayout& grid, Polarity polarity) {
+Segmentation SegmentGrid(const GreyImage& grey, const GridLayout& grid, Polarity polarity,
+                         std::size_t maxChars) {
   CheckGrid(grid);
   const Binarised b = Binarise(grey, polarity);
   const BinaryImage clean = RemoveDust(b.Image, TypicalHeight(FindComponents(b.Image)));
   Segmentation s;
   s.DarkOnLight = b.DarkOnLight;
-  for (int row = 0; row < grid.Rows; ++row) {
+  std::size_t count = 0;
+  for (int row = 0; row < grid.Rows && count <= maxChars; ++row) {
     const long long top = grid.Top + static_cast<long long>(row) * grid.CellHeight;
     const long long bottom = top + grid.CellHeight;
     TextLine line;
@@ -58,6 +60,7 @@ Segmentation SegmentGrid(const GreyImage& grey, const GridLayout& grid, Polarity
       const Rect cell = Clip(left, top, left + grid.CellWidth, bottom, grey.Width, grey.Height);
       const Rect ink = InkBox(clean, cell);
       const bool empty = ink.Width == 0;
+      count += !empty;
       const Rect& r = empty ? cell : ink;
       line.Chars.push_back({r.Left, r.Top, r.Width, r.Height, false, empty});
     }

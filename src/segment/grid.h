@@ -15,9 +15,11 @@ struct GridLayout {
 
 // One line per grid row, one box per cell: the ink of the cell without dust, or the whole cell
 // (clipped to the picture) marked Empty when it has none. Throws Error when a cell size or
-// count is below 1 or the grid has more than a million cells.
+// count is below 1 or the grid has more than a million cells. Stops past maxChars cells with
+// ink as SegmentText does.
 Segmentation SegmentGrid(const GreyImage& grey, const GridLayout& grid,
-                         Polarity polarity = Polarity::Auto);
+                         Polarity polarity = Polarity::Auto,
+                         std::size_t maxChars = kNoCharacterLimit);
 
 // The box of the ink inside a rectangle of a binary image; an empty rectangle without ink.
 Rect InkBox(const BinaryImage& image, const Rect& area);

@@ -60,6 +60,19 @@ int Distance(const Band& b, int y) {
   return y < b.Top ? b.Top - y : y >= b.Bottom ? y - b.Bottom + 1 : 0;
 }
 
+// The band nearest to row y, the upper one of two as near; bands.size() when there are none.
+// The bands lie apart, top to bottom: only the first ending below y and the one before it
+// can be nearest, found by bisection (a picture of dots has thousands of bands and millions
+// of components).
+std::size_t Nearest(const std::vector<Band>& bands, int y) {
+  const auto below = std::upper_bound(bands.begin(), bands.end(), y,
+                                      [](int row, const Band& b) { return row < b.Bottom; });
+  const auto i = static_cast<std::size_t>(below - bands.begin());
+  if (i == 0) return bands.empty() ? bands.size() : 0;
+  if (i == bands.size() || Distance(bands[i - 1], y) <= Distance(bands[i], y)) return i - 1;
+  return i;
+}
+
 }  // namespace
 
 std::vector<LineParts> FindLines(const std::vector<Component>& components, int imageHeight,
@@ -68,13 +81,10 @@ std::vector<LineParts> FindLines(const std::vector<Component>& components, int i
   MergeThinBands(bands);
   std::vector<LineParts> lines(bands.size());
   for (const Component& c : components) {
-    const int centre = c.Box.Top + c.Box.Height / 2;
-    std::size_t best = bands.size();
-    int bestDistance = INT_MAX;
-    for (std::size_t i = 0; i < bands.size(); ++i)
-      if (Distance(bands[i], centre) < bestDistance)
-        best = i, bestDistance = Distance(bands[i], centre);
-    if (best == bands.size() || bestDistance > bands[best].Height()) continue;
+    const std::size_t best = Nearest(bands, c.Box.Top + c.Box.Height / 2);
+    if (best == bands.size() ||
+        Distance(bands[best], c.Box.Top + c.Box.Height / 2) > bands[best].Height())
+      continue;
     lines[best].Parts.push_back(c.Box);
     lines[best].Box = Union(lines[best].Box, c.Box);
   }

@@ -12,4 +12,11 @@ Rect Union(const Rect& a, const Rect& b) {
   return {left, top, right - left, bottom - top};
 }
 
+std::size_t CharacterCount(const Segmentation& s) {
+  std::size_t n = 0;
+  for (const TextLine& l : s.Lines)
+    for (const CharBox& c : l.Chars) n += !c.Empty;
+  return n;
+}
+
 }  // namespace morvik

@@ -1,6 +1,8 @@
 // What the segmenter returns: character boxes grouped in text lines, in reading order.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace morvik {
@@ -29,5 +31,15 @@ struct Segmentation {
   bool DarkOnLight = true;
   std::vector<TextLine> Lines;  // top to bottom, characters left to right
 };
+
+// The most characters read, learned or cut from one picture. A page of dense print at 600
+// dpi holds about 10,000; past 100,000 a picture is noise or a pattern, whose reading would
+// only cost time and memory. The segmenters take a limit and stop cutting once they have
+// found more characters than it allows.
+constexpr std::size_t kMaxCharactersPerPicture = 100000;
+constexpr std::size_t kNoCharacterLimit = SIZE_MAX;
+
+// The boxes that are characters: all but the Empty cells.
+std::size_t CharacterCount(const Segmentation& s);
 
 }  // namespace morvik

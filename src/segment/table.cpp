@@ -85,18 +85,47 @@ BinaryImage SubImage(const BinaryImage& image, const Rect& r) {
   return sub;
 }
 
-// The cell's characters, in the picture's coordinates, appended to the row's line.
-void AddCell(const BinaryImage& clean, const Rect& cell, int typicalHeight, TextLine& row) {
+// The cell's characters, in the picture's coordinates, appended to the row's line; the count
+// of characters added.
+std::size_t AddCell(const BinaryImage& clean, const Rect& cell, int typicalHeight,
+                    std::size_t maxChars, TextLine& row) {
   const std::size_t first = row.Chars.size();
-  for (const TextLine& l : SegmentLines(SubImage(clean, cell), typicalHeight))
+  for (const TextLine& l : SegmentLines(SubImage(clean, cell), typicalHeight, maxChars))
     for (CharBox c : l.Chars) {
       c.Left += cell.Left, c.Top += cell.Top;
       c.SpaceBefore = c.SpaceBefore && row.Chars.size() > first;
       row.Chars.push_back(c);
     }
-  if (row.Chars.size() == first)
-    row.Chars.push_back({cell.Left, cell.Top, cell.Width, cell.Height, false, true});
+  const std::size_t added = row.Chars.size() - first;
+  if (added == 0) row.Chars.push_back({cell.Left, cell.Top, cell.Width, cell.Height, false, true});
   row.Chars[first].SpaceBefore = first > 0;
+  return added;
+}
+
+// The spans of rows and of columns between the rulings that hold ink in at least one cell;
+// ink lying only on a ruling (the stub of a broken rule) makes no cell. Either both lists
+// are empty or neither is.
+struct CellSpans {
+  std::vector<Band> Rows, Columns;
+};
+
+CellSpans InkedSpans(const BinaryImage& inked, const Rulings& rulings) {
+  const std::vector<Band> rows = Between(rulings.Rows, inked.Height);
+  const std::vector<Band> columns = Between(rulings.Columns, inked.Width);
+  std::vector<bool> rowInk(rows.size(), false), columnInk(columns.size(), false);
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      const Band &row = rows[r], &column = columns[c];
+      const Rect cell{column.first, row.first, column.second - column.first,
+                      row.second - row.first};
+      if (InkBox(inked, cell).Width > 0) rowInk[r] = columnInk[c] = true;
+    }
+  CellSpans spans;
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    if (rowInk[r]) spans.Rows.push_back(rows[r]);
+  for (std::size_t c = 0; c < columns.size(); ++c)
+    if (columnInk[c]) spans.Columns.push_back(columns[c]);
+  return spans;
 }
 
 }  // namespace
@@ -113,26 +142,25 @@ Rulings FindRulings(const BinaryImage& image) {
   return {MarkedBands(rows), MarkedBands(columns)};
 }
 
-Segmentation SegmentTable(const GreyImage& grey, Polarity polarity) {
+Segmentation SegmentTable(const GreyImage& grey, Polarity polarity, std::size_t maxChars) {
   const Binarised b = Binarise(grey, polarity);
   const Rulings rulings = FindRulings(b.Image);
   const BinaryImage clean = RemoveRulings(b.Image);
   const int typical = TypicalHeight(FindComponents(clean));
   const BinaryImage inked = RemoveDust(clean, typical);
-  std::vector<Band> rows, columns;
-  for (const Band& r : Between(rulings.Rows, grey.Height))
-    if (InkBox(inked, {0, r.first, grey.Width, r.second - r.first}).Width > 0) rows.push_back(r);
-  for (const Band& c : Between(rulings.Columns, grey.Width))
-    if (InkBox(inked, {c.first, 0, c.second - c.first, grey.Height}).Width > 0)
-      columns.push_back(c);
+  const CellSpans spans = InkedSpans(inked, rulings);
   Segmentation s;
   s.DarkOnLight = b.DarkOnLight;
-  for (const Band& r : rows) {
+  std::size_t count = 0;
+  for (const Band& r : spans.Rows) {
+    if (count > maxChars) break;
     TextLine line;
-    for (const Band& c : columns)
-      AddCell(inked, {c.first, r.first, c.second - c.first, r.second - r.first}, typical, line);
-    line.Box = {columns.front().first, r.first, columns.back().second - columns.front().first,
-                r.second - r.first};
+    for (const Band& c : spans.Columns)
+      if (count <= maxChars)
+        count += AddCell(inked, {c.first, r.first, c.second - c.first, r.second - r.first}, typical,
+                         maxChars - count, line);
+    const Band &first = spans.Columns.front(), &last = spans.Columns.back();
+    line.Box = {first.first, r.first, last.second - first.first, r.second - r.first};
     s.Lines.push_back(std::move(line));
   }
   return s;

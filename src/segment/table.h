@@ -20,7 +20,9 @@ Rulings FindRulings(const BinaryImage& image);
 // One line per table row, the characters of its cells left to right (a cell's several lines
 // one after the other); the first character of every cell but the row's first has SpaceBefore
 // set, and a cell without ink gives one Empty box of the whole cell. Rows and columns of cells
-// without any ink (the margin outside a frame) are left out.
-Segmentation SegmentTable(const GreyImage& grey, Polarity polarity = Polarity::Auto);
+// without any ink (the margin outside a frame) are left out. Stops past maxChars characters
+// as SegmentText does.
+Segmentation SegmentTable(const GreyImage& grey, Polarity polarity = Polarity::Auto,
+                          std::size_t maxChars = kNoCharacterLimit);
 
 }  // namespace morvik

@@ -38,25 +38,29 @@ TextLine BuildLine(const BinaryImage& image, const LineParts& parts) {
 
 }  // namespace
 
-std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight) {
+std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight,
+                                   std::size_t maxChars) {
   std::vector<Component> components = FindComponents(image);
   if (typicalHeight <= 0) typicalHeight = TypicalHeight(components);
   components.erase(std::remove_if(components.begin(), components.end(),
                                   [&](const Component& c) { return IsDust(c, typicalHeight); }),
                    components.end());
   std::vector<TextLine> lines;
+  std::size_t count = 0;
   for (const LineParts& parts : FindLines(components, image.Height, typicalHeight)) {
+    if (count > maxChars) break;
     TextLine line = BuildLine(image, parts);
+    count += line.Chars.size();
     if (!line.Chars.empty()) lines.push_back(std::move(line));
   }
   return lines;
 }
 
-Segmentation SegmentText(const GreyImage& grey, Polarity polarity) {
+Segmentation SegmentText(const GreyImage& grey, Polarity polarity, std::size_t maxChars) {
   const Binarised b = Binarise(grey, polarity);
   Segmentation s;
   s.DarkOnLight = b.DarkOnLight;
-  s.Lines = SegmentLines(b.Image);
+  s.Lines = SegmentLines(b.Image, 0, maxChars);
   return s;
 }
 

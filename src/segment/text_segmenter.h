@@ -10,11 +10,15 @@
 
 namespace morvik {
 
-// Lines and characters of any picture; a picture without ink gives no lines.
-Segmentation SegmentText(const GreyImage& grey, Polarity polarity = Polarity::Auto);
+// Lines and characters of any picture; a picture without ink gives no lines. Past maxChars
+// characters it stops: the lines found by then hold more than maxChars.
+Segmentation SegmentText(const GreyImage& grey, Polarity polarity = Polarity::Auto,
+                         std::size_t maxChars = kNoCharacterLimit);
 
 // The lines of ink of a binary image, boxes in its coordinates. typicalHeight sizes the dust
-// (see IsDust); 0 takes the image's own typical component height.
-std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight = 0);
+// (see IsDust); 0 takes the image's own typical component height. Stops past maxChars
+// characters as SegmentText does.
+std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight = 0,
+                                   std::size_t maxChars = kNoCharacterLimit);
 
 }  // namespace morvik
