@@ -17,19 +17,21 @@ int OpenForReading(const std::string& path) {
   // O_NONBLOCK: opening a FIFO with no writer would otherwise wait for one.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd >= 0) return fd;
-  if (errno == ENAMETOOLONG) throw FileError(path, "path too long");
-  throw FileError(path, "cannot open file");
+  if (errno == ENAMETOOLONG) throw FileError(path, "path too long", ErrorKind::kCannotRead);
+  throw FileError(path, "cannot open file",
+                  errno == ENOENT ? ErrorKind::kNotFound : ErrorKind::kCannotRead);
 }
 
 std::size_t RegularFileSize(int fd, const std::string& path) {
   struct stat st {};
-  if (::fstat(fd, &st) != 0) throw FileError(path, "cannot read file");
-  if (S_ISDIR(st.st_mode)) throw FileError(path, "is a folder, not a file");
-  if (!S_ISREG(st.st_mode)) throw FileError(path, "not a regular file");
+  if (::fstat(fd, &st) != 0) throw FileError(path, "cannot read file", ErrorKind::kCannotRead);
+  if (S_ISDIR(st.st_mode)) throw FileError(path, "is a folder, not a file", ErrorKind::kCannotRead);
+  if (!S_ISREG(st.st_mode)) throw FileError(path, "not a regular file", ErrorKind::kCannotRead);
   if (st.st_size > kMaxPictureFileBytes)
-    throw FileError(path, "file too large for a picture (" + std::to_string(st.st_size) +
-                              " bytes; at most " + std::to_string(kMaxPictureFileBytes >> 20) +
-                              " MiB)");
+    throw FileError(path,
+                    "file too large for a picture (" + std::to_string(st.st_size) +
+                        " bytes; at most " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB)",
+                    ErrorKind::kTooLarge);
   return static_cast<std::size_t>(st.st_size);
 }
 
@@ -43,7 +45,7 @@ std::vector<std::uint8_t> ReadPictureBytes(const std::string& path) {
   while (done < bytes.size()) {
     const ssize_t n = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw FileError(path, "cannot read file");
+    if (n < 0) throw FileError(path, "cannot read file", ErrorKind::kCannotRead);
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }

@@ -25,7 +25,7 @@ Bitmap DecodePicture(const std::uint8_t* data, std::size_t size, const std::stri
   if (HasBmpSignature(data, size)) return DecodeBmp(data, size, name);
   if (HasPngSignature(data, size)) return DecodePng(data, size, name);
   if (HasPnmSignature(data, size)) return DecodePnm(data, size, name);
-  throw FileError(name, "not a BMP, PNG or PNM picture");
+  throw FileError(name, "not a BMP, PNG or PNM picture", ErrorKind::kBadData);
 }
 
 Bitmap ReadPictureFile(const std::string& path) {

@@ -38,7 +38,7 @@ struct ListedSet {
 std::vector<ListedSet> ListSets(const std::string& path) {
   const std::optional<std::string> text = ReadSmallFile(path, kMaxLibraryFileBytes);
   const std::string file = ResolveFileName(path);
-  if (!text) throw FileError(file, "library file not found");
+  if (!text) throw FileError(file, "library file not found", ErrorKind::kNotFound);
   const std::string folder = fs::path(file).parent_path().string();
   std::vector<ListedSet> sets;
   int line = 0;
@@ -68,9 +68,11 @@ ReferenceSet OpenReferenceSet(const std::string& base) {
   const std::string pcp = ResolveFileName(base + ".PCP");
   std::error_code ec;
   const fs::file_status status = fs::status(pcp, ec);
-  if (!fs::exists(status)) throw FileError(pcp, "no such set file");
-  if (!fs::is_regular_file(status)) throw FileError(pcp, "is not a regular file");
-  if (!LoadReferenceFile(pcp, set.Bank)) throw FileError(pcp, "cannot be read");
+  if (!fs::exists(status)) throw FileError(pcp, "no such set file", ErrorKind::kNotFound);
+  if (!fs::is_regular_file(status))
+    throw FileError(pcp, "is not a regular file", ErrorKind::kCannotRead);
+  if (!LoadReferenceFile(pcp, set.Bank))
+    throw FileError(pcp, "cannot be read", ErrorKind::kCannotRead);
   set.Chars = LoadSetCharMap(base);
   set.Settings = LoadSetSettings(base);
   set.Detail = LoadSetDetail(base);
