@@ -157,12 +157,7 @@ TEST(ApiReading, ErrorsComeWithTheirKindAndFile) {
   ReadSettings badChars;
   badChars.Chars = "9-0";
   const std::string missing = dir.File("missing.png"), junk = dir.File("junk.png");
-  const struct {
-    const char* what;
-    std::function<void()> call;
-    ErrorKind kind;
-    std::string file;
-  } cases[] = {
+  ExpectErrors({
       {"missing picture", [&] { morvik::ReadFile(missing, Stock()); }, ErrorKind::kNotFound,
        missing},
       {"not a picture", [&] { morvik::ReadFile(junk, Stock()); }, ErrorKind::kBadData, junk},
@@ -189,12 +184,7 @@ TEST(ApiReading, ErrorsComeWithTheirKindAndFile) {
       {"missing set", [&] { Library::Open(dir.File("none")); }, ErrorKind::kNotFound,
        dir.File("none.PCP")},
       {"no sets", [&] { Library::Open(std::vector<std::string>{}); }, ErrorKind::kUsage, ""},
-  };
-  for (const auto& c : cases) {
-    const auto [kind, file] = KindAndFileOf(c.call);
-    EXPECT_EQ(kind, c.kind) << c.what;
-    EXPECT_EQ(file, c.file) << c.what;
-  }
+  });
 }
 
 // Two threads reading with one Library at once answer as one thread does.

@@ -1,8 +1,12 @@
 // The message of the morvik::Error a call throws, for tests that check what a message names.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/error.h"
 
@@ -28,6 +32,22 @@ std::pair<ErrorKind, std::string> KindAndFileOf(Fn fn) {
     return {e.Kind(), e.File()};
   }
   return {ErrorKind::kFailed, "(no error)"};
+}
+
+// A call that must fail, with the kind and file it must fail with ("" for none).
+struct ErrorCase {
+  const char* what;
+  std::function<void()> call;
+  ErrorKind kind;
+  std::string file;
+};
+
+inline void ExpectErrors(const std::vector<ErrorCase>& cases) {
+  for (const ErrorCase& c : cases) {
+    const auto [kind, file] = KindAndFileOf(c.call);
+    EXPECT_EQ(kind, c.kind) << c.what;
+    EXPECT_EQ(file, c.file) << c.what;
+  }
 }
 
 }  // namespace morvik::test
