@@ -178,6 +178,7 @@ TEST_F(ApiLearnRun, ErrorsComeWithTheirKindAndFile) {
        missing + ".png"},
       {"chars", [&] { LearnPicture(missing + ".png", "9-0"); }, ErrorKind::kUsage, ""},
       {"size", [&] { LearnFont(kDejaVuSans, "0", {0}); }, ErrorKind::kUsage, ""},
+      {"no chars", [&] { LearnFont(kDejaVuSans, "", {40}); }, ErrorKind::kUsage, ""},
       {"learn folder", [&] { LearnFolder(missing); }, ErrorKind::kNotFound, missing},
       {"empty folder", [&] { LearnFolder(dir_.File("api")); }, ErrorKind::kFailed,
        dir_.File("api")},

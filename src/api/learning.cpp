@@ -28,11 +28,13 @@ LearnedSets Wrap(std::vector<LearnedSet> sets) {
 }
 
 void CheckCharList(const std::string& chars) {
+  bool none = false;
   try {
-    ParseCharList(chars);
+    none = ParseCharList(chars).empty();
   } catch (const Error& e) {
     throw Error(std::string("the characters: ") + e.what(), ErrorKind::kUsage);
   }
+  if (none) throw Error("no characters named to learn", ErrorKind::kUsage);
 }
 
 CharMapState LoadedMap(const std::string& path) {
