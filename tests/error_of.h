@@ -2,8 +2,12 @@
 // or its kind and file.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/error.h"
 
@@ -41,6 +45,22 @@ template <typename Fn>
 std::pair<ErrorKind, std::string> KindAndFileOf(Fn fn) {
   const Caught e = CatchError(fn);
   return {e.Kind, e.Thrown ? e.File : "(no error)"};
+}
+
+// A call that must fail, with the kind and file it must fail with ("" for none).
+struct ErrorCase {
+  const char* what;
+  std::function<void()> call;
+  ErrorKind kind;
+  std::string file;
+};
+
+inline void ExpectErrors(const std::vector<ErrorCase>& cases) {
+  for (const ErrorCase& c : cases) {
+    const auto [kind, file] = KindAndFileOf(c.call);
+    EXPECT_EQ(kind, c.kind) << c.what;
+    EXPECT_EQ(file, c.file) << c.what;
+  }
 }
 
 }  // namespace morvik::test

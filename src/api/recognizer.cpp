@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "api/session_options.h"
 #include "core/error.h"
 #include "core/file_names.h"
 #include "image/picture_loading.h"
@@ -19,18 +20,6 @@ struct Recognizer::State {
 
 namespace {
 
-ImageOptions ImageOptionsOf(const RecognizerOptions& o) {
-  ImageOptions image;
-  image.BlackCharacters = o.BlackCharacters;
-  image.AutoThreshold = o.AutoThreshold;
-  image.Crop = o.Crop;
-  image.FixedRatio = o.FixedRatio;
-  image.Ratio = o.Ratio;
-  image.Threshold = o.Threshold;
-  image.Increment = o.Increment;
-  return image;
-}
-
 Result ResultOf(const Session& session, const Recognition& recognition) {
   Result result;
   for (std::size_t k = 0; k < result.Best.size(); ++k) {
@@ -47,12 +36,7 @@ void ThrowIfFailed(const std::vector<std::string>& failed, const char* problem) 
 }  // namespace
 
 Recognizer::Recognizer(const RecognizerOptions& options) : state_(std::make_unique<State>()) {
-  if (options.TallyPercent < 0 || options.TallyPercent > 100)
-    throw Error("the tally is a percentage from 0 to 100");
-  if (options.Ratio < 1 || options.Ratio > 100)
-    throw Error("the aspect ratio is a percentage from 1 to 100");
-  state_->session.Tally = TallyOf(std::to_string(options.TallyPercent));
-  state_->session.Image = ImageOptionsOf(options);
+  ApplyRecognizerOptions(options, state_->session);
 }
 
 Recognizer::~Recognizer() = default;
@@ -99,6 +83,22 @@ int Recognizer::RecognizeFolder(const std::string& folder, bool dynamicNames) {
                 (more == 0 ? std::string() : " (and " + std::to_string(more) + " more)"));
   }
   return result.Images;
+}
+
+void ApplyRecognizerOptions(const RecognizerOptions& options, Session& session) {
+  if (options.TallyPercent < 0 || options.TallyPercent > 100)
+    throw Error("the tally is a percentage from 0 to 100", ErrorKind::kUsage);
+  if (options.Ratio < 1 || options.Ratio > 100)
+    throw Error("the aspect ratio is a percentage from 1 to 100", ErrorKind::kUsage);
+  session.Tally = TallyOf(std::to_string(options.TallyPercent));
+  ImageOptions& image = session.Image;
+  image.BlackCharacters = options.BlackCharacters;
+  image.AutoThreshold = options.AutoThreshold;
+  image.Crop = options.Crop;
+  image.FixedRatio = options.FixedRatio;
+  image.Ratio = options.Ratio;
+  image.Threshold = options.Threshold;
+  image.Increment = options.Increment;
 }
 
 const char* Version() {

@@ -1,0 +1,49 @@
+// A reference library for reading whole pictures: the stock library of common typefaces, a
+// set (BASE.PCP with its sidecars), a library file NAME.sets, a packed library, or several of
+// them ranked together.
+//
+// Thread-safety: a Library is immutable once opened. Copies share the same sets, and any
+// number of threads may read with one Library (or its copies) at once; each reading gets the
+// same answers as it would alone.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "morvik/error.h"
+
+namespace morvik {
+
+struct LibraryCore;  // the opened sets; internal
+
+class Library {
+ public:
+  // The stock library that comes with the program: the library file $MORVIK_STOCK when that
+  // is set, else the one beside the running program (its build tree's stock/ or the installed
+  // share/morvik/stock), else the one installed under this library's install prefix.
+  // Throws Error kNotFound when there is none, and as Open when it cannot be opened.
+  static Library Stock();
+
+  // Opens sets by name, in their order (earlier sets win ranking ties): a base name BASE
+  // (BASE.PCP, ".PCP" typed or not, found in any case, with BASE.charmap.txt, BASE.set.ini
+  // and BASE.detail where present), a library file NAME.sets listing base names, or a packed
+  // library. characterMap, when not empty, is a map file ("<number><TAB><character>" lines)
+  // that replaces every set's own. Throws Error naming the file: kNotFound for a missing
+  // one, kCannotRead or kBadData for one that cannot be used, kUsage for no names, kTooLarge
+  // beyond 256 sets.
+  static Library Open(const std::vector<std::string>& names, const std::string& characterMap = "");
+  static Library Open(const std::string& name) { return Open(std::vector<std::string>{name}); }
+
+  // The sets' base names as opened, in ranking order; a candidate's SetIndex indexes these.
+  std::vector<std::string> SetNames() const;
+
+  // Internal: the opened sets, for the calls that read with them.
+  const std::shared_ptr<const LibraryCore>& Core() const { return core_; }
+
+ private:
+  explicit Library(std::shared_ptr<const LibraryCore> core) : core_(std::move(core)) {}
+  std::shared_ptr<const LibraryCore> core_;
+};
+
+}  // namespace morvik

@@ -1,0 +1,107 @@
+// Learning reference sets through the public API (morvik/learning.h): the engine learns,
+// the result is kept as the engine's sets until saved.
+#include "morvik/learning.h"
+#include "api/read_adapter.h"
+#include "api/session_options.h"
+#include "core/file_names.h"
+#include "core/normalize.h"
+#include "core/pattern_bank.h"
+#include "fonts/char_list.h"
+#include "fonts/render.h"
+#include "image/picture_reader.h"
+#include "library/set_settings.h"
+#include "reading/font_learning.h"
+#include "reading/learned_set.h"
+#include "runs/char_map.h"
+#include "runs/learning.h"
+
+namespace morvik {
+
+struct LearnedCore {
+  std::vector<LearnedSet> Sets;
+};
+
+namespace {
+
+LearnedSets Wrap(std::vector<LearnedSet> sets) {
+  return LearnedSets(std::make_shared<const LearnedCore>(LearnedCore{std::move(sets)}));
+}
+
+void CheckCharList(const std::string& chars) {
+  bool none = false;
+  try {
+    none = ParseCharList(chars).empty();
+  } catch (const Error& e) {
+    throw Error(std::string("the characters: ") + e.what(), ErrorKind::kUsage);
+  }
+  if (none) throw Error("no characters named to learn", ErrorKind::kUsage);
+}
+
+CharMapState LoadedMap(const std::string& path) {
+  if (!FileExists(path)) throw FileError(path, "character map not found", ErrorKind::kNotFound);
+  CharMapState chars;
+  if (const std::string problem = LoadCharMap(path, chars); !problem.empty())
+    throw FileError(path, problem, ErrorKind::kBadData);
+  return chars;
+}
+
+}  // namespace
+
+int LearnedSets::References() const {
+  int n = 0;
+  for (const LearnedSet& set : core_->Sets) n += set.Count;
+  return n;
+}
+
+int LearnedSets::SetCount() const {
+  return static_cast<int>(core_->Sets.size());
+}
+
+std::string LearnedSets::Save(const std::string& base) const {
+  std::vector<LearnedSet> sets = core_->Sets;  // saving may settle the patterns it writes
+  return SaveLearnedSets(base, sets);
+}
+
+LearnedSets LearnPicture(const std::string& path, const std::string& chars,
+                         const LearnSettings& settings) {
+  CheckCharList(chars);
+  LearnOptions options;
+  options.Cut = EngineCutOptions(settings.Cut);
+  options.Overrides = EngineOverrides(settings.Sampling);
+  return Wrap({LearnFromPicture(PictureOfFile(path), chars, options, path)});
+}
+
+LearnedSets LearnFont(const std::string& fontFile, const std::string& chars,
+                      const std::vector<int>& capHeights, const SamplingOverrides& sampling) {
+  CheckCharList(chars);
+  for (const int size : capHeights)
+    if (size < 1 || size > kMaxRenderSize)
+      throw Error("a cap height is 1 to " + std::to_string(kMaxRenderSize) + " pixels",
+                  ErrorKind::kUsage);
+  if (capHeights.empty()) throw Error("no cap height to learn at", ErrorKind::kUsage);
+  FontLearnOptions options;
+  options.CapHeights = capHeights;
+  options.Settings = EngineOverrides(sampling);
+  return Wrap(LearnFromFont(fontFile, chars, options));
+}
+
+LearnedSets LearnFolder(const std::string& folder, const RecognizerOptions& image,
+                        const std::string& characterMap) {
+  Session session;
+  ApplyRecognizerOptions(image, session);
+  if (!characterMap.empty()) session.Chars = LoadedMap(characterMap);
+  if (!DirectoryExists(folder)) throw FileError(folder, "folder not found", ErrorKind::kNotFound);
+  const std::vector<int> learned = LearnReferences(session, folder);
+  if (learned.empty())
+    throw FileError(folder,
+                    "no pictures 1.bmp to 40.bmp (or .png, .pgm, .ppm, .pbm) to learn from");
+  ComputeBankSpans(session.Bank);  // as a set is saved from a session
+  LearnedSet set;
+  set.Bank = session.Bank;
+  set.Chars = session.Chars;
+  set.Settings = CaptureSetSettings(session.Image, session.Tally);
+  set.Count = static_cast<int>(learned.size());
+  return Wrap({std::move(set)});
+}
+
+}  // namespace morvik

@@ -1,0 +1,32 @@
+// The one place the public API calls the engine's reading and learning of whole pictures:
+// where their signatures change, only these adapters follow.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "api/library_core.h"
+#include "image/bitmap.h"
+#include "morvik/reading.h"
+#include "reading/learn_picture.h"
+#include "reading/read_picture.h"
+
+namespace morvik {
+
+// The engine's options for the public settings. Throws Error kUsage for values the command
+// line would refuse (a grid with a size below 1, a grid and a table, Reject outside 0..1,
+// a bad character list, a percentage out of range).
+ReadOptions EngineReadOptions(const ReadSettings& settings);
+CutOptions EngineCutOptions(const CutSettings& cut);
+SetSettings EngineOverrides(const SamplingOverrides& sampling);
+
+// The picture of a file or of a file's bytes. A decoder's refusal that carries no kind of
+// its own is bad data: the bytes were there but are no picture this program reads.
+Bitmap PictureOfFile(const std::string& path);
+Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& name);
+
+// Reads the picture with a copy of the library borrowed for the reading.
+PictureReading ReadWithLibrary(const Bitmap& picture, const LibraryCore& library,
+                               const ReadOptions& options);
+
+}  // namespace morvik
