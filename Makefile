@@ -53,6 +53,8 @@ bench: build
 	bench/startup.sh $(BUILD)/morvik
 	bench/folder_bench.sh $(BUILD)/morvik
 	bench/read_speed.sh $(BUILD)
+	bench/pages/run.sh $(BUILD)
+	bench/screen/run.sh $(BUILD)
 
 # libFuzzer on each picture reader and on the dispatch by signature, FUZZ_SECONDS (60) each.
 # The seeds are repository files only; new inputs and findings land in build-fuzz/.
