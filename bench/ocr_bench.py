@@ -24,6 +24,7 @@ import re
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
 import numpy
@@ -83,12 +84,17 @@ def command(program, morvik, picture):
         ["--psm", "10", "-c", "tessedit_char_whitelist=0123456789"] if digit else [])
 
 
-def run_one(cmd, out_path):
-    """Runs cmd with its answer going to out_path; returns (text, CPU seconds, exit status)."""
+def run_one(cmd, out_path, limit=600):
+    """Runs cmd with its answer going to out_path; returns (text, CPU seconds, exit status).
+    A run still going after limit seconds is killed (status -9) so one picture cannot stall
+    the benchmark."""
     env = dict(os.environ, OMP_THREAD_LIMIT="1")
     with open(out_path, "wb") as out:
         p = subprocess.Popen(cmd, stdout=out, stderr=subprocess.DEVNULL, env=env)
+        timer = threading.Timer(limit, p.kill)
+        timer.start()
         _, status, usage = os.wait4(p.pid, 0)
+        timer.cancel()
         p.returncode = os.waitstatus_to_exitcode(status)
     with open(out_path, "rb") as f:
         text = f.read().decode("utf-8", "replace")

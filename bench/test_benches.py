@@ -47,6 +47,11 @@ class Scoring(unittest.TestCase):
                           ("page one\fpage two\f", "page one\npage two"), ("\n \n", "")]:
             self.assertEqual(ocr_bench.normalise(raw), want, repr(raw))
 
+    def test_a_run_past_its_limit_is_killed(self):
+        with tempfile.TemporaryDirectory() as work:
+            text, seconds, status = ocr_bench.run_one(["sleep", "30"], work + "/out", limit=0.2)
+            self.assertEqual((text, status), ("", -9))
+
     def test_measure_scores_and_times_each_answer(self):
         with tempfile.TemporaryDirectory() as work:
             # A stand-in reader: prints the picture file's own text, or fails on "bad".
@@ -120,7 +125,7 @@ class ExpectedText(unittest.TestCase):
     def test_two_columns_read_column_by_column(self):
         rng = random.Random(5)
         source = make_pages.two_column_page(rng, "helvetica")
-        paras = bench_texts.paragraphs(random.Random(5), 6)
+        paras = bench_texts.paragraphs(random.Random(5), 8)
         text = make_pages.grout_pages(source)[0].replace("-\n", "").replace("\n", " ")
         starts = [text.find(" ".join(p.split()[:4])) for p in paras]
         self.assertNotIn(-1, starts)

@@ -80,7 +80,7 @@ def styled(text, fonts, rng):
     return " ".join(out)
 
 
-def prose_page(rng, family, count=4):
+def prose_page(rng, family, count=9):
     fonts = FAMILIES[family]
     body = [PREAMBLE % {"size": 11, "lead": 14, "roman": fonts[0]}]
     for p in bench_texts.paragraphs(rng, count):
@@ -91,9 +91,9 @@ def prose_page(rng, family, count=4):
 def two_column_page(rng, family):
     fonts = FAMILIES[family]
     body = [PREAMBLE % {"size": 10, "lead": 12, "roman": fonts[0]}, ".mk a\n.ll 7.6c\n"]
-    paras = bench_texts.paragraphs(rng, 6)
+    paras = bench_texts.paragraphs(rng, 8)
     for i, p in enumerate(paras):
-        if i == 3:
+        if i == 4:
             body.append(".rt \\nau\n.po +8.4c\n")
         body.append(styled(p, fonts, rng) + "\n.sp 0.6v\n")
     return "".join(body)
@@ -239,10 +239,10 @@ def make_pages(work, full, rng):
             ("palatino_prose", prose_page(rng, "palatino")),
             ("courier_code", code_page(rng))]
     if full:
-        docs += [("schoolbook_prose", prose_page(rng, "schoolbook")),
-                 ("bookman_prose", prose_page(rng, "bookman")),
+        docs += [("schoolbook_prose", prose_page(rng, "schoolbook", 8)),
+                 ("bookman_prose", prose_page(rng, "bookman", 7)),
                  ("times_columns", two_column_page(rng, "times")),
-                 ("helvetica_prose", prose_page(rng, "helvetica", 5)),
+                 ("helvetica_prose", prose_page(rng, "helvetica", 10)),
                  ("palatino_code", code_page(rng)),
                  ("schoolbook_columns", two_column_page(rng, "schoolbook"))]
     pictures = []
@@ -300,10 +300,12 @@ DIGIT_FACES = [
     ("truetype/dejavu/DejaVuSans.ttf", "truetype/dejavu/DejaVuSans-Bold.ttf"),
     ("truetype/dejavu/DejaVuSerif.ttf", "truetype/dejavu/DejaVuSerif-Bold.ttf"),
     ("truetype/dejavu/DejaVuSansMono.ttf", "truetype/dejavu/DejaVuSansMono-Bold.ttf"),
-    ("truetype/liberation/LiberationSans-Regular.ttf", "truetype/liberation/LiberationSans-Bold.ttf"),
+    ("truetype/liberation/LiberationSans-Regular.ttf",
+     "truetype/liberation/LiberationSans-Bold.ttf"),
     ("truetype/liberation/LiberationSerif-Regular.ttf",
      "truetype/liberation/LiberationSerif-Bold.ttf"),
-    ("truetype/liberation/LiberationMono-Regular.ttf", "truetype/liberation/LiberationMono-Bold.ttf"),
+    ("truetype/liberation/LiberationMono-Regular.ttf",
+     "truetype/liberation/LiberationMono-Bold.ttf"),
     ("truetype/freefont/FreeSans.ttf", "truetype/freefont/FreeSansBold.ttf"),
     ("truetype/freefont/FreeSerif.ttf", "truetype/freefont/FreeSerifBold.ttf"),
     ("truetype/freefont/FreeMono.ttf", "truetype/freefont/FreeMonoBold.ttf"),

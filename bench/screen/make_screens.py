@@ -55,6 +55,7 @@ tr:nth-child(even) td { background: %(stripe)s; }
 .sel, .sel td { background: #3465a4 !important; color: #ffffff; }
 .win { display: inline-block; border: 1px solid #9a9a9a; border-radius: 6px; overflow: hidden;
        background: %(bg)s; box-shadow: 0 2px 8px rgba(0,0,0,0.25); }
+.plain { border: none; border-radius: 0; box-shadow: none; }
 .title { background: #3c3f41; color: #ffffff; padding: 6px 12px; font-weight: bold;
          white-space: pre; }
 .body { padding: 14px 18px 8px 18px; }
@@ -180,14 +181,15 @@ DIALOGS = [
 ]
 
 
-def dialog_doc(dialog, family, size, mode):
+def dialog_doc(dialog, family, size, mode, framed):
+    """A dialog window, framed with its border and shadow, or cut inside its frame."""
     title, message, buttons = dialog
     spans = "".join("<span class='b%s'>%s</span>" % (" primary" if i == len(buttons) - 1
                                                       else "", html.escape(b))
                     for i, b in enumerate(buttons))
-    body = ("<div class='win'><div class='title'>%s</div><div class='body'>%s</div>"
-            "<div class='buttons'>%s</div></div>" % (html.escape(title), lines_html(message),
-                                                      spans))
+    body = ("<div class='win%s'><div class='title'>%s</div><div class='body'>%s</div>"
+            "<div class='buttons'>%s</div></div>" % ("" if framed else " plain", html.escape(title),
+                                                      lines_html(message), spans))
     return page(body, family, size, mode), "\n".join([title] + message + [" ".join(buttons)])
 
 
@@ -222,7 +224,8 @@ def documents(rng, full):
     for i, d in enumerate(dialogs):
         family = ["DejaVu Sans", "Liberation Sans", "FreeSans"][i % 3]
         mode = "dark" if i % 4 == 3 else "light"
-        ui.append(("dialog_%d" % i, dialog_doc(d, family, 13 + i % 2, mode), ["dialog"]))
+        ui.append(("dialog_%d" % i, dialog_doc(d, family, 13 + i % 2, mode, i % 2 == 0),
+                   ["dialog"]))
     if full:
         ui += [("table_light14", table_doc(rng, "light", 14), ["table"]),
                ("table_lowcontrast13", table_doc(rng, "lowcontrast", 13), ["table"]),
