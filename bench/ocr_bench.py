@@ -3,7 +3,8 @@ one process per picture, scores each answer against the expected text and prints
 
 A picture is a dict with "path" (a PNM file, which every program reads), "want" (the expected
 text), "kind" ("text" or "digit": digit cells are read with each program's digit filter) and
-"tags" (the conditions it counts under; a picture may count under several rows).
+"tags" (the conditions it counts under; a picture may count under several rows) and "speed"
+(the kinds of picture its speed counts under).
 
 Char accuracy = 1 - edit distance / length of the expected text, spaces and line breaks
 included, after the same normalisation of every text: form feeds become line breaks, blanks at
@@ -60,11 +61,12 @@ def distance(a, b):
 
 def ensure_peers(peers):
     """Installs the missing peers from Debian; returns those that can run."""
-    packages = {"ocrad": "ocrad", "gocr": "gocr", "tesseract": "tesseract-ocr"}
+    packages = {"ocrad": ["ocrad"], "gocr": ["gocr"],
+                "tesseract": ["tesseract-ocr", "tesseract-ocr-eng"]}
     missing = [p for p in peers if not shutil.which(p)]
     if missing and os.geteuid() == 0 and shutil.which("apt-get"):
         subprocess.run(["apt-get", "install", "-y", "--no-install-recommends"] +
-                       [packages[p] for p in missing], stdout=subprocess.DEVNULL)
+                       [x for p in missing for x in packages[p]], stdout=subprocess.DEVNULL)
     ready = [p for p in peers if shutil.which(p)]
     for p in set(peers) - set(ready):
         print("ocr_bench: %s is not installed, left out" % p, file=sys.stderr)
