@@ -55,6 +55,7 @@ tr:nth-child(even) td { background: %(stripe)s; }
 .sel, .sel td { background: #3465a4 !important; color: #ffffff; }
 .win { display: inline-block; border: 1px solid #9a9a9a; border-radius: 6px; overflow: hidden;
        background: %(bg)s; box-shadow: 0 2px 8px rgba(0,0,0,0.25); }
+.choice { padding: 2px 8px; margin-top: 2px; }
 .plain { border: none; border-radius: 0; box-shadow: none; }
 .title { background: #3c3f41; color: #ffffff; padding: 6px 12px; font-weight: bold;
          white-space: pre; }
@@ -122,7 +123,9 @@ def table_doc(rng, mode, size):
 
 FILES = ["harbour-notes.txt", "tide-table-2024.csv", "ferry_timetable.pdf", "survey.tar.gz",
          "build.log", "README.old", "pier-drawings.svg", "tern-counts.ods", "clock.conf",
-         "backup-2023-11-07.tar.xz", "ledger_1912.png", "Makefile"]
+         "backup-2023-11-07.tar.xz", "ledger_1912.png", "Makefile",
+         "libharbour2_2.14.1-3+deb12u1_amd64.deb", "ferry-doc_0.9.12~rc2-1_all.deb",
+         "kelsby-tools_3.6.0-7.1_amd64.deb", "release-2.14.1.tar.gz"]
 MONTHS = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"]
 
 
@@ -163,34 +166,43 @@ def file_manager_doc(rng, size, mode):
     return page(body, "Liberation Sans", size, mode), "\n".join(" ".join(r) for r in rows)
 
 
+# Title, message lines, buttons (the last one is the default, white on blue) and a list of
+# choices whose second is selected (white on blue too).
 DIALOGS = [
     ("Replace file?", ["A file named \"tide-table-2024.csv\" already exists.",
-                       "Replacing it will overwrite its contents."], ["Cancel", "Replace"]),
+                       "Replacing it will overwrite its contents."], ["Cancel", "Replace"], []),
     ("Delete 3 items?", ["The items will be moved to the wastebasket.",
-                         "You can restore them until it is emptied."], ["Keep", "Delete"]),
+                         "You can restore them until it is emptied."], ["Keep", "Delete"], []),
+    ("Open with", ["Choose an application for \"survey.tar.gz\" (14.3 kB):"], ["Cancel", "Open"],
+     ["Archive Manager 44.2", "Text Editor", "Image Viewer"]),
     ("Save changes?", ["Save the changes to \"harbour-notes.txt\" before closing?",
                        "Your changes will be lost if you don't save them."],
-     ["Don't Save", "Cancel", "Save"]),
+     ["Don't Save", "Cancel", "Save"], []),
     ("Updates available", ["12 updates are ready to install (48.2 MB).",
                            "The computer restarts once they are installed."],
-     ["Later", "Install Now"]),
+     ["Later", "Install Now"], ["kelsby-tools 1:3.6.0-7.1", "libharbour2 2.14.1-3+deb12u1",
+                                "ferry-doc 0.9.12~rc2-1"]),
     ("Connection lost", ["The server at 10.0.3.17 stopped answering.",
-                         "Retrying in 30 seconds (attempt 2 of 5)."], ["Work Offline", "Retry"]),
+                         "Retrying in 30 seconds (attempt 2 of 5)."], ["Work Offline", "Retry"],
+     []),
     ("Print", ["Printer: Office Laser (2nd floor)", "Pages: 1-4, 7   Copies: 2"],
-     ["Preview", "Cancel", "Print"]),
+     ["Preview", "Cancel", "Print"], []),
 ]
 
 
 def dialog_doc(dialog, family, size, mode, framed):
     """A dialog window, framed with its border and shadow, or cut inside its frame."""
-    title, message, buttons = dialog
+    title, message, buttons, choices = dialog
     spans = "".join("<span class='b%s'>%s</span>" % (" primary" if i == len(buttons) - 1
                                                       else "", html.escape(b))
                     for i, b in enumerate(buttons))
-    body = ("<div class='win%s'><div class='title'>%s</div><div class='body'>%s</div>"
+    rows = "".join("<div class='l choice%s'>%s</div>" % (" sel" if i == 1 else "", html.escape(c))
+                   for i, c in enumerate(choices))
+    body = ("<div class='win%s'><div class='title'>%s</div><div class='body'>%s%s</div>"
             "<div class='buttons'>%s</div></div>" % ("" if framed else " plain", html.escape(title),
-                                                      lines_html(message), spans))
-    return page(body, family, size, mode), "\n".join([title] + message + [" ".join(buttons)])
+                                                      lines_html(message), rows, spans))
+    want = [title] + message + list(choices) + [" ".join(buttons)]
+    return page(body, family, size, mode), "\n".join(want)
 
 
 def documents(rng, full):
