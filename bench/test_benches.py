@@ -5,6 +5,9 @@ groff are skipped where those are missing.
 
   python3 -m unittest discover -s bench -p 'test_benches.py'
 """
+import contextlib
+import html.parser
+import io
 import os
 import random
 import shutil
@@ -16,17 +19,22 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "pages"))
+sys.path.insert(0, os.path.join(HERE, "screen"))
 try:
     import numpy  # noqa: F401
     from PIL import Image
     import ocr_bench
     import make_pages
+    import make_screens
+    import shoot
     import bench_texts
     import ocr_compare  # the plain recurrence, as reference
 except ImportError:
     ocr_bench = None
 
 needs_modules = unittest.skipIf(ocr_bench is None, "python3-numpy or python3-pil missing")
+needs_chromium = unittest.skipIf(ocr_bench is None or not shutil.which("chromium"),
+                                 "chromium missing")
 needs_groff = unittest.skipIf(ocr_bench is None or not shutil.which("groff"), "groff missing")
 
 
@@ -89,6 +97,82 @@ class Scoring(unittest.TestCase):
             self.assertEqual(len(lines), 5)
             wrong = [l.split("\t") for l in lines if l.startswith("wrong.pgm")]
             self.assertEqual(wrong[0][:6], ["wrong.pgm", "wrong", "morvik", "9", "1", "1"])
+
+    def test_report_shows_conditions_side_by_side_and_speed_per_kind(self):
+        def row(program, tag, chars, errors, seconds):
+            return {"program": program, "chars": chars, "errors": errors, "distance": errors,
+                    "seconds": seconds, "status": 0,
+                    "picture": {"path": "/x/%s.pgm" % tag, "tags": [tag], "speed": ["pages"]}}
+        rows = [row("morvik", "a", 10, 5, 0.5), row("morvik", "b", 30, 0, 1.5),
+                row("gocr", "a", 10, 1, 1.0), row("gocr", "b", 30, 3, 3.0)]
+        out = io.StringIO()
+        with tempfile.TemporaryDirectory() as work, contextlib.redirect_stdout(out):
+            ocr_bench.report(rows, ["morvik", "gocr"], [["a / b", ["a", "b"]]],
+                             os.path.join(work, "r.tsv"), "T")
+        lines = out.getvalue().splitlines()
+        self.assertIn("| a / b | 1 / 1 | 50.0 / 100.0 | 90.0 / 90.0 |", lines)
+        self.assertIn("| all pictures | 2 | 87.5 | 90.0 |", lines)
+        self.assertIn("| pages | 2 | 1.00 | 0.50 |", lines)
+
+
+class LineBlocks(html.parser.HTMLParser):
+    """The text lines of a benchmark page as a reader sees them: each heading, line block,
+    title bar, table row and row of buttons is one line; cells and buttons join with a blank."""
+    def __init__(self):
+        super().__init__()
+        self.lines, self.pieces, self.depth = [], None, 0
+
+    def handle_starttag(self, tag, attrs):
+        classes = (dict(attrs).get("class") or "").split()
+        if self.pieces is not None:
+            self.depth += 1
+            if tag in ("td", "th", "span"):
+                self.pieces.append("")
+        elif tag in ("h1", "tr") or {"l", "title", "buttons"} & set(classes):
+            self.pieces, self.depth = [""], 0
+
+    def handle_endtag(self, tag):
+        if self.pieces is None:
+            return
+        if self.depth:
+            self.depth -= 1
+            return
+        self.lines.append(" ".join(p for p in self.pieces if p))
+        self.pieces = None
+
+    def handle_data(self, data):
+        if self.pieces is not None:
+            self.pieces[-1] += data
+
+
+@needs_modules
+class ScreenDocuments(unittest.TestCase):
+    def test_expected_text_is_the_pages_own_lines_in_order(self):
+        for name, doc, want, *_ in make_screens.documents(random.Random(19), True):
+            parser = LineBlocks()
+            parser.feed(doc)
+            self.assertEqual(parser.lines, [l for l in want.split("\n") if l], name)
+
+    @needs_chromium
+    def test_screenshots_follow_width_scale_and_anti_aliasing(self):
+        with tempfile.TemporaryDirectory() as work:
+            page = os.path.join(work, "p.html")
+            with open(page, "w") as f:
+                f.write(make_screens.page(make_screens.lines_html(["The ferry 1:3.6.0-7.1"] * 3),
+                                          "DejaVu Sans", 14))
+            for subpixel in (False, True):
+                browser = shoot.Browser(subpixel)
+                try:
+                    for scale in (1, 2):
+                        png = os.path.join(work, "%d%d.png" % (subpixel, scale))
+                        browser.shoot(page, png, 300, scale)
+                        img = numpy.asarray(Image.open(png).convert("RGB"), dtype=int)
+                        self.assertEqual(img.shape[1], 300 * scale)
+                        self.assertTrue(40 * scale < img.shape[0] < 120 * scale, img.shape)
+                        fringe = (img.max(axis=2) - img.min(axis=2) > 30).sum()
+                        self.assertEqual(fringe > 0, subpixel, (subpixel, scale, fringe))
+                finally:
+                    browser.close()
 
 
 @needs_groff
