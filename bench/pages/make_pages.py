@@ -99,12 +99,12 @@ def two_column_page(rng, family):
     return "".join(body)
 
 
-def code_page(rng, family="courier"):
-    fonts = FAMILIES[family]
-    body = [PREAMBLE % {"size": 10, "lead": 13, "roman": fonts[0]}, ".nf\n"]
+def code_page(rng, text_font="TR"):
+    """Code in Courier, then signs and ligature words in text_font."""
+    body = [PREAMBLE % {"size": 10, "lead": 13, "roman": "CR"}, ".nf\n"]
     for line in rng.sample(bench_texts.CODE, len(bench_texts.CODE)):
         body.append(escape(line) + "\n")
-    body.append(".sp\n.ft TR\n.ps 11\n")
+    body.append(".sp\n.ft %s\n.ps 11\n" % text_font)
     for line in bench_texts.SIGN_LINES:
         body.append(escape(line) + "\n")
     body.append(".sp\n.fi\n")
@@ -243,7 +243,7 @@ def make_pages(work, full, rng):
                  ("bookman_prose", prose_page(rng, "bookman", 7)),
                  ("times_columns", two_column_page(rng, "times")),
                  ("helvetica_prose", prose_page(rng, "helvetica", 10)),
-                 ("palatino_code", code_page(rng)),
+                 ("courier_code_palatino", code_page(rng, "PR")),
                  ("schoolbook_columns", two_column_page(rng, "schoolbook"))]
     pictures = []
     tmp = os.path.join(work, "render")
