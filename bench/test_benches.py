@@ -1,6 +1,6 @@
 """Tests of the page and screen benchmarks' own machinery: the scoring, the expected text read
 back from groff, the digit cells and the reproducible degradations. A wrong figure here would
-mislead every decision taken from the benchmarks. Parts needing python3-numpy, python3-pil or
+mislead every decision taken from the benchmarks. Tests needing python3-numpy, python3-pil or
 groff are skipped where those are missing.
 
   python3 -m unittest discover -s bench -p 'test_benches.py'
