@@ -64,6 +64,8 @@ bench: build
 	bench/startup.sh $(BUILD)/morvik
 	bench/folder_bench.sh $(BUILD)/morvik
 	bench/read_speed.sh $(BUILD)
+	bench/pages/run.sh $(BUILD)
+	bench/screen/run.sh $(BUILD)
 
 # libFuzzer on each picture reader, on the dispatch by signature, on the segmenter with its
 # options and on the parsers of a set's files, FUZZ_SECONDS (60) each. The seeds are
