@@ -417,8 +417,8 @@ TEST_F(CommandLine, ConcurrentFolderRunsLeaveAPairFromOneRun) {
   const auto b = pair();
   ASSERT_NE(a.first, b.first);
   for (int round = 0; round < 12; ++round) {
-    for (const RunResult& r : test::RunMorvikAtOnce({plain, swapped, plain, swapped},
-                                                    {dir.Path(), dir.File("home"), "", false, "", ""}))
+    for (const RunResult& r : test::RunMorvikAtOnce(
+             {plain, swapped, plain, swapped}, {dir.Path(), dir.File("home"), "", false, "", ""}))
       EXPECT_EQ(r.status, 0) << r.err;
     const auto both = pair();
     EXPECT_TRUE(both == a || both == b) << "round " << round;

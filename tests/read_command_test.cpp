@@ -291,8 +291,8 @@ TEST_F(ReadCommandTest, ConcurrentCutsIntoOneFolderLeaveOneCut) {
   std::vector<std::string> cutB = cutA;
   cutB.back() = "b.png";
   for (int round = 0; round < 4; ++round) {
-    for (const RunResult& r :
-         test::RunMorvikAtOnce({cutA, cutB, cutA, cutB}, {dir_.Path(), dir_.Path(), "", false, "", ""}))
+    for (const RunResult& r : test::RunMorvikAtOnce({cutA, cutB, cutA, cutB},
+                                                    {dir_.Path(), dir_.Path(), "", false, "", ""}))
       EXPECT_EQ(r.status, 0) << r.err;
     const auto both = cutOf("cut");
     EXPECT_TRUE(both == a || both == b) << "round " << round;

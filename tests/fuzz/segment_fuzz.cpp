@@ -36,8 +36,12 @@ Options OptionsOf(const std::uint8_t* d) {
   if (d[0] & 0x80) o.MaxChars = d[9] % 16;
   o.Width = 1 + d[1] % 128;
   // Cells may start left of or above the picture and run past it.
-  o.Grid = {static_cast<std::int8_t>(d[2]), static_cast<std::int8_t>(d[3]), 1 + d[4] % 64,
-            1 + d[5] % 64, 1 + d[6] % 32, 1 + d[7] % 32};
+  o.Grid = {static_cast<std::int8_t>(d[2]),
+            static_cast<std::int8_t>(d[3]),
+            1 + d[4] % 64,
+            1 + d[5] % 64,
+            1 + d[6] % 32,
+            1 + d[7] % 32};
   return o;
 }
 
