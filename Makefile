@@ -2,6 +2,9 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_TSAN ?= build-tsan
+# The sanitizer builds at -O1 with line tables only: half the compile time of -O2 -g, and the
+# sanitizers' reports keep their file and line.
+SANITIZER_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
@@ -23,7 +26,7 @@ build: configure
 
 # The engine and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 build-asan: deps
-	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_SANITIZE=ON \
+	cmake -S . -B $(BUILD_ASAN) $(SANITIZER_FLAGS) -DMORVIK_SANITIZE=ON \
 	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
@@ -31,7 +34,7 @@ build-asan: deps
 # once more under ThreadSanitizer: only those, so that it stays short.
 TSAN_TESTS = ordered_jobs_test read_picture_test
 test-tsan: deps
-	cmake -S . -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_TSAN=ON \
+	cmake -S . -B $(BUILD_TSAN) $(SANITIZER_FLAGS) -DMORVIK_TSAN=ON \
 	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_TSAN) -j $(JOBS) --target $(TSAN_TESTS)
 	TSAN_OPTIONS=halt_on_error=1 $(BUILD_TSAN)/ordered_jobs_test
