@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what the page and screen benchmarks need and is missing, from Debian (as root):
+# Installs what the benchmarks need and is missing, from Debian (as root):
 # python3 with PIL and numpy, and the packages named as PACKAGE:COMMAND arguments.
 set -euo pipefail
 missing=()
@@ -12,4 +12,6 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "bench: missing ${missing[*]}; install them (apt-get install ${missing[*]})" >&2
   exit 1
 fi
+# A fresh machine has no package lists yet.
+apt-get update -q >&2
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >&2

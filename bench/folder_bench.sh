@@ -6,6 +6,7 @@
 # Usage: bench/folder_bench.sh [path/to/morvik] [folders]   (default build/morvik, 10)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+"$(dirname "$0")/bench_deps.sh" hyperfine:hyperfine ocrad:ocrad gocr:gocr netpbm:bmptopnm
 morvik=$(realpath "${1:-$top/build/morvik}")
 folders=${2:-10}
 per_folder=36

@@ -5,6 +5,7 @@
 # Usage: bench/startup.sh [path/to/morvik]   (default build/morvik)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+"$(dirname "$0")/bench_deps.sh" hyperfine:hyperfine ocrad:ocrad gocr:gocr
 morvik=$(realpath "${1:-$top/build/morvik}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
