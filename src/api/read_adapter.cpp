@@ -8,12 +8,6 @@ namespace morvik {
 
 namespace {
 
-void CheckPercent(const std::optional<int>& value, int low, const char* what) {
-  if (value && (*value < low || *value > 100))
-    throw Error(std::string(what) + " is a percentage from " + std::to_string(low) + " to 100",
-                ErrorKind::kUsage);
-}
-
 Polarity EnginePolarity(InkPolarity ink) {
   switch (ink) {
     case InkPolarity::kDark:
@@ -26,6 +20,12 @@ Polarity EnginePolarity(InkPolarity ink) {
 }
 
 }  // namespace
+
+void CheckPercent(const std::optional<int>& value, int low, const char* what) {
+  if (value && (*value < low || *value > 100))
+    throw Error(std::string(what) + " is a percentage from " + std::to_string(low) + " to 100",
+                ErrorKind::kUsage);
+}
 
 CutOptions EngineCutOptions(const CutSettings& cut) {
   CutOptions o;

@@ -2,6 +2,7 @@
 // where their signatures change, only these adapters follow.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,15 @@ ReadOptions EngineReadOptions(const ReadSettings& settings);
 CutOptions EngineCutOptions(const CutSettings& cut);
 SetSettings EngineOverrides(const SamplingOverrides& sampling);
 
+// Throws Error kUsage "<what> is a percentage from <low> to 100" for a value outside that.
+void CheckPercent(const std::optional<int>& value, int low, const char* what);
+
 // The picture of a file or of a file's bytes. A decoder's refusal that carries no kind of
 // its own is bad data: the bytes were there but are no picture this program reads.
 Bitmap PictureOfFile(const std::string& path);
 Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& name);
 
-// Reads the picture with a copy of the library borrowed for the reading.
+// Reads the picture with the library as prepared: it is only read, so threads share it.
 PictureReading ReadWithLibrary(const Bitmap& picture, const LibraryCore& library,
                                const ReadOptions& options);
 

@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "api/read_adapter.h"
 #include "api/session_options.h"
 #include "core/error.h"
 #include "core/file_names.h"
@@ -86,10 +87,8 @@ int Recognizer::RecognizeFolder(const std::string& folder, bool dynamicNames) {
 }
 
 void ApplyRecognizerOptions(const RecognizerOptions& options, Session& session) {
-  if (options.TallyPercent < 0 || options.TallyPercent > 100)
-    throw Error("the tally is a percentage from 0 to 100", ErrorKind::kUsage);
-  if (options.Ratio < 1 || options.Ratio > 100)
-    throw Error("the aspect ratio is a percentage from 1 to 100", ErrorKind::kUsage);
+  CheckPercent(options.TallyPercent, 0, "the tally");
+  CheckPercent(options.Ratio, 1, "the aspect ratio");
   session.Tally = TallyOf(std::to_string(options.TallyPercent));
   ImageOptions& image = session.Image;
   image.BlackCharacters = options.BlackCharacters;
