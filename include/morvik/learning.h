@@ -52,11 +52,20 @@ struct LearnSettings {
 LearnedSets LearnPicture(const std::string& path, const std::string& chars,
                          const LearnSettings& settings = {});
 
+class Picture;  // morvik/picture.h
+// The same for a picture decoded already; errors name `name`.
+LearnedSets LearnPicture(const Picture& picture, const std::string& chars,
+                         const LearnSettings& settings, const std::string& name);
+
+// The cap height fonts are learned at unless others are named, and the largest there is.
+constexpr int kDefaultCapHeight = 40;
+constexpr int kMaxCapHeight = 1000;
+
 // The characters rendered from a font file at each cap height in pixels (default 40), 40
 // references to a set. Throws Error naming the font file when it cannot be opened or lacks a
 // character; kUsage for an empty or bad list or a size outside 1..the render limit.
 LearnedSets LearnFont(const std::string& fontFile, const std::string& chars,
-                      const std::vector<int>& capHeights = {40},
+                      const std::vector<int>& capHeights = {kDefaultCapHeight},
                       const SamplingOverrides& sampling = {});
 
 // References n from the pictures "<folder>/<n>.bmp" (or the same name as PNG, PGM, PPM or

@@ -34,6 +34,17 @@ class Library {
   // beyond 256 sets.
   static Library Open(const std::vector<std::string>& names, const std::string& characterMap = "");
   static Library Open(const std::string& name) { return Open(std::vector<std::string>{name}); }
+  // The same with names (and characterMap) taken against folder, as a user types them in
+  // it: sets lying in folder are named relative to it (SetNames, the output formats).
+  static Library Open(const std::vector<std::string>& names, const std::string& characterMap,
+                      const std::string& folder);
+
+  // Where the stock library of a program in programFolder is looked for, in order: its
+  // build tree's "stock/stock.sets", then the installed "../share/morvik/stock/stock.sets".
+  static std::vector<std::string> StockPlaces(const std::string& programFolder);
+  // The first of StockPlaces that is there (its packed "stock.pack" where that lies beside
+  // it); "" when none is.
+  static std::string FindStock(const std::string& programFolder);
 
   // The sets' base names as opened, in ranking order; a candidate's SetIndex indexes these.
   std::vector<std::string> SetNames() const;
@@ -45,5 +56,22 @@ class Library {
   explicit Library(std::shared_ptr<const LibraryCore> core) : core_(std::move(core)) {}
   std::shared_ptr<const LibraryCore> core_;
 };
+
+// A set named with its ".PCP" extension, in any case, as its base name; any other name as
+// it is.
+std::string SetBaseName(const std::string& name);
+
+// The files of the set saved as base: BASE.PCP, BASE.PCT, BASE.set.ini, BASE.charmap.txt
+// and, withDetail, BASE.detail (which the folder runs' --learn --save never write).
+std::vector<std::string> SetFileNames(const std::string& base, bool withDetail);
+
+// Where a set a user names is found: "<folder>/<name>.pcp" ("<folder>/<name>" when the name
+// ends in ".pcp"), in any case, in each folder in turn. The first entry found is taken even
+// when it is no regular file, so that opening it reports it.
+struct SetSearch {
+  std::string File;                // the ".PCP" entry found, as on disk; "" when none
+  std::vector<std::string> Tried;  // every file looked for, in order
+};
+SetSearch FindSet(const std::string& name, const std::vector<std::string>& folders);
 
 }  // namespace morvik

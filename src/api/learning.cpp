@@ -2,6 +2,7 @@
 // the result is kept as the engine's sets until saved.
 #include "morvik/learning.h"
 #include "api/read_adapter.h"
+#include "api/reading_source.h"
 #include "api/session_options.h"
 #include "core/file_names.h"
 #include "core/normalize.h"
@@ -10,12 +11,15 @@
 #include "fonts/render.h"
 #include "image/picture_reader.h"
 #include "library/set_settings.h"
+#include "morvik/picture.h"
 #include "reading/font_learning.h"
 #include "reading/learned_set.h"
 #include "runs/char_map.h"
 #include "runs/learning.h"
 
 namespace morvik {
+
+static_assert(kDefaultCapHeight == kDefaultLearnCapHeight && kMaxCapHeight == kMaxRenderSize);
 
 struct LearnedCore {
   std::vector<LearnedSet> Sets;
@@ -27,14 +31,25 @@ LearnedSets Wrap(std::vector<LearnedSet> sets) {
   return LearnedSets(std::make_shared<const LearnedCore>(LearnedCore{std::move(sets)}));
 }
 
-void CheckCharList(const std::string& chars) {
+// A list that names no character, or that the parser refuses, is a usage fault; the
+// parser is the one the learning itself spells the list out with.
+template <typename Parse>
+void CheckCharList(const std::string& chars, Parse parse) {
   bool none = false;
   try {
-    none = ParseCharList(chars).empty();
+    none = parse(chars).empty();
   } catch (const Error& e) {
     throw Error(std::string("the characters: ") + e.what(), ErrorKind::kUsage);
   }
   if (none) throw Error("no characters named to learn", ErrorKind::kUsage);
+}
+
+LearnOptions PictureLearnOptions(const std::string& chars, const LearnSettings& settings) {
+  CheckCharList(chars, LearnableChars);
+  LearnOptions options;
+  options.Cut = EngineCutOptions(settings.Cut);
+  options.Overrides = EngineOverrides(settings.Sampling);
+  return options;
 }
 
 CharMapState LoadedMap(const std::string& path) {
@@ -64,16 +79,19 @@ std::string LearnedSets::Save(const std::string& base) const {
 
 LearnedSets LearnPicture(const std::string& path, const std::string& chars,
                          const LearnSettings& settings) {
-  CheckCharList(chars);
-  LearnOptions options;
-  options.Cut = EngineCutOptions(settings.Cut);
-  options.Overrides = EngineOverrides(settings.Sampling);
+  const LearnOptions options = PictureLearnOptions(chars, settings);
   return Wrap({LearnFromPicture(PictureOfFile(path), chars, options, path)});
+}
+
+LearnedSets LearnPicture(const Picture& picture, const std::string& chars,
+                         const LearnSettings& settings, const std::string& name) {
+  const LearnOptions options = PictureLearnOptions(chars, settings);
+  return Wrap({LearnFromPicture(picture.Core()->Pixels, chars, options, name)});
 }
 
 LearnedSets LearnFont(const std::string& fontFile, const std::string& chars,
                       const std::vector<int>& capHeights, const SamplingOverrides& sampling) {
-  CheckCharList(chars);
+  CheckCharList(chars, ParseCharList);
   for (const int size : capHeights)
     if (size < 1 || size > kMaxRenderSize)
       throw Error("a cap height is 1 to " + std::to_string(kMaxRenderSize) + " pixels",

@@ -4,22 +4,17 @@
 #include "api/library_core.h"
 #include "core/file_names.h"
 #include "library/reference_library.h"
+#include "library/set_char_map.h"
+#include "library/set_detail.h"
+#include "library/set_settings.h"
 #include "morvik/library.h"
 #include "reading/stock_library.h"
-#include "runs/char_map.h"
-#include "session/home_folder.h"
+#include "session/named_set.h"
+#include "session/set_io.h"
 
 namespace morvik {
 
 namespace {
-
-void ReplaceCharacterMaps(ReferenceLibrary& library, const std::string& path) {
-  if (!FileExists(path)) throw FileError(path, "character map not found", ErrorKind::kNotFound);
-  CharMapState chars;
-  if (const std::string problem = LoadCharMap(path, chars); !problem.empty())
-    throw FileError(path, problem, ErrorKind::kBadData);
-  for (ReferenceSet& set : library.Sets) set.Chars = chars;
-}
 
 std::string InstalledStock() {
 #ifdef MORVIK_INSTALLED_STOCK
@@ -40,19 +35,38 @@ std::string SetBaseName(const std::string& name) {
   return name;
 }
 
-Library Library::Open(const std::vector<std::string>& names, const std::string& characterMap) {
+ReferenceLibrary OpenNamedReferences(const std::vector<std::string>& names,
+                                     const std::string& folder) {
   if (names.empty()) throw Error("no reference set named", ErrorKind::kUsage);
   std::vector<std::string> bases;
   for (const std::string& name : names)
-    bases.push_back(IsLibraryFileName(name) ? name : SetBaseName(name));
-  ReferenceLibrary sets = OpenReferenceNames(bases);
-  if (!characterMap.empty()) ReplaceCharacterMaps(sets, characterMap);
+    bases.push_back(JoinPath(folder, IsLibraryFileName(name) ? name : SetBaseName(name)));
+  ReferenceLibrary library = OpenReferenceNames(bases);
+  // Sets are shown as named: relative to the folder where they lie in it.
+  const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  for (ReferenceSet& set : library.Sets)
+    if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
+      set.Base.erase(0, prefix.size());
+  return library;
+}
+
+Library Library::Open(const std::vector<std::string>& names, const std::string& characterMap) {
+  return Open(names, characterMap, "");
+}
+
+Library Library::Open(const std::vector<std::string>& names, const std::string& characterMap,
+                      const std::string& folder) {
+  ReferenceLibrary sets = OpenNamedReferences(names, folder);
+  if (!characterMap.empty()) {
+    const CharMapState chars = LoadStrictCharMap(JoinPath(folder, characterMap));
+    for (ReferenceSet& set : sets.Sets) set.Chars = chars;
+  }
   return Library(std::make_shared<const LibraryCore>(std::move(sets)));
 }
 
 Library Library::Stock() {
   if (const char* named = std::getenv("MORVIK_STOCK"); named && *named) return Open(named);
-  std::string found = FindStockLibrary(ExecutableFolder(nullptr));
+  std::string found = FindStock(ExecutableFolder(nullptr));
   if (found.empty()) found = InstalledStock();
   if (found.empty())
     throw Error("the stock library is not installed beside the program (set MORVIK_STOCK)",
@@ -60,10 +74,30 @@ Library Library::Stock() {
   return Open(found);
 }
 
+std::vector<std::string> Library::StockPlaces(const std::string& programFolder) {
+  return StockLibraryPlaces(programFolder);
+}
+
+std::string Library::FindStock(const std::string& programFolder) {
+  return FindStockLibrary(programFolder);
+}
+
 std::vector<std::string> Library::SetNames() const {
   std::vector<std::string> names;
   for (const ReferenceSet& set : core_->Sets.Sets) names.push_back(set.Base);
   return names;
+}
+
+std::vector<std::string> SetFileNames(const std::string& base, bool withDetail) {
+  std::vector<std::string> files{ReferenceFileOf(base), TestFileOf(base), SetSettingsPath(base),
+                                 SetCharMapPath(base)};
+  if (withDetail) files.push_back(SetDetailPath(base));
+  return files;
+}
+
+SetSearch FindSet(const std::string& name, const std::vector<std::string>& folders) {
+  NamedSet found = FindNamedSet(name, folders);
+  return SetSearch{std::move(found.File), std::move(found.Tried)};
 }
 
 }  // namespace morvik

@@ -3,18 +3,23 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "library/reference_library.h"
+#include "morvik/library.h"
 
 namespace morvik {
-
-// A set named with its ".PCP" extension, in any case, opens as its base name.
-std::string SetBaseName(const std::string& name);
 
 struct LibraryCore {
   explicit LibraryCore(ReferenceLibrary sets) : Sets(std::move(sets)) {}
   const ReferenceLibrary Sets;  // names, maps and settings for answers and renderers
 };
+
+// The sets of names (base names, ".PCP" typed or not, or library files) taken against
+// folder, in their order; sets lying in folder are named relative to it. Throws Error kUsage
+// for no names, else as the engine opens them.
+ReferenceLibrary OpenNamedReferences(const std::vector<std::string>& names,
+                                     const std::string& folder);
 
 }  // namespace morvik

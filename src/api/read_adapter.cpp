@@ -102,6 +102,10 @@ Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& nam
   return Decoded([&] { return DecodePicture(static_cast<const std::uint8_t*>(data), size, name); });
 }
 
+Bitmap PictureOfDescriptor(int fd, const std::string& name) {
+  return Decoded([&] { return ReadPictureFromStream(fd, name); });
+}
+
 PictureReading ReadWithLibrary(const Bitmap& picture, const LibraryCore& library,
                                const ReadOptions& options) {
   return ReadPicture(picture, library.Sets, options);

@@ -28,6 +28,7 @@ void CheckPercent(const std::optional<int>& value, int low, const char* what);
 // its own is bad data: the bytes were there but are no picture this program reads.
 Bitmap PictureOfFile(const std::string& path);
 Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& name);
+Bitmap PictureOfDescriptor(int fd, const std::string& name);
 
 // Reads the picture with the library as prepared: it is only read, so threads share it.
 PictureReading ReadWithLibrary(const Bitmap& picture, const LibraryCore& library,

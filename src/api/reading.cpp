@@ -4,6 +4,7 @@
 
 #include "api/read_adapter.h"
 #include "api/reading_source.h"
+#include "core/error.h"
 #include "image/picture_limits.h"
 #include "image/picture_reader.h"
 #include "morvik/reading.h"
@@ -55,11 +56,6 @@ Reading ReadingOf(PictureReading engine, const std::shared_ptr<const LibraryCore
   return r;
 }
 
-Reading ReadBitmap(const Bitmap& picture, const Library& library, const ReadSettings& settings) {
-  const ReadOptions options = EngineReadOptions(settings);
-  return ReadingOf(ReadWithLibrary(picture, *library.Core(), options), library.Core());
-}
-
 std::size_t BytesPerPixel(PixelFormat format) {
   switch (format) {
     case PixelFormat::kRgb:
@@ -108,22 +104,30 @@ Bitmap BitmapOf(const PixelBuffer& p) {
 
 }  // namespace
 
+Reading ReadBitmap(const Bitmap& picture, const Library& library, const ReadSettings& settings,
+                   const std::string& name) {
+  const ReadOptions options = EngineReadOptions(settings);
+  return ReadingOf(
+      WithFileName(name, [&] { return ReadWithLibrary(picture, *library.Core(), options); }),
+      library.Core());
+}
+
 Reading ReadFile(const std::string& path, const Library& library, const ReadSettings& settings) {
   EngineReadOptions(settings);  // a usage error comes before any problem of the file
-  return ReadBitmap(PictureOfFile(path), library, settings);
+  return ReadBitmap(PictureOfFile(path), library, settings, path);
 }
 
 Reading ReadMemory(const void* data, std::size_t size, const Library& library,
                    const ReadSettings& settings, const std::string& name) {
   EngineReadOptions(settings);
-  return ReadBitmap(PictureOfBytes(data, size, name), library, settings);
+  return ReadBitmap(PictureOfBytes(data, size, name), library, settings, name);
 }
 
 Reading ReadPixels(const PixelBuffer& pixels, const Library& library, const ReadSettings& settings,
                    const std::string& name) {
   CheckBuffer(pixels, name);
   EngineReadOptions(settings);
-  return ReadBitmap(BitmapOf(pixels), library, settings);
+  return ReadBitmap(BitmapOf(pixels), library, settings, name);
 }
 
 }  // namespace morvik

@@ -6,32 +6,13 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <new>
-#include <optional>
 
-#include "core/error.h"
-#include "core/file_names.h"
-#include "core/number_format.h"
-#include "core/regular_file.h"
-#include "core/set_files.h"
-#include "core/whole_number.h"
-#include "library/char_filter.h"
-#include "library/reference_library.h"
-#include "library/set_char_map.h"
-#include "library/set_settings.h"
-#include "runs/batch_run.h"
-#include "runs/folder_run.h"
-#include "runs/learning.h"
-#include "runs/set_run.h"
-#include "runs/text_file.h"
-#include "session/named_set.h"
-#include "session/recognition.h"
-#include "session/set_io.h"
-#include "session/settings_file.h"
+#include "morvik/chars.h"
+#include "morvik/files.h"
+#include "morvik/library.h"
+#include "morvik/runs.h"
 
 namespace morvik {
 
@@ -139,7 +120,7 @@ void ApplyOption(Options& o, int id, const std::string& name, const char* value)
       break;
     case kChars:
       try {
-        ParseCharFilter(v);
+        CheckAnswerChars(v);
       } catch (const Error& e) {
         throw UsageError{name + ": " + e.what()};
       }
@@ -205,43 +186,13 @@ Options ParseOptions(const std::vector<std::string>& args) {
   return o;
 }
 
-// Writes the report lines and the progress of a run; the command line shows nothing else.
-class CommandLineObserver : public RunObserver {
+// Shows the notices and, on a terminal, the progress of a run; the command line shows
+// nothing else.
+class CommandLineListener : public RunListener {
  public:
-  CommandLineObserver(std::ostream& err, const Session& session) : err_(err), session_(session) {}
+  explicit CommandLineListener(std::ostream& err) : err_(err) {}
 
-  // With sets named for the run, each of the three names its set before its number.
-  void OpenReport(const std::string& path, const SetRun* sets) {
-    sets_ = sets;
-    report_ = std::make_unique<TextFile>(path);
-    report_->Write("file\trow\tcolumn");
-    for (int r = 1; r <= 3; ++r) {
-      const std::string n = std::to_string(r);
-      report_->Write((sets_ ? "\tset" + n : std::string()) + "\tno" + n + "\tchar" + n + "\tscore" +
-                     n);
-    }
-    report_->EndLine();
-  }
-  void CloseReport() {
-    if (report_) report_->Close();
-  }
   void Notice(const std::string& text) override { err_ << "morvik: " << text << "\n"; }
-
-  void ImageRecognized(const RecognizedImage& image) override {
-    if (!report_) return;
-    std::string line =
-        image.FileName + "\t" + std::to_string(image.Row) + "\t" + std::to_string(image.Column);
-    if (sets_ && image.Matches) {
-      for (const LibraryMatch& m : *image.Matches) line += SetColumns(m);
-    } else {
-      for (const TRankEntry& rank : image.TopThree) {
-        const char c = rank.No != 0 ? CharacterOf(session_, rank.No) : 0;
-        line += "\t" + std::to_string(rank.No) + "\t" + (c ? std::string(1, c) : std::string()) +
-                "\t" + FormatGeneral(rank.Score, 6);
-      }
-    }
-    report_->Write(line + kLineEnd);
-  }
 
   void Progress(const std::string& what, int done, int total) override {
     if (!isatty(STDERR_FILENO)) return;
@@ -254,19 +205,7 @@ class CommandLineObserver : public RunObserver {
   }
 
  private:
-  // Set, its own number, the character (none where the set's map names none) and the score.
-  std::string SetColumns(const LibraryMatch& m) const {
-    const std::string set =
-        m.Set >= 0 ? sets_->Library.Sets[static_cast<std::size_t>(m.Set)].Base : "";
-    const char c = m.No != 0 ? m.Char : 0;
-    return "\t" + set + "\t" + std::to_string(m.No) + "\t" +
-           (c ? std::string(1, c) : std::string()) + "\t" + FormatGeneral(m.Score, 6);
-  }
-
   std::ostream& err_;
-  const Session& session_;
-  const SetRun* sets_ = nullptr;
-  std::unique_ptr<TextFile> report_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
@@ -274,51 +213,28 @@ void Diagnose(std::ostream& err, const std::string& text) {
   err << "morvik: " << text << "\n";
 }
 
-// What the window left in the settings file: tally, aspect ratio, naming and the last set.
-// Returns whether dynamic naming is on.
-bool ApplyStoredSettings(const std::string& home, Session& session) {
-  const StoredSettings stored = ReadSettingsFile(SettingsPath(home));
-  session.Tally = TallyOf(stored.Tally);
-  session.Image.FixedRatio = stored.AspectRatioEnable;
-  session.Image.Ratio = stored.AspectRatio;
-  const std::string lastSet = JoinPath(home, stored.LastFileName);
-  if (!stored.LastFileName.empty() && FileExists(ReferenceFileOf(lastSet)))
-    OpenSet(session, lastSet);  // a set that cannot be read stays as far as it was read
-  return stored.DynamicFileNameSearch;
-}
-
-void ApplyOptions(const Options& o, Session& session) {
-  if (o.tally) session.Tally = TallyOf(std::to_string(*o.tally));
-  ImageOptions& image = session.Image;
-  if (o.black) image.BlackCharacters = true;
-  if (o.crop) image.Crop = true;
-  if (o.noAuto) image.AutoThreshold = false;
-  if (o.threshold) image.Threshold = *o.threshold;
-  if (o.increment) image.Increment = *o.increment;
-  if (o.ratioOff) image.FixedRatio = false;
-  if (o.ratio) {
-    image.FixedRatio = true;
-    image.Ratio = *o.ratio;
-  }
+// The image options and tally given for the run: over the stored settings, and over a
+// named set's stored ones.
+void ApplyOptions(const Options& o, FolderSession& session) {
+  SamplingOverrides given;
+  if (o.crop) given.Crop = true;
+  if (o.noAuto) given.AutoThreshold = false;
+  given.Threshold = o.threshold;
+  given.Increment = o.increment;
+  if (o.ratioOff) given.Ratio = 0;
+  if (o.ratio) given.Ratio = *o.ratio;
+  given.Tally = o.tally;
+  session.Override(given, o.black);
 }
 
 // ./charmap.txt as the window reads it (a bad line is reported, the entries before it stay);
 // then the map of --charmap, which must hold what it claims or the run does not start.
-void LoadCharacterMaps(const Options& o, const std::string& start, Session& session,
+void LoadCharacterMaps(const Options& o, const std::string& start, FolderSession& session,
                        std::ostream& err) {
-  if (const std::string problem = LoadCharMap(JoinPath(start, "charmap.txt"), session.Chars);
+  if (const std::string problem = session.LoadWindowCharacterMap(JoinPath(start, "charmap.txt"));
       !problem.empty())
     Diagnose(err, problem);
-  if (!o.charmap) return;
-  session.Chars.CharMap = LoadStrictCharMap(JoinPath(start, *o.charmap)).CharMap;
-  session.Chars.CharMapLoaded = true;
-}
-
-// Reads the references of a set file over those already in the session.
-void LoadReferences(const std::string& file, Session& session) {
-  if (LoadReferenceFile(file, session.Bank)) return;
-  const std::string problem = RegularFileProblem(file);
-  throw FileError(file, problem.empty() ? "cannot be read" : problem, ErrorKind::kCannotRead);
+  if (o.charmap) session.LoadCharacterMap(JoinPath(start, *o.charmap));
 }
 
 std::string JoinedList(const std::vector<std::string>& items) {
@@ -333,26 +249,22 @@ std::string JoinedList(const std::vector<std::string>& items) {
 // naming no set switches on compare mode; any other name that finds no set, or a set file
 // that cannot be read, stops the run.
 void ChooseSet(const Options& o, const std::string& folder, const std::string& start,
-               const std::string& home, Session& session) {
+               const std::string& home, FolderSession& session) {
   if (!o.sets.empty()) {  // the sets are named; a character after the folder is compared
-    if (o.positional.size() > 1) {
-      session.Chars.CharCompareMode = true;
-      session.Chars.ExpectedChar = o.positional[1][0];
-    }
+    if (o.positional.size() > 1) session.CompareWith(o.positional[1][0]);
     return;
   }
   if (o.positional.size() == 1) {
-    const std::string file = JoinPath(folder, "default.pcp");
-    if (EntryExists(file)) LoadReferences(ResolveFileName(file), session);
+    const SetSearch set = FindSet("default.pcp", {folder});
+    if (!set.File.empty()) session.AddReferences(set.File, "default");
     return;
   }
   const std::string& name = o.positional[1];
-  const NamedSet set = FindNamedSet(name, {folder, start, home});
+  const SetSearch set = FindSet(name, {folder, start, home});
   if (!set.File.empty()) {
-    LoadReferences(set.File, session);
+    session.AddReferences(set.File, name);
   } else if (name.size() == 1) {
-    session.Chars.CharCompareMode = true;
-    session.Chars.ExpectedChar = name[0];
+    session.CompareWith(name[0]);
   } else {
     throw Error("set \"" + name + "\" not found (tried " + JoinedList(set.Tried) + ")",
                 ErrorKind::kNotFound);
@@ -366,93 +278,29 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
          });
 }
 
-// The image options and tally given for the run, which win over a set's stored settings.
-SetSettings OverridesOf(const Options& o) {
-  SetSettings s;
-  if (o.black) s.Black = true;
-  if (o.crop) s.AutoCrop = true;
-  if (o.noAuto) s.Autodetect = false;
-  if (o.threshold) s.Threshold = *o.threshold;
-  if (o.increment) s.Increment = *o.increment;
-  if (o.ratioOff) s.AspectRatioEnable = false;
-  if (o.ratio) {
-    s.AspectRatioEnable = true;
-    s.AspectRatio = *o.ratio;
-  }
-  if (o.tally) s.Tally = *o.tally;
-  return s;
-}
-
-// A set named with or without its ".pcp" extension, in any case.
-std::string SetBaseOf(const std::string& name) {
-  const std::size_t n = name.size();
-  if (n > 4 && SameNameIgnoringCase(name.substr(n - 4), ".pcp")) return name.substr(0, n - 4);
-  return name;
-}
-
-// The sets of --set, in their order, taken against the start folder; library files add the
-// sets they list. Sets are named as typed: relative to the start folder where they lie in it.
-ReferenceLibrary OpenNamedSets(const Options& o, const std::string& start) {
-  std::vector<std::string> names;
-  for (const std::string& s : o.sets)
-    names.push_back(JoinPath(start, IsLibraryFileName(s) ? s : SetBaseOf(s)));
-  ReferenceLibrary library = OpenReferenceNames(names);
-  const std::string prefix = start.empty() || start.back() == '/' ? start : start + "/";
-  for (ReferenceSet& set : library.Sets)
-    if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
-      set.Base.erase(0, prefix.size());
-  return library;
-}
-
-// The session's references as the one set of a run (--chars without --set).
-ReferenceLibrary SessionLibrary(const Options& o, const Session& session) {
-  ReferenceLibrary library;
-  ReferenceSet& set = library.Sets.emplace_back();
-  set.Base =
-      o.positional.size() > 1 && !session.Chars.CharCompareMode ? o.positional[1] : "default";
-  set.Bank = session.Bank;
-  return library;
-}
-
-SetRun PrepareSetRun(const Options& o, const std::string& start, const Session& session) {
-  CharFilter filter;
-  if (o.chars) filter = ParseCharFilter(*o.chars);
-  SetRun run = MakeSetRun(o.sets.empty() ? SessionLibrary(o, session) : OpenNamedSets(o, start),
-                          session.Image, session.Tally, OverridesOf(o), session.Chars,
-                          o.charmap.has_value(), filter);
-  if (filter.Active && !AnySetMapped(run))
-    throw UsageError{
-        "--chars needs a character map: charmap.txt in the start folder, "
-        "--charmap FILE, or a set's BASE.charmap.txt"};
-  return run;
-}
-
 // --learn and --save. Returns the exit status, kExitOk to go on.
-int Learn(const Options& o, const std::string& start, Session& session, RunObserver& observer,
+int Learn(const Options& o, const std::string& start, FolderSession& session, RunListener& listener,
           std::ostream& err) {
   const std::string folder = o.learn->empty() ? "" : JoinPath(start, *o.learn);
-  if (!DirectoryExists(folder)) {
-    Diagnose(err, FolderProblem(folder) + ": " + folder);
+  if (const std::string problem = FolderProblem(folder); !problem.empty()) {
+    Diagnose(err, problem + ": " + folder);
     return kExitFolderMissing;
   }
   // Nothing learned is nothing to save: a set saved now would be a copy of the old one, or
   // empty, under the name of a set that was meant to be new.
-  if (LearnReferences(session, folder, observer).empty()) {
+  if (session.Learn(folder, listener).empty()) {
     Diagnose(err,
              folder + ": no pictures 1.bmp to 40.bmp (or .png, .pgm, .ppm, .pbm) to learn from");
     return kExitFailed;
   }
   if (!o.save) return kExitOk;
   const std::string base = JoinPath(start, *o.save);
-  const std::vector<std::string> failed = SaveSet(session, base);
+  const std::vector<std::string> failed = session.SaveSet(base);
+  const std::string references = SetFileNames(base, false).front();
   for (const std::string& file : failed)
-    Diagnose(err, file + (file == ReferenceFileOf(base) ? ": Error writing patterns"
-                                                        : ": Error writing test pic"));
-  if (!failed.empty()) return kExitFailed;
-  // What the set needs to be read right later: its settings, and the map of this run.
-  SaveSetSettings(base, CaptureSetSettings(session.Image, session.Tally));
-  if (session.Chars.CharMapLoaded) SaveSetCharMap(base, session.Chars);
-  return kExitOk;
+    Diagnose(err,
+             file + (file == references ? ": Error writing patterns" : ": Error writing test pic"));
+  return failed.empty() ? kExitOk : kExitFailed;
 }
 
 // Whether two paths name the same file: the same folder (links and ".." resolved) and the
@@ -468,26 +316,9 @@ bool SameFile(const std::string& a, const std::string& b) {
 std::vector<std::string> RewrittenFiles(const Options& o, const std::string& start,
                                         const std::string& folder) {
   std::vector<std::string> files;
-  if (o.save) {
-    const std::string base = JoinPath(start, *o.save);
-    files.push_back(ReferenceFileOf(base));
-    files.push_back(TestFileOf(base));
-    files.push_back(SetSettingsPath(base));
-    files.push_back(SetCharMapPath(base));
-  }
+  if (o.save) files = SetFileNames(JoinPath(start, *o.save), false);
   if (folder.empty()) return files;
-  const std::string root = ResolveFileName(folder);  // as the run finds it, in any case
-  if (o.batch) {
-    files.push_back(JoinPath(root, "batchresult.txt"));
-    files.push_back(JoinPath(root, "batchresult.out"));
-    for (const std::string& name : ListSubfolders(root)) {
-      files.push_back(JoinPath(JoinPath(root, name), "result.txt"));
-      files.push_back(JoinPath(JoinPath(root, name), "result.out"));
-    }
-  } else {
-    files.push_back(JoinPath(root, "result.txt"));
-    files.push_back(JoinPath(root, "result.out"));
-  }
+  for (std::string& file : RunResultFiles(folder, o.batch)) files.push_back(std::move(file));
   return files;
 }
 
@@ -519,42 +350,39 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   std::string folder;
   if (!o.positional.empty()) {
     if (!o.positional[0].empty()) folder = JoinPath(start, o.positional[0]);
-    if (!DirectoryExists(folder)) {
-      Diagnose(err, FolderProblem(folder) + ": " + folder);
+    if (const std::string problem = FolderProblem(folder); !problem.empty()) {
+      Diagnose(err, problem + ": " + folder);
       return kExitFolderMissing;
     }
   }
   if (const std::string clash = ReportClash(o, start, folder); !clash.empty())
     throw UsageError{"--report " + *o.report + ": the run itself writes " + clash};
 
-  Session session;
-  const bool dynamic = ApplyStoredSettings(home, session) || o.dynamic;
+  FolderSession session;
+  const bool dynamic = session.ApplyHomeSettings(home) || o.dynamic;
   LoadCharacterMaps(o, start, session, err);
   ApplyOptions(o, session);
-  CommandLineObserver observer(err, session);
+  CommandLineListener listener(err);
 
   // The folder's own set comes first, so that learning (which never clears a slot) has the
   // last word over the slots it learns.
   if (!o.positional.empty()) ChooseSet(o, folder, start, home, session);
   if (o.learn) {
-    if (const int status = Learn(o, start, session, observer, err); status != kExitOk)
+    if (const int status = Learn(o, start, session, listener, err); status != kExitOk)
       return status;
   }
   if (o.positional.empty()) return kExitOk;
 
-  std::optional<SetRun> sets;
-  if (!o.sets.empty() || o.chars) sets = PrepareSetRun(o, start, session);
-  SetRun* run = sets ? &*sets : nullptr;
-  if (o.report) observer.OpenReport(JoinPath(start, *o.report), o.sets.empty() ? nullptr : run);
-  if (o.batch) {
-    // The batch report names the root as typed.
-    const BatchRunResult result = RecognizeBatch(session, {folder, o.positional[0], run}, observer);
-    observer.CloseReport();
-    return RunStatus(result.Failed, result.Images, folder, true, err);
-  }
-  const FolderRunResult result = RecognizeFolder(session, {folder, dynamic, run}, observer);
-  observer.CloseReport();
-  return RunStatus(result.Failed, result.Images, folder, false, err);
+  SessionRunSettings run;
+  run.Sets = o.sets;
+  run.SetsFolder = start;
+  if (o.chars) run.Chars = *o.chars;
+  run.DynamicNames = dynamic;
+  run.Batch = o.batch;
+  run.ShownRoot = o.positional[0];  // the batch report names the root as typed
+  if (o.report) run.Report = JoinPath(start, *o.report);
+  const RunSummary result = session.Recognize(folder, run, listener);
+  return RunStatus(result.Failed, result.Pictures, folder, o.batch, err);
 }
 
 }  // namespace
@@ -653,7 +481,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
       return kExitOk;
     }
     if (o.version) {
-      out << "morvik " << MORVIK_VERSION << "\n";
+      out << "morvik " << Version() << "\n";
       return kExitOk;
     }
     if (o.positional.empty() && !o.learn) throw UsageError{"no folder given"};

@@ -8,11 +8,9 @@
 #include <cstdlib>
 
 #include "cli/usage.h"
-#include "core/error.h"
-#include "core/file_names.h"
-#include "fonts/char_list.h"
-#include "fonts/render.h"
-#include "reading/font_learning.h"
+#include "morvik/chars.h"
+#include "morvik/files.h"
+#include "morvik/learning.h"
 
 namespace morvik {
 
@@ -26,7 +24,7 @@ struct FontCommand {
 
 const char kUsage[] = "usage: morvik --learn-font FILE --chars CHARS [--size PX]... --save BASE";
 
-// A whole number 1..kMaxRenderSize, or a list of them separated by commas.
+// A whole number 1..kMaxCapHeight, or a list of them separated by commas.
 void ParseSizes(const std::string& text, std::vector<int>& sizes) {
   std::size_t pos = 0;
   do {
@@ -35,9 +33,9 @@ void ParseSizes(const std::string& text, std::vector<int>& sizes) {
     char* stop = nullptr;
     errno = 0;
     const long v = std::strtol(item.c_str(), &stop, 10);
-    if (item.empty() || *stop != '\0' || errno != 0 || v < 1 || v > kMaxRenderSize ||
+    if (item.empty() || *stop != '\0' || errno != 0 || v < 1 || v > kMaxCapHeight ||
         !std::isdigit(static_cast<unsigned char>(item[0])))
-      throw UsageError{"--size takes pixel sizes 1 to " + std::to_string(kMaxRenderSize) +
+      throw UsageError{"--size takes pixel sizes 1 to " + std::to_string(kMaxCapHeight) +
                        ", not \"" + text + "\""};
     sizes.push_back(static_cast<int>(v));
     pos = end + 1;
@@ -109,21 +107,19 @@ int RunFontCommand(const std::vector<std::string>& args, const std::string& star
     if (c.Help) {
       out << kUsage << "\n"
           << "Learns the characters (ranges such as 0-9A-Z) from the font file at each size (cap\n"
-          << "height in pixels, default " << kDefaultLearnCapHeight
+          << "height in pixels, default " << kDefaultCapHeight
           << "; repeat --size or give a list 24,48).\n"
           << "Up to 40 references are saved as BASE.PCP with its map, settings and detail; more\n"
           << "as BASE-1, BASE-2, ... listed in the library file BASE.sets.\n";
       return kExitOk;
     }
     ParseCharList(c.Chars);  // a bad list is a usage fault, found before the font is read
-    FontLearnOptions options;
-    if (!c.Sizes.empty()) options.CapHeights = c.Sizes;
-    std::vector<LearnedSet> sets = LearnFromFont(JoinPath(startFolder, c.Font), c.Chars, options);
-    int references = 0;
-    for (const LearnedSet& s : sets) references += s.Count;
-    const std::string saved = SaveLearnedSets(JoinPath(startFolder, c.Save), sets);
+    const std::vector<int> sizes = c.Sizes.empty() ? std::vector<int>{kDefaultCapHeight} : c.Sizes;
+    const LearnedSets sets = LearnFont(JoinPath(startFolder, c.Font), c.Chars, sizes);
+    const int references = sets.References();
+    const std::string saved = sets.Save(JoinPath(startFolder, c.Save));
     out << "learned " << references << (references == 1 ? " reference in " : " references in ")
-        << sets.size() << (sets.size() == 1 ? " set: " : " sets: ") << saved << "\n";
+        << sets.SetCount() << (sets.SetCount() == 1 ? " set: " : " sets: ") << saved << "\n";
     return kExitOk;
   });
 }

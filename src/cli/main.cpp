@@ -8,8 +8,8 @@
 #include "cli/font_command.h"
 #include "cli/read_command.h"
 #include "cli/window_launch.h"
-#include "reading/stock_library.h"
-#include "session/home_folder.h"
+#include "morvik/files.h"
+#include "morvik/library.h"
 
 int main(int argc, char** argv) {
   const std::string home = morvik::FindHomeFolder(argv[0]);
@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     if (morvik::IsPictureCommand(args)) {
       // With no set named, pictures are read with the stock library.
       const std::string exeFolder = morvik::ExecutableFolder(argv[0]);
-      morvik::DefaultSets stock({}, morvik::StockLibraryPlaces(exeFolder));
-      if (std::string lib = morvik::FindStockLibrary(exeFolder); !lib.empty())
+      morvik::DefaultSets stock({}, morvik::Library::StockPlaces(exeFolder));
+      if (std::string lib = morvik::Library::FindStock(exeFolder); !lib.empty())
         stock.Names.push_back(std::move(lib));
       return morvik::RunPictureCommand(args, stock, start, std::cout, std::cerr);
     }

@@ -14,23 +14,15 @@
 #include <sstream>
 
 #include "cli/usage.h"
-#include "core/error.h"
-#include "core/file_names.h"
-#include "core/ordered_jobs.h"
-#include "image/picture_file.h"
-#include "image/picture_limits.h"
-#include "image/picture_reader.h"
-#include "image/png_writer.h"
-#include "library/char_filter.h"
-#include "library/reference_library.h"
-#include "library/set_char_map.h"
-#include "reading/cut_folder.h"
-#include "reading/learn_picture.h"
-#include "reading/output_names.h"
-#include "reading/read_picture.h"
-#include "reading/reading_format.h"
-#include "runs/char_map.h"
-#include "segment/draw_boxes.h"
+#include "morvik/chars.h"
+#include "morvik/files.h"
+#include "morvik/jobs.h"
+#include "morvik/learning.h"
+#include "morvik/library.h"
+#include "morvik/output.h"
+#include "morvik/output_names.h"
+#include "morvik/picture.h"
+#include "morvik/reading.h"
 
 namespace morvik {
 
@@ -40,12 +32,12 @@ struct PictureOptions {
   bool read = false, help = false;
   std::optional<std::string> learn, save, charmap, chars, cutFolder, boxes;
   std::vector<std::string> sets, pictures;
-  ReadingFormat format = ReadingFormat::Text;
+  OutputFormat format = OutputFormat::kText;
   double reject = 0;
-  unsigned jobs = 0;  // 0: DefaultJobs()
-  std::size_t cutLimit = kDefaultCutFileLimit;
-  CutOptions cut;
-  SetSettings overrides;
+  unsigned jobs = 0;  // 0: one a core
+  std::size_t cutLimit = kDefaultCutLimit;
+  CutSettings cut;
+  SamplingOverrides overrides;
 };
 
 enum OptionId {
@@ -121,7 +113,7 @@ double ParseScore(const std::string& text) {
   return v;
 }
 
-GridLayout ParseGrid(const std::string& text) {
+CellGrid ParseGrid(const std::string& text) {
   std::vector<int> v;
   std::string field;
   std::istringstream in(text);
@@ -136,7 +128,7 @@ GridLayout ParseGrid(const std::string& text) {
     throw UsageError{problem + ", six numbers, not \"" + text + "\""};
   if (std::min({v[2], v[3], v[4], v[5]}) < 1)
     throw UsageError{"--grid: cell size and counts must be at least 1 in \"" + text + "\""};
-  return GridLayout{v[0], v[1], v[2], v[3], v[4], v[5]};
+  return CellGrid{v[0], v[1], v[2], v[3], v[4], v[5]};
 }
 
 // One of a few named values: "--format is text, tsv or json, not \"xml\"" otherwise.
@@ -196,10 +188,10 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
       o.jobs = static_cast<unsigned>(ParseWholeOption("--jobs", value, 1, 1024));
       return true;
     case kFormat:
-      o.format = Choose<ReadingFormat>("format", value,
-                                       {{"text", ReadingFormat::Text},
-                                        {"tsv", ReadingFormat::Tsv},
-                                        {"json", ReadingFormat::Json}});
+      o.format = Choose<OutputFormat>("format", value,
+                                      {{"text", OutputFormat::kText},
+                                       {"tsv", OutputFormat::kTsv},
+                                       {"json", OutputFormat::kJson}});
       return true;
   }
   return false;
@@ -208,34 +200,36 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
 // How the picture is cut.
 bool ApplyCutOption(PictureOptions& o, int id, const std::string& value) {
   switch (id) {
-    case kGrid:
-      o.cut.Mode = Layout::Grid;
+    case kGrid:  // the last of --grid and --table counts
       o.cut.Grid = ParseGrid(value);
+      o.cut.Table = false;
       return true;
     case kTable:
-      o.cut.Mode = Layout::Table;
+      o.cut.Grid.reset();
+      o.cut.Table = true;
       return true;
     case kPolarity:
-      o.cut.Ink = Choose<Polarity>("polarity", value,
-                                   {{"auto", Polarity::Auto},
-                                    {"dark", Polarity::DarkOnLight},
-                                    {"light", Polarity::LightOnDark}});
+      o.cut.Polarity = Choose<InkPolarity>("polarity", value,
+                                           {{"auto", InkPolarity::kAuto},
+                                            {"dark", InkPolarity::kDark},
+                                            {"light", InkPolarity::kLight}});
       return true;
   }
   return false;
 }
 
 // The image settings and tally, over the sets' stored ones.
-void ApplyImageOption(SetSettings& s, int id, const std::string& name, const std::string& value) {
+void ApplyImageOption(SamplingOverrides& s, int id, const std::string& name,
+                      const std::string& value) {
   switch (id) {
     case kCrop:
-      s.AutoCrop = true;
+      s.Crop = true;
       break;
     case kNoCrop:
-      s.AutoCrop = false;
+      s.Crop = false;
       break;
     case kNoAuto:
-      s.Autodetect = false;
+      s.AutoThreshold = false;
       break;
     case kThreshold:
       s.Threshold = ParseWholeOption("--" + name, value, 0, 100);
@@ -246,9 +240,8 @@ void ApplyImageOption(SetSettings& s, int id, const std::string& name, const std
     case kTally:
       s.Tally = ParseWholeOption("--" + name, value, 0, 100);
       break;
-    case kRatio:
-      s.AspectRatioEnable = value != "off";
-      if (value != "off") s.AspectRatio = ParseWholeOption("--" + name, value, 1, 100);
+    case kRatio:  // 0 keeps the proportions
+      s.Ratio = value == "off" ? 0 : ParseWholeOption("--" + name, value, 1, 100);
       break;
   }
 }
@@ -298,7 +291,7 @@ void CheckCombination(const PictureOptions& o) {
     if (!o.save) throw UsageError{"--learn-picture needs --save BASE"};
     if (!o.pictures.empty()) throw UsageError{"--learn-picture takes one picture"};
     if (!o.sets.empty() || o.charmap || o.cutFolder || o.reject != 0 ||
-        o.format != ReadingFormat::Text)
+        o.format != OutputFormat::kText)
       throw UsageError{"--set, --charmap, --cut, --reject and --format go with --read"};
     return;
   }
@@ -312,28 +305,18 @@ void CheckChars(const PictureOptions& o) {
   if (!o.chars) return;
   try {
     if (o.learn) {
-      LearnableChars(*o.chars);
+      CheckLearnChars(*o.chars);
     } else {
-      ParseCharFilter(*o.chars);
+      CheckAnswerChars(*o.chars);
     }
   } catch (const Error& e) {
     throw UsageError{std::string("--chars: ") + e.what()};
   }
 }
 
-// A set named with or without its ".PCP" extension.
-std::string SetBase(const std::string& name) {
-  const std::size_t n = name.size();
-  if (n > 4 && name[n - 4] == '.' && std::tolower(static_cast<unsigned char>(name[n - 3])) == 'p' &&
-      std::tolower(static_cast<unsigned char>(name[n - 2])) == 'c' &&
-      std::tolower(static_cast<unsigned char>(name[n - 1])) == 'p')
-    return name.substr(0, n - 4);
-  return name;
-}
-
-Bitmap LoadNamedPicture(const std::string& name, const std::string& start) {
-  return name == "-" ? ReadPictureFromStream(STDIN_FILENO, "standard input")
-                     : ReadPictureFile(JoinPath(start, name));
+Picture LoadNamedPicture(const std::string& name, const std::string& start) {
+  return name == "-" ? Picture::FromDescriptor(STDIN_FILENO, "standard input")
+                     : Picture::FromFile(JoinPath(start, name));
 }
 
 // No set named and none to read with by default: where the stock library was looked for.
@@ -347,24 +330,12 @@ Error NoDefaultSets(const DefaultSets& defaults) {
                ErrorKind::kNotFound);
 }
 
-ReferenceLibrary OpenSets(const PictureOptions& o, const DefaultSets& defaultSets,
-                          const std::string& start) {
-  std::vector<std::string> names;
-  for (const std::string& s : o.sets)
-    names.push_back(JoinPath(start, IsLibraryFileName(s) ? s : SetBase(s)));
-  if (names.empty()) names = defaultSets.Names;
+// The sets of --set, taken against the start folder, else those read with by default.
+Library OpenSets(const PictureOptions& o, const DefaultSets& defaultSets,
+                 const std::string& start) {
+  const std::vector<std::string>& names = o.sets.empty() ? defaultSets.Names : o.sets;
   if (names.empty()) throw NoDefaultSets(defaultSets);
-  ReferenceLibrary library = OpenReferenceNames(names);
-  // Sets are shown as named: relative to the start folder where they lie in it.
-  const std::string prefix = start.empty() || start.back() == '/' ? start : start + "/";
-  for (ReferenceSet& set : library.Sets)
-    if (!prefix.empty() && set.Base.compare(0, prefix.size(), prefix) == 0)
-      set.Base.erase(0, prefix.size());
-  if (o.charmap) {
-    const CharMapState chars = LoadStrictCharMap(JoinPath(start, *o.charmap));
-    for (ReferenceSet& set : library.Sets) set.Chars = chars;
-  }
-  return library;
+  return Library::Open(names, o.charmap.value_or(""), start);
 }
 
 // A picture as a file on disk: none for standard input.
@@ -400,19 +371,19 @@ void CheckOutputsAreNotInputs(const PictureOptions& o, const std::vector<std::st
 // What reading one picture gives: its reading, and the failure that ended it, if any (after
 // the reading where writing its cut or boxes failed).
 struct PictureOutcome {
-  std::optional<PictureReading> Reading;
+  std::optional<Reading> Read;
   std::exception_ptr Failure;
 };
 
-int Read(const PictureOptions& o, const ReferenceLibrary& library, const std::string& start,
+int Read(const PictureOptions& o, const Library& library, const std::string& start,
          std::ostream& out, std::ostream& err) {
-  ReadOptions ro;
-  ro.Cut = o.cut;
-  ro.Character.Overrides = o.overrides;
-  ro.Reject = o.reject;
-  if (o.chars) ro.Character.Filter = ParseCharFilter(*o.chars);
+  ReadSettings settings;
+  settings.Cut = o.cut;
+  settings.Sampling = o.overrides;
+  settings.Reject = o.reject;
+  settings.Chars = o.chars.value_or("");
   const bool several = o.pictures.size() > 1;
-  ReadingPrinter printer(out, o.format, several);
+  OutputPrinter printer(out, o.format, several);
   OutputNames names(several);
   std::vector<std::string> uniques;
   for (const std::string& picture : o.pictures) uniques.push_back(names.Next(picture));
@@ -420,44 +391,40 @@ int Read(const PictureOptions& o, const ReferenceLibrary& library, const std::st
   // Pictures are read on several threads, sharing the library; what they give is printed in
   // their order, as one thread would. Standard input is read by one thread only.
   const bool stdinNamed = std::find(o.pictures.begin(), o.pictures.end(), "-") != o.pictures.end();
-  const unsigned jobs = stdinNamed ? 1 : o.jobs != 0 ? o.jobs : DefaultJobs();
+  std::vector<PictureOutcome> outcomes(o.pictures.size());
   auto readOne = [&](std::size_t i) {
-    PictureOutcome outcome;
+    PictureOutcome& outcome = outcomes[i];
     try {
       const std::string& unique = uniques[i];
-      const std::string& picture = o.pictures[i];
-      const Bitmap bitmap = LoadNamedPicture(picture, start);
-      const std::string shown = picture == "-" ? "standard input" : JoinPath(start, picture);
-      outcome.Reading = WithFileName(shown, [&] { return ReadPicture(bitmap, library, ro); });
-      if (o.cutFolder && CutFileCount(*outcome.Reading) > o.cutLimit)
+      const std::string& name = o.pictures[i];
+      const Picture picture = LoadNamedPicture(name, start);
+      const std::string shown = name == "-" ? "standard input" : JoinPath(start, name);
+      const Reading& reading = outcome.Read.emplace(ReadPicture(picture, library, settings, shown));
+      if (o.cutFolder && CutFileCount(reading) > o.cutLimit)
         throw FileError(shown,
-                        "the cut would write " + std::to_string(CutFileCount(*outcome.Reading)) +
+                        "the cut would write " + std::to_string(CutFileCount(reading)) +
                             " files, more than " + std::to_string(o.cutLimit) +
                             " (--cut-limit N allows more)",
                         ErrorKind::kTooLarge);
       if (o.cutFolder)
-        WriteCutFolder(bitmap, *outcome.Reading,
-                       names.Folder(JoinPath(start, *o.cutFolder), unique));
-      if (o.boxes)
-        WritePngFile(names.File(JoinPath(start, *o.boxes), unique),
-                     DrawBoxes(ToGreyImage(bitmap), outcome.Reading->Cut));
+        WriteCut(picture, reading, names.Folder(JoinPath(start, *o.cutFolder), unique));
+      if (o.boxes) WriteBoxes(picture, reading, names.File(JoinPath(start, *o.boxes), unique));
     } catch (const Error&) {
       outcome.Failure = std::current_exception();
     }
-    return outcome;
   };
   int status = 0;
-  RunInOrder<PictureOutcome>(o.pictures.size(), jobs, readOne,
-                             [&](std::size_t i, PictureOutcome& r) {
-                               if (r.Reading) printer.Print(o.pictures[i], *r.Reading, library);
-                               if (!r.Failure) return;
-                               try {
-                                 std::rethrow_exception(r.Failure);
-                               } catch (const Error& e) {
-                                 err << "morvik: " << e.what() << "\n";
-                                 status = kExitFailed;
-                               }
-                             });
+  RunInOrder(o.pictures.size(), stdinNamed ? 1 : o.jobs, readOne, [&](std::size_t i) {
+    PictureOutcome r = std::move(outcomes[i]);
+    if (r.Read) printer.Print(o.pictures[i], *r.Read);
+    if (!r.Failure) return;
+    try {
+      std::rethrow_exception(r.Failure);
+    } catch (const Error& e) {
+      err << "morvik: " << e.what() << "\n";
+      status = kExitFailed;
+    }
+  });
   printer.Finish();
   return status;
 }
@@ -468,25 +435,20 @@ void CheckLearnOutputs(const PictureOptions& o, const std::string& start) {
   if (!input) return;
   if (o.boxes && SameFileOnDisk(JoinPath(start, *o.boxes), *input))
     throw UsageError{"--boxes would replace the picture " + *o.learn + " being learned"};
-  const std::string base = JoinPath(start, SetBase(*o.save));
-  for (const char* suffix : {".PCP", ".PCT", ".charmap.txt", ".set.ini", ".detail"})
-    if (SameFileOnDisk(ResolveFileName(base + suffix), *input))
+  for (const std::string& file : SetFileNames(JoinPath(start, SetBaseName(*o.save)), true))
+    if (SameFileOnDisk(ResolveFileName(file), *input))
       throw UsageError{"--save would replace the picture " + *o.learn + " being learned"};
 }
 
 void Learn(const PictureOptions& o, const std::string& start) {
   CheckLearnOutputs(o, start);
   const std::string name = *o.learn == "-" ? "standard input" : JoinPath(start, *o.learn);
-  const Bitmap bitmap = LoadNamedPicture(*o.learn, start);
-  LearnOptions lo;
-  lo.Cut = o.cut;
-  lo.Overrides = o.overrides;
-  if (o.boxes) {
-    const GreyImage grey = ToGreyImage(bitmap);
-    WritePngFile(JoinPath(start, *o.boxes), DrawBoxes(grey, CutPicture(grey, o.cut)));
-  }
-  LearnedSet set = LearnFromPicture(bitmap, *o.chars, lo, name);
-  SaveLearnedSet(JoinPath(start, SetBase(*o.save)), set);
+  const Picture picture = LoadNamedPicture(*o.learn, start);
+  LearnSettings settings;
+  settings.Cut = o.cut;
+  settings.Sampling = o.overrides;
+  if (o.boxes) WriteBoxes(picture, o.cut, JoinPath(start, *o.boxes));
+  LearnPicture(picture, *o.chars, settings, name).Save(JoinPath(start, SetBaseName(*o.save)));
 }
 
 }  // namespace
@@ -510,7 +472,7 @@ int RunPictureCommand(const std::vector<std::string>& args, const DefaultSets& d
       Learn(o, startFolder);
       return kExitOk;
     }
-    ReferenceLibrary library = OpenSets(o, defaultSets, startFolder);
+    const Library library = OpenSets(o, defaultSets, startFolder);
     return Read(o, library, startFolder, out, err);
   });
 }

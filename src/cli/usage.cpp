@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "core/whole_number.h"
+#include "morvik/whole_number.h"
 
 namespace morvik {
 

@@ -5,9 +5,7 @@
 
 namespace morvik {
 
-namespace {
-
-void ApplyStored(const SetSettings& s, ImageOptions& image, double& tally) {
+void ApplySetSettings(const SetSettings& s, ImageOptions& image, double& tally) {
   if (s.Black) image.BlackCharacters = *s.Black;
   if (s.AutoCrop) image.Crop = *s.AutoCrop;
   if (s.Autodetect) image.AutoThreshold = *s.Autodetect;
@@ -17,6 +15,8 @@ void ApplyStored(const SetSettings& s, ImageOptions& image, double& tally) {
   if (s.AspectRatio) image.Ratio = *s.AspectRatio;
   if (s.Tally) tally = TallyFraction(*s.Tally);
 }
+
+namespace {
 
 bool SameOptions(const ImageOptions& a, const ImageOptions& b) {
   return a.BlackCharacters == b.BlackCharacters && a.AutoThreshold == b.AutoThreshold &&
@@ -37,7 +37,7 @@ LoadedPicture BlankPicture(const ImageOptions& options) {
 SetRunSettings SetRunSettingsOf(const ImageOptions& run, double runTally, const SetSettings& stored,
                                 const SetSettings& overrides) {
   SetRunSettings s{run, runTally};
-  ApplyStored(MergeSettings(stored, overrides), s.Image, s.Tally);
+  ApplySetSettings(MergeSettings(stored, overrides), s.Image, s.Tally);
   return s;
 }
 

@@ -45,6 +45,9 @@ SetRun MakeSetRun(ReferenceLibrary library, const ImageOptions& run, double runT
                   const SetSettings& overrides, const CharMapState& runChars, bool replaceMaps,
                   const CharFilter& filter);
 
+// The settings given in s over the image options and tally (a fraction) of a run.
+void ApplySetSettings(const SetSettings& s, ImageOptions& image, double& tally);
+
 // Whether any set of the run has a character map, which a filter needs to admit anything.
 bool AnySetMapped(const SetRun& run);
 
