@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/options.h"
 #include "morvik/chars.h"
 #include "morvik/files.h"
 #include "morvik/library.h"
@@ -22,55 +23,30 @@ namespace fs = std::filesystem;
 
 struct Options {
   std::vector<std::string> positional;
-  bool dynamic = false, black = false, crop = false, noAuto = false, batch = false;
-  std::optional<int> tally, threshold, increment, ratio;
-  bool ratioOff = false;
-  std::optional<std::string> charmap, learn, save, report, chars;
-  std::vector<std::string> sets;
-  bool help = false, version = false;
+  bool dynamic = false, batch = false;
+  std::optional<std::string> learn, report;
+  SharedValues shared;  // image options, tally, --set, --charmap, --chars, --save, --help
+  bool version = false;
 };
 
-// The option table: flags, names of files or folders, and numbers.
 enum OptionId {
-  kHelp = 'h',
   kVersion = 'V',
   kDynamic = 256,
-  kBlack,
-  kCrop,
-  kNoAuto,
   kBatch,
-  kCharmap,
   kLearn,
-  kSave,
   kReport,
-  kTally,
-  kThreshold,
-  kIncrement,
-  kRatio,
-  kSet,
-  kChars,
 };
 
-const option kLongOptions[] = {
-    {"help", no_argument, nullptr, kHelp},
-    {"version", no_argument, nullptr, kVersion},
-    {"dynamic", no_argument, nullptr, kDynamic},
-    {"black", no_argument, nullptr, kBlack},
-    {"crop", no_argument, nullptr, kCrop},
-    {"no-auto", no_argument, nullptr, kNoAuto},
-    {"batch", no_argument, nullptr, kBatch},
-    {"charmap", required_argument, nullptr, kCharmap},
-    {"learn", required_argument, nullptr, kLearn},
-    {"save", required_argument, nullptr, kSave},
-    {"report", required_argument, nullptr, kReport},
-    {"tally", required_argument, nullptr, kTally},
-    {"threshold", required_argument, nullptr, kThreshold},
-    {"increment", required_argument, nullptr, kIncrement},
-    {"ratio", required_argument, nullptr, kRatio},
-    {"set", required_argument, nullptr, kSet},
-    {"chars", required_argument, nullptr, kChars},
-    {nullptr, 0, nullptr, 0},
-};
+const std::vector<option> kLongOptions = OptionTable(
+    {
+        {"version", no_argument, nullptr, kVersion},
+        {"dynamic", no_argument, nullptr, kDynamic},
+        {"batch", no_argument, nullptr, kBatch},
+        {"learn", required_argument, nullptr, kLearn},
+        {"report", required_argument, nullptr, kReport},
+    },
+    {kOptHelp, kOptBlack, kOptCrop, kOptNoAuto, kOptCharmap, kOptSave, kOptTally, kOptThreshold,
+     kOptIncrement, kOptRatio, kOptSet, kOptChars});
 
 // The option as typed ("--tally=x" as "--tally"), for messages.
 std::string OptionName(const char* typed) {
@@ -78,69 +54,24 @@ std::string OptionName(const char* typed) {
   return a.substr(0, a.find('='));
 }
 
-void ApplyOption(Options& o, int id, const std::string& name, const char* value) {
+void ApplyOption(Options& o, int id, const char* value) {
   const std::string v = value ? value : "";
+  if (ApplySharedOption(o.shared, id, v)) return;
   switch (id) {
-    case kHelp:
-      o.help = true;
-      break;
     case kVersion:
       o.version = true;
       break;
     case kDynamic:
       o.dynamic = true;
       break;
-    case kBlack:
-      o.black = true;
-      break;
-    case kCrop:
-      o.crop = true;
-      break;
-    case kNoAuto:
-      o.noAuto = true;
-      break;
     case kBatch:
       o.batch = true;
-      break;
-    case kCharmap:
-      o.charmap = v;
       break;
     case kLearn:
       o.learn = v;
       break;
-    case kSave:
-      o.save = v;
-      break;
     case kReport:
       o.report = v;
-      break;
-    case kSet:
-      if (v.empty()) throw UsageError{name + " needs the name of a set, not \"\""};
-      o.sets.push_back(v);
-      break;
-    case kChars:
-      try {
-        CheckAnswerChars(v);
-      } catch (const Error& e) {
-        throw UsageError{name + ": " + e.what()};
-      }
-      o.chars = v;
-      break;
-    case kTally:
-      o.tally = ParseWholeOption(name, v, 0, 100);
-      break;
-    case kThreshold:
-      o.threshold = ParseWholeOption(name, v, 0, 100);
-      break;
-    case kIncrement:
-      o.increment = ParseWholeOption(name, v, 0, 100);
-      break;
-    case kRatio:
-      if (v == "off") {
-        o.ratioOff = true;
-      } else {
-        o.ratio = ParseWholeOption(name, v, 1, 100);
-      }
       break;
     default:
       break;
@@ -149,7 +80,7 @@ void ApplyOption(Options& o, int id, const std::string& name, const char* value)
 
 // Sets named with --set replace the folder's set and are not learned into.
 void CheckSetOptions(const Options& o) {
-  if (o.sets.empty()) return;
+  if (o.shared.Sets.empty()) return;
   if (o.learn) throw UsageError{"--set goes with a folder run, not with --learn"};
   if (o.positional.size() > 1 && o.positional[1].size() != 1)
     throw UsageError{
@@ -169,7 +100,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   optind = 0;  // a fresh scan
   opterr = 0;  // messages of our own
   for (;;) {
-    const int id = getopt_long(argc, argv.data(), ":hV", kLongOptions, nullptr);
+    const int id = getopt_long(argc, argv.data(), ":hV", kLongOptions.data(), nullptr);
     if (id == -1) break;
     const std::string typed = OptionName(argv[static_cast<std::size_t>(optind) - 1]);
     if (id == '?') {
@@ -177,11 +108,18 @@ Options ParseOptions(const std::vector<std::string>& args) {
                        (optopt != 0 ? std::string("-") + static_cast<char>(optopt) : typed)};
     }
     if (id == ':') throw UsageError{typed + " needs a value"};
-    ApplyOption(o, id, typed, optarg);
+    ApplyOption(o, id, optarg);
   }
   for (int k = optind; k < argc; ++k) o.positional.push_back(argv[static_cast<std::size_t>(k)]);
-  if (o.save && !o.learn) throw UsageError{"--save goes with --learn"};
-  if (o.save) CheckSetName("--save", *o.save);
+  if (o.shared.Chars) {
+    try {
+      CheckAnswerChars(*o.shared.Chars);
+    } catch (const Error& e) {
+      throw UsageError{std::string("--chars: ") + e.what()};
+    }
+  }
+  if (o.shared.Save && !o.learn) throw UsageError{"--save goes with --learn"};
+  if (o.shared.Save) CheckSetName("--save", *o.shared.Save);
   CheckSetOptions(o);
   return o;
 }
@@ -213,20 +151,6 @@ void Diagnose(std::ostream& err, const std::string& text) {
   err << "morvik: " << text << "\n";
 }
 
-// The image options and tally given for the run: over the stored settings, and over a
-// named set's stored ones.
-void ApplyOptions(const Options& o, FolderSession& session) {
-  SamplingOverrides given;
-  if (o.crop) given.Crop = true;
-  if (o.noAuto) given.AutoThreshold = false;
-  given.Threshold = o.threshold;
-  given.Increment = o.increment;
-  if (o.ratioOff) given.Ratio = 0;
-  if (o.ratio) given.Ratio = *o.ratio;
-  given.Tally = o.tally;
-  session.Override(given, o.black);
-}
-
 // ./charmap.txt as the window reads it (a bad line is reported, the entries before it stay);
 // then the map of --charmap, which must hold what it claims or the run does not start.
 void LoadCharacterMaps(const Options& o, const std::string& start, FolderSession& session,
@@ -234,7 +158,7 @@ void LoadCharacterMaps(const Options& o, const std::string& start, FolderSession
   if (const std::string problem = session.LoadWindowCharacterMap(JoinPath(start, "charmap.txt"));
       !problem.empty())
     Diagnose(err, problem);
-  if (o.charmap) session.LoadCharacterMap(JoinPath(start, *o.charmap));
+  if (o.shared.Charmap) session.LoadCharacterMap(JoinPath(start, *o.shared.Charmap));
 }
 
 std::string JoinedList(const std::vector<std::string>& items) {
@@ -250,7 +174,7 @@ std::string JoinedList(const std::vector<std::string>& items) {
 // that cannot be read, stops the run.
 void ChooseSet(const Options& o, const std::string& folder, const std::string& start,
                const std::string& home, FolderSession& session) {
-  if (!o.sets.empty()) {  // the sets are named; a character after the folder is compared
+  if (!o.shared.Sets.empty()) {  // the sets are named; a character after the folder is compared
     if (o.positional.size() > 1) session.CompareWith(o.positional[1][0]);
     return;
   }
@@ -293,8 +217,8 @@ int Learn(const Options& o, const std::string& start, FolderSession& session, Ru
              folder + ": no pictures 1.bmp to 40.bmp (or .png, .pgm, .ppm, .pbm) to learn from");
     return kExitFailed;
   }
-  if (!o.save) return kExitOk;
-  const std::string base = JoinPath(start, *o.save);
+  if (!o.shared.Save) return kExitOk;
+  const std::string base = JoinPath(start, *o.shared.Save);
   const std::vector<std::string> failed = session.SaveSet(base);
   const std::string references = SetFileNames(base, false).front();
   for (const std::string& file : failed)
@@ -316,7 +240,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 std::vector<std::string> RewrittenFiles(const Options& o, const std::string& start,
                                         const std::string& folder) {
   std::vector<std::string> files;
-  if (o.save) files = SetFileNames(JoinPath(start, *o.save), false);
+  if (o.shared.Save) files = SetFileNames(JoinPath(start, *o.shared.Save), false);
   if (folder.empty()) return files;
   for (std::string& file : RunResultFiles(folder, o.batch)) files.push_back(std::move(file));
   return files;
@@ -361,7 +285,7 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   FolderSession session;
   const bool dynamic = session.ApplyHomeSettings(home) || o.dynamic;
   LoadCharacterMaps(o, start, session, err);
-  ApplyOptions(o, session);
+  session.Override(o.shared.Sampling, o.shared.Black);
   CommandLineListener listener(err);
 
   // The folder's own set comes first, so that learning (which never clears a slot) has the
@@ -374,9 +298,9 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   if (o.positional.empty()) return kExitOk;
 
   SessionRunSettings run;
-  run.Sets = o.sets;
+  run.Sets = o.shared.Sets;
   run.SetsFolder = start;
-  if (o.chars) run.Chars = *o.chars;
+  if (o.shared.Chars) run.Chars = *o.shared.Chars;
   run.DynamicNames = dynamic;
   run.Batch = o.batch;
   run.ShownRoot = o.positional[0];  // the batch report names the root as typed
@@ -423,14 +347,10 @@ elsewhere (without a map it holds the digits as usual).
 Options (they change the settings for this run only; morvik.ini is never written):
   --dynamic          try every name of rows and columns 0..10 (dynamic file names)
   --batch            recognise every sub-folder of <folder>, compare with compare.txt
-  --tally N          matching threshold in percent, 0..100
-  --black            the characters are black (the picture is inverted)
-  --crop             crop every picture to its content
-  --no-auto          keep threshold and increment instead of detecting them
-  --threshold N      threshold in percent, 0..100
-  --increment N      increment in percent, 0..100
-  --ratio N|off      aspect ratio in percent, 1..100, or keep the picture's proportions
-  --charmap FILE     character map to use instead of ./charmap.txt (with --set:
+)" +
+         SharedHelp({kOptTally, kOptBlack, kOptCrop, kOptNoAuto, kOptThreshold, kOptIncrement,
+                     kOptRatio}) +
+         R"(  --charmap FILE     character map to use instead of ./charmap.txt (with --set:
                      for every set instead of its own map)
   --learn DIR        learn the reference set from DIR/1.bmp .. DIR/40.bmp (or .png,
                      .pgm, .ppm, .pbm) before the run; learned slots replace those
@@ -476,7 +396,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& home
                    const std::string& startFolder, std::ostream& out, std::ostream& err) {
   return ReportFailures(err, "Try 'morvik --help'.", [&]() -> int {
     const Options o = ParseOptions(args);
-    if (o.help) {
+    if (o.shared.Help) {
       out << HelpText();
       return kExitOk;
     }

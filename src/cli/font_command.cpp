@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cli/options.h"
 #include "cli/usage.h"
 #include "morvik/chars.h"
 #include "morvik/files.h"
@@ -43,37 +44,27 @@ void ParseSizes(const std::string& text, std::vector<int>& sizes) {
 }
 
 FontCommand Parse(const std::vector<std::string>& args) {
-  static const option kOptions[] = {{"learn-font", required_argument, nullptr, 'f'},
-                                    {"chars", required_argument, nullptr, 'c'},
-                                    {"size", required_argument, nullptr, 's'},
-                                    {"save", required_argument, nullptr, 'o'},
-                                    {"help", no_argument, nullptr, 'h'},
-                                    {nullptr, 0, nullptr, 0}};
+  static const std::vector<option> kOptions = OptionTable(
+      {{"learn-font", required_argument, nullptr, 'f'}, {"size", required_argument, nullptr, 's'}},
+      {kOptChars, kOptSave, kOptHelp});
   std::vector<std::string> copies(args);
   std::vector<char*> argv{const_cast<char*>("morvik")};
   for (std::string& a : copies) argv.push_back(a.data());
   argv.push_back(nullptr);
   FontCommand c;
+  SharedValues shared;
   optind = 0;  // getopt keeps its place between calls; 0 starts it afresh
   opterr = 0;
   int opt;
-  while ((opt = getopt_long(static_cast<int>(argv.size() - 1), argv.data(), "+:", kOptions,
+  while ((opt = getopt_long(static_cast<int>(argv.size() - 1), argv.data(), "+:", kOptions.data(),
                             nullptr)) != -1) {
+    if (opt != ':' && opt != '?' && ApplySharedOption(shared, opt, optarg ? optarg : "")) continue;
     switch (opt) {
       case 'f':
         c.Font = optarg;
         break;
-      case 'c':
-        c.Chars = optarg;
-        break;
       case 's':
         ParseSizes(optarg, c.Sizes);
-        break;
-      case 'o':
-        c.Save = optarg;
-        break;
-      case 'h':
-        c.Help = true;
         break;
       default: {  // ':' a value missing, '?' an option unknown; argv[optind - 1] is it
         const std::string arg = argv[static_cast<std::size_t>(std::max(optind - 1, 1))];
@@ -84,6 +75,9 @@ FontCommand Parse(const std::vector<std::string>& args) {
   if (optind < static_cast<int>(argv.size()) - 1)
     throw UsageError{"unexpected argument \"" +
                      std::string(argv[static_cast<std::size_t>(optind)]) + "\""};
+  c.Chars = shared.Chars.value_or("");
+  c.Save = shared.Save.value_or("");
+  c.Help = shared.Help;
   if (c.Help) return c;
   if (c.Font.empty()) throw UsageError{"--learn-font needs a font file"};
   if (c.Chars.empty()) throw UsageError{"--learn-font needs --chars"};

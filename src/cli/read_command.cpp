@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/options.h"
 #include "cli/usage.h"
 #include "morvik/chars.h"
 #include "morvik/files.h"
@@ -29,69 +30,47 @@ namespace morvik {
 namespace {
 
 struct PictureOptions {
-  bool read = false, help = false;
-  std::optional<std::string> learn, save, charmap, chars, cutFolder, boxes;
-  std::vector<std::string> sets, pictures;
+  bool read = false;
+  std::optional<std::string> learn, cutFolder, boxes;
+  std::vector<std::string> pictures;
   OutputFormat format = OutputFormat::kText;
   double reject = 0;
   unsigned jobs = 0;  // 0: one a core
   std::size_t cutLimit = kDefaultCutLimit;
   CutSettings cut;
-  SamplingOverrides overrides;
+  SharedValues shared;  // image options, tally, --set, --charmap, --chars, --save, --help
 };
 
 enum OptionId {
   kRead = 256,
   kLearnPicture,
-  kSet,
-  kCharmap,
   kFormat,
   kReject,
-  kChars,
   kCut,
   kCutLimit,
   kBoxes,
   kGrid,
   kTable,
   kPolarity,
-  kCrop,
-  kNoCrop,
-  kNoAuto,
-  kThreshold,
-  kIncrement,
-  kRatio,
-  kTally,
-  kSave,
-  kHelp,
   kJobs,
 };
 
-const option kLongOptions[] = {
-    {"read", no_argument, nullptr, kRead},
-    {"learn-picture", required_argument, nullptr, kLearnPicture},
-    {"set", required_argument, nullptr, kSet},
-    {"charmap", required_argument, nullptr, kCharmap},
-    {"format", required_argument, nullptr, kFormat},
-    {"reject", required_argument, nullptr, kReject},
-    {"chars", required_argument, nullptr, kChars},
-    {"cut", required_argument, nullptr, kCut},
-    {"cut-limit", required_argument, nullptr, kCutLimit},
-    {"boxes", required_argument, nullptr, kBoxes},
-    {"grid", required_argument, nullptr, kGrid},
-    {"table", no_argument, nullptr, kTable},
-    {"polarity", required_argument, nullptr, kPolarity},
-    {"crop", no_argument, nullptr, kCrop},
-    {"no-crop", no_argument, nullptr, kNoCrop},
-    {"no-auto", no_argument, nullptr, kNoAuto},
-    {"threshold", required_argument, nullptr, kThreshold},
-    {"increment", required_argument, nullptr, kIncrement},
-    {"ratio", required_argument, nullptr, kRatio},
-    {"tally", required_argument, nullptr, kTally},
-    {"save", required_argument, nullptr, kSave},
-    {"help", no_argument, nullptr, kHelp},
-    {"jobs", required_argument, nullptr, kJobs},
-    {nullptr, 0, nullptr, 0},
-};
+const std::vector<option> kLongOptions = OptionTable(
+    {
+        {"read", no_argument, nullptr, kRead},
+        {"learn-picture", required_argument, nullptr, kLearnPicture},
+        {"format", required_argument, nullptr, kFormat},
+        {"reject", required_argument, nullptr, kReject},
+        {"cut", required_argument, nullptr, kCut},
+        {"cut-limit", required_argument, nullptr, kCutLimit},
+        {"boxes", required_argument, nullptr, kBoxes},
+        {"grid", required_argument, nullptr, kGrid},
+        {"table", no_argument, nullptr, kTable},
+        {"polarity", required_argument, nullptr, kPolarity},
+        {"jobs", required_argument, nullptr, kJobs},
+    },
+    {kOptSet, kOptCharmap, kOptChars, kOptCrop, kOptNoCrop, kOptNoAuto, kOptThreshold,
+     kOptIncrement, kOptRatio, kOptTally, kOptSave, kOptHelp});
 
 bool ParseLong(const std::string& text, long& value) {
   if (text.empty() || text.size() > 12) return false;
@@ -155,23 +134,6 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
     case kLearnPicture:
       o.learn = value;
       return true;
-    case kSave:
-      o.save = value;
-      return true;
-    case kHelp:
-      o.help = true;
-      return true;
-    case kSet:
-      if (value.empty()) throw UsageError{"--set needs the name of a set, not \"\""};
-      o.sets.push_back(value);
-      return true;
-    case kCharmap:
-      if (value.empty()) throw UsageError{"--charmap needs the name of a file, not \"\""};
-      o.charmap = value;
-      return true;
-    case kChars:
-      o.chars = value;
-      return true;
     case kCut:
       o.cutFolder = value;
       return true;
@@ -218,37 +180,9 @@ bool ApplyCutOption(PictureOptions& o, int id, const std::string& value) {
   return false;
 }
 
-// The image settings and tally, over the sets' stored ones.
-void ApplyImageOption(SamplingOverrides& s, int id, const std::string& name,
-                      const std::string& value) {
-  switch (id) {
-    case kCrop:
-      s.Crop = true;
-      break;
-    case kNoCrop:
-      s.Crop = false;
-      break;
-    case kNoAuto:
-      s.AutoThreshold = false;
-      break;
-    case kThreshold:
-      s.Threshold = ParseWholeOption("--" + name, value, 0, 100);
-      break;
-    case kIncrement:
-      s.Increment = ParseWholeOption("--" + name, value, 0, 100);
-      break;
-    case kTally:
-      s.Tally = ParseWholeOption("--" + name, value, 0, 100);
-      break;
-    case kRatio:  // 0 keeps the proportions
-      s.Ratio = value == "off" ? 0 : ParseWholeOption("--" + name, value, 1, 100);
-      break;
-  }
-}
-
-void ApplyOption(PictureOptions& o, int id, const std::string& name, const std::string& value) {
-  if (!ApplyRouteOption(o, id, value) && !ApplyCutOption(o, id, value))
-    ApplyImageOption(o.overrides, id, name, value);
+void ApplyOption(PictureOptions& o, int id, const std::string& value) {
+  if (!ApplySharedOption(o.shared, id, value) && !ApplyRouteOption(o, id, value))
+    ApplyCutOption(o, id, value);
 }
 
 // getopt_long over a copy of the arguments (it reorders them); pictures may stand anywhere.
@@ -264,13 +198,12 @@ PictureOptions ParseArguments(const std::vector<std::string>& args) {
   optind = 0;  // start afresh: the parser may run more than once in a process
   opterr = 0;
   for (;;) {
-    int index = -1;
-    const int id = getopt_long(argc, argv.data(), ":", kLongOptions, &index);
+    const int id = getopt_long(argc, argv.data(), ":", kLongOptions.data(), nullptr);
     if (id == -1) break;
     const std::string seen = argv[static_cast<std::size_t>(optind - 1)];
     if (id == '?') throw UsageError{"unknown option " + seen};
     if (id == ':') throw UsageError{seen + " needs a value"};
-    ApplyOption(o, id, kLongOptions[index].name, optarg ? optarg : "");
+    ApplyOption(o, id, optarg ? optarg : "");
   }
   for (int k = optind; k < argc; ++k) o.pictures.push_back(argv[static_cast<std::size_t>(k)]);
   return o;
@@ -280,34 +213,35 @@ PictureOptions ParseArguments(const std::vector<std::string>& args) {
 void CheckOutputNames(const PictureOptions& o) {
   if (o.cutFolder && o.cutFolder->empty()) throw UsageError{"--cut needs a folder, not \"\""};
   if (o.boxes && o.boxes->empty()) throw UsageError{"--boxes needs a file, not \"\""};
-  if (o.save) CheckSetName("--save", *o.save);
+  if (o.shared.Save) CheckSetName("--save", *o.shared.Save);
 }
 
 void CheckCombination(const PictureOptions& o) {
   CheckOutputNames(o);
   if (o.read && o.learn) throw UsageError{"--read and --learn-picture go separately"};
   if (o.learn) {
-    if (!o.chars) throw UsageError{"--learn-picture needs --chars CHARS naming its characters"};
-    if (!o.save) throw UsageError{"--learn-picture needs --save BASE"};
+    if (!o.shared.Chars)
+      throw UsageError{"--learn-picture needs --chars CHARS naming its characters"};
+    if (!o.shared.Save) throw UsageError{"--learn-picture needs --save BASE"};
     if (!o.pictures.empty()) throw UsageError{"--learn-picture takes one picture"};
-    if (!o.sets.empty() || o.charmap || o.cutFolder || o.reject != 0 ||
+    if (!o.shared.Sets.empty() || o.shared.Charmap || o.cutFolder || o.reject != 0 ||
         o.format != OutputFormat::kText)
       throw UsageError{"--set, --charmap, --cut, --reject and --format go with --read"};
     return;
   }
-  if (o.save) throw UsageError{"--save goes with --learn-picture"};
+  if (o.shared.Save) throw UsageError{"--save goes with --learn-picture"};
   if (o.pictures.empty()) throw UsageError{"--read needs a picture (\"-\" reads standard input)"};
 }
 
 // --chars as either route takes it, checked before any work: a list that cannot be used is
 // a fault of the command line (kUsage) on both.
 void CheckChars(const PictureOptions& o) {
-  if (!o.chars) return;
+  if (!o.shared.Chars) return;
   try {
     if (o.learn) {
-      CheckLearnChars(*o.chars);
+      CheckLearnChars(*o.shared.Chars);
     } else {
-      CheckAnswerChars(*o.chars);
+      CheckAnswerChars(*o.shared.Chars);
     }
   } catch (const Error& e) {
     throw UsageError{std::string("--chars: ") + e.what()};
@@ -333,9 +267,9 @@ Error NoDefaultSets(const DefaultSets& defaults) {
 // The sets of --set, taken against the start folder, else those read with by default.
 Library OpenSets(const PictureOptions& o, const DefaultSets& defaultSets,
                  const std::string& start) {
-  const std::vector<std::string>& names = o.sets.empty() ? defaultSets.Names : o.sets;
+  const std::vector<std::string>& names = o.shared.Sets.empty() ? defaultSets.Names : o.shared.Sets;
   if (names.empty()) throw NoDefaultSets(defaultSets);
-  return Library::Open(names, o.charmap.value_or(""), start);
+  return Library::Open(names, o.shared.Charmap.value_or(""), start);
 }
 
 // A picture as a file on disk: none for standard input.
@@ -379,9 +313,9 @@ int Read(const PictureOptions& o, const Library& library, const std::string& sta
          std::ostream& out, std::ostream& err) {
   ReadSettings settings;
   settings.Cut = o.cut;
-  settings.Sampling = o.overrides;
+  settings.Sampling = o.shared.Sampling;
   settings.Reject = o.reject;
-  settings.Chars = o.chars.value_or("");
+  settings.Chars = o.shared.Chars.value_or("");
   const bool several = o.pictures.size() > 1;
   OutputPrinter printer(out, o.format, several);
   OutputNames names(several);
@@ -435,7 +369,7 @@ void CheckLearnOutputs(const PictureOptions& o, const std::string& start) {
   if (!input) return;
   if (o.boxes && SameFileOnDisk(JoinPath(start, *o.boxes), *input))
     throw UsageError{"--boxes would replace the picture " + *o.learn + " being learned"};
-  for (const std::string& file : SetFileNames(JoinPath(start, SetBaseName(*o.save)), true))
+  for (const std::string& file : SetFileNames(JoinPath(start, SetBaseName(*o.shared.Save)), true))
     if (SameFileOnDisk(ResolveFileName(file), *input))
       throw UsageError{"--save would replace the picture " + *o.learn + " being learned"};
 }
@@ -446,9 +380,10 @@ void Learn(const PictureOptions& o, const std::string& start) {
   const Picture picture = LoadNamedPicture(*o.learn, start);
   LearnSettings settings;
   settings.Cut = o.cut;
-  settings.Sampling = o.overrides;
+  settings.Sampling = o.shared.Sampling;
   if (o.boxes) WriteBoxes(picture, o.cut, JoinPath(start, *o.boxes));
-  LearnPicture(picture, *o.chars, settings, name).Save(JoinPath(start, SetBaseName(*o.save)));
+  LearnPicture(picture, *o.shared.Chars, settings, name)
+      .Save(JoinPath(start, SetBaseName(*o.shared.Save)));
 }
 
 }  // namespace
@@ -462,7 +397,7 @@ int RunPictureCommand(const std::vector<std::string>& args, const DefaultSets& d
                       const std::string& startFolder, std::ostream& out, std::ostream& err) {
   return ReportFailures(err, "Try 'morvik --read --help'.", [&]() -> int {
     const PictureOptions o = ParseArguments(args);
-    if (o.help) {
+    if (o.shared.Help) {
       out << PictureUsageText();
       return kExitOk;
     }
@@ -533,12 +468,8 @@ Cutting (both routes):
 
 Image settings (a set's stored settings are used unless these override them):
   --crop, --no-crop  crop each character to its strokes (default) or not
-  --no-auto          keep threshold and increment instead of detecting them
-  --threshold N      threshold in percent, 0..100
-  --increment N      increment in percent, 0..100
-  --ratio N|off      aspect ratio in percent, 1..100, or keep the proportions
-  --tally N          matching threshold in percent, 0..100
-
+)" + SharedHelp({kOptNoAuto, kOptThreshold, kOptIncrement, kOptRatio, kOptTally}) +
+         R"(
 Output is UTF-8; --chars is read as UTF-8 (characters up to U+00FF).
 
 Exit status:
