@@ -180,6 +180,7 @@ TEST_F(CommandLine, SameFaultSameStatusOnEveryRoute) {
       {{"pics", "--set", ""}, 3},
       {{"--read", "--set", "", pic}, 3},
       {{"--read", "--charmap", "", pic}, 3},
+      {{"pics", "--charmap", ""}, 3},
       // An unknown option, a value missing.
       {{"pics", "--bogus"}, 3},
       {{"--read", "--bogus", pic}, 3},
@@ -202,6 +203,22 @@ TEST_F(CommandLine, SameFaultSameStatusOnEveryRoute) {
     for (const std::string& a : c.args) typed += a + " ";
     EXPECT_EQ(r.status, c.status) << typed << "\n" << r.err;
     EXPECT_EQ(r.err.rfind("morvik: ", 0), 0u) << typed << "\n" << r.err;
+  }
+}
+
+// Every route reads --chars with the one parser, so a list is refused in the same words.
+TEST_F(CommandLine, CharacterListsAreRefusedAlikeOnEveryRoute) {
+  test::WriteGlyph(dir.File("pics/1_0.bmp"), '4');
+  const std::string pic = "pics/1_0.bmp";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"pics", "--set", "s", "--chars", "9-0"},
+        {"--read", "--chars", "9-0", pic},
+        {"--learn-picture", pic, "--chars", "9-0", "--save", "x"},
+        {"--learn-font", "none.ttf", "--chars", "9-0", "--save", "x"}}) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(
+        r.err.rfind("morvik: --chars: character list \"9-0\": the range 9-0 is reversed\n", 0), 0u)
+        << args[0] << ": " << r.err;
   }
 }
 

@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "cli/options.h"
-#include "morvik/chars.h"
 #include "morvik/files.h"
 #include "morvik/library.h"
 #include "morvik/runs.h"
@@ -111,13 +110,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
     ApplyOption(o, id, optarg);
   }
   for (int k = optind; k < argc; ++k) o.positional.push_back(argv[static_cast<std::size_t>(k)]);
-  if (o.shared.Chars) {
-    try {
-      CheckAnswerChars(*o.shared.Chars);
-    } catch (const Error& e) {
-      throw UsageError{std::string("--chars: ") + e.what()};
-    }
-  }
+  CheckCharsOption(o.shared.Chars, CharsUse::kAnswer);
   if (o.shared.Save && !o.learn) throw UsageError{"--save goes with --learn"};
   if (o.shared.Save) CheckSetName("--save", *o.shared.Save);
   CheckSetOptions(o);

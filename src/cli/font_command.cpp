@@ -9,7 +9,6 @@
 
 #include "cli/options.h"
 #include "cli/usage.h"
-#include "morvik/chars.h"
 #include "morvik/files.h"
 #include "morvik/learning.h"
 
@@ -107,7 +106,7 @@ int RunFontCommand(const std::vector<std::string>& args, const std::string& star
           << "as BASE-1, BASE-2, ... listed in the library file BASE.sets.\n";
       return kExitOk;
     }
-    ParseCharList(c.Chars);  // a bad list is a usage fault, found before the font is read
+    CheckCharsOption(c.Chars, CharsUse::kFont);  // a usage fault, found before the font is read
     const std::vector<int> sizes = c.Sizes.empty() ? std::vector<int>{kDefaultCapHeight} : c.Sizes;
     const LearnedSets sets = LearnFont(JoinPath(startFolder, c.Font), c.Chars, sizes);
     const int references = sets.References();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/usage.h"
+#include "morvik/chars.h"
 
 namespace morvik {
 
@@ -116,6 +117,17 @@ std::string SharedHelp(std::initializer_list<SharedOptionId> shared) {
     text += left + o.Help + "\n";
   }
   return text;
+}
+
+void CheckCharsOption(const std::optional<std::string>& chars, CharsUse use) {
+  if (!chars) return;
+  try {
+    if (use == CharsUse::kAnswer) CheckAnswerChars(*chars);
+    if (use == CharsUse::kLearnPicture) CheckLearnChars(*chars);
+    if (use == CharsUse::kFont) ParseCharList(*chars);
+  } catch (const Error& e) {
+    throw UsageError{std::string("--chars: ") + e.what()};
+  }
 }
 
 }  // namespace morvik

@@ -54,4 +54,12 @@ bool ApplySharedOption(SharedValues& values, int id, const std::string& value);
 // the routes (--set, --charmap, --chars, --save, --no-crop) have none: each route says it.
 std::string SharedHelp(std::initializer_list<SharedOptionId> shared);
 
+// What a route's --chars names: the characters to answer with, those of a picture to learn in
+// reading order, or those to render from a font.
+enum class CharsUse { kAnswer, kLearnPicture, kFont };
+
+// Checks --chars, when given, before any work: a list that cannot be used for `use` is a
+// usage fault, "--chars: <problem>".
+void CheckCharsOption(const std::optional<std::string>& chars, CharsUse use);
+
 }  // namespace morvik

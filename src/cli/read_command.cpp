@@ -15,7 +15,6 @@
 
 #include "cli/options.h"
 #include "cli/usage.h"
-#include "morvik/chars.h"
 #include "morvik/files.h"
 #include "morvik/jobs.h"
 #include "morvik/learning.h"
@@ -233,21 +232,6 @@ void CheckCombination(const PictureOptions& o) {
   if (o.pictures.empty()) throw UsageError{"--read needs a picture (\"-\" reads standard input)"};
 }
 
-// --chars as either route takes it, checked before any work: a list that cannot be used is
-// a fault of the command line (kUsage) on both.
-void CheckChars(const PictureOptions& o) {
-  if (!o.shared.Chars) return;
-  try {
-    if (o.learn) {
-      CheckLearnChars(*o.shared.Chars);
-    } else {
-      CheckAnswerChars(*o.shared.Chars);
-    }
-  } catch (const Error& e) {
-    throw UsageError{std::string("--chars: ") + e.what()};
-  }
-}
-
 Picture LoadNamedPicture(const std::string& name, const std::string& start) {
   return name == "-" ? Picture::FromDescriptor(STDIN_FILENO, "standard input")
                      : Picture::FromFile(JoinPath(start, name));
@@ -402,7 +386,8 @@ int RunPictureCommand(const std::vector<std::string>& args, const DefaultSets& d
       return kExitOk;
     }
     CheckCombination(o);
-    CheckChars(o);
+    // --chars as the route takes it, checked before any work.
+    CheckCharsOption(o.shared.Chars, o.learn ? CharsUse::kLearnPicture : CharsUse::kAnswer);
     if (o.learn) {
       Learn(o, startFolder);
       return kExitOk;

@@ -14,25 +14,25 @@ std::string Utf8Of(char32_t c) {
 }  // namespace
 
 std::u32string ParseCharList(const std::string& list) {
+  const auto fail = [&](const std::string& problem) {
+    return Error("character list \"" + list + "\": " + problem, ErrorKind::kUsage);
+  };
   std::u32string chars;
   try {
     chars = DecodeUtf8(list);
   } catch (const Error& e) {
-    throw Error(std::string("the character list: ") + e.what(), ErrorKind::kUsage);
+    throw fail(e.what());
   }
   std::u32string out;
-  for (std::size_t i = 0; i < chars.size(); ++i) {
-    const bool range = i + 2 < chars.size() && chars[i + 1] == U'-';
-    if (!range) {
-      out.push_back(chars[i]);
-      continue;
-    }
-    const char32_t first = chars[i], last = chars[i + 2];
+  const std::size_t n = chars.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    if (chars[k] == U' ') continue;
+    const bool range = k + 2 < n && chars[k + 1] == U'-' && chars[k + 2] != U' ';
+    const char32_t first = chars[k], last = range ? chars[k + 2] : chars[k];
     if (last < first)
-      throw Error("the character range " + Utf8Of(first) + "-" + Utf8Of(last) + " is reversed",
-                  ErrorKind::kUsage);
+      throw fail("the range " + Utf8Of(first) + "-" + Utf8Of(last) + " is reversed");
     for (char32_t c = first; c <= last; ++c) out.push_back(c);
-    i += 2;
+    if (range) k += 2;
   }
   return out;
 }

@@ -1,6 +1,7 @@
 #include "library/char_filter.h"
 
 #include "core/error.h"
+#include "fonts/char_list.h"
 #include "fonts/utf8.h"
 
 namespace morvik {
@@ -15,37 +16,20 @@ std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
 
-// "a-b" of a range, for messages.
-std::string RangeText(char32_t first, char32_t last) {
-  return EncodeUtf8(std::u32string{first}) + "-" + EncodeUtf8(std::u32string{last});
-}
-
 }  // namespace
 
 CharFilter ParseCharFilter(const std::string& list) {
-  const auto fail = [&](const std::string& problem) {
-    return Error("character list " + Quoted(list) + problem, ErrorKind::kUsage);
-  };
-  std::u32string chars;
-  try {
-    chars = DecodeUtf8(list);
-  } catch (const Error& e) {
-    throw fail(std::string(": ") + e.what());
-  }
   CharFilter filter;
   filter.Active = true;
-  const std::size_t n = chars.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    if (chars[k] == U' ') continue;
-    const bool range = k + 2 < n && chars[k + 1] == U'-' && chars[k + 2] != U' ';
-    const char32_t first = chars[k], last = range ? chars[k + 2] : chars[k];
-    if (first > last) throw fail(": the range " + RangeText(first, last) + " runs backwards");
-    if (last > 0xFF)
-      throw fail(": " + CodePointName(last) + " is beyond what a character map holds (U+00FF)");
-    for (char32_t c = first; c <= last; ++c) filter.Chars.set(c);
-    if (range) k += 2;
+  for (const char32_t c : ParseCharList(list)) {
+    if (c > 0xFF)
+      throw Error("character list " + Quoted(list) + ": " + CodePointName(c) +
+                      " is beyond what a character map holds (U+00FF)",
+                  ErrorKind::kUsage);
+    filter.Chars.set(c);
   }
-  if (filter.Chars.none()) throw fail(" names no character");
+  if (filter.Chars.none())
+    throw Error("character list " + Quoted(list) + " names no character", ErrorKind::kUsage);
   return filter;
 }
 

@@ -20,11 +20,8 @@ SetSettings LearningSettings(const SetSettings& overrides) {
 }
 
 std::string LearnableChars(const std::string& chars) {
-  std::string list;
-  for (char c : chars)
-    if (c != ' ') list += c;
   std::string named;
-  for (const char32_t c : ParseCharList(list)) {
+  for (const char32_t c : ParseCharList(chars)) {
     if (c > 0xFF)
       throw Error("the characters to learn must be single-byte (Latin-1) characters, not " +
                       CodePointName(c),

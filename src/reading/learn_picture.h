@@ -21,7 +21,7 @@ struct LearnOptions {
 SetSettings LearningSettings(const SetSettings& overrides);
 
 // The characters a list names, one byte each as a set's map holds them (Latin-1 above 127):
-// blanks ignored, ranges spelled out as ParseCharList does. Throws Error (kUsage) for a list
+// as ParseCharList spells them out (blanks dropped). Throws Error (kUsage) for a list
 // ParseCharList refuses or a character above U+00FF.
 std::string LearnableChars(const std::string& chars);
 
