@@ -69,9 +69,9 @@ TEST(ParseCharList, RangesAndLiteralDashes) {
       {"+--", U"+,-"},                               // '+' to '-' is a range of three
       {"x-x", U"x"},                                 // a range of one
       {"\xC3\xA9-\xC3\xAB", U"\u00E9\u00EA\u00EB"},  // é-ë in UTF-8
-      {" A B ", U"AB"},                              // blanks are dropped
-      {"0 - 2", U"0-2"},                             // and end a range
-      {"0- 2", U"0-2"},
+      {" A B ", U" A B "},                           // blanks are characters
+      {"0 - 2", U"0 - 2"},                           // that end no range
+      {"0- 2", U"0- 2"},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseCharList(c.list), c.chars) << c.list;
   EXPECT_EQ(ParseCharList("0-9A-Z").size(), 36u);

@@ -26,8 +26,8 @@ std::u32string ParseCharList(const std::string& list) {
   std::u32string out;
   const std::size_t n = chars.size();
   for (std::size_t k = 0; k < n; ++k) {
-    if (chars[k] == U' ') continue;
-    const bool range = k + 2 < n && chars[k + 1] == U'-' && chars[k + 2] != U' ';
+    const bool range =
+        k + 2 < n && chars[k + 1] == U'-' && chars[k] != U' ' && chars[k + 2] != U' ';
     const char32_t first = chars[k], last = range ? chars[k + 2] : chars[k];
     if (last < first)
       throw fail("the range " + Utf8Of(first) + "-" + Utf8Of(last) + " is reversed");

@@ -22,6 +22,7 @@ CharFilter ParseCharFilter(const std::string& list) {
   CharFilter filter;
   filter.Active = true;
   for (const char32_t c : ParseCharList(list)) {
+    if (c == U' ') continue;  // blanks only separate
     if (c > 0xFF)
       throw Error("character list " + Quoted(list) + ": " + CodePointName(c) +
                       " is beyond what a character map holds (U+00FF)",

@@ -22,6 +22,7 @@ SetSettings LearningSettings(const SetSettings& overrides) {
 std::string LearnableChars(const std::string& chars) {
   std::string named;
   for (const char32_t c : ParseCharList(chars)) {
+    if (c == U' ') continue;  // blanks only separate
     if (c > 0xFF)
       throw Error("the characters to learn must be single-byte (Latin-1) characters, not " +
                       CodePointName(c),
