@@ -24,8 +24,9 @@ SetSettings EngineOverrides(const SamplingOverrides& sampling);
 // Throws Error kUsage "<what> is a percentage from <low> to 100" for a value outside that.
 void CheckPercent(const std::optional<int>& value, int low, const char* what);
 
-// The picture of a file or of a file's bytes. A decoder's refusal that carries no kind of
-// its own is bad data: the bytes were there but are no picture this program reads.
+// The picture of a file, of a file's bytes or of what a descriptor reads. A decoder's
+// refusal that carries no kind of its own is bad data: the bytes were there but are no
+// picture this program reads.
 Bitmap PictureOfFile(const std::string& path);
 Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& name);
 Bitmap PictureOfDescriptor(int fd, const std::string& name);
