@@ -16,6 +16,7 @@
 #include "core/error.h"
 #include "core/file_names.h"
 #include "core/number_format.h"
+#include "core/ordered_jobs.h"
 #include "core/regular_file.h"
 #include "core/set_files.h"
 #include "core/whole_number.h"
@@ -46,6 +47,7 @@ struct Options {
   bool ratioOff = false;
   std::optional<std::string> charmap, learn, save, report, chars;
   std::vector<std::string> sets;
+  unsigned jobs = 0;  // 0: DefaultJobs()
   bool help = false, version = false;
 };
 
@@ -68,6 +70,7 @@ enum OptionId {
   kRatio,
   kSet,
   kChars,
+  kJobs,
 };
 
 const option kLongOptions[] = {
@@ -88,6 +91,7 @@ const option kLongOptions[] = {
     {"ratio", required_argument, nullptr, kRatio},
     {"set", required_argument, nullptr, kSet},
     {"chars", required_argument, nullptr, kChars},
+    {"jobs", required_argument, nullptr, kJobs},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -153,6 +157,9 @@ void ApplyOption(Options& o, int id, const std::string& name, const char* value)
       break;
     case kIncrement:
       o.increment = ParseWholeOption(name, v, 0, 100);
+      break;
+    case kJobs:
+      o.jobs = static_cast<unsigned>(ParseWholeOption(name, v, 1, 1024));
       break;
     case kRatio:
       if (v == "off") {
@@ -546,13 +553,15 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   if (!o.sets.empty() || o.chars) sets = PrepareSetRun(o, start, session);
   SetRun* run = sets ? &*sets : nullptr;
   if (o.report) observer.OpenReport(JoinPath(start, *o.report), o.sets.empty() ? nullptr : run);
+  const unsigned jobs = o.jobs != 0 ? o.jobs : DefaultJobs();
   if (o.batch) {
     // The batch report names the root as typed.
-    const BatchRunResult result = RecognizeBatch(session, {folder, o.positional[0], run}, observer);
+    const BatchRunResult result =
+        RecognizeBatch(session, {folder, o.positional[0], run, jobs}, observer);
     observer.CloseReport();
     return RunStatus(result.Failed, result.Images, folder, true, err);
   }
-  const FolderRunResult result = RecognizeFolder(session, {folder, dynamic, run}, observer);
+  const FolderRunResult result = RecognizeFolder(session, {folder, dynamic, run, jobs}, observer);
   observer.CloseReport();
   return RunStatus(result.Failed, result.Images, folder, false, err);
 }
@@ -624,6 +633,8 @@ Options (they change the settings for this run only; morvik.ini is never written
                      of the pattern's number within its set
   --chars CHARS      only references whose character (the set's map, else the
                      run's) is among CHARS are candidates, e.g. 0-9 or A-Z0-9
+  --jobs N           recognise up to N pictures at once (default: one per core);
+                     every file and line written is the same as with --jobs 1
   --report FILE      also write a tab-separated file with the three best results
                      and their scores for every recognised image (with --batch the
                      row is the thumbnail row, counted on across sub-folders);
