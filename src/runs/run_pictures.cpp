@@ -23,9 +23,15 @@ LoadedPicture LoadRunPicture(const std::string& fileName, const ImageOptions& op
   return BlankPicture(options);
 }
 
+void Keep(LoadedPicture&& shown, RunPicture& p) {
+  p.Raster = std::move(shown.Raster);
+  p.Threshold = shown.Threshold;
+  p.Increment = shown.Increment;
+}
+
 RunPicture FromSets(SetRunMatch&& match, std::vector<std::string>&& failed) {
   RunPicture p;
-  p.Shown = std::move(match.Shown);
+  Keep(std::move(match.Shown), p);
   p.Matches = match.Best;
   p.Failed = std::move(failed);
   return p;
@@ -44,9 +50,12 @@ RunPictures::RunPictures(Session& session, SetRun* sets, std::vector<std::string
     shared_ = sessionSet_.Prepared.Earlier.size() + 1 < kMaxPasses;
   }
   if (!shared_) jobs = 1;
-  jobs_ = std::make_unique<OrderedJobs<RunPicture>>(paths_.size(), jobs, [this](std::size_t i) {
-    return shared_ ? RecognizeShared(i) : Recognize(i);
-  });
+  // A picture of a run takes a tenth of a millisecond or so: threads take several at once.
+  constexpr std::size_t kPicturesPerTurn = 16;
+  jobs_ = std::make_unique<OrderedJobs<RunPicture>>(
+      paths_.size(), jobs,
+      [this](std::size_t i) { return shared_ ? RecognizeShared(i) : Recognize(i); },
+      kPicturesPerTurn);
 }
 
 RunPicture RunPictures::Next() {
@@ -59,9 +68,10 @@ RunPicture RunPictures::Recognize(std::size_t i) {
   std::vector<std::string> failed;
   if (sets_) return FromSets(MatchPictureFile(*sets_, paths_[i], failed), std::move(failed));
   RunPicture p;
-  p.Shown = LoadRunPicture(paths_[i], session_.Image, p.Failed);
+  LoadedPicture shown = LoadRunPicture(paths_[i], session_.Image, p.Failed);
   // A blank picture has an empty pattern, which matches no reference: number 0, score 0.
-  p.Best = morvik::Recognize(session_, p.Shown.Pattern).Best;
+  p.Best = morvik::Recognize(session_, shown.Pattern).Best;
+  Keep(std::move(shown), p);
   return p;
 }
 
@@ -73,11 +83,12 @@ RunPicture RunPictures::RecognizeShared(std::size_t i) const {
                     std::move(failed));
   }
   RunPicture p;
-  p.Shown = LoadRunPicture(paths_[i], session_.Image, p.Failed);
+  LoadedPicture shown = LoadRunPicture(paths_[i], session_.Image, p.Failed);
   ScoreState scores;
   scores.ScoreTable =
-      ScoreSet(sessionSet_, PrepareTest(p.Shown.Pattern), session_.Tally, CharFilter{}, i);
+      ScoreSet(sessionSet_, PrepareTest(shown.Pattern), session_.Tally, CharFilter{}, i);
   PickTopThree(scores, p.Best);
+  Keep(std::move(shown), p);
   return p;
 }
 
@@ -101,13 +112,8 @@ std::optional<char> WriteRunPicture(const Session& session, const SetRun* sets,
   resultTxt.Write(std::to_string(numbers[0].No) + " " + FormatScore(score));
   resultOut.Write(ResultOutItem(*chars, no, score));
   resultTxt.Write(" ");
-  RecognizedImage image{path,
-                        row,
-                        column,
-                        &picture.Shown.Raster,
-                        numbers,
-                        picture.Shown.Threshold,
-                        picture.Shown.Increment};
+  RecognizedImage image{
+      path, row, column, &picture.Raster, numbers, picture.Threshold, picture.Increment};
   if (sets) image.Matches = &picture.Matches;
   observer.ImageRecognized(image);
   if (!chars->CharMapLoaded || chars->CharCompareMode) return std::nullopt;

@@ -22,8 +22,11 @@
 namespace morvik {
 
 // What one picture of a run gives.
+// Only what the writing thread needs is kept: the larger pictures of the image path are
+// freed on the thread that made them, while they are still in its cache.
 struct RunPicture {
-  LoadedPicture Shown;                    // as sampled (for the first set, with sets)
+  Bitmap Raster;  // the raster sampled (for the first set, with sets)
+  int Threshold = 0, Increment = 0;
   std::array<TRankEntry, 3> Best{};       // the session's three best (runs without sets)
   std::array<LibraryMatch, 3> Matches{};  // the three best over the sets (runs with sets)
   std::vector<std::string> Failed;        // the problem of a picture that could not be read
