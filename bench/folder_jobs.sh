@@ -59,3 +59,5 @@ for what in folder batch; do
   printf -- '  --jobs %d: %.0f pictures/s\n' "$jobs" "$(echo "$total / $many" | bc -l)"
   printf '  ratio: %.2fx (target 1.6x with 2 jobs on 2 cores)\n' "$(echo "$one / $many" | bc -l)"
 done
+# Wall-clock ratios only mean something on a machine with cores to spare.
+echo "load average (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
