@@ -32,13 +32,14 @@ build-asan: deps
 
 # The tests of the parallel paths (work over threads, one library read by several threads)
 # once more under ThreadSanitizer: only those, so that it stays short.
-TSAN_TESTS = ordered_jobs_test read_picture_test
+TSAN_TESTS = ordered_jobs_test read_picture_test parallel_run_test
 test-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) $(SANITIZER_FLAGS) -DMORVIK_TSAN=ON \
 	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_TSAN) -j $(JOBS) --target $(TSAN_TESTS)
 	TSAN_OPTIONS=halt_on_error=1 $(BUILD_TSAN)/ordered_jobs_test
 	TSAN_OPTIONS=halt_on_error=1 $(BUILD_TSAN)/read_picture_test --gtest_filter='*Thread*'
+	TSAN_OPTIONS=halt_on_error=1 $(BUILD_TSAN)/parallel_run_test
 
 # Tests build with warnings as errors.
 test: CMAKE_ARGS += -DMORVIK_WERROR=ON

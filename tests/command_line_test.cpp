@@ -79,16 +79,14 @@ class CommandLine : public testing::Test {
 TEST_F(CommandLine, HelpListsExitStatusesAndOptions) {
   const RunResult r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* text : {"Exit status:",   "  0  ",
-                           "  1  ",          "  2  ",
-                           "  3  ",          "--dynamic",
-                           "--batch",        "--tally N",
-                           "--black",        "--crop",
-                           "--no-auto",      "--threshold N",
-                           "--increment N",  "--ratio N|off",
-                           "--charmap FILE", "--learn DIR",
-                           "--save BASE",    "--report FILE",
-                           "--version",      "same name with .png, .pgm, .ppm or .pbm"})
+  for (const char* text :
+       {"Exit status:",  "  0  ",         "  1  ",
+        "  2  ",         "  3  ",         "--dynamic",
+        "--batch",       "--tally N",     "--black",
+        "--crop",        "--no-auto",     "--threshold N",
+        "--increment N", "--ratio N|off", "--charmap FILE",
+        "--learn DIR",   "--save BASE",   "--report FILE",
+        "--jobs N",      "--version",     "same name with .png, .pgm, .ppm or .pbm"})
     EXPECT_NE(r.out.find(text), std::string::npos) << text;
   // default.pcp only with the folder alone; compare mode changes result.out only where a
   // character map is loaded.

@@ -65,5 +65,34 @@ TEST(OrderedJobs, FailureComesOutAtItsItemAfterTheOnesBefore) {
   }
 }
 
+// Threads taking several items at a time (the calling thread among them while it waits)
+// still hand every item out once, in order, with no more threads at once than asked and
+// work no further ahead than 2 x threads x chunk.
+TEST(OrderedJobs, ChunksKeepOrderThreadsAndWindow) {
+  const struct {
+    std::size_t Count, Chunk;
+    unsigned Threads;
+  } cases[] = {{100, 4, 2}, {100, 16, 2}, {37, 5, 3}, {3, 16, 2}, {64, 1, 4}};
+  for (const auto& c : cases) {
+    std::atomic<int> running{0}, most{0};
+    std::atomic<std::size_t> highest{0};
+    OrderedJobs<int> jobs(
+        c.Count, c.Threads,
+        [&](std::size_t i) {
+          most = std::max(most.load(), ++running);
+          highest = std::max(highest.load(), i);
+          const int r = SlowSquare(i % 8, 8);
+          --running;
+          return r + static_cast<int>(1000 * i);
+        },
+        c.Chunk);
+    for (std::size_t i = 0; i < c.Count; ++i) {
+      EXPECT_EQ(jobs.Next(), static_cast<int>((i % 8) * (i % 8) + 1000 * i)) << c.Chunk;
+      EXPECT_LT(highest.load(), i + 2 * c.Threads * c.Chunk + 1) << c.Chunk;
+    }
+    EXPECT_LE(most.load(), static_cast<int>(c.Threads)) << c.Chunk;
+  }
+}
+
 }  // namespace
 }  // namespace morvik

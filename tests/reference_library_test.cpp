@@ -223,5 +223,39 @@ TEST_F(Library, LibrariesAreBounded) {
   EXPECT_EQ(ErrorOf([&] { OpenReferenceLibrary(many); }), tooMany);
 }
 
+// The bytes of a set file: a record whose mark is no 0 or 1 or whose level (or MaxLevel) is
+// above 100 is refused wherever it stands, and so is a file without one marked cell.
+TEST(CheckReferenceBytes, RefusesWhatNoPatternHolds) {
+  const std::size_t size = PatternRecordSize * 3;
+  const struct {
+    std::size_t Offset;  // the byte changed, from a file with one marked cell
+    std::uint8_t Value;
+    bool Good;
+  } cases[] = {{0, 1, true},
+               {PatternRecordSize + 510, 1, true},
+               {2 * PatternRecordSize + 511, 100, true},
+               {PatternRecordSize + 2, 2, false},
+               {2 * PatternRecordSize + 510, 255, false},
+               {PatternRecordSize + 3, 101, false},
+               {PatternRecordSize + 512, 101, false},
+               {PatternRecordSize + 513, 255, true},  // stored counts are not checked
+               {1, 0, true},
+               {0, 0, false}};  // no marked cell left
+  for (const auto& c : cases) {
+    std::vector<std::uint8_t> bytes(size, 0);
+    bytes[0] = 1;  // the first cell marked, at full strength
+    bytes[1] = 100;
+    bytes[c.Offset] = c.Value;
+    const auto [kind, file] =
+        KindAndFileOf([&] { CheckReferenceBytes(bytes.data(), size, "f.PCP"); });
+    if (c.Good)
+      EXPECT_EQ(file, "(no error)") << c.Offset << " " << int{c.Value};
+    else
+      EXPECT_EQ(std::make_pair(kind, file),
+                std::make_pair(ErrorKind::kBadData, std::string("f.PCP")))
+          << c.Offset << " " << int{c.Value};
+  }
+}
+
 }  // namespace
 }  // namespace morvik

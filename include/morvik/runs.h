@@ -77,6 +77,7 @@ struct SessionRunSettings {
   bool Batch = false;         // the sub-folders of the folder, as RecognizeBatchRun
   std::string ShownRoot;      // the root as the batch's files name it; "" for the folder
   std::string Report;         // also a tab-separated line per picture into this file
+  unsigned Jobs = 1;          // threads recognising pictures (0: one a core); files as with 1
 };
 
 // The session of the folder runs built step by step, as `morvik FOLDER [SET]` builds it: the

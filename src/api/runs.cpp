@@ -8,6 +8,7 @@
 #include "api/session_options.h"
 #include "core/file_names.h"
 #include "core/number_format.h"
+#include "core/ordered_jobs.h"
 #include "core/regular_file.h"
 #include "core/set_files.h"
 #include "library/char_filter.h"
@@ -198,13 +199,14 @@ RunSummary FolderSession::Recognize(const std::string& folder, const SessionRunS
   SetRun* run = sets ? &*sets : nullptr;
   RunReporter reporter(listener, session);
   if (!s.Report.empty()) reporter.OpenReport(s.Report, s.Sets.empty() ? nullptr : run);
+  const unsigned jobs = s.Jobs != 0 ? s.Jobs : DefaultJobs();
   RunSummary summary;
   if (s.Batch) {
     const BatchRunResult r = RecognizeBatch(
-        session, {folder, s.ShownRoot.empty() ? folder : s.ShownRoot, run}, reporter);
+        session, {folder, s.ShownRoot.empty() ? folder : s.ShownRoot, run, jobs}, reporter);
     summary = RunSummary{r.Images, r.Failed};
   } else {
-    const FolderRunResult r = RecognizeFolder(session, {folder, s.DynamicNames, run}, reporter);
+    const FolderRunResult r = RecognizeFolder(session, {folder, s.DynamicNames, run, jobs}, reporter);
     summary = RunSummary{r.Images, r.Failed};
   }
   reporter.CloseReport();

@@ -45,7 +45,7 @@ const std::vector<option> kLongOptions = OptionTable(
         {"report", required_argument, nullptr, kReport},
     },
     {kOptHelp, kOptBlack, kOptCrop, kOptNoAuto, kOptCharmap, kOptSave, kOptTally, kOptThreshold,
-     kOptIncrement, kOptRatio, kOptSet, kOptChars});
+     kOptIncrement, kOptRatio, kOptSet, kOptChars, kOptJobs});
 
 // The option as typed ("--tally=x" as "--tally"), for messages.
 std::string OptionName(const char* typed) {
@@ -296,6 +296,7 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   if (o.shared.Chars) run.Chars = *o.shared.Chars;
   run.DynamicNames = dynamic;
   run.Batch = o.batch;
+  run.Jobs = o.shared.Jobs;
   run.ShownRoot = o.positional[0];  // the batch report names the root as typed
   if (o.report) run.Report = JoinPath(start, *o.report);
   const RunSummary result = session.Recognize(folder, run, listener);
@@ -365,6 +366,8 @@ Options (they change the settings for this run only; morvik.ini is never written
                      of the pattern's number within its set
   --chars CHARS      only references whose character (the set's map, else the
                      run's) is among CHARS are candidates, e.g. 0-9 or A-Z0-9
+  --jobs N           recognise up to N pictures at once (default: one per core);
+                     every file and line written is the same as with --jobs 1
   --report FILE      also write a tab-separated file with the three best results
                      and their scores for every recognised image (with --batch the
                      row is the thumbnail row, counted on across sub-folders);

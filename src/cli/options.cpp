@@ -30,6 +30,7 @@ const SharedOption kShared[] = {
     {kOptCharmap, "charmap", "FILE", nullptr},
     {kOptChars, "chars", "CHARS", nullptr},
     {kOptSave, "save", "BASE", nullptr},
+    {kOptJobs, "jobs", "N", nullptr},
 };
 
 const SharedOption& Find(SharedOptionId id) {
@@ -100,6 +101,9 @@ bool ApplySharedOption(SharedValues& v, int id, const std::string& value) {
       break;
     case kOptSave:
       v.Save = value;
+      break;
+    case kOptJobs:
+      v.Jobs = static_cast<unsigned>(ParseWholeOption("--jobs", value, 1, 1024));
       break;
     default:
       return false;

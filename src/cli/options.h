@@ -30,6 +30,7 @@ enum SharedOptionId {
   kOptCharmap,
   kOptChars,
   kOptSave,
+  kOptJobs,
 };
 
 // What the shared options given say.
@@ -38,6 +39,7 @@ struct SharedValues {
   bool Black = false;          // --black
   std::vector<std::string> Sets;  // --set, in their order
   std::optional<std::string> Charmap, Chars, Save;
+  unsigned Jobs = 0;  // --jobs; 0: one thread a core
   bool Help = false;
 };
 
@@ -51,7 +53,7 @@ bool ApplySharedOption(SharedValues& values, int id, const std::string& value);
 
 // The help lines of the shared options named, in that order:
 // "  --threshold N      threshold in percent, 0..100". Options whose meaning differs between
-// the routes (--set, --charmap, --chars, --save, --no-crop) have none: each route says it.
+// the routes (--set, --charmap, --chars, --save, --no-crop, --jobs) have none: each route says it.
 std::string SharedHelp(std::initializer_list<SharedOptionId> shared);
 
 // What a route's --chars names: the characters to answer with, those of a picture to learn in

@@ -34,7 +34,6 @@ struct PictureOptions {
   std::vector<std::string> pictures;
   OutputFormat format = OutputFormat::kText;
   double reject = 0;
-  unsigned jobs = 0;  // 0: one a core
   std::size_t cutLimit = kDefaultCutLimit;
   CutSettings cut;
   SharedValues shared;  // image options, tally, --set, --charmap, --chars, --save, --help
@@ -51,7 +50,6 @@ enum OptionId {
   kGrid,
   kTable,
   kPolarity,
-  kJobs,
 };
 
 const std::vector<option> kLongOptions = OptionTable(
@@ -66,10 +64,9 @@ const std::vector<option> kLongOptions = OptionTable(
         {"grid", required_argument, nullptr, kGrid},
         {"table", no_argument, nullptr, kTable},
         {"polarity", required_argument, nullptr, kPolarity},
-        {"jobs", required_argument, nullptr, kJobs},
     },
     {kOptSet, kOptCharmap, kOptChars, kOptCrop, kOptNoCrop, kOptNoAuto, kOptThreshold,
-     kOptIncrement, kOptRatio, kOptTally, kOptSave, kOptHelp});
+     kOptIncrement, kOptRatio, kOptTally, kOptSave, kOptJobs, kOptHelp});
 
 bool ParseLong(const std::string& text, long& value) {
   if (text.empty() || text.size() > 12) return false;
@@ -332,7 +329,7 @@ int Read(const PictureOptions& o, const Library& library, const std::string& sta
     }
   };
   int status = 0;
-  RunInOrder(o.pictures.size(), stdinNamed ? 1 : o.jobs, readOne, [&](std::size_t i) {
+  RunInOrder(o.pictures.size(), stdinNamed ? 1 : o.shared.Jobs, readOne, [&](std::size_t i) {
     PictureOutcome r = std::move(outcomes[i]);
     if (r.Read) printer.Print(o.pictures[i], *r.Read);
     if (!r.Failure) return;

@@ -73,11 +73,15 @@ std::vector<ListedSet> ListSets(const std::string& path) {
 }
 
 // Whether a record is a pattern this system could have written; marked when a cell is.
+// Every set a run opens is checked whole, so the cells are checked without a branch each.
 bool CheckRecord(const std::uint8_t* record, bool& marked) {
+  unsigned bad = 0, marks = 0;
   for (std::size_t k = 0; k < PatternRecordSize - 5; k += 2) {
-    if (record[k] > 1 || record[k + 1] > 100) return false;
-    marked = marked || record[k] == 1;
+    bad |= static_cast<unsigned>(record[k] > 1) | static_cast<unsigned>(record[k + 1] > 100);
+    marks |= record[k];
   }
+  if (bad != 0) return false;
+  marked = marked || marks != 0;
   return record[PatternRecordSize - 5] <= 100;
 }
 

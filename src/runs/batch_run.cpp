@@ -7,6 +7,7 @@
 #include "core/file_names.h"
 #include "runs/folder_run.h"
 #include "runs/numbered_bitmaps.h"
+#include "runs/run_pictures.h"
 #include "runs/text_file.h"
 
 namespace fs = std::filesystem;
@@ -56,32 +57,53 @@ std::vector<std::string> ListSubfolders(const std::string& root) {
   return names;
 }
 
-std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
-                               RunObserver& observer, std::vector<std::string>& failed,
-                               SetRun* sets) {
+namespace {
+
+// One sub-folder's pictures, listed before the run starts.
+struct Subfolder {
+  std::string Path;
+  bool Found = false;
+  std::vector<BitmapRow> Rows;
+};
+
+Subfolder ListSubfolder(const std::string& path, std::vector<std::string>& paths) {
+  Subfolder folder{path, DirectoryExists(path), {}};
+  if (folder.Found) folder.Rows = ListNumberedBitmaps(path, true);
+  AppendPicturePaths(folder.Rows, paths);
+  return folder;
+}
+
+// Writes the sub-folder's result files from its pictures, the next ones of the run.
+std::string WriteSubfolder(Session& session, const Subfolder& folder, int& thumbnailRow,
+                           RunObserver& observer, std::vector<std::string>& failed, SetRun* sets,
+                           RunPictures& pictures) {
   std::string text;
-  if (!DirectoryExists(path)) return text;
-  TextFile txt(JoinPath(path, "result.txt")), out(JoinPath(path, "result.out"));
-  for (const BitmapRow& row : ListNumberedBitmaps(path, true)) {
+  if (!folder.Found) return text;
+  TextFile txt(JoinPath(folder.Path, "result.txt")), out(JoinPath(folder.Path, "result.out"));
+  for (const BitmapRow& row : folder.Rows) {
     for (const NumberedBitmap& b : row) {
-      if (sets) {
-        const LibraryMatch best = RecognizeImageFile(*sets, b.Path, thumbnailRow, b.Column, txt,
-                                                     out, observer, failed)[0];
-        const CharMapState& chars = MatchChars(*sets, best);
-        if (chars.CharMapLoaded && !chars.CharCompareMode) text += chars.CharMap[best.No];
-        continue;
-      }
-      const Recognition r =
-          RecognizeImageFile(session, b.Path, thumbnailRow, b.Column, txt, out, observer, failed);
-      if (session.Chars.CharMapLoaded && !session.Chars.CharCompareMode)
-        text += session.Chars.CharMap[r.Best[0].No];
+      if (const std::optional<char> c =
+              WriteRunPicture(session, sets, b.Path, pictures.Next(), thumbnailRow, b.Column, txt,
+                              out, observer, failed))
+        text += *c;
     }
     if (!row.empty()) ++thumbnailRow;
     EndResultRow(txt, out);
     if (!text.empty() && text.back() != ' ') text += ' ';
   }
-  ClosePair(txt, out, path);
+  ClosePair(txt, out, folder.Path);
   return text;
+}
+
+}  // namespace
+
+std::string RecognizeSubfolder(Session& session, const std::string& path, int& thumbnailRow,
+                               RunObserver& observer, std::vector<std::string>& failed,
+                               SetRun* sets) {
+  std::vector<std::string> paths;
+  const Subfolder folder = ListSubfolder(path, paths);
+  RunPictures pictures(session, sets, std::move(paths), 1);
+  return WriteSubfolder(session, folder, thumbnailRow, observer, failed, sets, pictures);
 }
 
 std::vector<std::string> SplitCompareLines(const std::string& text) {
@@ -154,19 +176,21 @@ BatchRunResult RecognizeBatch(Session& session, const BatchRunOptions& options,
       haveCompare ? SplitCompareLines(ReadWholeFile(comparePath)) : std::vector<std::string>();
 
   const std::vector<std::string> names = ListSubfolders(root);
-  // Images per sub-folder, counted once, for the progress report.
-  std::vector<int> images;
-  int total = 0;
+  // Every picture listed once, before the run: the progress report counts them, and the
+  // run recognises them in one stream whatever sub-folder they are in.
+  std::vector<Subfolder> folders;
+  std::vector<std::string> paths;
   for (const std::string& name : names)
-    total += images.emplace_back(CountBitmaps(ListNumberedBitmaps(JoinPath(root, name), true)));
+    folders.push_back(ListSubfolder(JoinPath(root, name), paths));
+  const int total = static_cast<int>(paths.size());
+  RunPictures pictures(session, options.Sets, std::move(paths), options.Jobs);
   std::vector<std::string> recognised;
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    recognised.push_back(RecognizeSubfolder(session, JoinPath(root, names[k]),
-                                            result.NextThumbnailRow, observer, result.Failed,
-                                            options.Sets));
+  for (const Subfolder& folder : folders) {
+    recognised.push_back(WriteSubfolder(session, folder, result.NextThumbnailRow, observer,
+                                        result.Failed, options.Sets, pictures));
     texts.Write(recognised.back());
     texts.EndLine();
-    result.Images += images[k];
+    result.Images += CountBitmaps(folder.Rows);
     observer.Progress("Batch", result.Images, total);
   }
 

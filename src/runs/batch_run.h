@@ -45,6 +45,7 @@ struct BatchRunOptions {
   std::string Root;        // the root folder; an empty name names none
   std::string RootName;    // the root as the user typed it, for the report
   SetRun* Sets = nullptr;  // sets named for the run, instead of the session's references
+  unsigned Jobs = 1;       // threads recognising pictures (see RunPictures); files as with 1
 };
 
 struct BatchRunResult {

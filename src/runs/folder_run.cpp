@@ -15,68 +15,14 @@ std::string ResultOutItem(const CharMapState& chars, int n, double s) {
   return mapped == chars.ExpectedChar ? FormatScore(s) : "N";
 }
 
-namespace {
-
-// The picture of a run: read, and taken down the image path; one that cannot be read is
-// listed in `failed` (its message names the file) and counts as blank.
-LoadedPicture LoadRunPicture(const std::string& fileName, const ImageOptions& options,
-                             std::vector<std::string>& failed) {
-  try {
-    const Bitmap bitmap = ReadPictureFile(fileName);
-    return WithFileName(fileName, [&] { return LoadPictureOrBlank(bitmap, options); });
-  } catch (const Error& e) {
-    failed.push_back(e.what());
-  }
-  return BlankPicture(options);
-}
-
-}  // namespace
-
-Recognition RecognizeImageFile(Session& session, const std::string& fileName, int row, int column,
-                               TextFile& resultTxt, TextFile& resultOut, RunObserver& observer,
-                               std::vector<std::string>& failed) {
-  const LoadedPicture picture = LoadRunPicture(fileName, session.Image, failed);
-  // A blank picture has an empty pattern, which matches no reference: number 0, score 0.
-  const Recognition result = Recognize(session, picture.Pattern);
-  const int n = result.Best[0].No;
-  const double s = result.Best[0].Score;
-  resultTxt.Write(std::to_string(n) + " " + FormatScore(s));
-  resultOut.Write(ResultOutItem(session.Chars, n, s));
-  resultTxt.Write(" ");
-  observer.ImageRecognized(RecognizedImage{fileName, row, column, &picture.Raster, result.Best,
-                                           picture.Threshold, picture.Increment});
-  return result;
-}
-
-std::array<LibraryMatch, 3> RecognizeImageFile(SetRun& run, const std::string& fileName, int row,
-                                               int column, TextFile& resultTxt, TextFile& resultOut,
-                                               RunObserver& observer,
-                                               std::vector<std::string>& failed) {
-  const SetRunMatch match = MatchPictureFile(run, fileName, failed);
-  const std::size_t sets = run.Library.Sets.size();
-  std::array<TRankEntry, 3> numbers{};
-  for (std::size_t k = 0; k < numbers.size(); ++k)
-    numbers[k] =
-        TRankEntry{static_cast<std::uint16_t>(RunNumber(match.Best[k], sets)), match.Best[k].Score};
-  const LibraryMatch& best = match.Best[0];
-  resultTxt.Write(std::to_string(numbers[0].No) + " " + FormatScore(best.Score));
-  resultOut.Write(ResultOutItem(MatchChars(run, best), best.No, best.Score));
-  resultTxt.Write(" ");
-  RecognizedImage image{fileName,
-                        row,
-                        column,
-                        &match.Shown.Raster,
-                        numbers,
-                        match.Shown.Threshold,
-                        match.Shown.Increment};
-  image.Matches = &match.Best;
-  observer.ImageRecognized(image);
-  return match.Best;
-}
-
 void EndResultRow(TextFile& resultTxt, TextFile& resultOut) {
   resultTxt.Write(std::string(" ") + kLineEnd);
   resultOut.EndLine();
+}
+
+void AppendPicturePaths(const std::vector<BitmapRow>& rows, std::vector<std::string>& paths) {
+  for (const BitmapRow& row : rows)
+    for (const NumberedBitmap& b : row) paths.push_back(b.Path);
 }
 
 FolderRunResult RecognizeFolder(Session& session, const FolderRunOptions& options,
@@ -88,14 +34,14 @@ FolderRunResult RecognizeFolder(Session& session, const FolderRunOptions& option
   observer.RunStarted();
   // The old result files stay readable until the new ones replace them whole on Close.
   TextFile txt(JoinPath(folder, "result.txt")), out(JoinPath(folder, "result.out"));
-  for (const BitmapRow& row : ListNumberedBitmaps(folder, options.Dynamic)) {
-    for (const NumberedBitmap& b : row) {
-      if (options.Sets)
-        RecognizeImageFile(*options.Sets, b.Path, b.Row, b.Column, txt, out, observer,
-                           result.Failed);
-      else
-        RecognizeImageFile(session, b.Path, b.Row, b.Column, txt, out, observer, result.Failed);
-    }
+  const std::vector<BitmapRow> rows = ListNumberedBitmaps(folder, options.Dynamic);
+  std::vector<std::string> paths;
+  AppendPicturePaths(rows, paths);
+  RunPictures pictures(session, options.Sets, std::move(paths), options.Jobs);
+  for (const BitmapRow& row : rows) {
+    for (const NumberedBitmap& b : row)
+      WriteRunPicture(session, options.Sets, b.Path, pictures.Next(), b.Row, b.Column, txt, out,
+                      observer, result.Failed);
     result.Images += static_cast<int>(row.size());
     EndResultRow(txt, out);
   }

@@ -79,6 +79,11 @@ const CharMapState& MatchChars(const SetRun& run, const LibraryMatch& match) {
 
 SetRunMatch MatchPictureFile(SetRun& run, const std::string& fileName,
                              std::vector<std::string>& failed) {
+  return MatchPictureFile(static_cast<const SetRun&>(run), fileName, run.Matched++, failed);
+}
+
+SetRunMatch MatchPictureFile(const SetRun& run, const std::string& fileName, std::size_t earlier,
+                             std::vector<std::string>& failed) {
   // One sampling per distinct image settings; probes point into `patterns`, which is
   // reserved so that they stay valid.
   const std::size_t count = run.Library.Sets.size();
@@ -106,7 +111,7 @@ SetRunMatch MatchPictureFile(SetRun& run, const std::string& fileName,
   for (std::size_t s = 0; s < count; ++s)
     probes.push_back(SetProbe{&pictures[sampling[s]].Pattern, run.Settings[s].Tally});
   SetRunMatch match;
-  match.Best = RecognizeWithLibrary(run.Library, probes, run.Filter, run.Matched++);
+  match.Best = RecognizeWithLibrary(run.Library, probes, run.Filter, earlier);
   match.Shown = std::move(pictures[sampling[0]]);
   return match;
 }

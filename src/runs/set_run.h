@@ -70,6 +70,11 @@ struct SetRunMatch {
 SetRunMatch MatchPictureFile(SetRun& run, const std::string& fileName,
                              std::vector<std::string>& failed);
 
+// The same as the picture after `earlier` others of the run sees it, leaving the run as it
+// is: threads may match pictures of one run at once.
+SetRunMatch MatchPictureFile(const SetRun& run, const std::string& fileName, std::size_t earlier,
+                             std::vector<std::string>& failed);
+
 // What a picture that cannot be read, or that is blank, counts as: no pattern, matching
 // nothing, sampled at the run's threshold and increment.
 LoadedPicture BlankPicture(const ImageOptions& options);
