@@ -30,6 +30,20 @@ if(MORVIK_PYTHON)
   # so position-independent code costs the command line nothing measurable.
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
   add_compile_options(-fno-semantic-interposition)
+
+  # Installed into the interpreter's own folder under the prefix: on Debian
+  # lib/python3.X/dist-packages, which /usr/local and /usr both put on sys.path.
+  execute_process(COMMAND ${Python3_EXECUTABLE} -c [=[
+import os, sysconfig
+scheme = sysconfig.get_default_scheme() if hasattr(sysconfig, "get_default_scheme") else "posix_prefix"
+path = os.path.relpath(sysconfig.get_path("platlib", scheme, vars={"base": "/@", "platbase": "/@"}), "/@")
+print(path[len("local/"):] if path.startswith("local/") else path, end="")
+]=] OUTPUT_VARIABLE MORVIK_PYTHON_SITE RESULT_VARIABLE site_status)
+  if(NOT site_status EQUAL 0 OR MORVIK_PYTHON_SITE STREQUAL "")
+    set(MORVIK_PYTHON_SITE lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/site-packages)
+  endif()
+  set(MORVIK_PYTHON_INSTALL_DIR ${MORVIK_PYTHON_SITE} CACHE STRING
+    "Where the Python package is installed, under the prefix")
 else()
   message(STATUS "The Python package is not built (MORVIK_PYTHON off or pybind11 missing)")
 endif()

@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Reading a tree of pictures on Dask: pictures per second with 1 and 2 worker processes (one
+thread each), against one `morvik --read --jobs 1` process over the same pictures, the
+overhead per picture of the Dask route, and the memory of each worker (its peak resident
+set). The outputs of every route must be the same bytes.
+
+    bench/dask_bench.py [--build build] [--pictures 400] [--from DIR] [--rounds 3]
+
+The pictures are those of examples/pictures (or of --from DIR), copied under new names up to
+--pictures. The cluster's start is not timed: each worker first opens the stock library.
+"""
+
+import argparse
+import os
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+TOP = Path(__file__).resolve().parents[1]
+
+
+def make_tree(source: Path, count: int, into: Path):
+    originals = sorted(p for p in source.iterdir() if p.suffix.lower() in (".png", ".pgm", ".bmp"))
+    for k in range(count):
+        p = originals[k % len(originals)]
+        folder = into / f"{k // 100:02d}"
+        folder.mkdir(parents=True, exist_ok=True)
+        shutil.copy(p, folder / f"{k:05d}-{p.name}")
+
+
+def cli_seconds(morvik, names, rounds):
+    best, out = None, None
+    for _ in range(rounds):
+        start = time.perf_counter()
+        out = subprocess.run([morvik, "--read", "--jobs", "1", "--format", "tsv", *names],
+                             check=True, capture_output=True).stdout.decode()
+        took = time.perf_counter() - start
+        best = took if best is None else min(best, took)
+    return best, out
+
+
+def peak_rss_mib():
+    return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024
+
+
+def dask_seconds(workers, tree, names, rounds, batch):
+    from dask.distributed import Client, LocalCluster
+    import read_tree
+    with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
+                      dashboard_address=None) as cluster, Client(cluster) as client:
+        client.run(read_tree.read_batch, names[:1], [], "", ["tsv"])  # each opens the stock
+        best = None
+        for _ in range(rounds):
+            start = time.perf_counter()
+            futures = client.map(read_tree.read_batch, read_tree.batches(names, batch), sets=[],
+                                 chars="", formats=["tsv"], pure=False)
+            results = [r for f in futures for r in f.result()]
+            took = time.perf_counter() - start
+            best = took if best is None else min(best, took)
+        memory = client.run(peak_rss_mib)
+    rows = "".join(r[1]["tsv"].split("\n", 1)[1] for r in results)
+    return best, rows, max(memory.values())
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    p.add_argument("--build", default=str(TOP / "build"))
+    p.add_argument("--pictures", type=int, default=400)
+    p.add_argument("--from", dest="source", default=str(TOP / "examples" / "pictures"))
+    p.add_argument("--rounds", type=int, default=3)
+    p.add_argument("--batch", type=int, default=8)
+    a = p.parse_args()
+    build = Path(a.build).resolve()
+    # The workers find the package and the example as this process does.
+    paths = [str(build / "python"), str(TOP / "examples" / "dask")]
+    os.environ["PYTHONPATH"] = os.pathsep.join(paths + [os.environ.get("PYTHONPATH", "")])
+    sys.path[:0] = paths
+    work = Path(tempfile.mkdtemp())
+    try:
+        make_tree(Path(a.source), a.pictures, work / "tree")
+        os.chdir(work)
+        import read_tree
+        names = read_tree.pictures_of("tree")
+        n = len(names)
+        cli, cli_out = cli_seconds(str(build / "morvik"), names, a.rounds)
+        header, cli_rows = cli_out.split("\n", 1)
+        print(f"{n} pictures; load average {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
+        print(f"morvik --read --jobs 1     {n / cli:8.1f} pictures/s")
+        rates = {}
+        for workers in (1, 2):
+            took, rows, memory = dask_seconds(workers, "tree", names, a.rounds, a.batch)
+            assert rows == cli_rows, f"the Dask route with {workers} workers read otherwise"
+            rates[workers] = n / took
+            print(f"dask, {workers} worker{'s' if workers > 1 else ' '}            "
+                  f"{rates[workers]:8.1f} pictures/s   peak memory per worker {memory:.0f} MiB")
+            if workers == 1:
+                print(f"overhead per picture       {(took - cli) / n * 1000:8.2f} ms "
+                      f"(dask, 1 worker, against --jobs 1)")
+        print(f"2 workers against 1        {rates[2] / rates[1]:8.2f}x")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
