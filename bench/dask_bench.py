@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Reading a tree of pictures on Dask: pictures per second with 1 and 2 worker processes (one
 thread each), against one `morvik --read --jobs 1` process over the same pictures, the
-overhead per picture of the Dask route, and the memory of each worker (its peak resident
-set). The outputs of every route must be the same bytes.
+overhead per picture of the Dask route, the memory of each worker (its peak resident set),
+and one Python process reading with 1 and 2 threads. The outputs of every route must be the same bytes.
 
     bench/dask_bench.py [--build build] [--pictures 400] [--from DIR] [--rounds 3]
 
@@ -66,6 +66,21 @@ def dask_seconds(workers, tree, names, rounds, batch):
     return best, rows, max(memory.values())
 
 
+def thread_seconds(threads, names, rounds):
+    """One process reading with several threads over one library (the GIL released)."""
+    from concurrent.futures import ThreadPoolExecutor
+    import morvik
+    library = morvik.Library.stock()
+    best = None
+    with ThreadPoolExecutor(threads) as pool:
+        for _ in range(rounds):
+            start = time.perf_counter()
+            list(pool.map(lambda name: morvik.read(name, library=library), names))
+            took = time.perf_counter() - start
+            best = took if best is None else min(best, took)
+    return best
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     p.add_argument("--build", default=str(TOP / "build"))
@@ -101,6 +116,9 @@ def main():
                 print(f"overhead per picture       {(took - cli) / n * 1000:8.2f} ms "
                       f"(dask, 1 worker, against --jobs 1)")
         print(f"2 workers against 1        {rates[2] / rates[1]:8.2f}x")
+        one, two = (thread_seconds(t, names, a.rounds) for t in (1, 2))
+        print(f"python, 1 thread           {n / one:8.1f} pictures/s")
+        print(f"python, 2 threads          {n / two:8.1f} pictures/s   {one / two:.2f}x")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -29,6 +29,12 @@ __all__ = [
     "CannotWriteError", "UsageError", "TooLargeError", "FailedError", "__version__",
 ]
 
+# Shown, and pickled (errors and tuples cross to Dask workers), as morvik.NAME.
+for _type in (Box, Candidate, RunSummary, ErrorKind, Error, NotFoundError, CannotReadError,
+              BadDataError, CannotWriteError, UsageError, TooLargeError, FailedError, Char,
+              LearnedSets, Library, Line, Reading):
+    _type.__module__ = __name__
+
 Path = Union[str, "os.PathLike[str]"]
 Grid = Tuple[int, int, int, int, int, int]
 
