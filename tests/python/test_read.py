@@ -35,7 +35,11 @@ def test_bytes_and_paths_read_alike():
     by_path = morvik.read(Path(picture))
     by_bytes = morvik.read(memoryview(picture.read_bytes()), name=str(picture))
     assert by_bytes.render("tsv") == by_path.render("tsv")
-    assert morvik.render([by_path, by_bytes], "text") == cli("--read", picture, picture)
+    several = [by_path, by_bytes, morvik.read(bytearray(PICTURES[1].read_bytes()),
+                                              name=str(PICTURES[1]))]
+    for fmt in ("text", "tsv", "json"):
+        assert morvik.render(several, fmt) == cli("--read", "--format", fmt, picture, picture,
+                                                  PICTURES[1]), fmt
 
 
 def test_chars_and_candidates_are_those_of_the_json():
@@ -111,7 +115,14 @@ def test_sets_learned_in_python_are_the_command_lines(tmp_path):
     for suffix in (".PCP", ".PCT", ".charmap.txt", ".set.ini", ".detail"):
         assert (tmp_path / ("py" + suffix)).read_bytes() == \
             (tmp_path / ("cli" + suffix)).read_bytes(), suffix
-    library = morvik.Library.open(str(tmp_path / "py"))
-    r = morvik.read(PICTURES[0], library=library, chars="0-9.:")
-    assert r.render("tsv") == cli("--read", "--format", "tsv", "--set", tmp_path / "py",
-                                  "--chars", "0-9.:", PICTURES[0])
+    # Several sets ranked together, under one map, as --set ... --set ... --charmap does.
+    cli("--learn-picture", PICTURES[0], "--chars", "07:4521.5", "--save", tmp_path / "display")
+    charmap = tmp_path / "map.txt"
+    charmap.write_bytes(b"".join(b"%d\t%c\r\n" % (n, c) for n, c in enumerate(b"abcdefghij", 1)))
+    for names, map_file in [(str(tmp_path / "py"), None), ([tmp_path / "display", tmp_path / "py"],
+                                                            None), ([tmp_path / "py.PCP"], charmap)]:
+        library = morvik.Library.open(names, charmap=map_file)
+        args = [a for n in ([names] if isinstance(names, str) else names) for a in ("--set", n)]
+        args += ["--charmap", map_file] if map_file else []
+        r = morvik.read(PICTURES[0], library=library)
+        assert r.render("tsv") == cli("--read", "--format", "tsv", *args, PICTURES[0]), names
