@@ -45,8 +45,9 @@ fi
 if [ -n "$python" ]; then
   expect "$site/morvik/__init__.py"
   expect "$site/morvik/py.typed"
-  # Only the installed package and stock library: no build tree on the path.
-  read=$(cd "$prefix" && env -u MORVIK_STOCK PYTHONPATH="$prefix/$site" "$python" -c '
+  # Only the installed package and stock library (no build tree on the path), from a folder
+  # that does not hold the stock library, so that its set names show whole.
+  read=$(cd "$prefix/$bindir" && env -u MORVIK_STOCK PYTHONPATH="$prefix/$site" "$python" -c '
 import sys, morvik
 assert morvik.__file__.startswith(sys.argv[1]), morvik.__file__
 assert morvik.Library.stock().set_names[0].startswith(sys.argv[1]), "stock not installed"
