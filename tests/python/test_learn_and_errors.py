@@ -31,6 +31,11 @@ def test_folder_and_batch_runs_write_the_command_lines_files(tmp_path, monkeypat
         shutil.copytree(EXAMPLES / "patterns", tmp_path / who / "patterns")
         shutil.copytree(EXAMPLES / "batch", tmp_path / who / "batch")
     cli("--learn", EXAMPLES / "learn", "--save", tmp_path / "digits")
+    learned = morvik.learn_folder(EXAMPLES / "learn", save=tmp_path / "py-digits")
+    assert learned.references == 10
+    for suffix in (".PCP", ".PCT"):
+        assert (tmp_path / ("py-digits" + suffix)).read_bytes() == \
+            (tmp_path / ("digits" + suffix)).read_bytes(), suffix
     charmap = EXAMPLES / "charmap.txt"
     cli("patterns", tmp_path / "digits", "--charmap", charmap, cwd=tmp_path / "cli")
     cli("batch", "--batch", "--set", tmp_path / "digits", "--charmap", charmap,
