@@ -32,38 +32,59 @@ def make_tree(source: Path, count: int, into: Path):
         shutil.copy(p, folder / f"{k:05d}-{p.name}")
 
 
+def children_cpu():
+    use = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return use.ru_utime + use.ru_stime
+
+
 def cli_seconds(morvik, names, rounds):
-    best, out = None, None
+    """The best wall-clock seconds of one run, its CPU seconds, and its output."""
+    best, cpu, out = None, None, None
     for _ in range(rounds):
-        start = time.perf_counter()
+        start, start_cpu = time.perf_counter(), children_cpu()
         out = subprocess.run([morvik, "--read", "--jobs", "1", "--format", "tsv", *names],
                              check=True, capture_output=True).stdout.decode()
-        took = time.perf_counter() - start
+        took, used = time.perf_counter() - start, children_cpu() - start_cpu
         best = took if best is None else min(best, took)
-    return best, out
+        cpu = used if cpu is None else min(cpu, used)
+    return best, cpu, out
 
 
 def peak_rss_mib():
     return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024
 
 
+def process_cpu():
+    return time.process_time()
+
+
 def dask_seconds(workers, tree, names, rounds, batch):
+    """The best wall-clock seconds of a run, the CPU seconds of that run in the workers, the
+    scheduler and this client together, the rows read, and the workers' peak memory."""
     from dask.distributed import Client, LocalCluster
     import read_tree
     with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
                       dashboard_address=None) as cluster, Client(cluster) as client:
         client.run(read_tree.read_batch, names[:1], [], "", ["tsv"])  # each opens the stock
-        best = None
+
+        # A LocalCluster's scheduler runs in this process: its CPU is counted once.
+        apart = client.run_on_scheduler(os.getpid) != os.getpid()
+
+        def cpu():
+            scheduler = client.run_on_scheduler(process_cpu) if apart else 0
+            return sum(client.run(process_cpu).values()) + scheduler + time.process_time()
+        best, best_cpu = None, None
         for _ in range(rounds):
-            start = time.perf_counter()
+            start, start_cpu = time.perf_counter(), cpu()
             futures = client.map(read_tree.read_batch, read_tree.batches(names, batch), sets=[],
                                  chars="", formats=["tsv"], pure=False)
             results = [r for f in futures for r in f.result()]
-            took = time.perf_counter() - start
+            took, used = time.perf_counter() - start, cpu() - start_cpu
             best = took if best is None else min(best, took)
+            best_cpu = used if best_cpu is None else min(best_cpu, used)
         memory = client.run(peak_rss_mib)
     rows = "".join(r[1]["tsv"].split("\n", 1)[1] for r in results)
-    return best, rows, max(memory.values())
+    return best, best_cpu, rows, max(memory.values())
 
 
 def thread_seconds(threads, names, rounds):
@@ -101,20 +122,22 @@ def main():
         import read_tree
         names = read_tree.pictures_of("tree")
         n = len(names)
-        cli, cli_out = cli_seconds(str(build / "morvik"), names, a.rounds)
+        cli, cli_cpu, cli_out = cli_seconds(str(build / "morvik"), names, a.rounds)
         header, cli_rows = cli_out.split("\n", 1)
         print(f"{n} pictures; load average {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
         print(f"morvik --read --jobs 1     {n / cli:8.1f} pictures/s")
         rates = {}
         for workers in (1, 2):
-            took, rows, memory = dask_seconds(workers, "tree", names, a.rounds, a.batch)
+            took, cpu, rows, memory = dask_seconds(workers, "tree", names, a.rounds, a.batch)
             assert rows == cli_rows, f"the Dask route with {workers} workers read otherwise"
             rates[workers] = n / took
             print(f"dask, {workers} worker{'s' if workers > 1 else ' '}            "
-                  f"{rates[workers]:8.1f} pictures/s   peak memory per worker {memory:.0f} MiB")
+                  f"{rates[workers]:8.1f} pictures/s   {cpu / n * 1000:.2f} ms CPU a picture, "
+                  f"peak memory per worker {memory:.0f} MiB")
             if workers == 1:
-                print(f"overhead per picture       {(took - cli) / n * 1000:8.2f} ms "
-                      f"(dask, 1 worker, against --jobs 1)")
+                print(f"overhead per picture       {(took - cli) / n * 1000:8.2f} ms wall, "
+                      f"{(cpu - cli_cpu) / n * 1000:.2f} ms CPU (dask, 1 worker, against "
+                      f"--jobs 1: {cli_cpu / n * 1000:.2f} ms CPU a picture)")
         print(f"2 workers against 1        {rates[2] / rates[1]:8.2f}x")
         one, two = (thread_seconds(t, names, a.rounds) for t in (1, 2))
         print(f"python, 1 thread           {n / one:8.1f} pictures/s")
