@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks that every file is in its place and
 # that the installed program runs from there.
-# Usage: install_test.sh BUILD BINDIR MANDIR DATADIR GUI(ON|OFF)
+# With the Python package, that the installed package imports and reads with the installed
+# stock library.
+# Usage: install_test.sh BUILD BINDIR MANDIR DATADIR GUI(ON|OFF) [PYTHON PYTHON_SITE PICTURE]
 set -euo pipefail
-build=$1 bindir=$2 mandir=$3 datadir=$4 gui=$5
+build=$1 bindir=$2 mandir=$3 datadir=$4 gui=$5 python=${6:-} site=${7:-} picture=${8:-}
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/morvik-install-XXXXXX")
 trap 'rm -rf "$prefix"' EXIT
 
@@ -39,5 +41,18 @@ esac
 if command -v groff > /dev/null; then
   warnings=$(groff -man -Tutf8 -ww -z "$prefix/$mandir/man1/morvik.1" 2>&1)
   [ -z "$warnings" ] || { echo "manual page warnings: $warnings"; status=1; }
+fi
+if [ -n "$python" ]; then
+  expect "$site/morvik/__init__.py"
+  expect "$site/morvik/py.typed"
+  # Only the installed package and stock library (no build tree on the path), from a folder
+  # that does not hold the stock library, so that its set names show whole.
+  read=$(cd "$prefix/$bindir" && env -u MORVIK_STOCK PYTHONPATH="$prefix/$site" "$python" -c '
+import sys, morvik
+assert morvik.__file__.startswith(sys.argv[1]), morvik.__file__
+assert morvik.Library.stock().set_names[0].startswith(sys.argv[1]), "stock not installed"
+print(morvik.read(sys.argv[2]).text, end="")' "$prefix" "$picture") || status=1
+  [ "$read" = "$("$prefix/$bindir/morvik" --read "$picture")" ] && echo "python package reads" ||
+    { echo "the installed python package read: $read"; status=1; }
 fi
 exit $status

@@ -1,5 +1,6 @@
 // The stock library: found beside the program in the build tree and under an installed
-// program's data, and, as built, reading a typeface it was not learned from.
+// program's data (and, for code that is not the program, from its folder up), and, as built,
+// reading a typeface it was not learned from.
 #include "reading/stock_library.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "fonts/render.h"
 #include "library/char_filter.h"
 #include "library/reference_library.h"
+#include "morvik/stock.h"
 #include "reading/character_recognition.h"
 #include "segment/cut.h"
 #include "segment/text_segmenter.h"
@@ -40,6 +42,28 @@ TEST(StockLibrary, FoundInBuildTreeThenInstalledData) {
   fs::remove(bin + "/stock/stock.sets");
   fs::create_directory(bin + "/stock/stock.sets");
   EXPECT_EQ(FindStockLibrary(bin), dir.File("prefix/share/morvik/stock/stock.sets"));
+}
+
+TEST(StockLibraryNear, NearestAboveTheFolderWins) {
+  test::TempDir dir;
+  // An installed package: <prefix>/lib/python3/dist-packages/morvik.
+  const std::string package = dir.File("prefix/lib/python3/dist-packages/morvik");
+  fs::create_directories(package);
+  EXPECT_EQ(FindStockLibraryNear(package), "");
+  Touch(dir.File("prefix/share/morvik/stock/stock.sets"));
+  EXPECT_EQ(FindStockLibraryNear(package), dir.File("prefix/share/morvik/stock/stock.sets"));
+  Touch(dir.File("prefix/share/morvik/stock/stock.pack"));
+  EXPECT_EQ(FindStockLibraryNear(package), dir.File("prefix/share/morvik/stock/stock.pack"));
+  // A build tree's stock/ nearer to the folder comes first.
+  Touch(dir.File("prefix/lib/python3/stock/stock.sets"));
+  EXPECT_EQ(FindStockLibraryNear(package), dir.File("prefix/lib/python3/stock/stock.sets"));
+  // A relative folder is looked for from the current one, and a missing one finds nothing.
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.File("prefix/lib"));
+  EXPECT_EQ(FindStockLibraryNear("python3/dist-packages/morvik"),
+            dir.File("prefix/lib/python3/stock/stock.sets"));
+  fs::current_path(before);
+  EXPECT_EQ(FindStockLibraryNear(dir.File("elsewhere")), "");
 }
 
 // The library the build made beside the program reads capitals and digits of Liberation

@@ -1,0 +1,14 @@
+// The extension module morvik._morvik: the engine's public API for the package morvik, whose
+// __init__.py gives the calls their Python signatures and documentation.
+#include "bindings.h"
+#include "morvik/morvik.h"
+
+PYBIND11_MODULE(_morvik, m) {
+  namespace python = morvik::python;
+  m.doc() = "The engine of the morvik package; use the package, not this module.";
+  m.attr("__version__") = morvik::Version();
+  python::BindErrors(m);
+  python::BindResults(m);
+  python::BindReading(m);
+  python::BindLearning(m);
+}
