@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/file_names.h"
+#include "core/set_files.h"
 #include "error_of.h"
 #include "library/reference_library.h"
 #include "test_util.h"
@@ -212,6 +213,75 @@ TEST_F(PictureFormTest, AFullSetContinuesInTheNextSetOfTheLibraryFile) {
   EXPECT_EQ(ReadFile(dir.File("mine-1.PCP")), first);
   EXPECT_EQ(ReadLibraryFile(lib), (std::vector<std::string>{dir.File("mine-1")}));
   EXPECT_FALSE(FileExists(dir.File("mine-2.PCP")));
+}
+
+// Shift-clicks select the run between two characters of a line, either way round; a click
+// on another line starts again; places outside the reading select nothing.
+TEST_F(PictureFormTest, SelectionRunsAlongOneLine) {
+  const struct {
+    std::vector<std::pair<CharPlace, bool>> clicks;
+    std::vector<CharPlace> selected;
+  } cases[] = {
+      {{{{0, 4}, false}, {{0, 2}, true}}, {{0, 2}, {0, 3}, {0, 4}}},
+      {{{{0, 1}, false}, {{0, 3}, true}}, {{0, 1}, {0, 2}, {0, 3}}},
+      {{{{0, 1}, false}, {{1, 3}, true}}, {{1, 3}}},
+      {{{{0, 1}, false}, {{0, 999}, true}}, {{0, 1}}},
+      {{{{0, 1}, false}, {{-1, 0}, false}}, {{0, 1}}},
+  };
+  for (const auto& c : cases) {
+    form.ClearSelection();
+    for (const auto& [place, extend] : c.clicks) form.Select(place, extend);
+    EXPECT_EQ(form.Selection(), c.selected);
+  }
+  const std::vector<ReadChar>& line = form.Current()->Lines[0].Chars;
+  for (int i = 1; i < static_cast<int>(line.size()); ++i)
+    if (line[static_cast<std::size_t>(i)].SpaceBefore) {
+      EXPECT_FALSE(form.CharAtText(0, form.TextColumn({0, i}) - 1));  // a word space
+    }
+}
+
+// A set that holds references already keeps them as they were and takes the next slot.
+TEST_F(PictureFormTest, TeachingAppendsToTheLastSetOfALibraryFile) {
+  ASSERT_TRUE(form.Select({0, 0}));
+  ASSERT_TRUE(form.Select({0, 2}, true));
+  form.Teach("abc");
+  const std::string before = ReadFile(dir.File("mine-1.PCP"));
+  form.Read();
+  ASSERT_TRUE(form.Select({1, 0}));
+  form.Teach("z");
+  const std::string after = ReadFile(dir.File("mine-1.PCP"));
+  EXPECT_EQ(after.substr(0, 3 * PatternRecordSize), before.substr(0, 3 * PatternRecordSize));
+  EXPECT_NE(after.substr(3 * PatternRecordSize, PatternRecordSize),
+            before.substr(3 * PatternRecordSize, PatternRecordSize));
+  EXPECT_EQ(ReadFile(dir.File("mine-1.charmap.txt")), "0\t \r\n1\ta\r\n2\tb\r\n3\tc\r\n4\tz\r\n");
+  form.Undo();
+  EXPECT_EQ(ReadFile(dir.File("mine-1.PCP")), before);
+  EXPECT_EQ(form.Taught().size(), 1u);
+}
+
+// Each line's end is told in order, and a reading told so answers as one that is not.
+TEST_F(PictureFormTest, ProgressCountsTheLinesAndChangesNoAnswer) {
+  std::vector<std::pair<int, int>> told;
+  const ReadOutcome outcome = RunReading(form.Request(), [&](int done, int lines) {
+    told.emplace_back(done, lines);
+    return true;
+  });
+  ASSERT_TRUE(outcome.Result);
+  const int lines = static_cast<int>(form.Current()->Lines.size());
+  ASSERT_EQ(told.size(), static_cast<std::size_t>(lines));
+  for (int k = 0; k < lines; ++k)
+    EXPECT_EQ(told[static_cast<std::size_t>(k)], std::make_pair(k + 1, lines));
+  EXPECT_EQ(outcome.Result->Text, form.Current()->Text);
+}
+
+TEST(JoinLibrariesTest, JoinsInOrderAndRefusesNone) {
+  const Library stock = Library::Stock();
+  const Library twice = JoinLibraries({stock, stock});
+  const std::vector<std::string> names = stock.SetNames();
+  std::vector<std::string> both = names;
+  both.insert(both.end(), names.begin(), names.end());
+  EXPECT_EQ(twice.SetNames(), both);
+  EXPECT_EQ(CatchError([] { JoinLibraries({}); }).Kind, ErrorKind::kUsage);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "api/reading_source.h"
 #include "core/file_names.h"
 #include "core/regular_file.h"
+#include "core/set_files.h"
 #include "fonts/utf8.h"
 #include "library/set_char_map.h"
 #include "reading/character_detail.h"
@@ -101,9 +102,13 @@ int UsedSlots(const ReferenceSet& set) {
   return 0;
 }
 
-LearnedSet Learned(const ReferenceSet& set) {
+// The set as stored: its references as read, not as opening settles them, so that the
+// records of those already there are written back as they were.
+LearnedSet Learned(const std::string& base) {
+  const ReferenceSet set = OpenReferenceSet(base);  // refuses a set a reading could not use
   LearnedSet learned;
-  learned.Bank = set.Bank;
+  LoadReferenceFile(ResolveFileName(base + ".PCP"), learned.Bank);
+  LoadTestFile(ResolveFileName(base + ".PCT"), learned.Bank);
   learned.Chars = set.Chars;
   learned.Settings = set.Settings;
   learned.Detail = set.Detail;
@@ -148,7 +153,7 @@ Plan Prepare(const std::string& libraryFile, const SamplingOverrides& sampling) 
     plan.Bases.push_back(FreeBase(LibraryStem(libraryFile), {}));
     plan.Written.emplace_back(plan.Bases.back(), NewSet(sampling));
   } else {
-    plan.Written.emplace_back(plan.Bases.back(), Learned(OpenReferenceSet(plan.Bases.back())));
+    plan.Written.emplace_back(plan.Bases.back(), Learned(plan.Bases.back()));
   }
   return plan;
 }

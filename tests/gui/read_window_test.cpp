@@ -2,6 +2,7 @@
 // thread, a box clicked on the picture with its candidates and pattern (in the main window's
 // editor too), a correction typed and taught, the next reading taking it, and undo.
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -9,6 +10,7 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include "form/picture_form.h"
 #include "gui/picture_view.h"
 #include "gui/read_window.h"
 #include "harness.h"
@@ -102,6 +104,20 @@ class ReadWindowTest : public QObject {
     const CharPlace first{0, 0};
     QTest::mouseClick(view, Qt::LeftButton, {}, Centre(r->form(), r->form().Char(first).Box));
     QCOMPARE(r->form().Selection().at(0), first);
+  }
+  // A picture dropped on the main window opens in the reading window and is read.
+  void dropOnTheMainWindow() {
+    Harness h;
+    MainWindow& main = h.Start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(kNote))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+    static_cast<QObject&>(main).event(&drop);  // as the window system delivers it
+    ReadWindow* r = main.OpenReader();
+    QVERIFY(Finished(*r));
+    QVERIFY(h.errors.empty());
+    QVERIFY(r->form().Current().has_value());
+    QCOMPARE(QString::fromStdString(r->form().PictureName()), QString::fromStdString(kNote));
   }
 };
 
