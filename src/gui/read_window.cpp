@@ -103,6 +103,11 @@ void FillStandardReadDialogs(ReadDialogs& d, QWidget* parent) {
     };
 }
 
+// Where a file chooser starts: the folder of the file last used for the same, else the current.
+std::string Folder(const std::string& file) {
+  return file.empty() ? std::string(".") : Utf8(QFileInfo(U(file)).path());
+}
+
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
   auto* b = new QPushButton(text, parent);
   b->setObjectName(name);
@@ -178,8 +183,7 @@ ReadWindow::~ReadWindow() {
 void ReadWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu("&Picture");
   QAction* open = file->addAction("&Open picture...", this, [this] {
-    const std::string chosen = dialogs_.OpenPicture(
-        form_->HasPicture() ? Utf8(QFileInfo(U(form_->PictureName())).path()) : std::string("."));
+    const std::string chosen = dialogs_.OpenPicture(Folder(form_->PictureName()));
     if (!chosen.empty()) OpenPicture(chosen);
   });
   open->setShortcut(QKeySequence::Open);
@@ -478,12 +482,14 @@ void ReadWindow::ShowLibraries() {
 }
 
 void ReadWindow::ChooseLibraries() {
-  const std::vector<std::string> names = dialogs_.ChooseLibraries(".");
+  const std::vector<std::string> names = dialogs_.ChooseLibraries(
+      Folder(form_->Libraries.empty() ? form_->PictureName() : form_->Libraries.front()));
   if (!names.empty()) SetLibraries(names);
 }
 
 void ReadWindow::ChooseUserSet() {
-  const std::string chosen = dialogs_.ChooseUserSet(".");
+  const std::string chosen = dialogs_.ChooseUserSet(
+      Folder(form_->UserLibrary.empty() ? form_->PictureName() : form_->UserLibrary));
   if (!chosen.empty()) SetUserLibrary(chosen);
 }
 
