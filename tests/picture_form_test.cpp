@@ -284,5 +284,24 @@ TEST(JoinLibrariesTest, JoinsInOrderAndRefusesNone) {
   EXPECT_EQ(CatchError([] { JoinLibraries({}); }).Kind, ErrorKind::kUsage);
 }
 
+// A file that is no picture is refused when read, with the reading's own kind and file; the
+// reading before it stays.
+TEST_F(PictureFormTest, PicturesThatCannotBeReadKeepTheirErrorKinds) {
+  const std::string text = form.Current()->Text;
+  const std::string junk = dir.File("junk.png"), empty = dir.File("empty.png");
+  WriteFile(junk, "not a picture");
+  WriteFile(empty, "");
+  const Caught missing = CatchError([&] { form.OpenPicture(dir.File("none.png")); });
+  EXPECT_EQ(missing.Kind, ErrorKind::kNotFound);
+  EXPECT_EQ(CatchError([&] { form.OpenPicture(empty); }).Kind, ErrorKind::kBadData);
+  EXPECT_EQ(form.PictureName(), kNote);
+  EXPECT_EQ(form.Current()->Text, text);
+  form.OpenPicture(junk);
+  const Caught bad = CatchError([&] { form.Read(); });
+  EXPECT_EQ(bad.Kind, ErrorKind::kBadData);
+  EXPECT_EQ(bad.File, junk);
+  EXPECT_FALSE(form.Current());
+}
+
 }  // namespace
 }  // namespace morvik::test

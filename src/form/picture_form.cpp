@@ -47,9 +47,11 @@ ReadOutcome RunReading(const ReadRequest& request,
     outcome.Picture = std::make_shared<const TeachingPicture>(
         request.Bytes.data(), request.Bytes.size(), r, request.Name);
     outcome.Result = std::move(r);
-  } catch (const std::exception& e) {
+  } catch (const Error& e) {
     outcome.Cancelled = stopped;
-    outcome.Problem = e.what();
+    outcome.Problem = e;
+  } catch (const std::exception& e) {  // no memory, or a fault: the window goes on
+    outcome.Problem = Error(e.what(), ErrorKind::kFailed);
   }
   return outcome;
 }
@@ -70,7 +72,7 @@ ReadRequest PictureForm::Request() const {
 }
 
 std::string PictureForm::Apply(ReadOutcome outcome) {
-  if (!outcome.Result) return outcome.Cancelled ? "" : outcome.Problem;
+  if (!outcome.Result) return outcome.Cancelled || !outcome.Problem ? "" : outcome.Problem->what();
   std::vector<PictureBox> kept;
   for (const CharPlace& p : selection_) kept.push_back(Char(p).Box);
   reading_ = std::move(outcome.Result);
@@ -87,8 +89,10 @@ std::string PictureForm::Apply(ReadOutcome outcome) {
 }
 
 void PictureForm::Read() {
-  const std::string problem = Apply(RunReading(Request()));
-  if (!problem.empty()) throw Error(problem, ErrorKind::kFailed);
+  ReadOutcome outcome = RunReading(Request());
+  const std::optional<Error> problem = outcome.Problem;
+  Apply(std::move(outcome));
+  if (problem) throw *problem;
 }
 
 std::optional<CharPlace> PictureForm::CharAt(double x, double y) const {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/pattern.h"
+#include "morvik/error.h"
 #include "morvik/reading.h"
 #include "morvik/teaching.h"
 
@@ -31,7 +32,7 @@ struct ReadRequest {
 struct ReadOutcome {
   std::optional<Reading> Result;
   std::shared_ptr<const TeachingPicture> Picture;
-  std::string Problem;  // the error's message when there is no result
+  std::optional<Error> Problem;  // why there is no result
   bool Cancelled = false;
 };
 
@@ -76,7 +77,8 @@ class PictureForm {
   // Takes an outcome: a result replaces the reading and the selection is kept where its
   // boxes still are; returns the problem ("" for none, also for a cancelled reading).
   std::string Apply(ReadOutcome outcome);
-  // Request, RunReading and Apply on this thread; throws Error kFailed with the problem.
+  // Request, RunReading and Apply on this thread; throws the reading's Error (kFailed when
+  // cancelled).
   void Read();
   const std::optional<Reading>& Current() const { return reading_; }
 
