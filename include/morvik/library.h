@@ -53,6 +53,7 @@ class Library {
   const std::shared_ptr<const LibraryCore>& Core() const { return core_; }
 
  private:
+  friend Library JoinLibraries(const std::vector<Library>& libraries);  // morvik/teaching.h
   explicit Library(std::shared_ptr<const LibraryCore> core) : core_(std::move(core)) {}
   std::shared_ptr<const LibraryCore> core_;
 };

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct ReadSettings {
   double Reject = 0;  // 0..1: a best score below it rejects the character (--reject)
   CutSettings Cut;    // text by default
   SamplingOverrides Sampling;
+  // Told each line's end (lines read so far, lines in all), on the reading's thread; false
+  // stops the reading, which then throws Error kFailed. Empty: not told.
+  std::function<bool(int done, int lines)> Progress;
 };
 
 struct PictureBox {

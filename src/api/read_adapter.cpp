@@ -68,6 +68,7 @@ ReadOptions EngineReadOptions(const ReadSettings& settings) {
   o.Cut = EngineCutOptions(settings.Cut);
   o.Character.Overrides = EngineOverrides(settings.Sampling);
   o.Reject = settings.Reject;
+  o.Progress = settings.Progress;
   if (!settings.Chars.empty()) {
     try {
       o.Character.Filter = ParseCharFilter(settings.Chars);

@@ -5,6 +5,7 @@
 
 #include "form/workspace.h"
 #include "gui/main_window.h"
+#include "gui/read_window.h"
 
 namespace morvik {
 
@@ -17,6 +18,9 @@ int RunMainWindow(int argc, char** argv, const std::string& home, const std::str
   Workspace ws(home, start);
   gui::MainWindow window(ws);
   window.show();
+  // "morvik-window PICTURE" opens the picture in the reading window and reads it.
+  const QStringList args = QCoreApplication::arguments();
+  if (args.size() > 1) window.OpenReader()->OpenPicture(args.at(1).toUtf8().toStdString());
   return app.exec();
 }
 

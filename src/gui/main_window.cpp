@@ -4,6 +4,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <exception>
@@ -27,6 +30,7 @@
 #include "gui/drawing.h"
 #include "gui/pattern_editor_view.h"
 #include "gui/pattern_grid_view.h"
+#include "gui/read_window.h"
 #include "gui/spin_edit.h"
 #include "gui/text.h"
 #include "gui/thumbnail_view.h"
@@ -180,10 +184,39 @@ MainWindow::MainWindow(Workspace& ws, DialogHooks dialogs, QWidget* parent)
   if (!problem.empty()) dialogs_.Error(problem);
   RefreshControls();
   ResultsChanged();
+
+  // Reading whole pictures lives in its own window, so this one looks as it always has.
+  setAcceptDrops(true);
+  auto* read = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+  connect(read, &QShortcut::activated, this, [this] { OpenReader(); });
 }
 
 MainWindow::~MainWindow() {
+  delete reader_;  // it views the workspace too
   ws_.SetView(nullptr);
+}
+
+ReadWindow* MainWindow::OpenReader() {
+  if (!reader_) {
+    ReadDialogs hooks;
+    hooks.OpenPicture = dialogs_.OpenPicture;
+    hooks.Error = dialogs_.Error;
+    reader_ = new ReadWindow(&ws_, hooks);
+  }
+  reader_->show();
+  reader_->raise();
+  return reader_;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DraggedFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::string file = DraggedFile(event->mimeData());
+  if (file.empty()) return;
+  event->acceptProposedAction();
+  OpenReader()->OpenPicture(file);
 }
 
 // The grid of patterns beside the panel of controls.

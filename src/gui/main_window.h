@@ -3,6 +3,7 @@
 // tells the window (as its WorkspaceView) what to repaint or refresh.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -23,6 +24,7 @@ class PatternEditorView;
 class PatternGridView;
 class SpinEdit;
 class ThumbnailView;
+class ReadWindow;
 
 constexpr int kWindowWidth = 1186;
 constexpr int kWindowHeight = 767;
@@ -40,6 +42,9 @@ class MainWindow : public QWidget, public WorkspaceView {
 
   Workspace& workspace() { return ws_; }
   ThumbnailView* thumbnails() { return thumbnails_; }
+  // The reading window over this window's workspace (Ctrl+R, or a picture dropped here),
+  // made when first asked for and shown.
+  ReadWindow* OpenReader();
 
   // WorkspaceView
   void EditPatternChanged() override;
@@ -55,6 +60,8 @@ class MainWindow : public QWidget, public WorkspaceView {
   // FormClose: writes the settings; when they cannot be written the window stays open.
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QWidget* BuildPatternsPanel();
@@ -109,6 +116,7 @@ class MainWindow : public QWidget, public WorkspaceView {
   QCheckBox* checkBoxCrop_ = nullptr;
   SpinEdit* spinEditTresh_ = nullptr;
   SpinEdit* spinEditInc_ = nullptr;
+  QPointer<ReadWindow> reader_;
 };
 
 }  // namespace morvik::gui

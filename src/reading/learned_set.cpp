@@ -9,8 +9,6 @@
 
 namespace morvik {
 
-namespace {
-
 void StageLearnedSet(ReplacementGroup& group, const std::string& base, LearnedSet& set) {
   group.Replace(ResolveFileName(base + ".PCP"), EncodeReferenceFile(set.Bank));
   group.Replace(ResolveFileName(base + ".PCT"), EncodeTestFile(set.Bank));
@@ -18,8 +16,6 @@ void StageLearnedSet(ReplacementGroup& group, const std::string& base, LearnedSe
   StageSetSettings(group, base, set.Settings);
   StageSetDetail(group, base, set.Detail);
 }
-
-}  // namespace
 
 void SaveLearnedSet(const std::string& base, LearnedSet& set) {
   ReplacementGroup group;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/pattern_bank.h"
+#include "core/safe_write.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
 #include "runs/char_map.h"
@@ -26,6 +27,8 @@ struct LearnedSet {
 // all are renamed into place, and a failure puts back the old files. Links where the files
 // go are replaced, never followed. Throws Error naming the file that could not be written.
 void SaveLearnedSet(const std::string& base, LearnedSet& set);
+// The same as steps of a group of files saved together.
+void StageLearnedSet(ReplacementGroup& group, const std::string& base, LearnedSet& set);
 
 // One set is saved under base itself. Several are saved as "<base>-1", "<base>-2", ... with
 // a library file "<base>.sets" listing them in order. Returns what a run names to use them

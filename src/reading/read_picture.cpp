@@ -115,6 +115,8 @@ PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& librar
       l.Chars.push_back(c.Box);
       reading.Chars.push_back(c);
     }
+    if (options.Progress && !options.Progress(line, static_cast<int>(reading.Cut.Lines.size())))
+      throw Error("the reading was cancelled", ErrorKind::kFailed);
   }
   ApplyWordContext(reading);
   return reading;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct ReadOptions {
   CutOptions Cut;
   CharacterOptions Character;  // image overrides and candidate filter
   double Reject = 0;           // a best score below this rejects the character
+  // Told after each line (lines read, lines in all); false abandons the reading (kFailed).
+  std::function<bool(int done, int lines)> Progress;
 };
 
 // One character box of the picture with what it was read as.

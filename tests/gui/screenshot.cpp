@@ -1,20 +1,53 @@
 // Writes a picture of the main window after a typical session, for a person to look at:
 // learns the example set, recognises the example folder, loads a picture with "Load BMP"
-// and presses "Compute".
+// and presses "Compute"; then of the reading window after reading a picture of three lines,
+// one box selected with its candidates (<output>-read.png).
 //   morvik_screenshot <output.png> <examples folder>
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <clocale>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "form/picture_form.h"
 #include "form/run_buttons.h"
 #include "form/workspace.h"
 #include "gui/main_window.h"
+#include "gui/read_window.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// "shot.png" -> "shot-read.png"
+std::string ReadShotName(const std::string& output) {
+  const std::size_t dot = output.rfind(".png");
+  return dot == std::string::npos ? output + "-read.png" : output.substr(0, dot) + "-read.png";
+}
+
+// The reading window after reading the picture, the third character of its first line
+// selected (its candidates, cut and pattern shown).
+bool ReadWindowShot(morvik::gui::MainWindow& window, const fs::path& picture,
+                    const std::string& output) {
+  morvik::gui::ReadWindow* reader = window.OpenReader();
+  reader->resize(1000, 640);
+  reader->show();
+  QApplication::processEvents();
+  reader->OpenPicture(picture.string());
+  while (reader->IsReading()) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(10);
+  }
+  QApplication::processEvents();
+  reader->SelectChar({0, 2}, false);
+  QApplication::processEvents();
+  return reader->grab().save(QString::fromStdString(output), "PNG");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -67,6 +100,11 @@ int main(int argc, char** argv) {
   }
   if (!window.grab().save(QString::fromStdString(output), "PNG")) {
     std::cerr << "morvik_screenshot: cannot write " << output << "\n";
+    return 1;
+  }
+  const std::string readOutput = ReadShotName(output);
+  if (!ReadWindowShot(window, examples / "pictures/note.png", readOutput)) {
+    std::cerr << "morvik_screenshot: cannot write " << readOutput << "\n";
     return 1;
   }
   return problems == 0 ? 0 : 1;
