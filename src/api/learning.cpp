@@ -3,6 +3,7 @@
 #include "morvik/learning.h"
 #include "api/read_adapter.h"
 #include "api/session_options.h"
+#include "core/char_map.h"
 #include "core/file_names.h"
 #include "core/normalize.h"
 #include "core/pattern_bank.h"
@@ -12,7 +13,6 @@
 #include "library/set_settings.h"
 #include "reading/font_learning.h"
 #include "reading/learned_set.h"
-#include "runs/char_map.h"
 #include "runs/learning.h"
 
 namespace morvik {

@@ -2,11 +2,11 @@
 #include <cstdlib>
 
 #include "api/library_core.h"
+#include "core/char_map.h"
 #include "core/file_names.h"
 #include "library/reference_library.h"
 #include "morvik/library.h"
 #include "reading/stock_library.h"
-#include "runs/char_map.h"
 #include "session/home_folder.h"
 
 namespace morvik {

@@ -5,6 +5,7 @@
 
 #include "api/library_core.h"
 #include "api/session_options.h"
+#include "core/char_map.h"
 #include "core/file_names.h"
 #include "core/number_format.h"
 #include "core/regular_file.h"
@@ -13,7 +14,6 @@
 #include "library/reference_library.h"
 #include "morvik/runs.h"
 #include "runs/batch_run.h"
-#include "runs/char_map.h"
 #include "runs/folder_run.h"
 #include "runs/set_run.h"
 #include "runs/text_file.h"

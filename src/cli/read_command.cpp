@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "cli/usage.h"
+#include "core/char_map.h"
 #include "core/error.h"
 #include "core/file_names.h"
 #include "core/ordered_jobs.h"
@@ -29,7 +30,6 @@
 #include "reading/output_names.h"
 #include "reading/read_picture.h"
 #include "reading/reading_format.h"
-#include "runs/char_map.h"
 #include "segment/draw_boxes.h"
 
 namespace morvik {
