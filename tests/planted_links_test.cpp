@@ -12,12 +12,12 @@
 #include "core/error.h"
 #include "image/bmp_writer.h"
 #include "image/png_writer.h"
+#include "learning/cut_folder.h"
+#include "learning/learned_set.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
-#include "reading/cut_folder.h"
-#include "reading/learned_set.h"
 #include "test_util.h"
 
 namespace morvik {

@@ -10,9 +10,9 @@
 #include "fonts/char_list.h"
 #include "fonts/render.h"
 #include "image/picture_reader.h"
+#include "learning/font_learning.h"
+#include "learning/learned_set.h"
 #include "library/set_settings.h"
-#include "reading/font_learning.h"
-#include "reading/learned_set.h"
 #include "runs/learning.h"
 
 namespace morvik {

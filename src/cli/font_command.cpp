@@ -12,7 +12,7 @@
 #include "core/file_names.h"
 #include "fonts/char_list.h"
 #include "fonts/render.h"
-#include "reading/font_learning.h"
+#include "learning/font_learning.h"
 
 namespace morvik {
 

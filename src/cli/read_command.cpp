@@ -22,14 +22,14 @@
 #include "image/picture_limits.h"
 #include "image/picture_reader.h"
 #include "image/png_writer.h"
+#include "learning/cut_folder.h"
+#include "learning/learn_picture.h"
 #include "library/char_filter.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
-#include "reading/cut_folder.h"
-#include "reading/learn_picture.h"
-#include "reading/output_names.h"
+#include "output/output_names.h"
+#include "output/reading_format.h"
 #include "reading/read_picture.h"
-#include "reading/reading_format.h"
 #include "segment/draw_boxes.h"
 
 namespace morvik {
