@@ -11,7 +11,7 @@
 
 #include "core/error.h"
 #include "golden/glyphs.h"
-#include "image/bitmap_to_pattern.h"
+#include "image/image_state.h"
 #include "test_util.h"
 
 namespace morvik {

@@ -16,7 +16,7 @@
 #include "core/normalize.h"
 #include "core/set_files.h"
 #include "golden/glyphs.h"
-#include "image/bitmap_to_pattern.h"
+#include "image/image_state.h"
 #include "library/set_char_map.h"
 #include "test_util.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "error_of.h"
+#include "image/image_state.h"
 #include "session/recognition.h"
 #include "test_util.h"
 

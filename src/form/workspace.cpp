@@ -3,7 +3,6 @@
 #include "core/file_names.h"
 #include "core/normalize.h"
 #include "core/set_files.h"
-#include "image/bitmap_to_pattern.h"
 #include "session/recognition.h"
 #include "session/set_io.h"
 

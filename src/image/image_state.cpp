@@ -1,6 +1,12 @@
 #include "image/image_state.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "core/error.h"
+#include "image/crop.h"
+#include "image/picture_reader.h"
 
 namespace morvik {
 
@@ -11,6 +17,35 @@ void Store(int& field, int value, int low, int high, const std::function<void()>
   if (value == field) return;
   field = value;
   if (changed) changed();
+}
+
+// Scale of the longer side to 64 pixels, as a double.
+double LongerSideScale(int w, int h) {
+  if (w > h) return static_cast<double>(static_cast<long double>(CellWidth) / w);
+  if (h == 0) throw Error("the picture has no pixels left to scale (division by zero)");
+  return static_cast<double>(static_cast<long double>(CellHeight) / h);
+}
+
+void ShowPreview(ImageState& state, Bitmap preview) {
+  state.Preview = std::move(preview);
+  if (state.OnPreviewChanged) state.OnPreviewChanged();
+}
+
+// Takes over what the path produced; threshold and increment notify when they change.
+void Adopt(LoadedPicture& picture, ImageState& state) {
+  state.SourceBitmap = std::move(picture.Source);
+  state.ScaledBitmap = std::move(picture.Raster);
+  state.Analysis = picture.Analysis;
+  state.Settings.SetSpinEditTresh(picture.Threshold);
+  state.Settings.SetSpinEditInc(picture.Increment);
+}
+
+// Reads the file; a failed read leaves the raster of the last picture in place.
+LoadedPicture ReadAndLoad(const std::string& fileName, ImageState& state) {
+  state.SourceBitmap = Bitmap();
+  Bitmap file = ReadPictureFile(fileName);
+  state.ScaledBitmap = Bitmap();
+  return LoadPicture(file, OptionsOf(state.Settings), fileName);
 }
 
 }  // namespace
@@ -30,6 +65,93 @@ void ImageSettings::Assign(int threshold, int increment) {
 
 void ImageSettings::SetSpinEditRatio(int value) {
   Store(ratio_, value, 1, 100, nullptr);
+}
+
+ImageOptions OptionsOf(const ImageSettings& settings) {
+  ImageOptions o;
+  o.BlackCharacters = settings.RadioGroupCol == 1;
+  o.AutoThreshold = settings.CheckBoxAuto;
+  o.Crop = settings.CheckBoxCrop;
+  o.FixedRatio = settings.CheckBoxRatio;
+  o.Ratio = settings.SpinEditRatio();
+  o.Threshold = settings.SpinEditTresh();
+  o.Increment = settings.SpinEditInc();
+  return o;
+}
+
+void AnalyseBitmap(Bitmap& bitmap, ImageState& state) {
+  AnalyseBitmap(bitmap, state.Settings.RadioGroupCol == 1, state.Analysis);
+  if (!state.Settings.CheckBoxAuto) return;
+  int threshold = 0, increment = 0;
+  ChooseThreshold(state.Analysis, threshold, increment);
+  state.Settings.SetSpinEditTresh(threshold);
+  state.Settings.SetSpinEditInc(increment);
+}
+
+RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings) {
+  return ComputeRasterSize(w, h, OptionsOf(settings));
+}
+
+void LoadBitmapFile(const std::string& fileName, ImageState& state) {
+  LoadedPicture picture = ReadAndLoad(fileName, state);
+  Adopt(picture, state);
+  ShowPreview(state, std::move(picture.Preview));
+}
+
+void FillPatternFromBitmap(const ImageState& state, TPattern& target) {
+  SamplePattern(state.ScaledBitmap, state.Settings.SpinEditTresh(), state.Settings.SpinEditInc(),
+                target);
+}
+
+void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& test) {
+  LoadedPicture picture = ReadAndLoad(fileName, state);
+  state.SourceBitmap = std::move(picture.Source);
+  state.ScaledBitmap = std::move(picture.Raster);
+  state.Analysis = picture.Analysis;
+  state.Settings.Assign(picture.Threshold, picture.Increment);
+  if (state.ScaledBitmap.Width() == 0) return;  // nothing was sampled
+  test.Cells = picture.Pattern.Cells;
+  test.MaxLevel = picture.Pattern.MaxLevel;
+}
+
+void ReloadPictureForColour(ImageState& state) {
+  if (state.PictureFileName.empty())
+    throw Error("No picture has been loaded yet: choose one with \"Load BMP\" first.");
+  const std::string& name = state.PictureFileName;
+  state.ScaledBitmap = ReadPictureFile(name);
+  const int w = state.ScaledBitmap.Width(), h = state.ScaledBitmap.Height();
+  const double s = WithFileName(name, [&] { return LongerSideScale(w, h); });
+  const int pw = static_cast<int>(std::trunc(static_cast<long double>(w) * s));
+  const int ph = static_cast<int>(std::trunc(static_cast<long double>(h) * s));
+  Bitmap preview(pw, ph);
+  preview.Fill(kWhite);
+  StretchDraw(state.ScaledBitmap, preview, pw, ph);
+  ShowPreview(state, std::move(preview));
+  state.ImageName = "Image: " + name;
+  WithFileName(name, [&] { AnalyseBitmap(state.Preview, state); });
+}
+
+SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent) {
+  SetSettings s;
+  s.Black = image.RadioGroupCol == 1;
+  s.AutoCrop = image.CheckBoxCrop;
+  s.Autodetect = image.CheckBoxAuto;
+  s.Threshold = image.SpinEditTresh();
+  s.Increment = image.SpinEditInc();
+  s.AspectRatioEnable = image.CheckBoxRatio;
+  s.AspectRatio = image.SpinEditRatio();
+  s.Tally = tallyPercent;
+  return s;
+}
+
+void ApplySetSettings(const SetSettings& settings, ImageSettings& image) {
+  if (settings.Black) image.RadioGroupCol = *settings.Black ? 1 : 0;
+  if (settings.AutoCrop) image.CheckBoxCrop = *settings.AutoCrop;
+  if (settings.Autodetect) image.CheckBoxAuto = *settings.Autodetect;
+  if (settings.Threshold) image.SetSpinEditTresh(*settings.Threshold);
+  if (settings.Increment) image.SetSpinEditInc(*settings.Increment);
+  if (settings.AspectRatioEnable) image.CheckBoxRatio = *settings.AspectRatioEnable;
+  if (settings.AspectRatio) image.SetSpinEditRatio(*settings.AspectRatio);
 }
 
 }  // namespace morvik
