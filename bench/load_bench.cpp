@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/pattern.h"
-#include "image/image_state.h"
+#include "form/image_state.h"
 
 namespace {
 

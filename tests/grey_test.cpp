@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/error.h"
-#include "image/image_state.h"
+#include "form/image_state.h"
 
 namespace morvik {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/error.h"
+#include "form/image_state.h"
 #include "golden/glyphs.h"
-#include "image/image_state.h"
 #include "test_util.h"
 
 namespace morvik {

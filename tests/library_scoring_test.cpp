@@ -15,8 +15,8 @@
 #include "core/error.h"
 #include "core/normalize.h"
 #include "core/set_files.h"
+#include "form/image_state.h"
 #include "golden/glyphs.h"
-#include "image/image_state.h"
 #include "library/set_char_map.h"
 #include "test_util.h"
 

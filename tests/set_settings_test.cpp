@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "error_of.h"
-#include "image/image_state.h"
+#include "form/image_state.h"
 #include "session/recognition.h"
 #include "test_util.h"
 

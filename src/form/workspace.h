@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "form/image_state.h"
 #include "form/result_display.h"
-#include "image/image_state.h"
 #include "runs/run_observer.h"
 #include "session/session.h"
 

@@ -1,4 +1,4 @@
-#include "image/image_state.h"
+#include "form/image_state.h"
 
 #include <algorithm>
 #include <cmath>
