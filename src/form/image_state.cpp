@@ -88,10 +88,6 @@ void AnalyseBitmap(Bitmap& bitmap, ImageState& state) {
   state.Settings.SetSpinEditInc(increment);
 }
 
-RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings) {
-  return ComputeRasterSize(w, h, OptionsOf(settings));
-}
-
 void LoadBitmapFile(const std::string& fileName, ImageState& state) {
   LoadedPicture picture = ReadAndLoad(fileName, state);
   Adopt(picture, state);
@@ -129,29 +125,6 @@ void ReloadPictureForColour(ImageState& state) {
   ShowPreview(state, std::move(preview));
   state.ImageName = "Image: " + name;
   WithFileName(name, [&] { AnalyseBitmap(state.Preview, state); });
-}
-
-SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent) {
-  SetSettings s;
-  s.Black = image.RadioGroupCol == 1;
-  s.AutoCrop = image.CheckBoxCrop;
-  s.Autodetect = image.CheckBoxAuto;
-  s.Threshold = image.SpinEditTresh();
-  s.Increment = image.SpinEditInc();
-  s.AspectRatioEnable = image.CheckBoxRatio;
-  s.AspectRatio = image.SpinEditRatio();
-  s.Tally = tallyPercent;
-  return s;
-}
-
-void ApplySetSettings(const SetSettings& settings, ImageSettings& image) {
-  if (settings.Black) image.RadioGroupCol = *settings.Black ? 1 : 0;
-  if (settings.AutoCrop) image.CheckBoxCrop = *settings.AutoCrop;
-  if (settings.Autodetect) image.CheckBoxAuto = *settings.Autodetect;
-  if (settings.Threshold) image.SetSpinEditTresh(*settings.Threshold);
-  if (settings.Increment) image.SetSpinEditInc(*settings.Increment);
-  if (settings.AspectRatioEnable) image.CheckBoxRatio = *settings.AspectRatioEnable;
-  if (settings.AspectRatio) image.SetSpinEditRatio(*settings.AspectRatio);
 }
 
 }  // namespace morvik

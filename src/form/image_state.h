@@ -11,7 +11,6 @@
 #include "image/grey.h"
 #include "image/image_options.h"
 #include "image/picture_loading.h"
-#include "library/set_settings.h"
 
 namespace morvik {
 
@@ -64,9 +63,6 @@ ImageOptions OptionsOf(const ImageSettings& settings);
 // writes threshold and increment (each write may notify). Throws as FindThreshold does.
 void AnalyseBitmap(Bitmap& bitmap, ImageState& state);
 
-// ComputeRasterSize under the window's image controls.
-RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings);
-
 // "Load BMP": loads, analyses, crops and scales the file (see LoadPictureFile) into
 // SourceBitmap and ScaledBitmap, sets threshold and increment to those the analysis chose
 // and shows the preview. Throws Error naming the file: unreadable, or a picture left
@@ -85,10 +81,5 @@ void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& t
 // shows it in the preview with its name, and analyses the preview. The caller re-samples
 // the editor pattern afterwards. Throws Error when no picture can be loaded.
 void ReloadPictureForColour(ImageState& state);
-
-// The settings of the image path and the tally as a set records them when it is learned.
-SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent);
-// Sets every stored image setting on image (the tally is the caller's, being a text control).
-void ApplySetSettings(const SetSettings& settings, ImageSettings& image);
 
 }  // namespace morvik

@@ -83,11 +83,6 @@ void Workspace::OpenPatternSet(const std::string& base) {
   if (OpenSet(Domain, SetFile(base, "")).empty()) SetEditOpenFile(base);
 }
 
-void Workspace::LoadPatternSet(const std::string& base) {
-  Display.FrameColour.fill(kGrey);
-  LoadReferenceFile(ReferenceFileOf(SetFile(base, "")), Bank);
-}
-
 void Workspace::SavePatternSet(const std::string& base) {
   CurrentSetName = base;
   const std::string path = SetFile(base, "");

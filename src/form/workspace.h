@@ -90,7 +90,6 @@ class Workspace {
   // (base names are kept relative to it).
   std::string SetFile(const std::string& base, const char* extension) const;
   void OpenPatternSet(const std::string& base);  // no result, no message
-  void LoadPatternSet(const std::string& base);  // the ".PCP" only
   void SavePatternSet(const std::string& base);  // messages for failed files
   void ButtonOpenClick(const std::string& chosenFile);
   void ButtonSaveClick(const std::string& chosenFile);

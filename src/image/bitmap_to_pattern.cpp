@@ -64,15 +64,6 @@ void SampleBlocks(int width, int height, int t, int inc, RowMaxOf rowMax, TPatte
 
 }  // namespace
 
-int SampleCell(const Bitmap& scaled, int column, int row) {
-  const double block = BlockSize(scaled.Width(), scaled.Height());
-  const Span xs = BlockSpan(block, column, scaled.Width());
-  const Span ys = BlockSpan(block, row, scaled.Height());
-  int best = 0;
-  for (int y = ys.first; y <= ys.last; ++y) RowMax(scaled.Row(y), xs, best);
-  return best;
-}
-
 std::uint8_t GreyToLevel(int g, int threshold, int increment) {
   if (100 * g < 255 * threshold) return LevelValues[0];
   AddClamped(g, (255 * increment) / 100, 0, 255);

@@ -9,10 +9,6 @@
 
 namespace morvik {
 
-// Brightest grey of the block of column c and row r (1..16) of ScaledBitmap; positions
-// outside the raster count as 0.
-int SampleCell(const Bitmap& scaled, int column, int row);
-
 // The level of grey g under threshold t and increment i (percentages).
 std::uint8_t GreyToLevel(int g, int threshold, int increment);
 
