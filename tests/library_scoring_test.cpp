@@ -232,7 +232,7 @@ TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
     ASSERT_TRUE(SaveReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), banks[s]));
   }
   ReferenceLibrary library =
-      OpenReferenceLibrary({dir.File("set0"), dir.File("set1"), dir.File("set2")});
+      OpenReferenceNames({dir.File("set0"), dir.File("set1"), dir.File("set2")});
   std::vector<SingleSetRun> runs(3);
   for (int s = 0; s < 3; ++s)
     ASSERT_TRUE(LoadReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), runs[s].Bank));
@@ -273,7 +273,7 @@ TEST(LibraryScoring, StoredSettingsApplyUnlessOverridden) {
   SaveSetCharMap(dir.File("dark"), chars);
   SaveSetSettings(dir.File("dark"),
                   CaptureSetSettings(OptionsOf(learning.Settings), TallyFraction(75)));
-  ReferenceLibrary library = OpenReferenceLibrary({dir.File("dark")});
+  ReferenceLibrary library = OpenReferenceNames({dir.File("dark")});
 
   // Correct readings of small dark digits placed in wide pictures.
   const auto read = [&](const SetSettings& options) {
