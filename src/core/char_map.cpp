@@ -2,8 +2,8 @@
 
 #include "core/error.h"
 #include "core/file_names.h"
-#include "core/whole_number.h"
 #include "core/regular_file.h"
+#include "core/whole_number.h"
 
 namespace morvik {
 
