@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/pattern.h"
-#include "image/bitmap_to_pattern.h"
+#include "form/image_state.h"
 
 namespace {
 

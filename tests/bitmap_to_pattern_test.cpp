@@ -73,16 +73,16 @@ TEST(RasterSize, AspectOffOnAt100AndAt50) {
       {3, 3, 63, 63, 63, 63, 31, 63},   {49, 10, 63, 13, 13, 13, 6, 13},
   };
   for (const SizeCase& c : cases) {
-    ImageSettings s;
-    s.CheckBoxRatio = false;
+    ImageOptions s;
+    s.FixedRatio = false;
     RasterSize r = ComputeRasterSize(c.w, c.h, s);
     EXPECT_EQ(r.Width, c.offW) << c.w << "x" << c.h;
     EXPECT_EQ(r.Height, c.offH) << c.w << "x" << c.h;
-    s.CheckBoxRatio = true;
+    s.FixedRatio = true;
     r = ComputeRasterSize(c.w, c.h, s);
     EXPECT_EQ(r.Width, c.on100W) << c.w << "x" << c.h;
     EXPECT_EQ(r.Height, c.on100H) << c.w << "x" << c.h;
-    s.SetSpinEditRatio(50);
+    s.Ratio = 50;
     r = ComputeRasterSize(c.w, c.h, s);
     EXPECT_EQ(r.Width, c.on50W) << c.w << "x" << c.h;
     EXPECT_EQ(r.Height, c.on50H) << c.w << "x" << c.h;
@@ -93,121 +93,16 @@ TEST(RasterSize, AspectOffOnAt100AndAt50) {
 TEST(RasterSize, SixtyThreeWhereTheScaleLiesBelowSixtyFourOverH) {
   const std::set<int> short63 = {3,  6,  7,  9,  12, 14, 15, 17, 18, 19, 21, 23, 24, 27, 28,
                                  29, 30, 31, 34, 35, 36, 38, 39, 42, 43, 46, 47, 48, 49};
-  ImageSettings s;
+  const ImageOptions s;
   for (int h = 1; h <= 49; ++h)
     EXPECT_EQ(ComputeRasterSize(1, h, s).Height, short63.count(h) ? 63 : 64) << h;
 }
 
 TEST(RasterSize, HeightZeroIsDivisionByZero) {
-  ImageSettings s;
+  ImageOptions s;
   for (int w : {0, 5}) EXPECT_THROW(ComputeRasterSize(w, 0, s), Error);
-  s.CheckBoxRatio = false;
+  s.FixedRatio = false;
   EXPECT_THROW(ComputeRasterSize(5, 0, s), Error);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Cell sampling
-
-// For every pixel column x of a w x h raster (and, transposed, every pixel row), the cell
-// columns that see it: expected[x] is the one cell column, 0 for none.
-void ExpectColumnCoverage(int w, int h, const std::vector<int>& expected) {
-  for (int x = 0; x < w; ++x) {
-    const Bitmap bm = Picture(w, h, kBlack, {{x, 0, 1, h, Grey(200)}});
-    const Bitmap tr = Picture(h, w, kBlack, {{0, x, h, 1, Grey(200)}});
-    for (int c = 1; c <= 16; ++c) {
-      const int want = c == expected[x] ? 200 : 0;
-      ASSERT_EQ(SampleCell(bm, c, 1), want) << w << "x" << h << " x " << x << " col " << c;
-      ASSERT_EQ(SampleCell(bm, c, 16), want) << w << "x" << h << " x " << x << " col " << c;
-      ASSERT_EQ(SampleCell(tr, 1, c), want) << h << "x" << w << " y " << x << " row " << c;
-    }
-  }
-}
-
-TEST(SampleCell, BlocksOfFourOn64) {
-  std::vector<int> expected;
-  for (int x = 0; x < 64; ++x) expected.push_back(x / 4 + 1);
-  ExpectColumnCoverage(64, 64, expected);
-}
-
-TEST(SampleCell, SixtyThreeSideSkipsEveryFourthColumnFromSix) {
-  const int ranges[16][2] = {{0, 2},   {3, 5},   {7, 9},   {11, 13}, {15, 17}, {19, 21},
-                             {23, 25}, {27, 29}, {31, 33}, {35, 37}, {39, 41}, {43, 45},
-                             {47, 49}, {51, 53}, {55, 57}, {59, 61}};
-  std::vector<int> expected(63, 0);
-  for (int c = 1; c <= 16; ++c)
-    for (int x = ranges[c - 1][0]; x <= ranges[c - 1][1]; ++x) expected[x] = c;
-  for (int x = 6; x <= 62; x += 4) EXPECT_EQ(expected[x], 0);
-  ExpectColumnCoverage(63, 63, expected);
-}
-
-// The block size follows the longer side; blocks of the shorter side run past its edge.
-TEST(SampleCell, NarrowRasterLeavesRightColumnsEmpty) {
-  std::vector<int> expected;
-  for (int x = 0; x < 38; ++x) expected.push_back(x / 4 + 1);
-  EXPECT_EQ(expected[36], 10);
-  EXPECT_EQ(expected[37], 10);
-  ExpectColumnCoverage(38, 64, expected);
-  const Bitmap all = Picture(38, 64, Grey(180), {});
-  for (int r = 1; r <= 16; ++r)
-    for (int c = 1; c <= 16; ++c) EXPECT_EQ(SampleCell(all, c, r), c <= 10 ? 180 : 0);
-}
-
-// B = 0.8125: cells 1 and 2 both take pixel 0, every later cell holds no pixel at all.
-TEST(SampleCell, BlocksBelowOnePixel) {
-  for (int x = 1; x < 13; ++x) {
-    const Bitmap column = Picture(13, 13, kBlack, {{x, 0, 1, 13, Grey(90)}});
-    const Bitmap row = Picture(13, 13, kBlack, {{0, x, 13, 1, Grey(90)}});
-    for (int k = 1; k <= 16; ++k) {
-      ASSERT_EQ(SampleCell(column, k, 1), 0) << x << " " << k;
-      ASSERT_EQ(SampleCell(row, 1, k), 0) << x << " " << k;
-    }
-  }
-  const Bitmap corner = Picture(13, 13, kBlack, {{0, 0, 1, 1, Grey(90)}});
-  const Bitmap all = Picture(13, 13, Grey(90), {});
-  for (int r = 1; r <= 16; ++r) {
-    for (int c = 1; c <= 16; ++c) {
-      const int want = r <= 2 && c <= 2 ? 90 : 0;
-      EXPECT_EQ(SampleCell(corner, c, r), want) << r << "," << c;
-      EXPECT_EQ(SampleCell(all, c, r), want) << r << "," << c;
-    }
-  }
-}
-
-TEST(SampleCell, TakesTheGreyOfColouredPixelsAndTheBrightest) {
-  const Bitmap red = Picture(16, 16, 0x0000FF, {});
-  EXPECT_EQ(SampleCell(red, 3, 4), 76);
-  const Bitmap mixed = Picture(64, 64, Grey(10), {{5, 6, 1, 1, Grey(77)}, {6, 7, 1, 1, Grey(66)}});
-  EXPECT_EQ(SampleCell(mixed, 2, 2), 77);
-  EXPECT_EQ(SampleCell(mixed, 1, 1), 10);
-  EXPECT_EQ(SampleCell(Bitmap(), 1, 1), 0);
-}
-
-// Filling samples every cell as SampleCell does, on rasters of every shape, grey or not.
-TEST(SampleCell, FillingAgreesCellByCell) {
-  const int sizes[][2] = {{64, 64}, {63, 63}, {38, 64}, {64, 13}, {13, 13},  {1, 5},
-                          {100, 7}, {17, 33}, {64, 0},  {3, 3},   {250, 250}};
-  unsigned seed = 12345;
-  for (const auto& size : sizes) {
-    for (bool grey : {true, false}) {
-      ImageState s;
-      s.Settings.SetSpinEditTresh(20);
-      s.Settings.SetSpinEditInc(0);
-      s.ScaledBitmap = Bitmap(size[0], size[1]);
-      for (int y = 0; y < size[1]; ++y) {
-        for (int x = 0; x < size[0]; ++x) {
-          seed = seed * 1103515245u + 12345u;
-          const int v = static_cast<int>(seed >> 8);
-          s.ScaledBitmap.SetPixel(x, y, grey ? Grey(v & 0xFF) : static_cast<Colour>(v & 0xFFFFFF));
-        }
-      }
-      TPattern p;
-      FillPatternFromBitmap(s, p);
-      for (int r = 1; r <= 16; ++r)
-        for (int c = 1; c <= 16; ++c)
-          ASSERT_EQ(p.At(r, c).Level, GreyToLevel(SampleCell(s.ScaledBitmap, c, r), 20, 0))
-              << size[0] << "x" << size[1] << " " << r << "," << c;
-    }
-  }
 }
 
 // ---------------------------------------------------------------------------------------------

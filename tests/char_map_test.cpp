@@ -1,6 +1,6 @@
 // Tests of the character map: the integer-reading rules, the TAB rule, overriding lines,
 // numbers outside the map, and what an invalid number leaves behind.
-#include "runs/char_map.h"
+#include "core/char_map.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

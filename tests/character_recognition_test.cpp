@@ -12,9 +12,9 @@
 #include "font_files.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
+#include "learning/font_learning.h"
 #include "library/library_scoring.h"
 #include "reading/character_height.h"
-#include "reading/font_learning.h"
 #include "segment/cut.h"
 
 namespace morvik {

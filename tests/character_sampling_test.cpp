@@ -16,7 +16,7 @@
 #include "font_files.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
-#include "image/image_state.h"
+#include "image/picture_loading.h"
 #include "reading/character_detail.h"
 #include "reading/character_recognition.h"
 #include "reading/read_picture.h"

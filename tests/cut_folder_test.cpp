@@ -1,6 +1,6 @@
 // A cut goes into a new or empty folder, or one an earlier cut made, where it removes only
 // what that cut listed; any other folder is refused untouched.
-#include "reading/cut_folder.h"
+#include "learning/cut_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -164,7 +164,7 @@ TEST_F(FolderRun, FixedNamingWithoutMapWritesLastDigit) {
   Learn("0123456789AB");  // slot 11 = A, 12 = B
   Glyph("1_0.bmp", 'A');
   Glyph("1_1.bmp", '9');
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(Txt(), "11 1 10 1  \r\n");
   EXPECT_EQ(Out(), "10\r\n");
 }
@@ -174,7 +174,7 @@ TEST_F(FolderRun, FixedNamingWithOnlyRowZeroCreatesEmptyFiles) {
   Poison("0_0.bmp");
   test::WriteFile(dir.File("pics/result.txt"), "old");
   test::WriteFile(dir.File("pics/result.out"), "old");
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_TRUE(fs::exists(dir.File("pics/result.txt")));
   EXPECT_EQ(Txt(), "");
   EXPECT_EQ(Out(), "");
@@ -204,7 +204,7 @@ TEST_F(FolderRun, ResultTxtLayoutWithScoresBelowOne) {
   Learn("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
   Glyph("1_0.bmp", '5', 40, 56);  // odd sizes give scores below 1
   Glyph("1_1.bmp", 'U', 40, 56);
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   ASSERT_EQ(view.images.size(), 2u);
   std::string line;
   for (const auto& image : view.images) {
@@ -219,12 +219,12 @@ TEST_F(FolderRun, ResultTxtLayoutWithScoresBelowOne) {
 
 TEST_F(FolderRun, NothingScoredWritesZeroZero) {
   Glyph("1_0.bmp", '5');  // no reference at all
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(Txt(), "0 0  \r\n");
   EXPECT_EQ(Out(), "0\r\n");
   ws.Chars.CharMapLoaded = true;
   ws.Chars.CharMap[0] = '?';
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(Out(), "?\r\n");
 }
 
@@ -232,7 +232,7 @@ TEST_F(FolderRun, UnmappedNumberWritesByteZero) {
   Learn("0123");
   ws.Chars.CharMapLoaded = true;  // a map that names no number
   Glyph("1_0.bmp", '2');
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(Out(), std::string("\0\r\n", 3));
 }
 
@@ -244,7 +244,7 @@ TEST_F(FolderRun, CompareModeRowOfScoresAndN) {
   Glyph("1_0.bmp", '7', 44, 60);
   Glyph("1_1.bmp", '1');
   Glyph("1_2.bmp", '7', 60, 64);
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   ASSERT_EQ(view.images.size(), 3u);
   ASSERT_EQ(view.images[0].top[0].No, 8);
   ASSERT_EQ(view.images[1].top[0].No, 2);
@@ -262,7 +262,7 @@ TEST_F(FolderRun, CompareModeWithoutMapWritesDigits) {
   ws.Chars.ExpectedChar = '7';
   Glyph("1_0.bmp", '7');
   Glyph("1_1.bmp", '1');
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(Out(), "82\r\n");
 }
 
@@ -276,7 +276,7 @@ TEST_F(FolderRun, UnreadablePictureIsBlankAndTheRunGoesOn) {
   Poison("1_1.bmp");
   Glyph("1_2.bmp", '4');
   Poison("2_0.bmp");
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(Txt(), "5 1 0 0 5 1  \r\n0 0  \r\n");
   EXPECT_EQ(Out(), "4?4\r\n?\r\n");
   ASSERT_EQ(view.images.size(), 4u);
@@ -324,7 +324,7 @@ TEST_F(FolderRun, BlankPicturesMatchNothing) {
     ws.Image.Settings.CheckBoxCrop = c.crop;
     ws.Image.Settings.CheckBoxAuto = c.autodetect;
     ws.Image.Settings.SetSpinEditTresh(c.threshold);
-    ASSERT_TRUE(ButtonRecognizeFixed(ws)) << c.what;
+    ASSERT_TRUE(ButtonRecognizeClick(ws)) << c.what;
     ASSERT_EQ(view.images.size(), 3u) << c.what;
     EXPECT_EQ(view.images[1].top[0].No, 0) << c.what;
     EXPECT_EQ(view.images[1].top[0].Score, 0.0) << c.what;
@@ -338,12 +338,13 @@ TEST_F(FolderRun, BlankPicturesMatchNothing) {
 
 TEST_F(FolderRun, MissingFolderTouchesNothing) {
   ws.EditPatternsBatch = dir.File("none");
-  EXPECT_FALSE(ButtonRecognizeFixed(ws));
+  EXPECT_FALSE(ButtonRecognizeClick(ws));
   ws.CheckBoxDynamic = true;
   EXPECT_FALSE(ButtonRecognizeClick(ws));
   ws.EditPatternsBatch = "";  // names no folder, not the home folder
   Glyph("../1_0.bmp", '1');
-  EXPECT_FALSE(ButtonRecognizeFixed(ws));
+  ws.CheckBoxDynamic = false;
+  EXPECT_FALSE(ButtonRecognizeClick(ws));
   EXPECT_FALSE(fs::exists(dir.File("result.txt")));
   EXPECT_EQ(view.cleared, 0);
   EXPECT_FALSE(fs::exists(dir.File("none")));
@@ -357,7 +358,7 @@ TEST_F(FolderRun, RelativeFolderIsTakenInTheHomeFolder) {
   test::WriteFile(dir.File("start/pics/1_0.bmp"), "not a bmp");
   Glyph("1_0.bmp", '9');
   ws.EditPatternsBatch = "PICS";  // found without regard to case, like the set files
-  ASSERT_TRUE(ButtonRecognizeFixed(ws));
+  ASSERT_TRUE(ButtonRecognizeClick(ws));
   EXPECT_EQ(ws.CurrentFolder(), dir.Path());
   EXPECT_EQ(Txt(), "10 1  \r\n");
   EXPECT_FALSE(fs::exists(dir.File("start/pics/result.txt")));

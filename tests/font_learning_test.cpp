@@ -1,6 +1,6 @@
 // Learning from a font file: a glyph takes the path of a picture of it, sets fill 40 at a
 // time in size and list order, and a learned library reads its own typeface back.
-#include "reading/font_learning.h"
+#include "learning/font_learning.h"
 
 #include <gtest/gtest.h>
 

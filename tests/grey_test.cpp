@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "form/image_state.h"
 
 namespace morvik {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/error.h"
+#include "form/image_state.h"
 #include "golden/glyphs.h"
-#include "image/bitmap_to_pattern.h"
 #include "test_util.h"
 
 namespace morvik {

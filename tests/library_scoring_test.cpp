@@ -15,9 +15,10 @@
 #include "core/error.h"
 #include "core/normalize.h"
 #include "core/set_files.h"
+#include "form/image_state.h"
 #include "golden/glyphs.h"
-#include "image/bitmap_to_pattern.h"
 #include "library/set_char_map.h"
+#include "runs/set_run.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -231,7 +232,7 @@ TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
     ASSERT_TRUE(SaveReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), banks[s]));
   }
   ReferenceLibrary library =
-      OpenReferenceLibrary({dir.File("set0"), dir.File("set1"), dir.File("set2")});
+      OpenReferenceNames({dir.File("set0"), dir.File("set1"), dir.File("set2")});
   std::vector<SingleSetRun> runs(3);
   for (int s = 0; s < 3; ++s)
     ASSERT_TRUE(LoadReferenceFile(dir.File("set" + std::to_string(s) + ".PCP"), runs[s].Bank));
@@ -270,18 +271,18 @@ TEST(LibraryScoring, StoredSettingsApplyUnlessOverridden) {
   }
   ASSERT_TRUE(SaveReferenceFile(dir.File("dark.PCP"), bank));
   SaveSetCharMap(dir.File("dark"), chars);
-  SaveSetSettings(dir.File("dark"), CaptureSetSettings(learning.Settings, 75));
-  ReferenceLibrary library = OpenReferenceLibrary({dir.File("dark")});
+  SaveSetSettings(dir.File("dark"),
+                  CaptureSetSettings(OptionsOf(learning.Settings), TallyFraction(75)));
+  ReferenceLibrary library = OpenReferenceNames({dir.File("dark")});
 
   // Correct readings of small dark digits placed in wide pictures.
   const auto read = [&](const SetSettings& options) {
-    ImageState image;
-    ApplySetSettings(MergeSettings(library.Sets[0].Settings, options), image.Settings);
+    const ImageOptions image =
+        SetRunSettingsOf(ImageOptions{}, 0.75, library.Sets[0].Settings, options).Image;
     int correct = 0;
     for (char c : digits) {
       test::WriteGlyph(dir.File("test.bmp"), c, 90, 50, 24, true);
-      TPattern test;
-      LoadTestPicFile(dir.File("test.bmp"), image, test);
+      const TPattern test = LoadPictureFile(dir.File("test.bmp"), image).Pattern;
       correct += RecognizeWithLibrary(library, test, 0.75)[0].Char == c;
     }
     return correct;

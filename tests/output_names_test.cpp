@@ -1,6 +1,6 @@
 // The names of a reading's outputs derived from the pictures' names: never the folder itself,
 // its parent, a hidden nothing or a path of several levels, and unique within a run.
-#include "reading/output_names.h"
+#include "output/output_names.h"
 
 #include <gtest/gtest.h>
 

@@ -71,7 +71,9 @@ class Packed : public ::testing::Test {
     detail.Refs[1].InkWidth = 7;
     detail.Refs[1].InkHeight = 9;
     detail.Refs[1].Grid[3] = 200;
-    SaveSetDetail(dir.File("lib/full"), detail);
+    ReplacementGroup group;
+    StageSetDetail(group, dir.File("lib/full"), detail);
+    group.Commit();
     // A reference file of one record, with nothing beside it.
     test::WriteFile(dir.File("lib/more/short.PCP"), std::string(PatternRecordSize, '\1'));
     // A file longer than 40 records: a set reads the first 40.
@@ -85,11 +87,10 @@ TEST_F(Packed, OpensEverySetAsItsOwnFilesDo) {
   SavePackedLibrary(dir.File("lib/all.pack"), names);
   std::vector<std::string> bases;
   for (const std::string& n : names) bases.push_back(dir.File("lib/" + n));
-  ExpectSameLibrary(OpenPackedLibrary(dir.File("lib/all.pack")), OpenReferenceLibrary(bases));
+  ExpectSameLibrary(OpenPackedLibrary(dir.File("lib/all.pack")), OpenReferenceNames(bases));
   // Named among other sets, a pack adds its sets in its place.
-  ExpectSameLibrary(
-      OpenReferenceNames({dir.File("lib/more/short"), dir.File("lib/all.PACK")}),
-      OpenReferenceLibrary({dir.File("lib/more/short"), bases[0], bases[1], bases[2]}));
+  ExpectSameLibrary(OpenReferenceNames({dir.File("lib/more/short"), dir.File("lib/all.PACK")}),
+                    OpenReferenceNames({dir.File("lib/more/short"), bases[0], bases[1], bases[2]}));
 }
 
 TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {

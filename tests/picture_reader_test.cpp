@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "core/error.h"
-#include "image/bitmap_to_pattern.h"
+#include "form/image_state.h"
 #include "image/numbered_picture.h"
 #include "image/png_writer.h"
 #include "test_util.h"

@@ -12,12 +12,12 @@
 #include "core/error.h"
 #include "image/bmp_writer.h"
 #include "image/png_writer.h"
+#include "learning/cut_folder.h"
+#include "learning/learned_set.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
-#include "reading/cut_folder.h"
-#include "reading/learned_set.h"
 #include "test_util.h"
 
 namespace morvik {
@@ -57,7 +57,12 @@ TEST(PlantedLinks, EveryWriterReplacesTheLinkAndSparesItsTarget) {
       {"x.png", [&](const std::string& d) { WritePngFile(d + "/x.png", picture); }},
       {"s.charmap.txt", [](const std::string& d) { SaveSetCharMap(d + "/s", FullSet('A').Chars); }},
       {"s.set.ini", [](const std::string& d) { SaveSetSettings(d + "/s", FullSet('A').Settings); }},
-      {"s.detail", [](const std::string& d) { SaveSetDetail(d + "/s", FullSet('A').Detail); }},
+      {"s.detail",
+       [](const std::string& d) {
+         ReplacementGroup group;
+         StageSetDetail(group, d + "/s", FullSet('A').Detail);
+         group.Commit();
+       }},
       {"l.sets", [](const std::string& d) { SaveLibraryFile(d + "/l.sets", {d + "/s"}); }},
       {"s.PCP",
        [](const std::string& d) {

@@ -12,8 +12,8 @@
 #include "font_files.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
+#include "learning/learn_picture.h"
 #include "reading/character_detail.h"
-#include "reading/learn_picture.h"
 #include "reading/read_picture.h"
 #include "segment/cut.h"
 

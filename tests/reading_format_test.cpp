@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "reading/reading_format.h"
+#include "output/reading_format.h"
 
 namespace morvik {
 namespace {

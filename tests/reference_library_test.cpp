@@ -127,13 +127,11 @@ TEST_F(Library, LibraryFileListsSetsInOrderRelativeToItsFolder) {
     EXPECT_EQ(MarkOf(library.Sets[0]), 10) << c.name;
     EXPECT_EQ(MarkOf(library.Sets[1]), 25) << c.name;
     EXPECT_EQ(MarkOf(library.Sets[2]), 50) << c.name;
-    EXPECT_EQ(ReadLibraryFile(path)[0], dir.File("sets/digits")) << c.name;
   }
   // A library file named without a folder lists sets of the current folder.
   const fs::path start = fs::current_path();
   fs::current_path(dir.File("sets"));
   test::WriteFile("here.sets", "caps\n");
-  EXPECT_EQ(ReadLibraryFile("here.sets"), std::vector<std::string>{"caps"});
   EXPECT_EQ(MarkOf(LoadReferenceLibrary("here.sets").Sets[0]), 25);
   fs::current_path(start);
 }
@@ -209,10 +207,10 @@ TEST_F(Library, LibrariesAreBounded) {
             static_cast<std::size_t>(kMaxLibrarySets));
   test::WriteFile(dir.File("over.sets"), text + "# a comment is no set\nother\n");
   EXPECT_EQ(
-      ErrorOf([&] { ReadLibraryFile(dir.File("over.sets")); }),
+      ErrorOf([&] { LoadReferenceLibrary(dir.File("over.sets")); }),
       dir.File("over.sets") + ": lists more than " + std::to_string(kMaxLibrarySets) + " sets");
   test::WriteFile(dir.File("huge.sets"), std::string(kMaxLibraryFileBytes + 1, '#'));
-  EXPECT_NE(ErrorOf([&] { ReadLibraryFile(dir.File("huge.sets")); }).find("is larger than"),
+  EXPECT_NE(ErrorOf([&] { LoadReferenceLibrary(dir.File("huge.sets")); }).find("is larger than"),
             std::string::npos);
   const std::string tooMany = "more than " + std::to_string(kMaxLibrarySets) + " reference sets";
   EXPECT_EQ(ErrorOf([&] {
@@ -220,7 +218,7 @@ TEST_F(Library, LibrariesAreBounded) {
             }),
             tooMany);
   const std::vector<std::string> many(kMaxLibrarySets + 1, dir.File("other"));
-  EXPECT_EQ(ErrorOf([&] { OpenReferenceLibrary(many); }), tooMany);
+  EXPECT_EQ(ErrorOf([&] { OpenReferenceNames(many); }), tooMany);
 }
 
 // The bytes of a set file: a record whose mark is no 0 or 1 or whose level (or MaxLevel) is

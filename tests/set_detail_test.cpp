@@ -31,10 +31,17 @@ SetDetail Sample() {
   return d;
 }
 
+// The file written as a learned set writes it: one step of a group.
+void Save(const std::string& base, const SetDetail& detail) {
+  ReplacementGroup group;
+  StageSetDetail(group, base, detail);
+  group.Commit();
+}
+
 TEST(SetDetailFile, RoundTrip) {
   test::TempDir dir;
   const SetDetail d = Sample();
-  SaveSetDetail(dir.File("s"), d);
+  Save(dir.File("s"), d);
   const SetDetail back = LoadSetDetail(dir.File("s"));
   EXPECT_TRUE(back.Loaded);
   for (int n = 1; n <= kReferenceCount; ++n) {
@@ -48,7 +55,7 @@ TEST(SetDetailFile, RoundTrip) {
     EXPECT_EQ(a.InvNorm, b.InvNorm);
   }
   // No valid reference: the set carries no detail, and an old file goes.
-  SaveSetDetail(dir.File("s"), SetDetail{});
+  Save(dir.File("s"), SetDetail{});
   EXPECT_FALSE(std::filesystem::exists(dir.File("s.detail")));
   EXPECT_FALSE(LoadSetDetail(dir.File("s")).Loaded);
 }

@@ -203,28 +203,5 @@ TEST(SetSettings, TallyFractionIsTheTallyControlsValue) {
   }
 }
 
-TEST(SetSettings, CapturedImageSettingsApplyAsTheyWere) {
-  ImageSettings learned;
-  learned.RadioGroupCol = 1;
-  learned.CheckBoxCrop = true;
-  learned.CheckBoxAuto = false;
-  learned.SetSpinEditTresh(30);
-  learned.SetSpinEditInc(70);
-  learned.CheckBoxRatio = false;
-  learned.SetSpinEditRatio(80);
-  const SetSettings captured = CaptureSetSettings(learned, 75);
-  EXPECT_EQ(*captured.Tally, 75);
-  int notified = 0;
-  ImageSettings used;
-  used.OnThresholdChanged = [&] { ++notified; };
-  ApplySetSettings(captured, used);
-  EXPECT_EQ(CaptureSetSettings(used, 75), captured);
-  EXPECT_EQ(notified, 1);  // the threshold changed like any user change does
-  // Nothing stored changes nothing.
-  ImageSettings untouched;
-  ApplySetSettings(SetSettings{}, untouched);
-  EXPECT_EQ(CaptureSetSettings(untouched, 1), CaptureSetSettings(ImageSettings{}, 1));
-}
-
 }  // namespace
 }  // namespace morvik

@@ -83,19 +83,6 @@ TEST_F(SetOps, OpenPatternSetSetsTheFieldOnlyWhenBothFilesLoad) {
   EXPECT_EQ(ws_.EditOpenFile(), "whole");
 }
 
-TEST_F(SetOps, LoadPatternSetReadsOnlyTheReferences) {
-  WriteSet("digits", 40, true);
-  Scribble();
-  ws_.CurrentSetName = "other";
-  ws_.Display.FrameColour[3] = kRed;
-  ws_.LoadPatternSet("digits");
-  EXPECT_EQ(ws_.Bank.Slot(40).At(16, 16).Level, 0);
-  EXPECT_EQ(ws_.Bank.TestPattern().At(16, 16).Level, 25);
-  EXPECT_EQ(ws_.CurrentSetName, "other");
-  EXPECT_EQ(ws_.EditOpenFile(), "");
-  EXPECT_EQ(ws_.Display.FrameColour[3], kGrey);
-}
-
 TEST_F(SetOps, NewEmptiesTheBankAndScoresButKeepsNamesAndEditor) {
   WriteSet("digits", 3, true);
   ws_.ButtonOpenClick(dir_.File("digits"));  // no extension: the same base name

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/error.h"
+#include "learning/font_learning.h"
 #include "library/packed_library.h"
 #include "library/reference_library.h"
-#include "reading/font_learning.h"
 
 namespace {
 

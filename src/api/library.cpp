@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "api/library_core.h"
+#include "core/char_map.h"
 #include "core/file_names.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
@@ -11,6 +12,7 @@
 #include "reading/stock_library.h"
 #include "session/named_set.h"
 #include "session/set_io.h"
+#include "session/home_folder.h"
 
 namespace morvik {
 

@@ -3,7 +3,7 @@
 
 #include "api/reading_source.h"
 #include "morvik/output.h"
-#include "reading/reading_format.h"
+#include "output/reading_format.h"
 
 namespace morvik {
 

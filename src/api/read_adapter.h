@@ -8,8 +8,8 @@
 
 #include "api/library_core.h"
 #include "image/bitmap.h"
+#include "learning/learn_picture.h"
 #include "morvik/reading.h"
-#include "reading/learn_picture.h"
 #include "reading/read_picture.h"
 
 namespace morvik {

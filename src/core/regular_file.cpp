@@ -10,6 +10,7 @@
 
 #include "core/error.h"
 #include "core/file_descriptor.h"
+#include "core/file_names.h"
 
 namespace morvik {
 
@@ -90,6 +91,10 @@ std::string RegularFileProblem(const std::string& path) {
   int error = 0;
   FileDescriptor fd(OpenRegular(path, problem, size, error));
   return problem;
+}
+
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+  return ReadRegularFile(ResolveFileName(path), maxBytes);
 }
 
 }  // namespace morvik

@@ -63,14 +63,6 @@ bool ButtonRecognizeClick(Workspace& ws) {
   return RecognizeWith(ws, ws.CheckBoxDynamic);
 }
 
-bool ButtonRecognizeFixed(Workspace& ws) {
-  return RecognizeWith(ws, false);
-}
-
-bool ButtonRecognizeDynamic(Workspace& ws) {
-  return RecognizeWith(ws, true);
-}
-
 bool ButtonRecBatchClick(Workspace& ws) {
   FormRunObserver observer(ws);
   const BatchRunOptions options{RunFolderOf(ws, ws.EditPatternsBatch), ws.EditPatternsBatch};

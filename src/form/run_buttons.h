@@ -9,15 +9,13 @@
 
 namespace morvik {
 
-// "Recognize": the folder EditPatternsBatch, fixed or dynamic naming by CheckBoxDynamic.
+// "Recognize": the folder EditPatternsBatch, fixed naming (rows from 1, columns from 0, each
+// until the first missing file) or, with CheckBoxDynamic, dynamic naming (every name of rows
+// and columns 0..10; 11 lines in each result file).
 // Returns false when the folder does not exist (nothing is touched); throws Error when a
 // result file cannot be written. Pictures that cannot be read count as blank, and the run
 // ends with one message listing them (FailedPicturesMessage).
 bool ButtonRecognizeClick(Workspace& ws);
-// The same with fixed naming (rows from 1, columns from 0, each until the first missing file)
-// or dynamic naming (every name of rows and columns 0..10; 11 lines in each result file).
-bool ButtonRecognizeFixed(Workspace& ws);
-bool ButtonRecognizeDynamic(Workspace& ws);
 
 // "Batch Recognize" over the root EditPatternsBatch, thumbnails from row 1 on. Returns false
 // when the root does not exist; throws Error when a result file fails. Pictures that cannot

@@ -6,9 +6,9 @@
 #include <array>
 #include <string>
 
+#include "core/char_map.h"
 #include "core/colour.h"
 #include "form/result_display.h"
-#include "runs/char_map.h"
 
 namespace morvik {
 

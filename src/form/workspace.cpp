@@ -3,7 +3,6 @@
 #include "core/file_names.h"
 #include "core/normalize.h"
 #include "core/set_files.h"
-#include "image/bitmap_to_pattern.h"
 #include "session/recognition.h"
 #include "session/set_io.h"
 
@@ -82,11 +81,6 @@ void Workspace::OpenPatternSet(const std::string& base) {
   Display.FrameColour.fill(kGrey);
   CurrentSetName = base;
   if (OpenSet(Domain, SetFile(base, "")).empty()) SetEditOpenFile(base);
-}
-
-void Workspace::LoadPatternSet(const std::string& base) {
-  Display.FrameColour.fill(kGrey);
-  LoadReferenceFile(ReferenceFileOf(SetFile(base, "")), Bank);
 }
 
 void Workspace::SavePatternSet(const std::string& base) {

@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "form/image_state.h"
 #include "form/result_display.h"
-#include "image/image_state.h"
 #include "runs/run_observer.h"
 #include "session/session.h"
 
@@ -90,7 +90,6 @@ class Workspace {
   // (base names are kept relative to it).
   std::string SetFile(const std::string& base, const char* extension) const;
   void OpenPatternSet(const std::string& base);  // no result, no message
-  void LoadPatternSet(const std::string& base);  // the ".PCP" only
   void SavePatternSet(const std::string& base);  // messages for failed files
   void ButtonOpenClick(const std::string& chosenFile);
   void ButtonSaveClick(const std::string& chosenFile);

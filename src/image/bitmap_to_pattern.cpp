@@ -1,57 +1,11 @@
 #include "image/bitmap_to_pattern.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "core/error.h"
-#include "image/crop.h"
 #include "image/grey.h"
-#include "image/picture_reader.h"
+#include "image/picture_loading.h"
 
 namespace morvik {
-
-namespace {
-
-// Scale of the longer side to 64 pixels, as a double.
-double LongerSideScale(int w, int h) {
-  if (w > h) return static_cast<double>(static_cast<long double>(CellWidth) / w);
-  if (h == 0) throw Error("the picture has no pixels left to scale (division by zero)");
-  return static_cast<double>(static_cast<long double>(CellHeight) / h);
-}
-
-void ShowPreview(ImageState& state, Bitmap preview) {
-  state.Preview = std::move(preview);
-  if (state.OnPreviewChanged) state.OnPreviewChanged();
-}
-
-// Takes over what the path produced; threshold and increment notify when they change.
-void Adopt(LoadedPicture& picture, ImageState& state) {
-  state.SourceBitmap = std::move(picture.Source);
-  state.ScaledBitmap = std::move(picture.Raster);
-  state.Analysis = picture.Analysis;
-  state.Settings.SetSpinEditTresh(picture.Threshold);
-  state.Settings.SetSpinEditInc(picture.Increment);
-}
-
-// Reads the file; a failed read leaves the raster of the last picture in place.
-LoadedPicture ReadAndLoad(const std::string& fileName, ImageState& state) {
-  state.SourceBitmap = Bitmap();
-  Bitmap file = ReadPictureFile(fileName);
-  state.ScaledBitmap = Bitmap();
-  return LoadPicture(file, OptionsOf(state.Settings), fileName);
-}
-
-}  // namespace
-
-RasterSize ComputeRasterSize(int w, int h, const ImageSettings& settings) {
-  return ComputeRasterSize(w, h, OptionsOf(settings));
-}
-
-void LoadBitmapFile(const std::string& fileName, ImageState& state) {
-  LoadedPicture picture = ReadAndLoad(fileName, state);
-  Adopt(picture, state);
-  ShowPreview(state, std::move(picture.Preview));
-}
 
 namespace {
 
@@ -110,24 +64,10 @@ void SampleBlocks(int width, int height, int t, int inc, RowMaxOf rowMax, TPatte
 
 }  // namespace
 
-int SampleCell(const Bitmap& scaled, int column, int row) {
-  const double block = BlockSize(scaled.Width(), scaled.Height());
-  const Span xs = BlockSpan(block, column, scaled.Width());
-  const Span ys = BlockSpan(block, row, scaled.Height());
-  int best = 0;
-  for (int y = ys.first; y <= ys.last; ++y) RowMax(scaled.Row(y), xs, best);
-  return best;
-}
-
 std::uint8_t GreyToLevel(int g, int threshold, int increment) {
   if (100 * g < 255 * threshold) return LevelValues[0];
   AddClamped(g, (255 * increment) / 100, 0, 255);
   return LevelValues[(11 * g) / 510];
-}
-
-void FillPatternFromBitmap(const ImageState& state, TPattern& target) {
-  SamplePattern(state.ScaledBitmap, state.Settings.SpinEditTresh(), state.Settings.SpinEditInc(),
-                target);
 }
 
 void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target) {
@@ -146,34 +86,6 @@ void SampleGreyPattern(const std::uint8_t* pixels, int width, int height, int t,
         GreyRowMax(pixels + static_cast<std::size_t>(y) * width, xs, best);
       },
       target);
-}
-
-void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& test) {
-  LoadedPicture picture = ReadAndLoad(fileName, state);
-  state.SourceBitmap = std::move(picture.Source);
-  state.ScaledBitmap = std::move(picture.Raster);
-  state.Analysis = picture.Analysis;
-  state.Settings.Assign(picture.Threshold, picture.Increment);
-  if (state.ScaledBitmap.Width() == 0) return;  // nothing was sampled
-  test.Cells = picture.Pattern.Cells;
-  test.MaxLevel = picture.Pattern.MaxLevel;
-}
-
-void ReloadPictureForColour(ImageState& state) {
-  if (state.PictureFileName.empty())
-    throw Error("No picture has been loaded yet: choose one with \"Load BMP\" first.");
-  const std::string& name = state.PictureFileName;
-  state.ScaledBitmap = ReadPictureFile(name);
-  const int w = state.ScaledBitmap.Width(), h = state.ScaledBitmap.Height();
-  const double s = WithFileName(name, [&] { return LongerSideScale(w, h); });
-  const int pw = static_cast<int>(std::trunc(static_cast<long double>(w) * s));
-  const int ph = static_cast<int>(std::trunc(static_cast<long double>(h) * s));
-  Bitmap preview(pw, ph);
-  preview.Fill(kWhite);
-  StretchDraw(state.ScaledBitmap, preview, pw, ph);
-  ShowPreview(state, std::move(preview));
-  state.ImageName = "Image: " + name;
-  WithFileName(name, [&] { AnalyseBitmap(state.Preview, state); });
 }
 
 }  // namespace morvik

@@ -445,9 +445,4 @@ Bitmap DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& 
   return out;
 }
 
-Bitmap ReadBmpFile(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = ReadPictureBytes(path);
-  return DecodeBmp(bytes.data(), bytes.size(), path);
-}
-
 }  // namespace morvik

@@ -15,7 +15,4 @@ namespace morvik {
 // allocating anything the file could not plausibly fill.
 Bitmap DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& name);
 
-// Reads the BMP file at path and decodes it; throws morvik::Error naming path on failure.
-Bitmap ReadBmpFile(const std::string& path);
-
 }  // namespace morvik

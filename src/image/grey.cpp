@@ -141,15 +141,17 @@ int FindThreshold(const Histograms& h) {
   return p + static_cast<int>(std::min(a, b));
 }
 
-void AnalyseBitmap(Bitmap& bitmap, ImageState& state) {
+void AnalyseBitmap(Bitmap& bitmap, bool blackCharacters, Histograms& h) {
   // The histogram of the converted bitmap is counted as it is converted.
-  Convert(bitmap, state.Settings.RadioGroupCol, state.Analysis.Histogram);
-  BuildCoarseHistogram(state.Analysis);
-  FindPeak(state.Analysis);
-  if (!state.Settings.CheckBoxAuto) return;
-  const int t = FindThreshold(state.Analysis);
-  state.Settings.SetSpinEditTresh((t * 100) / 16 - 1);
-  state.Settings.SetSpinEditInc(100 - state.Settings.SpinEditTresh());
+  Convert(bitmap, blackCharacters ? 1 : 0, h.Histogram);
+  BuildCoarseHistogram(h);
+  FindPeak(h);
+}
+
+void ChooseThreshold(const Histograms& h, int& threshold, int& increment) {
+  const int t = FindThreshold(h);
+  threshold = std::clamp((t * 100) / 16 - 1, 0, 100);
+  increment = std::clamp(100 - threshold, 0, 100);
 }
 
 }  // namespace morvik

@@ -1,9 +1,9 @@
 #include "image/picture_loading.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/error.h"
-#include "image/bitmap_to_pattern.h"
 #include "image/crop.h"
 #include "image/grey.h"
 #include "image/picture_reader.h"
@@ -19,15 +19,13 @@ const char* kNoThreshold =
 // Grey conversion and histograms of the bitmap, in place; with AutoThreshold the threshold
 // and increment of the picture replace those in `picture`.
 void Analyse(Bitmap& bitmap, const ImageOptions& options, LoadedPicture& picture) {
-  ImageState state;
-  state.Settings.RadioGroupCol = options.BlackCharacters ? 1 : 0;
-  state.Settings.CheckBoxAuto = options.AutoThreshold;
-  state.Settings.SetSpinEditTresh(picture.Threshold);
-  state.Settings.SetSpinEditInc(picture.Increment);
-  AnalyseBitmap(bitmap, state);
-  picture.Threshold = state.Settings.SpinEditTresh();
-  picture.Increment = state.Settings.SpinEditInc();
-  picture.Analysis = state.Analysis;
+  AnalyseBitmap(bitmap, options.BlackCharacters, picture.Analysis);
+  if (options.AutoThreshold) {
+    ChooseThreshold(picture.Analysis, picture.Threshold, picture.Increment);
+  } else {
+    picture.Threshold = std::clamp(picture.Threshold, 0, 100);
+    picture.Increment = std::clamp(picture.Increment, 0, 100);
+  }
 }
 
 }  // namespace
@@ -89,18 +87,6 @@ LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
 
 LoadedPicture LoadPictureFile(const std::string& path, const ImageOptions& options) {
   return LoadPicture(ReadPictureFile(path), options, path);
-}
-
-ImageOptions OptionsOf(const ImageSettings& settings) {
-  ImageOptions o;
-  o.BlackCharacters = settings.RadioGroupCol == 1;
-  o.AutoThreshold = settings.CheckBoxAuto;
-  o.Crop = settings.CheckBoxCrop;
-  o.FixedRatio = settings.CheckBoxRatio;
-  o.Ratio = settings.SpinEditRatio();
-  o.Threshold = settings.SpinEditTresh();
-  o.Increment = settings.SpinEditInc();
-  return o;
 }
 
 }  // namespace morvik

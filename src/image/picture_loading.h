@@ -8,10 +8,13 @@
 
 #include "core/pattern.h"
 #include "image/bitmap.h"
+#include "image/grey.h"
 #include "image/image_options.h"
-#include "image/image_state.h"
 
 namespace morvik {
+
+constexpr int CellWidth = 64;   // raster length of the longer side, wide bitmaps
+constexpr int CellHeight = 64;  // the same for bitmaps at least as high as wide
 
 struct LoadedPicture {
   TPattern Pattern;   // cells and MaxLevel sampled from Raster; counts as a fresh pattern's
@@ -44,9 +47,6 @@ LoadedPicture LoadPicture(const Bitmap& picture, const ImageOptions& options,
 
 // Reads the picture file, then LoadPicture. Throws Error naming the file.
 LoadedPicture LoadPictureFile(const std::string& path, const ImageOptions& options);
-
-// The plain values of the window's image controls.
-ImageOptions OptionsOf(const ImageSettings& settings);
 
 // The pattern of a raster sampled under threshold t and increment inc (percentages): all 256
 // cells and MaxLevel of target; nothing when the raster has no width.

@@ -5,7 +5,7 @@
 #include <bitset>
 #include <string>
 
-#include "runs/char_map.h"
+#include "core/char_map.h"
 
 namespace morvik {
 

@@ -130,22 +130,6 @@ void PrepareReferenceSet(ReferenceSet& set) {
   set.Prepared = PrepareReferences(set.Bank, !set.Detail.Loaded);
 }
 
-ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases) {
-  if (bases.size() > static_cast<std::size_t>(kMaxLibrarySets))
-    throw Error("more than " + std::to_string(kMaxLibrarySets) + " reference sets",
-                ErrorKind::kTooLarge);
-  ReferenceLibrary library;
-  library.Sets.reserve(bases.size());
-  for (const std::string& base : bases) library.Sets.push_back(OpenReferenceSet(base));
-  return library;
-}
-
-std::vector<std::string> ReadLibraryFile(const std::string& path) {
-  std::vector<std::string> bases;
-  for (const ListedSet& set : ListSets(path)) bases.push_back(set.Base);
-  return bases;
-}
-
 std::vector<std::string> ParseLibraryFile(const std::string& text, const std::string& file) {
   std::vector<std::string> bases;
   for (const ListedSet& set : ListedSets(text, file)) bases.push_back(set.Base);

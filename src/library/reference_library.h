@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "core/char_map.h"
 #include "core/pattern_bank.h"
 #include "core/safe_write.h"
 #include "core/scoring.h"
 #include "library/prepared_references.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
-#include "runs/char_map.h"
 
 namespace morvik {
 
@@ -51,17 +51,11 @@ ReferenceSet OpenReferenceSet(const std::string& base);
 // would answer "?" to everything.
 void CheckReferenceBytes(const std::uint8_t* data, std::size_t size, const std::string& file);
 
-// The sets of the base names, in their order. Throws Error as OpenReferenceSet, or when
-// there are more than kMaxLibrarySets.
-ReferenceLibrary OpenReferenceLibrary(const std::vector<std::string>& bases);
-
-// The base names a library file lists: one per line (CR LF or LF), blanks around it
-// dropped, relative names taken against the library file's folder; empty lines and lines
-// whose first non-blank character is '#' are skipped. Throws Error naming the file when it
-// is missing, not a regular file, too large, or lists no set or more than kMaxLibrarySets.
-std::vector<std::string> ReadLibraryFile(const std::string& path);
-// The same from the text of such a file named file; names that are no set names (control
-// characters, a library file) are refused (kBadData) naming the line.
+// The base names the text of a library file named file lists: one per line (CR LF or LF),
+// blanks around it dropped, relative names taken against the library file's folder; empty
+// lines and lines whose first non-blank character is '#' are skipped. Throws Error naming
+// the file when it lists no set or more than kMaxLibrarySets; names that are no set names
+// (control characters, a library file) are refused (kBadData) naming the line.
 std::vector<std::string> ParseLibraryFile(const std::string& text, const std::string& file);
 
 // Whether a name is that of a library file: it ends in ".sets", in any case.
@@ -78,8 +72,9 @@ void SaveLibraryFile(const std::string& path, const std::vector<std::string>& ba
 void StageLibraryFile(ReplacementGroup& group, const std::string& path,
                       const std::vector<std::string>& bases);
 
-// Opens every set the library file lists. A set that cannot be opened throws Error naming
-// the library file and the line, then the set's own problem.
+// Opens every set the library file lists (as ParseLibraryFile reads it). Throws Error naming
+// the library file when it is missing, not a regular file or too large, as ParseLibraryFile
+// does, or, for a set that cannot be opened, naming the line, then the set's own problem.
 ReferenceLibrary LoadReferenceLibrary(const std::string& path);
 
 // Sets named one by one, as options give them: a library file name (IsLibraryFileName) adds

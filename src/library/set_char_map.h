@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "core/char_map.h"
 #include "core/safe_write.h"
 #include "library/small_file.h"
-#include "runs/char_map.h"
 
 namespace morvik {
 

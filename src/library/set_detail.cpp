@@ -118,12 +118,6 @@ std::string FormatSetDetail(const SetDetail& detail) {
   return s;
 }
 
-void SaveSetDetail(const std::string& base, const SetDetail& detail) {
-  ReplacementGroup group;
-  StageSetDetail(group, base, detail);
-  group.Commit();
-}
-
 void StageSetDetail(ReplacementGroup& group, const std::string& base, const SetDetail& detail) {
   const std::string path = ResolveFileName(SetDetailPath(base));
   bool any = false;

@@ -54,10 +54,9 @@ std::string SetDetailPath(const std::string& base);  // "<base>.detail"
 SetDetail LoadSetDetail(const std::string& base);
 SetDetail ParseSetDetail(const std::string& bytes, const std::string& file);
 
-// Writes the file through a new file renamed into place; a SetDetail with no valid reference
-// removes it instead. Throws Error naming the file when it cannot be written.
-void SaveSetDetail(const std::string& base, const SetDetail& detail);
-// The same as one step of a group of files saved together.
+// Writes the file, as one step of a group of files saved together, through a new file
+// renamed into place; a SetDetail with no valid reference removes it instead. Throws Error
+// naming the file when it cannot be written.
 void StageSetDetail(ReplacementGroup& group, const std::string& base, const SetDetail& detail);
 std::string FormatSetDetail(const SetDetail& detail);
 

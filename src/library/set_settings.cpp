@@ -220,19 +220,6 @@ SetSettings MergeSettings(const SetSettings& stored, const SetSettings& override
   return s;
 }
 
-SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent) {
-  SetSettings s;
-  s.Black = image.RadioGroupCol == 1;
-  s.AutoCrop = image.CheckBoxCrop;
-  s.Autodetect = image.CheckBoxAuto;
-  s.Threshold = image.SpinEditTresh();
-  s.Increment = image.SpinEditInc();
-  s.AspectRatioEnable = image.CheckBoxRatio;
-  s.AspectRatio = image.SpinEditRatio();
-  s.Tally = tallyPercent;
-  return s;
-}
-
 SetSettings CaptureSetSettings(const ImageOptions& image, double tally) {
   SetSettings s;
   s.Black = image.BlackCharacters;
@@ -246,16 +233,6 @@ SetSettings CaptureSetSettings(const ImageOptions& image, double tally) {
   if (percent >= 0 && percent <= 100 && TallyFraction(static_cast<int>(percent)) == tally)
     s.Tally = static_cast<int>(percent);
   return s;
-}
-
-void ApplySetSettings(const SetSettings& settings, ImageSettings& image) {
-  if (settings.Black) image.RadioGroupCol = *settings.Black ? 1 : 0;
-  if (settings.AutoCrop) image.CheckBoxCrop = *settings.AutoCrop;
-  if (settings.Autodetect) image.CheckBoxAuto = *settings.Autodetect;
-  if (settings.Threshold) image.SetSpinEditTresh(*settings.Threshold);
-  if (settings.Increment) image.SetSpinEditInc(*settings.Increment);
-  if (settings.AspectRatioEnable) image.CheckBoxRatio = *settings.AspectRatioEnable;
-  if (settings.AspectRatio) image.SetSpinEditRatio(*settings.AspectRatio);
 }
 
 double TallyFraction(int percent) {

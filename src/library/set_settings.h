@@ -7,7 +7,6 @@
 
 #include "core/safe_write.h"
 #include "image/image_options.h"
-#include "image/image_state.h"
 
 namespace morvik {
 
@@ -62,13 +61,10 @@ std::string FormatSetSettings(const SetSettings& settings);
 // What a run uses: each setting given explicitly (an option) wins over the stored one.
 SetSettings MergeSettings(const SetSettings& stored, const SetSettings& overrides);
 
-// The settings of the image path and the tally as a set records them when it is learned.
-SetSettings CaptureSetSettings(const ImageSettings& image, int tallyPercent);
-// The same from plain image options and a tally fraction; a tally that is no whole percent
-// is not stored.
+// The settings of the image path and the tally as a set records them when it is learned,
+// from plain image options and a tally fraction; a tally that is no whole percent is not
+// stored.
 SetSettings CaptureSetSettings(const ImageOptions& image, double tally);
-// Sets every stored image setting on image (the tally is the caller's, being a text control).
-void ApplySetSettings(const SetSettings& settings, ImageSettings& image);
 
 // The matching threshold of a whole percent, formed as the tally control forms it (in
 // extended precision, then rounded once), so that scores agree to the last bit.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/error.h"
-#include "image/image_state.h"  // CellHeight
+#include "image/picture_loading.h"  // CellHeight
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
 #include "reading/word_context.h"

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/char_map.h"
 #include "image/image_options.h"
 #include "image/picture_loading.h"
 #include "library/char_filter.h"
 #include "library/library_scoring.h"
 #include "library/reference_library.h"
 #include "library/set_settings.h"
-#include "runs/char_map.h"
 
 namespace morvik {
 

@@ -3,7 +3,6 @@
 #include "core/error.h"
 #include "core/file_names.h"
 #include "core/folder_lock.h"
-#include "core/regular_file.h"
 
 namespace morvik {
 
@@ -35,10 +34,6 @@ void ClosePair(TextFile& first, TextFile& second, const std::string& folder) {
   const FolderLock lock(folder);
   first.Close();
   second.Close();
-}
-
-std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-  return ReadRegularFile(ResolveFileName(path), maxBytes);
 }
 
 }  // namespace morvik

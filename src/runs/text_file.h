@@ -5,15 +5,12 @@
 #include <cstddef>
 #include <string>
 
+#include "core/regular_file.h"  // ReadWholeFile
 #include "core/safe_write.h"
 
 namespace morvik {
 
 constexpr const char* kLineEnd = "\r\n";
-
-// The most a text input of the runs (compare.txt, charmap.txt) may hold: far more than any
-// real map or expected text, small enough that a huge or sparse file costs no real memory.
-constexpr std::size_t kMaxTextInputBytes = 1 << 20;
 
 class TextFile {
  public:
@@ -43,9 +40,5 @@ class TextFile {
 // they lie in (FolderLock), so that runs writing the same folder at once leave both files
 // from one run. Throws as Close, or when the folder cannot be locked.
 void ClosePair(TextFile& first, TextFile& second, const std::string& folder);
-
-// The whole file as bytes (found by name without regard to case, as above); throws Error
-// naming the file when it cannot be read, is not a regular file or exceeds maxBytes.
-std::string ReadWholeFile(const std::string& path, std::size_t maxBytes = kMaxTextInputBytes);
 
 }  // namespace morvik

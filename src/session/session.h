@@ -2,10 +2,10 @@
 // image settings, the character map and the matching threshold ("tally").
 #pragma once
 
+#include "core/char_map.h"
 #include "core/pattern_bank.h"
 #include "core/scoring.h"
 #include "image/image_options.h"
-#include "runs/char_map.h"
 
 namespace morvik {
 

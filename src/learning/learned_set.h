@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "core/char_map.h"
 #include "core/pattern_bank.h"
 #include "core/safe_write.h"
 #include "library/set_detail.h"
 #include "library/set_settings.h"
-#include "runs/char_map.h"
 
 namespace morvik {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "image/bitmap.h"
+#include "learning/learned_set.h"
 #include "library/set_settings.h"
-#include "reading/learned_set.h"
 #include "reading/read_picture.h"
 
 namespace morvik {

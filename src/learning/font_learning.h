@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "image/bitmap.h"
+#include "learning/learned_set.h"
 #include "library/set_settings.h"
-#include "reading/learned_set.h"
 
 namespace morvik {
 

@@ -1,4 +1,4 @@
-#include "reading/reading_format.h"
+#include "output/reading_format.h"
 
 #include <cstdio>
 

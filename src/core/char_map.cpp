@@ -1,9 +1,9 @@
-#include "runs/char_map.h"
+#include "core/char_map.h"
 
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/regular_file.h"
 #include "core/whole_number.h"
-#include "runs/text_file.h"
 
 namespace morvik {
 

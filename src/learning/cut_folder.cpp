@@ -1,4 +1,4 @@
-#include "reading/cut_folder.h"
+#include "learning/cut_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

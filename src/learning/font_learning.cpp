@@ -1,4 +1,4 @@
-#include "reading/font_learning.h"
+#include "learning/font_learning.h"
 
 #include <algorithm>
 

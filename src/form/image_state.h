@@ -1,13 +1,16 @@
 // State of the image path in the window: the settings its controls hold, the histograms of
-// the last analysis, the loaded and scaled bitmaps and the preview.
+// the last analysis, the loaded and scaled bitmaps and the preview; and the window's picture
+// path over it ("Load BMP", "Color"), which the engine's plain-valued path serves.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "core/pattern.h"
 #include "image/bitmap.h"
+#include "image/grey.h"
+#include "image/image_options.h"
+#include "image/picture_loading.h"
 
 namespace morvik {
 
@@ -41,15 +44,6 @@ class ImageSettings {
   int ratio_ = 100;
 };
 
-struct Histograms {
-  std::array<std::int32_t, 256> Histogram{};
-  std::array<std::int32_t, 16> CoarseHistogram{};
-  std::int32_t PeakBin = 0;
-};
-
-constexpr int CellWidth = 64;   // raster length of the longer side, wide bitmaps
-constexpr int CellHeight = 64;  // the same for bitmaps at least as high as wide
-
 struct ImageState {
   ImageSettings Settings;
   Histograms Analysis;
@@ -61,5 +55,31 @@ struct ImageState {
   std::string ImageName;        // text of LabelImageName
   std::function<void()> OnPreviewChanged;
 };
+
+// The plain values of the window's image controls.
+ImageOptions OptionsOf(const ImageSettings& settings);
+
+// Grey conversion and histograms of the bitmap (changed in place); with "Autodetect" on,
+// writes threshold and increment (each write may notify). Throws as FindThreshold does.
+void AnalyseBitmap(Bitmap& bitmap, ImageState& state);
+
+// "Load BMP": loads, analyses, crops and scales the file (see LoadPictureFile) into
+// SourceBitmap and ScaledBitmap, sets threshold and increment to those the analysis chose
+// and shows the preview. Throws Error naming the file: unreadable, or a picture left
+// without pixels (division by zero, or no threshold to find).
+void LoadBitmapFile(const std::string& fileName, ImageState& state);
+
+// Samples all 256 cells of target from ScaledBitmap (nothing when its width is 0) and
+// recomputes the target's MaxLevel, so each image is normalised on its own content.
+void FillPatternFromBitmap(const ImageState& state, TPattern& target);
+
+// A run's picture: LoadPictureFile under the state's settings into SourceBitmap,
+// ScaledBitmap, threshold and increment, with no preview, and its pattern into test.
+void LoadTestPicFile(const std::string& fileName, ImageState& state, TPattern& test);
+
+// The engine side of "Color": reloads the last chosen picture unscaled into ScaledBitmap,
+// shows it in the preview with its name, and analyses the preview. The caller re-samples
+// the editor pattern afterwards. Throws Error when no picture can be loaded.
+void ReloadPictureForColour(ImageState& state);
 
 }  // namespace morvik

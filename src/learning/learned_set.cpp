@@ -1,4 +1,4 @@
-#include "reading/learned_set.h"
+#include "learning/learned_set.h"
 
 #include "core/error.h"
 #include "core/file_names.h"

@@ -1,4 +1,4 @@
-#include "reading/learn_picture.h"
+#include "learning/learn_picture.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "reading/output_names.h"
+#include "output/output_names.h"
 
 #include "core/file_names.h"
 
