@@ -2,7 +2,7 @@
 #include "morvik/chars.h"
 
 #include "library/char_filter.h"
-#include "reading/learn_picture.h"
+#include "learning/learn_picture.h"
 
 namespace morvik {
 

@@ -4,7 +4,7 @@
 #include "api/read_adapter.h"
 #include "api/reading_source.h"
 #include "image/png_writer.h"
-#include "reading/cut_folder.h"
+#include "learning/cut_folder.h"
 #include "segment/draw_boxes.h"
 #include "segment/grey_image.h"
 

@@ -16,7 +16,7 @@
 #include "library/set_char_map.h"
 #include "reading/character_detail.h"
 #include "reading/character_height.h"
-#include "reading/learned_set.h"
+#include "learning/learned_set.h"
 
 namespace morvik {
 

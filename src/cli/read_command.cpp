@@ -142,9 +142,6 @@ bool ApplyRouteOption(PictureOptions& o, int id, const std::string& value) {
     case kReject:
       o.reject = ParseScore(value);
       return true;
-    case kJobs:
-      o.jobs = static_cast<unsigned>(ParseWholeOption("--jobs", value, 1, 1024));
-      return true;
     case kFormat:
       o.format = Choose<OutputFormat>("format", value,
                                       {{"text", OutputFormat::kText},

@@ -130,6 +130,12 @@ void PrepareReferenceSet(ReferenceSet& set) {
   set.Prepared = PrepareReferences(set.Bank, !set.Detail.Loaded);
 }
 
+std::vector<std::string> ReadLibraryFile(const std::string& path) {
+  std::vector<std::string> bases;
+  for (const ListedSet& set : ListSets(path)) bases.push_back(set.Base);
+  return bases;
+}
+
 std::vector<std::string> ParseLibraryFile(const std::string& text, const std::string& file) {
   std::vector<std::string> bases;
   for (const ListedSet& set : ListedSets(text, file)) bases.push_back(set.Base);

@@ -58,6 +58,10 @@ void CheckReferenceBytes(const std::uint8_t* data, std::size_t size, const std::
 // (control characters, a library file) are refused (kBadData) naming the line.
 std::vector<std::string> ParseLibraryFile(const std::string& text, const std::string& file);
 
+// The same read from the library file at path; also throws Error naming it when it is
+// missing, not a regular file or too large.
+std::vector<std::string> ReadLibraryFile(const std::string& path);
+
 // Whether a name is that of a library file: it ends in ".sets", in any case.
 bool IsLibraryFileName(const std::string& name);
 
