@@ -1,5 +1,6 @@
 #include "reading/read_picture.h"
 
+#include <cmath>
 #include <string>
 
 #include "core/error.h"
@@ -9,6 +10,7 @@
 #include "reading/word_context.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
+#include "segment/deskew.h"
 #include "segment/isolated_pixels.h"
 #include "segment/noise.h"
 #include "segment/table.h"
@@ -75,6 +77,24 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   return found;
 }
 
+template <typename Box>
+void MoveBack(Box& b, long double skew, const GreyImage& grey) {
+  long double x = b.Left + b.Width / 2.0L, y = b.Top + b.Height / 2.0L;
+  Unrotate(skew, grey.Width, grey.Height, x, y);
+  b.Left = static_cast<int>(std::lround(x - b.Width / 2.0L));
+  b.Top = static_cast<int>(std::lround(y - b.Height / 2.0L));
+}
+
+// The boxes of a reading of the turned picture moved to where their centres lie in the
+// picture as given, so that boxes and --cut refer to the caller's picture.
+void MoveBoxesBack(PictureReading& reading, long double skew, const GreyImage& grey) {
+  for (TextLine& l : reading.Cut.Lines) {
+    MoveBack(l.Box, skew, grey);
+    for (CharBox& b : l.Chars) MoveBack(b, skew, grey);
+  }
+  for (ReadCharacter& c : reading.Chars) MoveBack(c.Box, skew, grey);
+}
+
 }  // namespace
 
 PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
@@ -82,20 +102,29 @@ PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& librar
   return ReadPicture(ReadingGrey(picture), library, options);
 }
 
-PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& library,
+PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& library,
                            const ReadOptions& options) {
   const LibraryReader reader = MakeLibraryReader(library, options.Character);
   PictureReading reading;
-  // Running text is cut from the binarisation the split of touching characters uses too.
+  // Running text is cut from the binarisation the split of touching characters uses too,
+  // after the picture is turned so that its lines run along the rows.
   Binarised ink;
+  GreyImage turned;
+  long double skew = 0;
   if (options.Cut.Mode == Layout::Text) {
-    ink = Binarise(grey, options.Cut.Ink);
+    ink = Binarise(given, options.Cut.Ink);
+    skew = EstimateSkew(ink.Image);
+    if (skew != 0) {
+      turned = Rotate(given, skew, GroundGrey(given, ink.Image));
+      ink = Binarise(turned, ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+    }
     reading.Cut.DarkOnLight = ink.DarkOnLight;
     reading.Cut.Lines = SegmentLines(ink.Image, 0, options.Cut.MaxCharacters);
   } else {
-    reading.Cut = CutPicture(grey, options.Cut);
-    ink = Binarise(grey, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+    reading.Cut = CutPicture(given, options.Cut);
+    ink = Binarise(given, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
   }
+  const GreyImage& grey = skew != 0 ? turned : given;
   if (CharacterCount(reading.Cut) > options.Cut.MaxCharacters)
     throw Error("the picture holds more than " + std::to_string(options.Cut.MaxCharacters) +
                     " characters, the most read from one picture",
@@ -117,6 +146,7 @@ PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& librar
     }
   }
   ApplyWordContext(reading);
+  if (skew != 0) MoveBoxesBack(reading, skew, given);
   return reading;
 }
 
