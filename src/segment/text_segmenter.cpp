@@ -4,6 +4,7 @@
 
 #include "segment/characters.h"
 #include "segment/components.h"
+#include "segment/frames.h"
 #include "segment/lines.h"
 #include "segment/spaces.h"
 #include "segment/split.h"
@@ -41,10 +42,13 @@ TextLine BuildLine(const BinaryImage& image, const LineParts& parts) {
 std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight,
                                    std::size_t maxChars) {
   std::vector<Component> components = FindComponents(image);
+  // A frame would pass for the typical character and enclose a line of everything.
+  RemoveFrames(components);
   if (typicalHeight <= 0) typicalHeight = TypicalHeight(components);
   components.erase(std::remove_if(components.begin(), components.end(),
                                   [&](const Component& c) { return IsDust(c, typicalHeight); }),
                    components.end());
+  RemoveRules(components, typicalHeight);
   std::vector<TextLine> lines;
   std::size_t count = 0;
   for (const LineParts& parts : FindLines(components, image.Height, typicalHeight)) {
