@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "segment/characters.h"
+#include "segment/columns.h"
 #include "segment/components.h"
 #include "segment/frames.h"
 #include "segment/lines.h"
@@ -51,7 +52,7 @@ std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight,
   RemoveRules(components, typicalHeight);
   std::vector<TextLine> lines;
   std::size_t count = 0;
-  for (const LineParts& parts : FindLines(components, image.Height, typicalHeight)) {
+  for (const LineParts& parts : LinesInReadingOrder(components, image.Height, typicalHeight)) {
     if (count > maxChars) break;
     TextLine line = BuildLine(image, parts);
     count += line.Chars.size();
