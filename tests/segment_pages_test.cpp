@@ -9,7 +9,10 @@
 #include "font_files.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
+#include "segment/bars.h"
 #include "segment/binarise.h"
+#include "segment/columns.h"
+#include "segment/components.h"
 #include "segment/deskew.h"
 #include "segment/frames.h"
 #include "segment/grey_image.h"
@@ -102,6 +105,58 @@ TEST(Frames, FramesAndRulesAreLeftOut) {
   const GreyImage o = Render(test::kDejaVuSerif, {"O"}, 120, 4);
   ASSERT_EQ(SegmentText(o).Lines.size(), 1u);
   EXPECT_EQ(SegmentText(o).Lines[0].Chars.size(), 1u);
+}
+
+// Light text on a dark bar inside a light picture (a selected row, a button) reads as the dark
+// text around it does once its greys are turned round; a solid block and a bold T hold no
+// ground framed by ink and are no bars.
+TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const GreyImage dark = Render(test::kDejaVuSans, {"Replace all"}, 14, 6, true);
+  GreyImage page{dark.Width + 40, dark.Height + 60,
+                 std::vector<std::uint8_t>(
+                     static_cast<std::size_t>(dark.Width + 40) * (dark.Height + 60), 255)};
+  for (int y = 0; y < dark.Height; ++y)
+    for (int x = 0; x < dark.Width; ++x)
+      page.Pixels[static_cast<std::size_t>(y + 40) * page.Width + x + 20] = dark.At(x, y);
+  const Binarised ink = Binarise(page, Polarity::Auto);
+  ASSERT_TRUE(ink.DarkOnLight);
+  const std::vector<Bar> bars = FindBars(ink.Image);
+  ASSERT_EQ(bars.size(), 1u);
+  FlipBars(page, ink, bars);
+  const Segmentation s = SegmentText(page);
+  ASSERT_EQ(s.Lines.size(), 1u);
+  EXPECT_EQ(s.Lines[0].Chars.size(), 10u);
+
+  GreyImage block{80, 30, std::vector<std::uint8_t>(80 * 30, 0)};
+  EXPECT_TRUE(FindBars(Binarise(block, Polarity::LightOnDark).Image).empty());
+  if (FontInstalled(kDejaVuSansBold)) {
+    const GreyImage bold = Render(kDejaVuSansBold, {"TM"}, 90, 4);
+    EXPECT_TRUE(FindBars(Binarise(bold, Polarity::Auto).Image).empty());
+  }
+}
+
+// Two justified columns read column by column; a table of short cells keeps its rows.
+TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
+  if (!FontInstalled(test::kDejaVuSansMono)) GTEST_SKIP();
+  std::vector<std::string> twoColumns, table;
+  for (std::size_t k = 0; k < kParagraph.size(); ++k) {
+    const std::string left = (kParagraph[k] + "                    ").substr(0, 30);
+    twoColumns.push_back(left + "      " + left);
+    table.push_back("pkg" + std::to_string(k) + "        1.0-" + std::to_string(k) +
+                    "        42 kB");
+  }
+  const auto columnsOf = [](const GreyImage& g) {
+    const Binarised b = Binarise(g, Polarity::Auto);
+    std::vector<Component> c = FindComponents(b.Image);
+    const int typical = TypicalHeight(c);
+    return LinesInReadingOrder(c, g.Height, typical);
+  };
+  const std::vector<LineParts> text = columnsOf(Render(test::kDejaVuSansMono, twoColumns, 14, 8));
+  ASSERT_EQ(text.size(), 2 * kParagraph.size());
+  EXPECT_LT(text[0].Box.Right(), text[kParagraph.size()].Box.Left);
+  EXPECT_GT(text[kParagraph.size() - 1].Box.Top, text[kParagraph.size()].Box.Top);
+  EXPECT_EQ(columnsOf(Render(test::kDejaVuSansMono, table, 14, 8)).size(), kParagraph.size());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
 #include "reading/word_context.h"
+#include "segment/bars.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/deskew.h"
@@ -107,16 +108,25 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   const LibraryReader reader = MakeLibraryReader(library, options.Character);
   PictureReading reading;
   // Running text is cut from the binarisation the split of touching characters uses too,
-  // after the picture is turned so that its lines run along the rows.
+  // after bars of the other polarity are turned round and the picture is turned so that its
+  // lines run along the rows.
   Binarised ink;
-  GreyImage turned;
+  GreyImage work;  // the picture as changed, when it is
   long double skew = 0;
   if (options.Cut.Mode == Layout::Text) {
     ink = Binarise(given, options.Cut.Ink);
+    const Polarity found = ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
+    const std::vector<Bar> bars = FindBars(ink.Image);
+    if (!bars.empty()) {
+      work = given;
+      FlipBars(work, ink, bars);
+      ink = Binarise(work, found);
+    }
     skew = EstimateSkew(ink.Image);
     if (skew != 0) {
-      turned = Rotate(given, skew, GroundGrey(given, ink.Image));
-      ink = Binarise(turned, ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+      const GreyImage& from = bars.empty() ? given : work;
+      work = Rotate(from, skew, GroundGrey(from, ink.Image));
+      ink = Binarise(work, found);
     }
     reading.Cut.DarkOnLight = ink.DarkOnLight;
     reading.Cut.Lines = SegmentLines(ink.Image, 0, options.Cut.MaxCharacters);
@@ -124,7 +134,7 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
     reading.Cut = CutPicture(given, options.Cut);
     ink = Binarise(given, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
   }
-  const GreyImage& grey = skew != 0 ? turned : given;
+  const GreyImage& grey = work.Pixels.empty() ? given : work;
   if (CharacterCount(reading.Cut) > options.Cut.MaxCharacters)
     throw Error("the picture holds more than " + std::to_string(options.Cut.MaxCharacters) +
                     " characters, the most read from one picture",

@@ -31,18 +31,25 @@ bool IsFrame(const Component& c, const std::vector<Component>& all) {
 }
 
 bool IsRule(const Component& c, int typicalHeight) {
-  const Rect& b = c.Box;
-  return (b.Width >= 4 * typicalHeight && 4 * b.Height <= typicalHeight) ||
-         (b.Height >= 4 * typicalHeight && 4 * b.Width <= typicalHeight);
+  const long long length = std::max(c.Box.Width, c.Box.Height);
+  // By the mean thickness, not the box: a frame's side ends in its rounded corners.
+  return length >= 4LL * typicalHeight && 4 * c.Area <= length * std::max(4, typicalHeight);
+}
+
+bool IsDrawnLine(const Component& c) {
+  const long long length = std::max(c.Box.Width, c.Box.Height);
+  return length >= 32 && 20 * c.Area <= length * length;
 }
 
 void RemoveFrames(std::vector<Component>& components) {
   std::vector<std::size_t> candidates;
-  for (std::size_t i = 0; i < components.size(); ++i)
-    if (Hollow(components[i])) candidates.push_back(i);
-  if (candidates.empty() || candidates.size() > kMostFrameCandidates) return;
   std::vector<bool> frame(components.size(), false);
-  for (std::size_t i : candidates) frame[i] = IsFrame(components[i], components);
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    frame[i] = IsDrawnLine(components[i]);
+    if (!frame[i] && Hollow(components[i])) candidates.push_back(i);
+  }
+  if (candidates.size() <= kMostFrameCandidates)
+    for (std::size_t i : candidates) frame[i] = IsFrame(components[i], components);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < components.size(); ++i)
     if (!frame[i]) components[kept++] = components[i];

@@ -14,11 +14,15 @@ namespace morvik {
 // (even an O's) holds no others.
 bool IsFrame(const Component& c, const std::vector<Component>& all);
 
-// A rule: a straight stroke at least four character heights long and at most a quarter of one
-// thick, across or down.
+// A rule: a stroke at least four character heights long, across or down, and on average at most
+// a quarter of one thick (at least a pixel).
 bool IsRule(const Component& c, int typicalHeight);
 
-// The components without frames.
+// A drawn line: at least 32 pixels long and on average a twentieth of that thick or less (a
+// side of a frame, a rule); the longest strokes of characters are thicker.
+bool IsDrawnLine(const Component& c);
+
+// The components without frames and drawn lines.
 void RemoveFrames(std::vector<Component>& components);
 
 // The components without rules, judged against the typical character height.
