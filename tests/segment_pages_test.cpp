@@ -16,6 +16,7 @@
 #include "segment/deskew.h"
 #include "segment/frames.h"
 #include "segment/grey_image.h"
+#include "segment/marks.h"
 #include "segment/text_segmenter.h"
 
 namespace morvik {
@@ -157,6 +158,32 @@ TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
   EXPECT_LT(text[0].Box.Right(), text[kParagraph.size()].Box.Left);
   EXPECT_GT(text[kParagraph.size() - 1].Box.Top, text[kParagraph.size()].Box.Top);
   EXPECT_EQ(columnsOf(Render(test::kDejaVuSansMono, table, 14, 8)).size(), kParagraph.size());
+}
+
+// Marks as small as dust come back where a line model expects them: over a stem, on the
+// baseline after a letter; elsewhere they stay out.
+TEST(Marks, DotsOverStemsAndStopsOnTheBaselineComeBack) {
+  const int typical = 10;
+  const Rect stem{10, 20, 3, 8}, letter{20, 20, 6, 8}, wide{40, 20, 9, 8};
+  struct Case {
+    Rect Mark;
+    bool Back;
+  };
+  const Case cases[] = {
+      {{10, 16, 2, 2}, true},   // the dot of an i
+      {{28, 26, 2, 2}, true},   // a full stop after a letter
+      {{28, 21, 2, 2}, false},  // beside a letter, above the baseline
+      {{42, 16, 2, 2}, false},  // over a wide letter
+      {{11, 2, 2, 2}, false},   // far above the stem
+      {{70, 26, 2, 2}, false},  // on the baseline, far from any letter
+  };
+  for (const Case& c : cases) {
+    std::vector<LineParts> lines(1);
+    lines[0].Parts = {wide, stem, letter};
+    for (const Rect& r : lines[0].Parts) lines[0].Box = Union(lines[0].Box, r);
+    PutBackMarks(lines, {Component{c.Mark, 4}}, typical);
+    EXPECT_EQ(lines[0].Parts.size(), c.Back ? 4u : 3u) << c.Mark.Left << "," << c.Mark.Top;
+  }
 }
 
 }  // namespace
