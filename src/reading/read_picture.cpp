@@ -7,6 +7,7 @@
 #include "image/image_state.h"  // CellHeight
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
+#include "reading/line_marks.h"
 #include "reading/word_context.h"
 #include "segment/bars.h"
 #include "segment/characters.h"
@@ -155,6 +156,7 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
       reading.Chars.push_back(c);
     }
   }
+  ApplyLineMarks(reading);
   ApplyWordContext(reading);
   if (skew != 0) MoveBoxesBack(reading, skew, given);
   return reading;
