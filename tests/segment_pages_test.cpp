@@ -164,7 +164,7 @@ TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
 // baseline after a letter; elsewhere they stay out.
 TEST(Marks, DotsOverStemsAndStopsOnTheBaselineComeBack) {
   const int typical = 10;
-  const Rect stem{10, 20, 3, 8}, letter{20, 20, 6, 8}, wide{40, 20, 9, 8};
+  const Rect stem{10, 20, 3, 8}, letter{20, 20, 6, 8}, wide{40, 20, 12, 8};
   struct Case {
     Rect Mark;
     bool Back;

@@ -10,7 +10,7 @@ namespace {
 // The dot of an i or j over the part.
 bool DotOver(const Rect& mark, const Rect& part, int typicalHeight) {
   const int middle = mark.Left + mark.Width / 2;
-  return middle >= part.Left && middle < part.Right() && 10 * part.Width <= 7 * typicalHeight &&
+  return middle >= part.Left && middle < part.Right() && part.Width <= typicalHeight &&
          5 * part.Height <= 6 * typicalHeight && mark.Bottom() <= part.Top &&
          2 * (part.Top - mark.Bottom()) <= typicalHeight;
 }

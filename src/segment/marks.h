@@ -12,9 +12,9 @@
 namespace morvik {
 
 // Puts back into the lines the dust marks that are
-// - the dot over a stem: above a part of the line no wider than 0.7 typical heights and no
-//   higher than 1.2, at most half a typical height over it, its middle within the part's
-//   columns;
+// - the dot over a stem: above a part of the line no wider than a typical height (a
+//   monospaced i has serifs) and no higher than 1.2, at most half a typical height over it, its
+//   middle within the part's columns;
 // - a full stop: on the baseline of the part just left of it (bottoms within an eighth of a
 //   typical height, at least a pixel), less than a typical height after it, over no part.
 // Each mark joins one line at most; the others stay out.
