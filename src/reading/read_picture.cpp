@@ -1,5 +1,6 @@
 #include "reading/read_picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -83,8 +84,11 @@ template <typename Box>
 void MoveBack(Box& b, long double skew, const GreyImage& grey) {
   long double x = b.Left + b.Width / 2.0L, y = b.Top + b.Height / 2.0L;
   Unrotate(skew, grey.Width, grey.Height, x, y);
-  b.Left = static_cast<int>(std::lround(x - b.Width / 2.0L));
-  b.Top = static_cast<int>(std::lround(y - b.Height / 2.0L));
+  // Kept inside the picture: a box at its edge may move past it by a pixel.
+  b.Left = std::clamp(static_cast<int>(std::lround(x - b.Width / 2.0L)), 0,
+                      std::max(0, grey.Width - b.Width));
+  b.Top = std::clamp(static_cast<int>(std::lround(y - b.Height / 2.0L)), 0,
+                     std::max(0, grey.Height - b.Height));
 }
 
 // The boxes of a reading of the turned picture moved to where their centres lie in the
