@@ -137,7 +137,8 @@ TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
   }
 }
 
-// Two justified columns read column by column; a table of short cells keeps its rows.
+// Two justified columns read column by column, specks beside them or not; a table of short
+// cells keeps its rows.
 TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
   if (!FontInstalled(test::kDejaVuSansMono)) GTEST_SKIP();
   std::vector<std::string> twoColumns, table;
@@ -158,6 +159,14 @@ TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
   EXPECT_LT(text[0].Box.Right(), text[kParagraph.size()].Box.Left);
   EXPECT_GT(text[kParagraph.size() - 1].Box.Top, text[kParagraph.size()].Box.Top);
   EXPECT_EQ(columnsOf(Render(test::kDejaVuSansMono, table, 14, 8)).size(), kParagraph.size());
+
+  // A speck of noise far beside a line, which the line takes in, leaves the columns as they
+  // are.
+  GreyImage specked = Render(test::kDejaVuSansMono, twoColumns, 14, 60);
+  const std::size_t speck = std::size_t{64} * specked.Width + specked.Width - 5;
+  for (std::size_t at : {speck, speck + 1, speck + specked.Width, speck + specked.Width + 1})
+    specked.Pixels[at] = 0;
+  EXPECT_EQ(columnsOf(specked).size(), 2 * kParagraph.size());
 }
 
 // Marks as small as dust come back where a line model expects them: over a stem, on the

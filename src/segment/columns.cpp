@@ -52,15 +52,32 @@ std::vector<std::vector<Component>> SplitAtGutters(const std::vector<Component>&
   return columns;
 }
 
+namespace {
+
+// The extent of the line's character-sized parts: specks of noise and dots the line took in
+// lie anywhere.
+Rect LetterExtent(const LineParts& line, int typicalHeight) {
+  Rect r;
+  for (const Rect& p : line.Parts)
+    if (3 * p.Height >= typicalHeight) r = Union(r, p);
+  return r;
+}
+
+}  // namespace
+
 bool IsTextColumn(const std::vector<LineParts>& lines, int typicalHeight) {
   if (lines.size() < 3) return false;
+  std::vector<Rect> extents;
   Rect all;
-  for (const LineParts& l : lines) all = Union(all, l.Box);
+  for (const LineParts& l : lines) {
+    extents.push_back(LetterExtent(l, typicalHeight));
+    all = Union(all, extents.back());
+  }
   if (all.Width < 12 * typicalHeight) return false;
   std::size_t full = 0;
-  for (const LineParts& l : lines)
-    full +=
-        l.Box.Left - all.Left <= typicalHeight && all.Right() - l.Box.Right() <= 2 * typicalHeight;
+  for (const Rect& e : extents)
+    full += e.Width > 0 && e.Left - all.Left <= typicalHeight &&
+            all.Right() - e.Right() <= 2 * typicalHeight;
   return 5 * full >= 3 * lines.size();
 }
 

@@ -17,7 +17,8 @@ std::vector<std::vector<Component>> SplitAtGutters(const std::vector<Component>&
 
 // Whether the lines look like a column of set text: at least three lines, each column at
 // least twelve typical heights wide, and three lines in five filling it from its left edge to
-// within two typical heights of its right one. Names, sizes and dates in a table's columns
+// within two typical heights of its right one (judged by their character-sized parts: a
+// speck of noise a line took in does not widen it). Names, sizes and dates in a table's columns
 // are narrower or end raggedly.
 bool IsTextColumn(const std::vector<LineParts>& lines, int typicalHeight);
 
