@@ -173,11 +173,15 @@ TEST(IsolatedPixelTest, SinglePixelsOfNoiseGoStrokesStay) {
   want.Pixels[4 * 7 + 0] = 255;
   EXPECT_EQ(out.Pixels, want.Pixels);
 
-  // A bright dot in a dark field takes the neighbours' median.
+  // A bright dot in a dark field takes the neighbours' median; a dark dot with a soft edge
+  // (a neighbour half way to it: the dot of an i at screen sizes) stays.
   GreyImage dark;
   dark.Width = dark.Height = 3;
-  dark.Pixels = {10, 20, 30, 40, 255, 50, 60, 70, 80};
+  dark.Pixels = {10, 20, 30, 40, 255, 50, 60, 70, 70};
   EXPECT_EQ(RemoveIsolatedPixels(dark).Pixels[4], 40);
+  GreyImage soft = dark;
+  soft.Pixels = {255, 255, 255, 244, 26, 229, 249, 142, 242};
+  EXPECT_EQ(RemoveIsolatedPixels(soft).Pixels[4], 26);
 }
 
 }  // namespace

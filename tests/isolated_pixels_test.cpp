@@ -27,7 +27,8 @@ GreyImage CleanedByDefinition(const GreyImage& grey) {
           std::all_of(n.begin(), n.end(), [&](int q) { return p - q > kIsolatedPixelContrast; });
       const bool darker =
           std::all_of(n.begin(), n.end(), [&](int q) { return q - p > kIsolatedPixelContrast; });
-      if (!brighter && !darker) continue;
+      const auto [low, high] = std::minmax_element(n.begin(), n.end());
+      if ((!brighter && !darker) || *high - *low > kIsolatedPixelContrast) continue;
       std::sort(n.begin(), n.end());
       out.Pixels[static_cast<std::size_t>(y) * grey.Width + x] =
           static_cast<std::uint8_t>(n[(n.size() - 1) / 2]);

@@ -1,14 +1,19 @@
 #include "reading/read_picture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "core/error.h"
 #include "image/picture_loading.h"  // CellHeight
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
+#include "reading/line_marks.h"
 #include "reading/word_context.h"
+#include "segment/bars.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
+#include "segment/deskew.h"
 #include "segment/isolated_pixels.h"
 #include "segment/noise.h"
 #include "segment/table.h"
@@ -75,6 +80,27 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   return found;
 }
 
+template <typename Box>
+void MoveBack(Box& b, long double skew, const GreyImage& grey) {
+  long double x = b.Left + b.Width / 2.0L, y = b.Top + b.Height / 2.0L;
+  Unrotate(skew, grey.Width, grey.Height, x, y);
+  // Kept inside the picture: a box at its edge may move past it by a pixel.
+  b.Left = std::clamp(static_cast<int>(std::lround(x - b.Width / 2.0L)), 0,
+                      std::max(0, grey.Width - b.Width));
+  b.Top = std::clamp(static_cast<int>(std::lround(y - b.Height / 2.0L)), 0,
+                     std::max(0, grey.Height - b.Height));
+}
+
+// The boxes of a reading of the turned picture moved to where their centres lie in the
+// picture as given, so that boxes and --cut refer to the caller's picture.
+void MoveBoxesBack(PictureReading& reading, long double skew, const GreyImage& grey) {
+  for (TextLine& l : reading.Cut.Lines) {
+    MoveBack(l.Box, skew, grey);
+    for (CharBox& b : l.Chars) MoveBack(b, skew, grey);
+  }
+  for (ReadCharacter& c : reading.Chars) MoveBack(c.Box, skew, grey);
+}
+
 }  // namespace
 
 PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
@@ -82,20 +108,38 @@ PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& librar
   return ReadPicture(ReadingGrey(picture), library, options);
 }
 
-PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& library,
+PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& library,
                            const ReadOptions& options) {
   const LibraryReader reader = MakeLibraryReader(library, options.Character);
   PictureReading reading;
-  // Running text is cut from the binarisation the split of touching characters uses too.
+  // Running text is cut from the binarisation the split of touching characters uses too,
+  // after bars of the other polarity are turned round and the picture is turned so that its
+  // lines run along the rows.
   Binarised ink;
+  GreyImage work;  // the picture as changed, when it is
+  long double skew = 0;
   if (options.Cut.Mode == Layout::Text) {
-    ink = Binarise(grey, options.Cut.Ink);
+    ink = Binarise(given, options.Cut.Ink);
+    const Polarity found = ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
+    const std::vector<Bar> bars = FindBars(ink.Image);
+    if (!bars.empty()) {
+      work = given;
+      FlipBars(work, ink, bars);
+      ink = Binarise(work, found);
+    }
+    skew = EstimateSkew(ink.Image);
+    if (skew != 0) {
+      const GreyImage& from = bars.empty() ? given : work;
+      work = Rotate(from, skew, GroundGrey(from, ink.Image));
+      ink = Binarise(work, found);
+    }
     reading.Cut.DarkOnLight = ink.DarkOnLight;
     reading.Cut.Lines = SegmentLines(ink.Image, 0, options.Cut.MaxCharacters);
   } else {
-    reading.Cut = CutPicture(grey, options.Cut);
-    ink = Binarise(grey, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
+    reading.Cut = CutPicture(given, options.Cut);
+    ink = Binarise(given, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
   }
+  const GreyImage& grey = work.Pixels.empty() ? given : work;
   if (CharacterCount(reading.Cut) > options.Cut.MaxCharacters)
     throw Error("the picture holds more than " + std::to_string(options.Cut.MaxCharacters) +
                     " characters, the most read from one picture",
@@ -118,7 +162,9 @@ PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& librar
     if (options.Progress && !options.Progress(line, static_cast<int>(reading.Cut.Lines.size())))
       throw Error("the reading was cancelled", ErrorKind::kFailed);
   }
+  ApplyLineMarks(reading);
   ApplyWordContext(reading);
+  if (skew != 0) MoveBoxesBack(reading, skew, given);
   return reading;
 }
 

@@ -32,6 +32,35 @@ std::array<long long, 256> HistogramOf(const GreyImage& grey) {
   return h;
 }
 
+// The share of dark pixels (grey <= t) over the whole picture and along its border.
+struct DarkShares {
+  long double Whole = 0, Border = 0;
+};
+
+DarkShares DarkSharesOf(const GreyImage& grey, int t) {
+  std::size_t dark = 0, border = 0, borderDark = 0;
+  for (std::uint8_t v : grey.Pixels) dark += v <= t;
+  for (int y = 0; y < grey.Height; ++y) {
+    const bool edgeRow = y == 0 || y + 1 == grey.Height;
+    for (int x = 0; x < grey.Width; x += edgeRow || x + 1 == grey.Width ? 1 : grey.Width - 1) {
+      ++border;
+      borderDark += grey.At(x, y) <= t;
+    }
+  }
+  DarkShares s;
+  if (!grey.Pixels.empty()) s.Whole = static_cast<long double>(dark) / grey.Pixels.size();
+  if (border > 0) s.Border = static_cast<long double>(borderDark) / border;
+  return s;
+}
+
+// Text covers less of a picture than its ground, unless the picture is cropped tight around
+// heavy strokes (a bold figure cut to its ink is more ink than ground). Where neither class
+// clearly outnumbers the other, the ground is the class that holds most of the border.
+bool DarkOnLightByShares(const DarkShares& s) {
+  if (s.Whole < 0.25L || s.Whole > 0.75L || s.Border == 0.5L) return s.Whole <= 0.5L;
+  return s.Border < 0.5L;
+}
+
 }  // namespace
 
 int OtsuThreshold(const GreyImage& grey) {
@@ -58,9 +87,7 @@ Binarised Binarise(const GreyImage& grey, Polarity polarity) {
   out.Image.Height = grey.Height;
   out.Image.Ink.assign(grey.Pixels.size(), 0);
   const int t = OtsuThreshold(grey);
-  std::size_t dark = 0;
-  for (std::uint8_t v : grey.Pixels) dark += v <= t;
-  out.DarkOnLight = polarity == Polarity::Auto ? 2 * dark <= grey.Pixels.size()
+  out.DarkOnLight = polarity == Polarity::Auto ? DarkOnLightByShares(DarkSharesOf(grey, t))
                                                : polarity == Polarity::DarkOnLight;
   if (t < 0) return out;
   // Through plain pointers and a local polarity, which the compiler may keep in registers

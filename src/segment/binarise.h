@@ -1,5 +1,5 @@
-// Polarity and binarisation: Otsu's threshold splits the greys in two classes and the
-// smaller class is taken as the ink.
+// Polarity and binarisation: Otsu's threshold splits the greys in two classes; the smaller
+// class, or the one the border shows is not the ground, is taken as the ink.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +27,10 @@ struct Binarised {
   bool DarkOnLight = true;
 };
 
-// With Polarity::Auto the class with fewer pixels is the ink: text covers less of a picture
-// than its background. A picture of one grey has no ink.
+// With Polarity::Auto the class with fewer pixels is the ink (text covers less of a picture
+// than its ground) when it covers less than a quarter of the picture; between a quarter and
+// three quarters the ground is the class that holds most of the border (a tight crop of a
+// bold figure). A picture of one grey has no ink.
 Binarised Binarise(const GreyImage& grey, Polarity polarity);
 
 }  // namespace morvik

@@ -46,7 +46,7 @@ std::vector<Rect> MergeIntoCharacters(std::vector<Rect> parts, int lineHeight) {
   }
   parts.erase(std::remove_if(parts.begin(), parts.end(),
                              [&](const Rect& r) {
-                               return 8 * r.Height < lineHeight && 8 * r.Width < lineHeight;
+                               return 12 * r.Height < lineHeight && 12 * r.Width < lineHeight;
                              }),
               parts.end());
   return parts;

@@ -38,6 +38,9 @@ std::uint8_t Cleaned(const GreyImage& grey, int x, int y) {
   const auto [low, high] = std::minmax_element(n.begin(), n.begin() + count);
   if (p - *high <= kIsolatedPixelContrast && *low - p <= kIsolatedPixelContrast)
     return static_cast<std::uint8_t>(p);
+  // A neighbour half way between the pixel and the others is the soft edge of a mark (the
+  // one-pixel dot of an i at screen sizes), not noise on flat ground.
+  if (*high - *low > kIsolatedPixelContrast) return static_cast<std::uint8_t>(p);
   std::nth_element(n.begin(), n.begin() + (count - 1) / 2, n.begin() + count);
   return static_cast<std::uint8_t>(n[(count - 1) / 2]);
 }

@@ -11,9 +11,12 @@ namespace morvik {
 constexpr int kIsolatedPixelContrast = 64;
 
 // A copy in which every pixel brighter than the brightest of its eight neighbours, or darker
-// than the darkest, by more than kIsolatedPixelContrast is replaced by the median of those
-// neighbours (the lower of the middle two). A pixel of a stroke always has a neighbour of the
-// stroke, so strokes, however thin, are kept. Border pixels count only the neighbours inside.
+// than the darkest, by more than kIsolatedPixelContrast, while the neighbours lie within
+// kIsolatedPixelContrast of one another, is replaced by the median of those neighbours (the
+// lower of the middle two). A neighbour half way to the pixel makes it the soft edge of a
+// mark, as the one-pixel dot of an i at screen sizes is, and it stays. A pixel of a stroke always
+// has a neighbour of the stroke, so strokes, however thin, are kept. Border pixels count only the
+// neighbours inside.
 GreyImage RemoveIsolatedPixels(const GreyImage& grey);
 
 }  // namespace morvik

@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "segment/characters.h"
+#include "segment/columns.h"
 #include "segment/components.h"
+#include "segment/frames.h"
 #include "segment/lines.h"
+#include "segment/marks.h"
 #include "segment/spaces.h"
 #include "segment/split.h"
 
@@ -41,13 +44,21 @@ TextLine BuildLine(const BinaryImage& image, const LineParts& parts) {
 std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight,
                                    std::size_t maxChars) {
   std::vector<Component> components = FindComponents(image);
+  // A frame would pass for the typical character and enclose a line of everything.
+  RemoveFrames(components);
   if (typicalHeight <= 0) typicalHeight = TypicalHeight(components);
-  components.erase(std::remove_if(components.begin(), components.end(),
-                                  [&](const Component& c) { return IsDust(c, typicalHeight); }),
-                   components.end());
+  // Dust is set aside: the dots of i and full stops at screen sizes are as small.
+  const auto dust =
+      std::stable_partition(components.begin(), components.end(),
+                            [&](const Component& c) { return !IsDust(c, typicalHeight); });
+  std::vector<Component> marks(dust, components.end());
+  components.erase(dust, components.end());
+  RemoveRules(components, typicalHeight);
   std::vector<TextLine> lines;
   std::size_t count = 0;
-  for (const LineParts& parts : FindLines(components, image.Height, typicalHeight)) {
+  std::vector<LineParts> found = LinesInReadingOrder(components, image.Height, typicalHeight);
+  PutBackMarks(found, std::move(marks), typicalHeight);
+  for (const LineParts& parts : found) {
     if (count > maxChars) break;
     TextLine line = BuildLine(image, parts);
     count += line.Chars.size();

@@ -1,5 +1,6 @@
 // A picture of text cut into lines and characters: binarise, take the 8-connected components,
-// drop dust, group lines, merge the parts of each character, split touching ones, find spaces.
+// drop dust, frames and rules, group lines, merge the parts of each character, split touching
+// ones, find spaces.
 #pragma once
 
 #include <vector>

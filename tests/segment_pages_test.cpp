@@ -1,0 +1,199 @@
+// Tests of what real pages and screens need before lines are cut: the skew found and turned
+// back, the polarity of tight crops from their border, and frames and rules left out.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "font_files.h"
+#include "fonts/font_face.h"
+#include "fonts/render.h"
+#include "segment/bars.h"
+#include "segment/binarise.h"
+#include "segment/columns.h"
+#include "segment/components.h"
+#include "segment/deskew.h"
+#include "segment/frames.h"
+#include "segment/grey_image.h"
+#include "segment/marks.h"
+#include "segment/text_segmenter.h"
+
+namespace morvik {
+namespace {
+
+using test::FontInstalled;
+
+const std::string kDejaVuSansBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+GreyImage Render(const std::string& font, const std::vector<std::string>& lines, int cap,
+                 int margin, bool lightOnDark = false) {
+  RenderOptions o;
+  o.Margin = margin;
+  o.LightOnDark = lightOnDark;
+  return ToGreyImage(RenderText(FontFace(font), lines, cap, o));
+}
+
+std::size_t LineCount(const GreyImage& g) {
+  return SegmentText(g).Lines.size();
+}
+
+const std::vector<std::string> kParagraph = {
+    "The quick brown fox jumps over the lazy dog again", "and again while the farmer sleeps",
+    "in the shade of an old oak tree beside the river",  "until the evening bells ring out",
+    "across the valley and the hills beyond the town",   "where nobody hears them at all"};
+
+// Turned by up to three degrees either way, the paragraph's skew is found to within a pixel
+// over its width (a tenth of a degree over 500 pixels), and turning it back gives its lines
+// again; upright, it is left alone.
+TEST(Deskew, FindsTheSkewAndTurnsTheLinesBack) {
+  if (!FontInstalled(test::kDejaVuSerif)) GTEST_SKIP();
+  const GreyImage upright = Render(test::kDejaVuSerif, kParagraph, 14, 60);
+  const Binarised b = Binarise(upright, Polarity::Auto);
+  EXPECT_EQ(EstimateSkew(b.Image), 0);
+  ASSERT_EQ(LineCount(upright), kParagraph.size());
+  for (long double degrees : {-3.0L, -1.2L, 0.6L, 2.5L}) {
+    const GreyImage turned = Rotate(upright, degrees, GroundGrey(upright, b.Image));
+    const long double skew = EstimateSkew(Binarise(turned, Polarity::Auto).Image);
+    EXPECT_NEAR(skew, -degrees, 0.1L) << degrees;
+    EXPECT_EQ(LineCount(Rotate(turned, skew, 255)), kParagraph.size()) << degrees;
+  }
+}
+
+// A point of the turned picture maps back to where Rotate took it from.
+TEST(Deskew, UnrotateFindsWhereAPointCameFrom) {
+  GreyImage g{200, 120, std::vector<std::uint8_t>(200 * 120, 255)};
+  g.Pixels[static_cast<std::size_t>(30) * 200 + 170] = 0;
+  for (long double degrees : {-3.5L, 1.0L, 2.0L}) {
+    const GreyImage t = Rotate(g, degrees, 255);
+    std::size_t darkest = 0;
+    for (std::size_t i = 0; i < t.Pixels.size(); ++i)
+      if (t.Pixels[i] < t.Pixels[darkest]) darkest = i;
+    long double x = static_cast<long double>(darkest % 200),
+                y = static_cast<long double>(darkest / 200);
+    Unrotate(degrees, 200, 120, x, y);
+    EXPECT_NEAR(x, 170, 1.0L) << degrees;
+    EXPECT_NEAR(y, 30, 1.0L) << degrees;
+  }
+}
+
+// Cropped to its ink, a bold figure is more ink than ground; the border tells which is which,
+// in either polarity.
+TEST(Binarise, TightCropsTakeTheirGroundFromTheBorder) {
+  if (!FontInstalled(kDejaVuSansBold)) GTEST_SKIP();
+  for (const char* digit : {"0", "4", "7", "8", "9"})
+    for (bool light : {false, true}) {
+      const GreyImage g = Render(kDejaVuSansBold, {digit}, 56, 0, light);
+      EXPECT_EQ(Binarise(g, Polarity::Auto).DarkOnLight, !light) << digit << " " << light;
+    }
+}
+
+// A frame around lines of text and a rule under them are no characters: the lines read as
+// if they were not there. A large O, a frame's look-alike, holds nothing and stays.
+TEST(Frames, FramesAndRulesAreLeftOut) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const std::vector<std::string> text = {"Replace the file", "OK 42"};
+  GreyImage g = Render(test::kDejaVuSans, text, 16, 20);
+  auto set = [&](int x, int y) { g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = 0; };
+  for (int x = 4; x < g.Width - 4; ++x) set(x, 4), set(x, g.Height - 5), set(x, g.Height - 12);
+  for (int y = 4; y < g.Height - 4; ++y) set(4, y), set(g.Width - 5, y);
+  const Segmentation s = SegmentText(g);
+  ASSERT_EQ(s.Lines.size(), 2u);
+  EXPECT_EQ(s.Lines[0].Chars.size(), 14u);
+  EXPECT_EQ(s.Lines[1].Chars.size(), 4u);
+
+  if (!FontInstalled(test::kDejaVuSerif)) return;
+  const GreyImage o = Render(test::kDejaVuSerif, {"O"}, 120, 4);
+  ASSERT_EQ(SegmentText(o).Lines.size(), 1u);
+  EXPECT_EQ(SegmentText(o).Lines[0].Chars.size(), 1u);
+}
+
+// Light text on a dark bar inside a light picture (a selected row, a button) reads as the dark
+// text around it does once its greys are turned round; a solid block and a bold T hold no
+// ground framed by ink and are no bars.
+TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const GreyImage dark = Render(test::kDejaVuSans, {"Replace all"}, 14, 6, true);
+  GreyImage page{dark.Width + 40, dark.Height + 60,
+                 std::vector<std::uint8_t>(
+                     static_cast<std::size_t>(dark.Width + 40) * (dark.Height + 60), 255)};
+  for (int y = 0; y < dark.Height; ++y)
+    for (int x = 0; x < dark.Width; ++x)
+      page.Pixels[static_cast<std::size_t>(y + 40) * page.Width + x + 20] = dark.At(x, y);
+  const Binarised ink = Binarise(page, Polarity::Auto);
+  ASSERT_TRUE(ink.DarkOnLight);
+  const std::vector<Bar> bars = FindBars(ink.Image);
+  ASSERT_EQ(bars.size(), 1u);
+  FlipBars(page, ink, bars);
+  const Segmentation s = SegmentText(page);
+  ASSERT_EQ(s.Lines.size(), 1u);
+  EXPECT_EQ(s.Lines[0].Chars.size(), 10u);
+
+  GreyImage block{80, 30, std::vector<std::uint8_t>(80 * 30, 0)};
+  EXPECT_TRUE(FindBars(Binarise(block, Polarity::LightOnDark).Image).empty());
+  if (FontInstalled(kDejaVuSansBold)) {
+    const GreyImage bold = Render(kDejaVuSansBold, {"TM"}, 90, 4);
+    EXPECT_TRUE(FindBars(Binarise(bold, Polarity::Auto).Image).empty());
+  }
+}
+
+// Two justified columns read column by column, specks beside them or not; a table of short
+// cells keeps its rows.
+TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
+  if (!FontInstalled(test::kDejaVuSansMono)) GTEST_SKIP();
+  std::vector<std::string> twoColumns, table;
+  for (std::size_t k = 0; k < kParagraph.size(); ++k) {
+    const std::string left = (kParagraph[k] + "                    ").substr(0, 30);
+    twoColumns.push_back(left + "      " + left);
+    table.push_back("pkg" + std::to_string(k) + "        1.0-" + std::to_string(k) +
+                    "        42 kB");
+  }
+  const auto columnsOf = [](const GreyImage& g) {
+    const Binarised b = Binarise(g, Polarity::Auto);
+    std::vector<Component> c = FindComponents(b.Image);
+    const int typical = TypicalHeight(c);
+    return LinesInReadingOrder(c, g.Height, typical);
+  };
+  const std::vector<LineParts> text = columnsOf(Render(test::kDejaVuSansMono, twoColumns, 14, 8));
+  ASSERT_EQ(text.size(), 2 * kParagraph.size());
+  EXPECT_LT(text[0].Box.Right(), text[kParagraph.size()].Box.Left);
+  EXPECT_GT(text[kParagraph.size() - 1].Box.Top, text[kParagraph.size()].Box.Top);
+  EXPECT_EQ(columnsOf(Render(test::kDejaVuSansMono, table, 14, 8)).size(), kParagraph.size());
+
+  // A speck of noise far beside a line, which the line takes in, leaves the columns as they
+  // are.
+  GreyImage specked = Render(test::kDejaVuSansMono, twoColumns, 14, 60);
+  const std::size_t speck = std::size_t{64} * specked.Width + specked.Width - 5;
+  for (std::size_t at : {speck, speck + 1, speck + specked.Width, speck + specked.Width + 1})
+    specked.Pixels[at] = 0;
+  EXPECT_EQ(columnsOf(specked).size(), 2 * kParagraph.size());
+}
+
+// Marks as small as dust come back where a line model expects them: over a stem, on the
+// baseline after a letter; elsewhere they stay out.
+TEST(Marks, DotsOverStemsAndStopsOnTheBaselineComeBack) {
+  const int typical = 10;
+  const Rect stem{10, 20, 3, 8}, letter{20, 20, 6, 8}, wide{40, 20, 12, 8};
+  struct Case {
+    Rect Mark;
+    bool Back;
+  };
+  const Case cases[] = {
+      {{10, 16, 2, 2}, true},   // the dot of an i
+      {{28, 26, 2, 2}, true},   // a full stop after a letter
+      {{28, 21, 2, 2}, false},  // beside a letter, above the baseline
+      {{42, 16, 2, 2}, false},  // over a wide letter
+      {{11, 2, 2, 2}, false},   // far above the stem
+      {{70, 26, 2, 2}, false},  // on the baseline, far from any letter
+  };
+  for (const Case& c : cases) {
+    std::vector<LineParts> lines(1);
+    lines[0].Parts = {wide, stem, letter};
+    for (const Rect& r : lines[0].Parts) lines[0].Box = Union(lines[0].Box, r);
+    PutBackMarks(lines, {Component{c.Mark, 4}}, typical);
+    EXPECT_EQ(lines[0].Parts.size(), c.Back ? 4u : 3u) << c.Mark.Left << "," << c.Mark.Top;
+  }
+}
+
+}  // namespace
+}  // namespace morvik
