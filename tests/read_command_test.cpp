@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "font_files.h"
@@ -103,6 +104,23 @@ TEST_F(ReadCommandTest, ReadsWithTheStockLibraryWhenNoSetIsNamed) {
   const RunResult r = RunMorvik({"--read", "a.png"}, dir_.Path());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "HELLO 42\nWORLD\n");
+}
+
+// $MORVIK_STOCK names the library read with by default, as the API's Library::Stock() takes
+// it; one that cannot be opened is a failure naming it, never a silent fall back.
+TEST_F(ReadCommandTest, StockNamedByTheEnvironment) {
+  for (const auto& [stock, status, text] :
+       {std::tuple<const char*, int, const char*>{"sets/dv", 0, "HELLO 42\nWORLD\n"},
+        {"gone.sets", 1, ""}}) {
+    setenv("MORVIK_STOCK", stock, 1);  // the child inherits it
+    const RunResult r = RunMorvik({"--read", "a.png"}, dir_.Path());
+    unsetenv("MORVIK_STOCK");
+    EXPECT_EQ(r.status, status) << r.err;
+    EXPECT_EQ(r.out, text);
+    if (status != 0) {
+      EXPECT_NE(r.err.find(stock), std::string::npos) << r.err;
+    }
+  }
 }
 
 TEST_F(ReadCommandTest, ReadsPicturesToGoldenText) {

@@ -1,5 +1,6 @@
 // The command-line program: with arguments, one unattended run (no window, no display, no
 // window libraries); without, it starts the window program.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -38,11 +39,17 @@ int main(int argc, char** argv) {
     if (morvik::IsFontCommand(args))
       return morvik::RunFontCommand(args, start, std::cout, std::cerr);
     if (morvik::IsPictureCommand(args)) {
-      // With no set named, pictures are read with the stock library.
+      // With no set named, pictures are read with the stock library: $MORVIK_STOCK when set,
+      // as Library::Stock() takes it, else the one beside the program or installed with it.
       const std::string exeFolder = morvik::ExecutableFolder(argv[0]);
-      morvik::DefaultSets stock({}, morvik::Library::StockPlaces(exeFolder));
-      if (std::string lib = morvik::Library::FindStock(exeFolder); !lib.empty())
-        stock.Names.push_back(std::move(lib));
+      morvik::DefaultSets stock;
+      if (const char* named = std::getenv("MORVIK_STOCK"); named && *named) {
+        stock = morvik::DefaultSets({named}, {named});
+      } else {
+        stock.Tried = morvik::Library::StockPlaces(exeFolder);
+        if (std::string lib = morvik::Library::FindStock(exeFolder); !lib.empty())
+          stock.Names.push_back(std::move(lib));
+      }
       return morvik::RunPictureCommand(args, stock, start, std::cout, std::cerr);
     }
     return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);
