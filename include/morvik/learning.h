@@ -47,7 +47,7 @@ struct LearnSettings {
 
 // The picture's characters in reading order as references 1..n (n at most 40); chars names
 // them in that order (ranges such as "0-9A-Z", blanks ignored). Throws Error naming the
-// picture: kNotFound, kCannotRead, kBadData as ReadFile, and when its characters are not
+// picture: kNotFound, kCannotRead, kBadData as ReadFile; kFailed when its characters are not
 // the count chars names, none or more than 40; kUsage for bad settings or chars.
 LearnedSets LearnPicture(const std::string& path, const std::string& chars,
                          const LearnSettings& settings = {});
