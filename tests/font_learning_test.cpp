@@ -106,6 +106,23 @@ TEST_F(FontLearning, RefusesWhatCannotBeLearned) {
   }
 }
 
+// A glyph beyond ASCII (a ligature) learns as its picture does and answers with the byte
+// given; a glyph the font lacks is refused naming the font.
+TEST_F(FontLearning, GlyphsAnswerWithTheirOwnByte) {
+  const std::vector<LearnedSet> sets = LearnGlyphs(kDejaVuSans, {{0xFB01, '\x81'}}, {});
+  ASSERT_EQ(sets.size(), 1u);
+  ASSERT_EQ(sets[0].Count, 1);
+  EXPECT_EQ(sets[0].Chars.CharMap[1], '\x81');
+  const Bitmap cut =
+      CutWholeCharacter(RenderGlyph(FontFace(kDejaVuSans), 0xFB01, kDefaultLearnCapHeight), "fi");
+  EXPECT_TRUE(SameCells(sets[0].Bank.Slot(1),
+                        CharacterPattern(cut, ResolveSettings(CharacterDefaults(), {}).Image)));
+  EXPECT_EQ(test::KindAndFileOf([&] {
+              LearnGlyphs(kDejaVuSans, {{0xE000, '\x81'}}, {});
+            }),
+            std::make_pair(ErrorKind::kBadData, std::string(kDejaVuSans)));
+}
+
 // Saved, reopened and used as a library: the font's own glyphs, rendered as text is and cut
 // by the segmenter, read back in both polarities.
 TEST_F(FontLearning, SavedLibraryReadsItsTypeface) {

@@ -36,4 +36,17 @@ struct FontLearnOptions {
 std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::string& chars,
                                       const FontLearnOptions& options);
 
+// One glyph to learn and the character its reference answers with.
+struct GlyphAnswer {
+  char32_t Glyph;
+  char Answer;
+};
+
+// As LearnFromFont, for glyphs of any code point, each answering with its own byte (a
+// ligature with the code the reading writes as its letters). Throws Error naming the font
+// file when it lacks a glyph; Error for an empty list.
+std::vector<LearnedSet> LearnGlyphs(const std::string& fontFile,
+                                    const std::vector<GlyphAnswer>& glyphs,
+                                    const FontLearnOptions& options);
+
 }  // namespace morvik
