@@ -93,12 +93,12 @@ TEST(StockLibrary, BuiltLibraryReadsAnotherTypeface) {
   }
 }
 
-// Every printable ASCII sign, and the five ligatures under their codes, has references.
+// Every printable ASCII sign, and the fi and fl ligatures under their codes, has references.
 TEST(StockLibrary, BuiltLibraryCoversEveryPrintableSign) {
   const std::string found = FindStockLibrary(fs::path(MORVIK_BINARY).parent_path().string());
   ASSERT_NE(found, "") << "the stock library was not built beside " << MORVIK_BINARY;
   std::string missing;
-  for (int c = 0x21; c <= 0x85; ++c) missing += static_cast<char>(c);
+  for (int c = 0x21; c <= 0x82; ++c) missing += static_cast<char>(c);
   missing.erase(missing.find('\x7F'), 0x81 - 0x7F);
   for (const ReferenceSet& set : OpenReferenceNames({found}).Sets)
     for (int n = 1; n <= kReferenceCount; ++n) {

@@ -5,6 +5,7 @@
 //   make_stock_library OUTDIR
 //
 // The same fonts always give the same files: learning is deterministic.
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -21,8 +22,8 @@ namespace {
 using namespace morvik;
 
 // What is learned from one face: its characters (a list such as "0-9A-Z", see
-// ParseCharList) at the given cap heights, and with Ligatures its fi, fl, ff, ffi and ffl
-// (typesetters join those letters in proportional faces).
+// ParseCharList) at the given cap heights, and with Ligatures its joined letters
+// (LigatureGlyphs: typesetters join them in proportional faces).
 struct Face {
   const char* File;
   const char* Chars;
@@ -33,30 +34,38 @@ struct Face {
 // Digits, capitals, small letters and every printable ASCII sign ('-' last, where it stands
 // for itself).
 const char kAllChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$[]{}|~<>^_`\\-";
-// Digits, letters and the signs of running text: what an italic or bold face mostly prints.
-const char kTextChars[] = "0-9A-Za-z.,:;!?'\"()-";
+// Digits, capitals, small letters and the common signs.
+const char kTextChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$-";
+// Digits and letters: what sets italic apart (its signs differ from upright ones by a slant
+// that makes a comma of a quote).
+const char kLetters[] = "0-9A-Za-z";
 
 // Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes;
-// italic faces of the sans and serif families.
+// italic faces of the sans and serif families. The rarer signs come from three faces only:
+// from more, their bars and brackets took the l, i and m of small print.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", kAllChars, large, true},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf", kAllChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf", kTextChars, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", kAllChars, large, true},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Bold.otf", kAllChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Bold.otf", kTextChars, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Regular.otf", kAllChars, large},
-      {"/usr/share/fonts/opentype/urw-base35/URWBookman-Light.otf", kAllChars, large},
-      {"/usr/share/fonts/truetype/noto/NotoSansMono-Regular.ttf", kAllChars, large},
-      {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kAllChars, large},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kTextChars, large, true},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kTextChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/URWBookman-Light.otf", kTextChars, large},
+      {"/usr/share/fonts/truetype/noto/NotoSansMono-Regular.ttf", kTextChars, large},
+      {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTextChars, large},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kLetters, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
   };
 }
 
+// fi and fl: references of ff, ffi and ffl took the "th" and "il" of small screen text for
+// ligatures.
 std::vector<GlyphAnswer> LigatureGlyphs() {
   std::vector<GlyphAnswer> glyphs;
-  for (const Ligature& l : kLigatures) glyphs.push_back({l.Glyph, l.Code});
+  for (const Ligature& l : kLigatures)
+    if (std::strcmp(l.Letters, "fi") == 0 || std::strcmp(l.Letters, "fl") == 0)
+      glyphs.push_back({l.Glyph, l.Code});
   return glyphs;
 }
 
