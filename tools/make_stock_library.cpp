@@ -29,6 +29,7 @@ struct Face {
   const char* Chars;
   std::vector<int> CapHeights;
   bool Ligatures = false;
+  int Soften = 0;  // FontLearnOptions::Soften
 };
 
 // Digits, capitals, small letters and every printable ASCII sign ('-' last, where it stands
@@ -42,7 +43,10 @@ const char kLetters[] = "0-9A-Za-z";
 
 // Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes;
 // italic faces of the sans and serif families. The rarer signs come from three faces only:
-// from more, their bars and brackets took the l, i and m of small print.
+// from more, their bars and brackets took the l, i and m of small print. Small letters of
+// the sans and serif faces also as small, soft print (cap height 10 px, blurred): 100 dpi,
+// blurred pages and 13 px screen text; capitals and digits or a third face so made cost
+// more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
@@ -56,6 +60,8 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTextChars, large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kLetters, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {10}, false, 1},
   };
 }
 
@@ -103,6 +109,7 @@ int main(int argc, char** argv) {
     for (const Face& face : Faces()) {
       FontLearnOptions options;
       options.CapHeights = face.CapHeights;
+      options.Soften = face.Soften;
       for (const LearnedSet& set : LearnFromFont(face.File, face.Chars, options)) Pack(set, packed);
       if (face.Ligatures)
         for (const LearnedSet& set : LearnGlyphs(face.File, LigatureGlyphs(), options))

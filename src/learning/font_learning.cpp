@@ -35,6 +35,28 @@ CharBox InkBox(const GreyImage& grey) {
   return CharBox{left, top, right - left + 1, bottom - top + 1};
 }
 
+// One [1 2 1] pass along rows (across) or columns (down), rounded to nearest; the edge
+// pixels count twice, as the background continues beyond the render's margin.
+Bitmap BlurPass(const Bitmap& in, bool across) {
+  Bitmap out(in.Width(), in.Height());
+  const int dx = across ? 1 : 0, dy = across ? 0 : 1;
+  for (int y = 0; y < in.Height(); ++y)
+    for (int x = 0; x < in.Width(); ++x) {
+      const int x0 = std::max(x - dx, 0), y0 = std::max(y - dy, 0);
+      const int x1 = std::min(x + dx, in.Width() - 1), y1 = std::min(y + dy, in.Height() - 1);
+      for (int k = 0; k < 3; ++k) {
+        const int sum = in.Row(y0)[3 * x0 + k] + 2 * in.Row(y)[3 * x + k] + in.Row(y1)[3 * x1 + k];
+        out.Row(y)[3 * x + k] = static_cast<std::uint8_t>((sum + 2) / 4);
+      }
+    }
+  return out;
+}
+
+Bitmap Softened(Bitmap picture, int passes) {
+  for (int k = 0; k < passes; ++k) picture = BlurPass(BlurPass(picture, true), false);
+  return picture;
+}
+
 std::string Describe(char32_t c) {
   if (c >= 0x21 && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
   return CodePointName(c);
@@ -86,7 +108,8 @@ std::vector<LearnedSet> LearnGlyphs(const std::string& fontFile,
       LearnedSet& set = sets.back();
       const std::string name =
           fontFile + ": " + Describe(g.Glyph) + " at " + std::to_string(size) + " px";
-      const Bitmap cut = CutWholeCharacter(RenderGlyph(font, g.Glyph, size), name);
+      const Bitmap cut =
+          CutWholeCharacter(Softened(RenderGlyph(font, g.Glyph, size), options.Soften), name);
       const int n = ++set.Count;
       // Learned as a run learns: the sampled test pattern copied into the slot.
       set.Bank.TestPattern() = CharacterPattern(cut, image, name);

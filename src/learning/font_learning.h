@@ -23,6 +23,9 @@ Bitmap CutWholeCharacter(const Bitmap& picture, const std::string& name);
 struct FontLearnOptions {
   // Cap heights in pixels (1..kMaxRenderSize); each gives a full round of the characters.
   std::vector<int> CapHeights{kDefaultLearnCapHeight};
+  // Passes of a [1 2 1] blur over the rendered glyph, across and down (each about 0.7 px of
+  // Gaussian spread): references that look like soft print. 0 learns the sharp glyph.
+  int Soften = 0;
   // Image settings and tally to learn with; CharacterDefaults fills what is not given, and
   // the sets store the result so that recognition samples the same way.
   SetSettings Settings;
