@@ -66,7 +66,7 @@ std::vector<Face> Faces() {
 }
 
 // fi and fl: references of ff, ffi and ffl took the "th" and "il" of small screen text for
-// ligatures.
+// ligatures, and learned from the serif faces alone they gained nothing on printed pages.
 std::vector<GlyphAnswer> LigatureGlyphs() {
   std::vector<GlyphAnswer> glyphs;
   for (const Ligature& l : kLigatures)
