@@ -29,6 +29,17 @@ bool SameCells(const TPattern& a, const TPattern& b) {
   return a.Cells == b.Cells && a.MaxLevel == b.MaxLevel;
 }
 
+// The text of a picture as the segmenter cuts it and the library recognises each character.
+std::string ReadText(const ReferenceLibrary& library, const GreyImage& grey) {
+  const Segmentation seg = SegmentText(grey);
+  std::string text;
+  for (const TextLine& line : seg.Lines)
+    for (const CharBox& box : line.Chars)
+      text += std::string(box.SpaceBefore ? " " : "") +
+              RecognizeCharacter(library, CutCharacter(grey, box, seg.DarkOnLight), {})[0].Char;
+  return text;
+}
+
 class FontLearning : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -106,6 +117,23 @@ TEST_F(FontLearning, RefusesWhatCannotBeLearned) {
   }
 }
 
+// A glyph beyond ASCII (a ligature) learns as its picture does and answers with the byte
+// given; a glyph the font lacks is refused naming the font.
+TEST_F(FontLearning, GlyphsAnswerWithTheirOwnByte) {
+  const std::vector<LearnedSet> sets = LearnGlyphs(kDejaVuSans, {{0xFB01, '\x81'}}, {});
+  ASSERT_EQ(sets.size(), 1u);
+  ASSERT_EQ(sets[0].Count, 1);
+  EXPECT_EQ(sets[0].Chars.CharMap[1], '\x81');
+  const Bitmap cut =
+      CutWholeCharacter(RenderGlyph(FontFace(kDejaVuSans), 0xFB01, kDefaultLearnCapHeight), "fi");
+  EXPECT_TRUE(SameCells(sets[0].Bank.Slot(1),
+                        CharacterPattern(cut, ResolveSettings(CharacterDefaults(), {}).Image)));
+  EXPECT_EQ(test::KindAndFileOf([&] {
+              LearnGlyphs(kDejaVuSans, {{0xE000, '\x81'}}, {});
+            }),
+            std::make_pair(ErrorKind::kBadData, std::string(kDejaVuSans)));
+}
+
 // Saved, reopened and used as a library: the font's own glyphs, rendered as text is and cut
 // by the segmenter, read back in both polarities.
 TEST_F(FontLearning, SavedLibraryReadsItsTypeface) {
@@ -120,14 +148,25 @@ TEST_F(FontLearning, SavedLibraryReadsItsTypeface) {
     RenderOptions ro;
     ro.LightOnDark = lightOnDark;
     const GreyImage grey = ToGreyImage(RenderText(font, {"R2D2 Qb7"}, 30, ro));
-    const Segmentation seg = SegmentText(grey);
-    std::string text;
-    for (const TextLine& line : seg.Lines)
-      for (const CharBox& box : line.Chars)
-        text += std::string(box.SpaceBefore ? " " : "") +
-                RecognizeCharacter(library, CutCharacter(grey, box, seg.DarkOnLight), {})[0].Char;
-    EXPECT_EQ(text, "R2D2 Qb7");
+    EXPECT_EQ(ReadText(library, grey), "R2D2 Qb7");
   }
+}
+
+// Softened references differ from the sharp ones, and beside them do not spoil the reading
+// of sharp small print.
+TEST_F(FontLearning, SoftenedReferencesReadSmallPrint) {
+  FontLearnOptions options;
+  options.CapHeights = {10};
+  std::vector<LearnedSet> sharp = LearnFromFont(kDejaVuSans, "0-9", options);
+  options.Soften = 1;
+  const std::vector<LearnedSet> soft = LearnFromFont(kDejaVuSans, "0-9", options);
+  int differ = 0;
+  for (int n = 1; n <= 10; ++n) differ += !SameCells(sharp[0].Bank.Slot(n), soft[0].Bank.Slot(n));
+  EXPECT_GE(differ, 8);
+  sharp.push_back(soft[0]);
+  const ReferenceLibrary library = OpenReferenceNames({SaveLearnedSets(dir.File("both"), sharp)});
+  const GreyImage grey = ToGreyImage(RenderText(FontFace(kDejaVuSans), {"2048 1975"}, 10));
+  EXPECT_EQ(ReadText(library, grey), "2048 1975");
 }
 
 }  // namespace

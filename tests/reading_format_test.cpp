@@ -52,6 +52,14 @@ TEST(ReadingFormatTest, TextShowsOneLinePerTextLine) {
   EXPECT_EQ(TextOf(f.Reading), "A? ?\n \n");
 }
 
+// A ligature's code is written as its letters, and the characters after it move on.
+TEST(ReadingFormatTest, LigatureShowsItsLetters) {
+  Fixture f;
+  f.Reading.Chars[1].Best[0].Char = '\x84';  // ffi
+  EXPECT_EQ(ReadingText(f.Reading), (std::vector<std::string>{"Affi ?", " "}));
+  EXPECT_NE(TsvRows("p", f.Reading, f.Library).find("\tffi\tsets/digits\t8\t"), std::string::npos);
+}
+
 TEST(ReadingFormatTest, TsvGolden) {
   Fixture f;
   EXPECT_EQ(TsvHeader(),

@@ -93,5 +93,20 @@ TEST(StockLibrary, BuiltLibraryReadsAnotherTypeface) {
   }
 }
 
+// Every printable ASCII sign, and the fi and fl ligatures under their codes, has references.
+TEST(StockLibrary, BuiltLibraryCoversEveryPrintableSign) {
+  const std::string found = FindStockLibrary(fs::path(MORVIK_BINARY).parent_path().string());
+  ASSERT_NE(found, "") << "the stock library was not built beside " << MORVIK_BINARY;
+  std::string missing;
+  for (int c = 0x21; c <= 0x82; ++c) missing += static_cast<char>(c);
+  missing.erase(missing.find('\x7F'), 0x81 - 0x7F);
+  for (const ReferenceSet& set : OpenReferenceNames({found}).Sets)
+    for (int n = 1; n <= kReferenceCount; ++n) {
+      const std::size_t at = missing.find(set.Chars.CharMap[static_cast<std::size_t>(n)]);
+      if (at != std::string::npos) missing.erase(at, 1);
+    }
+  EXPECT_EQ(missing, "");
+}
+
 }  // namespace
 }  // namespace morvik

@@ -5,6 +5,7 @@
 //   make_stock_library OUTDIR
 //
 // The same fonts always give the same files: learning is deterministic.
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -14,25 +15,65 @@
 #include "learning/font_learning.h"
 #include "library/packed_library.h"
 #include "library/reference_library.h"
+#include "reading/ligatures.h"
 
 namespace {
 
 using namespace morvik;
 
-// Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes.
-const char* const kFonts[] = {
-    "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf",
-    "/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf",
-    "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf",
-    "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Bold.otf",
-    "/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Regular.otf",
-    "/usr/share/fonts/opentype/urw-base35/URWBookman-Light.otf",
-    "/usr/share/fonts/truetype/noto/NotoSansMono-Regular.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+// What is learned from one face: its characters (a list such as "0-9A-Z", see
+// ParseCharList) at the given cap heights, and with Ligatures its joined letters
+// (LigatureGlyphs: typesetters join them in proportional faces).
+struct Face {
+  const char* File;
+  const char* Chars;
+  std::vector<int> CapHeights;
+  bool Ligatures = false;
+  int Soften = 0;  // FontLearnOptions::Soften
 };
 
-// Digits, capitals, small letters and the common signs ('-' last, where it stands for itself).
-const char kChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$-";
+// Digits, capitals, small letters and every printable ASCII sign ('-' last, where it stands
+// for itself).
+const char kAllChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$[]{}|~<>^_`\\-";
+// Digits, capitals, small letters and the common signs.
+const char kTextChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$-";
+// Digits and letters: what sets italic apart (its signs differ from upright ones by a slant
+// that makes a comma of a quote).
+const char kLetters[] = "0-9A-Za-z";
+
+// Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes;
+// italic faces of the sans and serif families. The rarer signs come from three faces only:
+// from more, their bars and brackets took the l, i and m of small print. Small letters of
+// the sans and serif faces also as small, soft print (cap height 10 px, blurred): 100 dpi,
+// blurred pages and 13 px screen text; capitals and digits or a third face so made cost
+// more time than they gained.
+std::vector<Face> Faces() {
+  const std::vector<int> large = {kDefaultLearnCapHeight};
+  return {
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", kAllChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf", kTextChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", kAllChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Bold.otf", kTextChars, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Regular.otf", kAllChars, large},
+      {"/usr/share/fonts/opentype/urw-base35/URWBookman-Light.otf", kTextChars, large},
+      {"/usr/share/fonts/truetype/noto/NotoSansMono-Regular.ttf", kTextChars, large},
+      {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTextChars, large},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kLetters, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {10}, false, 1},
+  };
+}
+
+// fi and fl: references of ff, ffi and ffl took the "th" and "il" of small screen text for
+// ligatures, and learned from the serif faces alone they gained nothing on printed pages.
+std::vector<GlyphAnswer> LigatureGlyphs() {
+  std::vector<GlyphAnswer> glyphs;
+  for (const Ligature& l : kLigatures)
+    if (std::strcmp(l.Letters, "fi") == 0 || std::strcmp(l.Letters, "fl") == 0)
+      glyphs.push_back({l.Glyph, l.Code});
+  return glyphs;
+}
 
 // Adds the references of `from` after those already packed, 40 to a set: fewer, fuller sets
 // are opened faster by every run that uses the library.
@@ -64,11 +105,16 @@ int main(int argc, char** argv) {
   const std::string out = argv[1];
   try {
     std::filesystem::create_directories(out);
-    FontLearnOptions options;
-    options.CapHeights = {kDefaultLearnCapHeight};
     std::vector<LearnedSet> packed;
-    for (const char* font : kFonts)
-      for (const LearnedSet& set : LearnFromFont(font, kChars, options)) Pack(set, packed);
+    for (const Face& face : Faces()) {
+      FontLearnOptions options;
+      options.CapHeights = face.CapHeights;
+      options.Soften = face.Soften;
+      for (const LearnedSet& set : LearnFromFont(face.File, face.Chars, options)) Pack(set, packed);
+      if (face.Ligatures)
+        for (const LearnedSet& set : LearnGlyphs(face.File, LigatureGlyphs(), options))
+          Pack(set, packed);
+    }
     std::vector<std::string> bases, names;
     for (std::size_t k = 0; k < packed.size(); ++k) {
       names.push_back("stock-" + std::to_string(k + 1));

@@ -8,15 +8,18 @@
 #include "image/picture_limits.h"
 #include "image/picture_reader.h"
 #include "morvik/reading.h"
+#include "reading/ligatures.h"
 
 namespace morvik {
 
 namespace {
 
-// Characters are bytes in the sets' maps; those from 128 up are Latin-1.
+// Characters are bytes in the sets' maps; those from 128 up are Latin-1 but for the codes
+// of the stock library's ligatures, which stand for their letters.
 std::string Utf8Of(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
   if (u < 0x80) return std::string(1, c);
+  if (LettersOf(c).size() > 1) return LettersOf(c);
   return {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))};
 }
 

@@ -23,6 +23,9 @@ Bitmap CutWholeCharacter(const Bitmap& picture, const std::string& name);
 struct FontLearnOptions {
   // Cap heights in pixels (1..kMaxRenderSize); each gives a full round of the characters.
   std::vector<int> CapHeights{kDefaultLearnCapHeight};
+  // Passes of a [1 2 1] blur over the rendered glyph, across and down (each about 0.7 px of
+  // Gaussian spread): references that look like soft print. 0 learns the sharp glyph.
+  int Soften = 0;
   // Image settings and tally to learn with; CharacterDefaults fills what is not given, and
   // the sets store the result so that recognition samples the same way.
   SetSettings Settings;
@@ -35,5 +38,18 @@ struct FontLearnOptions {
 // no ink or is not printable ASCII (what a character map holds); Error for an empty list.
 std::vector<LearnedSet> LearnFromFont(const std::string& fontFile, const std::string& chars,
                                       const FontLearnOptions& options);
+
+// One glyph to learn and the character its reference answers with.
+struct GlyphAnswer {
+  char32_t Glyph;
+  char Answer;
+};
+
+// As LearnFromFont, for glyphs of any code point, each answering with its own byte (a
+// ligature with the code the reading writes as its letters). Throws Error naming the font
+// file when it lacks a glyph; Error for an empty list.
+std::vector<LearnedSet> LearnGlyphs(const std::string& fontFile,
+                                    const std::vector<GlyphAnswer>& glyphs,
+                                    const FontLearnOptions& options);
 
 }  // namespace morvik

@@ -4,6 +4,7 @@
 
 #include "core/number_format.h"
 #include "fonts/utf8.h"
+#include "reading/ligatures.h"
 
 namespace morvik {
 
@@ -36,9 +37,9 @@ std::string TsvField(const std::string& text) {
   return s;
 }
 
-// A map's character (a Latin-1 byte) as UTF-8; none for byte 0.
+// A map's character (a Latin-1 byte, or a ligature's letters) as UTF-8; none for byte 0.
 std::string CharText(char c) {
-  return c == 0 ? std::string() : Latin1ToUtf8(std::string(1, c));
+  return c == 0 ? std::string() : Latin1ToUtf8(LettersOf(c));
 }
 
 bool HasMatch(const LibraryMatch& m) {

@@ -8,6 +8,7 @@
 #include "image/picture_loading.h"  // CellHeight
 #include "reading/box_correction.h"
 #include "reading/character_height.h"
+#include "reading/ligatures.h"
 #include "reading/line_marks.h"
 #include "reading/word_context.h"
 #include "segment/bars.h"
@@ -176,10 +177,14 @@ char ShownChar(const ReadCharacter& c) {
 
 std::vector<std::string> ReadingText(const PictureReading& reading) {
   std::vector<std::string> lines(reading.Cut.Lines.size());
+  // Letters a ligature added beyond its one position, per line: later columns move on.
+  std::vector<std::size_t> extra(lines.size(), 0);
   for (const ReadCharacter& c : reading.Chars) {
-    std::string& l = lines[static_cast<std::size_t>(c.Line - 1)];
-    l.resize(static_cast<std::size_t>(c.Column), ' ');
-    l += ShownChar(c);
+    const auto k = static_cast<std::size_t>(c.Line - 1);
+    lines[k].resize(static_cast<std::size_t>(c.Column) + extra[k], ' ');
+    const std::string letters = LettersOf(ShownChar(c));
+    lines[k] += letters;
+    extra[k] += letters.size() - 1;
   }
   return lines;
 }

@@ -78,7 +78,8 @@ PictureReading ReadPicture(const GreyImage& grey, const ReferenceLibrary& librar
 // best reference names no character, else the best reference's character.
 char ShownChar(const ReadCharacter& c);
 
-// The text of a reading: one string per text line, one blank between words.
+// The text of a reading: one string per text line, one blank between words, a ligature
+// written as its letters (LettersOf).
 std::vector<std::string> ReadingText(const PictureReading& reading);
 
 }  // namespace morvik

@@ -1,0 +1,17 @@
+#include "reading/ligatures.h"
+
+namespace morvik {
+
+const Ligature kLigatures[5] = {{0xFB01, '\x81', "fi"},
+                                {0xFB02, '\x82', "fl"},
+                                {0xFB00, '\x83', "ff"},
+                                {0xFB03, '\x84', "ffi"},
+                                {0xFB04, '\x85', "ffl"}};
+
+std::string LettersOf(char c) {
+  for (const Ligature& l : kLigatures)
+    if (l.Code == c) return l.Letters;
+  return std::string(1, c);
+}
+
+}  // namespace morvik

@@ -1,0 +1,22 @@
+// Ligatures in the stock library: a reference learned from a font's fi, fl, ff, ffi or ffl
+// glyph answers with a private byte (a C1 control, which no text read otherwise holds), and
+// the reading writes that byte as the letters it joins.
+#pragma once
+
+#include <string>
+
+namespace morvik {
+
+struct Ligature {
+  char32_t Glyph;       // the font's code point of the joined glyph (U+FB00..U+FB04)
+  char Code;            // the byte a reference of it answers with
+  const char* Letters;  // what the reading writes for it
+};
+
+// fi, fl, ff, ffi and ffl.
+extern const Ligature kLigatures[5];
+
+// The letters a ligature code stands for; the character itself for any other byte.
+std::string LettersOf(char c);
+
+}  // namespace morvik
