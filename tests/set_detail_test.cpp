@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "error_of.h"
 #include "reading/character_detail.h"
@@ -194,40 +192,6 @@ TEST(CharacterDetail, HeightsAgainstTheLine) {
   }
   EXPECT_LT(DetailSimilarity(DetailOf(cut, 1000), DetailOf(cut, 500)),
             DetailSimilarity(DetailOf(cut, 1000), DetailOf(cut, 700)));
-}
-
-// The block bound never falls below the likeness it stands for, whatever the grids (random
-// greys, smooth shapes, block-constant grids where it is exact, flat ones), and it is tight
-// enough to be worth its cost: a grid against itself is bounded by its likeness, 1.
-TEST(CharacterDetail, BlockBoundHoldsAndIsTight) {
-  std::mt19937 random(20261208);
-  std::vector<CharacterDetail> details;
-  for (int round = 0; round < 120; ++round) {
-    CharacterDetail d;
-    d.Valid = true;
-    d.InkWidth = static_cast<std::uint16_t>(1 + random() % 60);
-    d.InkHeight = static_cast<std::uint16_t>(1 + random() % 60);
-    d.Height = static_cast<std::uint16_t>(random() % 1200);
-    const int kind = round % 4;
-    for (int y = 0; y < kDetailSize; ++y)
-      for (int x = 0; x < kDetailSize; ++x) {
-        const int noise = static_cast<int>(random() % 256);
-        const int g = kind == 0   ? noise
-                      : kind == 1 ? ((x - 6) * (x - 6) + (y - 6) * (y - 6) < 20 ? 250 : noise / 8)
-                      : kind == 2 ? ((x / kDetailBlock + y / kDetailBlock) % 2) * 255
-                                  : 200;
-        d.Grid[static_cast<std::size_t>(y * kDetailSize + x)] = static_cast<std::uint8_t>(g);
-      }
-    CompleteDetail(d);
-    details.push_back(d);
-  }
-  for (const CharacterDetail& a : details) {
-    for (const CharacterDetail& b : details) {
-      const long double penalty = DetailPenalty(a, b);
-      ASSERT_LE(DetailSimilarity(a, b), DetailSimilarityBlockBound(a, b, penalty));
-    }
-    EXPECT_NEAR(DetailSimilarityBlockBound(a, a, 0), 1.0, 1e-6);
-  }
 }
 
 }  // namespace

@@ -37,28 +37,6 @@ std::uint16_t WordAt(const std::string& s, std::size_t at) {
                                     static_cast<std::uint8_t>(s[at + 1]) << 8);
 }
 
-void CompleteBlocks(CharacterDetail& detail, std::int64_t squares) {
-  std::array<std::int32_t, kDetailBlocks * kDetailBlocks> sums{};
-  for (int y = 0; y < kDetailSize; ++y)
-    for (int x = 0; x < kDetailSize; ++x)
-      sums[static_cast<std::size_t>((y / kDetailBlock) * kDetailBlocks + x / kDetailBlock)] +=
-          detail.Grid[static_cast<std::size_t>(y * kDetailSize + x)];
-  std::int64_t blocks = 0;
-  for (std::size_t k = 0; k < sums.size(); ++k) {
-    detail.BlockSums[k] = static_cast<std::int16_t>(sums[k]);
-    blocks += std::int64_t{sums[k]} * sums[k];
-  }
-  // Products K_a K_b of the block sums make n / 9 x theirs: K = InvNorm sqrt(n) / 3 (n cells,
-  // 9 to a block), and the length of the grid less its block means is sqrt(9 squares - blocks)
-  // / 3, never negative: a block's squares are at least its sum squared over its cells.
-  const long double root = std::sqrt(static_cast<long double>(kDetailSize * kDetailSize));
-  detail.BlockScale = detail.InvNorm * root / kDetailBlock;
-  detail.ScaledResidual =
-      detail.BlockScale *
-      std::sqrt(static_cast<long double>(kDetailBlock * kDetailBlock * squares - blocks));
-  detail.ScaledSum = detail.InvNorm * static_cast<long double>(detail.Sum);
-}
-
 }  // namespace
 
 void CompleteDetail(CharacterDetail& detail) {
@@ -74,7 +52,6 @@ void CompleteDetail(CharacterDetail& detail) {
   constexpr std::int64_t kFlat =
       kFlatSpread * kFlatSpread * kDetailSize * kDetailSize * kDetailSize * kDetailSize;
   detail.InvNorm = spread > kFlat ? 1.0L / std::sqrt(static_cast<long double>(spread)) : 0.0L;
-  CompleteBlocks(detail, squares);
   detail.LogAspect = detail.InkWidth > 0 && detail.InkHeight > 0
                          ? std::log(static_cast<long double>(detail.InkWidth) / detail.InkHeight)
                          : 0.0L;

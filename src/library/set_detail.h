@@ -15,11 +15,6 @@ namespace morvik {
 // recognise best: finer ones tell typefaces apart rather than characters.
 constexpr int kDetailSize = 12;
 
-// The coarse view's blocks of cells, kDetailBlocks across.
-constexpr int kDetailBlock = 3;
-constexpr int kDetailBlocks = kDetailSize / kDetailBlock;
-static_assert(kDetailBlock * kDetailBlocks == kDetailSize, "whole blocks");
-
 // One character's detail: its ink box stretched to the grid (0 ground .. 255 ink, rows top to
 // bottom), the box's size in pixels, whose proportions the grid no longer shows, and its
 // height against the capitals of its line, which tells O from o where the grid cannot.
@@ -34,12 +29,6 @@ struct CharacterDetail {
   long double InvNorm = 0;    // 1 / sqrt(cells x sum of squares - Sum^2); 0 for a flat grid
   long double LogAspect = 0;  // ln(InkWidth / InkHeight)
   long double LogHeight = 0;  // ln(Height / 1000); 0 where Height is 0
-  // A coarse view that bounds the correlation of two grids cheaply (DetailSimilarityBlockBound):
-  // the sums of the blocks of kDetailBlock x kDetailBlock cells (at most 9 x 255, 16 bits, so
-  // that their products add several at a time), and, scaled by K = InvNorm x sqrt(cells /
-  // cells per block), K itself, the length of the grid less its block means, and Sum.
-  std::array<std::int16_t, kDetailBlocks * kDetailBlocks> BlockSums{};
-  long double BlockScale = 0, ScaledResidual = 0, ScaledSum = 0;
 };
 
 // The standard deviation of grey levels below which a grid counts as flat (a solid box).

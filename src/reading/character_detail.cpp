@@ -125,20 +125,6 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long
   return static_cast<double>(corr - penalty);
 }
 
-double DetailSimilarityBlockBound(const CharacterDetail& a, const CharacterDetail& b,
-                                  long double penalty) {
-  // Flat grids correlate by rule, not by their products.
-  if (a.InvNorm == 0 || b.InvNorm == 0) return DetailSimilarityBound(penalty);
-  std::int32_t blocks = 0;  // at most 16 x (9 x 255)^2
-  for (std::size_t k = 0; k < a.BlockSums.size(); ++k) blocks += a.BlockSums[k] * b.BlockSums[k];
-  // The correlation K_a K_b (blocks + residuals) / 9 ... less the sums' share, with every
-  // factor of one grid worked out once (CompleteDetail). The margin covers the rounding of
-  // both this and the likeness, as in DetailSimilarityBound.
-  const long double bound = static_cast<long double>(blocks) * a.BlockScale * b.BlockScale +
-                            a.ScaledResidual * b.ScaledResidual - a.ScaledSum * b.ScaledSum;
-  return static_cast<double>(bound + 1e-9L - penalty);
-}
-
 double DetailSimilarityBound(const CharacterDetail& a, const CharacterDetail& b) {
   return DetailSimilarityBound(DetailPenalty(a, b));
 }

@@ -50,12 +50,6 @@ inline long double DetailPenalty(const CharacterDetail& a, const CharacterDetail
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long double penalty);
 
-// A tighter bound than DetailSimilarityBound, from the coarse views: the grids' products are
-// those of their block means plus those of what the means leave out, and the latter are at
-// most the product of their lengths. A fraction of the cost of the products themselves.
-double DetailSimilarityBlockBound(const CharacterDetail& a, const CharacterDetail& b,
-                                  long double penalty);
-
 inline double DetailSimilarityBound(long double penalty) {
   // A correlation is at most 1; the margin covers its rounding.
   return static_cast<double>(1.0L + 1e-9L - penalty);

@@ -73,7 +73,6 @@ std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const Chara
       const bool full = best.size() == room;
       const long double penalty = DetailPenalty(cut, ref);
       if (full && !(DetailSimilarityBound(penalty) > best.back().Likeness)) continue;
-      if (full && !(DetailSimilarityBlockBound(cut, ref, penalty) > best.back().Likeness)) continue;
       const double likeness = DetailSimilarity(cut, ref, penalty);
       if (full && !(likeness > best.back().Likeness)) continue;
       auto at = best.end();
