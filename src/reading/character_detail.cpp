@@ -1,6 +1,7 @@
 #include "reading/character_detail.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -43,32 +44,41 @@ void Blur(std::array<std::uint8_t, kN * kN>& grid) {
 
 namespace {
 
-// The detail of a w x h ink box whose row y starts at row(y), one grey every `step` bytes.
-template <typename RowOf>
-CharacterDetail DetailOfBox(int w, int h, int step, RowOf row, std::uint16_t height) {
+// Sums per grid row of the source rows' contributions, column by column (separable): row j
+// holds the sum over source rows y of overlap(y, j) x grey. A grid row's overlaps add up to
+// h, so Acc needs to hold 255 h.
+template <typename Acc, int Step, typename RowOf>
+std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
+  std::vector<Acc> rows(static_cast<std::size_t>(kN) * w, 0);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* p = row(y);
+    const int j0 = y * kN / h, j1 = std::min(kN - 1, ((y + 1) * kN - 1) / h);
+    for (int j = j0; j <= j1; ++j) {
+      const Acc wy = static_cast<Acc>(Overlap(y, j, h, kN));
+      Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      for (int x = 0; x < w; ++x) sums[x] += wy * p[Step * x];
+    }
+  }
+  return rows;
+}
+
+// The detail of a w x h ink box whose row y starts at row(y), one grey every Step bytes.
+template <int Step, typename Acc, typename RowOf>
+CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   CharacterDetail d;
   d.Height = height;
   if (w <= 0 || h <= 0) return d;
   d.Valid = true;
   d.InkWidth = static_cast<std::uint16_t>(std::min(w, 0xFFFF));
   d.InkHeight = static_cast<std::uint16_t>(std::min(h, 0xFFFF));
-  // Sums per grid row of the source rows' contributions, column by column (separable).
-  std::vector<std::int64_t> rows(static_cast<std::size_t>(kN) * w, 0);
-  for (int y = 0; y < h; ++y) {
-    const std::uint8_t* p = row(y);
-    const int j0 = y * kN / h, j1 = std::min(kN - 1, ((y + 1) * kN - 1) / h);
-    for (int j = j0; j <= j1; ++j) {
-      const long wy = Overlap(y, j, h, kN);
-      for (int x = 0; x < w; ++x) rows[static_cast<std::size_t>(j) * w + x] += wy * p[step * x];
-    }
-  }
+  const std::vector<Acc> rows = GridRowSums<Acc, Step>(w, h, row);
   const std::int64_t area = static_cast<std::int64_t>(w) * h;
   for (int j = 0; j < kN; ++j)
     for (int i = 0; i < kN; ++i) {
       std::int64_t sum = 0;
       const int x0 = i * w / kN, x1 = std::min(w - 1, ((i + 1) * w - 1) / kN);
       for (int x = x0; x <= x1; ++x)
-        sum += Overlap(x, i, w, kN) * rows[static_cast<std::size_t>(j) * w + x];
+        sum += Overlap(x, i, w, kN) * std::int64_t{rows[static_cast<std::size_t>(j) * w + x]};
       d.Grid[static_cast<std::size_t>(j) * kN + i] = static_cast<std::uint8_t>(sum / area);
     }
   Blur(d.Grid);
@@ -76,18 +86,25 @@ CharacterDetail DetailOfBox(int w, int h, int step, RowOf row, std::uint16_t hei
   return d;
 }
 
+// 32-bit sums, which the compiler can add several at a time, where they hold 255 h.
+template <int Step, typename RowOf>
+CharacterDetail DetailOfAnyBox(int w, int h, RowOf row, std::uint16_t height) {
+  if (h <= INT32_MAX / 255) return DetailOfBox<Step, std::int32_t>(w, h, row, height);
+  return DetailOfBox<Step, std::int64_t>(w, h, row, height);
+}
+
 }  // namespace
 
 CharacterDetail DetailOf(const Bitmap& cut, std::uint16_t height) {
   // The green channel of the pixels inside the margins.
-  return DetailOfBox(
-      cut.Width() - 2 * kCutMargin, cut.Height() - 2 * kCutMargin, 3,
+  return DetailOfAnyBox<3>(
+      cut.Width() - 2 * kCutMargin, cut.Height() - 2 * kCutMargin,
       [&](int y) { return cut.Row(y + kCutMargin) + 3 * kCutMargin + 1; }, height);
 }
 
 CharacterDetail DetailOf(const GreyImage& cut, std::uint16_t height) {
-  return DetailOfBox(
-      cut.Width, cut.Height, 1,
+  return DetailOfAnyBox<1>(
+      cut.Width, cut.Height,
       [&](int y) { return cut.Pixels.data() + static_cast<std::size_t>(y) * cut.Width; }, height);
 }
 

@@ -61,15 +61,18 @@ Plane Padded(const GreyImage& cut, bool invert) {
 // empty plane when there are none.
 Plane Cropped(const std::uint8_t* pixels, int width, int height, int background) {
   int top = height, bottom = 0, left = width, right = 0;
+  // Each row from both ends: only its first and last bright pixel can move the box.
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x)
-      if (row[x] > background) {
-        top = std::min(top, y);
-        bottom = y + 1;
-        left = std::min(left, x);
-        right = std::max(right, x + 1);
-      }
+    int first = 0;
+    while (first < width && row[first] <= background) ++first;
+    if (first == width) continue;
+    int last = width - 1;
+    while (row[last] <= background) --last;
+    top = std::min(top, y);
+    bottom = y + 1;
+    left = std::min(left, first);
+    right = std::max(right, last + 1);
   }
   if (bottom == 0) return Plane{};
   Plane out{right - left, bottom - top, {}};

@@ -48,6 +48,68 @@ struct AreaSpans {
   }
 };
 
+// column[x] = the sum over the `taps` source rows from `row` on of weight x grey, for the w
+// pixels from `left`. The first row is assigned, sparing a clearing pass.
+void SumRows(const GreyImage& grey, int left, int row, int w, const std::int32_t* weights, int taps,
+             std::int32_t* column) {
+  const std::uint8_t* src = grey.Pixels.data() + static_cast<std::size_t>(row) * grey.Width + left;
+  for (int x = 0; x < w; ++x) column[x] = weights[0] * src[x];
+  for (int k = 1; k < taps; ++k) {
+    src += grey.Width;
+    for (int x = 0; x < w; ++x) column[x] += weights[k] * src[x];
+  }
+}
+
+// The spans of an enlargement (n <= m): a target pixel, n units long, overlaps at most two
+// source pixels, m units each, so every target takes A x column[First] + B x column[First + 1]
+// with B = 0 where it lies within one (the column carries a spare 0 past its end for that).
+// Each pixel's sum in registers: adding the weights into a row of sums in memory made every
+// addition wait on the one before it to the same target.
+struct TwoTaps {
+  bool Fit = true;
+  std::vector<int> First;
+  std::vector<std::int32_t> A, B;
+  explicit TwoTaps(const AreaSpans& spans) {
+    const std::size_t m = spans.First.size();
+    for (std::size_t t = 0; t < m && Fit; ++t) Fit = spans.Start[t + 1] - spans.Start[t] <= 2;
+    if (!Fit) return;
+    First = spans.First;
+    A.resize(m);
+    B.resize(m, 0);
+    for (std::size_t t = 0; t < m; ++t) {
+      const auto k = static_cast<std::size_t>(spans.Start[t]);
+      A[t] = spans.Weights[k];
+      if (spans.Start[t + 1] - spans.Start[t] == 2) B[t] = spans.Weights[k + 1];
+    }
+  }
+  void Row(const std::int32_t* column, const MeanDivisor& divisor, int flip,
+           std::uint8_t* out) const {
+    // Local pointers: the byte stores may alias anything, which would reload the vectors.
+    const int* first = First.data();
+    const std::int32_t *a = A.data(), *b = B.data();
+    for (std::size_t t = 0, m = First.size(); t < m; ++t) {
+      const std::int32_t* c = column + first[t];
+      const std::int64_t sum = std::int64_t{a[t]} * c[0] + std::int64_t{b[t]} * c[1];
+      out[t] = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
+    }
+  }
+};
+
+// A target row of a reduction: each pixel the sum over all the source pixels it overlaps.
+void AnyTapsRow(const AreaSpans& spans, const std::int32_t* column, const MeanDivisor& divisor,
+                int flip, std::uint8_t* out) {
+  const int* first = spans.First.data();
+  const int* start = spans.Start.data();
+  const std::int32_t* weights = spans.Weights.data();
+  for (std::size_t t = 0, m = spans.First.size(); t < m; ++t) {
+    const std::int32_t* c = column + first[t];
+    std::int64_t sum = 0;
+    for (int k = start[t], end = start[t + 1]; k < end; ++k, ++c)
+      sum += std::int64_t{weights[k]} * *c;
+    out[t] = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
+  }
+}
+
 }  // namespace
 
 GreyImage ScaleCharacter(const GreyImage& grey, const CharBox& box, bool darkOnLight, int side) {
@@ -62,41 +124,22 @@ GreyImage ScaleCharacter(const GreyImage& grey, const CharBox& box, bool darkOnL
   const AreaSpans across(w, tw), down(h, th);
 
   // Columns first, along whole source rows (sums of weight x grey, not yet divided; a
-  // column's weights sum to h, so 32 bits hold 255 h), then across each target row. The
-  // sums are exact whatever the order.
-  std::vector<std::int32_t> column(static_cast<std::size_t>(w));
-  // The row pass over the weights laid out flat: entry k adds Weights[k] x the column sum of
-  // source From[k] to target To[k].
-  std::vector<int> from, to;
-  from.reserve(across.Weights.size());
-  to.reserve(across.Weights.size());
-  for (int x = 0; x < tw; ++x)
-    for (int k = across.Start[x]; k < across.Start[x + 1]; ++k) {
-      from.push_back(across.First[x] + k - across.Start[x]);
-      to.push_back(x);
-    }
-  std::vector<std::int64_t> sums(static_cast<std::size_t>(tw));
-  const std::int64_t total = std::int64_t{w} * h;
-  const MeanDivisor divisor = MeanDivisorOf(total);
+  // column's weights sum to h, so 32 bits hold 255 h), then across each target row. The sums
+  // are exact whatever the order.
+  std::vector<std::int32_t> column(static_cast<std::size_t>(w) + 1, 0);  // + 1: see TwoTaps
+  const MeanDivisor divisor = MeanDivisorOf(std::int64_t{w} * h);
   const int flip = darkOnLight ? 0xFF : 0;  // 255 - g is g ^ 0xFF for a byte
+  const TwoTaps pairs(across);
   GreyImage out{tw, th, std::vector<std::uint8_t>(static_cast<std::size_t>(tw) * th)};
   for (int y = 0; y < th; ++y) {
-    std::fill(column.begin(), column.end(), 0);
-    const std::uint8_t* src =
-        grey.Pixels.data() + static_cast<std::size_t>(top + down.First[y]) * grey.Width + left;
-    for (int k = down.Start[y]; k < down.Start[y + 1]; ++k, src += grey.Width) {
-      const std::int32_t weight = down.Weights[static_cast<std::size_t>(k)];
-      std::int32_t* c = column.data();
-      for (int x = 0; x < w; ++x) c[x] += weight * src[x];
-    }
-    std::fill(sums.begin(), sums.end(), 0);
-    for (std::size_t k = 0; k < from.size(); ++k)
-      sums[static_cast<std::size_t>(to[k])] +=
-          std::int64_t{across.Weights[k]} * column[static_cast<std::size_t>(from[k])];
+    const int first = down.Start[y];
+    SumRows(grey, left, top + down.First[y], w, &down.Weights[first], down.Start[y + 1] - first,
+            column.data());
     std::uint8_t* p = out.Pixels.data() + static_cast<std::size_t>(y) * tw;
-    for (int x = 0; x < tw; ++x)
-      p[x] =
-          static_cast<std::uint8_t>(RoundedMean(sums[static_cast<std::size_t>(x)], divisor) ^ flip);
+    if (pairs.Fit)
+      pairs.Row(column.data(), divisor, flip, p);
+    else
+      AnyTapsRow(across, column.data(), divisor, flip, p);
   }
   return out;
 }
