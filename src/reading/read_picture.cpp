@@ -10,6 +10,7 @@
 #include "reading/character_height.h"
 #include "reading/line_marks.h"
 #include "reading/word_context.h"
+#include "reading/word_spaces.h"
 #include "segment/bars.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
@@ -77,6 +78,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
       found.push_back(r);
   }
   if (!grid) JoinPieces(found, recognize);
+  if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
   return found;
 }
 
