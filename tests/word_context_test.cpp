@@ -46,6 +46,14 @@ TEST(WordContext, SettlesLookAlikesByTheirWord) {
       {{"A", "4", "O0", "7"}, "A4O7"},        // a mixed word decides nothing
       {{"4", "O", "7"}, "4O7"},               // no zero among the candidates
       {{"4", "Oo0", "7"}, "407"},             // the first digit among the three
+      {{"a", "1l", "m", "a", "n"}, "alman"},  // strokes among small letters are l
+      {{"(l", "i", "s", "t"}, "list"},        // also first in the word
+      {{"It", "t", "s"}, "Its"},              // a first capital I stays
+      {{"T", "h", "e", "(l", "p"}, "Thelp"},  // a sentence's capital leaves a small word
+      {{"h", "e", "Pp", "s"}, "heps"},        // a capital of a small letter's shape
+      {{"P", "e", "Pp", "s"}, "Peps"},        // ... but not first
+      {{"a", "(", "m"}, "a(m"},               // no l among the candidates
+      {{"3", "1l", "4", "5"}, "3145"},        // figures keep their ones
   };
   for (const auto& c : cases) {
     PictureReading r = Line(c.chars);
