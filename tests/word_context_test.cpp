@@ -3,34 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "reading_line.h"
+
 #include <string>
 #include <vector>
 
 namespace morvik {
 namespace {
-
-// One line of characters; each is "best[second[third]]", a blank between words.
-PictureReading Line(const std::vector<std::string>& chars) {
-  PictureReading r;
-  int column = 0;
-  for (const std::string& c : chars) {
-    if (c == " ") {
-      ++column;
-      continue;
-    }
-    ReadCharacter rc;
-    rc.Column = column++;
-    for (std::size_t k = 0; k < c.size() && k < 3; ++k) rc.Best[k] = {0, int(k + 1), 0.9, c[k]};
-    r.Chars.push_back(rc);
-  }
-  return r;
-}
-
-std::string Shown(const PictureReading& r) {
-  std::string s;
-  for (const ReadCharacter& c : r.Chars) s += ShownChar(c);
-  return s;
-}
 
 TEST(WordContext, SettlesLookAlikesByTheirWord) {
   const struct {
@@ -56,14 +35,14 @@ TEST(WordContext, SettlesLookAlikesByTheirWord) {
       {{"3", "1l", "4", "5"}, "3145"},        // figures keep their ones
   };
   for (const auto& c : cases) {
-    PictureReading r = Line(c.chars);
+    PictureReading r = ReadingLine(c.chars);
     ApplyWordContext(r);
-    EXPECT_EQ(Shown(r), c.want);
+    EXPECT_EQ(ShownLine(r), c.want);
   }
 }
 
 TEST(WordContext, LeavesRejectedAndBlankCharactersAlone) {
-  PictureReading r = Line({"2", "O0", "2", "6"});
+  PictureReading r = ReadingLine({"2", "O0", "2", "6"});
   r.Chars[1].Rejected = true;
   ApplyWordContext(r);
   EXPECT_EQ(r.Chars[1].Best[0].Char, 'O');

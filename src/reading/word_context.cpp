@@ -111,18 +111,23 @@ void Settle(std::vector<ReadCharacter*>& word) {
 
 }  // namespace
 
-void ApplyWordContext(PictureReading& reading) {
+void ForEachWord(PictureReading& reading,
+                 const std::function<void(std::vector<ReadCharacter*>&)>& settle) {
   std::vector<ReadCharacter*> word;
   for (std::size_t i = 0; i <= reading.Chars.size(); ++i) {
     ReadCharacter* c = i < reading.Chars.size() ? &reading.Chars[i] : nullptr;
     const bool ends = !c || (!word.empty() && (c->Line != word.back()->Line ||
                                                c->Column != word.back()->Column + 1 || c->Blank));
-    if (ends) {
-      Settle(word);
+    if (ends && !word.empty()) {
+      settle(word);
       word.clear();
     }
     if (c && !c->Blank) word.push_back(c);
   }
+}
+
+void ApplyWordContext(PictureReading& reading) {
+  ForEachWord(reading, Settle);
 }
 
 }  // namespace morvik

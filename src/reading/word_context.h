@@ -2,6 +2,9 @@
 // zero, an I or a 1 among small letters an l, a P among them a p.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "reading/read_picture.h"
 
 namespace morvik {
@@ -15,5 +18,10 @@ namespace morvik {
 // best, and a capital of a small letter's shape (C K O P S U V W X Z), not first, its small
 // letter. Rejected and blank characters, and words of mixed kinds, are left as they are.
 void ApplyWordContext(PictureReading& reading);
+
+// Calls settle with each word of the reading: the characters of a line between spaces and
+// blank cells, in reading order.
+void ForEachWord(PictureReading& reading,
+                 const std::function<void(std::vector<ReadCharacter*>&)>& settle);
 
 }  // namespace morvik
