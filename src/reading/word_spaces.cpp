@@ -63,7 +63,8 @@ long double SpaceStart(std::vector<long double> gaps, long double height) {
     split = within;
   }
   if (split.Start == 0) return 0;
-  return std::max(split.Start, split.Narrow + kSpaceFloor * height);
+  // The letter gaps counted at most 0.15 h: capitals and round letters leave wide ones.
+  return std::max(split.Start, std::min(split.Narrow, 0.15L * height) + kSpaceFloor * height);
 }
 
 bool IsDigit(const RecognizedBox& b) {
@@ -86,7 +87,7 @@ bool Monospaced(const std::vector<RecognizedBox>& line, const std::vector<long d
     close += d >= 0.9L * pitch && d <= 1.1L * pitch;
   }
   for (const RecognizedBox& b : line) digits += IsDigit(b);
-  return within >= 3 && 10 * close >= 7 * within && 2 * digits < line.size();
+  return within >= 6 && 10 * close >= 7 * within && 2 * digits < line.size();
 }
 
 // Per box, the part of a figure's side bearing that is not space: figures share one width
