@@ -14,6 +14,7 @@ namespace {
 constexpr long double kSpaceStep = 0.2L;
 constexpr long double kSpaceFloor = 0.23L;
 constexpr long double kCellGap = 0.8L;
+constexpr long double kSpaceCeiling = 0.3L;
 
 long double Median(std::vector<long double> v) {
   std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
@@ -64,7 +65,12 @@ long double SpaceStart(std::vector<long double> gaps, long double height) {
   }
   if (split.Start == 0) return 0;
   // The letter gaps counted at most 0.15 h: capitals and round letters leave wide ones.
-  return std::max(split.Start, std::min(split.Narrow, 0.15L * height) + kSpaceFloor * height);
+  // A gap of 0.3 heights is a space whatever the classes (a J's hook or a figure's bearing
+  // narrows a space beside it below the wider class), in print large enough that letters
+  // never stand 6 pixels apart.
+  return std::min(
+      std::max(kSpaceCeiling * height, 6.0L),
+      std::max(split.Start, std::min(split.Narrow, 0.15L * height) + kSpaceFloor * height));
 }
 
 bool IsDigit(const RecognizedBox& b) {
