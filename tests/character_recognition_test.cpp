@@ -66,14 +66,14 @@ TEST_F(Recognition, DetailRouteRanksTiesBySetOrder) {
     const std::array<LibraryMatch, 3> best =
         RecognizeCharacter(library, CutOf(kDejaVuSans, c, 40), {});
     EXPECT_EQ(best[0].Char, c);
-    // The glyph itself: the first set's copy wins, its twin in the third set comes next.
+    // The glyph itself: the first set's copy wins over its equal twin in the third set,
+    // which leaves the next places to other characters.
     EXPECT_EQ(best[0].Set, 0);
-    EXPECT_EQ(best[1].Set, 2);
-    EXPECT_EQ(best[1].No, best[0].No);
-    EXPECT_EQ(best[1].Score, best[0].Score);
+    EXPECT_NE(best[1].Char, c);
+    EXPECT_NE(best[2].Char, c);
+    EXPECT_LE(best[1].Score, best[0].Score);
     // The glyph's own detail: the likeness is nearly whole.
     EXPECT_GT(best[0].Likeness, 0.99);
-    EXPECT_EQ(best[1].Likeness, best[0].Likeness);
     // Score stays the line matcher's mean, as the set scores it alone.
     const ScoreTable alone =
         ScoreSet(library.Sets[0],

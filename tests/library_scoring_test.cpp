@@ -425,6 +425,29 @@ TEST(LibraryScoring, BestThreeIgnoresTheOrderOfOffers) {
   EXPECT_EQ(one.Matches()[2].No, 0);
 }
 
+// A distinct ranking keeps each character's best offer only, in any order of offers.
+TEST(LibraryScoring, DistinctBestThreeKeepsOnePlacePerCharacter) {
+  struct Offer {
+    int Set, No;
+    char Char;
+    long double Rank;
+  };
+  const std::vector<Offer> offers = {{0, 1, 'a', 0.9L}, {1, 1, 'a', 0.8L}, {2, 1, 'a', 0.95L},
+                                     {0, 2, 'l', 0.7L}, {1, 2, '1', 0.6L}, {2, 2, 'l', 0.75L}};
+  const std::vector<std::array<int, 2>> want = {{2, 1}, {2, 2}, {1, 2}};
+  std::vector<std::size_t> order(offers.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  do {
+    BestThree best(/*distinct=*/true);
+    for (std::size_t i : order)
+      best.Offer(LibraryMatch{offers[i].Set, offers[i].No, 0.5, offers[i].Char}, offers[i].Rank);
+    for (std::size_t p = 0; p < 3; ++p) {
+      EXPECT_EQ(best.Matches()[p].Set, want[p][0]) << p;
+      EXPECT_EQ(best.Matches()[p].No, want[p][1]) << p;
+    }
+  } while (std::next_permutation(order.begin(), order.end()));
+}
+
 TEST(LibraryScoring, ProbesMustMatchTheSets) {
   ReferenceLibrary library = LibraryOf(std::vector<TPatternBank>(2));
   const TPattern test = Column(1, 3);

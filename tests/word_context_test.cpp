@@ -3,34 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "reading_line.h"
+
 #include <string>
 #include <vector>
 
 namespace morvik {
 namespace {
-
-// One line of characters; each is "best[second[third]]", a blank between words.
-PictureReading Line(const std::vector<std::string>& chars) {
-  PictureReading r;
-  int column = 0;
-  for (const std::string& c : chars) {
-    if (c == " ") {
-      ++column;
-      continue;
-    }
-    ReadCharacter rc;
-    rc.Column = column++;
-    for (std::size_t k = 0; k < c.size() && k < 3; ++k) rc.Best[k] = {0, int(k + 1), 0.9, c[k]};
-    r.Chars.push_back(rc);
-  }
-  return r;
-}
-
-std::string Shown(const PictureReading& r) {
-  std::string s;
-  for (const ReadCharacter& c : r.Chars) s += ShownChar(c);
-  return s;
-}
 
 TEST(WordContext, SettlesLookAlikesByTheirWord) {
   const struct {
@@ -46,16 +25,24 @@ TEST(WordContext, SettlesLookAlikesByTheirWord) {
       {{"A", "4", "O0", "7"}, "A4O7"},        // a mixed word decides nothing
       {{"4", "O", "7"}, "4O7"},               // no zero among the candidates
       {{"4", "Oo0", "7"}, "407"},             // the first digit among the three
+      {{"a", "1l", "m", "a", "n"}, "alman"},  // strokes among small letters are l
+      {{"(l", "i", "s", "t"}, "list"},        // also first in the word
+      {{"It", "t", "s"}, "Its"},              // a first capital I stays
+      {{"T", "h", "e", "(l", "p"}, "Thelp"},  // a sentence's capital leaves a small word
+      {{"h", "e", "Pp", "s"}, "heps"},        // a capital of a small letter's shape
+      {{"P", "e", "Pp", "s"}, "Peps"},        // ... but not first
+      {{"a", "(", "m"}, "a(m"},               // no l among the candidates
+      {{"3", "1l", "4", "5"}, "3145"},        // figures keep their ones
   };
   for (const auto& c : cases) {
-    PictureReading r = Line(c.chars);
+    PictureReading r = ReadingLine(c.chars);
     ApplyWordContext(r);
-    EXPECT_EQ(Shown(r), c.want);
+    EXPECT_EQ(ShownLine(r), c.want);
   }
 }
 
 TEST(WordContext, LeavesRejectedAndBlankCharactersAlone) {
-  PictureReading r = Line({"2", "O0", "2", "6"});
+  PictureReading r = ReadingLine({"2", "O0", "2", "6"});
   r.Chars[1].Rejected = true;
   ApplyWordContext(r);
   EXPECT_EQ(r.Chars[1].Best[0].Char, 'O');

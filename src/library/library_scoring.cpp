@@ -12,6 +12,19 @@ void BestThree::Offer(const LibraryMatch& match, long double rank) {
     if (match.Set != best_[p].Set) return match.Set < best_[p].Set;
     return match.No < best_[p].No;
   };
+  if (distinct_ && match.Char != 0) {
+    std::size_t d = 0;
+    while (d < best_.size() && !(best_[d].No != 0 && best_[d].Char == match.Char)) ++d;
+    if (d < best_.size()) {
+      if (!before(d)) return;
+      for (std::size_t q = d; q + 1 < best_.size(); ++q) {
+        best_[q] = best_[q + 1];
+        rank_[q] = rank_[q + 1];
+      }
+      best_.back() = LibraryMatch{};
+      rank_.back() = 0;
+    }
+  }
   for (std::size_t p = 0; p < best_.size(); ++p) {
     if (!before(p)) continue;
     for (std::size_t q = best_.size() - 1; q > p; --q) {

@@ -27,15 +27,18 @@ struct LibraryMatch {
 
 // The one ranking of candidates: the three of highest rank, equal ranks going to the earlier
 // set, then the lower number, whatever order they are offered in. Missing places have Set -1
-// and No 0.
+// and No 0. A distinct ranking keeps one place per character (its best rank), so that the
+// places after the first offer other characters rather than the same one from other sets.
 class BestThree {
  public:
+  explicit BestThree(bool distinct = false) : distinct_(distinct) {}
   void Offer(const LibraryMatch& match, long double rank);
   const std::array<LibraryMatch, 3>& Matches() const { return best_; }
 
  private:
   std::array<LibraryMatch, 3> best_{};
   std::array<long double, 3> rank_{};
+  bool distinct_ = false;
 };
 
 // H, V and Mean of references 1..40 (index 0 unused) for one test.

@@ -156,7 +156,7 @@ std::array<LibraryMatch, 3> Recognize(const LibraryReader& reader, Sampled& samp
       for (const TPattern& p : sampled.Patterns) sampled.Tests.push_back(PrepareTest(p));
       const std::vector<Candidate> candidates =
           BestByDetail(library, detail, options.Filter, options.DetailCandidates);
-      BestThree best;
+      BestThree best(/*distinct=*/true);  // reading only: its places go to word rules
       RankCandidates(reader, candidates, sampled, best);
       const long double bonus =
           candidates.empty()

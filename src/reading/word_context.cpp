@@ -19,7 +19,26 @@ Kind KindOf(char c) {
 }
 
 bool IsLookAlike(char c) {
-  return c != 0 && std::strchr("Oo0Il1", c) != nullptr;
+  return c != 0 && std::strchr("Oo0Il1|", c) != nullptr;
+}
+
+// Strokes that stand for an l inside a word of small letters: a digit one, a capital I, a
+// bar, and the thin signs an l's stem matches at screen sizes.
+bool IsStroke(char c) {
+  return c != 0 && std::strchr("1I|!(/", c) != nullptr;
+}
+
+// Capitals whose small letter has their shape, told apart only by height, which a word of
+// small letters settles.
+bool SameShapeCapital(char c) {
+  return c != 0 && std::strchr("CKOPSUVWXZ", c) != nullptr;
+}
+
+// The place among the best three holding character `want`, or 0 when none does.
+int PlaceOf(const ReadCharacter& c, char want) {
+  for (int r = 1; r < 3; ++r)
+    if (c.Best[r].No != 0 && c.Best[r].Char == want) return r;
+  return 0;
 }
 
 // The one kind of the word's other characters, look-alikes and signs not counted; None when
@@ -38,12 +57,41 @@ Kind WordKind(const std::vector<ReadCharacter*>& word, std::size_t skip) {
   return count >= 2 ? kind : Kind::None;
 }
 
+// Whether the word's other characters are small letters, a first capital allowed (a word
+// at the start of a sentence); look-alikes and signs not counted, at least two counted.
+bool SmallWord(const std::vector<ReadCharacter*>& word, std::size_t skip) {
+  int count = 0;
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    const char c = ShownChar(*word[k]);
+    const Kind own = KindOf(c);
+    if (k == skip || own == Kind::None || IsLookAlike(c) || (k == 0 && own == Kind::Capital))
+      continue;
+    if (own != Kind::Small) return false;
+    ++count;
+  }
+  return count >= 2;
+}
+
 void Settle(std::vector<ReadCharacter*>& word) {
   // Decided on the word as read, so one look-alike never sways another.
   std::vector<int> choice(word.size(), 0);
   for (std::size_t k = 0; k < word.size(); ++k) {
     const ReadCharacter& c = *word[k];
-    if (c.Blank || c.Rejected || !IsLookAlike(c.Best[0].Char)) continue;
+    if (c.Blank || c.Rejected) continue;
+    const char best = c.Best[0].Char;
+    if (IsStroke(best) || SameShapeCapital(best)) {
+      // Only inside a word of small letters: a capital may begin one.
+      if (k > 0 || (IsStroke(best) && best != 'I')) {
+        if (SmallWord(word, k)) {
+          const int r = PlaceOf(c, IsStroke(best) ? 'l' : static_cast<char>(std::tolower(best)));
+          if (r != 0) {
+            choice[k] = r;
+            continue;
+          }
+        }
+      }
+    }
+    if (!IsLookAlike(best)) continue;
     const Kind kind = WordKind(word, k);
     // A digit stays a digit: codes mix digits into words of capitals far more often than a
     // number holds a letter O or I.
@@ -63,18 +111,23 @@ void Settle(std::vector<ReadCharacter*>& word) {
 
 }  // namespace
 
-void ApplyWordContext(PictureReading& reading) {
+void ForEachWord(PictureReading& reading,
+                 const std::function<void(std::vector<ReadCharacter*>&)>& settle) {
   std::vector<ReadCharacter*> word;
   for (std::size_t i = 0; i <= reading.Chars.size(); ++i) {
     ReadCharacter* c = i < reading.Chars.size() ? &reading.Chars[i] : nullptr;
     const bool ends = !c || (!word.empty() && (c->Line != word.back()->Line ||
                                                c->Column != word.back()->Column + 1 || c->Blank));
-    if (ends) {
-      Settle(word);
+    if (ends && !word.empty()) {
+      settle(word);
       word.clear();
     }
     if (c && !c->Blank) word.push_back(c);
   }
+}
+
+void ApplyWordContext(PictureReading& reading) {
+  ForEachWord(reading, Settle);
 }
 
 }  // namespace morvik

@@ -1,6 +1,9 @@
 // Telling look-alike characters apart by the word they stand in: an O among digits is a
-// zero, an I among small letters an l.
+// zero, an I or a 1 among small letters an l, a P among them a p.
 #pragma once
+
+#include <functional>
+#include <vector>
 
 #include "reading/read_picture.h"
 
@@ -10,7 +13,15 @@ namespace morvik {
 // whose word (the characters of its line between spaces) holds at least two other digits or
 // letters, look-alikes not counted, all of one kind (all digits, all small letters or all
 // capitals), the first of its three best that is a look-alike of that kind moves to the
-// front. Rejected and blank characters, and words of mixed kinds, are left as they are.
+// front. In a word whose other characters are small letters (a first capital allowed, at
+// least two counted), a stroke (1 I | ! ( /; an I not first) becomes the l among its three
+// best, and a capital of a small letter's shape (C K O P S U V W X Z), not first, its small
+// letter. Rejected and blank characters, and words of mixed kinds, are left as they are.
 void ApplyWordContext(PictureReading& reading);
+
+// Calls settle with each word of the reading: the characters of a line between spaces and
+// blank cells, in reading order.
+void ForEachWord(PictureReading& reading,
+                 const std::function<void(std::vector<ReadCharacter*>&)>& settle);
 
 }  // namespace morvik

@@ -1,0 +1,193 @@
+#include "reading/lexicon.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "reading/word_context.h"
+
+namespace morvik {
+
+namespace {
+
+// Close readings only: a clear reading is never overridden by the word it makes.
+constexpr double kLexiconMargin = 0.1;
+constexpr int kMostChanges = 2;
+constexpr char kWordList[] = "/usr/share/dict/american-english";
+
+bool IsLetter(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+
+char Small(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool AllLetters(std::string_view w) {
+  return !w.empty() && std::all_of(w.begin(), w.end(), IsLetter);
+}
+
+// Small letters, a first capital allowed; or capitals only.
+bool WordOfLetters(const std::string& w) {
+  const bool capitals = std::all_of(
+      w.begin(), w.end(), [](char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; });
+  return capitals || std::all_of(w.begin() + 1, w.end(), [](char c) {
+           return std::islower(static_cast<unsigned char>(c)) != 0;
+         });
+}
+
+struct Search {
+  const Lexicon& Words;
+  const std::vector<ReadCharacter*>& Letters;
+  bool Capitals;
+  std::vector<int> Place, BestPlace;
+  double BestCost = -1;
+
+  // A candidate letter of the same case as the word, close to the best.
+  bool Usable(const ReadCharacter& c, int r, std::size_t k) const {
+    const LibraryMatch& m = c.Best[static_cast<std::size_t>(r)];
+    if (m.No == 0 || !IsLetter(m.Char) || c.Best[0].Score - m.Score > kLexiconMargin) return false;
+    const bool upper = std::isupper(static_cast<unsigned char>(m.Char)) != 0;
+    return Capitals ? upper : (k == 0 || !upper);
+  }
+
+  void Try(std::size_t k, int changes, double cost) {
+    if (BestCost >= 0 && cost >= BestCost) return;
+    if (k == Letters.size()) {
+      std::string w;
+      for (std::size_t i = 0; i < Letters.size(); ++i)
+        w += Small(Letters[i]->Best[static_cast<std::size_t>(Place[i])].Char);
+      if (changes > 0 && Words.Contains(w)) BestCost = cost, BestPlace = Place;
+      return;
+    }
+    Place[k] = 0;
+    Try(k + 1, changes, cost);
+    if (changes == kMostChanges) return;
+    const ReadCharacter& c = *Letters[k];
+    for (int r = 1; r < 3; ++r) {
+      if (!Usable(c, r, k)) continue;
+      Place[k] = r;
+      Try(k + 1, changes + 1, cost + c.Best[0].Score - c.Best[static_cast<std::size_t>(r)].Score);
+    }
+    Place[k] = 0;
+  }
+};
+
+void Settle(std::vector<ReadCharacter*>& word, const std::function<const Lexicon&()>& words) {
+  std::size_t first = 0, last = word.size();
+  while (first < last && !IsLetter(ShownChar(*word[first]))) ++first;
+  while (last > first && !IsLetter(ShownChar(*word[last - 1]))) --last;
+  if (last - first < 3) return;
+  std::vector<ReadCharacter*> letters(word.begin() + static_cast<std::ptrdiff_t>(first),
+                                      word.begin() + static_cast<std::ptrdiff_t>(last));
+  std::string read;
+  for (const ReadCharacter* c : letters) read += ShownChar(*c);
+  if (!AllLetters(read) || !WordOfLetters(read)) return;
+  std::string small = read;
+  std::transform(small.begin(), small.end(), small.begin(), Small);
+  const Lexicon& lexicon = words();
+  if (lexicon.Empty() || lexicon.Contains(small)) return;
+  const bool capitals = std::isupper(static_cast<unsigned char>(read[1])) != 0;
+  Search search{lexicon, letters, capitals, std::vector<int>(letters.size(), 0), {}, -1};
+  search.Try(0, 0, 0);
+  if (search.BestCost < 0) return;
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    auto& best = letters[i]->Best;
+    const int r = search.BestPlace[i];
+    if (r != 0) std::rotate(best.begin(), best.begin() + r, best.begin() + r + 1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// FNV-1a of the word in small letters.
+std::size_t Hash(std::string_view w) {
+  std::size_t h = 1469598103934665603ULL;
+  for (char c : w) h = (h ^ static_cast<unsigned char>(Small(c))) * 1099511628211ULL;
+  return h;
+}
+
+bool SameSmall(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Small(x) == Small(y); });
+}
+
+}  // namespace
+
+// The words are kept as offsets (plus one) into the list as given, each ended by its line
+// end, in an open-addressed table at most two thirds full, compared in small letters: the
+// list of 100 000 words loads in a few milliseconds without a copy, which a process
+// reading one picture pays each time.
+Lexicon::Lexicon(std::string_view lines) : text_(lines) {
+  const std::size_t count =
+      static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1;
+  size_ = 16;
+  while (2 * size_ < 3 * count) size_ *= 2;
+  table_.reset(static_cast<std::uint32_t*>(std::calloc(size_, sizeof(std::uint32_t))));
+  if (!table_ || text_.size() >= UINT32_MAX) return;
+  for (std::size_t at = 0; at < text_.size();) {
+    const std::string_view w = WordAt(static_cast<std::uint32_t>(at + 1));
+    const std::size_t next = at + w.size() + 1;
+    if (AllLetters(w)) {
+      std::size_t i = Hash(w) & (size_ - 1);
+      while (table_[i] != 0 && !SameSmall(WordAt(table_[i]), w)) i = (i + 1) & (size_ - 1);
+      if (table_[i] == 0) table_[i] = static_cast<std::uint32_t>(at + 1), ++words_;
+    }
+    at = next;
+  }
+}
+
+Lexicon::~Lexicon() {
+  if (mapped_) ::munmap(const_cast<char*>(text_.data()), text_.size());
+}
+
+std::string_view Lexicon::WordAt(std::uint32_t place) const {
+  const std::size_t at = place - 1;
+  return text_.substr(at, std::min(text_.find('\n', at), text_.size()) - at);
+}
+
+bool Lexicon::Contains(std::string_view smallLetters) const {
+  if (words_ == 0 || smallLetters.empty()) return false;
+  const std::size_t mask = size_ - 1;
+  for (std::size_t i = Hash(smallLetters) & mask; table_[i] != 0; i = (i + 1) & mask)
+    if (SameSmall(WordAt(table_[i]), smallLetters)) return true;
+  return false;
+}
+
+const Lexicon& Lexicon::Installed() {
+  static const Lexicon installed(kWordList, Mapped{});
+  return installed;
+}
+
+// The list mapped as it is on disk; an empty lexicon when it cannot be.
+Lexicon::Lexicon(const char* file, Mapped) : Lexicon(std::string_view()) {
+  const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  void* at = MAP_FAILED;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < INT32_MAX)
+    at = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  ::close(fd);
+  if (at == MAP_FAILED) return;
+  Lexicon mapped(
+      std::string_view(static_cast<const char*>(at), static_cast<std::size_t>(st.st_size)));
+  text_ = mapped.text_;
+  table_ = std::move(mapped.table_);
+  size_ = mapped.size_;
+  words_ = mapped.words_;
+  mapped_ = true;
+}
+
+void ApplyLexicon(PictureReading& reading, const std::function<const Lexicon&()>& lexicon) {
+  ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) { Settle(word, lexicon); });
+}
+
+}  // namespace morvik

@@ -1,0 +1,155 @@
+#include "reading/word_spaces.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+
+namespace morvik {
+
+namespace {
+
+// A word space is 0.25 to 0.35 of the typical height in common fonts (the height mixes
+// capitals and small letters), the gaps between letters 0.05 to 0.15.
+constexpr long double kSpaceStep = 0.2L;
+constexpr long double kSpaceFloor = 0.23L;
+constexpr long double kCellGap = 0.8L;
+constexpr long double kSpaceCeiling = 0.3L;
+
+long double Median(std::vector<long double> v) {
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+struct Split {
+  long double Start = 0;   // the least value of the wider class; 0 for no split
+  long double Narrow = 0;  // the mean of the narrower class
+};
+
+// The two-class split of the sorted values with the least spread within the classes, kept
+// when the classes' means differ by step or more.
+Split TwoClasses(const std::vector<long double>& v, long double step) {
+  const std::size_t n = v.size();
+  std::vector<long double> sum(n + 1, 0), squares(n + 1, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    sum[i + 1] = sum[i] + v[i];
+    squares[i + 1] = squares[i] + v[i] * v[i];
+  }
+  auto spread = [&](std::size_t from, std::size_t to) {
+    const long double s = sum[to] - sum[from], count = static_cast<long double>(to - from);
+    return squares[to] - squares[from] - s * s / count;
+  };
+  std::size_t best = 0;
+  long double least = 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if (v[k] == v[k - 1]) continue;
+    const long double s = spread(0, k) + spread(k, n);
+    if (best == 0 || s < least) best = k, least = s;
+  }
+  if (best == 0) return {};
+  const long double narrow = sum[best] / best, wide = (sum[n] - sum[best]) / (n - best);
+  return wide - narrow >= step ? Split{v[best], narrow} : Split{};
+}
+
+// Where the word spaces begin, 0 when the gaps do not fall in two classes. A table row's
+// cell gaps would take the word spaces into the narrower class: a split whose wider class
+// begins beyond any word space (kCellGap) is repeated on the narrower class.
+long double SpaceStart(std::vector<long double> gaps, long double height) {
+  std::sort(gaps.begin(), gaps.end());
+  Split split = TwoClasses(gaps, kSpaceStep * height);
+  while (split.Start > kCellGap * height) {
+    gaps.erase(std::lower_bound(gaps.begin(), gaps.end(), split.Start), gaps.end());
+    const Split within = TwoClasses(gaps, kSpaceStep * height);
+    if (within.Start == 0) break;
+    split = within;
+  }
+  if (split.Start == 0) return 0;
+  // The letter gaps counted at most 0.15 h: capitals and round letters leave wide ones.
+  // A gap of 0.3 heights is a space whatever the classes (a J's hook or a figure's bearing
+  // narrows a space beside it below the wider class), in print large enough that letters
+  // never stand 6 pixels apart.
+  return std::min(
+      std::max(kSpaceCeiling * height, 6.0L),
+      std::max(split.Start, std::min(split.Narrow, 0.15L * height) + kSpaceFloor * height));
+}
+
+bool IsDigit(const RecognizedBox& b) {
+  return b.Best[0].No != 0 && std::isdigit(static_cast<unsigned char>(b.Best[0].Char));
+}
+
+bool IsPoint(const RecognizedBox& b) {
+  return b.Best[0].No != 0 && b.Best[0].Char == '.';
+}
+
+// Monospaced when at least 70% of the centre distances below 1.5 pitches lie within 10% of
+// the pitch and letters outnumber digits (tabular figures of proportional fonts have a
+// pitch of their own, and their spaces are narrower than a figure).
+bool Monospaced(const std::vector<RecognizedBox>& line, const std::vector<long double>& distances,
+                long double pitch) {
+  std::size_t close = 0, within = 0, digits = 0;
+  for (long double d : distances) {
+    if (d >= 1.5L * pitch) continue;
+    ++within;
+    close += d >= 0.9L * pitch && d <= 1.1L * pitch;
+  }
+  for (const RecognizedBox& b : line) digits += IsDigit(b);
+  return within >= 6 && 10 * close >= 7 * within && 2 * digits < line.size();
+}
+
+// Per box, the part of a figure's side bearing that is not space: figures share one width
+// (tabular figures), so a narrow one (a 1) stands amid wide bearings of its own.
+std::vector<long double> FigureBearings(const std::vector<RecognizedBox>& line) {
+  std::vector<long double> widths, bearing(line.size(), 0);
+  for (const RecognizedBox& b : line)
+    if (IsDigit(b)) widths.push_back(b.Box.Width);
+  if (widths.size() < 2) return bearing;
+  const long double width = Median(widths);
+  for (std::size_t i = 0; i < line.size(); ++i)
+    if (IsDigit(line[i]) && line[i].Box.Width < width) bearing[i] = (width - line[i].Box.Width) / 2;
+  return bearing;
+}
+
+long double Centre(const CharBox& b) {
+  return b.Left + b.Width / 2.0L;
+}
+
+}  // namespace
+
+void SetWordSpaces(std::vector<RecognizedBox>& line) {
+  if (line.size() < 4) return;
+  std::vector<long double> heights;
+  for (const RecognizedBox& b : line) {
+    if (b.Box.Empty) return;
+    heights.push_back(b.Box.Height);
+  }
+  // The spaces scale with the letters, not with the line's reach from ascenders to descenders.
+  const long double height = Median(heights);
+  std::vector<long double> gaps, distances;
+  const std::vector<long double> bearing = FigureBearings(line);
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    gaps.push_back(line[i].Box.Left - (line[i - 1].Box.Left + line[i - 1].Box.Width) -
+                   bearing[i - 1] - bearing[i]);
+    distances.push_back(Centre(line[i].Box) - Centre(line[i - 1].Box));
+  }
+  const long double pitch = Median(distances);
+  if (pitch > 0 && Monospaced(line, distances, pitch)) {
+    // A box may span cells (touching letters): a space adds half a pitch or more to the
+    // distance its cells leave between the centres.
+    auto cells = [&](const CharBox& b) { return std::max(1.0L, std::round(b.Width / pitch)); };
+    for (std::size_t i = 1; i < line.size(); ++i)
+      line[i].Box.SpaceBefore =
+          distances[i - 1] - pitch * (cells(line[i - 1].Box) + cells(line[i].Box)) / 2 >
+          0.5L * pitch;
+  } else {
+    const long double from = SpaceStart(gaps, height);
+    if (from > 0) {
+      for (std::size_t i = 1; i < line.size(); ++i) line[i].Box.SpaceBefore = gaps[i - 1] >= from;
+    }
+  }
+  // A point between digits joins them: a version, a size, a time.
+  for (std::size_t i = 1; i + 1 < line.size(); ++i)
+    if (IsPoint(line[i]) && IsDigit(line[i - 1]) && IsDigit(line[i + 1]))
+      line[i].Box.SpaceBefore = line[i + 1].Box.SpaceBefore = false;
+}
+
+}  // namespace morvik

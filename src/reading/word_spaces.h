@@ -1,0 +1,26 @@
+// Word spaces of a line of running text decided again once its characters are read: the
+// gaps are measured against the line's own letter spacing, and a point between digits
+// (3.6.0, 14.3) never stands beside a space.
+#pragma once
+
+#include <vector>
+
+#include "reading/box_correction.h"
+
+namespace morvik {
+
+// Sets SpaceBefore of the line's boxes (left to right, after splits and joins), measured in
+// the median height h of the boxes:
+// - A monospaced line (70% of at least six centre distances below 1.5 pitches within 10% of the
+//   pitch, fewer digits than other characters): a space where the centres stand more than
+//   half a pitch further apart than the cells the two boxes span.
+// - Other lines: the gaps (less the wide bearings of narrow figures) split in two classes
+//   (least spread within them; again within the narrower while the wider begins past
+//   0.8 h, a table row's cell gaps); spaces are the wider class when the means differ by
+//   0.2 h or more, counted from 0.23 h above the narrower's mean (taken at most 0.15 h). Without
+//   two classes the line keeps the spaces it has. A gap of max(0.3 h, 6 pixels) is a space.
+// - A full stop read between digits has no space on either side (3.6.0, 14.3).
+// Lines of fewer than four boxes, or with an empty box (a grid or table cell), are left alone.
+void SetWordSpaces(std::vector<RecognizedBox>& line);
+
+}  // namespace morvik

@@ -1,0 +1,73 @@
+// Word spaces of a read line measured against the line's own letter spacing.
+#include "reading/word_spaces.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace morvik {
+namespace {
+
+// A line from a pattern: each character a box of its width (a digit or '.' is read as
+// itself, others as 'a'), '_' one pixel of gap, ' ' a gap of `space` pixels.
+std::vector<RecognizedBox> Line(const std::string& pattern, int width, int space) {
+  std::vector<RecognizedBox> line;
+  int x = 0;
+  for (char c : pattern) {
+    if (c == '_' || c == ' ') {
+      x += c == '_' ? 1 : space;
+      continue;
+    }
+    const int w = c == '.' || c == '1' ? width / 3 : width;
+    RecognizedBox b;
+    b.Box = CharBox{x, 0, w, 10, false, false};
+    b.Best[0] =
+        LibraryMatch{0, 1, 0.9, c == '.' || std::isdigit(static_cast<unsigned char>(c)) ? c : 'a'};
+    line.push_back(b);
+    x += w;
+  }
+  return line;
+}
+
+std::string Spaced(const std::vector<RecognizedBox>& line) {
+  std::string s;
+  for (const RecognizedBox& b : line)
+    s += std::string(b.Box.SpaceBefore ? " " : "") + b.Best[0].Char;
+  return s;
+}
+
+TEST(WordSpaces, GapsStandingOutFromTheLinesLetterSpacing) {
+  const struct {
+    std::string pattern;
+    int width, space;
+    std::string want;
+  } cases[] = {
+      {"x_x_xx_x x_x_x x_x", 6, 4, "aaaaa aaa aa"},              // proportional words
+      {"x_x_x_x_xx_x_x", 6, 4, "aaaaaaaa"},                      // one word: no class of spaces
+      {"x_x x_x                    x_x x", 6, 4, "aa aa aa a"},  // a cell gap keeps word spaces
+      {"3.6.0_x_x", 6, 1, "3.6.0aa"},                            // points between digits join them
+      {"x_x_x_x 1_9_1_0 x_x", 6, 4, "aaaa 1910 aa"},             // a narrow figure's wide bearings
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line = Line(c.pattern, c.width, c.space);
+    SetWordSpaces(line);
+    EXPECT_EQ(Spaced(line), c.want) << c.pattern;
+  }
+}
+
+TEST(WordSpaces, MonospacedCellsSpannedByOneBox) {
+  // Cells of 8 pixels; the third box spans two cells (touching letters), then a space.
+  std::vector<RecognizedBox> line;
+  for (int left : {1, 9, 17, 41, 49, 57, 65}) {
+    RecognizedBox b;
+    b.Box = CharBox{left, 0, left == 17 ? 14 : 6, 10, false, false};
+    b.Best[0] = LibraryMatch{0, 1, 0.9, 'a'};
+    line.push_back(b);
+  }
+  SetWordSpaces(line);
+  EXPECT_EQ(Spaced(line), "aaa aaaa");
+}
+
+}  // namespace
+}  // namespace morvik
