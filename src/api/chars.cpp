@@ -1,8 +1,8 @@
 // The checks of character lists (morvik/chars.h) by the parsers that later use them.
 #include "morvik/chars.h"
 
-#include "library/char_filter.h"
 #include "learning/learn_picture.h"
+#include "library/char_filter.h"
 
 namespace morvik {
 

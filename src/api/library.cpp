@@ -10,9 +10,9 @@
 #include "library/set_settings.h"
 #include "morvik/library.h"
 #include "reading/stock_library.h"
+#include "session/home_folder.h"
 #include "session/named_set.h"
 #include "session/set_io.h"
-#include "session/home_folder.h"
 
 namespace morvik {
 

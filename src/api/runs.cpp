@@ -206,7 +206,8 @@ RunSummary FolderSession::Recognize(const std::string& folder, const SessionRunS
         session, {folder, s.ShownRoot.empty() ? folder : s.ShownRoot, run, jobs}, reporter);
     summary = RunSummary{r.Images, r.Failed};
   } else {
-    const FolderRunResult r = RecognizeFolder(session, {folder, s.DynamicNames, run, jobs}, reporter);
+    const FolderRunResult r =
+        RecognizeFolder(session, {folder, s.DynamicNames, run, jobs}, reporter);
     summary = RunSummary{r.Images, r.Failed};
   }
   reporter.CloseReport();

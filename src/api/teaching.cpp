@@ -13,10 +13,10 @@
 #include "core/regular_file.h"
 #include "core/set_files.h"
 #include "fonts/utf8.h"
+#include "learning/learned_set.h"
 #include "library/set_char_map.h"
 #include "reading/character_detail.h"
 #include "reading/character_height.h"
-#include "learning/learned_set.h"
 
 namespace morvik {
 
