@@ -3,6 +3,10 @@
 
 #include "core/ordered_jobs.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace morvik {
 
 void RunInOrder(std::size_t count, unsigned jobs, const std::function<void(std::size_t)>& work,
@@ -15,6 +19,13 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<void(std::
         return Done{};
       },
       [&](std::size_t i, Done&) { take(i); });
+}
+
+void KeepFreedMemory() {
+#if defined(__GLIBC__)
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+  mallopt(M_MMAP_THRESHOLD, 8 << 20);
+#endif
 }
 
 }  // namespace morvik

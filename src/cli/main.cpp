@@ -4,34 +4,17 @@
 #include <iostream>
 #include <string>
 #include <vector>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "cli/command_line.h"
 #include "cli/font_command.h"
 #include "cli/read_command.h"
 #include "cli/window_launch.h"
 #include "morvik/files.h"
+#include "morvik/jobs.h"
 #include "morvik/library.h"
 
-namespace {
-
-// Runs on several threads allocate and free each picture's buffers on the threads' own
-// arenas: with glibc's defaults every arena gives its top back to the system as soon as it
-// shrinks, and takes it again for the next pictures, a page fault per page and a flush of
-// every core's page tables each time. A run keeps what it had instead.
-void KeepFreedMemory() {
-#if defined(__GLIBC__)
-  mallopt(M_TRIM_THRESHOLD, 64 << 20);
-  mallopt(M_MMAP_THRESHOLD, 8 << 20);
-#endif
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  KeepFreedMemory();
+  morvik::KeepFreedMemory();
   const std::string home = morvik::FindHomeFolder(argv[0]);
   if (argc > 1) {
     const std::vector<std::string> args(argv + 1, argv + argc);
