@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 namespace morvik {
 namespace {
@@ -50,6 +52,28 @@ TEST(GridProductsTest, AgreesWithTheSquaresOnRandomGrids) {
     if (n % 3 == 0)
       for (int k = 0; k < 100; ++k) a[static_cast<std::size_t>(cell(rng))] = 0;
     ASSERT_EQ(GridProducts(a, b), ProductsFromSquares(a, b)) << "grid pair " << n;
+  }
+}
+
+// Against many grids at once, the counts around the vector steps and the empty batch, and the
+// grids read from an odd address as a library's packed block may place them.
+TEST(GridProductsTest, EachOfManyGridsAgreesWithTheSquares) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> byte(0, 255);
+  DetailGrid a;
+  for (auto& v : a) v = static_cast<std::uint8_t>(byte(rng));
+  constexpr std::size_t kCells = kDetailSize * kDetailSize;
+  for (const std::size_t count : {0, 1, 2, 7, 65}) {
+    std::vector<std::uint8_t> block(1 + count * kCells);
+    for (auto& v : block) v = static_cast<std::uint8_t>(byte(rng));
+    std::vector<std::int32_t> products(count + 1, -1);
+    GridProductsWithEach(a, block.data() + 1, count, products.data());
+    for (std::size_t k = 0; k < count; ++k) {
+      DetailGrid b;
+      std::copy_n(block.data() + 1 + k * kCells, kCells, b.begin());
+      ASSERT_EQ(products[k], ProductsFromSquares(a, b)) << count << " grids, grid " << k;
+    }
+    EXPECT_EQ(products[count], -1) << "written past " << count << " grids";
   }
 }
 

@@ -1,6 +1,7 @@
 #include "image/bitmap_to_pattern.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "image/grey.h"
 #include "image/picture_loading.h"
@@ -37,23 +38,16 @@ inline void RowMax(const std::uint8_t* p, Span xs, int& best) {
   for (int x = xs.first; x <= xs.last; ++x) best = std::max(best, PixelGrey(p + 3 * x));
 }
 
-// The same for a row of one byte per pixel.
-inline void GreyRowMax(const std::uint8_t* p, Span xs, int& best) {
-  for (int x = xs.first; x <= xs.last; ++x) best = std::max(best, static_cast<int>(p[x]));
-}
-
 // Every cell's brightest grey, a band of rows at a time so each pixel row is read once, then
-// its level. rowMax(y, xs, best) raises best to the greys of pixels xs of row y.
-template <typename RowMaxOf>
-void SampleBlocks(int width, int height, int t, int inc, RowMaxOf rowMax, TPattern& target) {
+// its level. bandMax(ys, xs, best) raises best[c] to the greys of pixels xs[c] of rows ys.
+template <typename BandMaxOf>
+void SampleBlocks(int width, int height, int t, int inc, BandMaxOf bandMax, TPattern& target) {
   const double block = BlockSize(width, height);
   Span xs[kGridSize];
   for (int c = 1; c <= kGridSize; ++c) xs[c - 1] = BlockSpan(block, c, width);
   for (int r = 1; r <= kGridSize; ++r) {
     int best[kGridSize] = {};
-    const Span ys = BlockSpan(block, r, height);
-    for (int y = ys.first; y <= ys.last; ++y)
-      for (int c = 0; c < kGridSize; ++c) rowMax(y, xs[c], best[c]);
+    bandMax(BlockSpan(block, r, height), xs, best);
     for (int c = 1; c <= kGridSize; ++c) {
       const std::uint8_t level = GreyToLevel(best[c - 1], t, inc);
       target.At(r, c) = TPatternCell{static_cast<std::uint8_t>(level > 0 ? 1 : 0), level};
@@ -74,16 +68,30 @@ void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target) {
   if (raster.Width() == 0) return;
   SampleBlocks(
       raster.Width(), raster.Height(), t, inc,
-      [&](int y, Span xs, int& best) { RowMax(raster.Row(y), xs, best); }, target);
+      [&](Span ys, const Span* xs, int* best) {
+        for (int y = ys.first; y <= ys.last; ++y)
+          for (int c = 0; c < kGridSize; ++c) RowMax(raster.Row(y), xs[c], best[c]);
+      },
+      target);
 }
 
 void SampleGreyPattern(const std::uint8_t* pixels, int width, int height, int t, int inc,
                        TPattern& target) {
   if (width == 0) return;
+  // The band's brightest grey of each column first, whole rows at a time (which the compiler
+  // widens to vectors), then of each cell's columns: the same maxima in any order.
+  std::vector<std::uint8_t> columns(static_cast<std::size_t>(width));
   SampleBlocks(
       width, height, t, inc,
-      [&](int y, Span xs, int& best) {
-        GreyRowMax(pixels + static_cast<std::size_t>(y) * width, xs, best);
+      [&](Span ys, const Span* xs, int* best) {
+        std::fill(columns.begin(), columns.end(), std::uint8_t{0});
+        for (int y = ys.first; y <= ys.last; ++y) {
+          const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
+          for (int x = 0; x < width; ++x) columns[x] = std::max(columns[x], row[x]);
+        }
+        for (int c = 0; c < kGridSize; ++c)
+          for (int x = xs[c].first; x <= xs[c].last; ++x)
+            best[c] = std::max(best[c], static_cast<int>(columns[x]));
       },
       target);
 }

@@ -1,6 +1,7 @@
 #include "reading/character_detail.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -73,14 +74,24 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   d.InkHeight = static_cast<std::uint16_t>(std::min(h, 0xFFFF));
   const std::vector<Acc> rows = GridRowSums<Acc, Step>(w, h, row);
   const std::int64_t area = static_cast<std::int64_t>(w) * h;
-  for (int j = 0; j < kN; ++j)
+  // The columns each grid column covers and their overlaps, the same for every grid row.
+  std::array<int, kN> x0, x1;
+  std::vector<std::int64_t> weights;
+  weights.reserve(static_cast<std::size_t>(w) + kN);
+  for (int i = 0; i < kN; ++i) {
+    x0[i] = i * w / kN;
+    x1[i] = std::min(w - 1, ((i + 1) * w - 1) / kN);
+    for (int x = x0[i]; x <= x1[i]; ++x) weights.push_back(Overlap(x, i, w, kN));
+  }
+  for (int j = 0; j < kN; ++j) {
+    const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+    const std::int64_t* weight = weights.data();
     for (int i = 0; i < kN; ++i) {
       std::int64_t sum = 0;
-      const int x0 = i * w / kN, x1 = std::min(w - 1, ((i + 1) * w - 1) / kN);
-      for (int x = x0; x <= x1; ++x)
-        sum += Overlap(x, i, w, kN) * std::int64_t{rows[static_cast<std::size_t>(j) * w + x]};
+      for (int x = x0[i]; x <= x1[i]; ++x) sum += *weight++ * std::int64_t{sums[x]};
       d.Grid[static_cast<std::size_t>(j) * kN + i] = static_cast<std::uint8_t>(sum / area);
     }
+  }
   Blur(d.Grid);
   CompleteDetail(d);
   return d;
@@ -113,7 +124,11 @@ double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b) {
 }
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long double penalty) {
-  const std::int32_t products = GridProducts(a.Grid, b.Grid);
+  return DetailLikeness(a, b, GridProducts(a.Grid, b.Grid), penalty);
+}
+
+double DetailLikeness(const CharacterDetail& a, const CharacterDetail& b, std::int32_t products,
+                      long double penalty) {
   const std::int64_t n = static_cast<std::int64_t>(a.Grid.size());
   const std::int64_t cov = n * products - a.Sum * b.Sum;
   // Multiplied by the stored inverses: a division per reference would cost more than the sum.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 #include "image/bitmap.h"
 #include "library/set_detail.h"
@@ -49,6 +50,10 @@ inline long double DetailPenalty(const CharacterDetail& a, const CharacterDetail
 }
 
 double DetailSimilarity(const CharacterDetail& a, const CharacterDetail& b, long double penalty);
+
+// The same where the sum of products of the two grids (GridProducts) is known already.
+double DetailLikeness(const CharacterDetail& a, const CharacterDetail& b, std::int32_t products,
+                      long double penalty);
 
 inline double DetailSimilarityBound(long double penalty) {
   // A correlation is at most 1; the margin covers its rounding.

@@ -48,42 +48,6 @@ bool SameOptions(const ImageOptions& a, const ImageOptions& b) {
          a.Threshold == b.Threshold && a.Increment == b.Increment;
 }
 
-struct Candidate {
-  int Set = 0, No = 0;
-  double Likeness = 0;  // DetailSimilarity to the cut
-};
-
-// The `count` references most like the cut in detail, most alike first; equal likeness
-// keeps set and number order. Only references the filter admits. Kept as a short sorted
-// list while all references pass by: most fall below its last place at once, many on their
-// proportions alone.
-std::vector<Candidate> BestByDetail(const ReferenceLibrary& library, const CharacterDetail& cut,
-                                    const CharFilter& filter, int count) {
-  std::vector<Candidate> best;
-  // No more places than references, whatever count asks for.
-  const std::size_t room =
-      std::min(static_cast<std::size_t>(count), library.Sets.size() * kReferenceCount);
-  best.reserve(room + 1);
-  for (std::size_t s = 0; s < library.Sets.size(); ++s) {
-    const ReferenceSet& set = library.Sets[s];
-    if (!set.Detail.Loaded) continue;
-    for (int k = 1; k <= kReferenceCount; ++k) {
-      const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
-      if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
-      const bool full = best.size() == room;
-      const long double penalty = DetailPenalty(cut, ref);
-      if (full && !(DetailSimilarityBound(penalty) > best.back().Likeness)) continue;
-      const double likeness = DetailSimilarity(cut, ref, penalty);
-      if (full && !(likeness > best.back().Likeness)) continue;
-      auto at = best.end();
-      while (at != best.begin() && likeness > (at - 1)->Likeness) --at;
-      best.insert(at, Candidate{static_cast<int>(s), k, likeness});
-      if (best.size() > room) best.pop_back();
-    }
-  }
-  return best;
-}
-
 // The cut's patterns, one per sampling of the reader, normalised and profiled for scoring.
 struct Sampled {
   std::vector<TPattern> Patterns;
@@ -92,7 +56,7 @@ struct Sampled {
 
 // The line matcher on the candidates alone, ranked by line mean plus the weighted likeness.
 // Candidates the line matcher finds nothing alike in (mean 0) are not answers.
-void RankCandidates(const LibraryReader& reader, const std::vector<Candidate>& candidates,
+void RankCandidates(const LibraryReader& reader, const std::vector<DetailCandidate>& candidates,
                     const Sampled& sampled, BestThree& best) {
   const ReferenceLibrary& library = *reader.Library;
   // The few sets the candidates come from, each scored once for all its candidates.
@@ -101,7 +65,7 @@ void RankCandidates(const LibraryReader& reader, const std::vector<Candidate>& c
   auto slot = [&](int set) {
     return static_cast<std::size_t>(std::find(sets.begin(), sets.end(), set) - sets.begin());
   };
-  for (const Candidate& c : candidates) {
+  for (const DetailCandidate& c : candidates) {
     if (slot(c.Set) == sets.size()) sets.push_back(c.Set), masks.emplace_back();
     masks[slot(c.Set)].set(static_cast<std::size_t>(c.No));
   }
@@ -113,7 +77,7 @@ void RankCandidates(const LibraryReader& reader, const std::vector<Candidate>& c
                               reader.Tallies[s], masks[k]));
   }
   const long double weight = reader.Options.DetailWeight;
-  for (const Candidate& c : candidates) {
+  for (const DetailCandidate& c : candidates) {
     const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
     const double mean = tables[slot(c.Set)][c.No].Mean;
     if (!(mean > 0)) continue;
@@ -154,8 +118,8 @@ std::array<LibraryMatch, 3> Recognize(const LibraryReader& reader, Sampled& samp
     const CharacterDetail detail = detailOf();
     if (detail.Valid) {
       for (const TPattern& p : sampled.Patterns) sampled.Tests.push_back(PrepareTest(p));
-      const std::vector<Candidate> candidates =
-          BestByDetail(library, detail, options.Filter, options.DetailCandidates);
+      const std::vector<DetailCandidate> candidates =
+          reader.Shortlist.Best(detail, options.DetailCandidates);
       BestThree best(/*distinct=*/true);  // reading only: its places go to word rules
       RankCandidates(reader, candidates, sampled, best);
       const long double bonus =
@@ -187,6 +151,8 @@ LibraryReader MakeLibraryReader(const ReferenceLibrary& library, const Character
     r.Tallies.push_back(e.Tally);
     r.AnyDetail = r.AnyDetail || set.Detail.Loaded;
   }
+  if (r.AnyDetail && options.DetailCandidates > 0)
+    r.Shortlist = DetailShortlist(library, r.Options.Filter);
   return r;
 }
 

@@ -14,6 +14,7 @@
 #include "library/library_scoring.h"
 #include "library/reference_library.h"
 #include "library/set_settings.h"
+#include "reading/detail_shortlist.h"
 #include "segment/grey_image.h"
 
 namespace morvik {
@@ -60,6 +61,7 @@ struct LibraryReader {
   std::vector<std::size_t> SamplingOf;  // per set, its index into Samplings
   std::vector<double> Tallies;          // per set
   bool AnyDetail = false;               // whether any set carries detail
+  DetailShortlist Shortlist;            // of the sets with detail, where the options use it
 };
 LibraryReader MakeLibraryReader(const ReferenceLibrary& library, const CharacterOptions& options);
 

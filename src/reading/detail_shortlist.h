@@ -1,0 +1,49 @@
+// The references whose detail is most like a cut's. The grids of a library's references are
+// gathered once into one contiguous block, so that the one sum of the comparison that depends
+// on both grids is taken for all references in one pass (the cut's grid widened once). A
+// reference whose likeness, estimated in double precision, falls clearly below the last place
+// is passed over; the others are compared by DetailLikeness exactly, so the answer is that of
+// comparing the cut with each reference alone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+#include "reading/character_detail.h"
+
+namespace morvik {
+
+struct DetailCandidate {
+  int Set = 0, No = 0;
+  double Likeness = 0;  // DetailSimilarity to the cut
+};
+
+// Refers to the library, which must outlive it; only read after it is built, so threads may
+// share one.
+class DetailShortlist {
+ public:
+  DetailShortlist() = default;
+  // The valid details of the sets that carry detail, of the references the filter admits.
+  DetailShortlist(const ReferenceLibrary& library, const CharFilter& filter);
+
+  // The `count` references most like the cut in detail, most alike first; equal likeness
+  // goes to the earlier set, then the lower number. Fewer where fewer references qualify.
+  std::vector<DetailCandidate> Best(const CharacterDetail& cut, int count) const;
+
+ private:
+  struct Entry {
+    const CharacterDetail* Detail;
+    int Set, No;
+    // The reference's fields the estimate reads, kept beside each other.
+    double LogAspect, LogHeight, InvNorm;
+    std::int64_t Sum;
+    bool HasHeight;
+  };
+  std::vector<Entry> entries_;       // in set and number order
+  std::vector<std::uint8_t> grids_;  // entries_[i]'s grid at i x kDetailSize^2
+};
+
+}  // namespace morvik
