@@ -29,9 +29,12 @@ DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilt
     for (int k = 1; k <= kReferenceCount; ++k) {
       const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
       if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
-      entries_.push_back(Entry{&ref, static_cast<int>(s), k, static_cast<double>(ref.LogAspect),
-                               static_cast<double>(ref.LogHeight), static_cast<double>(ref.InvNorm),
-                               ref.Sum, ref.Height > 0});
+      entries_.push_back(Entry{&ref, static_cast<int>(s), k});
+      aspect_.push_back(static_cast<double>(ref.LogAspect));
+      height_.push_back(static_cast<double>(ref.LogHeight));
+      known_.push_back(ref.Height > 0 ? 1.0 : 0.0);
+      invNorm_.push_back(static_cast<double>(ref.InvNorm));
+      sum_.push_back(static_cast<double>(ref.Sum));
       grids_.insert(grids_.end(), ref.Grid.begin(), ref.Grid.end());
     }
   }
@@ -56,29 +59,29 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
     best.insert(at, DetailCandidate{e.Set, e.No, likeness});
     if (best.size() > room) best.pop_back();
   };
-  // DetailLikeness and DetailPenalty in double precision, where neither grid is flat (the
-  // flat cases are not estimated).
+  // DetailLikeness and DetailPenalty in double precision, exact but for rounding (the sums
+  // are integers below 2^31): a flat reference's estimate is its exact likeness, -penalty. A
+  // flat cut, whose likeness with a flat reference is 1, is not estimated.
+  const bool estimated = cut.InvNorm != 0;
   const double aspect = static_cast<double>(cut.LogAspect),
                height = static_cast<double>(cut.LogHeight),
-               invNorm = static_cast<double>(cut.InvNorm);
-  const bool hasHeight = cut.Height > 0;
-  auto estimate = [&](const Entry& e, std::int32_t products) {
-    const std::int64_t cov = static_cast<std::int64_t>(kCells) * products - cut.Sum * e.Sum;
-    double penalty = static_cast<double>(kAspectWeight) * std::fabs(aspect - e.LogAspect);
-    if (hasHeight && e.HasHeight)
-      penalty += static_cast<double>(kHeightWeight) * std::fabs(height - e.LogHeight);
-    return static_cast<double>(cov) * invNorm * e.InvNorm - penalty;
-  };
+               invNorm = static_cast<double>(cut.InvNorm), sum = static_cast<double>(cut.Sum),
+               heightWeight = cut.Height > 0 ? static_cast<double>(kHeightWeight) : 0.0;
   std::array<std::int32_t, kBatch> products;
+  std::array<double, kBatch> estimates;
   for (std::size_t first = 0; first < entries_.size(); first += kBatch) {
     const std::size_t n = std::min(kBatch, entries_.size() - first);
     GridProductsWithEach(cut.Grid, grids_.data() + first * kCells, n, products.data());
+    for (std::size_t i = 0, j = first; i < n; ++i, ++j) {
+      const double cov = static_cast<double>(kCells) * products[i] - sum * sum_[j];
+      const double penalty = static_cast<double>(kAspectWeight) * std::fabs(aspect - aspect_[j]) +
+                             heightWeight * known_[j] * std::fabs(height - height_[j]);
+      estimates[i] = cov * invNorm * invNorm_[j] - penalty;
+    }
     for (std::size_t i = 0; i < n; ++i) {
-      const Entry& e = entries_[first + i];
-      if (best.size() == room && invNorm != 0 && e.InvNorm != 0 &&
-          estimate(e, products[i]) < best.back().Likeness - kEstimateMargin)
+      if (estimated && best.size() == room && estimates[i] < best.back().Likeness - kEstimateMargin)
         continue;
-      offer(e, products[i]);
+      offer(entries_[first + i], products[i]);
     }
   }
   return best;

@@ -37,13 +37,12 @@ class DetailShortlist {
   struct Entry {
     const CharacterDetail* Detail;
     int Set, No;
-    // The reference's fields the estimate reads, kept beside each other.
-    double LogAspect, LogHeight, InvNorm;
-    std::int64_t Sum;
-    bool HasHeight;
   };
   std::vector<Entry> entries_;       // in set and number order
   std::vector<std::uint8_t> grids_;  // entries_[i]'s grid at i x kDetailSize^2
+  // The fields the estimate reads, each in an array of its own so that it runs in vectors:
+  // LogAspect, LogHeight (0 where unknown), 1 where the height is known else 0, InvNorm, Sum.
+  std::vector<double> aspect_, height_, known_, invNorm_, sum_;
 };
 
 }  // namespace morvik
