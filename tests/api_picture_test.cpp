@@ -118,6 +118,32 @@ TEST(ApiLibrary, SetsAreNamedAsTypedInTheirFolder) {
   EXPECT_EQ(FindSet("none", {dir.Path()}).File, "");
 }
 
+// $MORVIK_STOCK, when set and not empty, is the only place tried, even when nothing is
+// there; otherwise the places beside the program are.
+TEST(ApiLibrary, StockIsLocatedFromTheEnvironmentFirst) {
+  TempDir dir;
+  const std::string bin = dir.File("bin");
+  fs::create_directories(bin + "/stock");
+  WriteFile(bin + "/stock/stock.sets", "stock-1\r\n");
+  const struct {
+    const char* env;
+    std::string path;
+    std::vector<std::string> tried;
+  } cases[] = {
+      {nullptr, bin + "/stock/stock.sets", Library::StockPlaces(bin)},
+      {"", bin + "/stock/stock.sets", Library::StockPlaces(bin)},
+      {"gone.sets", "gone.sets", {"gone.sets"}},
+  };
+  for (const auto& c : cases) {
+    if (c.env) setenv("MORVIK_STOCK", c.env, 1);
+    const Library::StockLocation at = Library::LocateStock(bin);
+    unsetenv("MORVIK_STOCK");
+    EXPECT_EQ(at.Path, c.path) << (c.env ? c.env : "unset");
+    EXPECT_EQ(at.Tried, c.tried) << (c.env ? c.env : "unset");
+  }
+  EXPECT_EQ(Library::LocateStock(dir.File("none")).Path, "");
+}
+
 // A session's set that cannot be saved names each file left unwritten, and writes no
 // settings or map beside them.
 TEST(ApiFolderSession, SavingNamesTheFilesNotWritten) {

@@ -14,7 +14,7 @@ namespace {
 TEST(GreyImage, EveryPixelIsTheGreyOfItsColour) {
   std::mt19937 random(81226);
   for (int round = 0; round < 200; ++round) {
-    Bitmap bm(1 + static_cast<int>(random() % 23), 1 + static_cast<int>(random() % 5));
+    Bitmap bm(1 + static_cast<int>(random() % 60), 1 + static_cast<int>(random() % 5));
     const int colours = static_cast<int>(random() % 4);  // none in a quarter of the pictures
     for (int y = 0; y < bm.Height(); ++y)
       for (int x = 0; x < bm.Width(); ++x) {

@@ -20,16 +20,43 @@ namespace {
 namespace fs = std::filesystem;
 using test::ErrorOf;
 
+void ExpectSamePattern(const TPattern& p, const TPattern& q, const std::string& what) {
+  EXPECT_EQ(EncodeRecord(p), EncodeRecord(q)) << what;
+  EXPECT_EQ(p.RowCount, q.RowCount) << what;
+  EXPECT_EQ(p.ColCount, q.ColCount) << what;
+}
+
+void ExpectSameProfiles(const std::vector<TLineProfiles>& a, const std::vector<TLineProfiles>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    EXPECT_EQ(a[k].Count, b[k].Count) << "profile " << k;
+    for (std::size_t n = 0; n < a[k].Lines.size(); ++n) {
+      const TLineProfile &l = a[k].Lines[n], &m = b[k].Lines[n];
+      EXPECT_TRUE(l.Levels == m.Levels && l.Marks == m.Marks && l.Keys == m.Keys &&
+                  l.MarkBits == m.MarkBits && l.Regular == m.Regular && l.Quick == m.Quick)
+          << "profile " << k << " line " << n;
+    }
+  }
+}
+
+// What opening worked out besides the settled bank: the earlier passes and the profiles.
+void ExpectSamePrepared(const PreparedReferences& a, const PreparedReferences& b) {
+  EXPECT_EQ(a.Ready, b.Ready);
+  ASSERT_EQ(a.Earlier.size(), b.Earlier.size());
+  for (std::size_t n = 0; n < a.Earlier.size(); ++n)
+    for (std::size_t k = 1; k < a.Earlier[n].size(); ++k)
+      ExpectSamePattern(a.Earlier[n][k], b.Earlier[n][k],
+                        "pass " + std::to_string(n) + " reference " + std::to_string(k));
+  ExpectSameProfiles(a.Rows, b.Rows);
+  ExpectSameProfiles(a.Columns, b.Columns);
+}
+
 // Every field a run reads from a set, compared whole.
 void ExpectSameSet(const ReferenceSet& a, const ReferenceSet& b) {
   SCOPED_TRACE(a.Base);
   EXPECT_EQ(a.Base, b.Base);
-  for (int k = 0; k <= kTestSlot; ++k) {
-    const TPattern &p = a.Bank.Slot(k), &q = b.Bank.Slot(k);
-    EXPECT_EQ(EncodeRecord(p), EncodeRecord(q)) << "slot " << k;
-    EXPECT_EQ(p.RowCount, q.RowCount) << "slot " << k;
-    EXPECT_EQ(p.ColCount, q.ColCount) << "slot " << k;
-  }
+  for (int k = 0; k <= kTestSlot; ++k)
+    ExpectSamePattern(a.Bank.Slot(k), b.Bank.Slot(k), "slot " + std::to_string(k));
   EXPECT_EQ(a.Chars.CharMapLoaded, b.Chars.CharMapLoaded);
   EXPECT_EQ(a.Chars.CharMap, b.Chars.CharMap);
   EXPECT_TRUE(a.Settings == b.Settings);
@@ -37,10 +64,11 @@ void ExpectSameSet(const ReferenceSet& a, const ReferenceSet& b) {
   for (std::size_t k = 0; k < a.Detail.Refs.size(); ++k) {
     const CharacterDetail &d = a.Detail.Refs[k], &e = b.Detail.Refs[k];
     EXPECT_TRUE(d.Valid == e.Valid && d.InkWidth == e.InkWidth && d.InkHeight == e.InkHeight &&
-                d.Grid == e.Grid && d.Sum == e.Sum && d.InvNorm == e.InvNorm &&
-                d.LogAspect == e.LogAspect)
+                d.Height == e.Height && d.Grid == e.Grid && d.Sum == e.Sum &&
+                d.InvNorm == e.InvNorm && d.LogAspect == e.LogAspect && d.LogHeight == e.LogHeight)
         << "detail of reference " << k;
   }
+  ExpectSamePrepared(a.Prepared, b.Prepared);
 }
 
 // The bytes of a literal, zero bytes included.
@@ -103,7 +131,7 @@ TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {
       {good.substr(0, 20), "cut short"},
       {good + "x", "bytes after its last set"},
       {"", "cut short"},
-      {"MVPACK\r\n\x02", "another version"},
+      {"MVPACK\r\n\x03", "another version"},
       {"PK\x03\x04 not a pack at all", "not a packed library"},
       {Raw("MVPACK\r\n\x01\x00\x00"), "holds no set"},
       {Raw("MVPACK\r\n\x01\x01\x00\x01\x00x\x00\x00\x00\x00"), "no reference file"},
@@ -125,6 +153,89 @@ TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {
   EXPECT_NE(
       ErrorOf([&] { SavePackedLibrary(dir.File("lib/x.pack"), {"missing"}); }).find("missing.PCP"),
       std::string::npos);
+}
+
+// A pack in the form older builds wrote: each set's name and the bytes of its files.
+std::string FilePack(const std::string& folder, const std::vector<std::string>& names) {
+  std::string pack = Raw("MVPACK\r\n\x01") + static_cast<char>(names.size()) + '\0';
+  for (const std::string& name : names) {
+    pack += std::string{static_cast<char>(name.size()), '\0'} + name;
+    for (const char* part : {".PCP", ".charmap.txt", ".set.ini", ".detail"}) {
+      const std::string path = folder + "/" + name + part;
+      pack += static_cast<char>(fs::exists(path) ? 1 : 0);
+      if (!fs::exists(path)) continue;
+      std::string bytes = test::ReadFile(path).substr(0, PatternRecordSize * kReferenceCount);
+      for (int k = 0; k < 4; ++k) pack += static_cast<char>((bytes.size() >> (8 * k)) & 0xFF);
+      pack += bytes;
+    }
+  }
+  return pack;
+}
+
+TEST_F(Packed, OpensPacksOfTheEarlierFormAlike) {
+  SavePackedLibrary(dir.File("lib/all.pack"), names);
+  test::WriteFile(dir.File("lib/old.pack"), FilePack(dir.File("lib"), names));
+  ExpectSameLibrary(OpenPackedLibrary(dir.File("lib/old.pack")),
+                    OpenPackedLibrary(dir.File("lib/all.pack")));
+}
+
+// Every field of a prepared set is checked: a byte changed anywhere a count, a size or a
+// value lies is refused as bad data naming the pack, before anything is read through it.
+TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
+  SavePackedLibrary(dir.File("lib/all.pack"), {"full"});
+  const std::string good = test::ReadFile(dir.File("lib/all.pack"));
+  // Where the fields of the one set lie: header, name, flags, settings, map, references,
+  // count of earlier passes and their references (one: slot 40's largest level is stale),
+  // the form of the detail's derived numbers (stored), the detail.
+  const std::size_t name = 11, flags = name + 2 + 4, settings = flags + 1, map = settings + 8;
+  const std::size_t refs = map + 41, pattern = 512 + 1 + 4 + 2 + 2;
+  const std::size_t earlier = refs + kReferenceCount * pattern;
+  const std::size_t form = earlier + 1 + kReferenceCount * pattern, detail = form + 1;
+  const std::size_t plain = 1 + 6 + 144, derived = 3 * 10;
+  ASSERT_EQ(good[earlier], 1);
+  ASSERT_EQ(good.size(), detail + kReferenceCount * (plain + derived));
+  // Without the derived numbers (a pack from a host of other numbers) it opens alike.
+  std::string portable = good.substr(0, detail);
+  portable[form] = '\0';
+  for (std::size_t k = 0; k < kReferenceCount; ++k)
+    portable += good.substr(detail + k * (plain + derived), plain);
+  test::WriteFile(dir.File("lib/portable.pack"), portable);
+  ExpectSameLibrary(OpenPackedLibrary(dir.File("lib/portable.pack")),
+                    OpenPackedLibrary(dir.File("lib/all.pack")));
+  const struct {
+    std::size_t at;
+    char value;
+  } cases[] = {
+      {9, '\x02'},                   // more sets than it holds
+      {name + 1, '\xFF'},            // a name longer than the pack
+      {flags, '\x80'},               // an unknown part
+      {settings, '\x02'},            // a colour neither white nor black
+      {settings + 3, '\x65'},        // a threshold above 100 percent
+      {settings + 6, '\x00'},        // an aspect ratio of 0
+      {map + 1, '\n'},               // a line end for a character
+      {refs, '\x02'},                // a mark neither 0 nor 1
+      {refs + 1, '\x65'},            // a level above 100
+      {refs + 512, '\x06'},          // a largest level its cells do not have
+      {refs + 517, '\x03'},          // a column count its cells do not give
+      {refs + 519, '\x11'},          // a row count its cells do not give
+      {earlier, '\x08'},             // more earlier passes than opening makes
+      {earlier, '\x02'},             // earlier passes read from the detail
+      {earlier + 1, '\x02'},         // an earlier pass that is no pattern
+      {form, '\x07'},                // derived numbers of an unknown form
+      {detail + plain + 9, '\x7F'},  // an InvNorm far above 1
+      {detail, '\x02'},              // a detail neither valid nor not
+      {detail + 1, '\x00'},          // a valid detail with no ink box ...
+  };
+  for (const auto& c : cases) {
+    std::string bad = good;
+    bad[c.at] = c.value;
+    if (c.at == detail + 1) bad[detail + 2] = '\0';  // ... width 0
+    test::WriteFile(dir.File("bad.pack"), bad);
+    const test::Caught e = test::CatchError([&] { OpenPackedLibrary(dir.File("bad.pack")); });
+    EXPECT_TRUE(e.Thrown) << "byte " << c.at;
+    EXPECT_EQ(e.Kind, ErrorKind::kBadData) << "byte " << c.at << ": " << e.Message;
+    EXPECT_EQ(e.File, dir.File("bad.pack")) << "byte " << c.at;
+  }
 }
 
 TEST(PackedStock, FoundBesideTheLibraryFileOnly) {

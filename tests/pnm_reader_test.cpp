@@ -95,6 +95,7 @@ TEST(PnmReader, DecodesEveryKindAndDepth) {
        "P5 2 1 255#c\n" + Bytes({1, 2}),
        2,
        {Grey(1), Grey(2)}},
+      {"P5 at 8 bits, one pixel", "P5 1 1 255\n" + Bytes({77}), 1, {Grey(77)}},
       {"P5 maxval 100", "P5 2 1 100\n" + Bytes({50, 100}), 2, {Grey(128), Grey(255)}},
       {"P5 at 8 bits, rows one after another",
        "P5 3 2 255\n" + Bytes({0, 1, 2, 253, 254, 255}),

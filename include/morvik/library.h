@@ -45,6 +45,15 @@ class Library {
   // The first of StockPlaces that is there (its packed "stock.pack" where that lies beside
   // it); "" when none is.
   static std::string FindStock(const std::string& programFolder);
+  // Where the stock library of a program in programFolder is: the name $MORVIK_STOCK holds
+  // when that is set (the only place tried, whether it is there or not), else FindStock.
+  // Path is "" when there is none; Tried lists the places looked at, for saying so. The one
+  // reader of $MORVIK_STOCK: Stock() and the command line both ask here.
+  struct StockLocation {
+    std::string Path;
+    std::vector<std::string> Tried;
+  };
+  static StockLocation LocateStock(const std::string& programFolder);
 
   // The sets' base names as opened, in ranking order; a candidate's SetIndex indexes these.
   std::vector<std::string> SetNames() const;

@@ -67,8 +67,7 @@ Library Library::Open(const std::vector<std::string>& names, const std::string& 
 }
 
 Library Library::Stock() {
-  if (const char* named = std::getenv("MORVIK_STOCK"); named && *named) return Open(named);
-  std::string found = FindStock(ExecutableFolder(nullptr));
+  std::string found = LocateStock(ExecutableFolder(nullptr)).Path;
   if (found.empty()) found = InstalledStock();
   if (found.empty())
     throw Error("the stock library is not installed beside the program (set MORVIK_STOCK)",
@@ -82,6 +81,11 @@ std::vector<std::string> Library::StockPlaces(const std::string& programFolder) 
 
 std::string Library::FindStock(const std::string& programFolder) {
   return FindStockLibrary(programFolder);
+}
+
+Library::StockLocation Library::LocateStock(const std::string& programFolder) {
+  if (const char* named = std::getenv("MORVIK_STOCK"); named && *named) return {named, {named}};
+  return {FindStock(programFolder), StockPlaces(programFolder)};
 }
 
 std::vector<std::string> Library::SetNames() const {

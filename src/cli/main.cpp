@@ -1,6 +1,5 @@
 // The command-line program: with arguments, one unattended run (no window, no display, no
 // window libraries); without, it starts the window program.
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -22,17 +21,12 @@ int main(int argc, char** argv) {
     if (morvik::IsFontCommand(args))
       return morvik::RunFontCommand(args, start, std::cout, std::cerr);
     if (morvik::IsPictureCommand(args)) {
-      // With no set named, pictures are read with the stock library: $MORVIK_STOCK when set,
-      // as Library::Stock() takes it, else the one beside the program or installed with it.
-      const std::string exeFolder = morvik::ExecutableFolder(argv[0]);
-      morvik::DefaultSets stock;
-      if (const char* named = std::getenv("MORVIK_STOCK"); named && *named) {
-        stock = morvik::DefaultSets({named}, {named});
-      } else {
-        stock.Tried = morvik::Library::StockPlaces(exeFolder);
-        if (std::string lib = morvik::Library::FindStock(exeFolder); !lib.empty())
-          stock.Names.push_back(std::move(lib));
-      }
+      // With no set named, pictures are read with the stock library, found as
+      // Library::Stock() finds it; the places tried go into the message when it is not.
+      const morvik::Library::StockLocation at =
+          morvik::Library::LocateStock(morvik::ExecutableFolder(argv[0]));
+      morvik::DefaultSets stock({}, at.Tried);
+      if (!at.Path.empty()) stock.Names.push_back(at.Path);
       return morvik::RunPictureCommand(args, stock, start, std::cout, std::cerr);
     }
     return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);

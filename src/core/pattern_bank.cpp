@@ -2,10 +2,10 @@
 
 namespace morvik {
 
-TPatternBank::TPatternBank() {
-  AllocateEditPattern(*this);
-  AllocateBank(*this);
-}
+// Every slot is value-initialised empty with counts 16, which is what AllocateEditPattern
+// and AllocateBank would make of it again: a bank built for every opened set need not pay
+// for that twice.
+TPatternBank::TPatternBank() = default;
 
 void AllocateEditPattern(TPatternBank& bank) {
   ResetPattern(bank.EditPattern());

@@ -3,6 +3,8 @@
 #include "image/pnm_reader.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/error.h"
@@ -204,6 +206,18 @@ void DecodeBits(const Cursor& c, Bitmap& out) {
   }
 }
 
+// n grey bytes as n pixels of three equal bytes, rows following each other in both. Each
+// pixel is stored as four bytes, the fourth written over by the next pixel (one store
+// instead of three); the last is stored byte by byte, at the end of the pixels.
+void SpreadGrey(const std::uint8_t* s, std::size_t n, std::uint8_t* d) {
+  if (n == 0) return;
+  for (std::size_t x = 0; x + 1 < n; ++x, d += 3) {
+    const std::uint32_t four = s[x] * 0x01010101u;
+    std::memcpy(d, &four, sizeof four);
+  }
+  d[0] = d[1] = d[2] = s[n - 1];
+}
+
 // Binary grey or colour samples of one or two bytes.
 void DecodeSamples(const Cursor& c, const Header& h, Bitmap& out) {
   const std::vector<std::uint8_t> table = WideningTable(h.maxval);
@@ -212,10 +226,7 @@ void DecodeSamples(const Cursor& c, const Header& h, Bitmap& out) {
   const std::uint8_t* s = c.data + c.pos;
   // Bytes of maxval 255, the usual grey picture: every byte is its own sample, within range.
   if (h.maxval == 255 && Channels(h.kind) == 1) {
-    for (int y = 0; y < out.Height(); ++y, s += count) {
-      std::uint8_t* d = out.Row(y);
-      for (std::size_t x = 0; x < count; ++x, d += 3) d[0] = d[1] = d[2] = s[x];
-    }
+    SpreadGrey(s, count * static_cast<std::size_t>(out.Height()), out.Row(0));
     return;
   }
   std::vector<std::uint8_t> row(count);

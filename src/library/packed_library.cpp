@@ -8,15 +8,13 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 
 #include "core/error.h"
 #include "core/file_names.h"
-#include "core/regular_file.h"
 #include "core/safe_write.h"
 #include "core/set_files.h"
+#include "library/prepared_pack.h"
 #include "library/set_char_map.h"
-#include "library/small_file.h"
 
 namespace fs = std::filesystem;
 
@@ -24,11 +22,13 @@ namespace morvik {
 
 namespace {
 
-// "MVPACK", CR LF, the version; then the count of sets (2 bytes), and for each set its name
-// (2-byte length, bytes) and its four files in kParts order, each a present byte (0 or 1) and,
-// when present, a 4-byte length and the bytes. Numbers are little-endian.
+// "MVPACK", CR LF, the version; then the count of sets (2 bytes) and the sets. In version 2
+// each set is in its prepared form (prepared_pack.h). In version 1, which older builds
+// wrote, each is its name (2-byte length, bytes) and its four files in kParts order, each a
+// present byte (0 or 1) and, when present, a 4-byte length and the bytes. Numbers are
+// little-endian.
 const std::string kMagic = "MVPACK\r\n";
-constexpr std::uint8_t kVersion = 1;
+constexpr std::uint8_t kFileVersion = 1, kPreparedVersion = 2;
 const char* const kParts[] = {".PCP", ".charmap.txt", ".set.ini", ".detail"};
 constexpr int kPartCount = 4;
 
@@ -38,17 +38,6 @@ void PutNumber(std::string& s, std::uint32_t v, int bytes) {
 
 std::string FolderOf(const std::string& path) {
   return fs::path(ResolveFileName(path)).parent_path().string();
-}
-
-// The bytes of one file of a set; no value when an optional file does not exist.
-std::optional<std::string> PartBytes(const std::string& base, int part) {
-  const std::string path = base + kParts[part];
-  if (part != 0) return ReadSmallFile(path, kMaxSetFileBytes);
-  const std::string file = ResolveFileName(path);
-  std::string bytes;
-  if (!ReadRegularFilePrefix(file, PatternRecordSize * kReferenceCount, bytes))
-    throw ReadError(file, "cannot be read", errno);
-  return bytes;
 }
 
 // The pack mapped from the page cache whole (one call instead of a fault or a copy for
@@ -191,21 +180,12 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
     throw FileError(file, "would hold more than " + std::to_string(kMaxLibrarySets) + " sets");
   const std::string folder = FolderOf(packPath);
   std::string pack = kMagic;
-  pack += static_cast<char>(kVersion);
+  pack += static_cast<char>(kPreparedVersion);
   PutNumber(pack, static_cast<std::uint32_t>(names.size()), 2);
   for (const std::string& name : names) {
     if (name.empty() || name.size() > 0xFFFF)
       throw FileError(file, "cannot hold the set name \"" + name + "\"");
-    PutNumber(pack, static_cast<std::uint32_t>(name.size()), 2);
-    pack += name;
-    const std::string base = JoinPath(folder, name);
-    for (int p = 0; p < kPartCount; ++p) {
-      const std::optional<std::string> bytes = PartBytes(base, p);
-      pack += static_cast<char>(bytes ? 1 : 0);
-      if (!bytes) continue;
-      PutNumber(pack, static_cast<std::uint32_t>(bytes->size()), 4);
-      pack += *bytes;
-    }
+    PutPreparedSet(pack, name, OpenReferenceSet(JoinPath(folder, name)));
   }
   if (pack.size() > kMaxPackedLibraryBytes) throw FileError(file, "would be too large");
   WriteNewContents(file, pack);
@@ -222,7 +202,9 @@ ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const st
                                     const std::string& folder) {
   PackReader in(data, size, file);
   if (in.Bytes(kMagic.size()) != kMagic) in.Fail("is not a packed library");
-  if (in.Number(1) != kVersion) in.Fail("is a packed library of another version");
+  const std::uint32_t version = in.Number(1);
+  if (version != kFileVersion && version != kPreparedVersion)
+    in.Fail("is a packed library of another version");
   const std::uint32_t count = in.Number(2);
   if (count == 0) in.Fail("holds no set");
   if (count > static_cast<std::uint32_t>(kMaxLibrarySets))
@@ -230,8 +212,15 @@ ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const st
   ReferenceLibrary library;
   library.Sets.reserve(count);
   Prefault(library.Sets.data(), count * sizeof(ReferenceSet));
-  for (std::uint32_t k = 0; k < count; ++k) UnpackSet(in, folder, file, library.Sets);
-  if (!in.AtEnd()) in.Fail("has bytes after its last set");
+  if (version == kFileVersion) {
+    for (std::uint32_t k = 0; k < count; ++k) UnpackSet(in, folder, file, library.Sets);
+    if (!in.AtEnd()) in.Fail("has bytes after its last set");
+    return library;
+  }
+  const std::size_t header = kMagic.size() + 3;
+  PreparedSetReader sets(data + header, size - header, file);
+  for (std::uint32_t k = 0; k < count; ++k) sets.ReadSet(folder, library.Sets);
+  if (!sets.AtEnd()) in.Fail("has bytes after its last set");
   return library;
 }
 

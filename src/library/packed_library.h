@@ -1,5 +1,6 @@
-// A packed library: one file holding every set of a library with the bytes of its files, so
-// that a run opens one file instead of four for each set (the stock library is packed so).
+// A packed library: one file holding every set of a library as opening the set's files
+// leaves it (prepared: see prepared_pack.h), so that a run opens one file and copies its sets
+// instead of reading and preparing four files for each (the stock library is packed so).
 #pragma once
 
 #include <cstddef>
@@ -16,17 +17,17 @@ constexpr std::size_t kMaxPackedLibraryBytes = std::size_t{64} << 20;
 bool IsPackedLibraryName(const std::string& name);
 
 // Writes packPath (a new file renamed into place) holding, in order, the sets named relative
-// to the pack's folder (or absolute): each name with the bytes of "<name>.PCP" (as far as a
-// set reads it, 40 records) and, where they exist, of its ".charmap.txt", ".set.ini" and
-// ".detail". Throws Error naming the file that is missing or cannot be read or written.
+// to the pack's folder (or absolute), each opened as OpenReferenceSet opens it. Throws Error
+// naming the file that is missing, bad or cannot be read or written.
 void SavePackedLibrary(const std::string& packPath, const std::vector<std::string>& names);
 
-// The sets of a packed library, each exactly as OpenReferenceSet opens it from the files it
+// The sets of a packed library, each exactly as OpenReferenceSet opened it from the files it
 // was packed from, with the base name taken against the pack's folder as a library file's
-// names are. Throws Error naming the pack when it is missing, too large or damaged.
+// names are. Packs of the earlier form, which held the files' bytes, are read too. Throws
+// Error naming the pack when it is missing, too large or damaged.
 ReferenceLibrary OpenPackedLibrary(const std::string& packPath);
 // The same from the bytes of a pack named file, its sets' names taken against folder. Every
-// part is checked as a set's own file is (kBadData naming the pack and the set's file).
+// count, size and field is checked before it is used (kBadData naming the pack).
 ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const std::string& file,
                                     const std::string& folder);
 

@@ -61,12 +61,15 @@ PreparedReferences PrepareReferences(TPatternBank& bank, bool profile) {
       p.Earlier.push_back(std::move(before));
     }
   }
-  if (!profile) return p;
+  if (profile) ProfileReferences(bank, p);
+  return p;
+}
+
+void ProfileReferences(const TPatternBank& bank, PreparedReferences& p) {
   p.Rows.resize(kReferenceCount + 1);
   p.Columns.resize(kReferenceCount + 1);
   for (int k = 1; k <= kReferenceCount; ++k)
     if (bank.Slot(k).MaxLevel != 0) ProfileLines(bank.Slot(k), p.Rows[k], p.Columns[k]);
-  return p;
 }
 
 }  // namespace morvik

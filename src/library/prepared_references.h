@@ -33,6 +33,10 @@ struct PreparedReferences {
 constexpr std::size_t kMaxPasses = 8;
 PreparedReferences PrepareReferences(TPatternBank& bank, bool profile);
 
+// The line profiles of the settled references (1..40) into p.Rows and p.Columns, as
+// PrepareReferences gives them when asked: for a bank settled before (a packed set).
+void ProfileReferences(const TPatternBank& bank, PreparedReferences& p);
+
 // Reference k as the image after `earlier` others of a run sees it: from the earlier passes
 // while they last, then the settled bank.
 inline const TPattern& ReferenceAfter(const TPatternBank& bank, const PreparedReferences& p, int k,

@@ -1,8 +1,10 @@
 #include "reading/lexicon.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -132,10 +134,19 @@ Lexicon::Lexicon(std::string_view lines) : text_(lines) {
   while (2 * size_ < 3 * count) size_ *= 2;
   table_.reset(static_cast<std::uint32_t*>(std::calloc(size_, sizeof(std::uint32_t))));
   if (!table_ || text_.size() >= UINT32_MAX) return;
+  // Letters as IsLetter has them, looked up instead of asked for each of a million bytes.
+  std::array<bool, 256> letter{};
+  for (int c = 0; c < 256; ++c)
+    letter[static_cast<std::size_t>(c)] = IsLetter(static_cast<char>(c));
   for (std::size_t at = 0; at < text_.size();) {
-    const std::string_view w = WordAt(static_cast<std::uint32_t>(at + 1));
+    const char* line = text_.data() + at;
+    const void* end = std::memchr(line, '\n', text_.size() - at);
+    const std::size_t length =
+        end ? static_cast<std::size_t>(static_cast<const char*>(end) - line) : text_.size() - at;
+    const std::string_view w(line, length);
     const std::size_t next = at + w.size() + 1;
-    if (AllLetters(w)) {
+    if (!w.empty() && std::all_of(w.begin(), w.end(),
+                                  [&](char c) { return letter[static_cast<unsigned char>(c)]; })) {
       std::size_t i = Hash(w) & (size_ - 1);
       while (table_[i] != 0 && !SameSmall(WordAt(table_[i]), w)) i = (i + 1) & (size_ - 1);
       if (table_[i] == 0) table_[i] = static_cast<std::uint32_t>(at + 1), ++words_;

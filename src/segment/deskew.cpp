@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace morvik {
@@ -20,13 +21,22 @@ struct Point {
 // about kMostPoints, taken evenly, which fixes the cost of a page at any resolution.
 constexpr std::size_t kMostPoints = 150000;
 
+bool NoInk8(const std::uint8_t* p) {
+  std::uint64_t eight;
+  std::memcpy(&eight, p, sizeof eight);
+  return eight == 0;
+}
+
 std::vector<Point> LowerEdges(const BinaryImage& ink) {
   std::vector<Point> points;
   for (int y = 0; y < ink.Height; ++y) {
     const std::uint8_t* row = ink.Ink.data() + static_cast<std::size_t>(y) * ink.Width;
     const std::uint8_t* below = y + 1 < ink.Height ? row + ink.Width : nullptr;
-    for (int x = 0; x < ink.Width; ++x)
-      if (row[x] && (below == nullptr || !below[x])) points.push_back({x, y});
+    for (int x = 0; x < ink.Width; ++x) {
+      // Eight pixels of ground, most of a page, are passed over at once.
+      while (x + 8 <= ink.Width && NoInk8(row + x)) x += 8;
+      if (x < ink.Width && row[x] && (below == nullptr || !below[x])) points.push_back({x, y});
+    }
   }
   if (points.size() > kMostPoints) {
     const std::size_t step = (points.size() + kMostPoints - 1) / kMostPoints;

@@ -1,8 +1,32 @@
 #include "segment/grey_image.h"
 
+#include <emmintrin.h>
+
+#include <cstdint>
+
 #include "image/grey.h"
 
 namespace morvik {
+
+namespace {
+
+constexpr int kBlock = 16;
+
+// Whether the sixteen pixels from p on are grey (each pixel's three bytes equal), reading
+// one byte past them (the next pixel's first byte: callers leave one pixel after them).
+bool Grey16(const std::uint8_t* p) {
+  std::uint64_t equal = 0;
+  for (int k = 0; k < 3; ++k) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k + 1));
+    equal |= static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, next))) << (16 * k);
+  }
+  // Byte i equals byte i + 1 for the first two bytes of every pixel.
+  constexpr std::uint64_t kWithinPixels = 0x6DB6DB6DB6DB;
+  return (equal & kWithinPixels) == kWithinPixels;
+}
+
+}  // namespace
 
 GreyImage ToGreyImage(const Bitmap& bitmap) {
   GreyImage g;
@@ -13,19 +37,16 @@ GreyImage ToGreyImage(const Bitmap& bitmap) {
   auto grey = [](const std::uint8_t* p) { return p[0] == p[1] && p[1] == p[2]; };
   for (int y = 0; y < g.Height; ++y) {
     const std::uint8_t* p = bitmap.Row(y);
-    int x = 0;
-    // Runs of four grey pixels, the whole of a grey picture, are taken as they are.
-    for (; x + 4 <= g.Width && grey(p) && grey(p + 3) && grey(p + 6) && grey(p + 9);
-         x += 4, p += 12) {
-      out[0] = p[0];
-      out[1] = p[3];
-      out[2] = p[6];
-      out[3] = p[9];
-      out += 4;
-    }
-    for (; x < g.Width; ++x, p += 3) {
+    for (int x = 0; x < g.Width;) {
+      // Runs of sixteen grey pixels, most of a grey picture, are taken as they are.
+      if (grey(p) && x + kBlock + 1 <= g.Width && Grey16(p)) {
+        for (int k = 0; k < kBlock; ++k) out[k] = p[3 * k];
+        x += kBlock, p += 3 * kBlock, out += kBlock;
+        continue;
+      }
       // A grey pixel is its own grey.
       *out++ = static_cast<std::uint8_t>(grey(p) ? p[0] : GreyOf(MakeColour(p[2], p[1], p[0])));
+      ++x, p += 3;
     }
   }
   return g;

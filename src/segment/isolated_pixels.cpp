@@ -45,6 +45,16 @@ std::uint8_t Cleaned(const GreyImage& grey, int x, int y) {
   return static_cast<std::uint8_t>(n[(count - 1) / 2]);
 }
 
+// Whether the pixel is far from its neighbours to the right, above and below, where there
+// are such: a pixel close to any neighbour is kept as it is, so most pixels on the soft
+// edges of print need not have all eight gathered.
+bool FarFromRest(const GreyImage& grey, const std::uint8_t* row, int x, int y) {
+  const auto width = static_cast<std::ptrdiff_t>(grey.Width);
+  return (x + 1 >= grey.Width || FarFrom(row[x], row[x + 1])) &&
+         (y == 0 || FarFrom(row[x], row[x - width])) &&
+         (y + 1 >= grey.Height || FarFrom(row[x], row[x + width]));
+}
+
 }  // namespace
 
 GreyImage RemoveIsolatedPixels(const GreyImage& grey) {
@@ -60,7 +70,8 @@ GreyImage RemoveIsolatedPixels(const GreyImage& grey) {
       // Eight pixels equal to their left neighbours (a stretch of one grey, most of a
       // picture) are passed over at once.
       while (x + 8 <= grey.Width && SameAsLeft8(row + x)) x += 8;
-      if (x < grey.Width && FarFrom(row[x], row[x - 1])) to[x] = Cleaned(grey, x, y);
+      if (x < grey.Width && FarFrom(row[x], row[x - 1]) && FarFromRest(grey, row, x, y))
+        to[x] = Cleaned(grey, x, y);
     }
   }
   return out;
