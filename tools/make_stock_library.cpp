@@ -42,11 +42,12 @@ const char kTextChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$-";
 const char kLetters[] = "0-9A-Za-z";
 
 // Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes;
-// italic faces of the sans and serif families. The rarer signs come from three faces only:
-// from more, their bars and brackets took the l, i and m of small print. Small letters of
-// the sans and serif faces also as small, soft print (cap height 10 px, blurred): 100 dpi,
-// blurred pages and 13 px screen text; capitals and digits or a third face so made cost
-// more time than they gained.
+// italic faces of the sans and serif families, and the small letters of their bold italic
+// (its capitals, digits or ligatures read no bold italic better and took small roman print).
+// The rarer signs come from three faces only: from more, their bars and brackets took the l,
+// i and m of small print. Small letters of the sans and serif faces also as small, soft print
+// (cap height 10 px, blurred): 100 dpi, blurred pages and 13 px screen text; capitals and
+// digits or a third face so made cost more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
@@ -60,6 +61,8 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTextChars, large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kLetters, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-BoldItalic.otf", "a-z", large},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-BoldItalic.otf", "a-z", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {10}, false, 1},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {10}, false, 1},
   };
