@@ -46,8 +46,10 @@ const char kLetters[] = "0-9A-Za-z";
 // (its capitals, digits or ligatures read no bold italic better and took small roman print).
 // The rarer signs come from three faces only: from more, their bars and brackets took the l,
 // i and m of small print. Small letters of the sans and serif faces also as small, soft print
-// (cap height 10 px, blurred): 100 dpi, blurred pages and 13 px screen text; capitals and
-// digits or a third face so made cost more time than they gained.
+// (cap height 10 px, blurred, with the stops and commas that read as quotes at that size):
+// 100 dpi and 13 px screen text; and as blurred print (cap height 20 px, blurred more): the
+// blurred n of 200 dpi scans read as o. Capitals and digits or a third face so made cost
+// more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
@@ -63,8 +65,10 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-BoldItalic.otf", "a-z", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-BoldItalic.otf", "a-z", large},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {10}, false, 1},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z.,;:", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z.,;:", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
   };
 }
 
