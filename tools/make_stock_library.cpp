@@ -47,9 +47,11 @@ const char kLetters[] = "0-9A-Za-z";
 // The rarer signs come from three faces only: from more, their bars and brackets took the l,
 // i and m of small print. Small letters of the sans and serif faces also as small, soft print
 // (cap height 10 px, blurred, with the stops and commas that read as quotes at that size):
-// 100 dpi and 13 px screen text; and as blurred print (cap height 20 px, blurred more): the
-// blurred n of 200 dpi scans read as o. Capitals and digits or a third face so made cost
-// more time than they gained.
+// 100 dpi and 13 px screen text, where the serif c, e, h, l and t also need their sharp
+// render (blurred, the e lost its bar to c, the l read as ']', Palatino's th as fb; sharp
+// references of the other letters split the a and n of clean lines); and as blurred print (cap
+// height 20 px, blurred more): the blurred n of 200 dpi scans read as o. Capitals and digits or a
+// third face so made cost more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
@@ -67,6 +69,7 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-BoldItalic.otf", "a-z", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z.,;:", {10}, false, 1},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z.,;:", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "cehlt", {10}},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
   };
