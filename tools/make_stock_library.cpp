@@ -45,13 +45,14 @@ const char kLetters[] = "0-9A-Za-z";
 // italic faces of the sans and serif families, and the small letters of their bold italic
 // (its capitals, digits or ligatures read no bold italic better and took small roman print).
 // The rarer signs come from three faces only: from more, their bars and brackets took the l,
-// i and m of small print. Small letters of the sans and serif faces also as small, soft print
-// (cap height 10 px, blurred, with the stops and commas that read as quotes at that size):
-// 100 dpi and 13 px screen text, where the serif c, e, h, l and t also need their sharp
-// render (blurred, the e lost its bar to c, the l read as ']', Palatino's th as fb; sharp
-// references of the other letters split the a and n of clean lines); and as blurred print (cap
-// height 20 px, blurred more): the blurred n of 200 dpi scans read as o. Capitals and digits or a
-// third face so made cost more time than they gained.
+// i and m of small print. Small and soft print has references of its own:
+// - 100 dpi pages and 13 px screen text: the small letters, stops and commas of the sans and
+//   serif faces at cap height 10 px, blurred (sharp, the commas read as backquotes), and the
+//   serif c, e, h, l and t also sharp (blurred alone, e read as c, l as ']'; the other
+//   letters sharp split the a and n of clean lines);
+// - blurred 200 dpi scans: the small letters at cap height 20 px, blurred more (n read as o),
+//   also of Palatino (h read as b) but for its v, w and x (they took the halves of a w).
+// Capitals and digits so made cost more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
@@ -72,6 +73,7 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "cehlt", {10}},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "a-uyz", {20}, false, 3},
   };
 }
 
