@@ -45,7 +45,8 @@ const char kLetters[] = "0-9A-Za-z";
 // italic faces of the sans and serif families, and the small letters of their bold italic
 // (its capitals, digits or ligatures read no bold italic better and took small roman print).
 // The rarer signs come from three faces only: from more, their bars and brackets took the l,
-// i and m of small print. Small and soft print has references of its own:
+// i and m of small print. Palatino's l, m, p and M differ enough from the others' to be read
+// as I, In, P and NI: they are learned too. Small and soft print has references of its own:
 // - 100 dpi pages and 13 px screen text: the small letters, stops and commas of the sans and
 //   serif faces at cap height 10 px, blurred (sharp, the commas read as backquotes), and the
 //   serif c, e, h, l and t also sharp (blurred alone, e read as c, l as ']'; the other
@@ -75,6 +76,7 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "cehlt", {10}},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "l", {14}},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "w", {14}},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "Mlmp", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "a-uyz", {20}, false, 3},
