@@ -42,11 +42,20 @@ const char kTextChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$-";
 const char kLetters[] = "0-9A-Za-z";
 
 // Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes;
-// italic faces of the sans and serif families. The rarer signs come from three faces only:
-// from more, their bars and brackets took the l, i and m of small print. Small letters of
-// the sans and serif faces also as small, soft print (cap height 10 px, blurred): 100 dpi,
-// blurred pages and 13 px screen text; capitals and digits or a third face so made cost
-// more time than they gained.
+// italic faces of the sans and serif families, and the small letters of their bold italic
+// (its capitals, digits or ligatures read no bold italic better and took small roman print).
+// The rarer signs come from three faces only: from more, their bars and brackets took the l,
+// i and m of small print. Palatino's l, m, p and M differ enough from the others' to be read
+// as I, In, P and NI: they are learned too. Small and soft print has references of its own:
+// - 100 dpi pages and 13 px screen text: the small letters, stops and commas of the sans and
+//   serif faces at cap height 10 px, blurred (sharp, the commas read as backquotes), and the
+//   serif c, e, h, l and t also sharp (blurred alone, e read as c, l as ']'; the other
+//   letters sharp split the a and n of clean lines);
+// - 150 dpi pages: the sans l at cap height 14 px (a bar two pixels wide read as j) and
+//   Palatino's w (split into u and a comma);
+// - blurred 200 dpi scans: the small letters at cap height 20 px, blurred more (n read as o),
+//   also of Palatino (h read as b) but for its v, w and x (they took the halves of a w).
+// Capitals and digits so made cost more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
   return {
@@ -60,8 +69,17 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTextChars, large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kLetters, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {10}, false, 1},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-BoldItalic.otf", "a-z", large},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-BoldItalic.otf", "a-z", large},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z.,;:", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z.,;:", {10}, false, 1},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "cehlt", {10}},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "l", {14}},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "w", {14}},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "Mlmp", large},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "a-uyz", {20}, false, 3},
   };
 }
 

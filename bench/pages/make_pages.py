@@ -283,6 +283,10 @@ def make_lines(work, full, rng):
         lines.append(("signs", rng.choice(("TR", "HR", "CR")), text))
     for text in bench_texts.ligature_sentences(rng, 6 if full else 3):
         lines.append(("ligatures", rng.choice(("TR", "PR", "NR", "TI")), text))
+    # Drawn last, so the lines above stay the draws they were before bold italic was added.
+    for family in families:
+        for _ in range(per):
+            lines.append(("bolditalic", FAMILIES[family][3], bench_texts.sentence(rng)))
     source = lines_document([(font, text) for _, font, text in lines])
     texts = grout_pages(source)
     renders = ghostscript(source, 300, os.path.join(work, "render", "lines"))
@@ -358,7 +362,8 @@ GROUPS = [
     ["noisy pages (200 dpi)", ["noisy"]],
     ["pages rotated 0.5-1.5 degrees (200 dpi)", ["rotated"]],
     ["scan-like pages (200 dpi)", ["scanlike"]],
-    ["clean lines: roman / bold / italic", ["line_roman", "line_bold", "line_italic"]],
+    ["clean lines: roman / bold / italic / bold italic",
+     ["line_roman", "line_bold", "line_italic", "line_bolditalic"]],
     ["clean lines: mono / signs / ligatures", ["line_mono", "line_signs", "line_ligatures"]],
     ["digit cells: regular / bold", ["digits_regular", "digits_bold"]],
 ]
