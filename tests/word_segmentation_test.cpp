@@ -1,0 +1,140 @@
+// Tests of segmenting words by recognition with a scripted recogniser: a word is searched only
+// where it reads poorly or holds a box too wide, a box is cut and boxes are joined only where the
+// readings fit clearly better, words do not join across spaces, and no piece is read twice.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "reading/word_segmentation.h"
+
+namespace morvik {
+namespace {
+
+// Two solid strokes of height 20, columns [0, 8) and [12, 20), touching through a thin bar at
+// rows 9..10 (so the box [0, 20) is one component).
+BinaryImage TwoStrokes() {
+  BinaryImage b;
+  b.Width = 20;
+  b.Height = 20;
+  b.Ink.assign(400, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (x < 8 || x >= 12 || y == 9 || y == 10) b.Ink[y * 20 + x] = 1;
+  return b;
+}
+
+using Key = std::tuple<int, int, int, int>;
+
+// Scores by box (0.1 for any other); every box asked for is recorded.
+struct Scripted {
+  std::map<Key, double> Scores;
+  std::vector<Key> Asked;
+  BoxRecognizer Fn() {
+    return [this](const CharBox& b) {
+      const Key k{b.Left, b.Top, b.Width, b.Height};
+      Asked.push_back(k);
+      const auto it = Scores.find(k);
+      std::array<LibraryMatch, 3> best{};
+      best[0] = LibraryMatch{0, 1, it == Scores.end() ? 0.1 : it->second, 'x'};
+      return best;
+    };
+  }
+};
+
+RecognizedBox Box(int left, int width, double score, bool space = false) {
+  RecognizedBox r;
+  r.Box = CharBox{left, 0, width, 20, space, false};
+  r.Best[0] = LibraryMatch{0, 1, score, 'x'};
+  return r;
+}
+
+std::vector<Key> Boxes(const std::vector<RecognizedBox>& line) {
+  std::vector<Key> out;
+  for (const RecognizedBox& r : line)
+    out.push_back(Key{r.Box.Left, r.Box.Top, r.Box.Width, r.Box.Height});
+  return out;
+}
+
+bool NoneAskedTwice(std::vector<Key> asked) {
+  std::sort(asked.begin(), asked.end());
+  return std::adjacent_find(asked.begin(), asked.end()) == asked.end();
+}
+
+TEST(WordSegmentationTest, CutsAWideBoxOnlyWhereBothPiecesReadClearlyBetter) {
+  // The bar's columns are the cuts: [0, 10) and [10, 20) shrink to the strokes with the bar.
+  const Key left{0, 0, 10, 20}, right{10, 0, 10, 20};
+  const struct {
+    double Whole, Left, Right;
+    std::vector<Key> Want;
+  } cases[] = {
+      {0.1, 0.9, 0.9, {left, right}},
+      {0.1, 0.3, 0.3, {Key{0, 0, 20, 20}}},  // no better than the whole with a change's cost
+      {0.6, 0.95, 0.95, {left, right}},      // a fair whole, pieces far better
+      {0.6, 0.85, 0.85, {Key{0, 0, 20, 20}}},
+  };
+  for (const auto& c : cases) {
+    Scripted s;
+    s.Scores = {{left, c.Left}, {right, c.Right}};
+    std::vector<RecognizedBox> line = {Box(0, 20, c.Whole, true)};
+    SegmentWords(TwoStrokes(), line, 10, s.Fn());
+    EXPECT_EQ(Boxes(line), c.Want) << c.Whole << " " << c.Left << " " << c.Right;
+    EXPECT_TRUE(line[0].Box.SpaceBefore);
+    if (line.size() == 2) {
+      EXPECT_EQ(line[1].Best[0].Score, c.Right);
+    }
+    EXPECT_TRUE(NoneAskedTwice(s.Asked));
+    EXPECT_EQ(std::count(s.Asked.begin(), s.Asked.end(), Key{0, 0, 20, 20}), 0);  // known
+  }
+}
+
+TEST(WordSegmentationTest, JoinsPiecesOfOneWordWhereTheJoinedBoxReadsClearlyBetter) {
+  const struct {
+    std::vector<RecognizedBox> Line;
+    double Joined;
+    std::vector<int> Lefts;  // of the boxes left
+  } cases[] = {
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1)}, 0.9, {0}},
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1)}, 0.4, {0, 12}},
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1, true)}, 0.9, {0, 12}},  // a word space between
+      {{Box(0, 8, 0.1), Box(19, 8, 0.1)}, 0.9, {0, 19}},        // too far apart
+      {{Box(0, 8, 0.8), Box(12, 8, 0.8)}, 0.99, {0, 12}},       // read well: not searched
+  };
+  for (const auto& c : cases) {
+    Scripted s;
+    const RecognizedBox &a = c.Line.front(), &b = c.Line.back();
+    s.Scores[Key{0, 0, b.Box.Left + b.Box.Width, 20}] = c.Joined;
+    std::vector<RecognizedBox> line = c.Line;
+    SegmentWords(TwoStrokes(), line, 10, s.Fn());
+    std::vector<int> lefts;
+    for (const RecognizedBox& r : line) lefts.push_back(r.Box.Left);
+    EXPECT_EQ(lefts, c.Lefts) << c.Joined << " " << a.Best[0].Score;
+    EXPECT_TRUE(NoneAskedTwice(s.Asked));
+  }
+}
+
+TEST(WordSegmentationTest, WordsThatReadWellAreLeftAsCutWithoutReadingMore) {
+  Scripted s;
+  const std::vector<RecognizedBox> words = {Box(0, 8, 0.5, true), Box(9, 9, 0.4),
+                                            Box(30, 12, 0.3, true), Box(43, 8, 0.2)};
+  std::vector<RecognizedBox> line = words;
+  SegmentWords(TwoStrokes(), line, 10, s.Fn());
+  EXPECT_EQ(Boxes(line), Boxes(words));
+  EXPECT_TRUE(s.Asked.empty());
+}
+
+// Empty cells (a table's) pass through and end the word before them.
+TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
+  Scripted s;
+  RecognizedBox empty = Box(9, 2, 0);
+  empty.Box.Empty = true;
+  std::vector<RecognizedBox> line = {Box(0, 8, 0.1), empty, Box(12, 8, 0.1)};
+  s.Scores[Key{0, 0, 20, 20}] = 0.99;
+  SegmentWords(TwoStrokes(), line, 10, s.Fn());
+  ASSERT_EQ(line.size(), 3u);
+  EXPECT_TRUE(line[1].Box.Empty);
+}
+
+}  // namespace
+}  // namespace morvik
