@@ -12,6 +12,10 @@ namespace {
 constexpr int kMaxSpan = 5;
 constexpr std::size_t kMaxCuts = 4;
 
+// In typical widths: the widest character joined from several boxes (an m broken in two is
+// about 1.6; two letters of a monospaced face are 2).
+constexpr double kJoinWidth = 1.7;
+
 // One piece of the over-segmented word: its ink, the columns it stands for and its box.
 struct Segment {
   Rect Ink;
@@ -31,8 +35,20 @@ bool TooWide(const CharBox& b, int pitch) {
   return 2 * b.Width > 3 * pitch && 10 * b.Width >= 8 * b.Height;
 }
 
-bool Suspect(const RecognizedBox& r, int pitch) {
-  return ScoreOf(r.Best) < kPoorScore || TooWide(r.Box, pitch);
+// A mark (half the word's height and half the typical width at most) may be one of several
+// that make one sign: the two ticks of a double quote.
+bool Mark(const CharBox& b, int pitch, int tallest) {
+  return 2 * b.Width <= pitch && 2 * b.Height <= tallest;
+}
+
+bool Suspect(const RecognizedBox& r, int pitch, int tallest) {
+  return ScoreOf(r.Best) < kPoorScore || TooWide(r.Box, pitch) || Mark(r.Box, pitch, tallest);
+}
+
+int Tallest(const std::vector<RecognizedBox>& word) {
+  int tallest = 1;
+  for (const RecognizedBox& r : word) tallest = std::max(tallest, r.Box.Height);
+  return tallest;
 }
 
 // Per column of a box: its ink and the rows of its first and last ink pixel.
@@ -122,8 +138,9 @@ class WordSearch {
              const BoxRecognizer& recognize)
       : word_(word), pitch_(pitch), recognize_(recognize) {
     for (std::size_t k = 0; k < word.size(); ++k) {
-      const bool suspect = Suspect(word[k], pitch);
+      const bool suspect = Suspect(word[k], pitch, Tallest(word));
       suspect_.push_back(suspect);
+      mark_.push_back(Mark(word[k].Box, pitch, Tallest(word)));
       const CharBox& b = word[k].Box;
       if (suspect && b.Width >= std::max(4, pitch)) {
         AddPieces(ink, b, static_cast<int>(k), segments_);
@@ -175,11 +192,12 @@ class WordSearch {
     const int whole = WholeBox(i, j);
     if (whole >= 0) {
       r = word_[static_cast<std::size_t>(whole)];
-      value = weight * (ScoreOf(r.Best) - 1) - PieceCost(r.Box.Width);
+      value = weight * (ScoreOf(r.Best) - 1);
+      if (!mark_[static_cast<std::size_t>(whole)]) value -= PieceCost(r.Box.Width);
       return true;
     }
     Rect box;
-    bool suspect = false;
+    bool suspect = false, marks = true;
     int tallest = 0;
     for (std::size_t k = i; k < j; ++k) {
       const Segment& s = segments_[k];
@@ -187,42 +205,44 @@ class WordSearch {
         return false;  // too far apart to be one character
       box = Union(box, s.Ink);
       suspect = suspect || suspect_[static_cast<std::size_t>(s.Box)];
+      marks = marks && mark_[static_cast<std::size_t>(s.Box)];
       tallest = std::max(tallest, word_[static_cast<std::size_t>(s.Box)].Box.Height);
     }
+    const bool joins = segments_[i].Box != segments_[j - 1].Box;
     if (!suspect || box.Width > 2 * box.Height || box.Width > 3 * pitch_ ||
-        2 * box.Height < tallest || 8 * box.Width < tallest)
+        (joins && box.Width > kJoinWidth * pitch_) || 2 * box.Height < tallest ||
+        8 * box.Width < tallest)
       return false;
     r.Box = CharBox{box.Left, box.Top, box.Width, box.Height, false, false};
     r.Best = recognize_(r.Box);
-    value = weight * (ScoreOf(r.Best) - 1) - kChangeCost * pitch_ - PieceCost(box.Width);
+    value = weight * (ScoreOf(r.Best) - 1);
+    if (!marks) value -= kChangeCost * pitch_ + PieceCost(box.Width);
     return true;
   }
 
   // What any piece of this width costs, the bonus of a character counted in.
   double PieceCost(int width) const {
-    return kWideCost * std::max(0, width - 2 * pitch_) - kCharacterBonus * pitch_;
+    return kWideCost * std::max(0.0, width - kWideFrom * pitch_) - kCharacterBonus * pitch_;
   }
 
   const std::vector<RecognizedBox>& word_;
   int pitch_;
   const BoxRecognizer& recognize_;
-  std::vector<bool> suspect_;
+  std::vector<bool> suspect_, mark_;
   std::vector<Segment> segments_;
 };
 
 // Without a typical width, two thirds of the word's tallest box.
 int Pitch(const std::vector<RecognizedBox>& word, int typicalWidth) {
   if (typicalWidth > 0) return typicalWidth;
-  int tallest = 1;
-  for (const RecognizedBox& r : word) tallest = std::max(tallest, r.Box.Height);
-  return std::max(1, 2 * tallest / 3);
+  return std::max(1, 2 * Tallest(word) / 3);
 }
 
 void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int typicalWidth,
                  const BoxRecognizer& recognize, std::vector<RecognizedBox>& out) {
   const int pitch = Pitch(word, typicalWidth);
   if (std::none_of(word.begin(), word.end(),
-                   [&](const RecognizedBox& r) { return Suspect(r, pitch); })) {
+                   [&](const RecognizedBox& r) { return Suspect(r, pitch, Tallest(word)); })) {
     out.insert(out.end(), word.begin(), word.end());
     return;
   }

@@ -14,7 +14,8 @@
 namespace morvik {
 
 // A character whose best score falls below this reads poorly: its word is searched, as is a
-// word holding a box 1.5 typical widths wide and at least 0.8 times as wide as high.
+// word holding a box 1.5 typical widths wide and at least 0.8 times as wide as high, or a mark
+// (half the word's height and half the typical width at most: one of the ticks of a quote).
 constexpr double kPoorScore = 0.15;
 
 // The value of a segmentation is the sum over its pieces of (score - 1) times the columns each
@@ -25,8 +26,9 @@ constexpr double kChangeCost = 0.4;
 // - each character read: scores fall with the width a reference must stretch over, so a box
 //   holding two letters reads a little better as one than each letter does alone;
 constexpr double kCharacterBonus = 0.2;
-// - each column beyond twice the typical width: a piece that wide holds two letters.
+// - each column beyond kWideFrom typical widths: a piece that wide likely holds two letters.
 constexpr double kWideCost = 0.25;
+constexpr double kWideFrom = 1.5;
 
 // The line's characters, recognised as the segmenter cut them (`line`, left to right, empty
 // cells passed over), with each word (a run without SpaceBefore) that reads poorly or holds a
