@@ -1,12 +1,20 @@
 // Tests of segmenting words by recognition with a scripted recogniser: a word is searched only
 // where it reads poorly or holds a box too wide, a box is cut and boxes are joined only where the
-// readings fit clearly better, words do not join across spaces, and no piece is read twice.
+// readings fit clearly better, words do not join across spaces, and no piece is read twice; and
+// with the stock library on rendered words.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
+#include <string>
 #include <tuple>
 
+#include "font_files.h"
+#include "fonts/render.h"
+#include "library/reference_library.h"
+#include "reading/read_picture.h"
+#include "reading/stock_library.h"
 #include "reading/word_segmentation.h"
 
 namespace morvik {
@@ -145,6 +153,36 @@ TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   SegmentWords(TwoStrokes(), line, 10, s.Fn());
   ASSERT_EQ(line.size(), 3u);
   EXPECT_TRUE(line[1].Box.Empty);
+}
+
+// Rendered words with the stock library: r and y, r and n touch (the segmenter leaves them in one
+// box, read as W or m) and read right only when cut by the search; words the segmenter cut
+// right stay as they were.
+TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
+  const std::string stock =
+      FindStockLibrary(std::filesystem::path(MORVIK_BINARY).parent_path().string());
+  ASSERT_FALSE(stock.empty());
+  const ReferenceLibrary library = OpenReferenceNames({stock});
+  const struct {
+    const std::string& Font;
+    int Size, Tracking;
+    std::string Text;
+  } cases[] = {
+      {test::kDejaVuSerif, 10, 0, "directory"},
+      {test::kDejaVuSerif, 12, 0, "rotary"},
+      {test::kDejaVuSans, 18, -1, "directory"},
+      {test::kNimbusRomanOtf, 14, -1, "burn"},
+      {test::kNimbusRomanOtf, 14, 0, "resizing links curtain"},  // cut right already
+  };
+  for (const auto& c : cases) {
+    if (!test::FontInstalled(c.Font)) continue;
+    RenderOptions o;
+    o.Margin = 6;
+    o.Tracking = c.Tracking;
+    const Bitmap picture = RenderText(FontFace(c.Font), {c.Text}, c.Size, o);
+    const PictureReading r = ReadPicture(ReadingGrey(picture), library, {});
+    EXPECT_EQ(ReadingText(r), std::vector<std::string>{c.Text}) << c.Font << " " << c.Size;
+  }
 }
 
 }  // namespace

@@ -209,6 +209,11 @@ class WordSearch {
       tallest = std::max(tallest, word_[static_cast<std::size_t>(s.Box)].Box.Height);
     }
     const bool joins = segments_[i].Box != segments_[j - 1].Box;
+    // A piece cut out of a box is half a typical width wide or nearly the box's height: a tail
+    // or a serif cut off would read as a comma or a dot.
+    const bool cutOut = (i > 0 && segments_[i - 1].Box == segments_[i].Box) ||
+                        (j < segments_.size() && segments_[j].Box == segments_[j - 1].Box);
+    if (cutOut && 2 * box.Width < pitch_ && 5 * box.Height < 4 * tallest) return false;
     if (!suspect || box.Width > 2 * box.Height || box.Width > 3 * pitch_ ||
         (joins && box.Width > kJoinWidth * pitch_) || 2 * box.Height < tallest ||
         8 * box.Width < tallest)
