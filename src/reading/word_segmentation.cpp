@@ -35,20 +35,34 @@ bool TooWide(const CharBox& b, int pitch) {
   return 2 * b.Width > 3 * pitch && 10 * b.Width >= 8 * b.Height;
 }
 
-// A mark (half the word's height and half the typical width at most) may be one of several
-// that make one sign: the two ticks of a double quote.
+// A mark (half the word's height and half the typical width at most) beside another may be one
+// of several that make one sign: the two ticks of a double quote.
 bool Mark(const CharBox& b, int pitch, int tallest) {
   return 2 * b.Width <= pitch && 2 * b.Height <= tallest;
-}
-
-bool Suspect(const RecognizedBox& r, int pitch, int tallest) {
-  return ScoreOf(r.Best) < kPoorScore || TooWide(r.Box, pitch) || Mark(r.Box, pitch, tallest);
 }
 
 int Tallest(const std::vector<RecognizedBox>& word) {
   int tallest = 1;
   for (const RecognizedBox& r : word) tallest = std::max(tallest, r.Box.Height);
   return tallest;
+}
+
+// Per box of the word: whether it is a mark, and whether it is suspect (reads poorly, is too
+// wide, or is a mark beside another).
+struct Flags {
+  std::vector<bool> Mark, Suspect;
+};
+
+Flags FlagsOf(const std::vector<RecognizedBox>& word, int pitch) {
+  Flags f;
+  const int tallest = Tallest(word);
+  for (const RecognizedBox& r : word) f.Mark.push_back(Mark(r.Box, pitch, tallest));
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    const bool pair =
+        f.Mark[k] && ((k > 0 && f.Mark[k - 1]) || (k + 1 < word.size() && f.Mark[k + 1]));
+    f.Suspect.push_back(pair || ScoreOf(word[k].Best) < kPoorScore || TooWide(word[k].Box, pitch));
+  }
+  return f;
 }
 
 // Per column of a box: its ink and the rows of its first and last ink pixel.
@@ -135,14 +149,15 @@ void AddPieces(const BinaryImage& ink, const CharBox& b, int index, std::vector<
 class WordSearch {
  public:
   WordSearch(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int pitch,
-             const BoxRecognizer& recognize)
-      : word_(word), pitch_(pitch), recognize_(recognize) {
+             const Flags& flags, const BoxRecognizer& recognize)
+      : word_(word),
+        pitch_(pitch),
+        recognize_(recognize),
+        suspect_(flags.Suspect),
+        mark_(flags.Mark) {
     for (std::size_t k = 0; k < word.size(); ++k) {
-      const bool suspect = Suspect(word[k], pitch, Tallest(word));
-      suspect_.push_back(suspect);
-      mark_.push_back(Mark(word[k].Box, pitch, Tallest(word)));
       const CharBox& b = word[k].Box;
-      if (suspect && b.Width >= std::max(4, pitch)) {
+      if (suspect_[k] && b.Width >= std::max(4, pitch)) {
         AddPieces(ink, b, static_cast<int>(k), segments_);
       } else {
         segments_.push_back(Segment{RectOf(b), b.Left, b.Left + b.Width, static_cast<int>(k)});
@@ -246,12 +261,13 @@ int Pitch(const std::vector<RecognizedBox>& word, int typicalWidth) {
 void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int typicalWidth,
                  const BoxRecognizer& recognize, std::vector<RecognizedBox>& out) {
   const int pitch = Pitch(word, typicalWidth);
-  if (std::none_of(word.begin(), word.end(),
-                   [&](const RecognizedBox& r) { return Suspect(r, pitch, Tallest(word)); })) {
+  const Flags flags = FlagsOf(word, pitch);
+  if (std::none_of(flags.Suspect.begin(), flags.Suspect.end(), [](bool b) { return b; })) {
     out.insert(out.end(), word.begin(), word.end());
     return;
   }
-  for (const RecognizedBox& r : WordSearch(ink, word, pitch, recognize).Best()) out.push_back(r);
+  for (const RecognizedBox& r : WordSearch(ink, word, pitch, flags, recognize).Best())
+    out.push_back(r);
 }
 
 }  // namespace

@@ -14,12 +14,14 @@
 namespace morvik {
 
 // A character whose best score falls below this reads poorly: its word is searched, as is a
-// word holding a box 1.5 typical widths wide and at least 0.8 times as wide as high, or a mark
-// (half the word's height and half the typical width at most: one of the ticks of a quote).
+// word holding a box 1.5 typical widths wide and at least 0.8 times as wide as high, or two
+// marks side by side (each half the word's height and half the typical width at most: the
+// ticks of a quote).
 constexpr double kPoorScore = 0.15;
 
 // The value of a segmentation is the sum over its pieces of (score - 1) times the columns each
 // stands for, with these costs and bonuses in score times the line's typical width:
+// (pieces made only of marks pay none of them: two ticks read as one quote on their scores)
 // - a piece that differs from the segmenter's boxes: a new segmentation must read clearly
 //   better, so that an m is not read as rn (nor rn as m) without evidence;
 constexpr double kChangeCost = 0.4;
