@@ -80,5 +80,34 @@ TEST(IsolatedPixels, EqualsTheDefinitionAcrossWideFlatStretches) {
   }
 }
 
+TEST(IsolatedPixelTest, SinglePixelsOfNoiseGoStrokesStay) {
+  GreyImage g;
+  g.Width = 7;
+  g.Height = 5;
+  g.Pixels = {
+      255, 255, 255, 255, 255, 255, 255,  //
+      255, 0,   255, 0,   255, 255, 255,  // a dot at (1, 1); (3, 1) starts a stroke
+      255, 255, 255, 0,   255, 40,  255,  // (5, 2) a dot
+      255, 255, 255, 0,   200, 255, 255,  // (4, 3) close to the ground: kept
+      0,   255, 255, 255, 255, 255, 255,  // a dot in the corner
+  };
+  const GreyImage out = RemoveIsolatedPixels(g);
+  GreyImage want = g;
+  want.Pixels[1 * 7 + 1] = 255;
+  want.Pixels[2 * 7 + 5] = 255;
+  want.Pixels[4 * 7 + 0] = 255;
+  EXPECT_EQ(out.Pixels, want.Pixels);
+
+  // A bright dot in a dark field takes the neighbours' median; a dark dot with a soft edge
+  // (a neighbour half way to it: the dot of an i at screen sizes) stays.
+  GreyImage dark;
+  dark.Width = dark.Height = 3;
+  dark.Pixels = {10, 20, 30, 40, 255, 50, 60, 70, 70};
+  EXPECT_EQ(RemoveIsolatedPixels(dark).Pixels[4], 40);
+  GreyImage soft = dark;
+  soft.Pixels = {255, 255, 255, 244, 26, 229, 249, 142, 242};
+  EXPECT_EQ(RemoveIsolatedPixels(soft).Pixels[4], 26);
+}
+
 }  // namespace
 }  // namespace morvik

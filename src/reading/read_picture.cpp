@@ -6,12 +6,12 @@
 
 #include "core/error.h"
 #include "image/picture_loading.h"  // CellHeight
-#include "reading/box_correction.h"
 #include "reading/character_height.h"
 #include "reading/lexicon.h"
 #include "reading/ligatures.h"
 #include "reading/line_marks.h"
 #include "reading/word_context.h"
+#include "reading/word_segmentation.h"
 #include "reading/word_spaces.h"
 #include "segment/bars.h"
 #include "segment/characters.h"
@@ -56,7 +56,8 @@ ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
 }
 
 // The characters of one line: blank cells as they are, the others recognised, with touching
-// characters split and broken ones joined (never in a grid, whose cells hold one each).
+// words that read poorly segmented again by recognition (never in a grid, whose cells hold
+// one each).
 std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
                                     const TextLine& line, const LibraryReader& reader,
                                     const ReadOptions& options) {
@@ -71,15 +72,9 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   for (const CharBox& b : line.Chars) rects.push_back(Rect{b.Left, b.Top, b.Width, b.Height});
   const int typicalWidth = MedianCharWidth(rects, line.Box.Height);
   std::vector<RecognizedBox> found;
-  for (const CharBox& box : line.Chars) {
-    if (box.Empty || grid) {
-      found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
-      continue;
-    }
-    for (const RecognizedBox& r : RecognizeSplitting(ink.Image, box, typicalWidth, recognize))
-      found.push_back(r);
-  }
-  if (!grid) JoinPieces(found, recognize);
+  for (const CharBox& box : line.Chars)
+    found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
+  if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize);
   if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
   return found;
 }
@@ -154,7 +149,7 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
     ++line;
     int column = 0;
     const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, reader, options);
-    l.Chars.clear();  // as read: touching characters split, broken ones joined
+    l.Chars.clear();  // as read: words segmented again where they read poorly
     for (std::size_t i = 0; i < found.size(); ++i) {
       if (i > 0 && found[i].Box.SpaceBefore) ++column;
       ReadCharacter c = Character(found[i], options);

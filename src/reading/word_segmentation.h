@@ -1,0 +1,42 @@
+// Segmentation decided by recognition: where the characters of a word read poorly or are too
+// wide for the line, the word is cut into more pieces than it can hold (at the segmenter's
+// boxes and at candidate columns inside suspect boxes), every run of one to a few consecutive
+// pieces is recognised once, and a dynamic programme picks the joins and cuts whose readings
+// fit best together. A word that reads well and has no box too wide is left exactly as the
+// segmenter cut it and costs no further recognition.
+#pragma once
+
+#include <vector>
+
+#include "reading/box_correction.h"
+#include "segment/binarise.h"
+
+namespace morvik {
+
+// A character whose best score falls below this reads poorly: its word is searched, as is a
+// word holding a box 1.5 typical widths wide and at least 0.8 times as wide as high, or two
+// marks side by side (each half the word's height and half the typical width at most: the
+// ticks of a quote).
+constexpr double kPoorScore = 0.15;
+
+// The value of a segmentation is the sum over its pieces of (score - 1) times the columns each
+// stands for, with these costs and bonuses in score times the line's typical width:
+// (pieces made only of marks pay none of them: two ticks read as one quote on their scores)
+// - a piece that differs from the segmenter's boxes: a new segmentation must read clearly
+//   better, so that an m is not read as rn (nor rn as m) without evidence;
+constexpr double kChangeCost = 0.4;
+// - each character read: scores fall with the width a reference must stretch over, so a box
+//   holding two letters reads a little better as one than each letter does alone;
+constexpr double kCharacterBonus = 0.2;
+// - each column beyond kWideFrom typical widths: a piece that wide likely holds two letters.
+constexpr double kWideCost = 0.25;
+constexpr double kWideFrom = 1.5;
+
+// The line's characters, recognised as the segmenter cut them (`line`, left to right, empty
+// cells passed over), with each word (a run without SpaceBefore) that reads poorly or holds a
+// box too wide for `typicalWidth` (0: not known) segmented again by recognition. The first
+// box of a word keeps its SpaceBefore; `recognize` is asked about each candidate piece once.
+void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
+                  const BoxRecognizer& recognize);
+
+}  // namespace morvik

@@ -1,0 +1,189 @@
+// Tests of segmenting words by recognition with a scripted recogniser: a word is searched only
+// where it reads poorly or holds a box too wide, a box is cut and boxes are joined only where the
+// readings fit clearly better, words do not join across spaces, and no piece is read twice; and
+// with the stock library on rendered words.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "font_files.h"
+#include "fonts/render.h"
+#include "library/reference_library.h"
+#include "reading/read_picture.h"
+#include "reading/stock_library.h"
+#include "reading/word_segmentation.h"
+
+namespace morvik {
+namespace {
+
+// Two solid strokes of height 20, columns [0, 8) and [12, 20), touching through a thin bar at
+// rows 9..10 (so the box [0, 20) is one component).
+BinaryImage TwoStrokes() {
+  BinaryImage b;
+  b.Width = 20;
+  b.Height = 20;
+  b.Ink.assign(400, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (x < 8 || x >= 12 || y == 9 || y == 10) b.Ink[y * 20 + x] = 1;
+  return b;
+}
+
+using Key = std::tuple<int, int, int, int>;
+
+// Scores by box (0.1 for any other); every box asked for is recorded.
+struct Scripted {
+  std::map<Key, double> Scores;
+  std::vector<Key> Asked;
+  BoxRecognizer Fn() {
+    return [this](const CharBox& b) {
+      const Key k{b.Left, b.Top, b.Width, b.Height};
+      Asked.push_back(k);
+      const auto it = Scores.find(k);
+      std::array<LibraryMatch, 3> best{};
+      best[0] = LibraryMatch{0, 1, it == Scores.end() ? 0.1 : it->second, 'x'};
+      return best;
+    };
+  }
+};
+
+RecognizedBox Box(int left, int width, double score, bool space = false) {
+  RecognizedBox r;
+  r.Box = CharBox{left, 0, width, 20, space, false};
+  r.Best[0] = LibraryMatch{0, 1, score, 'x'};
+  return r;
+}
+
+std::vector<Key> Boxes(const std::vector<RecognizedBox>& line) {
+  std::vector<Key> out;
+  for (const RecognizedBox& r : line)
+    out.push_back(Key{r.Box.Left, r.Box.Top, r.Box.Width, r.Box.Height});
+  return out;
+}
+
+bool NoneAskedTwice(std::vector<Key> asked) {
+  std::sort(asked.begin(), asked.end());
+  return std::adjacent_find(asked.begin(), asked.end()) == asked.end();
+}
+
+TEST(WordSegmentationTest, CutsAWideBoxOnlyWhereBothPiecesReadClearlyBetter) {
+  // The bar's columns are the cuts: [0, 10) and [10, 20) shrink to the strokes with the bar.
+  const Key left{0, 0, 10, 20}, right{10, 0, 10, 20};
+  const struct {
+    double Whole, Left, Right;
+    std::vector<Key> Want;
+  } cases[] = {
+      {0.1, 0.9, 0.9, {left, right}},
+      {0.1, 0.3, 0.3, {Key{0, 0, 20, 20}}},  // no better than the whole with a change's cost
+      {0.6, 0.95, 0.95, {left, right}},      // a fair whole, pieces far better
+      {0.6, 0.8, 0.8, {Key{0, 0, 20, 20}}},
+  };
+  for (const auto& c : cases) {
+    Scripted s;
+    s.Scores = {{left, c.Left}, {right, c.Right}};
+    std::vector<RecognizedBox> line = {Box(0, 20, c.Whole, true)};
+    SegmentWords(TwoStrokes(), line, 10, s.Fn());
+    EXPECT_EQ(Boxes(line), c.Want) << c.Whole << " " << c.Left << " " << c.Right;
+    EXPECT_TRUE(line[0].Box.SpaceBefore);
+    if (line.size() == 2) {
+      EXPECT_EQ(line[1].Best[0].Score, c.Right);
+    }
+    EXPECT_TRUE(NoneAskedTwice(s.Asked));
+    EXPECT_EQ(std::count(s.Asked.begin(), s.Asked.end(), Key{0, 0, 20, 20}), 0);  // known
+  }
+}
+
+TEST(WordSegmentationTest, JoinsPiecesOfOneWordWhereTheJoinedBoxReadsClearlyBetter) {
+  const struct {
+    std::vector<RecognizedBox> Line;
+    double Joined;
+    int Pitch;
+    std::vector<int> Lefts;  // of the boxes left
+  } cases[] = {
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1)}, 0.9, 12, {0}},
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1)}, 0.4, 12, {0, 12}},
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1)}, 0.9, 10, {0, 12}},        // too wide for one letter
+      {{Box(0, 8, 0.1), Box(12, 8, 0.1, true)}, 0.9, 12, {0, 12}},  // a word space between
+      {{Box(0, 8, 0.1), Box(19, 8, 0.1)}, 0.9, 12, {0, 19}},        // too far apart
+      {{Box(0, 8, 0.8), Box(12, 8, 0.8)}, 0.99, 12, {0, 12}},       // read well: not searched
+      // The ticks of a double quote, read fairly each, join where the whole reads better.
+      {{Box(0, 3, 0.6), Box(5, 3, 0.6)}, 0.7, 12, {0}},
+      {{Box(0, 3, 0.6), Box(5, 3, 0.6)}, 0.5, 12, {0, 5}},
+  };
+  for (const auto& c : cases) {
+    Scripted s;
+    const RecognizedBox& b = c.Line.back();
+    s.Scores[Key{0, 0, b.Box.Left + b.Box.Width, 20}] = c.Joined;
+    std::vector<RecognizedBox> line = c.Line;
+    if (c.Line[0].Box.Width == 3) {  // marks: half the height of the word's letter
+      for (RecognizedBox& r : line) r.Box.Height = 8;
+      s.Scores = {{Key{0, 0, 8, 8}, c.Joined}};
+      line.push_back(Box(12, 8, 0.9));
+    }
+    SegmentWords(TwoStrokes(), line, c.Pitch, s.Fn());
+    std::vector<int> lefts;
+    for (const RecognizedBox& r : line) lefts.push_back(r.Box.Left);
+    if (c.Line[0].Box.Width == 3) lefts.pop_back();
+    EXPECT_EQ(lefts, c.Lefts) << c.Joined << " " << c.Pitch;
+    EXPECT_TRUE(NoneAskedTwice(s.Asked));
+  }
+}
+
+TEST(WordSegmentationTest, WordsThatReadWellAreLeftAsCutWithoutReadingMore) {
+  Scripted s;
+  const std::vector<RecognizedBox> words = {Box(0, 8, 0.5, true), Box(9, 9, 0.4),
+                                            Box(30, 12, 0.3, true), Box(43, 8, 0.2)};
+  std::vector<RecognizedBox> line = words;
+  SegmentWords(TwoStrokes(), line, 10, s.Fn());
+  EXPECT_EQ(Boxes(line), Boxes(words));
+  EXPECT_TRUE(s.Asked.empty());
+}
+
+// Empty cells (a table's) pass through and end the word before them.
+TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
+  Scripted s;
+  RecognizedBox empty = Box(9, 2, 0);
+  empty.Box.Empty = true;
+  std::vector<RecognizedBox> line = {Box(0, 8, 0.1), empty, Box(12, 8, 0.1)};
+  s.Scores[Key{0, 0, 20, 20}] = 0.99;
+  SegmentWords(TwoStrokes(), line, 10, s.Fn());
+  ASSERT_EQ(line.size(), 3u);
+  EXPECT_TRUE(line[1].Box.Empty);
+}
+
+// Rendered words with the stock library: r and y, r and n touch (the segmenter leaves them in one
+// box, read as W or m) and read right only when cut by the search; words the segmenter cut
+// right stay as they were.
+TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
+  const std::string stock =
+      FindStockLibrary(std::filesystem::path(MORVIK_BINARY).parent_path().string());
+  ASSERT_FALSE(stock.empty());
+  const ReferenceLibrary library = OpenReferenceNames({stock});
+  const struct {
+    const std::string& Font;
+    int Size, Tracking;
+    std::string Text;
+  } cases[] = {
+      {test::kDejaVuSerif, 10, 0, "directory"},
+      {test::kDejaVuSerif, 12, 0, "rotary"},
+      {test::kDejaVuSans, 18, -1, "directory"},
+      {test::kNimbusRomanOtf, 14, -1, "burn"},
+      {test::kNimbusRomanOtf, 14, 0, "resizing links curtain"},  // cut right already
+  };
+  for (const auto& c : cases) {
+    if (!test::FontInstalled(c.Font)) continue;
+    RenderOptions o;
+    o.Margin = 6;
+    o.Tracking = c.Tracking;
+    const Bitmap picture = RenderText(FontFace(c.Font), {c.Text}, c.Size, o);
+    const PictureReading r = ReadPicture(ReadingGrey(picture), library, {});
+    EXPECT_EQ(ReadingText(r), std::vector<std::string>{c.Text}) << c.Font << " " << c.Size;
+  }
+}
+
+}  // namespace
+}  // namespace morvik
