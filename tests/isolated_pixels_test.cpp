@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -29,6 +30,8 @@ GreyImage CleanedByDefinition(const GreyImage& grey) {
           std::all_of(n.begin(), n.end(), [&](int q) { return q - p > kIsolatedPixelContrast; });
       const auto [low, high] = std::minmax_element(n.begin(), n.end());
       if ((!brighter && !darker) || *high - *low > kIsolatedPixelContrast) continue;
+      auto near = [&](int yy) { return std::abs(grey.At(x, yy) - p) <= kIsolatedPixelContrast; };
+      if (y + 3 < grey.Height && near(y + 2) && near(y + 3)) continue;  // an i's dot
       std::sort(n.begin(), n.end());
       out.Pixels[static_cast<std::size_t>(y) * grey.Width + x] =
           static_cast<std::uint8_t>(n[(n.size() - 1) / 2]);
@@ -77,6 +80,17 @@ TEST(IsolatedPixels, EqualsTheDefinitionAcrossWideFlatStretches) {
       g.Pixels[random() % g.Pixels.size()] = static_cast<std::uint8_t>(random() % 256);
     ASSERT_EQ(RemoveIsolatedPixels(g).Pixels, CleanedByDefinition(g).Pixels)
         << "round " << round << ", " << g.Width << " x " << g.Height;
+  }
+}
+
+// A one-pixel dot a row above a stem is an i's, kept; the same dot over a stem one row
+// lower, or over ground, is noise.
+TEST(IsolatedPixels, KeepsTheDotOfAnI) {
+  for (const int gap : {1, 2}) {
+    GreyImage g{5, 10, std::vector<std::uint8_t>(50, 255)};
+    g.Pixels[1 * 5 + 2] = 20;
+    for (int y = 2 + gap; y < 10; ++y) g.Pixels[static_cast<std::size_t>(y) * 5 + 2] = 20;
+    EXPECT_EQ(RemoveIsolatedPixels(g).At(2, 1), gap == 1 ? 20 : 255) << gap;
   }
 }
 

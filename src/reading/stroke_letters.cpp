@@ -1,0 +1,161 @@
+#include "reading/stroke_letters.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "reading/word_context.h"
+
+namespace morvik {
+
+namespace {
+
+// Small letters that neither rise above the x-height nor hang below the baseline.
+bool XHeightLetter(char c) {
+  return c != 0 && std::strchr("acemnorsuvwxz", c) != nullptr;
+}
+
+bool StemSign(char c) {
+  return c != 0 && std::strchr("j1I|![]()li", c) != nullptr;
+}
+
+// Signs that stand at a word's ends as themselves: brackets and ! close or open a word,
+// a capital I begins one.
+bool SignAtEnd(char c, bool first, bool last) {
+  if (c == 'I') return first;
+  return (first || last) && std::strchr("[]()!", c) != nullptr;
+}
+
+int Median(std::vector<int> v) {
+  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
+
+// Whether a row of faint ink parts a dot from the stem: from half an x-height above the
+// x-height's top (the box's top when higher) down to that top, the strongest ink of some row
+// of the box's columns is under half the stem's, with strong ink above it. Ink is measured
+// against the faintest pixel of the box and a column either side.
+bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight, bool darkOnLight) {
+  const int left = std::max(0, b.Left - 1), right = std::min(grey.Width, b.Left + b.Width + 1);
+  const int top = std::max(0, std::min(b.Top, xTop - xHeight / 2));
+  const int bottom = std::min(grey.Height, b.Top + b.Height);
+  if (left >= right || xTop <= top || xTop >= bottom) return false;
+  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  int ground = 255;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
+  std::vector<int> rows;
+  for (int y = top; y < bottom; ++y) {
+    int most = 0;
+    for (int x = std::max(0, b.Left); x < std::min(grey.Width, b.Left + b.Width); ++x)
+      most = std::max(most, inkAt(x, y) - ground);
+    rows.push_back(most);
+  }
+  const int stem = Median(std::vector<int>(rows.begin() + (xTop + 1 - top), rows.end()));
+  bool dot = false;
+  for (int y = top; y <= xTop; ++y) {
+    const int ink = rows[static_cast<std::size_t>(y - top)];
+    if (2 * ink >= stem)
+      dot = true;
+    else if (dot)
+      return true;
+  }
+  return false;
+}
+
+// The match that shows `want`: from the three best, else the library's first admitted
+// reference of it, the best's set first. Set -1 when the library holds none.
+LibraryMatch MatchOf(const ReadCharacter& c, char want, const ReferenceLibrary& library,
+                     const CharFilter& filter) {
+  for (const LibraryMatch& m : c.Best)
+    if (m.No != 0 && m.Char == want) return m;
+  const int own = c.Best[0].Set;
+  const int sets = static_cast<int>(library.Sets.size());
+  for (int k = -1; k < sets; ++k) {
+    const int s = k < 0 ? own : k;
+    if (s < 0 || s >= sets || (k >= 0 && s == own)) continue;
+    const CharMapState& chars = library.Sets[static_cast<std::size_t>(s)].Chars;
+    for (int no = 1; no <= 40; ++no)
+      if (chars.CharMap[static_cast<std::size_t>(no)] == want && IsCandidate(filter, chars, no))
+        return {s, no, c.Best[0].Score, want, 0};
+  }
+  return {};
+}
+
+void PutFirst(ReadCharacter& c, const LibraryMatch& m) {
+  auto at = std::find_if(c.Best.begin(), c.Best.end(),
+                         [&](const LibraryMatch& b) { return b.No != 0 && b.Char == m.Char; });
+  if (at == c.Best.end()) {
+    at = c.Best.end() - 1;
+    *at = m;
+  }
+  std::rotate(c.Best.begin(), at, at + 1);
+}
+
+struct Context {
+  const std::vector<LineModel>& Models;
+  const GreyImage& Grey;
+  bool DarkOnLight;
+};
+
+// The letter a stem sign of the word stands for, or 0 when it is left as read.
+char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
+  const ReadCharacter& c = *word[k];
+  const char shown = ShownChar(c);
+  if (!StemSign(shown) || SignAtEnd(shown, k == 0, k + 1 == word.size())) return 0;
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  fprintf(stderr, "%d %c valid %d base %d xtop %d small %d box %d %d %d %d\n", c.Line, shown,
+          m.Valid, m.Baseline, m.XTop, SmallWordAround(word, k), c.Box.Left, c.Box.Top, c.Box.Width,
+          c.Box.Height);
+  if (!m.Valid || !SmallWordAround(word, k)) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
+  const bool dot = DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight);
+  if (m.XTop - b.Top >= std::max(2, xHeight / 3)) return dot ? 'i' : 'l';
+  // A stem no higher than the x-height whose dot the cut left apart.
+  if (std::abs(b.Top - m.XTop) <= std::max(1, xHeight / 6) && dot) return 'i';
+  return 0;
+}
+
+}  // namespace
+
+LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
+  std::vector<int> bottoms, tops;
+  for (const ReadCharacter* c : line) {
+    if (c->Blank || c->Box.Empty) continue;
+    bottoms.push_back(c->Box.Top + c->Box.Height);
+    if (!c->Rejected && XHeightLetter(c->Best[0].Char)) tops.push_back(c->Box.Top);
+  }
+  LineModel m;
+  if (tops.size() < 3) return m;
+  m.Baseline = Median(bottoms);
+  m.XTop = Median(tops);
+  m.Valid = m.Baseline - m.XTop >= 3;
+  return m;
+}
+
+void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
+                        const ReferenceLibrary& library, const CharFilter& filter) {
+  std::vector<std::vector<const ReadCharacter*>> lines;
+  for (const ReadCharacter& c : reading.Chars) {
+    if (c.Line < 0) continue;
+    if (lines.size() <= static_cast<std::size_t>(c.Line)) lines.resize(c.Line + 1);
+    lines[static_cast<std::size_t>(c.Line)].push_back(&c);
+  }
+  std::vector<LineModel> models;
+  for (const auto& line : lines) models.push_back(SmallLetterModel(line));
+  const Context at{models, grey, darkOnLight};
+  ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
+    // Decided on the word as read, so one stem never sways another.
+    std::vector<char> letters(word.size(), 0);
+    for (std::size_t k = 0; k < word.size(); ++k) letters[k] = StemLetter(word, k, at);
+    for (std::size_t k = 0; k < word.size(); ++k) {
+      if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;
+      const LibraryMatch m = MatchOf(*word[k], letters[k], library, filter);
+      if (m.No != 0) PutFirst(*word[k], m);
+    }
+  });
+}
+
+}  // namespace morvik

@@ -1,0 +1,34 @@
+// Telling the stems of l and i apart from the signs they match at screen sizes. A stem two
+// or three pixels wide matches j, 1, I, brackets and a bar about as well as l, and an i whose
+// dot ran into its stem matches l; where the stem stands on its line and whether a gap
+// parts a dot from it say which letter it is.
+#pragma once
+
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+#include "reading/read_picture.h"
+#include "segment/grey_image.h"
+
+namespace morvik {
+
+// The line's model as its small letters show it: the baseline (median bottom) and the top
+// of the x-height (median top of the letters without ascenders or descenders). Valid only
+// with at least three such letters and an x-height of at least three pixels.
+struct LineModel {
+  int Baseline = 0;
+  int XTop = 0;
+  bool Valid = false;
+};
+LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
+
+// For every character shown as a stem sign (j 1 I | ! [ ] ( ) l i; brackets and ! not first
+// or last, I not first) inside a word whose other characters are small letters (as the word
+// context counts them), standing on its line's baseline and reaching well above the
+// x-height: an i when a gap parts a dot from the stem in the grey picture (ink given by
+// darkOnLight), else an l. The letter is moved to the front from the three best, or else
+// taken from the library's first reference of it that the filter admits (the set of the
+// best first), with the best's score. Boxes are in grey's coordinates.
+void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
+                        const ReferenceLibrary& library, const CharFilter& filter);
+
+}  // namespace morvik
