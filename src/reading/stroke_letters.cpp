@@ -104,9 +104,6 @@ char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Co
   const char shown = ShownChar(c);
   if (!StemSign(shown) || SignAtEnd(shown, k == 0, k + 1 == word.size())) return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
-  fprintf(stderr, "%d %c valid %d base %d xtop %d small %d box %d %d %d %d\n", c.Line, shown,
-          m.Valid, m.Baseline, m.XTop, SmallWordAround(word, k), c.Box.Left, c.Box.Top, c.Box.Width,
-          c.Box.Height);
   if (!m.Valid || !SmallWordAround(word, k)) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
