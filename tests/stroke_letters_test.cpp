@@ -23,7 +23,7 @@ ReadCharacter Letter(int left, int top, int height, const char* best) {
   return c;
 }
 
-TEST(StrokeLetters, StemsBecomeLOrIByPlaceAndDot) {
+TEST(StrokeLetters, StemsBecomeLIOrTByPlaceAndDot) {
   const Stem cases[] = {
       {18, 30, -1, -1, "j]1", false, 'l'},  // a stem to the ascenders: l, from the library
       {18, 30, 20, -1, "l|1", false, 'i'},  // a dot parted by a gap row: i
@@ -32,11 +32,14 @@ TEST(StrokeLetters, StemsBecomeLOrIByPlaceAndDot) {
       {18, 33, -1, -1, "j]1", false, 'j'},  // below the baseline: a j
       {18, 30, -1, -1, "]|1", true, ']'},   // a bracket closing the word
       {18, 30, -1, -1, "l|1", false, 'l'},  // an l stays
+      {20, 30, -1, -1, "rnm", false, 't'},  // an r rising above the x-height: a t
+      {22, 30, -1, -1, "rnm", false, 'r'},  // an r at the x-height stays
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
   library.Sets[0].Chars.CharMap[7] = 'l';
   library.Sets[0].Chars.CharMap[8] = 'i';
+  library.Sets[0].Chars.CharMap[9] = 't';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;

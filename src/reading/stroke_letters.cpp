@@ -98,10 +98,24 @@ struct Context {
   bool DarkOnLight;
 };
 
+// An r rising above the x-height is a t whose cross-bar the cut lost: an r's arm ends at
+// the x-height, a t's stem stands above it.
+char RiseOfT(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
+  const ReadCharacter& c = *word[k];
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!m.Valid || !SmallWordAround(word, k)) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
+  const int rise = m.XTop - b.Top;
+  return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
+}
+
 // The letter a stem sign of the word stands for, or 0 when it is left as read.
 char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
   const ReadCharacter& c = *word[k];
   const char shown = ShownChar(c);
+  if (shown == 'r') return RiseOfT(word, k, at);
   if (!StemSign(shown) || SignAtEnd(shown, k == 0, k + 1 == word.size())) return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
   if (!m.Valid || !SmallWordAround(word, k)) return 0;

@@ -1,7 +1,7 @@
 // Telling the stems of l and i apart from the signs they match at screen sizes. A stem two
 // or three pixels wide matches j, 1, I, brackets and a bar about as well as l, and an i whose
-// dot ran into its stem matches l; where the stem stands on its line and whether a gap
-// parts a dot from it say which letter it is.
+// dot ran into its stem matches l, a t whose cross-bar is lost an r; where the stem stands
+// on its line and whether a gap parts a dot from it say which letter it is.
 #pragma once
 
 #include "library/char_filter.h"
@@ -25,7 +25,9 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // or last, I not first) inside a word whose other characters are small letters (as the word
 // context counts them), standing on its line's baseline and reaching well above the
 // x-height: an i when a gap parts a dot from the stem in the grey picture (ink given by
-// darkOnLight), else an l. The letter is moved to the front from the three best, or else
+// darkOnLight), else an l; a stem at the x-height with such a dot over it, an i. An r on
+// the baseline whose top rises above the x-height (by at least a seventh of it, less than
+// half) is a t. The letter is moved to the front from the three best, or else
 // taken from the library's first reference of it that the filter admits (the set of the
 // best first), with the best's score. Boxes are in grey's coordinates.
 void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
