@@ -33,7 +33,7 @@ int Median(std::vector<int> v) {
 
 // Whether a row of faint ink parts a dot from the stem: from half an x-height above the
 // x-height's top (the box's top when higher) down to that top, the strongest ink of some row
-// of the box's columns is under half the stem's, with strong ink above it. Ink is measured
+// of the box's columns is under two thirds of the stem's, with strong ink above it. Ink is measured
 // against the faintest pixel of the box and a column either side.
 bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight, bool darkOnLight) {
   const int left = std::max(0, b.Left - 1), right = std::min(grey.Width, b.Left + b.Width + 1);
@@ -55,7 +55,7 @@ bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight,
   bool dot = false;
   for (int y = top; y <= xTop; ++y) {
     const int ink = rows[static_cast<std::size_t>(y - top)];
-    if (2 * ink >= stem)
+    if (3 * ink >= 2 * stem)
       dot = true;
     else if (dot)
       return true;
