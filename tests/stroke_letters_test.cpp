@@ -7,10 +7,11 @@ namespace morvik {
 namespace {
 
 // A word of four: small letters 8 high on a baseline at 30 (x-height from 22) and a stem
-// three pixels wide drawn black on white from Top to Bottom, with a gap row at GapRow and a dot
-// outside the box at DotRow, in third place or, when Last, in fourth.
+// one pixel wide in a box of three drawn black on white from Top to Bottom, with a gap row
+// at GapRow, a dot outside the box at DotRow and a cross-bar the box wide at BarRow, in third
+// place or, when Last, in fourth.
 struct Stem {
-  int Top, Bottom, GapRow, DotRow;
+  int Top, Bottom, GapRow, DotRow, BarRow;
   const char* Best;
   bool Last;  // the stem ends the word
   char Want;
@@ -23,17 +24,19 @@ ReadCharacter Letter(int left, int top, int height, const char* best) {
   return c;
 }
 
-TEST(StrokeLetters, StemsBecomeLIOrTByPlaceAndDot) {
+TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
   const Stem cases[] = {
-      {18, 30, -1, -1, "j]1", false, 'l'},  // a stem to the ascenders: l, from the library
-      {18, 30, 20, -1, "l|1", false, 'i'},  // a dot parted by a gap row: i
-      {22, 30, -1, -1, "1l|", false, '1'},  // at the x-height without a dot: as read
-      {22, 30, -1, 20, "1l|", false, 'i'},  // at the x-height, its dot cut apart: i
-      {18, 33, -1, -1, "j]1", false, 'j'},  // below the baseline: a j
-      {18, 30, -1, -1, "]|1", true, ']'},   // a bracket closing the word
-      {18, 30, -1, -1, "l|1", false, 'l'},  // an l stays
-      {20, 30, -1, -1, "rnm", false, 't'},  // an r rising above the x-height: a t
-      {22, 30, -1, -1, "rnm", false, 'r'},  // an r at the x-height stays
+      {18, 30, -1, -1, -1, "j]1", false, 'l'},  // a stem to the ascenders: l, from the library
+      {18, 30, 20, -1, -1, "l|1", false, 'i'},  // a dot parted by a gap row: i
+      {22, 30, -1, -1, -1, "1l|", false, '1'},  // at the x-height without a dot: as read
+      {22, 30, -1, 20, -1, "1l|", false, 'i'},  // at the x-height, its dot cut apart: i
+      {18, 33, -1, -1, -1, "j]1", false, 'j'},  // below the baseline: a j
+      {18, 30, -1, -1, -1, "!|1", true, '!'},   // a ! closing the word
+      {18, 30, -1, -1, -1, "l|1", false, 'l'},  // an l stays
+      {20, 30, -1, -1, -1, "rnm", false, 't'},  // an r rising above the x-height: a t
+      {22, 30, -1, -1, -1, "rnm", false, 'r'},  // an r at the x-height stays
+      {18, 30, -1, -1, 22, "l|1", false, 't'},  // a cross-bar at the x-height: a t
+      {18, 30, -1, -1, -1, "tlf", false, 'l'},  // a t without one: an l
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -48,10 +51,13 @@ TEST(StrokeLetters, StemsBecomeLIOrTByPlaceAndDot) {
       if (k == (s.Last ? 3 : 2)) {
         ReadCharacter c = Letter(x, s.Top, s.Bottom - s.Top, s.Best);
         c.Column = k;
-        for (int y = 0; y < 40; ++y)
+        for (int y = 0; y < 40; ++y) {
           if ((y >= s.Top && y < s.Bottom && y != s.GapRow) || y == s.DotRow)
+            grey.Pixels[static_cast<std::size_t>(y) * 60 + x + 1] = 0;
+          if (y == s.BarRow)
             for (int dx = 0; dx < 3; ++dx)
               grey.Pixels[static_cast<std::size_t>(y) * 60 + x + dx] = 0;
+        }
         r.Chars.push_back(c);
         continue;
       }

@@ -19,11 +19,10 @@ bool StemSign(char c) {
   return c != 0 && std::strchr("j1I|![]()li", c) != nullptr;
 }
 
-// Signs that stand at a word's ends as themselves: brackets and ! close or open a word,
-// a capital I begins one.
+// Signs that stand at a word's ends as themselves on the baseline: ! ends a word, a capital
+// I begins one (brackets and parentheses hang below the baseline).
 bool SignAtEnd(char c, bool first, bool last) {
-  if (c == 'I') return first;
-  return (first || last) && std::strchr("[]()!", c) != nullptr;
+  return (c == 'I' && first) || (c == '!' && last);
 }
 
 int Median(std::vector<int> v) {
@@ -98,35 +97,53 @@ struct Context {
   bool DarkOnLight;
 };
 
-// An r rising above the x-height is a t whose cross-bar the cut lost: an r's arm ends at
-// the x-height, a t's stem stands above it.
-char RiseOfT(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
+// Whether a cross-bar at the x-height's top runs out from the stem: some row from a row
+// above that top to a row below it holds more pixels of strong ink (half the box's strongest
+// or more) than the narrowest row of the stem's middle, by a sixth of the x-height or one.
+bool CrossBar(const GreyImage& grey, const CharBox& b, const LineModel& m, bool darkOnLight) {
+  const int left = std::max(0, b.Left), right = std::min(grey.Width, b.Left + b.Width);
+  const int top = std::max(0, b.Top), bottom = std::min(grey.Height, b.Top + b.Height);
+  if (left >= right || top >= bottom) return false;
+  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  int faint = 255, strong = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      faint = std::min(faint, inkAt(x, y)), strong = std::max(strong, inkAt(x, y));
+  auto width = [&](int y) {
+    int n = 0;
+    for (int x = left; x < right; ++x) n += 2 * (inkAt(x, y) - faint) >= strong - faint;
+    return n;
+  };
+  int stem = right - left, bar = 0;
+  for (int y = std::max(top, m.XTop + 2); y < std::min(bottom, m.Baseline - 2); ++y)
+    stem = std::min(stem, width(y));
+  for (int y = std::max(top, m.XTop - 1); y <= std::min(bottom - 1, m.XTop + 1); ++y)
+    bar = std::max(bar, width(y));
+  return bar >= stem + std::max(1, (m.Baseline - m.XTop) / 6);
+}
+
+// The letter a stem sign, an r or a t of the word stands for, or 0 when it is left as read.
+// An r rising a little above the x-height is a t whose cross-bar the cut lost (an r's arm
+// ends at the x-height); a t or stem rising well above it is a t with a cross-bar, an i
+// with a dot, else an l.
+char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
   const ReadCharacter& c = *word[k];
+  const char shown = ShownChar(c);
+  const bool stem = StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size());
+  if (!stem && shown != 'r' && shown != 't') return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
   if (!m.Valid || !SmallWordAround(word, k)) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
   if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
   const int rise = m.XTop - b.Top;
-  return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
-}
-
-// The letter a stem sign of the word stands for, or 0 when it is left as read.
-char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
-  const ReadCharacter& c = *word[k];
-  const char shown = ShownChar(c);
-  if (shown == 'r') return RiseOfT(word, k, at);
-  if (!StemSign(shown) || SignAtEnd(shown, k == 0, k + 1 == word.size())) return 0;
-  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
-  if (!m.Valid || !SmallWordAround(word, k)) return 0;
-  const int xHeight = m.Baseline - m.XTop;
-  const CharBox& b = c.Box;
-  if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
+  if (shown == 'r') return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
   const bool dot = DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight);
-  if (m.XTop - b.Top >= std::max(2, xHeight / 3)) return dot ? 'i' : 'l';
-  // A stem no higher than the x-height whose dot the cut left apart.
-  if (std::abs(b.Top - m.XTop) <= std::max(1, xHeight / 6) && dot) return 'i';
-  return 0;
+  if (rise < std::max(2, xHeight / 3))
+    // A stem no higher than the x-height whose dot the cut left apart.
+    return stem && std::abs(rise) <= std::max(1, xHeight / 6) && dot ? 'i' : 0;
+  if (dot) return 'i';
+  return CrossBar(at.Grey, b, m, at.DarkOnLight) ? 't' : 'l';
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Telling the stems of l and i apart from the signs they match at screen sizes. A stem two
 // or three pixels wide matches j, 1, I, brackets and a bar about as well as l, and an i whose
-// dot ran into its stem matches l, a t whose cross-bar is lost an r; where the stem stands
-// on its line and whether a gap parts a dot from it say which letter it is.
+// dot ran into its stem matches l, a t matches l or r; where the stem stands on its line,
+// whether a gap parts a dot from it and whether a cross-bar crosses it say which it is.
 #pragma once
 
 #include "library/char_filter.h"
@@ -21,15 +21,17 @@ struct LineModel {
 };
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 
-// For every character shown as a stem sign (j 1 I | ! [ ] ( ) l i; brackets and ! not first
-// or last, I not first) inside a word whose other characters are small letters (as the word
-// context counts them), standing on its line's baseline and reaching well above the
-// x-height: an i when a gap parts a dot from the stem in the grey picture (ink given by
-// darkOnLight), else an l; a stem at the x-height with such a dot over it, an i. An r on
-// the baseline whose top rises above the x-height (by at least a seventh of it, less than
-// half) is a t. The letter is moved to the front from the three best, or else
-// taken from the library's first reference of it that the filter admits (the set of the
-// best first), with the best's score. Boxes are in grey's coordinates.
+// For every character shown as a stem sign (j 1 I | ! [ ] ( ) l i; ! not last, I not first),
+// a t or an r inside a word whose other characters are small letters (as the word context
+// counts them) and standing on its line's baseline:
+// - reaching well above the x-height (a third of it): an i when a gap parts a dot from the
+//   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
+//   it at the x-height's top, else an l;
+// - a stem sign no higher than the x-height with such a dot over it: an i;
+// - an r whose top rises above the x-height by at least a seventh of it (less than half): a t.
+// The letter is moved to the front from the three best, or else taken from the library's
+// first reference of it that the filter admits (the set of the best first), with the best's
+// score. Boxes are in grey's coordinates.
 void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
                         const ReferenceLibrary& library, const CharFilter& filter);
 
