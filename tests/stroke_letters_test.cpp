@@ -8,12 +8,12 @@ namespace {
 
 // A word of four: small letters 8 high on a baseline at 30 (x-height from 22) and a stem
 // one pixel wide in a box of three drawn black on white from Top to Bottom, with a gap row
-// at GapRow, a dot outside the box at DotRow and a cross-bar the box wide at BarRow, in third
-// place or, when Last, in fourth.
+// at GapRow, a dot outside the box at DotRow and a cross-bar the box wide at BarRow, at the
+// word's star.
 struct Stem {
   int Top, Bottom, GapRow, DotRow, BarRow;
   const char* Best;
-  bool Last;  // the stem ends the word
+  const char* Word;  // the word's characters, * for the stem
   char Want;
 };
 
@@ -26,17 +26,19 @@ ReadCharacter Letter(int left, int top, int height, const char* best) {
 
 TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
   const Stem cases[] = {
-      {18, 30, -1, -1, -1, "j]1", false, 'l'},  // a stem to the ascenders: l, from the library
-      {18, 30, 20, -1, -1, "l|1", false, 'i'},  // a dot parted by a gap row: i
-      {22, 30, -1, -1, -1, "1l|", false, '1'},  // at the x-height without a dot: as read
-      {22, 30, -1, 20, -1, "1l|", false, 'i'},  // at the x-height, its dot cut apart: i
-      {18, 33, -1, -1, -1, "j]1", false, 'j'},  // below the baseline: a j
-      {18, 30, -1, -1, -1, "!|1", true, '!'},   // a ! closing the word
-      {18, 30, -1, -1, -1, "l|1", false, 'l'},  // an l stays
-      {20, 30, -1, -1, -1, "rnm", false, 't'},  // an r rising above the x-height: a t
-      {22, 30, -1, -1, -1, "rnm", false, 'r'},  // an r at the x-height stays
-      {18, 30, -1, -1, 22, "l|1", false, 't'},  // a cross-bar at the x-height: a t
-      {18, 30, -1, -1, -1, "tlf", false, 'l'},  // a t without one: an l
+      {18, 30, -1, -1, -1, "j]1", "ae*s", 'l'},      // a stem to the ascenders: l, from the library
+      {18, 30, 20, -1, -1, "l|1", "ae*s", 'i'},      // a dot parted by a gap row: i
+      {22, 30, -1, -1, -1, "1l|", "ae*s", '1'},      // at the x-height without a dot: as read
+      {22, 30, -1, 20, -1, "1l|", "ae*s", 'i'},      // at the x-height, its dot cut apart: i
+      {18, 33, -1, -1, -1, "j]1", "ae*s", 'j'},      // below the baseline: a j
+      {18, 30, -1, -1, -1, "!|1", "aec*", '!'},      // a ! closing the word
+      {18, 30, -1, -1, -1, "l|1", "ae*s", 'l'},      // an l stays
+      {20, 30, -1, -1, -1, "rnm", "ae*s", 't'},      // an r rising above the x-height: a t
+      {22, 30, -1, -1, -1, "rnm", "ae*s", 'r'},      // an r at the x-height stays
+      {18, 30, -1, -1, 22, "l|1", "ae*s", 't'},      // a cross-bar at the x-height: a t
+      {18, 30, -1, -1, -1, "tlf", "ae*s", 'l'},      // a t without one: an l
+      {18, 30, -1, -1, -1, "1|I", "ae*s-2.1", 'l'},  // letters joined to digits by signs
+      {18, 30, -1, -1, -1, "1|I", "ace-x*2", '1'},   // digits in the part
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -46,9 +48,10 @@ TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;
-    int x = 0;
-    for (int k = 0; k < 4; ++k, x += 4) {
-      if (k == (s.Last ? 3 : 2)) {
+    std::size_t at = 0;
+    for (int k = 0, x = 0; s.Word[k]; ++k, x += 4) {
+      if (s.Word[k] == '*') {
+        at = r.Chars.size();
         ReadCharacter c = Letter(x, s.Top, s.Bottom - s.Top, s.Best);
         c.Column = k;
         for (int y = 0; y < 40; ++y) {
@@ -61,14 +64,14 @@ TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
         r.Chars.push_back(c);
         continue;
       }
-      const char best[2] = {"aecs"[k], 0};
+      const char best[2] = {s.Word[k], 0};
       ReadCharacter c = Letter(x, 22, 8, best);
       c.Column = k;
       r.Chars.push_back(c);
     }
     ApplyStrokeLetters(r, grey, true, library, CharFilter{});
-    const ReadCharacter& stem = r.Chars[s.Last ? 3 : 2];
-    EXPECT_EQ(ShownChar(stem), s.Want) << s.Best << " from " << s.Top << " to " << s.Bottom;
+    const ReadCharacter& stem = r.Chars[at];
+    EXPECT_EQ(ShownChar(stem), s.Want) << s.Word << " " << s.Best << " from " << s.Top;
     if (s.Want != s.Best[0]) {
       EXPECT_EQ(stem.Best[0].Set, 0);
     }

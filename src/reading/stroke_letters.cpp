@@ -126,13 +126,15 @@ bool CrossBar(const GreyImage& grey, const CharBox& b, const LineModel& m, bool 
 // An r rising a little above the x-height is a t whose cross-bar the cut lost (an r's arm
 // ends at the x-height); a t or stem rising well above it is a t with a cross-bar, an i
 // with a dot, else an l.
-char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Context& at) {
+// Small tells whether the word's other characters are small letters.
+char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool small,
+                const Context& at) {
   const ReadCharacter& c = *word[k];
   const char shown = ShownChar(c);
   const bool stem = StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size());
   if (!stem && shown != 'r' && shown != 't') return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
-  if (!m.Valid || !SmallWordAround(word, k)) return 0;
+  if (!m.Valid || !small) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
   if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
@@ -144,6 +146,27 @@ char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, const Co
     return stem && std::abs(rise) <= std::max(1, xHeight / 6) && dot ? 'i' : 0;
   if (dot) return 'i';
   return CrossBar(at.Grey, b, m, at.DarkOnLight) ? 't' : 'l';
+}
+
+// The parts of a word between the signs that join words into names (- _ . / : ~), each
+// character with its place in the word: ke1sby-too1s_3.6.0.deb holds words of letters.
+using Part = std::vector<std::pair<ReadCharacter*, std::size_t>>;
+std::vector<Part> PartsOf(const std::vector<ReadCharacter*>& word) {
+  std::vector<Part> parts(1);
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    if (std::strchr("-_./:~", ShownChar(*word[k])) != nullptr) {
+      if (!parts.back().empty()) parts.emplace_back();
+      continue;
+    }
+    parts.back().emplace_back(word[k], k);
+  }
+  return parts;
+}
+
+std::vector<ReadCharacter*> Chars(const Part& part) {
+  std::vector<ReadCharacter*> chars;
+  for (const auto& [c, k] : part) chars.push_back(c);
+  return chars;
 }
 
 }  // namespace
@@ -177,7 +200,13 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
   ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
     // Decided on the word as read, so one stem never sways another.
     std::vector<char> letters(word.size(), 0);
-    for (std::size_t k = 0; k < word.size(); ++k) letters[k] = StemLetter(word, k, at);
+    for (const Part& part : PartsOf(word)) {
+      const std::vector<ReadCharacter*> chars = Chars(part);
+      // A part of letters, or a word of letters joined by signs (build.log).
+      for (std::size_t k = 0; k < part.size(); ++k)
+        letters[part[k].second] = StemLetter(
+            chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+    }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;
       const LibraryMatch m = MatchOf(*word[k], letters[k], library, filter);
