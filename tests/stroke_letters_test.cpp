@@ -24,7 +24,7 @@ ReadCharacter Letter(int left, int top, int height, const char* best) {
   return c;
 }
 
-TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
+TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   const Stem cases[] = {
       {18, 30, -1, -1, -1, "j]1", "ae*s", 'l'},      // a stem to the ascenders: l, from the library
       {18, 30, 20, -1, -1, "l|1", "ae*s", 'i'},      // a dot parted by a gap row: i
@@ -38,6 +38,11 @@ TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
       {18, 30, -1, -1, 22, "l|1", "ae*s", 't'},      // a cross-bar at the x-height: a t
       {18, 30, -1, -1, -1, "tlf", "ae*s", 'l'},      // a t without one: an l
       {18, 30, -1, -1, -1, "1|I", "ae*s-2.1", 'l'},  // letters joined to digits by signs
+      {18, 33, -1, -1, -1, "PRB", "ae*s", 'p'},      // a P hanging below the baseline: p
+      {18, 30, -1, -1, -1, "PRB", "ae*s", 'P'},      // one on it stays
+      {28, 30, -1, -1, -1, "'`*", "aes*", '.'},      // a low mark on the baseline: a stop
+      {27, 32, -1, -1, -1, "'`*", "aes*", ','},      // one reaching below it: a comma
+      {18, 21, -1, -1, -1, "'`*", "aes*", '\''},     // a high one stays
       {18, 30, -1, -1, -1, "1|I", "ace-x*2", '1'},   // digits in the part
   };
   ReferenceLibrary library;
@@ -45,6 +50,9 @@ TEST(StrokeLetters, StemsBecomeLIOrTByPlaceDotAndBar) {
   library.Sets[0].Chars.CharMap[7] = 'l';
   library.Sets[0].Chars.CharMap[8] = 'i';
   library.Sets[0].Chars.CharMap[9] = 't';
+  library.Sets[0].Chars.CharMap[10] = 'p';
+  library.Sets[0].Chars.CharMap[11] = '.';
+  library.Sets[0].Chars.CharMap[12] = ',';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;

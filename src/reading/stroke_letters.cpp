@@ -126,17 +126,20 @@ bool CrossBar(const GreyImage& grey, const CharBox& b, const LineModel& m, bool 
 // An r rising a little above the x-height is a t whose cross-bar the cut lost (an r's arm
 // ends at the x-height); a t or stem rising well above it is a t with a cross-bar, an i
 // with a dot, else an l.
-// Small tells whether the word's other characters are small letters.
+// A P hanging below the baseline is a p. Small tells whether the word's other characters are
+// small letters.
 char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool small,
                 const Context& at) {
   const ReadCharacter& c = *word[k];
   const char shown = ShownChar(c);
   const bool stem = StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size());
-  if (!stem && shown != 'r' && shown != 't') return 0;
+  if (!stem && shown != 'r' && shown != 't' && shown != 'P') return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
   if (!m.Valid || !small) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
+  // A capital P stands on the baseline, a p hangs below it.
+  if (shown == 'P') return b.Top + b.Height - m.Baseline >= std::max(2, xHeight / 4) ? 'p' : 0;
   if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
   const int rise = m.XTop - b.Top;
   if (shown == 'r') return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
@@ -167,6 +170,21 @@ std::vector<ReadCharacter*> Chars(const Part& part) {
   std::vector<ReadCharacter*> chars;
   for (const auto& [c, k] : part) chars.push_back(c);
   return chars;
+}
+
+// A quote-like mark (' ` *) whose top lies below the x-height's middle is a comma when it
+// reaches below the baseline (and is no higher than the x-height), else a full stop (no
+// higher than a third of it); either no wider than half of it. A quote stands high.
+char LowMark(const ReadCharacter& c, const Context& at) {
+  if (std::strchr("'`*", ShownChar(c)) == nullptr) return 0;
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!m.Valid) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  const bool below = b.Top + b.Height > m.Baseline;
+  if (2 * (b.Top - m.XTop) <= xHeight || 2 * b.Width > xHeight) return 0;
+  if (below) return b.Height <= xHeight ? ',' : 0;
+  return 3 * b.Height <= xHeight ? '.' : 0;
 }
 
 }  // namespace
@@ -204,8 +222,9 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
       for (std::size_t k = 0; k < part.size(); ++k)
-        letters[part[k].second] = StemLetter(
-            chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+        if (!(letters[part[k].second] = LowMark(*chars[k], at)))
+          letters[part[k].second] = StemLetter(
+              chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;

@@ -29,7 +29,11 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 //   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
 //   it at the x-height's top, else an l;
 // - a stem sign no higher than the x-height with such a dot over it: an i;
-// - an r whose top rises above the x-height by at least a seventh of it (less than half): a t.
+// - an r whose top rises above the x-height by at least a seventh of it (less than half): a t;
+// - a P hanging below the baseline by a quarter of the x-height (at least 2 pixels): a p.
+// In any word, a mark shown as ' ` or * whose top lies below the x-height's middle, no wider
+// than half the x-height, is a comma when it reaches below the baseline (no higher than the
+// x-height), else a full stop (no higher than a third of it).
 // The letter is moved to the front from the three best, or else taken from the library's
 // first reference of it that the filter admits (the set of the best first), with the best's
 // score. Boxes are in grey's coordinates.
