@@ -36,7 +36,8 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {20, 30, -1, -1, -1, "rnm", "ae*s", 't'},      // an r rising above the x-height: a t
       {22, 30, -1, -1, -1, "rnm", "ae*s", 'r'},      // an r at the x-height stays
       {18, 30, -1, -1, 22, "l|1", "ae*s", 't'},      // a cross-bar at the x-height: a t
-      {18, 30, -1, -1, -1, "tlf", "ae*s", 'l'},      // a t without one: an l
+      {18, 30, -1, -1, -1, "tlf", "ahe*s", 'l'},     // a t as tall as the h without one: l
+      {18, 30, -1, -1, -1, "tlf", "ae*s", 't'},      // no ascender to measure it by: as read
       {18, 30, -1, -1, -1, "1|I", "ae*s-2.1", 'l'},  // letters joined to digits by signs
       {18, 33, -1, -1, -1, "PRB", "ae*s", 'p'},      // a P hanging below the baseline: p
       {18, 30, -1, -1, -1, "PRB", "ae*s", 'P'},      // one on it stays

@@ -148,7 +148,10 @@ char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool sma
     // A stem no higher than the x-height whose dot the cut left apart.
     return stem && std::abs(rise) <= std::max(1, xHeight / 6) && dot ? 'i' : 0;
   if (dot) return 'i';
-  return CrossBar(at.Grey, b, m, at.DarkOnLight) ? 't' : 'l';
+  if (CrossBar(at.Grey, b, m, at.DarkOnLight)) return 't';
+  // A t is shorter than the ascenders in most faces; only one as tall is taken for an l, so
+  // that a slanted cross-bar the box's columns miss keeps its t.
+  return shown != 't' || (m.Ascenders && b.Top <= m.AscenderTop) ? 'l' : 0;
 }
 
 // The parts of a word between the signs that join words into names (- _ . / : ~), each
@@ -190,13 +193,18 @@ char LowMark(const ReadCharacter& c, const Context& at) {
 }  // namespace
 
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
-  std::vector<int> bottoms, tops;
+  std::vector<int> bottoms, tops, ascenders;
   for (const ReadCharacter* c : line) {
     if (c->Blank || c->Box.Empty) continue;
     bottoms.push_back(c->Box.Top + c->Box.Height);
-    if (!c->Rejected && XHeightLetter(c->Best[0].Char)) tops.push_back(c->Box.Top);
+    if (c->Rejected) continue;
+    if (XHeightLetter(c->Best[0].Char)) tops.push_back(c->Box.Top);
+    if (c->Best[0].Char != 0 && std::strchr("bdhk", c->Best[0].Char) != nullptr)
+      ascenders.push_back(c->Box.Top);
   }
   LineModel m;
+  m.Ascenders = !ascenders.empty();
+  if (m.Ascenders) m.AscenderTop = Median(ascenders);
   if (tops.size() < 3) return m;
   m.Baseline = Median(bottoms);
   m.XTop = Median(tops);

@@ -13,11 +13,14 @@ namespace morvik {
 
 // The line's model as its small letters show it: the baseline (median bottom) and the top
 // of the x-height (median top of the letters without ascenders or descenders). Valid only
-// with at least three such letters and an x-height of at least three pixels.
+// with at least three such letters and an x-height of at least three pixels. The ascenders'
+// top (median top of b d h k) is kept where the line has one of them.
 struct LineModel {
   int Baseline = 0;
   int XTop = 0;
   bool Valid = false;
+  int AscenderTop = 0;
+  bool Ascenders = false;
 };
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 
