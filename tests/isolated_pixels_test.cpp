@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -29,6 +30,10 @@ GreyImage CleanedByDefinition(const GreyImage& grey) {
           std::all_of(n.begin(), n.end(), [&](int q) { return q - p > kIsolatedPixelContrast; });
       const auto [low, high] = std::minmax_element(n.begin(), n.end());
       if ((!brighter && !darker) || *high - *low > kIsolatedPixelContrast) continue;
+      auto near = [&](int yy) { return std::abs(grey.At(x, yy) - p) <= kIsolatedPixelContrast; };
+      if ((y + 3 < grey.Height && near(y + 2) && near(y + 3)) ||
+          (y + 4 < grey.Height && near(y + 3) && near(y + 4)))
+        continue;  // an i's dot
       std::sort(n.begin(), n.end());
       out.Pixels[static_cast<std::size_t>(y) * grey.Width + x] =
           static_cast<std::uint8_t>(n[(n.size() - 1) / 2]);
@@ -107,6 +112,17 @@ TEST(IsolatedPixelTest, SinglePixelsOfNoiseGoStrokesStay) {
   GreyImage soft = dark;
   soft.Pixels = {255, 255, 255, 244, 26, 229, 249, 142, 242};
   EXPECT_EQ(RemoveIsolatedPixels(soft).Pixels[4], 26);
+}
+
+// A one-pixel dot one or two rows above a stem is an i's, kept; the same dot three rows
+// above a stem is noise.
+TEST(IsolatedPixels, KeepsTheDotOfAnI) {
+  for (const int gap : {1, 2, 3}) {
+    GreyImage g{5, 10, std::vector<std::uint8_t>(50, 255)};
+    g.Pixels[1 * 5 + 2] = 20;
+    for (int y = 2 + gap; y < 10; ++y) g.Pixels[static_cast<std::size_t>(y) * 5 + 2] = 20;
+    EXPECT_EQ(RemoveIsolatedPixels(g).At(2, 1), gap < 3 ? 20 : 255) << gap;
+  }
 }
 
 }  // namespace

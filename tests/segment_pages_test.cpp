@@ -102,6 +102,15 @@ TEST(Frames, FramesAndRulesAreLeftOut) {
   EXPECT_EQ(s.Lines[0].Chars.size(), 14u);
   EXPECT_EQ(s.Lines[1].Chars.size(), 4u);
 
+  // A button's outline whose light corners the threshold drops: two sides standing alone.
+  GreyImage button = Render(test::kDejaVuSans, {"Cancel now"}, 14, 8);
+  ASSERT_LT(button.Height, 34);  // sides too short to pass for drawn lines
+  for (int y = 1; y < button.Height - 1; ++y)
+    button.Pixels[static_cast<std::size_t>(y) * button.Width + 2] =
+        button.Pixels[static_cast<std::size_t>(y) * button.Width + button.Width - 3] = 0;
+  ASSERT_EQ(SegmentText(button).Lines.size(), 1u);
+  EXPECT_EQ(SegmentText(button).Lines[0].Chars.size(), 9u);
+
   if (!FontInstalled(test::kDejaVuSerif)) return;
   const GreyImage o = Render(test::kDejaVuSerif, {"O"}, 120, 4);
   ASSERT_EQ(SegmentText(o).Lines.size(), 1u);
@@ -113,21 +122,25 @@ TEST(Frames, FramesAndRulesAreLeftOut) {
 // ground framed by ink and are no bars.
 TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
   if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
-  const GreyImage dark = Render(test::kDejaVuSans, {"Replace all"}, 14, 6, true);
-  GreyImage page{dark.Width + 40, dark.Height + 60,
-                 std::vector<std::uint8_t>(
-                     static_cast<std::size_t>(dark.Width + 40) * (dark.Height + 60), 255)};
-  for (int y = 0; y < dark.Height; ++y)
-    for (int x = 0; x < dark.Width; ++x)
-      page.Pixels[static_cast<std::size_t>(y + 40) * page.Width + x + 20] = dark.At(x, y);
-  const Binarised ink = Binarise(page, Polarity::Auto);
-  ASSERT_TRUE(ink.DarkOnLight);
-  const std::vector<Bar> bars = FindBars(ink.Image);
-  ASSERT_EQ(bars.size(), 1u);
-  FlipBars(page, ink, bars);
-  const Segmentation s = SegmentText(page);
-  ASSERT_EQ(s.Lines.size(), 1u);
-  EXPECT_EQ(s.Lines[0].Chars.size(), 10u);
+  // A wide bar and a button little more than twice as wide as high.
+  for (const auto& [text, chars] :
+       {std::pair<const char*, std::size_t>{"Replace all", 10u}, {"Delete", 6u}}) {
+    const GreyImage dark = Render(test::kDejaVuSans, {text}, 14, 6, true);
+    GreyImage page{dark.Width + 40, dark.Height + 60,
+                   std::vector<std::uint8_t>(
+                       static_cast<std::size_t>(dark.Width + 40) * (dark.Height + 60), 255)};
+    for (int y = 0; y < dark.Height; ++y)
+      for (int x = 0; x < dark.Width; ++x)
+        page.Pixels[static_cast<std::size_t>(y + 40) * page.Width + x + 20] = dark.At(x, y);
+    const Binarised ink = Binarise(page, Polarity::Auto);
+    ASSERT_TRUE(ink.DarkOnLight);
+    const std::vector<Bar> bars = FindBars(ink.Image);
+    ASSERT_EQ(bars.size(), 1u) << text << " " << dark.Width << " x " << dark.Height;
+    FlipBars(page, ink, bars);
+    const Segmentation s = SegmentText(page);
+    ASSERT_EQ(s.Lines.size(), 1u);
+    EXPECT_EQ(s.Lines[0].Chars.size(), chars);
+  }
 
   GreyImage block{80, 30, std::vector<std::uint8_t>(80 * 30, 0)};
   EXPECT_TRUE(FindBars(Binarise(block, Polarity::LightOnDark).Image).empty());

@@ -10,6 +10,7 @@
 #include "reading/lexicon.h"
 #include "reading/ligatures.h"
 #include "reading/line_marks.h"
+#include "reading/stroke_letters.h"
 #include "reading/word_context.h"
 #include "reading/word_segmentation.h"
 #include "reading/word_spaces.h"
@@ -163,6 +164,8 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   }
   ApplyLineMarks(reading);
   ApplyWordContext(reading);
+  if (options.Cut.Mode == Layout::Text)
+    ApplyStrokeLetters(reading, grey, reading.Cut.DarkOnLight, library, options.Character.Filter);
   // Loading the word list costs about 20 ms, a tenth of reading a page but more than
   // reading a line or a screenshot, where it changed little.
   if (options.Cut.Mode == Layout::Text && reading.Chars.size() >= kLexiconCharacters)

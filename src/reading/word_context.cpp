@@ -57,21 +57,6 @@ Kind WordKind(const std::vector<ReadCharacter*>& word, std::size_t skip) {
   return count >= 2 ? kind : Kind::None;
 }
 
-// Whether the word's other characters are small letters, a first capital allowed (a word
-// at the start of a sentence); look-alikes and signs not counted, at least two counted.
-bool SmallWord(const std::vector<ReadCharacter*>& word, std::size_t skip) {
-  int count = 0;
-  for (std::size_t k = 0; k < word.size(); ++k) {
-    const char c = ShownChar(*word[k]);
-    const Kind own = KindOf(c);
-    if (k == skip || own == Kind::None || IsLookAlike(c) || (k == 0 && own == Kind::Capital))
-      continue;
-    if (own != Kind::Small) return false;
-    ++count;
-  }
-  return count >= 2;
-}
-
 void Settle(std::vector<ReadCharacter*>& word) {
   // Decided on the word as read, so one look-alike never sways another.
   std::vector<int> choice(word.size(), 0);
@@ -82,7 +67,7 @@ void Settle(std::vector<ReadCharacter*>& word) {
     if (IsStroke(best) || SameShapeCapital(best)) {
       // Only inside a word of small letters: a capital may begin one.
       if (k > 0 || (IsStroke(best) && best != 'I')) {
-        if (SmallWord(word, k)) {
+        if (SmallWordAround(word, k)) {
           const int r = PlaceOf(c, IsStroke(best) ? 'l' : static_cast<char>(std::tolower(best)));
           if (r != 0) {
             choice[k] = r;
@@ -110,6 +95,19 @@ void Settle(std::vector<ReadCharacter*>& word) {
 }
 
 }  // namespace
+
+bool SmallWordAround(const std::vector<ReadCharacter*>& word, std::size_t skip) {
+  int count = 0;
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    const char c = ShownChar(*word[k]);
+    const Kind own = KindOf(c);
+    if (k == skip || own == Kind::None || IsLookAlike(c) || (k == 0 && own == Kind::Capital))
+      continue;
+    if (own != Kind::Small) return false;
+    ++count;
+  }
+  return count >= 2;
+}
 
 void ForEachWord(PictureReading& reading,
                  const std::function<void(std::vector<ReadCharacter*>&)>& settle) {

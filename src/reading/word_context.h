@@ -19,6 +19,11 @@ namespace morvik {
 // letter. Rejected and blank characters, and words of mixed kinds, are left as they are.
 void ApplyWordContext(PictureReading& reading);
 
+// Whether the word's other characters than word[skip] are small letters, a first capital
+// allowed (a word at the start of a sentence); look-alikes (O o 0 I l 1 |) and signs not
+// counted, at least two counted.
+bool SmallWordAround(const std::vector<ReadCharacter*>& word, std::size_t skip);
+
 // Calls settle with each word of the reading: the characters of a line between spaces and
 // blank cells, in reading order.
 void ForEachWord(PictureReading& reading,

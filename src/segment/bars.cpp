@@ -46,7 +46,7 @@ void BarsIn(const BinaryImage& ink, const Rect& box, std::vector<Bar>& bars) {
     bool open = false;
     for (std::size_t i = first; i < last; ++i) open = open || !solid(rows[i]);
     const int height = static_cast<int>(end - k);
-    if (open && height >= kLeastBarHeight && box.Width >= 3 * height) {
+    if (open && height >= kLeastBarHeight && box.Width >= 2 * height) {
       Bar b;
       b.Top = box.Top + static_cast<int>(k);
       b.Bottom = box.Top + static_cast<int>(end);

@@ -19,7 +19,7 @@ struct Bar {
 };
 
 // The bars of the ink: within the box of a component (a title bar may be one component with
-// the frame below it), a run of 10 rows or more, at most a third of the box's width, each at
+// the frame below it), a run of 10 rows or more, at most half the box's width, each at
 // least 40 % ink (a line of bold text on the bar leaves 50 % to 60 %), whose first and last rows
 // are solid (97 %) and whose rows between hold less ink: ground-coloured text framed by ink above
 // and below. A large letter's strokes (the bar of a T, the arches of an M) are solid throughout or

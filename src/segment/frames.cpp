@@ -32,8 +32,12 @@ bool IsFrame(const Component& c, const std::vector<Component>& all) {
 
 bool IsRule(const Component& c, int typicalHeight) {
   const long long length = std::max(c.Box.Width, c.Box.Height);
+  // A button's side stands alone where the light corners of its outline fall below the
+  // threshold; the tallest signs (| [ ] at small sizes) reach two character heights.
+  const long long least =
+      c.Box.Height > c.Box.Width ? 5LL * typicalHeight / 2 : 4LL * typicalHeight;
   // By the mean thickness, not the box: a frame's side ends in its rounded corners.
-  return length >= 4LL * typicalHeight && 4 * c.Area <= length * std::max(4, typicalHeight);
+  return length >= least && 4 * c.Area <= length * std::max(4, typicalHeight);
 }
 
 bool IsDrawnLine(const Component& c) {

@@ -14,8 +14,8 @@ namespace morvik {
 // (even an O's) holds no others.
 bool IsFrame(const Component& c, const std::vector<Component>& all);
 
-// A rule: a stroke at least four character heights long, across or down, and on average at most
-// a quarter of one thick (at least a pixel).
+// A rule: a stroke at least four character heights long across, or two and a half down, and
+// on average at most a quarter of one thick (at least a pixel).
 bool IsRule(const Component& c, int typicalHeight);
 
 // A drawn line: at least 32 pixels long and on average a twentieth of that thick or less (a

@@ -41,6 +41,13 @@ std::uint8_t Cleaned(const GreyImage& grey, int x, int y) {
   // A neighbour half way between the pixel and the others is the soft edge of a mark (the
   // one-pixel dot of an i at screen sizes), not noise on flat ground.
   if (*high - *low > kIsolatedPixelContrast) return static_cast<std::uint8_t>(p);
+  // A sharp one-pixel dot one or two rows above a stem of its grey is the dot of an i or a j
+  // (its soft lower half, when it has one, is too faint to count as a neighbour).
+  auto stemAt = [&](int from) {
+    return from + 1 < grey.Height && !FarFrom(p, grey.At(x, from)) &&
+           !FarFrom(p, grey.At(x, from + 1));
+  };
+  if (stemAt(y + 2) || stemAt(y + 3)) return static_cast<std::uint8_t>(p);
   std::nth_element(n.begin(), n.begin() + (count - 1) / 2, n.begin() + count);
   return static_cast<std::uint8_t>(n[(count - 1) / 2]);
 }

@@ -14,9 +14,10 @@ constexpr int kIsolatedPixelContrast = 64;
 // than the darkest, by more than kIsolatedPixelContrast, while the neighbours lie within
 // kIsolatedPixelContrast of one another, is replaced by the median of those neighbours (the
 // lower of the middle two). A neighbour half way to the pixel makes it the soft edge of a
-// mark, as the one-pixel dot of an i at screen sizes is, and it stays. A pixel of a stroke always
-// has a neighbour of the stroke, so strokes, however thin, are kept. Border pixels count only the
-// neighbours inside.
+// mark, as the one-pixel dot of an i at screen sizes is, and it stays; so does a pixel over a stem
+// of its grey (the two pixels below it from two or from three rows down), the sharp dot of an i. A
+// pixel of a stroke always has a neighbour of the stroke, so strokes, however thin, are kept.
+// Border pixels count only the neighbours inside.
 GreyImage RemoveIsolatedPixels(const GreyImage& grey);
 
 }  // namespace morvik

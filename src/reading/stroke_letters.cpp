@@ -1,0 +1,245 @@
+#include "reading/stroke_letters.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "reading/word_context.h"
+
+namespace morvik {
+
+namespace {
+
+// Small letters that neither rise above the x-height nor hang below the baseline.
+bool XHeightLetter(char c) {
+  return c != 0 && std::strchr("acemnorsuvwxz", c) != nullptr;
+}
+
+bool StemSign(char c) {
+  return c != 0 && std::strchr("j1I|![]()li", c) != nullptr;
+}
+
+// Signs that stand at a word's ends as themselves on the baseline: ! ends a word, a capital
+// I begins one (brackets and parentheses hang below the baseline).
+bool SignAtEnd(char c, bool first, bool last) {
+  return (c == 'I' && first) || (c == '!' && last);
+}
+
+int Median(std::vector<int> v) {
+  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
+
+// Whether a row of faint ink parts a dot from the stem: from half an x-height above the
+// x-height's top (the box's top when higher) down to that top, the strongest ink of some row
+// of the box's columns is under two thirds of the stem's, with strong ink above it. Ink is measured
+// against the faintest pixel of the box and a column either side.
+bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight, bool darkOnLight) {
+  const int left = std::max(0, b.Left - 1), right = std::min(grey.Width, b.Left + b.Width + 1);
+  const int top = std::max(0, std::min(b.Top, xTop - xHeight / 2));
+  const int bottom = std::min(grey.Height, b.Top + b.Height);
+  if (left >= right || xTop <= top || xTop >= bottom) return false;
+  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  int ground = 255;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
+  std::vector<int> rows;
+  for (int y = top; y < bottom; ++y) {
+    int most = 0;
+    for (int x = std::max(0, b.Left); x < std::min(grey.Width, b.Left + b.Width); ++x)
+      most = std::max(most, inkAt(x, y) - ground);
+    rows.push_back(most);
+  }
+  const int stem = Median(std::vector<int>(rows.begin() + (xTop + 1 - top), rows.end()));
+  bool dot = false;
+  for (int y = top; y <= xTop; ++y) {
+    const int ink = rows[static_cast<std::size_t>(y - top)];
+    if (3 * ink >= 2 * stem)
+      dot = true;
+    else if (dot)
+      return true;
+  }
+  return false;
+}
+
+// The match that shows `want`: from the three best, else the library's first admitted
+// reference of it, the best's set first. Set -1 when the library holds none.
+LibraryMatch MatchOf(const ReadCharacter& c, char want, const ReferenceLibrary& library,
+                     const CharFilter& filter) {
+  for (const LibraryMatch& m : c.Best)
+    if (m.No != 0 && m.Char == want) return m;
+  const int own = c.Best[0].Set;
+  const int sets = static_cast<int>(library.Sets.size());
+  for (int k = -1; k < sets; ++k) {
+    const int s = k < 0 ? own : k;
+    if (s < 0 || s >= sets || (k >= 0 && s == own)) continue;
+    const CharMapState& chars = library.Sets[static_cast<std::size_t>(s)].Chars;
+    for (int no = 1; no <= 40; ++no)
+      if (chars.CharMap[static_cast<std::size_t>(no)] == want && IsCandidate(filter, chars, no))
+        return {s, no, c.Best[0].Score, want, 0};
+  }
+  return {};
+}
+
+void PutFirst(ReadCharacter& c, const LibraryMatch& m) {
+  auto at = std::find_if(c.Best.begin(), c.Best.end(),
+                         [&](const LibraryMatch& b) { return b.No != 0 && b.Char == m.Char; });
+  if (at == c.Best.end()) {
+    at = c.Best.end() - 1;
+    *at = m;
+  }
+  std::rotate(c.Best.begin(), at, at + 1);
+}
+
+struct Context {
+  const std::vector<LineModel>& Models;
+  const GreyImage& Grey;
+  bool DarkOnLight;
+};
+
+// Whether a cross-bar at the x-height's top runs out from the stem: some row from a row
+// above that top to a row below it holds more pixels of strong ink (half the box's strongest
+// or more) than the narrowest row of the stem's middle, by a sixth of the x-height or one.
+bool CrossBar(const GreyImage& grey, const CharBox& b, const LineModel& m, bool darkOnLight) {
+  const int left = std::max(0, b.Left), right = std::min(grey.Width, b.Left + b.Width);
+  const int top = std::max(0, b.Top), bottom = std::min(grey.Height, b.Top + b.Height);
+  if (left >= right || top >= bottom) return false;
+  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  int faint = 255, strong = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      faint = std::min(faint, inkAt(x, y)), strong = std::max(strong, inkAt(x, y));
+  auto width = [&](int y) {
+    int n = 0;
+    for (int x = left; x < right; ++x) n += 2 * (inkAt(x, y) - faint) >= strong - faint;
+    return n;
+  };
+  int stem = right - left, bar = 0;
+  for (int y = std::max(top, m.XTop + 2); y < std::min(bottom, m.Baseline - 2); ++y)
+    stem = std::min(stem, width(y));
+  for (int y = std::max(top, m.XTop - 1); y <= std::min(bottom - 1, m.XTop + 1); ++y)
+    bar = std::max(bar, width(y));
+  return bar >= stem + std::max(1, (m.Baseline - m.XTop) / 6);
+}
+
+// The letter a stem sign, an r or a t of the word stands for, or 0 when it is left as read.
+// An r rising a little above the x-height is a t whose cross-bar the cut lost (an r's arm
+// ends at the x-height); a t or stem rising well above it is a t with a cross-bar, an i
+// with a dot, else an l.
+// A P hanging below the baseline is a p. Small tells whether the word's other characters are
+// small letters.
+char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool small,
+                const Context& at) {
+  const ReadCharacter& c = *word[k];
+  const char shown = ShownChar(c);
+  const bool stem = StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size());
+  if (!stem && shown != 'r' && shown != 't' && shown != 'P') return 0;
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!m.Valid || !small) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  // A capital P stands on the baseline, a p hangs below it.
+  if (shown == 'P') return b.Top + b.Height - m.Baseline >= std::max(2, xHeight / 4) ? 'p' : 0;
+  if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
+  const int rise = m.XTop - b.Top;
+  if (shown == 'r') return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
+  const bool dot = DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight);
+  if (rise < std::max(2, xHeight / 3))
+    // A stem no higher than the x-height whose dot the cut left apart.
+    return stem && std::abs(rise) <= std::max(1, xHeight / 6) && dot ? 'i' : 0;
+  if (dot) return 'i';
+  if (CrossBar(at.Grey, b, m, at.DarkOnLight)) return 't';
+  // A t is shorter than the ascenders in most faces; only one as tall is taken for an l, so
+  // that a slanted cross-bar the box's columns miss keeps its t.
+  return shown != 't' || (m.Ascenders && b.Top <= m.AscenderTop) ? 'l' : 0;
+}
+
+// The parts of a word between the signs that join words into names (- _ . / : ~), each
+// character with its place in the word: ke1sby-too1s_3.6.0.deb holds words of letters.
+using Part = std::vector<std::pair<ReadCharacter*, std::size_t>>;
+std::vector<Part> PartsOf(const std::vector<ReadCharacter*>& word) {
+  std::vector<Part> parts(1);
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    if (std::strchr("-_./:~", ShownChar(*word[k])) != nullptr) {
+      if (!parts.back().empty()) parts.emplace_back();
+      continue;
+    }
+    parts.back().emplace_back(word[k], k);
+  }
+  return parts;
+}
+
+std::vector<ReadCharacter*> Chars(const Part& part) {
+  std::vector<ReadCharacter*> chars;
+  for (const auto& [c, k] : part) chars.push_back(c);
+  return chars;
+}
+
+// A quote-like mark (' ` *) whose top lies below the x-height's middle is a comma when it
+// reaches below the baseline (and is no higher than the x-height), else a full stop (no
+// higher than a third of it); either no wider than half of it. A quote stands high.
+char LowMark(const ReadCharacter& c, const Context& at) {
+  if (std::strchr("'`*", ShownChar(c)) == nullptr) return 0;
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!m.Valid) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  const bool below = b.Top + b.Height > m.Baseline;
+  if (2 * (b.Top - m.XTop) <= xHeight || 2 * b.Width > xHeight) return 0;
+  if (below) return b.Height <= xHeight ? ',' : 0;
+  return 3 * b.Height <= xHeight ? '.' : 0;
+}
+
+}  // namespace
+
+LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
+  std::vector<int> bottoms, tops, ascenders;
+  for (const ReadCharacter* c : line) {
+    if (c->Blank || c->Box.Empty) continue;
+    bottoms.push_back(c->Box.Top + c->Box.Height);
+    if (c->Rejected) continue;
+    if (XHeightLetter(c->Best[0].Char)) tops.push_back(c->Box.Top);
+    if (c->Best[0].Char != 0 && std::strchr("bdhk", c->Best[0].Char) != nullptr)
+      ascenders.push_back(c->Box.Top);
+  }
+  LineModel m;
+  m.Ascenders = !ascenders.empty();
+  if (m.Ascenders) m.AscenderTop = Median(ascenders);
+  if (tops.size() < 3) return m;
+  m.Baseline = Median(bottoms);
+  m.XTop = Median(tops);
+  m.Valid = m.Baseline - m.XTop >= 3;
+  return m;
+}
+
+void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
+                        const ReferenceLibrary& library, const CharFilter& filter) {
+  std::vector<std::vector<const ReadCharacter*>> lines;
+  for (const ReadCharacter& c : reading.Chars) {
+    if (c.Line < 0) continue;
+    if (lines.size() <= static_cast<std::size_t>(c.Line)) lines.resize(c.Line + 1);
+    lines[static_cast<std::size_t>(c.Line)].push_back(&c);
+  }
+  std::vector<LineModel> models;
+  for (const auto& line : lines) models.push_back(SmallLetterModel(line));
+  const Context at{models, grey, darkOnLight};
+  ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
+    // Decided on the word as read, so one stem never sways another.
+    std::vector<char> letters(word.size(), 0);
+    for (const Part& part : PartsOf(word)) {
+      const std::vector<ReadCharacter*> chars = Chars(part);
+      // A part of letters, or a word of letters joined by signs (build.log).
+      for (std::size_t k = 0; k < part.size(); ++k)
+        if (!(letters[part[k].second] = LowMark(*chars[k], at)))
+          letters[part[k].second] = StemLetter(
+              chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+    }
+    for (std::size_t k = 0; k < word.size(); ++k) {
+      if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;
+      const LibraryMatch m = MatchOf(*word[k], letters[k], library, filter);
+      if (m.No != 0) PutFirst(*word[k], m);
+    }
+  });
+}
+
+}  // namespace morvik

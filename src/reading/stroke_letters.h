@@ -1,0 +1,46 @@
+// Telling the stems of l and i apart from the signs they match at screen sizes. A stem two
+// or three pixels wide matches j, 1, I, brackets and a bar about as well as l, and an i whose
+// dot ran into its stem matches l, a t matches l or r; where the stem stands on its line,
+// whether a gap parts a dot from it and whether a cross-bar crosses it say which it is.
+#pragma once
+
+#include "library/char_filter.h"
+#include "library/reference_library.h"
+#include "reading/read_picture.h"
+#include "segment/grey_image.h"
+
+namespace morvik {
+
+// The line's model as its small letters show it: the baseline (median bottom) and the top
+// of the x-height (median top of the letters without ascenders or descenders). Valid only
+// with at least three such letters and an x-height of at least three pixels. The ascenders'
+// top (median top of b d h k) is kept where the line has one of them.
+struct LineModel {
+  int Baseline = 0;
+  int XTop = 0;
+  bool Valid = false;
+  int AscenderTop = 0;
+  bool Ascenders = false;
+};
+LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
+
+// For every character shown as a stem sign (j 1 I | ! [ ] ( ) l i; ! not last, I not first),
+// a t or an r inside a word whose other characters are small letters (as the word context
+// counts them; or inside such a part of a word between the signs - _ . / : ~, as in
+// ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
+// - reaching well above the x-height (a third of it): an i when a gap parts a dot from the
+//   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
+//   it at the x-height's top, else an l;
+// - a stem sign no higher than the x-height with such a dot over it: an i;
+// - an r whose top rises above the x-height by at least a seventh of it (less than half): a t;
+// - a P hanging below the baseline by a quarter of the x-height (at least 2 pixels): a p.
+// In any word, a mark shown as ' ` or * whose top lies below the x-height's middle, no wider
+// than half the x-height, is a comma when it reaches below the baseline (no higher than the
+// x-height), else a full stop (no higher than a third of it).
+// The letter is moved to the front from the three best, or else taken from the library's
+// first reference of it that the filter admits (the set of the best first), with the best's
+// score. Boxes are in grey's coordinates.
+void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
+                        const ReferenceLibrary& library, const CharFilter& filter);
+
+}  // namespace morvik

@@ -1,0 +1,91 @@
+// Stems of l and i told from the signs they match by their place on the line and the dot.
+#include "reading/stroke_letters.h"
+
+#include <gtest/gtest.h>
+
+namespace morvik {
+namespace {
+
+// A word of four: small letters 8 high on a baseline at 30 (x-height from 22) and a stem
+// one pixel wide in a box of three drawn black on white from Top to Bottom, with a gap row
+// at GapRow, a dot outside the box at DotRow and a cross-bar the box wide at BarRow, at the
+// word's star.
+struct Stem {
+  int Top, Bottom, GapRow, DotRow, BarRow;
+  const char* Best;
+  const char* Word;  // the word's characters, * for the stem
+  char Want;
+};
+
+ReadCharacter Letter(int left, int top, int height, const char* best) {
+  ReadCharacter c;
+  c.Box = {left, top, 3, height, false, false};
+  for (int k = 0; k < 3 && best[k]; ++k) c.Best[k] = {0, k + 1, 0.9 - 0.1 * k, best[k]};
+  return c;
+}
+
+TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
+  const Stem cases[] = {
+      {18, 30, -1, -1, -1, "j]1", "ae*s", 'l'},      // a stem to the ascenders: l, from the library
+      {18, 30, 20, -1, -1, "l|1", "ae*s", 'i'},      // a dot parted by a gap row: i
+      {22, 30, -1, -1, -1, "1l|", "ae*s", '1'},      // at the x-height without a dot: as read
+      {22, 30, -1, 20, -1, "1l|", "ae*s", 'i'},      // at the x-height, its dot cut apart: i
+      {18, 33, -1, -1, -1, "j]1", "ae*s", 'j'},      // below the baseline: a j
+      {18, 30, -1, -1, -1, "!|1", "aec*", '!'},      // a ! closing the word
+      {18, 30, -1, -1, -1, "l|1", "ae*s", 'l'},      // an l stays
+      {20, 30, -1, -1, -1, "rnm", "ae*s", 't'},      // an r rising above the x-height: a t
+      {22, 30, -1, -1, -1, "rnm", "ae*s", 'r'},      // an r at the x-height stays
+      {18, 30, -1, -1, 22, "l|1", "ae*s", 't'},      // a cross-bar at the x-height: a t
+      {18, 30, -1, -1, -1, "tlf", "ahe*s", 'l'},     // a t as tall as the h without one: l
+      {18, 30, -1, -1, -1, "tlf", "ae*s", 't'},      // no ascender to measure it by: as read
+      {18, 30, -1, -1, -1, "1|I", "ae*s-2.1", 'l'},  // letters joined to digits by signs
+      {18, 33, -1, -1, -1, "PRB", "ae*s", 'p'},      // a P hanging below the baseline: p
+      {18, 30, -1, -1, -1, "PRB", "ae*s", 'P'},      // one on it stays
+      {28, 30, -1, -1, -1, "'`*", "aes*", '.'},      // a low mark on the baseline: a stop
+      {27, 32, -1, -1, -1, "'`*", "aes*", ','},      // one reaching below it: a comma
+      {18, 21, -1, -1, -1, "'`*", "aes*", '\''},     // a high one stays
+      {18, 30, -1, -1, -1, "1|I", "ace-x*2", '1'},   // digits in the part
+  };
+  ReferenceLibrary library;
+  library.Sets.resize(1);
+  library.Sets[0].Chars.CharMap[7] = 'l';
+  library.Sets[0].Chars.CharMap[8] = 'i';
+  library.Sets[0].Chars.CharMap[9] = 't';
+  library.Sets[0].Chars.CharMap[10] = 'p';
+  library.Sets[0].Chars.CharMap[11] = '.';
+  library.Sets[0].Chars.CharMap[12] = ',';
+  for (const Stem& s : cases) {
+    GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
+    PictureReading r;
+    std::size_t at = 0;
+    for (int k = 0, x = 0; s.Word[k]; ++k, x += 4) {
+      if (s.Word[k] == '*') {
+        at = r.Chars.size();
+        ReadCharacter c = Letter(x, s.Top, s.Bottom - s.Top, s.Best);
+        c.Column = k;
+        for (int y = 0; y < 40; ++y) {
+          if ((y >= s.Top && y < s.Bottom && y != s.GapRow) || y == s.DotRow)
+            grey.Pixels[static_cast<std::size_t>(y) * 60 + x + 1] = 0;
+          if (y == s.BarRow)
+            for (int dx = 0; dx < 3; ++dx)
+              grey.Pixels[static_cast<std::size_t>(y) * 60 + x + dx] = 0;
+        }
+        r.Chars.push_back(c);
+        continue;
+      }
+      const char best[2] = {s.Word[k], 0};
+      ReadCharacter c = Letter(x, 22, 8, best);
+      c.Column = k;
+      r.Chars.push_back(c);
+    }
+    ApplyStrokeLetters(r, grey, true, library, CharFilter{});
+    const ReadCharacter& stem = r.Chars[at];
+    EXPECT_EQ(ShownChar(stem), s.Want) << s.Word << " " << s.Best << " from " << s.Top;
+    if (s.Want != s.Best[0]) {
+      EXPECT_EQ(stem.Best[0].Set, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace morvik
