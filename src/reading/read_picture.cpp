@@ -75,8 +75,10 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   std::vector<RecognizedBox> found;
   for (const CharBox& box : line.Chars)
     found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
-  if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize);
+  // Spaces first, from the segmenter's boxes: pieces the search cuts out of a box (or joins)
+  // would break the even pitch of monospaced lines and read as word breaks.
   if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
+  if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize);
   return found;
 }
 
