@@ -24,11 +24,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The engine and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the tests linked as one program (a sanitized link is slow; the tests keep their names).
+# The engine and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) $(SANITIZER_FLAGS) -DMORVIK_SANITIZE=ON \
-	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF -DMORVIK_ONE_TEST_PROGRAM=ON $(CMAKE_ARGS)
+	  -DMORVIK_GUI=OFF -DMORVIK_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
 # The tests of the parallel paths (work over threads, one library read by several threads)
