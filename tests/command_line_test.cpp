@@ -640,6 +640,28 @@ TEST_F(CommandLine, ReportNamingARunFileIsRefused) {
   EXPECT_EQ(Run({"--batch", "root", "--report", "pics/result.txt"}).status, 0);
 }
 
+// A set saved over a picture it learns from (through a link, or a second name of the file)
+// would leave the set where the picture was: refused, naming the picture, before any write.
+TEST_F(CommandLine, SaveOverAPictureLearnedFromIsRefused) {
+  LearnFolderAndMap("012");
+  fs::rename(dir.File("learn/2.bmp"), dir.File("set.PCP"));
+  fs::create_symlink("../set.PCP", dir.File("learn/2.bmp"));
+  fs::create_hard_link(dir.File("learn/3.bmp"), dir.File("other.pct"));
+  const struct {
+    std::string Save, Picture;
+  } cases[] = {{"set", "learn/2.bmp"}, {"SET", "learn/2.bmp"}, {"other", "learn/3.bmp"}};
+  const std::vector<std::string> before = test::FolderEntries(dir.Path());
+  const std::string picture = Read("set.PCP");
+  for (const auto& c : cases) {
+    const RunResult r = Run({"--learn", "learn", "--save", c.Save});
+    EXPECT_EQ(r.status, 3) << c.Save;
+    EXPECT_EQ(r.err.rfind("morvik: " + dir.File(c.Picture) + ": ", 0), 0u) << r.err;
+  }
+  EXPECT_EQ(test::FolderEntries(dir.Path()), before);
+  EXPECT_EQ(Read("set.PCP"), picture);
+  EXPECT_EQ(Run({"--learn", "learn", "--save", "new"}).status, 0);
+}
+
 TEST_F(CommandLine, LearnAndSaveWriteBothFiles) {
   LearnFolderAndMap("0123");
   const RunResult r = Run({"--learn", "learn", "--save", "sets/mine"});

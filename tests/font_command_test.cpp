@@ -87,5 +87,33 @@ TEST(FontCommand, RefusesWithStatusAndMessage) {
   EXPECT_TRUE(test::FolderEntries(dir.Path()).empty());  // nothing left by any refusal
 }
 
+// The set saved over the font it learns from (by name in any case, through a link, as one of
+// the sets of a library) would leave no font: refused, naming the font, before any write.
+TEST(FontCommand, SaveOverTheFontIsRefused) {
+  if (!test::FontInstalled(test::kDejaVuSans)) GTEST_SKIP() << "no fonts-dejavu-core";
+  test::TempDir dir;
+  const struct {
+    std::string Font, Link;  // the font's copy, and a link to it ("": none)
+    std::vector<std::string> Save;
+  } cases[] = {
+      {"own.PCP", "", {"--save", "own"}},
+      {"Own.pct", "", {"--save", "own"}},
+      {"font.ttf", "via.set.ini", {"--save", "via"}},
+      {"caps-2.detail", "", {"--size", "20,30", "--save", "caps"}},
+  };
+  for (const auto& c : cases) {
+    fs::copy_file(test::kDejaVuSans, dir.File(c.Font));
+    if (!c.Link.empty()) fs::create_symlink(c.Font, dir.File(c.Link));
+    const std::vector<std::string> before = test::FolderEntries(dir.Path());
+    std::vector<std::string> args{"--learn-font", c.Font, "--chars", "A-Z"};
+    args.insert(args.end(), c.Save.begin(), c.Save.end());
+    const Outcome r = Call(args, dir.Path());
+    EXPECT_EQ(r.Status, 3) << c.Font;
+    EXPECT_EQ(r.Err.rfind("morvik: " + dir.File(c.Font) + ": ", 0), 0u) << r.Err;
+    EXPECT_EQ(test::FolderEntries(dir.Path()), before);
+    EXPECT_EQ(test::ReadFile(dir.File(c.Font)), test::ReadFile(test::kDejaVuSans));
+  }
+}
+
 }  // namespace
 }  // namespace morvik

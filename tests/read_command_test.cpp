@@ -388,7 +388,7 @@ TEST_F(ReadCommandTest, BadOptionsAndValuesExitWithStatus3) {
       {{"--learn-picture", "a.png", "--chars", "A", "--save", "x", "--boxes", "a.png"},
        "--boxes would replace the picture a.png being learned"},
       {{"--learn-picture", "x.PCP", "--chars", "A", "--save", "x"},
-       "--save would replace the picture x.PCP being learned"},
+       dir_.File("x.PCP") + ": --save would replace the picture being learned"},
   };
   fs::create_symlink("a.png", dir_.File("link-a.png"));
   fs::copy_file(dir_.File("a.png"), dir_.File("x.PCP"));

@@ -13,11 +13,14 @@
 #include "font_files.h"
 #include "fonts/font_face.h"
 #include "fonts/render.h"
+#include "image/picture_reader.h"
+#include "learning/cut_folder.h"
 #include "learning/learn_picture.h"
 #include "reading/character_detail.h"
 #include "reading/read_picture.h"
 #include "segment/cut.h"
 #include "segment/deskew.h"
+#include "test_util.h"
 
 namespace morvik {
 namespace {
@@ -133,6 +136,40 @@ TEST(ReadPictureTest, TurnedPageReadsAsTheUprightOne) {
       EXPECT_LE(c.Box.Left + c.Box.Width, turned.Width);
       EXPECT_LE(c.Box.Top + c.Box.Height, turned.Height);
     }
+  }
+}
+
+// --cut writes the characters as the reading read them: those of a light-on-dark bar in a
+// light page turned round as the reading turns them, like those of the same text printed
+// dark on light (bright strokes on black), not as negatives.
+TEST(ReadPictureTest, CutWritesTheCharactersAsRead) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSans, BenchSettings());
+  const auto onPage = [](const Bitmap& text) {
+    Bitmap page(text.Width() + 60, text.Height() + 60);
+    page.Fill(kWhite);
+    for (int y = 0; y < text.Height(); ++y)
+      for (int x = 0; x < text.Width(); ++x) page.SetPixel(x + 30, y + 30, text.Pixel(x, y));
+    return page;
+  };
+  test::TempDir dir;
+  for (const bool bar : {false, true}) {
+    const Bitmap page = onPage(Render(test::kDejaVuSans, {"QUIZ 1945"}, 24, bar));
+    WriteCutFolder(page, ReadPicture(page, library, {}), dir.File(bar ? "bar" : "plain"));
+  }
+  const std::vector<std::string> names = test::FolderEntries(dir.File("plain"));
+  ASSERT_EQ(test::FolderEntries(dir.File("bar")), names);
+  for (const std::string& name : names) {
+    if (name[0] == '.') continue;
+    const Bitmap plain = ReadPictureFile(dir.File("plain/" + name));
+    const Bitmap bar = ReadPictureFile(dir.File("bar/" + name));
+    ASSERT_EQ(bar.Width(), plain.Width()) << name;
+    ASSERT_EQ(bar.Height(), plain.Height()) << name;
+    long difference = 0;
+    for (int y = 0; y < bar.Height(); ++y)
+      for (int x = 0; x < bar.Width(); ++x)
+        difference += std::abs(GreenOf(bar.Pixel(x, y)) - GreenOf(plain.Pixel(x, y)));
+    EXPECT_LT(difference, 32L * bar.Width() * bar.Height()) << name;  // a negative: ~200
   }
 }
 

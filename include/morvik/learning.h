@@ -31,6 +31,9 @@ class LearnedSets {
   // replaced, never followed. Returns what to open them with: BASE or BASE.sets. Throws
   // Error kCannotWrite naming the file that could not be written.
   std::string Save(const std::string& base) const;
+  // Every file Save(base) may write, as named before they are found in any case: so that a
+  // caller can refuse a base that would replace what it learned from.
+  std::vector<std::string> Files(const std::string& base) const;
 
   explicit LearnedSets(std::shared_ptr<const LearnedCore> core) : core_(std::move(core)) {}
 

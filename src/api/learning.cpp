@@ -14,6 +14,7 @@
 #include "learning/font_learning.h"
 #include "learning/learned_set.h"
 #include "library/set_settings.h"
+#include "morvik/library.h"
 #include "morvik/picture.h"
 #include "runs/learning.h"
 
@@ -75,6 +76,14 @@ int LearnedSets::SetCount() const {
 std::string LearnedSets::Save(const std::string& base) const {
   std::vector<LearnedSet> sets = core_->Sets;  // saving may settle the patterns it writes
   return SaveLearnedSets(base, sets);
+}
+
+std::vector<std::string> LearnedSets::Files(const std::string& base) const {
+  std::vector<std::string> files;
+  for (const std::string& b : LearnedSetBases(base, core_->Sets.size()))
+    for (std::string& file : SetFileNames(b, true)) files.push_back(std::move(file));
+  if (core_->Sets.size() > 1) files.push_back(base + ".sets");
+  return files;
 }
 
 LearnedSets LearnPicture(const std::string& path, const std::string& chars,

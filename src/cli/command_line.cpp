@@ -195,6 +195,17 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
          });
 }
 
+// Every file --learn may take a reference from: "<n>.bmp" and its stand-ins, n 1..40, in the
+// folder found in any case.
+std::vector<std::string> LearnablePictures(const std::string& folder) {
+  std::vector<std::string> files;
+  const std::string found = ResolveFileName(folder);
+  for (int n = 1; n <= 40; ++n)
+    for (const char* ext : {".bmp", ".png", ".pgm", ".ppm", ".pbm"})
+      files.push_back(JoinPath(found, std::to_string(n) + ext));
+  return files;
+}
+
 // --learn and --save. Returns the exit status, kExitOk to go on.
 int Learn(const Options& o, const std::string& start, FolderSession& session, RunListener& listener,
           std::ostream& err) {
@@ -274,6 +285,9 @@ int Run(const Options& o, const std::string& home, const std::string& start, std
   }
   if (const std::string clash = ReportClash(o, start, folder); !clash.empty())
     throw UsageError{"--report " + *o.report + ": the run itself writes " + clash};
+  if (o.learn && !o.learn->empty() && o.shared.Save)
+    CheckSaveSparesInputs(SetFileNames(JoinPath(start, *o.shared.Save), false),
+                          LearnablePictures(JoinPath(start, *o.learn)), "a picture");
 
   FolderSession session;
   const bool dynamic = session.ApplyHomeSettings(home) || o.dynamic;

@@ -108,9 +108,12 @@ int RunFontCommand(const std::vector<std::string>& args, const std::string& star
     }
     CheckCharsOption(c.Chars, CharsUse::kFont);  // a usage fault, found before the font is read
     const std::vector<int> sizes = c.Sizes.empty() ? std::vector<int>{kDefaultCapHeight} : c.Sizes;
-    const LearnedSets sets = LearnFont(JoinPath(startFolder, c.Font), c.Chars, sizes);
+    const std::string font = JoinPath(startFolder, c.Font);
+    const LearnedSets sets = LearnFont(font, c.Chars, sizes);
     const int references = sets.References();
-    const std::string saved = sets.Save(JoinPath(startFolder, c.Save));
+    const std::string base = JoinPath(startFolder, c.Save);
+    CheckSaveSparesInputs(sets.Files(base), {font}, "the font");
+    const std::string saved = sets.Save(base);
     out << "learned " << references << (references == 1 ? " reference in " : " references in ")
         << sets.SetCount() << (sets.SetCount() == 1 ? " set: " : " sets: ") << saved << "\n";
     return kExitOk;

@@ -347,9 +347,8 @@ void CheckLearnOutputs(const PictureOptions& o, const std::string& start) {
   if (!input) return;
   if (o.boxes && SameFileOnDisk(JoinPath(start, *o.boxes), *input))
     throw UsageError{"--boxes would replace the picture " + *o.learn + " being learned"};
-  for (const std::string& file : SetFileNames(JoinPath(start, SetBaseName(*o.shared.Save)), true))
-    if (SameFileOnDisk(ResolveFileName(file), *input))
-      throw UsageError{"--save would replace the picture " + *o.learn + " being learned"};
+  CheckSaveSparesInputs(SetFileNames(JoinPath(start, SetBaseName(*o.shared.Save)), true), {*input},
+                        "the picture");
 }
 
 void Learn(const PictureOptions& o, const std::string& start) {

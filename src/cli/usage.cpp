@@ -1,7 +1,9 @@
 #include "cli/usage.h"
 
 #include <new>
+#include <set>
 
+#include "morvik/files.h"
 #include "morvik/whole_number.h"
 
 namespace morvik {
@@ -15,6 +17,16 @@ void CheckSetName(const std::string& option, const std::string& name) {
     throw UsageError{option + " needs the name of a set, not \"" + name + "\""};
   if (name.find_first_of("\r\n") != std::string::npos)
     throw UsageError{option + ": a set's name cannot hold a line end"};
+}
+
+void CheckSaveSparesInputs(const std::vector<std::string>& outputs,
+                           const std::vector<std::string>& inputs, const std::string& what) {
+  std::set<FileIdentity> written;
+  for (const std::string& file : outputs)
+    if (const auto id = IdentityOf(ResolveFileName(file))) written.insert(*id);
+  for (const std::string& input : inputs)
+    if (const auto id = IdentityOf(input); id && written.count(*id))
+      throw UsageError{input, "--save would replace " + what + " being learned"};
 }
 
 int ReportFailures(std::ostream& err, const std::string& usageHint,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "morvik/error.h"
 
@@ -21,6 +22,9 @@ enum ExitStatus {
 // A command line that cannot run as typed: the message says what to type instead.
 struct UsageError : Error {
   explicit UsageError(const std::string& message) : Error(message, ErrorKind::kUsage) {}
+  // "<file>: <problem>", with File() the file.
+  UsageError(const std::string& file, const std::string& problem)
+      : Error(ErrorKind::kUsage, file, problem) {}
 };
 
 // The exit status --help lists for an error of this kind: the one place kinds meet statuses.
@@ -30,6 +34,13 @@ ExitStatus ExitStatusFor(ErrorKind kind);
 // whose set files would be hidden ".PCP" ...), a name ending in "/" (a folder, the same
 // there), or one holding a line end, which a library file could not list.
 void CheckSetName(const std::string& option, const std::string& name);
+
+// Refuses (UsageError naming the input) a save that would write over one of its inputs: an
+// output that is an input however spelled or linked (the same device and inode, links
+// followed; outputs found in any case as the save finds them). The set written there would
+// be all that is left of the input. `what` says what the inputs are ("the font").
+void CheckSaveSparesInputs(const std::vector<std::string>& outputs,
+                           const std::vector<std::string>& inputs, const std::string& what);
 
 // Runs a route's work and returns its status. An Error it throws is printed as
 // "morvik: <message>", followed by the route's hint for a usage fault, and answered with

@@ -140,11 +140,18 @@ void WriteCutFolder(const Bitmap& picture, const PictureReading& reading,
   const FolderLock lock(folder);
   RemoveEarlier(folder, EarlierCut(folder, items));
   WriteMarker(folder, items);
-  const GreyImage grey = ReadingGrey(picture);
+  // The characters as the reading read them: from the picture it read, turned straight.
+  const GreyImage grey = ReadFromGrey(ReadingGrey(picture), reading);
   const Bitmap blank(2 * kCutMargin, 2 * kCutMargin);
-  for (const CutItem& item : items)
-    WriteBmpFile(JoinPath(folder, item.Name),
-                 item.Char ? RecognitionCut(grey, item.Char->Box, reading.Cut.DarkOnLight) : blank);
+  for (const CutItem& item : items) {
+    if (!item.Char) {
+      WriteBmpFile(JoinPath(folder, item.Name), blank);
+      continue;
+    }
+    const auto k = static_cast<std::size_t>(item.Char - reading.Chars.data());
+    const CharBox& box = reading.ReadBoxes.empty() ? item.Char->Box : reading.ReadBoxes[k];
+    WriteBmpFile(JoinPath(folder, item.Name), RecognitionCut(grey, box, reading.Cut.DarkOnLight));
+  }
 }
 
 std::size_t CutFileCount(const PictureReading& reading) {

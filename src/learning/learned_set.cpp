@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/file_names.h"
+#include "core/normalize.h"
 #include "core/set_files.h"
 #include "library/reference_library.h"
 #include "library/set_char_map.h"
@@ -10,6 +11,9 @@
 namespace morvik {
 
 void StageLearnedSet(ReplacementGroup& group, const std::string& base, LearnedSet& set) {
+  // The counts of every record worked out from its cells, as a set saved from a session
+  // has them: a pattern copied into its slot keeps the counts of the raster it came from.
+  ComputeBankSpans(set.Bank);
   group.Replace(ResolveFileName(base + ".PCP"), EncodeReferenceFile(set.Bank));
   group.Replace(ResolveFileName(base + ".PCT"), EncodeTestFile(set.Bank));
   StageSetCharMap(group, base, set.Chars);
@@ -30,14 +34,18 @@ std::string SaveLearnedSets(const std::string& base, std::vector<LearnedSet>& se
     group.Commit();
     return base;
   }
-  std::vector<std::string> bases;
-  for (std::size_t k = 0; k < sets.size(); ++k) {
-    bases.push_back(base + "-" + std::to_string(k + 1));
-    StageLearnedSet(group, bases.back(), sets[k]);
-  }
+  const std::vector<std::string> bases = LearnedSetBases(base, sets.size());
+  for (std::size_t k = 0; k < sets.size(); ++k) StageLearnedSet(group, bases[k], sets[k]);
   StageLibraryFile(group, base + ".sets", bases);
   group.Commit();
   return base + ".sets";
+}
+
+std::vector<std::string> LearnedSetBases(const std::string& base, std::size_t count) {
+  if (count == 1) return {base};
+  std::vector<std::string> bases;
+  for (std::size_t k = 0; k < count; ++k) bases.push_back(base + "-" + std::to_string(k + 1));
+  return bases;
 }
 
 }  // namespace morvik

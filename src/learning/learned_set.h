@@ -36,4 +36,8 @@ void StageLearnedSet(ReplacementGroup& group, const std::string& base, LearnedSe
 // Throws Error as SaveLearnedSet.
 std::string SaveLearnedSets(const std::string& base, std::vector<LearnedSet>& sets);
 
+// The bases SaveLearnedSets saves `count` sets under: base itself for one, else
+// "<base>-1" .. "<base>-<count>".
+std::vector<std::string> LearnedSetBases(const std::string& base, std::size_t count);
+
 }  // namespace morvik

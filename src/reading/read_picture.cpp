@@ -103,7 +103,39 @@ void MoveBoxesBack(PictureReading& reading, long double skew, const GreyImage& g
   for (ReadCharacter& c : reading.Chars) MoveBack(c.Box, skew, grey);
 }
 
+// Running text as it is read: bars of the other polarity turned round, then the picture
+// turned so that its lines run along the rows. Work stays empty where neither was needed.
+struct TextPage {
+  GreyImage Work;
+  Binarised Ink;
+  long double Skew = 0;
+};
+
+TextPage PrepareText(const GreyImage& given, Polarity polarity) {
+  TextPage page;
+  page.Ink = Binarise(given, polarity);
+  const Polarity found = page.Ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
+  const std::vector<Bar> bars = FindBars(page.Ink.Image);
+  if (!bars.empty()) {
+    page.Work = given;
+    FlipBars(page.Work, page.Ink, bars);
+    page.Ink = Binarise(page.Work, found);
+  }
+  page.Skew = EstimateSkew(page.Ink.Image);
+  if (page.Skew != 0) {
+    const GreyImage& from = bars.empty() ? given : page.Work;
+    page.Work = Rotate(from, page.Skew, GroundGrey(from, page.Ink.Image));
+    page.Ink = Binarise(page.Work, found);
+  }
+  return page;
+}
+
 }  // namespace
+
+GreyImage ReadFromGrey(const GreyImage& given, const PictureReading& reading) {
+  if (reading.ReadBoxes.empty()) return given;
+  return PrepareText(given, reading.ReadInk).Work;
+}
 
 PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
                            const ReadOptions& options) {
@@ -115,26 +147,15 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   const LibraryReader reader = MakeLibraryReader(library, options.Character);
   PictureReading reading;
   // Running text is cut from the binarisation the split of touching characters uses too,
-  // after bars of the other polarity are turned round and the picture is turned so that its
-  // lines run along the rows.
+  // of the picture as PrepareText changes it.
   Binarised ink;
   GreyImage work;  // the picture as changed, when it is
   long double skew = 0;
   if (options.Cut.Mode == Layout::Text) {
-    ink = Binarise(given, options.Cut.Ink);
-    const Polarity found = ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
-    const std::vector<Bar> bars = FindBars(ink.Image);
-    if (!bars.empty()) {
-      work = given;
-      FlipBars(work, ink, bars);
-      ink = Binarise(work, found);
-    }
-    skew = EstimateSkew(ink.Image);
-    if (skew != 0) {
-      const GreyImage& from = bars.empty() ? given : work;
-      work = Rotate(from, skew, GroundGrey(from, ink.Image));
-      ink = Binarise(work, found);
-    }
+    TextPage page = PrepareText(given, options.Cut.Ink);
+    ink = std::move(page.Ink);
+    work = std::move(page.Work);
+    skew = page.Skew;
     reading.Cut.DarkOnLight = ink.DarkOnLight;
     reading.Cut.Lines = SegmentLines(ink.Image, 0, options.Cut.MaxCharacters);
   } else {
@@ -172,6 +193,10 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   // reading a line or a screenshot, where it changed little.
   if (options.Cut.Mode == Layout::Text && reading.Chars.size() >= kLexiconCharacters)
     ApplyLexicon(reading, Lexicon::Installed);
+  if (!work.Pixels.empty()) {
+    reading.ReadInk = options.Cut.Ink;
+    for (const ReadCharacter& c : reading.Chars) reading.ReadBoxes.push_back(c.Box);
+  }
   if (skew != 0) MoveBoxesBack(reading, skew, given);
   return reading;
 }

@@ -51,6 +51,11 @@ struct ReadCharacter {
 struct PictureReading {
   Segmentation Cut;                  // for drawing the boxes
   std::vector<ReadCharacter> Chars;  // in reading order
+  // Where running text was read from the picture changed (bars of the other polarity turned
+  // round, the picture turned straight): the Chars' boxes in the changed picture, and the
+  // polarity asked for, which make it again (ReadFromGrey). Empty where read as given.
+  std::vector<CharBox> ReadBoxes;
+  Polarity ReadInk = Polarity::Auto;
 };
 
 // The segmentation of a grey picture under the cut options. Throws Error for a bad grid.
@@ -62,6 +67,11 @@ GreyImage ReadingGrey(const Bitmap& picture);
 // One character as it is recognised, learned and written by --cut: the box's greys, bright
 // on black, resampled to the matcher's raster size (CutCharacterScaled).
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight);
+
+// The grey picture the reading's characters were read from (in ReadBoxes where that is not
+// empty, else in their Box): given (the picture's ReadingGrey), changed again as the reading
+// changed it.
+GreyImage ReadFromGrey(const GreyImage& given, const PictureReading& reading);
 
 // Segments, cuts and recognises every character of the picture. Throws Error for a bad grid
 // and, of kind kTooLarge, for a picture of more than options.Cut.MaxCharacters characters

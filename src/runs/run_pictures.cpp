@@ -42,7 +42,11 @@ RunPicture FromSets(SetRunMatch&& match, std::vector<std::string>&& failed) {
 RunPictures::RunPictures(Session& session, SetRun* sets, std::vector<std::string> paths,
                          unsigned jobs)
     : session_(session), sets_(sets), paths_(std::move(paths)) {
-  shared_ = jobs > 1 && paths_.size() > 1;
+  // A picture of a run takes a tenth of a millisecond or so: threads take several at once,
+  // and a run of no more than one turn runs on the calling thread, which is as fast without
+  // a thread to start and references to prepare (about 2 ms).
+  constexpr std::size_t kPicturesPerTurn = 16;
+  shared_ = jobs > 1 && paths_.size() > kPicturesPerTurn;
   if (shared_ && sets_) earlierMatched_ = sets_->Matched;
   if (shared_ && !sets_) {
     sessionSet_.Bank = session_.Bank;
@@ -50,8 +54,6 @@ RunPictures::RunPictures(Session& session, SetRun* sets, std::vector<std::string
     shared_ = sessionSet_.Prepared.Earlier.size() + 1 < kMaxPasses;
   }
   if (!shared_) jobs = 1;
-  // A picture of a run takes a tenth of a millisecond or so: threads take several at once.
-  constexpr std::size_t kPicturesPerTurn = 16;
   jobs_ = std::make_unique<OrderedJobs<RunPicture>>(
       paths_.size(), jobs,
       [this](std::size_t i) { return shared_ ? RecognizeShared(i) : Recognize(i); },

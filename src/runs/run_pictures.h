@@ -39,7 +39,7 @@ struct RunPicture {
 // sets are only read: the session's references are prepared once in a copy, so that every
 // picture sees them as the sequential run would have left them for it, and the pictures are
 // recognised ahead on `jobs` threads. References that do not settle within the prepared
-// passes (a foreign file) keep one job.
+// passes (a foreign file), and runs of a few pictures (one thread's turn), keep one job.
 class RunPictures {
  public:
   RunPictures(Session& session, SetRun* sets, std::vector<std::string> paths, unsigned jobs);
