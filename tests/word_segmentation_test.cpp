@@ -143,6 +143,23 @@ TEST(WordSegmentationTest, WordsThatReadWellAreLeftAsCutWithoutReadingMore) {
   EXPECT_TRUE(s.Asked.empty());
 }
 
+// A box too wide read clearly as a letter wide by nature stays whole unasked; read as another
+// letter, or poorly, it is searched.
+TEST(WordSegmentationTest, WideLettersThatReadClearlyAreNotSearched) {
+  const struct {
+    char Char;
+    double Score;
+    bool Searched;
+  } cases[] = {{'m', 0.6, false}, {'W', 0.5, false}, {'x', 0.6, true}, {'m', 0.3, true}};
+  for (const auto& c : cases) {
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 20, c.Score, true)};
+    line[0].Best[0].Char = c.Char;
+    SegmentWords(TwoStrokes(), line, 10, s.Fn());
+    EXPECT_EQ(!s.Asked.empty(), c.Searched) << c.Char << " " << c.Score;
+  }
+}
+
 // Empty cells (a table's) pass through and end the word before them.
 TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   Scripted s;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace morvik {
@@ -35,6 +36,11 @@ bool TooWide(const CharBox& b, int pitch) {
   return 2 * b.Width > 3 * pitch && 10 * b.Width >= 8 * b.Height;
 }
 
+bool ClearWideLetter(const LibraryMatch& best) {
+  return best.No != 0 && best.Score >= kClearScore && std::strchr("MWmw", best.Char) != nullptr &&
+         best.Char != 0;
+}
+
 // A mark (half the word's height and half the typical width at most) beside another may be one
 // of several that make one sign: the two ticks of a double quote.
 bool Mark(const CharBox& b, int pitch, int tallest) {
@@ -60,7 +66,8 @@ Flags FlagsOf(const std::vector<RecognizedBox>& word, int pitch) {
   for (std::size_t k = 0; k < word.size(); ++k) {
     const bool pair =
         f.Mark[k] && ((k > 0 && f.Mark[k - 1]) || (k + 1 < word.size() && f.Mark[k + 1]));
-    f.Suspect.push_back(pair || ScoreOf(word[k].Best) < kPoorScore || TooWide(word[k].Box, pitch));
+    f.Suspect.push_back(pair || ScoreOf(word[k].Best) < kPoorScore ||
+                        (TooWide(word[k].Box, pitch) && !ClearWideLetter(word[k].Best[0])));
   }
   return f;
 }

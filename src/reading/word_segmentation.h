@@ -18,6 +18,10 @@ namespace morvik {
 // marks side by side (each half the word's height and half the typical width at most: the
 // ticks of a quote).
 constexpr double kPoorScore = 0.15;
+// A box too wide that reads at least this well as a letter wide by nature (M, W, m, w) is not
+// searched: on clean text those were most of the searches, a recognition per piece each, and
+// the search kept them whole.
+constexpr double kClearScore = 0.5;
 
 // The value of a segmentation is the sum over its pieces of (score - 1) times the columns each
 // stands for, with these costs and bonuses in score times the line's typical width:
