@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/median.h"
 #include "reading/character_height.h"
 
 namespace morvik {
@@ -14,9 +15,7 @@ int Baseline(const std::vector<CharBox>& chars) {
   std::vector<int> bottoms;
   for (const CharBox& c : chars)
     if (!c.Empty) bottoms.push_back(c.Top + c.Height);
-  if (bottoms.empty()) return 0;
-  std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
-  return bottoms[bottoms.size() / 2];
+  return bottoms.empty() ? 0 : UpperMedian(bottoms);
 }
 
 void PreferStop(ReadCharacter& c, int cap, int baseline) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/median.h"
 #include "reading/word_context.h"
 
 namespace morvik {
@@ -23,11 +24,6 @@ bool StemSign(char c) {
 // I begins one (brackets and parentheses hang below the baseline).
 bool SignAtEnd(char c, bool first, bool last) {
   return (c == 'I' && first) || (c == '!' && last);
-}
-
-int Median(std::vector<int> v) {
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-  return v[v.size() / 2];
 }
 
 // Whether a row of faint ink parts a dot from the stem: from half an x-height above the
@@ -50,7 +46,7 @@ bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight,
       most = std::max(most, inkAt(x, y) - ground);
     rows.push_back(most);
   }
-  const int stem = Median(std::vector<int>(rows.begin() + (xTop + 1 - top), rows.end()));
+  const int stem = UpperMedian(std::vector<int>(rows.begin() + (xTop + 1 - top), rows.end()));
   bool dot = false;
   for (int y = top; y <= xTop; ++y) {
     const int ink = rows[static_cast<std::size_t>(y - top)];
@@ -204,10 +200,10 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
   }
   LineModel m;
   m.Ascenders = !ascenders.empty();
-  if (m.Ascenders) m.AscenderTop = Median(ascenders);
+  if (m.Ascenders) m.AscenderTop = UpperMedian(ascenders);
   if (tops.size() < 3) return m;
-  m.Baseline = Median(bottoms);
-  m.XTop = Median(tops);
+  m.Baseline = UpperMedian(bottoms);
+  m.XTop = UpperMedian(tops);
   m.Valid = m.Baseline - m.XTop >= 3;
   return m;
 }

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <limits>
 
+#include "segment/grid.h"
+#include "segment/split.h"
+
 namespace morvik {
 
 namespace {
@@ -37,8 +40,8 @@ bool TooWide(const CharBox& b, int pitch) {
 }
 
 bool ClearWideLetter(const LibraryMatch& best) {
-  return best.No != 0 && best.Score >= kClearScore && std::strchr("MWmw", best.Char) != nullptr &&
-         best.Char != 0;
+  return best.No != 0 && best.Score >= kClearScore && best.Char != 0 &&
+         std::strchr("MWmw", best.Char) != nullptr;
 }
 
 // A mark (half the word's height and half the typical width at most) beside another may be one
@@ -72,30 +75,14 @@ Flags FlagsOf(const std::vector<RecognizedBox>& word, int pitch) {
   return f;
 }
 
-// Per column of a box: its ink and the rows of its first and last ink pixel.
-struct Column {
-  int Ink = 0, First = -1, Last = -1;
-};
-
-std::vector<Column> Columns(const BinaryImage& ink, const CharBox& b) {
-  std::vector<Column> cols(static_cast<std::size_t>(b.Width));
-  for (int y = b.Top; y < b.Top + b.Height; ++y)
-    for (int x = b.Left; x < b.Left + b.Width; ++x)
-      if (ink.At(x, y)) {
-        Column& c = cols[static_cast<std::size_t>(x - b.Left)];
-        if (c.Ink++ == 0) c.First = y;
-        c.Last = y;
-      }
-  return cols;
-}
-
 // Where touching letters meet: a column of little ink between more, or a valley of the upper
 // contour (letters joined at the baseline) or of the lower one (joined at the top).
-bool CutCandidate(const std::vector<Column>& c, std::size_t x, int height) {
-  const Column &l = c[x - 1], &m = c[x], &r = c[x + 1];
+// Rows count from the box's top, which lies at row `top` of the picture.
+bool CutCandidate(const std::vector<InkColumn>& c, std::size_t x, int height, int top) {
+  const InkColumn &l = c[x - 1], &m = c[x], &r = c[x + 1];
   if (m.Ink == 0 || 2 * m.Ink > height) return m.Ink == 0;
   const bool inkMinimum = m.Ink <= l.Ink && m.Ink <= r.Ink;
-  const bool topValley = m.First >= l.First && m.First >= r.First && m.First > 0 &&
+  const bool topValley = m.First >= l.First && m.First >= r.First && top + m.First > 0 &&
                          (m.First > l.First || m.First > r.First);
   const bool bottomValley = m.Last <= l.Last && m.Last <= r.Last && l.Last >= 0 && r.Last >= 0 &&
                             (m.Last < l.Last || m.Last < r.Last);
@@ -105,10 +92,10 @@ bool CutCandidate(const std::vector<Column>& c, std::size_t x, int height) {
 // Up to kMaxCuts columns (absolute, ascending) to cut the box at, least ink first, apart from
 // each other, leaving at least two columns on either side.
 std::vector<int> CandidateCuts(const BinaryImage& ink, const CharBox& b) {
-  const std::vector<Column> cols = Columns(ink, b);
+  const std::vector<InkColumn> cols = InkColumns(ink, RectOf(b));
   std::vector<std::pair<int, int>> found;  // ink, column
   for (int x = 2; x + 2 <= b.Width; ++x)
-    if (CutCandidate(cols, static_cast<std::size_t>(x), b.Height))
+    if (CutCandidate(cols, static_cast<std::size_t>(x), b.Height, b.Top))
       found.push_back({cols[static_cast<std::size_t>(x)].Ink, x});
   std::stable_sort(found.begin(), found.end(),
                    [](const auto& a, const auto& c) { return a.first < c.first; });
@@ -125,14 +112,6 @@ std::vector<int> CandidateCuts(const BinaryImage& ink, const CharBox& b) {
   return cuts;
 }
 
-Rect InkBetween(const BinaryImage& ink, int left, int right, const CharBox& b) {
-  Rect r;
-  for (int y = b.Top; y < b.Top + b.Height; ++y)
-    for (int x = left; x < right; ++x)
-      if (ink.At(x, y)) r = Union(r, Rect{x, y, 1, 1});
-  return r;
-}
-
 // The box's pieces between its candidate cuts; pieces without ink are joined to the next.
 void AddPieces(const BinaryImage& ink, const CharBox& b, int index, std::vector<Segment>& out) {
   std::vector<int> cuts = CandidateCuts(ink, b);
@@ -140,7 +119,7 @@ void AddPieces(const BinaryImage& ink, const CharBox& b, int index, std::vector<
   int left = b.Left;
   const std::size_t first = out.size();
   for (const int right : cuts) {
-    const Rect piece = InkBetween(ink, left, right, b);
+    const Rect piece = InkBox(ink, Rect{left, b.Top, right - left, b.Height});
     if (piece.Width == 0) continue;
     out.push_back(Segment{piece, left, right, index});
     left = right;

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "reading/box_correction.h"
+#include "reading/recognized_box.h"
 #include "segment/binarise.h"
 
 namespace morvik {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/median.h"
+
 namespace morvik {
 
 namespace {
@@ -15,11 +17,6 @@ constexpr long double kSpaceStep = 0.2L;
 constexpr long double kSpaceFloor = 0.23L;
 constexpr long double kCellGap = 0.8L;
 constexpr long double kSpaceCeiling = 0.3L;
-
-long double Median(std::vector<long double> v) {
-  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-  return v[v.size() / 2];
-}
 
 struct Split {
   long double Start = 0;   // the least value of the wider class; 0 for no split
@@ -103,7 +100,7 @@ std::vector<long double> FigureBearings(const std::vector<RecognizedBox>& line) 
   for (const RecognizedBox& b : line)
     if (IsDigit(b)) widths.push_back(b.Box.Width);
   if (widths.size() < 2) return bearing;
-  const long double width = Median(widths);
+  const long double width = UpperMedian(widths);
   for (std::size_t i = 0; i < line.size(); ++i)
     if (IsDigit(line[i]) && line[i].Box.Width < width) bearing[i] = (width - line[i].Box.Width) / 2;
   return bearing;
@@ -123,7 +120,7 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
     heights.push_back(b.Box.Height);
   }
   // The spaces scale with the letters, not with the line's reach from ascenders to descenders.
-  const long double height = Median(heights);
+  const long double height = UpperMedian(heights);
   std::vector<long double> gaps, distances;
   const std::vector<long double> bearing = FigureBearings(line);
   for (std::size_t i = 1; i < line.size(); ++i) {
@@ -131,7 +128,7 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
                    bearing[i - 1] - bearing[i]);
     distances.push_back(Centre(line[i].Box) - Centre(line[i - 1].Box));
   }
-  const long double pitch = Median(distances);
+  const long double pitch = UpperMedian(distances);
   if (pitch > 0 && Monospaced(line, distances, pitch)) {
     // A box may span cells (touching letters): a space adds half a pitch or more to the
     // distance its cells leave between the centres.

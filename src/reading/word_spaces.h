@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "reading/box_correction.h"
+#include "reading/recognized_box.h"
 
 namespace morvik {
 

@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
+#include "core/median.h"
+
 namespace morvik {
 
 namespace {
-
-long double Median(std::vector<long double> v) {
-  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-  return v[v.size() / 2];
-}
 
 // Judged on the distances within words only (below 1.5 P): lines of short digit groups hold
 // nearly as many word spaces as neighbours.
@@ -30,7 +27,7 @@ std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int height) {
   if (chars.size() < 2) return space;
   std::vector<long double> distances, gaps, widths;
   for (const Rect& r : chars) widths.push_back(r.Width);
-  const long double width = Median(widths);
+  const long double width = UpperMedian(widths);
   // A narrow character (a figure one, an I) stands in a wider cell: part of its side bearings
   // is not space.
   auto pad = [&](const Rect& r) { return r.Width < width / 2 ? 0.1L * (width - r.Width) : 0.0L; };
@@ -39,9 +36,9 @@ std::vector<bool> FindSpaces(const std::vector<Rect>& chars, int height) {
     distances.push_back((b.Left + b.Right() - a.Left - a.Right()) / 2.0L);
     gaps.push_back(static_cast<long double>(b.Left - a.Right()) - pad(a) - pad(b));
   }
-  const long double pitch = Median(distances);
+  const long double pitch = UpperMedian(distances);
   const bool regular = RegularPitch(distances, pitch);
-  const long double gap = std::min<long double>(Median(gaps), 0.15L * height);
+  const long double gap = std::min<long double>(UpperMedian(gaps), 0.15L * height);
   // At a regular pitch a wide gap counts only where the centres also stand apart: a colon or
   // a full stop keeps its cell's centre while its wide bearings leave a wide gap.
   for (std::size_t i = 1; i < chars.size(); ++i)

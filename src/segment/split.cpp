@@ -4,47 +4,22 @@
 #include <cstdlib>
 
 #include "segment/characters.h"
+#include "segment/grid.h"
 
 namespace morvik {
 
 namespace {
 
-// Per column of a box: the ink pixels and the rows of the first and last one.
-struct Column {
-  int Ink = 0, First = -1, Last = -1;
-};
-
-std::vector<Column> Columns(const BinaryImage& image, const Rect& r) {
-  std::vector<Column> cols(static_cast<std::size_t>(r.Width));
-  for (int y = r.Top; y < r.Bottom(); ++y)
-    for (int x = r.Left; x < r.Right(); ++x)
-      if (image.At(x, y)) {
-        Column& c = cols[x - r.Left];
-        if (c.Ink++ == 0) c.First = y - r.Top;
-        c.Last = y - r.Top;
-      }
-  return cols;
-}
-
 // Where two characters touch (a bar or a serif meeting its neighbour), the column holds
 // little ink: at most 0.15 of the height. Round characters pressed together share more, but
 // so do the V of an M, the apex of a W and the arches of an m, which must stay whole; on
 // rendered text of nine typefaces admitting thicker contacts cost more than it gained.
-bool Contact(const Column& c, int height) {
+bool Contact(const InkColumn& c, int height) {
   return 20 * c.Ink <= 3 * height;
 }
 
-// The piece's ink box; an empty rectangle when it has no ink.
-Rect Shrink(const BinaryImage& image, const Rect& r) {
-  Rect out;
-  for (int y = r.Top; y < r.Bottom(); ++y)
-    for (int x = r.Left; x < r.Right(); ++x)
-      if (image.At(x, y)) out = Union(out, Rect{x, y, 1, 1});
-  return out;
-}
-
 // The column with the least ink that passes the contact test, within reach of expected.
-int BestCut(const std::vector<Column>& cols, int expected, int reach, int height) {
+int BestCut(const std::vector<InkColumn>& cols, int expected, int reach, int height) {
   const int width = static_cast<int>(cols.size());
   int best = -1;
   for (int x = std::max(1, expected - reach); x <= std::min(width - 2, expected + reach); ++x) {
@@ -57,7 +32,7 @@ int BestCut(const std::vector<Column>& cols, int expected, int reach, int height
 }
 
 // Cut columns (relative to the box's left) of a box expected to hold n characters.
-std::vector<int> FindCuts(const std::vector<Column>& cols, int n, int pitch, int height) {
+std::vector<int> FindCuts(const std::vector<InkColumn>& cols, int n, int pitch, int height) {
   std::vector<int> cuts;
   const int width = static_cast<int>(cols.size());
   for (int k = 1; k < n; ++k) {
@@ -70,17 +45,29 @@ std::vector<int> FindCuts(const std::vector<Column>& cols, int n, int pitch, int
 
 void SplitOne(const BinaryImage& image, const Rect& r, int pitch, std::vector<Rect>& out) {
   const int n = std::max(2, (r.Width + pitch / 2) / pitch);
-  const std::vector<int> cuts = FindCuts(Columns(image, r), n, pitch, r.Height);
+  const std::vector<int> cuts = FindCuts(InkColumns(image, r), n, pitch, r.Height);
   int left = r.Left;
   for (std::size_t i = 0; i <= cuts.size(); ++i) {
     const int right = i < cuts.size() ? r.Left + cuts[i] : r.Right();
-    const Rect piece = Shrink(image, Rect{left, r.Top, right - left, r.Height});
+    const Rect piece = InkBox(image, Rect{left, r.Top, right - left, r.Height});
     if (piece.Width > 0) out.push_back(piece);
     left = right;
   }
 }
 
 }  // namespace
+
+std::vector<InkColumn> InkColumns(const BinaryImage& image, const Rect& r) {
+  std::vector<InkColumn> cols(static_cast<std::size_t>(r.Width));
+  for (int y = r.Top; y < r.Bottom(); ++y)
+    for (int x = r.Left; x < r.Right(); ++x)
+      if (image.At(x, y)) {
+        InkColumn& c = cols[static_cast<std::size_t>(x - r.Left)];
+        if (c.Ink++ == 0) c.First = y - r.Top;
+        c.Last = y - r.Top;
+      }
+  return cols;
+}
 
 std::vector<Rect> SplitTouching(const BinaryImage& image, const std::vector<Rect>& chars,
                                 int lineHeight) {

@@ -16,6 +16,14 @@ namespace morvik {
 // least ink within a quarter of the median width around its expected place, provided that
 // column holds at most 0.15 of the box height (a contact, not a stroke); the pieces are then
 // shrunk to their ink. Boxes stay left to right.
+// Per column of a rectangle of the picture: its ink pixels and the rows (counted from the
+// rectangle's top) of the first and last one, -1 without ink. Where touching letters meet,
+// a column holds little ink or its outline dips.
+struct InkColumn {
+  int Ink = 0, First = -1, Last = -1;
+};
+std::vector<InkColumn> InkColumns(const BinaryImage& image, const Rect& r);
+
 std::vector<Rect> SplitTouching(const BinaryImage& image, const std::vector<Rect>& chars,
                                 int lineHeight);
 

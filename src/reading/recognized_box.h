@@ -1,5 +1,5 @@
-// A character box of a line with its recognition, and the recogniser that corrects boxes by
-// reading them (word_segmentation.h), shared with the rules that read spaces between them.
+// A character box of a line with its recognition, and the recogniser that reads a box, shared
+// by the segmentation decided by recognition and the rules that read spaces between boxes.
 #pragma once
 
 #include <array>
