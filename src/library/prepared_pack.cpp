@@ -1,13 +1,12 @@
 #include "library/prepared_pack.h"
 
-#include <emmintrin.h>
-
 #include <cstring>
 #include <limits>
 
 #include "core/error.h"
 #include "core/file_names.h"
 #include "core/normalize.h"
+#include "library/pack_blocks.h"
 
 namespace morvik {
 
@@ -34,7 +33,9 @@ constexpr std::size_t kExtendedBytes = 10, kDerivedBytes = 3 * kExtendedBytes;
 constexpr std::uint8_t kRecompute = 0, kExtended = 64;
 constexpr bool kHostExtended =
     std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= kExtendedBytes;
-static_assert(sizeof(TPatternCell) == 2 && kCellBytes == 512, "cells are copied as bytes");
+static_assert(sizeof(TPatternCell) == 2 && kCellBytes == kPackCellBytes &&
+                  kGridBytes == kPackGridBytes,
+              "cells and grids are copied and checked as bytes");
 
 void PutNumber(std::string& s, std::uint32_t v, int bytes) {
   for (int k = 0; k < bytes; ++k) s += static_cast<char>((v >> (8 * k)) & 0xFF);
@@ -80,33 +81,6 @@ long double Extended(const std::uint8_t* bytes) {
 // A number a detail's derivation can give: finite and within the bounds of its kind.
 bool Within(long double v, long double low, long double high) {
   return v >= low && v <= high;  // false for NaN
-}
-
-// The sum of a grid's cells, sixteen at a time.
-std::int64_t GridSum(const std::uint8_t* grid) {
-  static_assert(kGridBytes % 16 == 0, "whole blocks");
-  __m128i sum = _mm_setzero_si128();
-  for (std::size_t k = 0; k < kGridBytes; k += 16)
-    sum =
-        _mm_add_epi64(sum, _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(grid + k)),
-                                        _mm_setzero_si128()));
-  return _mm_cvtsi128_si32(sum) + _mm_cvtsi128_si32(_mm_srli_si128(sum, 8));
-}
-
-// Whether every cell is a pattern's (mark 0 or 1, level at most 100), sixteen bytes at a
-// time; marked when one is marked.
-bool CellsValid(const std::uint8_t* cells, bool& marked) {
-  const __m128i limits = _mm_set1_epi16(static_cast<short>(1 | (100 << 8)));
-  __m128i good = _mm_set1_epi8(-1), marks = _mm_setzero_si128();
-  for (std::size_t k = 0; k < kCellBytes; k += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + k));
-    good = _mm_and_si128(good, _mm_cmpeq_epi8(_mm_max_epu8(v, limits), limits));
-    marks = _mm_or_si128(marks, v);
-  }
-  const int markBytes = _mm_movemask_epi8(
-      _mm_cmpeq_epi8(_mm_and_si128(marks, _mm_set1_epi16(0xFF)), _mm_setzero_si128()));
-  marked = marked || markBytes != 0xFFFF;
-  return _mm_movemask_epi8(good) == 0xFFFF;
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "segment/grey_image.h"
 
-#include <emmintrin.h>
-
 #include <cstdint>
 
 #include "image/grey.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace morvik {
 
@@ -12,9 +14,16 @@ namespace {
 
 constexpr int kBlock = 16;
 
-// Whether the sixteen pixels from p on are grey (each pixel's three bytes equal), reading
-// one byte past them (the next pixel's first byte: callers leave one pixel after them).
-bool Grey16(const std::uint8_t* p) {
+}  // namespace
+
+bool GreyRunPlain(const std::uint8_t* p) {
+  for (int k = 0; k < kBlock; ++k, p += 3)
+    if (p[0] != p[1] || p[1] != p[2]) return false;
+  return true;
+}
+
+#if defined(__SSE2__)
+bool GreyRun(const std::uint8_t* p) {
   std::uint64_t equal = 0;
   for (int k = 0; k < 3; ++k) {
     const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
@@ -25,8 +34,11 @@ bool Grey16(const std::uint8_t* p) {
   constexpr std::uint64_t kWithinPixels = 0x6DB6DB6DB6DB;
   return (equal & kWithinPixels) == kWithinPixels;
 }
-
-}  // namespace
+#else
+bool GreyRun(const std::uint8_t* p) {
+  return GreyRunPlain(p);
+}
+#endif
 
 GreyImage ToGreyImage(const Bitmap& bitmap) {
   GreyImage g;
@@ -39,7 +51,7 @@ GreyImage ToGreyImage(const Bitmap& bitmap) {
     const std::uint8_t* p = bitmap.Row(y);
     for (int x = 0; x < g.Width;) {
       // Runs of sixteen grey pixels, most of a grey picture, are taken as they are.
-      if (grey(p) && x + kBlock + 1 <= g.Width && Grey16(p)) {
+      if (grey(p) && x + kBlock + 1 <= g.Width && GreyRun(p)) {
         for (int k = 0; k < kBlock; ++k) out[k] = p[3 * k];
         x += kBlock, p += 3 * kBlock, out += kBlock;
         continue;

@@ -19,6 +19,12 @@ struct GreyImage {
 // loaded bitmap would have.
 GreyImage ToGreyImage(const Bitmap& bitmap);
 
+// Whether the sixteen RGB pixels from p on are grey (each pixel's three bytes equal): sixteen
+// bytes at a time where the host has SSE2, which reads one byte past them (callers leave a
+// pixel after them), and pixel by pixel in GreyRunPlain, which gives the same answers.
+bool GreyRun(const std::uint8_t* p);
+bool GreyRunPlain(const std::uint8_t* p);
+
 // The grey picture as an RGB bitmap with equal channels.
 Bitmap ToBitmap(const GreyImage& grey);
 

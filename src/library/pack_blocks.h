@@ -1,0 +1,23 @@
+// Checks over the fixed-size blocks of a packed set, run on every block when a pack is opened:
+// sixteen bytes at a time where the host has SSE2, byte by byte elsewhere. Both forms are
+// declared so that one build can hold them to the same answers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace morvik {
+
+constexpr std::size_t kPackGridBytes = 144;  // a detail's grid, 12 x 12 levels
+constexpr std::size_t kPackCellBytes = 512;  // a pattern's 256 cells, each mark then level
+
+// The sum of a grid's kPackGridBytes cells.
+std::int64_t GridSum(const std::uint8_t* grid);
+std::int64_t GridSumPlain(const std::uint8_t* grid);
+
+// Whether every one of the kPackCellBytes / 2 cells is a pattern's (mark 0 or 1, level at
+// most 100); marked is set when a cell is marked, and left as it was otherwise.
+bool CellsValid(const std::uint8_t* cells, bool& marked);
+bool CellsValidPlain(const std::uint8_t* cells, bool& marked);
+
+}  // namespace morvik
