@@ -6,6 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/font_command.h"
+#include "cli/heap_start.h"
 #include "cli/read_command.h"
 #include "cli/window_launch.h"
 #include "morvik/files.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     if (morvik::IsFontCommand(args))
       return morvik::RunFontCommand(args, start, std::cout, std::cerr);
     if (morvik::IsPictureCommand(args)) {
+      morvik::PrefaultHeap(morvik::kReadingHeapBytes);
       // With no set named, pictures are read with the stock library, found as
       // Library::Stock() finds it; the places tried go into the message when it is not.
       const morvik::Library::StockLocation at =
