@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "error_of.h"
@@ -140,6 +143,48 @@ TEST(CharacterDetail, GridTakesExactAreaMeans) {
       DetailOf(Cut(2 * kDetailSize, 9, [](int x, int) { return x % 2 ? 255 : 0; }));
   for (std::uint8_t g : fine.Grid) EXPECT_EQ(g, 127);
   EXPECT_FALSE(DetailOf(Bitmap(2 * kCutMargin, 9)).Valid);
+}
+
+// The grid by its definition: each cell the floor of the area-weighted mean of the pixels it
+// covers, then smoothed by 1 2 1 across and down (edges repeated), rounded half up.
+std::array<std::uint8_t, kDetailSize * kDetailSize> GridByDefinition(const GreyImage& g) {
+  constexpr int n = kDetailSize;
+  auto overlap = [](std::int64_t s, std::int64_t c, std::int64_t len) {
+    return std::max<std::int64_t>(0,
+                                  std::min((s + 1) * n, (c + 1) * len) - std::max(s * n, c * len));
+  };
+  std::array<int, n * n> mean{}, across{};
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      std::int64_t sum = 0;
+      for (int y = 0; y < g.Height; ++y)
+        for (int x = 0; x < g.Width; ++x)
+          sum += overlap(y, j, g.Height) * overlap(x, i, g.Width) * g.At(x, y);
+      mean[j * n + i] = static_cast<int>(sum / (std::int64_t{g.Width} * g.Height));
+    }
+  auto at = [&](const std::array<int, n * n>& a, int x, int y) {
+    return a[std::clamp(y, 0, n - 1) * n + std::clamp(x, 0, n - 1)];
+  };
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x)
+      across[y * n + x] = at(mean, x - 1, y) + 2 * at(mean, x, y) + at(mean, x + 1, y);
+  std::array<std::uint8_t, n * n> grid{};
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x)
+      grid[y * n + x] = static_cast<std::uint8_t>(
+          (at(across, x, y - 1) + 2 * at(across, x, y) + at(across, x, y + 1) + 8) / 16);
+  return grid;
+}
+
+TEST(CharacterDetail, GridOfGreyCutsIsItsDefinitionAtEverySumWidth) {
+  // Heights on both sides of 257, the most whose sums of a column (255 per row) fit 16 bits.
+  std::mt19937 random(14);
+  for (const int h : {1, 7, 64, 257, 258, 300})
+    for (const int w : {1, 13, 64}) {
+      GreyImage g{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)};
+      for (std::uint8_t& p : g.Pixels) p = random() % 3 ? 255 : static_cast<std::uint8_t>(random());
+      EXPECT_EQ(DetailOf(g).Grid, GridByDefinition(g)) << w << " x " << h;
+    }
 }
 
 TEST(CharacterDetail, LikenessOfShapesAndProportions) {

@@ -52,30 +52,36 @@ const PreparedReferences& Prepared(const ReferenceSet& set) {
   return set.Prepared;
 }
 
-// H, V and Mean of the admitted references; the settled references' stored profiles where
-// the set keeps them, else each admitted one profiled here.
+// H and V of reference k after `earlier` images, and their Mean: the settled references'
+// stored profiles where the set keeps them, else the reference profiled here. NoScore for an
+// empty test or reference.
+TScoreEntry ScoreOne(const ReferenceSet& set, const PreparedReferences& prepared,
+                     const PreparedTest& test, double tally, int k, std::size_t earlier) {
+  TScoreEntry e{NoScore, NoScore, 0};
+  const TPattern& ref = ReferenceAfter(set.Bank, prepared, k, earlier);
+  if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0) return e;
+  if (!prepared.Rows.empty() && earlier >= prepared.Earlier.size()) {
+    e.H = MatchSequences(test.Rows, prepared.Rows[k], tally);
+    e.V = MatchSequences(test.Columns, prepared.Columns[k], tally);
+  } else {
+    TLineProfiles rows, columns;
+    ProfileLines(ref, rows, columns);
+    e.H = MatchSequences(test.Rows, rows, tally);
+    e.V = MatchSequences(test.Columns, columns, tally);
+  }
+  UpdateMean(e);
+  return e;
+}
+
+// H, V and Mean of the admitted references.
 template <typename Admits>
 ScoreTable Score(const ReferenceSet& set, const PreparedTest& test, double tally, Admits admits,
                  std::size_t earlier) {
   const PreparedReferences& prepared = Prepared(set);
-  const bool stored = !prepared.Rows.empty() && earlier >= prepared.Earlier.size();
   ScoreTable table;
-  for (int k = 1; k <= kReferenceCount; ++k) {
-    TScoreEntry& e = table[k];
-    e = TScoreEntry{NoScore, NoScore, 0};
-    const TPattern& ref = ReferenceAfter(set.Bank, prepared, k, earlier);
-    if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0 || !admits(k)) continue;
-    if (stored) {
-      e.H = MatchSequences(test.Rows, prepared.Rows[k], tally);
-      e.V = MatchSequences(test.Columns, prepared.Columns[k], tally);
-    } else {
-      TLineProfiles rows, columns;
-      ProfileLines(ref, rows, columns);
-      e.H = MatchSequences(test.Rows, rows, tally);
-      e.V = MatchSequences(test.Columns, columns, tally);
-    }
-    UpdateMean(e);
-  }
+  for (int k = 1; k <= kReferenceCount; ++k)
+    table[k] = admits(k) ? ScoreOne(set, prepared, test, tally, k, earlier)
+                         : TScoreEntry{NoScore, NoScore, 0};
   return table;
 }
 
@@ -97,10 +103,9 @@ ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double ta
       set, test, tally, [&](int k) { return IsCandidate(filter, set.Chars, k); }, earlier);
 }
 
-ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double tally,
-                    const ReferenceMask& only) {
-  return Score(
-      set, test, tally, [&](int k) { return only.test(static_cast<std::size_t>(k)); }, kSettled);
+TScoreEntry ScoreReference(const ReferenceSet& set, const PreparedTest& test, double tally,
+                           int no) {
+  return ScoreOne(set, Prepared(set), test, tally, no, kSettled);
 }
 
 std::array<LibraryMatch, 3> RecognizeWithLibrary(const ReferenceLibrary& library,

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -64,11 +63,9 @@ constexpr std::size_t kSettled = SIZE_MAX;
 ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double tally,
                     const CharFilter& filter = {}, std::size_t earlier = kSettled);
 
-// The same for the references marked in `only` (by number 1..40) alone, against the settled
-// references; the others are not scored.
-using ReferenceMask = std::bitset<kReferenceCount + 1>;
-ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double tally,
-                    const ReferenceMask& only);
+// The entry of the settled reference `no` (1..40) alone, as ScoreSet has it; for scoring a
+// few candidates of a set without passing its other references.
+TScoreEntry ScoreReference(const ReferenceSet& set, const PreparedTest& test, double tally, int no);
 
 // ScoreSet for every set (the test prepared once), ranked by mean: positive means only.
 std::array<LibraryMatch, 3> RecognizeWithLibrary(const ReferenceLibrary& library,

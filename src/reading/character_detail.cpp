@@ -57,7 +57,7 @@ std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
     for (int j = j0; j <= j1; ++j) {
       const Acc wy = static_cast<Acc>(Overlap(y, j, h, kN));
       Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
-      for (int x = 0; x < w; ++x) sums[x] += wy * p[Step * x];
+      for (int x = 0; x < w; ++x) sums[x] = static_cast<Acc>(sums[x] + wy * p[Step * x]);
     }
   }
   return rows;
@@ -97,9 +97,12 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   return d;
 }
 
-// 32-bit sums, which the compiler can add several at a time, where they hold 255 h.
+// The narrowest sums that hold 255 h, which the compiler adds the more at a time: 16 bits for
+// the cuts of the reading path (at most 64 rows), whose overlaps (at most kN) times a grey
+// fit 16 bits as well.
 template <int Step, typename RowOf>
 CharacterDetail DetailOfAnyBox(int w, int h, RowOf row, std::uint16_t height) {
+  if (h <= UINT16_MAX / 255) return DetailOfBox<Step, std::uint16_t>(w, h, row, height);
   if (h <= INT32_MAX / 255) return DetailOfBox<Step, std::int32_t>(w, h, row, height);
   return DetailOfBox<Step, std::int64_t>(w, h, row, height);
 }

@@ -1,6 +1,5 @@
 #include "reading/character_recognition.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "image/picture_loading.h"
@@ -59,27 +58,12 @@ struct Sampled {
 void RankCandidates(const LibraryReader& reader, const std::vector<DetailCandidate>& candidates,
                     const Sampled& sampled, BestThree& best) {
   const ReferenceLibrary& library = *reader.Library;
-  // The few sets the candidates come from, each scored once for all its candidates.
-  std::vector<int> sets;
-  std::vector<ReferenceMask> masks;
-  auto slot = [&](int set) {
-    return static_cast<std::size_t>(std::find(sets.begin(), sets.end(), set) - sets.begin());
-  };
-  for (const DetailCandidate& c : candidates) {
-    if (slot(c.Set) == sets.size()) sets.push_back(c.Set), masks.emplace_back();
-    masks[slot(c.Set)].set(static_cast<std::size_t>(c.No));
-  }
-  std::vector<ScoreTable> tables;
-  tables.reserve(sets.size());
-  for (std::size_t k = 0; k < sets.size(); ++k) {
-    const std::size_t s = static_cast<std::size_t>(sets[k]);
-    tables.push_back(ScoreSet(library.Sets[s], sampled.Tests[reader.SamplingOf[s]],
-                              reader.Tallies[s], masks[k]));
-  }
   const long double weight = reader.Options.DetailWeight;
   for (const DetailCandidate& c : candidates) {
-    const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
-    const double mean = tables[slot(c.Set)][c.No].Mean;
+    const std::size_t s = static_cast<std::size_t>(c.Set);
+    const ReferenceSet& set = library.Sets[s];
+    const double mean =
+        ScoreReference(set, sampled.Tests[reader.SamplingOf[s]], reader.Tallies[s], c.No).Mean;
     if (!(mean > 0)) continue;
     best.Offer(LibraryMatch{c.Set, c.No, mean, MappedChar(set, c.No), c.Likeness},
                mean + weight * c.Likeness);

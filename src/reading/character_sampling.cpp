@@ -57,31 +57,35 @@ Plane Padded(const GreyImage& cut, bool invert) {
   return p;
 }
 
-// The box of the pixels brighter than `background`, as FindContentBox finds it, cut out; an
-// empty plane when there are none.
-Plane Cropped(const std::uint8_t* pixels, int width, int height, int background) {
-  int top = height, bottom = 0, left = width, right = 0;
-  // Each row from both ends: only its first and last bright pixel can move the box.
+// Part of a grey picture: Height rows of Width bytes, Stride bytes apart.
+struct Area {
+  const std::uint8_t* Pixels = nullptr;
+  int Width = 0, Height = 0;
+  std::size_t Stride = 0;
+};
+
+// The box of the pixels brighter than `background`, as FindContentBox finds it, within the
+// picture; an empty area when there are none. Found from the brightest grey of each row and
+// of each column, whole rows at a time (which the compiler widens to vectors): a row or
+// column is inside the box exactly when its brightest pixel is brighter than the ground.
+Area Cropped(const std::uint8_t* pixels, int width, int height, int background) {
+  std::vector<std::uint8_t> columns(static_cast<std::size_t>(width), 0);
+  int top = height, bottom = 0;
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
-    int first = 0;
-    while (first < width && row[first] <= background) ++first;
-    if (first == width) continue;
-    int last = width - 1;
-    while (row[last] <= background) --last;
+    std::uint8_t most = 0;
+    for (int x = 0; x < width; ++x) most = std::max(most, row[x]);
+    for (int x = 0; x < width; ++x) columns[x] = std::max(columns[x], row[x]);
+    if (most <= background) continue;
     top = std::min(top, y);
     bottom = y + 1;
-    left = std::min(left, first);
-    right = std::max(right, last + 1);
   }
-  if (bottom == 0) return Plane{};
-  Plane out{right - left, bottom - top, {}};
-  out.Pixels.reserve(static_cast<std::size_t>(out.Width) * out.Height);
-  for (int y = top; y < bottom; ++y) {
-    const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
-    out.Pixels.insert(out.Pixels.end(), row + left, row + right);
-  }
-  return out;
+  if (bottom == 0) return Area{};
+  int left = 0, right = width;
+  while (columns[left] <= background) ++left;
+  while (columns[right - 1] <= background) --right;
+  return Area{pixels + static_cast<std::size_t>(top) * width + left, right - left, bottom - top,
+              static_cast<std::size_t>(width)};
 }
 
 // Source index of each of n target pixels scaled from `size`: StretchDraw's x * size div n,
@@ -100,7 +104,7 @@ std::vector<int> NearestIndices(int size, int n) {
 }
 
 // StretchDraw's nearest-neighbour scaling to w x h.
-Plane Stretched(const Plane& p, int w, int h) {
+Plane Stretched(const Area& p, int w, int h) {
   Plane out{w, h,
             std::vector<std::uint8_t>(static_cast<std::size_t>(std::max(w, 0)) *
                                       static_cast<std::size_t>(std::max(h, 0)))};
@@ -108,7 +112,7 @@ Plane Stretched(const Plane& p, int w, int h) {
   const std::vector<int> xs = NearestIndices(p.Width, w), ys = NearestIndices(p.Height, h);
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row =
-        p.Pixels.data() + static_cast<std::size_t>(ys[static_cast<std::size_t>(y)]) * p.Width;
+        p.Pixels + static_cast<std::size_t>(ys[static_cast<std::size_t>(y)]) * p.Stride;
     std::uint8_t* d = out.Pixels.data() + static_cast<std::size_t>(y) * w;
     for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
   }
@@ -118,22 +122,27 @@ Plane Stretched(const Plane& p, int w, int h) {
 // The picture LoadPicture scales: the cut with its margins, inverted for black characters,
 // cropped where asked; threshold and increment as its analysis leaves them. Bright
 // characters, the rule, need no margins drawn: they are black, so they count in the
-// histogram's first bin and are never brighter than the crop's background.
-Plane Source(const GreyImage& cut, const ImageOptions& options, int& threshold, int& increment) {
+// histogram's first bin and are never brighter than the crop's background. An area of the cut
+// itself or of `made`, which holds the picture where one had to be made.
+Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, int& increment,
+            Plane& made) {
   Histograms h;
+  auto whole = [](const Plane& p) {
+    return Area{p.Pixels.data(), p.Width, p.Height, static_cast<std::size_t>(p.Width)};
+  };
   if (options.BlackCharacters) {
-    Plane padded = Padded(cut, true);
-    Count(padded.Pixels.data(), padded.Pixels.size(), h.Histogram);
+    made = Padded(cut, true);
+    Count(made.Pixels.data(), made.Pixels.size(), h.Histogram);
     Analyse(h, options.AutoThreshold, threshold, increment);
-    if (!options.Crop) return padded;
-    return Cropped(padded.Pixels.data(), padded.Width, padded.Height,
+    if (!options.Crop) return whole(made);
+    return Cropped(made.Pixels.data(), made.Width, made.Height,
                    ((threshold * 255) / 100 - 1) & 0xFF);
   }
   Count(cut.Pixels.data(), cut.Pixels.size(), h.Histogram);
   h.Histogram[0] +=
       (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
   Analyse(h, options.AutoThreshold, threshold, increment);
-  if (!options.Crop) return Padded(cut, false);
+  if (!options.Crop) return whole(made = Padded(cut, false));
   return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
 }
 
@@ -143,7 +152,8 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
                          const std::string& name) {
   int threshold = std::clamp(options.Threshold, 0, 100);
   int increment = std::clamp(options.Increment, 0, 100);
-  const Plane source = Source(cut, options, threshold, increment);
+  Plane made;
+  const Area source = Source(cut, options, threshold, increment, made);
   if (source.Height == 0)
     throw FileError(name, "the picture has no pixels left to scale (division by zero)");
   const RasterSize size = ComputeRasterSize(source.Width, source.Height, options);

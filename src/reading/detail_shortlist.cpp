@@ -67,6 +67,8 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
                height = static_cast<double>(cut.LogHeight),
                invNorm = static_cast<double>(cut.InvNorm), sum = static_cast<double>(cut.Sum),
                heightWeight = cut.Height > 0 ? static_cast<double>(kHeightWeight) : 0.0;
+  // Estimates below this are passed over: none until the list is full.
+  double passOver = -HUGE_VAL;
   std::array<std::int32_t, kBatch> products;
   std::array<double, kBatch> estimates;
   for (std::size_t first = 0; first < entries_.size(); first += kBatch) {
@@ -79,9 +81,9 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
       estimates[i] = cov * invNorm * invNorm_[j] - penalty;
     }
     for (std::size_t i = 0; i < n; ++i) {
-      if (estimated && best.size() == room && estimates[i] < best.back().Likeness - kEstimateMargin)
-        continue;
+      if (estimates[i] < passOver) continue;
       offer(entries_[first + i], products[i]);
+      if (estimated && best.size() == room) passOver = best.back().Likeness - kEstimateMargin;
     }
   }
   return best;

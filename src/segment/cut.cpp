@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace morvik {
@@ -48,65 +49,99 @@ struct AreaSpans {
   }
 };
 
-// column[x] = the sum over the `taps` source rows from `row` on of weight x grey, for the w
-// pixels from `left`. The first row is assigned, sparing a clearing pass.
-void SumRows(const GreyImage& grey, int left, int row, int w, const std::int32_t* weights, int taps,
-             std::int32_t* column) {
-  const std::uint8_t* src = grey.Pixels.data() + static_cast<std::size_t>(row) * grey.Width + left;
-  for (int x = 0; x < w; ++x) column[x] = weights[0] * src[x];
-  for (int k = 1; k < taps; ++k) {
-    src += grey.Width;
-    for (int x = 0; x < w; ++x) column[x] += weights[k] * src[x];
+// The box's source rows resampled across: row y holds, for each of the m target columns, the
+// sum of weight x grey over the source pixels it covers (a target's weights sum to the box's
+// width, so each sum is at most 255 times that). Where the box is enlarged, every target
+// covers one or two source pixels: two products with a spare 0 read past the row's end.
+template <typename Acc>
+void AcrossRows(const GreyImage& grey, int left, int top, int w, int h, const AreaSpans& across,
+                Acc* rows) {
+  const std::size_t m = across.First.size();
+  const int* first = across.First.data();
+  const int* start = across.Start.data();
+  const std::int32_t* weights = across.Weights.data();
+  bool two = true;
+  for (std::size_t t = 0; t < m && two; ++t) two = start[t + 1] - start[t] <= 2;
+  std::vector<std::int64_t> a, b;
+  if (two) {
+    a.resize(m);
+    b.resize(m);
+    for (std::size_t t = 0; t < m; ++t) {
+      a[t] = weights[start[t]];
+      b[t] = start[t + 1] - start[t] == 2 ? weights[start[t] + 1] : 0;
+    }
+  }
+  std::vector<std::uint8_t> line(static_cast<std::size_t>(w) + 1, 0);
+  for (int y = 0; y < h; ++y, rows += m) {
+    const std::uint8_t* src =
+        grey.Pixels.data() + static_cast<std::size_t>(top + y) * grey.Width + left;
+    if (two) {
+      std::copy_n(src, w, line.data());
+      const std::uint8_t* g = line.data();
+      for (std::size_t t = 0; t < m; ++t)
+        rows[t] = static_cast<Acc>(a[t] * g[first[t]] + b[t] * g[first[t] + 1]);
+      continue;
+    }
+    for (std::size_t t = 0; t < m; ++t) {
+      const std::uint8_t* s = src + first[t];
+      std::int64_t sum = 0;
+      for (int k = start[t], end = start[t + 1]; k < end; ++k, ++s)
+        sum += std::int64_t{weights[k]} * *s;
+      rows[t] = static_cast<Acc>(sum);
+    }
   }
 }
 
-// The spans of an enlargement (n <= m): a target pixel, n units long, overlaps at most two
-// source pixels, m units each, so every target takes A x column[First] + B x column[First + 1]
-// with B = 0 where it lies within one (the column carries a spare 0 past its end for that).
-// Each pixel's sum in registers: adding the weights into a row of sums in memory made every
-// addition wait on the one before it to the same target.
-struct TwoTaps {
-  bool Fit = true;
-  std::vector<int> First;
-  std::vector<std::int32_t> A, B;
-  explicit TwoTaps(const AreaSpans& spans) {
-    const std::size_t m = spans.First.size();
-    for (std::size_t t = 0; t < m && Fit; ++t) Fit = spans.Start[t + 1] - spans.Start[t] <= 2;
-    if (!Fit) return;
-    First = spans.First;
-    A.resize(m);
-    B.resize(m, 0);
-    for (std::size_t t = 0; t < m; ++t) {
-      const auto k = static_cast<std::size_t>(spans.Start[t]);
-      A[t] = spans.Weights[k];
-      if (spans.Start[t + 1] - spans.Start[t] == 2) B[t] = spans.Weights[k + 1];
-    }
-  }
-  void Row(const std::int32_t* column, const MeanDivisor& divisor, int flip,
-           std::uint8_t* out) const {
-    // Local pointers: the byte stores may alias anything, which would reload the vectors.
-    const int* first = First.data();
-    const std::int32_t *a = A.data(), *b = B.data();
-    for (std::size_t t = 0, m = First.size(); t < m; ++t) {
-      const std::int32_t* c = column + first[t];
-      const std::int64_t sum = std::int64_t{a[t]} * c[0] + std::int64_t{b[t]} * c[1];
-      out[t] = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
-    }
-  }
-};
+// Each target pixel's mean rounded half up, (sum + total / 2) / total, of the sums
+// wa x a[i] + wb x b[i] of integers held exactly in doubles (total below 2^44, so every sum is
+// below 2^53). The division is rounded correctly and a quotient that is not whole lies at
+// least 1 / total below the next whole number, far more than half a unit in its last place
+// (2^-45 at 256), so truncating it gives the integer quotient. Plain arithmetic on whole rows,
+// which the compiler runs in vectors.
+void FinishRow(const double* a, double wa, const double* b, double wb, std::size_t m,
+               std::int64_t total, int flip, std::uint8_t* out) {
+  const double t = static_cast<double>(total), half = static_cast<double>(total / 2);
+  for (std::size_t i = 0; i < m; ++i)
+    out[i] = static_cast<std::uint8_t>(
+        static_cast<std::int32_t>((wa * a[i] + wb * b[i] + half) / t) ^ flip);
+}
 
-// A target row of a reduction: each pixel the sum over all the source pixels it overlaps.
-void AnyTapsRow(const AreaSpans& spans, const std::int32_t* column, const MeanDivisor& divisor,
-                int flip, std::uint8_t* out) {
-  const int* first = spans.First.data();
-  const int* start = spans.Start.data();
-  const std::int32_t* weights = spans.Weights.data();
-  for (std::size_t t = 0, m = spans.First.size(); t < m; ++t) {
-    const std::int32_t* c = column + first[t];
-    std::int64_t sum = 0;
-    for (int k = start[t], end = start[t + 1]; k < end; ++k, ++c)
-      sum += std::int64_t{weights[k]} * *c;
-    out[t] = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
+// The same by the integer reciprocal, for boxes too large for the above.
+void FinishRow(const std::int64_t* a, std::int64_t wa, const std::int64_t* b, std::int64_t wb,
+               std::size_t m, std::int64_t total, int flip, std::uint8_t* out) {
+  const MeanDivisor divisor = MeanDivisorOf(total);
+  for (std::size_t i = 0; i < m; ++i)
+    out[i] = static_cast<std::uint8_t>(RoundedMean(wa * a[i] + wb * b[i], divisor) ^ flip);
+}
+
+// Across first, on the source rows (fewer than the target's where the box is enlarged), then
+// down: target row y the weighted sum of the across-rows it covers, its last two taps taken
+// with the division. The sums are exact whatever the order, so each pixel is the area mean of
+// its definition.
+template <typename Acc>
+void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, GreyImage& out) {
+  const AreaSpans across(w, out.Width), down(h, out.Height);
+  const std::size_t m = static_cast<std::size_t>(out.Width);
+  const std::int64_t total = std::int64_t{w} * h;
+  // Not cleared: every element is written before it is read.
+  const std::unique_ptr<Acc[]> rows(new Acc[m * static_cast<std::size_t>(h)]), sums(new Acc[m]);
+  AcrossRows<Acc>(grey, left, top, w, h, across, rows.get());
+  for (int y = 0; y < out.Height; ++y) {
+    const Acc* row = rows.get() + static_cast<std::size_t>(down.First[y]) * m;
+    const std::int32_t* weight = &down.Weights[static_cast<std::size_t>(down.Start[y])];
+    const int taps = down.Start[y + 1] - down.Start[y];
+    std::uint8_t* target = out.Pixels.data() + static_cast<std::size_t>(y) * m;
+    if (taps <= 2) {
+      FinishRow(row, Acc(weight[0]), row + (taps == 2 ? m : 0), taps == 2 ? Acc(weight[1]) : Acc(0),
+                m, total, flip, target);
+      continue;
+    }
+    for (std::size_t t = 0; t < m; ++t) sums[t] = Acc(weight[0]) * row[t];
+    for (int k = 1; k + 1 < taps; ++k) {
+      row += m;
+      for (std::size_t t = 0; t < m; ++t) sums[t] += Acc(weight[k]) * row[t];
+    }
+    FinishRow(sums.get(), Acc(1), row + m, Acc(weight[taps - 1]), m, total, flip, target);
   }
 }
 
@@ -121,26 +156,12 @@ GreyImage ScaleCharacter(const GreyImage& grey, const CharBox& box, bool darkOnL
   const int longer = std::max(w, h);
   const int tw = std::max(1, static_cast<int>((std::int64_t{w} * side + longer / 2) / longer));
   const int th = std::max(1, static_cast<int>((std::int64_t{h} * side + longer / 2) / longer));
-  const AreaSpans across(w, tw), down(h, th);
-
-  // Columns first, along whole source rows (sums of weight x grey, not yet divided; a
-  // column's weights sum to h, so 32 bits hold 255 h), then across each target row. The sums
-  // are exact whatever the order.
-  std::vector<std::int32_t> column(static_cast<std::size_t>(w) + 1, 0);  // + 1: see TwoTaps
-  const MeanDivisor divisor = MeanDivisorOf(std::int64_t{w} * h);
   const int flip = darkOnLight ? 0xFF : 0;  // 255 - g is g ^ 0xFF for a byte
-  const TwoTaps pairs(across);
   GreyImage out{tw, th, std::vector<std::uint8_t>(static_cast<std::size_t>(tw) * th)};
-  for (int y = 0; y < th; ++y) {
-    const int first = down.Start[y];
-    SumRows(grey, left, top + down.First[y], w, &down.Weights[first], down.Start[y + 1] - first,
-            column.data());
-    std::uint8_t* p = out.Pixels.data() + static_cast<std::size_t>(y) * tw;
-    if (pairs.Fit)
-      pairs.Row(column.data(), divisor, flip, p);
-    else
-      AnyTapsRow(across, column.data(), divisor, flip, p);
-  }
+  if (std::int64_t{w} * h < (std::int64_t{1} << 44))
+    Resample<double>(grey, left, top, w, h, flip, out);
+  else
+    Resample<std::int64_t>(grey, left, top, w, h, flip, out);
   return out;
 }
 
