@@ -1,0 +1,106 @@
+#include "reading/sharpen.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace morvik {
+
+namespace {
+
+constexpr long double kSigma = 1.5L;
+constexpr int kRadius = 5;       // taps either side: past 3 sigma the weights are negligible
+constexpr int kWeightBits = 14;  // fixed point: one is 1 << kWeightBits
+
+// The grey below which the given share of the pixels lies, from their histogram.
+int Percentile(const std::array<long long, 256>& histogram, long long total, long double share) {
+  long long seen = 0;
+  for (int v = 0; v < 256; ++v) {
+    seen += histogram[v];
+    if (seen > share * total) return v;
+  }
+  return 255;
+}
+
+std::array<int, 2 * kRadius + 1> GaussianWeights() {
+  std::array<long double, 2 * kRadius + 1> w{};
+  long double sum = 0;
+  for (int k = -kRadius; k <= kRadius; ++k)
+    sum += w[k + kRadius] = std::exp(-(k * k) / (2 * kSigma * kSigma));
+  std::array<int, 2 * kRadius + 1> fixed{};
+  int total = 0;
+  for (int k = 0; k < 2 * kRadius + 1; ++k)
+    total += fixed[k] = static_cast<int>(std::lround(w[k] / sum * (1 << kWeightBits)));
+  fixed[kRadius] += (1 << kWeightBits) - total;
+  return fixed;
+}
+
+// The picture blurred along rows (dx 1) or columns (dx 0), edge pixels standing in for those
+// beyond it; the sums kept in fixed point for the second pass.
+std::vector<std::int32_t> BlurPass(const std::vector<std::int32_t>& from, int width, int height,
+                                   bool alongRows) {
+  static const std::array<int, 2 * kRadius + 1> weights = GaussianWeights();
+  std::vector<std::int32_t> to(from.size());
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      long long v = 0;
+      for (int k = -kRadius; k <= kRadius; ++k) {
+        const int sx = alongRows ? std::clamp(x + k, 0, width - 1) : x;
+        const int sy = alongRows ? y : std::clamp(y + k, 0, height - 1);
+        v += static_cast<long long>(weights[k + kRadius]) *
+             from[static_cast<std::size_t>(sy) * width + sx];
+      }
+      to[static_cast<std::size_t>(y) * width + x] =
+          static_cast<std::int32_t>((v + (1 << (kWeightBits - 1))) >> kWeightBits);
+    }
+  return to;
+}
+
+}  // namespace
+
+bool LooksBlurred(const GreyImage& grey) {
+  std::array<long long, 256> histogram{};
+  for (std::uint8_t v : grey.Pixels) ++histogram[v];
+  const auto total = static_cast<long long>(grey.Pixels.size());
+  if (total == 0) return false;
+  int ink = Percentile(histogram, total, 0.005L), ground = Percentile(histogram, total, 0.5L);
+  const bool darkOnLight = ink < ground;
+  if (!darkOnLight) ink = Percentile(histogram, total, 0.995L);
+  const int range = std::abs(ground - ink);
+  if (range < 32) return false;  // no print to speak of
+  // Steps between horizontal neighbours of which either lies in the darker four fifths of the
+  // range, in 1/256ths of the range.
+  const int nearInk = darkOnLight ? ink + range * 4 / 5 : ink - range * 4 / 5;
+  std::array<long long, 257> steps{};
+  long long count = 0;
+  for (int y = 0; y < grey.Height; ++y)
+    for (int x = 0; x + 1 < grey.Width; ++x) {
+      const int a = grey.At(x, y), b = grey.At(x + 1, y);
+      const bool near = darkOnLight ? std::min(a, b) < nearInk : std::max(a, b) > nearInk;
+      if (!near) continue;
+      ++steps[static_cast<std::size_t>(std::min(256, std::abs(a - b) * 256 / range))];
+      ++count;
+    }
+  if (count < kMinEdgePixels) return false;
+  long long seen = 0;
+  for (int s = 0; s <= 256; ++s) {
+    seen += steps[static_cast<std::size_t>(s)];
+    if (seen * 10 >= count * 9) return s < kSoftEdgeStep * 256;
+  }
+  return false;
+}
+
+GreyImage Sharpen(const GreyImage& grey) {
+  std::vector<std::int32_t> pixels(grey.Pixels.begin(), grey.Pixels.end());
+  const std::vector<std::int32_t> blurred =
+      BlurPass(BlurPass(pixels, grey.Width, grey.Height, true), grey.Width, grey.Height, false);
+  GreyImage out = grey;
+  for (std::size_t i = 0; i < out.Pixels.size(); ++i)
+    out.Pixels[i] = static_cast<std::uint8_t>(std::clamp(2 * pixels[i] - blurred[i], 0, 255));
+  return out;
+}
+
+}  // namespace morvik
