@@ -71,15 +71,20 @@ bool LooksBlurred(const GreyImage& grey) {
   if (!darkOnLight) ink = Percentile(histogram, total, 0.995L);
   const int range = std::abs(ground - ink);
   if (range < 32) return false;  // no print to speak of
-  // Steps between horizontal neighbours of which either lies in the darker four fifths of the
-  // range, in 1/256ths of the range.
+  // Steps between horizontal neighbours of which one lies in the inky four fifths of the
+  // range and one outside its inkiest fifth, in 1/256ths of the range: the inside of solid
+  // ink (a bar, a frame) has no edge to measure.
   const int nearInk = darkOnLight ? ink + range * 4 / 5 : ink - range * 4 / 5;
+  const int deepInk = darkOnLight ? ink + range / 5 : ink - range / 5;
   std::array<long long, 257> steps{};
   long long count = 0;
   for (int y = 0; y < grey.Height; ++y)
     for (int x = 0; x + 1 < grey.Width; ++x) {
       const int a = grey.At(x, y), b = grey.At(x + 1, y);
-      const bool near = darkOnLight ? std::min(a, b) < nearInk : std::max(a, b) > nearInk;
+      const int inkier = darkOnLight ? std::min(a, b) : std::max(a, b);
+      const int lighter = darkOnLight ? std::max(a, b) : std::min(a, b);
+      const bool near = darkOnLight ? inkier < nearInk && lighter > deepInk
+                                    : inkier > nearInk && lighter < deepInk;
       if (!near) continue;
       ++steps[static_cast<std::size_t>(std::min(256, std::abs(a - b) * 256 / range))];
       ++count;

@@ -8,10 +8,10 @@
 namespace morvik {
 
 // True when the picture's edges are soft: with its greys measured from the ink (the darkest
-// half percent) to the ground (the median), nine in ten steps between neighbouring pixels near
-// ink are under kSoftEdgeStep of that range. Sharp print, even anti-aliased at 100 dpi, steps
-// in single pixels (0.7 and more); a Gaussian blur of radius 1.2 spreads the steps over three
-// or four (about 0.35). A picture with little ink (under kMinEdgePixels such steps) is not
+// half percent) to the ground (the median), nine in ten steps between neighbouring pixels at
+// the edges of ink are under kSoftEdgeStep of that range. Sharp print, even anti-aliased at 100
+// dpi, steps in single pixels (0.7 and more); a Gaussian blur of radius 1.2 spreads the steps over
+// three or four (about 0.35). A picture with little ink (under kMinEdgePixels such steps) is not
 // judged: false.
 bool LooksBlurred(const GreyImage& grey);
 constexpr long double kSoftEdgeStep = 0.42L;
