@@ -38,25 +38,40 @@ std::array<int, 2 * kRadius + 1> GaussianWeights() {
   return fixed;
 }
 
-// The picture blurred along rows (dx 1) or columns (dx 0), edge pixels standing in for those
-// beyond it; the sums kept in fixed point for the second pass.
-std::vector<std::int32_t> BlurPass(const std::vector<std::int32_t>& from, int width, int height,
-                                   bool alongRows) {
+std::int32_t Rounded(std::int64_t v) {
+  return static_cast<std::int32_t>((v + (1 << (kWeightBits - 1))) >> kWeightBits);
+}
+
+// The picture blurred by the Gaussian: along each row (its edge greys standing in for those
+// beyond it), then down the columns a whole row at a time, so that both run along memory.
+std::vector<std::int32_t> Blur(const GreyImage& grey) {
   static const std::array<int, 2 * kRadius + 1> weights = GaussianWeights();
-  std::vector<std::int32_t> to(from.size());
-  for (int y = 0; y < height; ++y)
+  const int width = grey.Width, height = grey.Height;
+  std::vector<std::int32_t> rows(grey.Pixels.size()), padded(width + 2 * kRadius);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* from = &grey.Pixels[static_cast<std::size_t>(y) * width];
+    for (int i = -kRadius; i < width + kRadius; ++i)
+      padded[static_cast<std::size_t>(i + kRadius)] = from[std::clamp(i, 0, width - 1)];
     for (int x = 0; x < width; ++x) {
-      long long v = 0;
-      for (int k = -kRadius; k <= kRadius; ++k) {
-        const int sx = alongRows ? std::clamp(x + k, 0, width - 1) : x;
-        const int sy = alongRows ? y : std::clamp(y + k, 0, height - 1);
-        v += static_cast<long long>(weights[k + kRadius]) *
-             from[static_cast<std::size_t>(sy) * width + sx];
-      }
-      to[static_cast<std::size_t>(y) * width + x] =
-          static_cast<std::int32_t>((v + (1 << (kWeightBits - 1))) >> kWeightBits);
+      std::int32_t v = 0;
+      for (int k = 0; k <= 2 * kRadius; ++k) v += weights[k] * padded[x + k];
+      rows[static_cast<std::size_t>(y) * width + x] = Rounded(v);
     }
-  return to;
+  }
+  std::vector<std::int32_t> out(grey.Pixels.size());
+  std::vector<std::int32_t> sums(static_cast<std::size_t>(width));
+  for (int y = 0; y < height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int k = -kRadius; k <= kRadius; ++k) {
+      const std::int32_t* from =
+          &rows[static_cast<std::size_t>(std::clamp(y + k, 0, height - 1)) * width];
+      const std::int32_t w = weights[k + kRadius];
+      for (int x = 0; x < width; ++x) sums[static_cast<std::size_t>(x)] += w * from[x];
+    }
+    for (int x = 0; x < width; ++x)
+      out[static_cast<std::size_t>(y) * width + x] = Rounded(sums[static_cast<std::size_t>(x)]);
+  }
+  return out;
 }
 
 }  // namespace
@@ -99,12 +114,10 @@ bool LooksBlurred(const GreyImage& grey) {
 }
 
 GreyImage Sharpen(const GreyImage& grey) {
-  std::vector<std::int32_t> pixels(grey.Pixels.begin(), grey.Pixels.end());
-  const std::vector<std::int32_t> blurred =
-      BlurPass(BlurPass(pixels, grey.Width, grey.Height, true), grey.Width, grey.Height, false);
+  const std::vector<std::int32_t> blurred = Blur(grey);
   GreyImage out = grey;
   for (std::size_t i = 0; i < out.Pixels.size(); ++i)
-    out.Pixels[i] = static_cast<std::uint8_t>(std::clamp(2 * pixels[i] - blurred[i], 0, 255));
+    out.Pixels[i] = static_cast<std::uint8_t>(std::clamp(2 * grey.Pixels[i] - blurred[i], 0, 255));
   return out;
 }
 

@@ -53,26 +53,41 @@ std::vector<Phase> Phases(int factor) {
   return phases;
 }
 
-std::uint8_t Clamped(long long v) {
-  const long long half = 1LL << (kWeightBits - 1);
-  return static_cast<std::uint8_t>(std::clamp<long long>((v + half) >> kWeightBits, 0, 255));
+std::uint8_t Clamped(std::int32_t v) {
+  const std::int32_t half = 1 << (kWeightBits - 1);
+  return static_cast<std::uint8_t>(std::clamp<std::int32_t>((v + half) >> kWeightBits, 0, 255));
 }
 
-// One row or column of `length` greys at `from` (step `stride`) resampled into `to`.
-void Resample(const std::uint8_t* from, std::ptrdiff_t stride, int length,
-              const std::vector<Phase>& phases, std::uint8_t* to, std::ptrdiff_t toStride) {
-  const int factor = static_cast<int>(phases.size());
+// One row of greys resampled along it into `to`; the row is first widened by its edge greys,
+// which stand in for those beyond the picture, so the taps need no bounds.
+void ResampleRow(const std::uint8_t* from, int length, const std::vector<Phase>& phases,
+                 std::vector<std::int32_t>& padded, std::uint8_t* to) {
+  const int factor = static_cast<int>(phases.size()), pad = 2 * kLobes;
+  padded.resize(static_cast<std::size_t>(length + 2 * pad));
+  for (int i = -pad; i < length + pad; ++i)
+    padded[static_cast<std::size_t>(i + pad)] = from[std::clamp(i, 0, length - 1)];
   for (int i = 0; i < length; ++i)
     for (int p = 0; p < factor; ++p) {
       const Phase& ph = phases[static_cast<std::size_t>(p)];
-      long long v = 0;
-      for (std::size_t k = 0; k < ph.Weights.size(); ++k) {
-        // Edge pixels stand in for those beyond the picture.
-        const int s = std::clamp(i + ph.First + static_cast<int>(k), 0, length - 1);
-        v += static_cast<long long>(ph.Weights[k]) * from[s * stride];
-      }
-      to[(static_cast<std::ptrdiff_t>(i) * factor + p) * toStride] = Clamped(v);
+      const std::int32_t* taps = &padded[static_cast<std::size_t>(i + ph.First + pad)];
+      std::int32_t v = 0;
+      for (std::size_t k = 0; k < ph.Weights.size(); ++k) v += ph.Weights[k] * taps[k];
+      to[i * factor + p] = Clamped(v);
     }
+}
+
+// One output row from the source rows its phase weighs, a whole row at a time so that the
+// sums run along memory.
+void ResampleColumns(const GreyImage& from, int row, const Phase& phase,
+                     std::vector<std::int32_t>& sums, std::uint8_t* to) {
+  sums.assign(static_cast<std::size_t>(from.Width), 0);
+  for (std::size_t k = 0; k < phase.Weights.size(); ++k) {
+    const int y = std::clamp(row + phase.First + static_cast<int>(k), 0, from.Height - 1);
+    const std::uint8_t* source = &from.Pixels[static_cast<std::size_t>(y) * from.Width];
+    const std::int32_t w = phase.Weights[k];
+    for (int x = 0; x < from.Width; ++x) sums[static_cast<std::size_t>(x)] += w * source[x];
+  }
+  for (int x = 0; x < from.Width; ++x) to[x] = Clamped(sums[static_cast<std::size_t>(x)]);
 }
 
 }  // namespace
@@ -94,20 +109,21 @@ int UpscaleFactor(const std::vector<TextLine>& lines, int width, int height) {
 GreyImage Upscale(const GreyImage& grey, int factor) {
   if (factor <= 1 || grey.Pixels.empty()) return grey;
   const std::vector<Phase> phases = Phases(factor);
+  std::vector<std::int32_t> work;
   GreyImage wide;
   wide.Width = grey.Width * factor;
   wide.Height = grey.Height;
   wide.Pixels.resize(static_cast<std::size_t>(wide.Width) * wide.Height);
   for (int y = 0; y < grey.Height; ++y)
-    Resample(&grey.Pixels[static_cast<std::size_t>(y) * grey.Width], 1, grey.Width, phases,
-             &wide.Pixels[static_cast<std::size_t>(y) * wide.Width], 1);
+    ResampleRow(&grey.Pixels[static_cast<std::size_t>(y) * grey.Width], grey.Width, phases, work,
+                &wide.Pixels[static_cast<std::size_t>(y) * wide.Width]);
   GreyImage out;
   out.Width = wide.Width;
   out.Height = grey.Height * factor;
   out.Pixels.resize(static_cast<std::size_t>(out.Width) * out.Height);
-  for (int x = 0; x < wide.Width; ++x)
-    Resample(&wide.Pixels[static_cast<std::size_t>(x)], wide.Width, wide.Height, phases,
-             &out.Pixels[static_cast<std::size_t>(x)], out.Width);
+  for (int y = 0; y < out.Height; ++y)
+    ResampleColumns(wide, y / factor, phases[static_cast<std::size_t>(y % factor)], work,
+                    &out.Pixels[static_cast<std::size_t>(y) * out.Width]);
   return out;
 }
 
