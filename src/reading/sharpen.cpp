@@ -44,10 +44,12 @@ std::int32_t Rounded(std::int64_t v) {
 
 // The picture blurred by the Gaussian: along each row (its edge greys standing in for those
 // beyond it), then down the columns a whole row at a time, so that both run along memory.
-std::vector<std::int32_t> Blur(const GreyImage& grey) {
+// Greys a byte each: a page costs no more than twice its own size.
+GreyImage Blur(const GreyImage& grey) {
   static const std::array<int, 2 * kRadius + 1> weights = GaussianWeights();
   const int width = grey.Width, height = grey.Height;
-  std::vector<std::int32_t> rows(grey.Pixels.size()), padded(width + 2 * kRadius);
+  std::vector<std::uint8_t> rows(grey.Pixels.size());
+  std::vector<std::int32_t> padded(width + 2 * kRadius);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* from = &grey.Pixels[static_cast<std::size_t>(y) * width];
     for (int i = -kRadius; i < width + kRadius; ++i)
@@ -55,21 +57,22 @@ std::vector<std::int32_t> Blur(const GreyImage& grey) {
     for (int x = 0; x < width; ++x) {
       std::int32_t v = 0;
       for (int k = 0; k <= 2 * kRadius; ++k) v += weights[k] * padded[x + k];
-      rows[static_cast<std::size_t>(y) * width + x] = Rounded(v);
+      rows[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(Rounded(v));
     }
   }
-  std::vector<std::int32_t> out(grey.Pixels.size());
+  GreyImage out = grey;
   std::vector<std::int32_t> sums(static_cast<std::size_t>(width));
   for (int y = 0; y < height; ++y) {
     std::fill(sums.begin(), sums.end(), 0);
     for (int k = -kRadius; k <= kRadius; ++k) {
-      const std::int32_t* from =
+      const std::uint8_t* from =
           &rows[static_cast<std::size_t>(std::clamp(y + k, 0, height - 1)) * width];
       const std::int32_t w = weights[k + kRadius];
       for (int x = 0; x < width; ++x) sums[static_cast<std::size_t>(x)] += w * from[x];
     }
     for (int x = 0; x < width; ++x)
-      out[static_cast<std::size_t>(y) * width + x] = Rounded(sums[static_cast<std::size_t>(x)]);
+      out.Pixels[static_cast<std::size_t>(y) * width + x] =
+          static_cast<std::uint8_t>(Rounded(sums[static_cast<std::size_t>(x)]));
   }
   return out;
 }
@@ -114,10 +117,10 @@ bool LooksBlurred(const GreyImage& grey) {
 }
 
 GreyImage Sharpen(const GreyImage& grey) {
-  const std::vector<std::int32_t> blurred = Blur(grey);
-  GreyImage out = grey;
+  GreyImage out = Blur(grey);
   for (std::size_t i = 0; i < out.Pixels.size(); ++i)
-    out.Pixels[i] = static_cast<std::uint8_t>(std::clamp(2 * grey.Pixels[i] - blurred[i], 0, 255));
+    out.Pixels[i] =
+        static_cast<std::uint8_t>(std::clamp(2 * grey.Pixels[i] - out.Pixels[i], 0, 255));
   return out;
 }
 
