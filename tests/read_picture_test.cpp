@@ -139,6 +139,36 @@ TEST(ReadPictureTest, TurnedPageReadsAsTheUprightOne) {
   }
 }
 
+// Small print is read from the picture resampled x2; the boxes are given back in the
+// picture's own pixels, where each holds ink and covers half the box --cut samples from the
+// resampled picture (ReadBoxes).
+TEST(ReadPictureTest, SmallPrintBoxesReferToThePictureGiven) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  ReferenceLibrary library = LearnedLibrary(test::kDejaVuSans, BenchSettings());
+  const GreyImage given = ReadingGrey(Render(test::kDejaVuSans, kLearnLines, 8));
+  const PictureReading r = ReadPicture(given, library, {});
+  ASSERT_EQ(r.ReadScale, 2);
+  ASSERT_EQ(r.ReadBoxes.size(), r.Chars.size());
+  ASSERT_GE(r.Chars.size(), 30u);
+  const GreyImage larger = ReadFromGrey(given, r);
+  ASSERT_EQ(larger.Width, 2 * given.Width);
+  ASSERT_EQ(larger.Height, 2 * given.Height);
+  for (std::size_t k = 0; k < r.Chars.size(); ++k) {
+    const CharBox &b = r.Chars[k].Box, &read = r.ReadBoxes[k];
+    ASSERT_LE(b.Left + b.Width, given.Width);
+    ASSERT_LE(b.Top + b.Height, given.Height);
+    EXPECT_NEAR(b.Left, read.Left / 2, 1) << k;
+    EXPECT_NEAR(b.Top, read.Top / 2, 1) << k;
+    EXPECT_NEAR(b.Left + b.Width, (read.Left + read.Width) / 2, 1) << k;
+    EXPECT_NEAR(b.Top + b.Height, (read.Top + read.Height) / 2, 1) << k;
+    int darkest = 255;
+    for (int y = b.Top; y < b.Top + b.Height; ++y)
+      for (int x = b.Left; x < b.Left + b.Width; ++x)
+        darkest = std::min<int>(darkest, given.At(x, y));
+    EXPECT_LT(darkest, 128) << k;
+  }
+}
+
 // --cut writes the characters as the reading read them: those of a light-on-dark bar in a
 // light page turned round as the reading turns them, like those of the same text printed
 // dark on light (bright strokes on black), not as negatives.

@@ -10,7 +10,9 @@
 #include "reading/lexicon.h"
 #include "reading/ligatures.h"
 #include "reading/line_marks.h"
+#include "reading/sharpen.h"
 #include "reading/stroke_letters.h"
+#include "reading/upscale.h"
 #include "reading/word_context.h"
 #include "reading/word_segmentation.h"
 #include "reading/word_spaces.h"
@@ -103,6 +105,28 @@ void MoveBoxesBack(PictureReading& reading, long double skew, const GreyImage& g
   for (ReadCharacter& c : reading.Chars) MoveBack(c.Box, skew, grey);
 }
 
+// A box of the picture resampled `scale` times larger as the box of the picture given: the
+// pixels it covers, kept inside the picture.
+template <typename Box>
+void ScaleBack(Box& b, int scale, const GreyImage& given) {
+  const int left = std::min(b.Left / scale, std::max(0, given.Width - 1));
+  const int top = std::min(b.Top / scale, std::max(0, given.Height - 1));
+  const int right = std::min((b.Left + b.Width + scale - 1) / scale, given.Width);
+  const int bottom = std::min((b.Top + b.Height + scale - 1) / scale, given.Height);
+  b.Left = left;
+  b.Top = top;
+  b.Width = std::max(right - left, b.Width > 0 ? 1 : 0);
+  b.Height = std::max(bottom - top, b.Height > 0 ? 1 : 0);
+}
+
+void ScaleBoxesBack(PictureReading& reading, int scale, const GreyImage& given) {
+  for (TextLine& l : reading.Cut.Lines) {
+    ScaleBack(l.Box, scale, given);
+    for (CharBox& b : l.Chars) ScaleBack(b, scale, given);
+  }
+  for (ReadCharacter& c : reading.Chars) ScaleBack(c.Box, scale, given);
+}
+
 // Running text as it is read: bars of the other polarity turned round, then the picture
 // turned so that its lines run along the rows. Work stays empty where neither was needed.
 struct TextPage {
@@ -134,7 +158,10 @@ TextPage PrepareText(const GreyImage& given, Polarity polarity) {
 
 GreyImage ReadFromGrey(const GreyImage& given, const PictureReading& reading) {
   if (reading.ReadBoxes.empty()) return given;
-  return PrepareText(given, reading.ReadInk).Work;
+  GreyImage restored = reading.ReadSharpened ? Sharpen(given) : given;
+  if (reading.ReadScale > 1) restored = Upscale(restored, reading.ReadScale);
+  TextPage page = PrepareText(restored, reading.ReadInk);
+  return page.Work.Pixels.empty() ? restored : page.Work;
 }
 
 PictureReading ReadPicture(const Bitmap& picture, const ReferenceLibrary& library,
@@ -149,20 +176,31 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   // Running text is cut from the binarisation the split of touching characters uses too,
   // of the picture as PrepareText changes it.
   Binarised ink;
-  GreyImage work;  // the picture as changed, when it is
+  GreyImage restored;  // soft print sharpened, small print resampled, when either is
+  GreyImage work;      // the picture as changed, when it is
   long double skew = 0;
   if (options.Cut.Mode == Layout::Text) {
-    TextPage page = PrepareText(given, options.Cut.Ink);
+    reading.ReadSharpened = LooksBlurred(given);
+    if (reading.ReadSharpened) restored = Sharpen(given);
+    const GreyImage& first = reading.ReadSharpened ? restored : given;
+    TextPage page = PrepareText(first, options.Cut.Ink);
+    reading.Cut.Lines = SegmentLines(page.Ink.Image, 0, options.Cut.MaxCharacters);
+    reading.ReadScale = UpscaleFactor(reading.Cut.Lines, first.Width, first.Height);
+    if (reading.ReadScale > 1) {
+      restored = Upscale(first, reading.ReadScale);
+      page = PrepareText(restored, options.Cut.Ink);
+      reading.Cut.Lines = SegmentLines(page.Ink.Image, 0, options.Cut.MaxCharacters);
+    }
     ink = std::move(page.Ink);
     work = std::move(page.Work);
     skew = page.Skew;
     reading.Cut.DarkOnLight = ink.DarkOnLight;
-    reading.Cut.Lines = SegmentLines(ink.Image, 0, options.Cut.MaxCharacters);
   } else {
     reading.Cut = CutPicture(given, options.Cut);
     ink = Binarise(given, reading.Cut.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark);
   }
-  const GreyImage& grey = work.Pixels.empty() ? given : work;
+  const GreyImage& source = restored.Pixels.empty() ? given : restored;
+  const GreyImage& grey = work.Pixels.empty() ? source : work;
   if (CharacterCount(reading.Cut) > options.Cut.MaxCharacters)
     throw Error("the picture holds more than " + std::to_string(options.Cut.MaxCharacters) +
                     " characters, the most read from one picture",
@@ -193,11 +231,12 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   // reading a line or a screenshot, where it changed little.
   if (options.Cut.Mode == Layout::Text && reading.Chars.size() >= kLexiconCharacters)
     ApplyLexicon(reading, Lexicon::Installed);
-  if (!work.Pixels.empty()) {
+  if (!work.Pixels.empty() || !restored.Pixels.empty()) {
     reading.ReadInk = options.Cut.Ink;
     for (const ReadCharacter& c : reading.Chars) reading.ReadBoxes.push_back(c.Box);
   }
-  if (skew != 0) MoveBoxesBack(reading, skew, given);
+  if (skew != 0) MoveBoxesBack(reading, skew, source);
+  if (reading.ReadScale > 1) ScaleBoxesBack(reading, reading.ReadScale, given);
   return reading;
 }
 

@@ -56,6 +56,8 @@ struct PictureReading {
   // polarity asked for, which make it again (ReadFromGrey). Empty where read as given.
   std::vector<CharBox> ReadBoxes;
   Polarity ReadInk = Polarity::Auto;
+  int ReadScale = 1;  // small print is read from the picture resampled this many times larger
+  bool ReadSharpened = false;  // soft print is read from the picture sharpened
 };
 
 // The segmentation of a grey picture under the cut options. Throws Error for a bad grid.
@@ -70,7 +72,7 @@ Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLigh
 
 // The grey picture the reading's characters were read from (in ReadBoxes where that is not
 // empty, else in their Box): given (the picture's ReadingGrey), changed again as the reading
-// changed it.
+// changed it (sharpened, resampled larger, bars turned round, turned straight).
 GreyImage ReadFromGrey(const GreyImage& given, const PictureReading& reading);
 
 // Segments, cuts and recognises every character of the picture. Throws Error for a bad grid

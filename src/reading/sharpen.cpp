@@ -1,0 +1,127 @@
+#include "reading/sharpen.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace morvik {
+
+namespace {
+
+constexpr long double kSigma = 1.5L;
+constexpr int kRadius = 5;       // taps either side: past 3 sigma the weights are negligible
+constexpr int kWeightBits = 14;  // fixed point: one is 1 << kWeightBits
+
+// The grey below which the given share of the pixels lies, from their histogram.
+int Percentile(const std::array<long long, 256>& histogram, long long total, long double share) {
+  long long seen = 0;
+  for (int v = 0; v < 256; ++v) {
+    seen += histogram[v];
+    if (seen > share * total) return v;
+  }
+  return 255;
+}
+
+std::array<int, 2 * kRadius + 1> GaussianWeights() {
+  std::array<long double, 2 * kRadius + 1> w{};
+  long double sum = 0;
+  for (int k = -kRadius; k <= kRadius; ++k)
+    sum += w[k + kRadius] = std::exp(-(k * k) / (2 * kSigma * kSigma));
+  std::array<int, 2 * kRadius + 1> fixed{};
+  int total = 0;
+  for (int k = 0; k < 2 * kRadius + 1; ++k)
+    total += fixed[k] = static_cast<int>(std::lround(w[k] / sum * (1 << kWeightBits)));
+  fixed[kRadius] += (1 << kWeightBits) - total;
+  return fixed;
+}
+
+std::int32_t Rounded(std::int64_t v) {
+  return static_cast<std::int32_t>((v + (1 << (kWeightBits - 1))) >> kWeightBits);
+}
+
+// The picture blurred by the Gaussian: along each row (its edge greys standing in for those
+// beyond it), then down the columns a whole row at a time, so that both run along memory.
+// Greys a byte each: a page costs no more than twice its own size.
+GreyImage Blur(const GreyImage& grey) {
+  static const std::array<int, 2 * kRadius + 1> weights = GaussianWeights();
+  const int width = grey.Width, height = grey.Height;
+  std::vector<std::uint8_t> rows(grey.Pixels.size());
+  std::vector<std::int32_t> padded(width + 2 * kRadius);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* from = &grey.Pixels[static_cast<std::size_t>(y) * width];
+    for (int i = -kRadius; i < width + kRadius; ++i)
+      padded[static_cast<std::size_t>(i + kRadius)] = from[std::clamp(i, 0, width - 1)];
+    for (int x = 0; x < width; ++x) {
+      std::int32_t v = 0;
+      for (int k = 0; k <= 2 * kRadius; ++k) v += weights[k] * padded[x + k];
+      rows[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(Rounded(v));
+    }
+  }
+  GreyImage out = grey;
+  std::vector<std::int32_t> sums(static_cast<std::size_t>(width));
+  for (int y = 0; y < height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int k = -kRadius; k <= kRadius; ++k) {
+      const std::uint8_t* from =
+          &rows[static_cast<std::size_t>(std::clamp(y + k, 0, height - 1)) * width];
+      const std::int32_t w = weights[k + kRadius];
+      for (int x = 0; x < width; ++x) sums[static_cast<std::size_t>(x)] += w * from[x];
+    }
+    for (int x = 0; x < width; ++x)
+      out.Pixels[static_cast<std::size_t>(y) * width + x] =
+          static_cast<std::uint8_t>(Rounded(sums[static_cast<std::size_t>(x)]));
+  }
+  return out;
+}
+
+}  // namespace
+
+bool LooksBlurred(const GreyImage& grey) {
+  std::array<long long, 256> histogram{};
+  for (std::uint8_t v : grey.Pixels) ++histogram[v];
+  const auto total = static_cast<long long>(grey.Pixels.size());
+  if (total == 0) return false;
+  int ink = Percentile(histogram, total, 0.005L), ground = Percentile(histogram, total, 0.5L);
+  const bool darkOnLight = ink < ground;
+  if (!darkOnLight) ink = Percentile(histogram, total, 0.995L);
+  const int range = std::abs(ground - ink);
+  if (range < 32) return false;  // no print to speak of
+  // Steps between horizontal neighbours of which one lies in the inky four fifths of the
+  // range and one outside its inkiest fifth, in 1/256ths of the range: the inside of solid
+  // ink (a bar, a frame) has no edge to measure.
+  const int nearInk = darkOnLight ? ink + range * 4 / 5 : ink - range * 4 / 5;
+  const int deepInk = darkOnLight ? ink + range / 5 : ink - range / 5;
+  std::array<long long, 257> steps{};
+  long long count = 0;
+  for (int y = 0; y < grey.Height; ++y)
+    for (int x = 0; x + 1 < grey.Width; ++x) {
+      const int a = grey.At(x, y), b = grey.At(x + 1, y);
+      const int inkier = darkOnLight ? std::min(a, b) : std::max(a, b);
+      const int lighter = darkOnLight ? std::max(a, b) : std::min(a, b);
+      const bool near = darkOnLight ? inkier < nearInk && lighter > deepInk
+                                    : inkier > nearInk && lighter < deepInk;
+      if (!near) continue;
+      ++steps[static_cast<std::size_t>(std::min(256, std::abs(a - b) * 256 / range))];
+      ++count;
+    }
+  if (count < kMinEdgePixels) return false;
+  long long seen = 0;
+  for (int s = 0; s <= 256; ++s) {
+    seen += steps[static_cast<std::size_t>(s)];
+    if (seen * 10 >= count * 9) return s < kSoftEdgeStep * 256;
+  }
+  return false;
+}
+
+GreyImage Sharpen(const GreyImage& grey) {
+  GreyImage out = Blur(grey);
+  for (std::size_t i = 0; i < out.Pixels.size(); ++i)
+    out.Pixels[i] =
+        static_cast<std::uint8_t>(std::clamp(2 * grey.Pixels[i] - out.Pixels[i], 0, 255));
+  return out;
+}
+
+}  // namespace morvik

@@ -1,0 +1,102 @@
+// Small and soft print restored before a page is cut: the x2 Lanczos resampling and when it
+// is chosen, the blur measure and the unsharp mask.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "reading/sharpen.h"
+#include "reading/upscale.h"
+
+namespace morvik {
+namespace {
+
+// A white page with dark bars `stroke` px wide, 24 apart (a page is mostly ground), each
+// with `blur` px of linear ramp either side (0: a sharp edge).
+GreyImage Bars(int width, int height, int stroke, int blur) {
+  GreyImage g{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int into = x % 24;  // the bar covers [4, 4 + stroke)
+      const int out = into < 4 ? 4 - into : into >= 4 + stroke ? into - (4 + stroke) + 1 : 0;
+      const int grey = out == 0 ? 0 : out > blur ? 255 : 255 * out / (blur + 1);
+      g.Pixels[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(grey);
+    }
+  return g;
+}
+
+TextLine Line(int letters, int cap) {
+  TextLine l;
+  for (int k = 0; k < letters; ++k) l.Chars.push_back(CharBox{k * 10, 0, 8, cap});
+  return l;
+}
+
+TEST(Upscale, FactorFollowsThePrintSize) {
+  const struct {
+    std::string Name;
+    std::vector<TextLine> Lines;
+    int Width, Height, Factor;
+  } cases[] = {
+      {"small print", {Line(30, 8), Line(30, 9)}, 800, 600, 2},
+      {"print read as it is", {Line(30, 14), Line(30, 16)}, 800, 600, 1},
+      {"at the limit", {Line(30, kSmallPrintHeight)}, 800, 600, 1},
+      {"too few letters", {Line(10, 8)}, 800, 600, 1},
+      {"no lines", {}, 800, 600, 1},
+      {"picture too large", {Line(30, 8)}, 8000, 4000, 1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(UpscaleFactor(c.Lines, c.Width, c.Height), c.Factor) << c.Name;
+}
+
+TEST(Upscale, KeepsGreysAndEdgesInPlace) {
+  const GreyImage bars = Bars(96, 5, 2, 0);
+  for (int factor : {1, 2, 3}) {
+    const GreyImage up = Upscale(bars, factor);
+    ASSERT_EQ(up.Width, bars.Width * factor) << factor;
+    ASSERT_EQ(up.Height, bars.Height * factor) << factor;
+    // Rows alike in the source stay alike; the bar's middle stays dark, the gaps light.
+    for (int y = 0; y < up.Height; ++y)
+      for (int x = 0; x < up.Width; ++x) ASSERT_EQ(up.At(x, y), up.At(x, 0)) << factor;
+    for (int bar = 0; bar < 4; ++bar) {
+      EXPECT_LT(up.At((bar * 24 + 5) * factor, 0), 64) << factor << " bar " << bar;
+      EXPECT_GT(up.At((bar * 24 + 16) * factor, 0), 192) << factor << " gap " << bar;
+    }
+  }
+  const GreyImage flat{7, 3, std::vector<std::uint8_t>(21, 200)};
+  for (std::uint8_t v : Upscale(flat, 2).Pixels) EXPECT_EQ(v, 200);
+}
+
+// Sharp bars beside a block of solid ink (a dark bar across a page), whose inside is flat.
+GreyImage WithBlock() {
+  GreyImage g = Bars(600, 40, 3, 0);
+  for (int y = 5; y < 35; ++y)
+    for (int x = 100; x < 250; ++x) g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = 0;
+  return g;
+}
+
+TEST(Sharpen, TellsSoftEdgesAndSteepensThem) {
+  const struct {
+    std::string Name;
+    GreyImage Picture;
+    bool Blurred;
+  } cases[] = {
+      {"sharp", Bars(600, 40, 3, 0), false},
+      {"anti-aliased", Bars(600, 40, 3, 1), false},
+      {"blurred", Bars(600, 40, 3, 3), true},
+      {"solid ink", WithBlock(), false},
+      {"too little ink", Bars(120, 4, 3, 3), false},
+      {"blank", GreyImage{50, 50, std::vector<std::uint8_t>(2500, 255)}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LooksBlurred(c.Picture), c.Blurred) << c.Name;
+  // The unsharp mask leaves flat greys alone and pushes a ramp's ends apart.
+  const GreyImage soft = Bars(600, 40, 3, 3), sharp = Sharpen(soft);
+  ASSERT_EQ(sharp.Width, soft.Width);
+  ASSERT_EQ(sharp.Height, soft.Height);
+  EXPECT_LT(sharp.At(4, 20), soft.At(4, 20) / 2 + 1);  // bar edge darker
+  EXPECT_GT(sharp.At(1, 20), soft.At(1, 20));          // ramp's light end lighter
+  const GreyImage flat{20, 20, std::vector<std::uint8_t>(400, 180)};
+  for (std::uint8_t v : Sharpen(flat).Pixels) EXPECT_EQ(v, 180);
+}
+
+}  // namespace
+}  // namespace morvik
