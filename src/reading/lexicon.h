@@ -47,6 +47,10 @@ class Lexicon {
   bool mapped_ = false;
 };
 
+bool IsLetter(char c);
+// Small letters, a first capital allowed; or capitals only.
+bool OneCase(std::string_view w);
+
 // For every word of letters (the letters between a word's leading and trailing signs, at
 // least three, all small but perhaps the first, or all capitals) that the lexicon does not
 // hold, the reading that changes at most two letters to others among their three best, each
