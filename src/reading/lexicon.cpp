@@ -17,8 +17,6 @@ namespace morvik {
 
 namespace {
 
-// Close readings only: a clear reading is never overridden by the word it makes.
-constexpr double kLexiconMargin = 0.1;
 constexpr int kMostChanges = 2;
 constexpr char kWordList[] = "/usr/share/dict/american-english";
 

@@ -15,6 +15,8 @@
 namespace morvik {
 
 constexpr std::size_t kLexiconCharacters = 1500;
+// Close readings only: a clear reading is never overridden by the word it makes.
+constexpr double kLexiconMargin = 0.1;
 
 class Lexicon {
  public:

@@ -336,17 +336,37 @@ bool MisreadWord(std::string_view text, const Lexicon& words) {
   return !code && 3 * letters >= 2 * static_cast<long>(core.size()) && !KnownWord(text, words);
 }
 
-// The best segmentation, or where that is no word of the lexicon, the best that is one and
-// stands within kLexicalMargin of it; a word searched only for the lexicon keeps the
-// segmenter's boxes unless a word is found.
+// Whether the pieces read as a word the lexicon holds with one of them read as its second or
+// third best that scores within kLexiconMargin of its best (which then moves to the front).
+bool ReadsAsWordWithOneChange(std::vector<RecognizedBox>& pieces, const Lexicon& words) {
+  for (RecognizedBox& p : pieces)
+    for (std::size_t k = 1; k < p.Best.size(); ++k) {
+      const LibraryMatch& m = p.Best[k];
+      if (m.No == 0 || m.Char == 0 || p.Best[0].Score - m.Score > kLexiconMargin) continue;
+      std::swap(p.Best[0], p.Best[k]);
+      if (KnownWord(TextOf(pieces), words)) return true;
+      std::swap(p.Best[0], p.Best[k]);
+    }
+  return false;
+}
+
+// The best segmentation; or where that makes no word of the lexicon, the best within
+// kLexicalMargin of it that does, failing that (a misread word only) the best that does with
+// one close reading changed. A word searched only for the lexicon keeps the segmenter's
+// boxes unless a word is found.
 std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
                                   const std::vector<RecognizedBox>& word, int pitch,
                                   const Lexicon* words, bool onlyLexical) {
-  if (words != nullptr && !KnownWord(TextOf(readings.front().Pieces), *words))
+  const std::string best = TextOf(readings.front().Pieces);
+  if (words != nullptr && !KnownWord(best, *words)) {
+    const double least = readings.front().Value - kLexicalMargin * pitch;
     for (WordReading& r : readings)
-      if (r.Value >= readings.front().Value - kLexicalMargin * pitch &&
-          KnownWord(TextOf(r.Pieces), *words))
-        return std::move(r.Pieces);
+      if (r.Value >= least && KnownWord(TextOf(r.Pieces), *words)) return std::move(r.Pieces);
+    if (MisreadWord(best, *words))
+      for (WordReading& r : readings)
+        if (r.Value >= least && ReadsAsWordWithOneChange(r.Pieces, *words))
+          return std::move(r.Pieces);
+  }
   return onlyLexical ? word : std::move(readings.front().Pieces);
 }
 
