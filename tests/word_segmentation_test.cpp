@@ -35,9 +35,10 @@ BinaryImage TwoStrokes() {
 
 using Key = std::tuple<int, int, int, int>;
 
-// Scores by box (0.1 for any other); every box asked for is recorded.
+// Scores and characters by box (0.1 and x for any other); every box asked for is recorded.
 struct Scripted {
   std::map<Key, double> Scores;
+  std::map<Key, char> Chars;  // 'x' for any other
   std::vector<Key> Asked;
   BoxRecognizer Fn() {
     return [this](const CharBox& b) {
@@ -45,7 +46,9 @@ struct Scripted {
       Asked.push_back(k);
       const auto it = Scores.find(k);
       std::array<LibraryMatch, 3> best{};
-      best[0] = LibraryMatch{0, 1, it == Scores.end() ? 0.1 : it->second, 'x'};
+      const auto c = Chars.find(k);
+      best[0] = LibraryMatch{0, 1, it == Scores.end() ? 0.1 : it->second,
+                             c == Chars.end() ? 'x' : c->second};
       return best;
     };
   }
@@ -170,6 +173,50 @@ TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   SegmentWords(TwoStrokes(), line, 10, s.Fn());
   ASSERT_EQ(line.size(), 3u);
   EXPECT_TRUE(line[1].Box.Empty);
+}
+
+// With a lexicon, a word that reads clearly but makes no word it holds is searched: the clear
+// m of the two touching strokes is cut into r and n where that makes a word. Words it holds,
+// words with digits, and searches that find no word keep the segmenter's boxes.
+TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
+  BinaryImage ink = TwoStrokes();  // widened: two more strokes at [24, 30) and [34, 40)
+  ink.Width = 40;
+  ink.Ink.assign(800, 0);
+  const BinaryImage strokes = TwoStrokes();
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x)
+      ink.Ink[y * 40 + x] = x < 20 ? strokes.Ink[y * 20 + x] : (x % 10 >= 4 ? 1 : 0);
+  const Key m{0, 0, 20, 20}, r{0, 0, 10, 20}, n{10, 0, 10, 20}, o{24, 0, 6, 20}, w{34, 0, 6, 20};
+  const struct {
+    std::string Words;
+    char Second;
+    bool WithLexicon;
+    std::vector<Key> Want;
+  } cases[] = {
+      {"rnow", 'o', true, {r, n, o, w}},  // cut: the pieces make a word
+      {"mow", 'o', true, {m, o, w}},      // already a word: not searched
+      {"rnow", 'o', false, {m, o, w}},    // no lexicon (lines, screens)
+      {"rnow", '0', true, {m, o, w}},     // a digit: a code, not searched
+      {"other", 'o', true, {m, o, w}},    // no word found
+  };
+  for (const auto& c : cases) {
+    const Lexicon words(c.Words);
+    Scripted s;
+    s.Scores = {{r, 0.75}, {n, 0.75}};
+    s.Chars = {{r, 'r'}, {n, 'n'}};
+    std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, 0.8), Box(34, 6, 0.8)};
+    const char read[] = {'m', c.Second, 'w'};
+    for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
+    SegmentWords(ink, line, 10, s.Fn(), c.WithLexicon ? &words : nullptr);
+    EXPECT_EQ(Boxes(line), c.Want) << c.Words << " " << c.WithLexicon;
+    EXPECT_TRUE(NoneAskedTwice(s.Asked));
+    if (c.Want.size() == 4) {
+      EXPECT_EQ(line[1].Best[0].Char, 'n');
+    }
+    if (c.Words == "mow" || !c.WithLexicon || c.Second == '0') {
+      EXPECT_TRUE(s.Asked.empty());
+    }
+  }
 }
 
 // Rendered words with the stock library: r and y, r and n touch (the segmenter leaves them in one

@@ -17,14 +17,8 @@ namespace morvik {
 
 namespace {
 
-// Close readings only: a clear reading is never overridden by the word it makes.
-constexpr double kLexiconMargin = 0.1;
 constexpr int kMostChanges = 2;
 constexpr char kWordList[] = "/usr/share/dict/american-english";
-
-bool IsLetter(char c) {
-  return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
 
 char Small(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -32,15 +26,6 @@ char Small(char c) {
 
 bool AllLetters(std::string_view w) {
   return !w.empty() && std::all_of(w.begin(), w.end(), IsLetter);
-}
-
-// Small letters, a first capital allowed; or capitals only.
-bool WordOfLetters(const std::string& w) {
-  const bool capitals = std::all_of(
-      w.begin(), w.end(), [](char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; });
-  return capitals || std::all_of(w.begin() + 1, w.end(), [](char c) {
-           return std::islower(static_cast<unsigned char>(c)) != 0;
-         });
 }
 
 struct Search {
@@ -89,7 +74,7 @@ void Settle(std::vector<ReadCharacter*>& word, const std::function<const Lexicon
                                       word.begin() + static_cast<std::ptrdiff_t>(last));
   std::string read;
   for (const ReadCharacter* c : letters) read += ShownChar(*c);
-  if (!AllLetters(read) || !WordOfLetters(read)) return;
+  if (!AllLetters(read) || !OneCase(read)) return;
   std::string small = read;
   std::transform(small.begin(), small.end(), small.begin(), Small);
   const Lexicon& lexicon = words();
@@ -106,6 +91,17 @@ void Settle(std::vector<ReadCharacter*>& word, const std::function<const Lexicon
 }
 
 }  // namespace
+
+bool IsLetter(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+
+bool OneCase(std::string_view w) {
+  const auto upper = [](char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; };
+  const auto lower = [](char c) { return std::islower(static_cast<unsigned char>(c)) != 0; };
+  return !w.empty() &&
+         (std::all_of(w.begin(), w.end(), upper) || std::all_of(w.begin() + 1, w.end(), lower));
+}
 
 namespace {
 

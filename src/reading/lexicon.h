@@ -15,6 +15,8 @@
 namespace morvik {
 
 constexpr std::size_t kLexiconCharacters = 1500;
+// Close readings only: a clear reading is never overridden by the word it makes.
+constexpr double kLexiconMargin = 0.1;
 
 class Lexicon {
  public:
@@ -46,6 +48,10 @@ class Lexicon {
   std::size_t words_ = 0;
   bool mapped_ = false;
 };
+
+bool IsLetter(char c);
+// Small letters, a first capital allowed; or capitals only.
+bool OneCase(std::string_view w);
 
 // For every word of letters (the letters between a word's leading and trailing signs, at
 // least three, all small but perhaps the first, or all capitals) that the lexicon does not

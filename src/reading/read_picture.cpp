@@ -63,7 +63,7 @@ ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
 // one each).
 std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
                                     const TextLine& line, const LibraryReader& reader,
-                                    const ReadOptions& options) {
+                                    const ReadOptions& options, const Lexicon* words) {
   const int capHeight = LineCapHeight(line.Chars);
   // The greys RecognitionCut would write, without its margins: sampled as they are.
   const BoxRecognizer recognize = [&](const CharBox& b) {
@@ -80,7 +80,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   // Spaces first, from the segmenter's boxes: pieces the search cuts out of a box (or joins)
   // would break the even pitch of monospaced lines and read as word breaks.
   if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
-  if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize);
+  if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize, words);
   return found;
 }
 
@@ -206,11 +206,16 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
                     " characters, the most read from one picture",
                 ErrorKind::kTooLarge);
   RemoveNoise(reading.Cut, ink.Image, options.Cut.Mode == Layout::Grid);
+  // Pages only, as for ApplyLexicon below: the lexicon also chooses how words are cut.
+  const Lexicon* words =
+      options.Cut.Mode == Layout::Text && CharacterCount(reading.Cut) >= kLexiconCharacters
+          ? &Lexicon::Installed()
+          : nullptr;
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
     int column = 0;
-    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, reader, options);
+    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, reader, options, words);
     l.Chars.clear();  // as read: words segmented again where they read poorly
     for (std::size_t i = 0; i < found.size(); ++i) {
       if (i > 0 && found[i].Box.SpaceBefore) ++column;

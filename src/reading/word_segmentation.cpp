@@ -1,10 +1,14 @@
 #include "reading/word_segmentation.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <string_view>
 
+#include "reading/ligatures.h"
 #include "segment/grid.h"
 #include "segment/split.h"
 
@@ -19,6 +23,9 @@ constexpr std::size_t kMaxCuts = 4;
 // In typical widths: the widest character joined from several boxes (an m broken in two is
 // about 1.6; two letters of a monospaced face are 2).
 constexpr double kJoinWidth = 1.7;
+
+// The most segmentations kept per piece boundary: the lexicon chooses among the best of them.
+constexpr std::size_t kKeptPaths = 16;
 
 // One piece of the over-segmented word: its ink, the columns it stands for and its box.
 struct Segment {
@@ -131,6 +138,43 @@ void AddPieces(const BinaryImage& ink, const CharBox& b, int index, std::vector<
   }
 }
 
+// One segmentation of a word: its value and its recognised pieces.
+struct WordReading {
+  double Value = 0;
+  std::vector<RecognizedBox> Pieces;
+};
+
+// The letters one recognised piece reads as; '?' when rejected.
+std::string CharOf(const RecognizedBox& r) {
+  return r.Best[0].No == 0 || r.Best[0].Char == 0 ? std::string("?") : LettersOf(r.Best[0].Char);
+}
+
+// A segmentation of a word up to one piece boundary: its value, and the boundary and rank of
+// the segmentation it extends by Piece.
+// Text is what it reads so far: of two that read the same, only the better is kept, so that
+// the kept ones differ in what they read, not only in where they cut.
+struct Partial {
+  double Value = 0;
+  std::size_t From = 0, Rank = 0;
+  RecognizedBox Piece;
+  std::string Text;
+};
+
+// Keeps the kKeptPaths best that read differently, best first.
+void Keep(std::vector<Partial>& kept, Partial p) {
+  if (kept.size() == kKeptPaths && kept.back().Value >= p.Value) return;
+  const auto same =
+      std::find_if(kept.begin(), kept.end(), [&](const Partial& q) { return q.Text == p.Text; });
+  if (same != kept.end()) {
+    if (same->Value >= p.Value) return;
+    kept.erase(same);
+  }
+  const auto at = std::upper_bound(kept.begin(), kept.end(), p.Value,
+                                   [](double v, const Partial& q) { return v > q.Value; });
+  kept.insert(at, std::move(p));
+  if (kept.size() > kKeptPaths) kept.pop_back();
+}
+
 // One word of the line being segmented again.
 class WordSearch {
  public:
@@ -151,27 +195,33 @@ class WordSearch {
     }
   }
 
-  std::vector<RecognizedBox> Best() {
+  // The segmentations of the word, best first (at most kKeptPaths).
+  std::vector<WordReading> Best() {
     const std::size_t n = segments_.size();
-    const double none = -std::numeric_limits<double>::infinity();
-    std::vector<double> value(n + 1, none);
-    std::vector<std::size_t> from(n + 1, 0);
-    std::vector<RecognizedBox> piece(n + 1);
-    value[0] = 0;
+    std::vector<std::vector<Partial>> kept(n + 1);
+    kept[0].push_back(Partial{});
     for (std::size_t j = 1; j <= n; ++j)
       for (std::size_t i = j; i-- > 0 && j - i <= kMaxSpan;) {
-        if (value[i] == none) continue;
         RecognizedBox r;
         double v = 0;
-        if (!Span(i, j, r, v) || value[i] + v <= value[j]) continue;
-        value[j] = value[i] + v;
-        from[j] = i;
-        piece[j] = r;
+        if (kept[i].empty() || !Span(i, j, r, v)) continue;
+        for (std::size_t rank = 0; rank < kept[i].size(); ++rank)
+          Keep(kept[j],
+               Partial{kept[i][rank].Value + v, i, rank, r, kept[i][rank].Text + CharOf(r)});
       }
-    std::vector<RecognizedBox> out;
-    for (std::size_t j = n; j > 0; j = from[j]) out.push_back(piece[j]);
-    std::reverse(out.begin(), out.end());
-    out.front().Box.SpaceBefore = word_.front().Box.SpaceBefore;
+    std::vector<WordReading> out;
+    for (std::size_t rank = 0; rank < kept[n].size(); ++rank) {
+      WordReading s{kept[n][rank].Value, {}};
+      for (std::size_t j = n, k = rank; j > 0;) {
+        const Partial& p = kept[j][k];
+        s.Pieces.push_back(p.Piece);
+        j = p.From;
+        k = p.Rank;
+      }
+      std::reverse(s.Pieces.begin(), s.Pieces.end());
+      s.Pieces.front().Box.SpaceBefore = word_.front().Box.SpaceBefore;
+      out.push_back(std::move(s));
+    }
     return out;
   }
 
@@ -244,25 +294,109 @@ int Pitch(const std::vector<RecognizedBox>& word, int typicalWidth) {
   return std::max(1, 2 * Tallest(word) / 3);
 }
 
+// The text a word's boxes read as, ligatures written as their letters; rejected boxes as '?'.
+std::string TextOf(const std::vector<RecognizedBox>& word) {
+  std::string text;
+  for (const RecognizedBox& r : word) text += CharOf(r);
+  return text;
+}
+
+// The word without its leading and trailing signs (quotes, stops, a hyphen at a line's end).
+std::string_view Core(std::string_view text) {
+  while (!text.empty() && !IsLetter(text.front())) text.remove_prefix(1);
+  while (!text.empty() && !IsLetter(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Whether the core of `text` is a word the lexicon holds: of at least kLexicalLetters letters,
+// of one case, each of its parts between hyphens in the lexicon.
+bool KnownWord(std::string_view text, const Lexicon& words) {
+  const std::string_view core = Core(text);
+  if (core.size() < kLexicalLetters) return false;
+  for (std::size_t at = 0; at <= core.size();) {
+    const std::size_t end = std::min(core.find('-', at), core.size());
+    const std::string_view part = core.substr(at, end - at);
+    if (part.empty() || !std::all_of(part.begin(), part.end(), IsLetter) || !OneCase(part) ||
+        !words.Contains(part))
+      return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+// Whether `text` could be a word misread: its core is mostly letters, holds no digit nor a
+// sign of codes, and the lexicon does not hold it. Numbers and codes are never searched.
+bool MisreadWord(std::string_view text, const Lexicon& words) {
+  const std::string_view core = Core(text);
+  if (core.size() < kLexicalLetters) return false;
+  const auto letters = std::count_if(core.begin(), core.end(), IsLetter);
+  const bool code = std::any_of(core.begin(), core.end(), [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0 || std::strchr("_=<>@#/\\", c);
+  });
+  return !code && 3 * letters >= 2 * static_cast<long>(core.size()) && !KnownWord(text, words);
+}
+
+// Whether the pieces read as a word the lexicon holds with one of them read as its second or
+// third best that scores within kLexiconMargin of its best (which then moves to the front).
+bool ReadsAsWordWithOneChange(std::vector<RecognizedBox>& pieces, const Lexicon& words) {
+  for (RecognizedBox& p : pieces)
+    for (std::size_t k = 1; k < p.Best.size(); ++k) {
+      const LibraryMatch& m = p.Best[k];
+      if (m.No == 0 || m.Char == 0 || p.Best[0].Score - m.Score > kLexiconMargin) continue;
+      std::swap(p.Best[0], p.Best[k]);
+      if (KnownWord(TextOf(pieces), words)) return true;
+      std::swap(p.Best[0], p.Best[k]);
+    }
+  return false;
+}
+
+// The best segmentation; or where that makes no word of the lexicon, the best within
+// kLexicalMargin of it that does, failing that (a misread word only) the best that does with
+// one close reading changed. A word searched only for the lexicon keeps the segmenter's
+// boxes unless a word is found.
+std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
+                                  const std::vector<RecognizedBox>& word, int pitch,
+                                  const Lexicon* words, bool onlyLexical) {
+  const std::string best = TextOf(readings.front().Pieces);
+  if (words != nullptr && !KnownWord(best, *words)) {
+    const double least = readings.front().Value - kLexicalMargin * pitch;
+    for (WordReading& r : readings)
+      if (r.Value >= least && KnownWord(TextOf(r.Pieces), *words)) return std::move(r.Pieces);
+    if (MisreadWord(best, *words))
+      for (WordReading& r : readings)
+        if (r.Value >= least && ReadsAsWordWithOneChange(r.Pieces, *words))
+          return std::move(r.Pieces);
+  }
+  return onlyLexical ? word : std::move(readings.front().Pieces);
+}
+
 void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int typicalWidth,
-                 const BoxRecognizer& recognize, std::vector<RecognizedBox>& out) {
+                 const BoxRecognizer& recognize, const Lexicon* words,
+                 std::vector<RecognizedBox>& out) {
   const int pitch = Pitch(word, typicalWidth);
-  const Flags flags = FlagsOf(word, pitch);
-  if (std::none_of(flags.Suspect.begin(), flags.Suspect.end(), [](bool b) { return b; })) {
+  Flags flags = FlagsOf(word, pitch);
+  const bool suspect =
+      std::any_of(flags.Suspect.begin(), flags.Suspect.end(), [](bool b) { return b; });
+  // A word the lexicon does not hold is searched whole: its wrong letter may read well.
+  const bool misread = words != nullptr && MisreadWord(TextOf(word), *words);
+  if (!suspect && !misread) {
     out.insert(out.end(), word.begin(), word.end());
     return;
   }
-  for (const RecognizedBox& r : WordSearch(ink, word, pitch, flags, recognize).Best())
-    out.push_back(r);
+  const bool onlyLexical = !suspect;
+  if (misread) flags.Suspect.assign(word.size(), true);
+  for (RecognizedBox& r : Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(), word, pitch,
+                                 words, onlyLexical))
+    out.push_back(std::move(r));
 }
 
 }  // namespace
 
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
-                  const BoxRecognizer& recognize) {
+                  const BoxRecognizer& recognize, const Lexicon* words) {
   std::vector<RecognizedBox> out, word;
   const auto flush = [&] {
-    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, out);
+    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, out);
     word.clear();
   };
   for (const RecognizedBox& r : line) {

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "reading/lexicon.h"
 #include "reading/recognized_box.h"
 #include "segment/binarise.h"
 
@@ -36,11 +37,18 @@ constexpr double kCharacterBonus = 0.2;
 constexpr double kWideCost = 0.25;
 constexpr double kWideFrom = 1.5;
 
+// With a lexicon (pages), a word of letters that reads clearly but makes no word it holds is
+// searched too, and where the best segmentation makes no word, the best that makes one is
+// chosen if its value is within this many typical widths of the best: touching letters that
+// read well but wrongly (rn as m, li as h).
+constexpr double kLexicalMargin = 1.0;
+constexpr std::size_t kLexicalLetters = 3;
+
 // The line's characters, recognised as the segmenter cut them (`line`, left to right, empty
 // cells passed over), with each word (a run without SpaceBefore) that reads poorly or holds a
 // box too wide for `typicalWidth` (0: not known) segmented again by recognition. The first
 // box of a word keeps its SpaceBefore; `recognize` is asked about each candidate piece once.
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
-                  const BoxRecognizer& recognize);
+                  const BoxRecognizer& recognize, const Lexicon* words = nullptr);
 
 }  // namespace morvik
