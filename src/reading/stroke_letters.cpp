@@ -26,6 +26,11 @@ bool SignAtEnd(char c, bool first, bool last) {
   return (c == 'I' && first) || (c == '!' && last);
 }
 
+// How dark (dark on light) or light a pixel is: 0 for the ground's extreme.
+int InkAt(const GreyImage& grey, int x, int y, bool darkOnLight) {
+  return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y);
+}
+
 // Whether a row of faint ink parts a dot from the stem: from half an x-height above the
 // x-height's top (the box's top when higher) down to that top, the strongest ink of some row
 // of the box's columns is under two thirds of the stem's, with strong ink above it. Ink is measured
@@ -35,7 +40,7 @@ bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight,
   const int top = std::max(0, std::min(b.Top, xTop - xHeight / 2));
   const int bottom = std::min(grey.Height, b.Top + b.Height);
   if (left >= right || xTop <= top || xTop >= bottom) return false;
-  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
   int ground = 255;
   for (int y = top; y < bottom; ++y)
     for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
@@ -100,7 +105,7 @@ bool CrossBar(const GreyImage& grey, const CharBox& b, const LineModel& m, bool 
   const int left = std::max(0, b.Left), right = std::min(grey.Width, b.Left + b.Width);
   const int top = std::max(0, b.Top), bottom = std::min(grey.Height, b.Top + b.Height);
   if (left >= right || top >= bottom) return false;
-  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
   int faint = 255, strong = 0;
   for (int y = top; y < bottom; ++y)
     for (int x = left; x < right; ++x)
@@ -128,18 +133,25 @@ char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool sma
                 const Context& at) {
   const ReadCharacter& c = *word[k];
   const char shown = ShownChar(c);
-  const bool stem = StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size());
+  const bool unread = !c.Blank && c.Best[0].No == 0;
+  const bool stem = (StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size())) || unread;
   if (!stem && shown != 'r' && shown != 't' && shown != 'P') return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
   if (!m.Valid || !small) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
+  // A hairline stem (the t and i of small serif print) samples too thin to match anything;
+  // only a narrow one is taken for a stem.
+  if (unread && 2 * b.Width > xHeight) return 0;
   // A capital P stands on the baseline, a p hangs below it.
   if (shown == 'P') return b.Top + b.Height - m.Baseline >= std::max(2, xHeight / 4) ? 'p' : 0;
   if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
   const int rise = m.XTop - b.Top;
   if (shown == 'r') return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
   const bool dot = DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight);
+  // An unread stem rising a little above the x-height is a t: an l or a dotted i rises more.
+  if (unread && !dot && rise >= std::max(1, xHeight / 7) && rise < std::max(2, xHeight / 3))
+    return 't';
   if (rise < std::max(2, xHeight / 3))
     // A stem no higher than the x-height whose dot the cut left apart.
     return stem && std::abs(rise) <= std::max(1, xHeight / 6) && dot ? 'i' : 0;
@@ -171,16 +183,37 @@ std::vector<ReadCharacter*> Chars(const Part& part) {
   return chars;
 }
 
-// A quote-like mark (' ` *) whose top lies below the x-height's middle is a comma when it
-// reaches below the baseline (and is no higher than the x-height), else a full stop (no
-// higher than a third of it); either no wider than half of it. A quote stands high.
+// Whether the row under a box, below the baseline, holds faint ink (a quarter of the box's
+// strongest or more, over the faintest of the box and a column either side): the tail of a
+// small comma, which the binarisation cut off and left a dot.
+bool TailBelow(const GreyImage& grey, const CharBox& b, int baseline, bool darkOnLight) {
+  const int row = b.Top + b.Height;
+  const int left = std::max(0, b.Left - 1), right = std::min(grey.Width, b.Left + b.Width + 1);
+  if (row < baseline || row >= grey.Height || b.Top < 0 || left >= right) return false;
+  auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
+  int ground = 255, strong = 0, tail = 0;
+  for (int y = b.Top; y <= row; ++y)
+    for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
+  for (int y = b.Top; y < row; ++y)
+    for (int x = left; x < right; ++x) strong = std::max(strong, inkAt(x, y));
+  for (int x = left; x < right; ++x) tail = std::max(tail, inkAt(x, row));
+  return strong > ground && 4 * (tail - ground) >= strong - ground;
+}
+
+// A low mark (' ` * . and a small r) whose top lies below the x-height's middle is a comma
+// when it reaches below the baseline, in the ink or (a full stop) in the grey under it (and is no
+// higher than the x-height), else a full stop (no higher than a third of it); either no wider than
+// half of it. A quote stands high, and an r's top at the x-height.
 char LowMark(const ReadCharacter& c, const Context& at) {
-  if (std::strchr("'`*", ShownChar(c)) == nullptr) return 0;
+  if (std::strchr("'`*.r", ShownChar(c)) == nullptr) return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
   if (!m.Valid) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
-  const bool below = b.Top + b.Height > m.Baseline;
+  // Only a mark of two rows at most loses its tail so: larger print keeps it in the ink. A
+  // full stop read as such may sit a row low (a mono face's), and only its grey tells.
+  const bool tail = b.Height <= 2 && TailBelow(at.Grey, b, m.Baseline, at.DarkOnLight);
+  const bool below = ShownChar(c) == '.' ? tail : b.Top + b.Height > m.Baseline || tail;
   if (2 * (b.Top - m.XTop) <= xHeight || 2 * b.Width > xHeight) return 0;
   if (below) return b.Height <= xHeight ? ',' : 0;
   return 3 * b.Height <= xHeight ? '.' : 0;
@@ -209,7 +242,7 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
 }
 
 void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
-                        const ReferenceLibrary& library, const CharFilter& filter) {
+                        const ReferenceLibrary& library, const CharFilter& filter, double reject) {
   std::vector<std::vector<const ReadCharacter*>> lines;
   for (const ReadCharacter& c : reading.Chars) {
     if (c.Line < 0) continue;
@@ -222,6 +255,8 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
   ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
     // Decided on the word as read, so one stem never sways another.
     std::vector<char> letters(word.size(), 0);
+    for (std::size_t k = 0; k < word.size(); ++k)
+      if (ShownChar(*word[k]) == '.') letters[k] = LowMark(*word[k], at);
     for (const Part& part : PartsOf(word)) {
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
@@ -232,8 +267,11 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;
+      const bool unread = word[k]->Best[0].No == 0;
       const LibraryMatch m = MatchOf(*word[k], letters[k], library, filter);
-      if (m.No != 0) PutFirst(*word[k], m);
+      if (m.No == 0) continue;
+      PutFirst(*word[k], m);
+      if (unread) word[k]->Rejected = m.Score < reject;
     }
   });
 }

@@ -34,13 +34,19 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // - a stem sign no higher than the x-height with such a dot over it: an i;
 // - an r whose top rises above the x-height by at least a seventh of it (less than half): a t;
 // - a P hanging below the baseline by a quarter of the x-height (at least 2 pixels): a p.
-// In any word, a mark shown as ' ` or * whose top lies below the x-height's middle, no wider
-// than half the x-height, is a comma when it reaches below the baseline (no higher than the
-// x-height), else a full stop (no higher than a third of it).
+// A character that matched nothing and is no wider than half the x-height counts as a stem
+// sign there (a hairline t or i of small serif print), and one rising above the x-height by
+// a seventh of it (less than a third), without a dot, is a t.
+// In any word, a mark shown as ' ` * . or r whose top lies below the x-height's middle, no
+// wider than half the x-height, is a comma when it reaches below the baseline (a full stop
+// of two rows at most: when the grey row under it, below the baseline, holds a quarter of
+// its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
 // The letter is moved to the front from the three best, or else taken from the library's
 // first reference of it that the filter admits (the set of the best first), with the best's
-// score. Boxes are in grey's coordinates.
+// score; a character that matched nothing is then rejected only when that score is below
+// `reject`. Boxes are in grey's coordinates.
 void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
-                        const ReferenceLibrary& library, const CharFilter& filter);
+                        const ReferenceLibrary& library, const CharFilter& filter,
+                        double reject = 0);
 
 }  // namespace morvik
