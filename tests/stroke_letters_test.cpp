@@ -55,6 +55,8 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {28, 30, -1, -1, -1, ".'`", "aes*", '.'},      // without one: a stop
       {28, 31, -1, -1, -1, ".'`", "aes*", '.'},      // a row low in the ink alone: a stop
       {27, 31, -1, -1, -1, "r,'", "aes*", ','},      // a small r reaching below: a comma
+      {30, 31, -1, -1, -1, "-=~", "aes*x", '_'},     // a dash under the baseline: underscore
+      {25, 26, -1, -1, -1, "-=~", "aes*x", '-'},     // one at the x-height's middle stays
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -64,6 +66,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   library.Sets[0].Chars.CharMap[10] = 'p';
   library.Sets[0].Chars.CharMap[11] = '.';
   library.Sets[0].Chars.CharMap[12] = ',';
+  library.Sets[0].Chars.CharMap[13] = '_';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;

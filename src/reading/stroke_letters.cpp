@@ -219,6 +219,14 @@ char LowMark(const ReadCharacter& c, const Context& at) {
   return 3 * b.Height <= xHeight ? '.' : 0;
 }
 
+// A dash whose top lies on the baseline or below it (a row above it at most) is an
+// underscore: a hyphen stands at the x-height's middle.
+char LowLine(const ReadCharacter& c, const Context& at) {
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (ShownChar(c) != '-' || !m.Valid) return 0;
+  return c.Box.Top + 1 >= m.Baseline && 3 * c.Box.Height <= m.Baseline - m.XTop ? '_' : 0;
+}
+
 }  // namespace
 
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
@@ -256,7 +264,7 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
     // Decided on the word as read, so one stem never sways another.
     std::vector<char> letters(word.size(), 0);
     for (std::size_t k = 0; k < word.size(); ++k)
-      if (ShownChar(*word[k]) == '.') letters[k] = LowMark(*word[k], at);
+      letters[k] = ShownChar(*word[k]) == '.' ? LowMark(*word[k], at) : LowLine(*word[k], at);
     for (const Part& part : PartsOf(word)) {
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).

@@ -41,6 +41,8 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // wider than half the x-height, is a comma when it reaches below the baseline (a full stop
 // of two rows at most: when the grey row under it, below the baseline, holds a quarter of
 // its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
+// A dash (-) whose top lies a row above the baseline or lower, no higher than a third of
+// the x-height, is an underscore.
 // The letter is moved to the front from the three best, or else taken from the library's
 // first reference of it that the filter admits (the set of the best first), with the best's
 // score; a character that matched nothing is then rejected only when that score is below
