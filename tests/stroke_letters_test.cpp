@@ -57,6 +57,9 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {27, 31, -1, -1, -1, "r,'", "aes*", ','},      // a small r reaching below: a comma
       {30, 31, -1, -1, -1, "-=~", "aes*x", '_'},     // a dash under the baseline: underscore
       {25, 26, -1, -1, -1, "-=~", "aes*x", '-'},     // one at the x-height's middle stays
+      {18, 30, -1, -1, -1, "wvx", "*ater", 'W'},     // a w as high as the capitals: W
+      {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},     // an O at the x-height: o
+      {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},     // one off the baseline: as read
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -67,6 +70,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   library.Sets[0].Chars.CharMap[11] = '.';
   library.Sets[0].Chars.CharMap[12] = ',';
   library.Sets[0].Chars.CharMap[13] = '_';
+  library.Sets[0].Chars.CharMap[14] = 'W';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;

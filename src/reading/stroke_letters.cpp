@@ -1,6 +1,7 @@
 #include "reading/stroke_letters.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -219,6 +220,25 @@ char LowMark(const ReadCharacter& c, const Context& at) {
   return 3 * b.Height <= xHeight ? '.' : 0;
 }
 
+// A letter whose capital differs from its small letter only in size (c o s v w x z) is the
+// capital when it stands on the baseline and rises above the x-height by a third of it,
+// the small letter when its top lies at the x-height's top (within a sixth of it).
+char CaseBySize(const ReadCharacter& c, const Context& at) {
+  const char shown = ShownChar(c);
+  if (std::strchr("cosvwxzCOSVWXZ", shown) == nullptr) return 0;
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!m.Valid) return 0;
+  const int xHeight = m.Baseline - m.XTop, slack = std::max(1, xHeight / 6);
+  const CharBox& b = c.Box;
+  if (std::abs(b.Top + b.Height - m.Baseline) > slack) return 0;
+  const int rise = m.XTop - b.Top;
+  if (rise >= std::max(2, xHeight / 3))
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(shown)));
+  return std::abs(rise) <= slack
+             ? static_cast<char>(std::tolower(static_cast<unsigned char>(shown)))
+             : 0;
+}
+
 // A dash whose top lies on the baseline or below it (a row above it at most) is an
 // underscore: a hyphen stands at the x-height's middle.
 char LowLine(const ReadCharacter& c, const Context& at) {
@@ -269,9 +289,11 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
       for (std::size_t k = 0; k < part.size(); ++k)
-        if (!(letters[part[k].second] = LowMark(*chars[k], at)))
-          letters[part[k].second] = StemLetter(
-              chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+        if (!(letters[part[k].second] = LowMark(*chars[k], at)) &&
+            !(letters[part[k].second] = StemLetter(
+                  chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second),
+                  at)))
+          letters[part[k].second] = CaseBySize(*chars[k], at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;

@@ -41,6 +41,9 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // wider than half the x-height, is a comma when it reaches below the baseline (a full stop
 // of two rows at most: when the grey row under it, below the baseline, holds a quarter of
 // its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
+// A letter whose capital differs only in size (c o s v w x z) standing on the baseline is
+// the capital when it rises above the x-height by a third of it, the small letter when its
+// top lies at the x-height's top (within a sixth of it).
 // A dash (-) whose top lies a row above the baseline or lower, no higher than a third of
 // the x-height, is an underscore.
 // The letter is moved to the front from the three best, or else taken from the library's
