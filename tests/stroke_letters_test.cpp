@@ -13,7 +13,7 @@ namespace {
 struct Stem {
   int Top, Bottom, GapRow, DotRow, BarRow;
   const char* Best;
-  const char* Word;  // the word's characters, * for the stem
+  const char* Word;  // the line's characters, * for the stem
   char Want;
   int TailRow = -1;
 };
@@ -60,6 +60,8 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {18, 30, -1, -1, -1, "wvx", "*ater", 'W'},     // a w as high as the capitals: W
       {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},     // an O at the x-height: o
       {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},     // one off the baseline: as read
+      {18, 30, 20, -1, -1, "l|1", "ace *s", 'i'},    // a dotted stem in a word of two: i
+      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},    // one without a dot there: as read
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -76,6 +78,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
     PictureReading r;
     std::size_t at = 0;
     for (int k = 0, x = 0; s.Word[k]; ++k, x += 4) {
+      if (s.Word[k] == ' ') continue;  // a column left out parts the words
       if (s.Word[k] == '*') {
         at = r.Chars.size();
         ReadCharacter c = Letter(x, s.Top, s.Bottom - s.Top, s.Best);
@@ -102,6 +105,35 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
     if (s.Want != s.Best[0] && s.Want != '?') {
       EXPECT_EQ(stem.Best[0].Set, 0);
     }
+  }
+}
+
+// An n and a u drawn five wide and eight high, read either way round: the side where the
+// arch closes across the middle decides.
+TEST(StrokeLetters, ArchesTellNFromU) {
+  struct Arch {
+    bool ClosedAtTop;
+    const char* Best;
+    char Want;
+  };
+  const Arch cases[] = {{true, "un", 'n'}, {false, "nu", 'u'}, {true, "nu", 'n'}};
+  ReferenceLibrary library;
+  library.Sets.resize(1);
+  for (const Arch& a : cases) {
+    GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
+    PictureReading r;
+    for (int k = 0; k < 4; ++k) {
+      ReadCharacter c = Letter(6 * k, 22, 8, k == 1 ? a.Best : "aes");
+      c.Box.Width = 5;
+      c.Column = k;
+      r.Chars.push_back(c);
+    }
+    for (int y = 22; y < 30; ++y)
+      for (int x = 6; x < 11; ++x)
+        if (x == 6 || x == 10 || y == (a.ClosedAtTop ? 22 : 29))
+          grey.Pixels[static_cast<std::size_t>(y) * 40 + x] = 0;
+    ApplyStrokeLetters(r, grey, true, library, CharFilter{});
+    EXPECT_EQ(ShownChar(r.Chars[1]), a.Want) << a.Best;
   }
 }
 

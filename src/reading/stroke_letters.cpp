@@ -138,15 +138,23 @@ char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool sma
   const bool stem = (StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size())) || unread;
   if (!stem && shown != 'r' && shown != 't' && shown != 'P') return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
-  if (!m.Valid || !small) return 0;
+  if (!m.Valid) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
+  const bool onBaseline = std::abs(b.Top + b.Height - m.Baseline) <= std::max(1, xHeight / 6);
+  // Outside a word of small letters (is, fi) only a parted dot over a stem on the baseline,
+  // rising well above the x-height, says what it is: an i.
+  if (!small)
+    return stem && !unread && onBaseline && m.XTop - b.Top >= std::max(2, xHeight / 3) &&
+                   DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight)
+               ? 'i'
+               : 0;
   // A hairline stem (the t and i of small serif print) samples too thin to match anything;
   // only a narrow one is taken for a stem.
   if (unread && 2 * b.Width > xHeight) return 0;
   // A capital P stands on the baseline, a p hangs below it.
   if (shown == 'P') return b.Top + b.Height - m.Baseline >= std::max(2, xHeight / 4) ? 'p' : 0;
-  if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
+  if (!onBaseline) return 0;
   const int rise = m.XTop - b.Top;
   if (shown == 'r') return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
   const bool dot = DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight);
@@ -239,6 +247,49 @@ char CaseBySize(const ReadCharacter& c, const Context& at) {
              : 0;
 }
 
+// How the middle third of a box's columns is inked in rows [top, bottom), against the
+// strongest ink of the box over its faintest: Closed when some row is strong (half the
+// strongest or more) in all of them, Open when every row is weak (under a third) in one.
+struct MiddleRows {
+  bool Closed = false, Open = true;
+};
+MiddleRows MiddleOf(const GreyImage& grey, const CharBox& b, int top, int bottom,
+                    bool darkOnLight) {
+  const int third = b.Width / 3;
+  int faint = 255, strong = 0;
+  for (int y = b.Top; y < b.Top + b.Height; ++y)
+    for (int x = b.Left; x < b.Left + b.Width; ++x) {
+      faint = std::min(faint, InkAt(grey, x, y, darkOnLight));
+      strong = std::max(strong, InkAt(grey, x, y, darkOnLight));
+    }
+  MiddleRows m;
+  for (int y = top; y < bottom; ++y) {
+    int least = 255;
+    for (int x = b.Left + third; x < b.Left + b.Width - third; ++x)
+      least = std::min(least, InkAt(grey, x, y, darkOnLight) - faint);
+    m.Closed = m.Closed || 2 * least >= strong - faint;
+    m.Open = m.Open && 3 * least < strong - faint;
+  }
+  return m;
+}
+
+// An n and a u differ in where their arch closes: an n is closed across the middle of its
+// top quarter and open in its bottom one (the foot serifs reach into the middle, not across
+// it), a u the other way round.
+char ArchSide(const ReadCharacter& c, const Context& at) {
+  const char shown = ShownChar(c);
+  const CharBox& b = c.Box;
+  if ((shown != 'n' && shown != 'u') || b.Width < 3 || b.Height < 4 || b.Left < 0 || b.Top < 0 ||
+      b.Left + b.Width > at.Grey.Width || b.Top + b.Height > at.Grey.Height)
+    return 0;
+  const int band = std::max(1, b.Height / 4), bottom = b.Top + b.Height;
+  const MiddleRows top = MiddleOf(at.Grey, b, b.Top, b.Top + band, at.DarkOnLight);
+  const MiddleRows low = MiddleOf(at.Grey, b, bottom - band, bottom, at.DarkOnLight);
+  if (top.Closed && low.Open) return 'n';
+  if (low.Closed && top.Open) return 'u';
+  return 0;
+}
+
 // A dash whose top lies on the baseline or below it (a row above it at most) is an
 // underscore: a hyphen stands at the x-height's middle.
 char LowLine(const ReadCharacter& c, const Context& at) {
@@ -293,7 +344,8 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
             !(letters[part[k].second] = StemLetter(
                   chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second),
                   at)))
-          letters[part[k].second] = CaseBySize(*chars[k], at);
+          if (!(letters[part[k].second] = CaseBySize(*chars[k], at)))
+            letters[part[k].second] = ArchSide(*chars[k], at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;

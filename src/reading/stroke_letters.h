@@ -24,10 +24,11 @@ struct LineModel {
 };
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 
-// For every character shown as a stem sign (j 1 I | ! [ ] ( ) l i; ! not last, I not first),
-// a t or an r inside a word whose other characters are small letters (as the word context
-// counts them; or inside such a part of a word between the signs - _ . / : ~, as in
-// ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
+// In every word, a stem sign on the baseline rising a third of the x-height above it with a
+// dot parted from it is an i. Further, for every character shown as a stem sign (j 1 I | ! [ ] ( )
+// l i; ! not last, I not first), a t or an r inside a word whose other characters are small letters
+// (as the word context counts them; or inside such a part of a word between the signs - _ . / : ~,
+// as in ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
 // - reaching well above the x-height (a third of it): an i when a gap parts a dot from the
 //   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
 //   it at the x-height's top, else an l;
@@ -44,6 +45,8 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // A letter whose capital differs only in size (c o s v w x z) standing on the baseline is
 // the capital when it rises above the x-height by a third of it, the small letter when its
 // top lies at the x-height's top (within a sixth of it).
+// An n or u is the one whose arch closes across the middle third of its columns in the top
+// quarter of its rows (n) or the bottom one (u), the other quarter open there.
 // A dash (-) whose top lies a row above the baseline or lower, no higher than a third of
 // the x-height, is an underscore.
 // The letter is moved to the front from the three best, or else taken from the library's
