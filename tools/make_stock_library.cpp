@@ -41,17 +41,6 @@ const char kTextChars[] = "0-9A-Za-z.,:;!?'\"()/%&+=*#@$-";
 // that makes a comma of a quote).
 const char kLetters[] = "0-9A-Za-z";
 
-// Screen text: the small letters of serif faces as browsers draw them at 13 to 16 px, sharp
-// at cap heights 8 and 9 (light hinting, grey anti-aliasing): their hairlines and serifs
-// match nothing learned larger or blurred. DejaVu Serif's b is left out (it took the h of
-// the other serif faces).
-std::vector<Face> ScreenFaces() {
-  return {
-      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {8, 9}},
-      {"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", "ac-z", {8, 9}},
-  };
-}
-
 // Sans, serif and monospaced faces, regular and bold: the shapes printed text mostly takes;
 // italic faces of the sans and serif families, and the small letters of their bold italic
 // (its capitals, digits or ligatures read no bold italic better and took small roman print).
@@ -69,7 +58,7 @@ std::vector<Face> ScreenFaces() {
 // Capitals and digits so made cost more time than they gained.
 std::vector<Face> Faces() {
   const std::vector<int> large = {kDefaultLearnCapHeight};
-  std::vector<Face> faces = {
+  return {
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", kAllChars, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Bold.otf", kTextChars, large, true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", kAllChars, large, true},
@@ -92,8 +81,6 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "a-uyz", {20}, false, 3},
   };
-  for (const Face& f : ScreenFaces()) faces.push_back(f);
-  return faces;
 }
 
 // fi and fl: references of ff, ffi and ffl took the "th" and "il" of small screen text for
