@@ -199,7 +199,7 @@ bool TailBelow(const GreyImage& grey, const CharBox& b, int baseline, bool darkO
   const int row = b.Top + b.Height;
   const int left = std::max(0, b.Left - 1), right = std::min(grey.Width, b.Left + b.Width + 1);
   if (row < baseline || row >= grey.Height || b.Top < 0 || left >= right) return false;
-  auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
+  const auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
   int ground = 255, strong = 0, tail = 0;
   for (int y = b.Top; y <= row; ++y)
     for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
@@ -298,6 +298,16 @@ char LowLine(const ReadCharacter& c, const Context& at) {
   return c.Box.Top + 1 >= m.Baseline && 3 * c.Box.Height <= m.Baseline - m.XTop ? '_' : 0;
 }
 
+// The first rule that settles the k-th character of a part of a word, or 0.
+char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool small,
+              const Context& at) {
+  const ReadCharacter& c = *chars[k];
+  char letter = LowMark(c, at);
+  if (letter == 0) letter = StemLetter(chars, k, small, at);
+  if (letter == 0) letter = CaseBySize(c, at);
+  return letter != 0 ? letter : ArchSide(c, at);
+}
+
 }  // namespace
 
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
@@ -340,12 +350,8 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
       for (std::size_t k = 0; k < part.size(); ++k)
-        if (!(letters[part[k].second] = LowMark(*chars[k], at)) &&
-            !(letters[part[k].second] = StemLetter(
-                  chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second),
-                  at)))
-          if (!(letters[part[k].second] = CaseBySize(*chars[k], at)))
-            letters[part[k].second] = ArchSide(*chars[k], at);
+        letters[part[k].second] = LetterOf(
+            chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;
