@@ -186,7 +186,7 @@ TEST(Columns, SetTextReadsColumnByColumnTablesRowByRow) {
 // baseline after a letter; elsewhere they stay out.
 TEST(Marks, DotsOverStemsAndStopsOnTheBaselineComeBack) {
   const int typical = 10;
-  const Rect stem{10, 20, 3, 8}, letter{20, 20, 6, 8}, wide{40, 20, 12, 8};
+  const Rect stem{10, 20, 3, 8}, letter{20, 20, 6, 8}, wide{40, 20, 12, 8}, g{80, 20, 6, 11};
   struct Case {
     Rect Mark;
     bool Back;
@@ -198,13 +198,14 @@ TEST(Marks, DotsOverStemsAndStopsOnTheBaselineComeBack) {
       {{42, 16, 2, 2}, false},  // over a wide letter
       {{11, 2, 2, 2}, false},   // far above the stem
       {{70, 26, 2, 2}, false},  // on the baseline, far from any letter
+      {{87, 26, 2, 2}, true},   // on the baseline after a letter with a descender
   };
   for (const Case& c : cases) {
     std::vector<LineParts> lines(1);
-    lines[0].Parts = {wide, stem, letter};
+    lines[0].Parts = {wide, stem, letter, g};
     for (const Rect& r : lines[0].Parts) lines[0].Box = Union(lines[0].Box, r);
     PutBackMarks(lines, {Component{c.Mark, 4}}, typical);
-    EXPECT_EQ(lines[0].Parts.size(), c.Back ? 4u : 3u) << c.Mark.Left << "," << c.Mark.Top;
+    EXPECT_EQ(lines[0].Parts.size(), c.Back ? 5u : 4u) << c.Mark.Left << "," << c.Mark.Top;
   }
 }
 

@@ -231,7 +231,8 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   ApplyLineMarks(reading);
   ApplyWordContext(reading);
   if (options.Cut.Mode == Layout::Text)
-    ApplyStrokeLetters(reading, grey, reading.Cut.DarkOnLight, library, options.Character.Filter);
+    ApplyStrokeLetters(reading, grey, reading.Cut.DarkOnLight, library, options.Character.Filter,
+                       options.Reject);
   // Loading the word list costs about 20 ms, a tenth of reading a page but more than
   // reading a line or a screenshot, where it changed little.
   if (options.Cut.Mode == Layout::Text && reading.Chars.size() >= kLexiconCharacters)

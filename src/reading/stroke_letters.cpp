@@ -1,6 +1,7 @@
 #include "reading/stroke_letters.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,6 +27,11 @@ bool SignAtEnd(char c, bool first, bool last) {
   return (c == 'I' && first) || (c == '!' && last);
 }
 
+// How dark (dark on light) or light a pixel is: 0 for the ground's extreme.
+int InkAt(const GreyImage& grey, int x, int y, bool darkOnLight) {
+  return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y);
+}
+
 // Whether a row of faint ink parts a dot from the stem: from half an x-height above the
 // x-height's top (the box's top when higher) down to that top, the strongest ink of some row
 // of the box's columns is under two thirds of the stem's, with strong ink above it. Ink is measured
@@ -35,7 +41,7 @@ bool DotOverStem(const GreyImage& grey, const CharBox& b, int xTop, int xHeight,
   const int top = std::max(0, std::min(b.Top, xTop - xHeight / 2));
   const int bottom = std::min(grey.Height, b.Top + b.Height);
   if (left >= right || xTop <= top || xTop >= bottom) return false;
-  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
   int ground = 255;
   for (int y = top; y < bottom; ++y)
     for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
@@ -100,7 +106,7 @@ bool CrossBar(const GreyImage& grey, const CharBox& b, const LineModel& m, bool 
   const int left = std::max(0, b.Left), right = std::min(grey.Width, b.Left + b.Width);
   const int top = std::max(0, b.Top), bottom = std::min(grey.Height, b.Top + b.Height);
   if (left >= right || top >= bottom) return false;
-  auto inkAt = [&](int x, int y) { return darkOnLight ? 255 - grey.At(x, y) : grey.At(x, y); };
+  auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
   int faint = 255, strong = 0;
   for (int y = top; y < bottom; ++y)
     for (int x = left; x < right; ++x)
@@ -128,18 +134,33 @@ char StemLetter(const std::vector<ReadCharacter*>& word, std::size_t k, bool sma
                 const Context& at) {
   const ReadCharacter& c = *word[k];
   const char shown = ShownChar(c);
-  const bool stem = StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size());
+  const bool unread = !c.Blank && c.Best[0].No == 0;
+  const bool stem = (StemSign(shown) && !SignAtEnd(shown, k == 0, k + 1 == word.size())) || unread;
   if (!stem && shown != 'r' && shown != 't' && shown != 'P') return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
-  if (!m.Valid || !small) return 0;
+  if (!m.Valid) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
+  const bool onBaseline = std::abs(b.Top + b.Height - m.Baseline) <= std::max(1, xHeight / 6);
+  // Outside a word of small letters (is, fi) only a parted dot over a stem on the baseline,
+  // rising well above the x-height, says what it is: an i.
+  if (!small)
+    return stem && !unread && onBaseline && m.XTop - b.Top >= std::max(2, xHeight / 3) &&
+                   DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight)
+               ? 'i'
+               : 0;
+  // A hairline stem (the t and i of small serif print) samples too thin to match anything;
+  // only a narrow one is taken for a stem.
+  if (unread && 2 * b.Width > xHeight) return 0;
   // A capital P stands on the baseline, a p hangs below it.
   if (shown == 'P') return b.Top + b.Height - m.Baseline >= std::max(2, xHeight / 4) ? 'p' : 0;
-  if (std::abs(b.Top + b.Height - m.Baseline) > std::max(1, xHeight / 6)) return 0;
+  if (!onBaseline) return 0;
   const int rise = m.XTop - b.Top;
   if (shown == 'r') return rise >= std::max(1, xHeight / 7) && rise < xHeight / 2 ? 't' : 0;
   const bool dot = DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight);
+  // An unread stem rising a little above the x-height is a t: an l or a dotted i rises more.
+  if (unread && !dot && rise >= std::max(1, xHeight / 7) && rise < std::max(2, xHeight / 3))
+    return 't';
   if (rise < std::max(2, xHeight / 3))
     // A stem no higher than the x-height whose dot the cut left apart.
     return stem && std::abs(rise) <= std::max(1, xHeight / 6) && dot ? 'i' : 0;
@@ -171,19 +192,120 @@ std::vector<ReadCharacter*> Chars(const Part& part) {
   return chars;
 }
 
-// A quote-like mark (' ` *) whose top lies below the x-height's middle is a comma when it
-// reaches below the baseline (and is no higher than the x-height), else a full stop (no
-// higher than a third of it); either no wider than half of it. A quote stands high.
+// Whether the row under a box, below the baseline, holds faint ink (a quarter of the box's
+// strongest or more, over the faintest of the box and a column either side): the tail of a
+// small comma, which the binarisation cut off and left a dot.
+bool TailBelow(const GreyImage& grey, const CharBox& b, int baseline, bool darkOnLight) {
+  const int row = b.Top + b.Height;
+  const int left = std::max(0, b.Left - 1), right = std::min(grey.Width, b.Left + b.Width + 1);
+  if (row < baseline || row >= grey.Height || b.Top < 0 || left >= right) return false;
+  const auto inkAt = [&](int x, int y) { return InkAt(grey, x, y, darkOnLight); };
+  int ground = 255, strong = 0, tail = 0;
+  for (int y = b.Top; y <= row; ++y)
+    for (int x = left; x < right; ++x) ground = std::min(ground, inkAt(x, y));
+  for (int y = b.Top; y < row; ++y)
+    for (int x = left; x < right; ++x) strong = std::max(strong, inkAt(x, y));
+  for (int x = left; x < right; ++x) tail = std::max(tail, inkAt(x, row));
+  return strong > ground && 4 * (tail - ground) >= strong - ground;
+}
+
+// A low mark (' ` * . and a small r) whose top lies below the x-height's middle is a comma
+// when it reaches below the baseline, in the ink or (a full stop) in the grey under it (and is no
+// higher than the x-height), else a full stop (no higher than a third of it); either no wider than
+// half of it. A quote stands high, and an r's top at the x-height.
 char LowMark(const ReadCharacter& c, const Context& at) {
-  if (std::strchr("'`*", ShownChar(c)) == nullptr) return 0;
+  if (std::strchr("'`*.r", ShownChar(c)) == nullptr) return 0;
   const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
   if (!m.Valid) return 0;
   const int xHeight = m.Baseline - m.XTop;
   const CharBox& b = c.Box;
-  const bool below = b.Top + b.Height > m.Baseline;
+  // Only a mark of two rows at most loses its tail so: larger print keeps it in the ink. A
+  // full stop read as such may sit a row low (a mono face's), and only its grey tells.
+  const bool tail = b.Height <= 2 && TailBelow(at.Grey, b, m.Baseline, at.DarkOnLight);
+  const bool below = ShownChar(c) == '.' ? tail : b.Top + b.Height > m.Baseline || tail;
   if (2 * (b.Top - m.XTop) <= xHeight || 2 * b.Width > xHeight) return 0;
   if (below) return b.Height <= xHeight ? ',' : 0;
   return 3 * b.Height <= xHeight ? '.' : 0;
+}
+
+// A letter whose capital differs from its small letter only in size (c o s v w x z) is the
+// capital when it stands on the baseline and rises above the x-height by a third of it,
+// the small letter when its top lies at the x-height's top (within a sixth of it).
+char CaseBySize(const ReadCharacter& c, const Context& at) {
+  const char shown = ShownChar(c);
+  if (std::strchr("cosvwxzCOSVWXZ", shown) == nullptr) return 0;
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!m.Valid) return 0;
+  const int xHeight = m.Baseline - m.XTop, slack = std::max(1, xHeight / 6);
+  const CharBox& b = c.Box;
+  if (std::abs(b.Top + b.Height - m.Baseline) > slack) return 0;
+  const int rise = m.XTop - b.Top;
+  if (rise >= std::max(2, xHeight / 3))
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(shown)));
+  return std::abs(rise) <= slack
+             ? static_cast<char>(std::tolower(static_cast<unsigned char>(shown)))
+             : 0;
+}
+
+// How the middle third of a box's columns is inked in rows [top, bottom), against the
+// strongest ink of the box over its faintest: Closed when some row is strong (half the
+// strongest or more) in all of them, Open when every row is weak (under a third) in one.
+struct MiddleRows {
+  bool Closed = false, Open = true;
+};
+MiddleRows MiddleOf(const GreyImage& grey, const CharBox& b, int top, int bottom,
+                    bool darkOnLight) {
+  const int third = b.Width / 3;
+  int faint = 255, strong = 0;
+  for (int y = b.Top; y < b.Top + b.Height; ++y)
+    for (int x = b.Left; x < b.Left + b.Width; ++x) {
+      faint = std::min(faint, InkAt(grey, x, y, darkOnLight));
+      strong = std::max(strong, InkAt(grey, x, y, darkOnLight));
+    }
+  MiddleRows m;
+  for (int y = top; y < bottom; ++y) {
+    int least = 255;
+    for (int x = b.Left + third; x < b.Left + b.Width - third; ++x)
+      least = std::min(least, InkAt(grey, x, y, darkOnLight) - faint);
+    m.Closed = m.Closed || 2 * least >= strong - faint;
+    m.Open = m.Open && 3 * least < strong - faint;
+  }
+  return m;
+}
+
+// An n and a u differ in where their arch closes: an n is closed across the middle of its
+// top quarter and open in its bottom one (the foot serifs reach into the middle, not across
+// it), a u the other way round.
+char ArchSide(const ReadCharacter& c, const Context& at) {
+  const char shown = ShownChar(c);
+  const CharBox& b = c.Box;
+  if ((shown != 'n' && shown != 'u') || b.Width < 3 || b.Height < 4 || b.Left < 0 || b.Top < 0 ||
+      b.Left + b.Width > at.Grey.Width || b.Top + b.Height > at.Grey.Height)
+    return 0;
+  const int band = std::max(1, b.Height / 4), bottom = b.Top + b.Height;
+  const MiddleRows top = MiddleOf(at.Grey, b, b.Top, b.Top + band, at.DarkOnLight);
+  const MiddleRows low = MiddleOf(at.Grey, b, bottom - band, bottom, at.DarkOnLight);
+  if (top.Closed && low.Open) return 'n';
+  if (low.Closed && top.Open) return 'u';
+  return 0;
+}
+
+// A dash whose top lies on the baseline or below it (a row above it at most) is an
+// underscore: a hyphen stands at the x-height's middle.
+char LowLine(const ReadCharacter& c, const Context& at) {
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (ShownChar(c) != '-' || !m.Valid) return 0;
+  return c.Box.Top + 1 >= m.Baseline && 3 * c.Box.Height <= m.Baseline - m.XTop ? '_' : 0;
+}
+
+// The first rule that settles the k-th character of a part of a word, or 0.
+char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool small,
+              const Context& at) {
+  const ReadCharacter& c = *chars[k];
+  char letter = LowMark(c, at);
+  if (letter == 0) letter = StemLetter(chars, k, small, at);
+  if (letter == 0) letter = CaseBySize(c, at);
+  return letter != 0 ? letter : ArchSide(c, at);
 }
 
 }  // namespace
@@ -209,7 +331,7 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
 }
 
 void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
-                        const ReferenceLibrary& library, const CharFilter& filter) {
+                        const ReferenceLibrary& library, const CharFilter& filter, double reject) {
   std::vector<std::vector<const ReadCharacter*>> lines;
   for (const ReadCharacter& c : reading.Chars) {
     if (c.Line < 0) continue;
@@ -222,18 +344,22 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
   ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
     // Decided on the word as read, so one stem never sways another.
     std::vector<char> letters(word.size(), 0);
+    for (std::size_t k = 0; k < word.size(); ++k)
+      letters[k] = ShownChar(*word[k]) == '.' ? LowMark(*word[k], at) : LowLine(*word[k], at);
     for (const Part& part : PartsOf(word)) {
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
       for (std::size_t k = 0; k < part.size(); ++k)
-        if (!(letters[part[k].second] = LowMark(*chars[k], at)))
-          letters[part[k].second] = StemLetter(
-              chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+        letters[part[k].second] = LetterOf(
+            chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;
+      const bool unread = word[k]->Best[0].No == 0;
       const LibraryMatch m = MatchOf(*word[k], letters[k], library, filter);
-      if (m.No != 0) PutFirst(*word[k], m);
+      if (m.No == 0) continue;
+      PutFirst(*word[k], m);
+      if (unread) word[k]->Rejected = m.Score < reject;
     }
   });
 }

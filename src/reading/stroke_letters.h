@@ -24,23 +24,37 @@ struct LineModel {
 };
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 
-// For every character shown as a stem sign (j 1 I | ! [ ] ( ) l i; ! not last, I not first),
-// a t or an r inside a word whose other characters are small letters (as the word context
-// counts them; or inside such a part of a word between the signs - _ . / : ~, as in
-// ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
+// In every word, a stem sign on the baseline rising a third of the x-height above it with a
+// dot parted from it is an i. Further, for every character shown as a stem sign (j 1 I | ! [ ] ( )
+// l i; ! not last, I not first), a t or an r inside a word whose other characters are small letters
+// (as the word context counts them; or inside such a part of a word between the signs - _ . / : ~,
+// as in ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
 // - reaching well above the x-height (a third of it): an i when a gap parts a dot from the
 //   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
 //   it at the x-height's top, else an l;
 // - a stem sign no higher than the x-height with such a dot over it: an i;
 // - an r whose top rises above the x-height by at least a seventh of it (less than half): a t;
 // - a P hanging below the baseline by a quarter of the x-height (at least 2 pixels): a p.
-// In any word, a mark shown as ' ` or * whose top lies below the x-height's middle, no wider
-// than half the x-height, is a comma when it reaches below the baseline (no higher than the
-// x-height), else a full stop (no higher than a third of it).
+// A character that matched nothing and is no wider than half the x-height counts as a stem
+// sign there (a hairline t or i of small serif print), and one rising above the x-height by
+// a seventh of it (less than a third), without a dot, is a t.
+// In any word, a mark shown as ' ` * . or r whose top lies below the x-height's middle, no
+// wider than half the x-height, is a comma when it reaches below the baseline (a full stop
+// of two rows at most: when the grey row under it, below the baseline, holds a quarter of
+// its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
+// A letter whose capital differs only in size (c o s v w x z) standing on the baseline is
+// the capital when it rises above the x-height by a third of it, the small letter when its
+// top lies at the x-height's top (within a sixth of it).
+// An n or u is the one whose arch closes across the middle third of its columns in the top
+// quarter of its rows (n) or the bottom one (u), the other quarter open there.
+// A dash (-) whose top lies a row above the baseline or lower, no higher than a third of
+// the x-height, is an underscore.
 // The letter is moved to the front from the three best, or else taken from the library's
 // first reference of it that the filter admits (the set of the best first), with the best's
-// score. Boxes are in grey's coordinates.
+// score; a character that matched nothing is then rejected only when that score is below
+// `reject`. Boxes are in grey's coordinates.
 void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool darkOnLight,
-                        const ReferenceLibrary& library, const CharFilter& filter);
+                        const ReferenceLibrary& library, const CharFilter& filter,
+                        double reject = 0);
 
 }  // namespace morvik

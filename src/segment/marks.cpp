@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/median.h"
+
 namespace morvik {
 
 namespace {
@@ -15,11 +17,20 @@ bool DotOver(const Rect& mark, const Rect& part, int typicalHeight) {
          2 * (part.Top - mark.Bottom()) <= typicalHeight;
 }
 
-// A full stop after the part, on its baseline.
-bool StopAfter(const Rect& mark, const Rect& part, int typicalHeight) {
+// A full stop after the part, on its bottom or on the line's baseline (after a g or y,
+// whose bottom is its descender's).
+bool StopAfter(const Rect& mark, const Rect& part, int baseline, int typicalHeight) {
   const int slack = std::max(1, typicalHeight / 8);
   return mark.Left >= part.Right() && mark.Left - part.Right() < typicalHeight &&
-         std::abs(mark.Bottom() - part.Bottom()) <= slack;
+         (std::abs(mark.Bottom() - part.Bottom()) <= slack ||
+          std::abs(mark.Bottom() - baseline) <= slack);
+}
+
+// The median bottom of the line's parts.
+int BaselineOf(const LineParts& line) {
+  std::vector<int> bottoms;
+  for (const Rect& r : line.Parts) bottoms.push_back(r.Bottom());
+  return bottoms.empty() ? line.Box.Bottom() : UpperMedian(bottoms);
 }
 
 void Add(LineParts& line, const Rect& mark) {
@@ -30,7 +41,7 @@ void Add(LineParts& line, const Rect& mark) {
 }
 
 // Whether the mark belongs to the line (parts sorted by their left edges); adds it if so.
-bool PutBack(LineParts& line, const Rect& mark, int typicalHeight) {
+bool PutBack(LineParts& line, const Rect& mark, int baseline, int typicalHeight) {
   const int middle = mark.Left + mark.Width / 2;
   // The parts that could hold the mark: those starting left of its middle, nearest first.
   auto end = std::upper_bound(line.Parts.begin(), line.Parts.end(), middle,
@@ -53,7 +64,7 @@ bool PutBack(LineParts& line, const Rect& mark, int typicalHeight) {
     if (it->Right() <= mark.Left && (left == nullptr || it->Right() > left->Right())) left = &*it;
     if (it->Right() <= mark.Left - typicalHeight) break;
   }
-  if (left == nullptr || !StopAfter(mark, *left, typicalHeight)) return false;
+  if (left == nullptr || !StopAfter(mark, *left, baseline, typicalHeight)) return false;
   Add(line, mark);
   return true;
 }
@@ -69,6 +80,7 @@ void PutBackMarks(std::vector<LineParts>& lines, std::vector<Component> dust, in
     std::sort(line.Parts.begin(), line.Parts.end(),
               [](const Rect& a, const Rect& b) { return a.Left < b.Left; });
     const Rect band = line.Box;
+    const int baseline = BaselineOf(line);
     auto from = std::lower_bound(dust.begin(), dust.end(), band.Top - typicalHeight,
                                  [](const Component& c, int top) { return c.Box.Top < top; });
     for (auto it = from; it != dust.end() && it->Box.Top < band.Bottom(); ++it) {
@@ -76,7 +88,7 @@ void PutBackMarks(std::vector<LineParts>& lines, std::vector<Component> dust, in
       if (used[k] || it->Box.Right() <= band.Left - typicalHeight ||
           it->Box.Left >= band.Right() + typicalHeight)
         continue;
-      used[k] = PutBack(line, it->Box, typicalHeight);
+      used[k] = PutBack(line, it->Box, baseline, typicalHeight);
     }
   }
 }

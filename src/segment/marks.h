@@ -15,8 +15,9 @@ namespace morvik {
 // - the dot over a stem: above a part of the line no wider than a typical height (a
 //   monospaced i has serifs) and no higher than 1.2, at most half a typical height over it, its
 //   middle within the part's columns;
-// - a full stop: on the baseline of the part just left of it (bottoms within an eighth of a
-//   typical height, at least a pixel), less than a typical height after it, over no part.
+// - a full stop: on the bottom of the part just left of it or on the line's baseline (the
+//   median bottom of its parts; within an eighth of a typical height, at least a pixel), less
+//   than a typical height after that part, over no part.
 // Each mark joins one line at most; the others stay out.
 void PutBackMarks(std::vector<LineParts>& lines, std::vector<Component> dust, int typicalHeight);
 
