@@ -63,34 +63,43 @@ void SumRows(const GreyImage& grey, int left, int row, int w, const std::int32_t
 // The spans of an enlargement (n <= m): a target pixel, n units long, overlaps at most two
 // source pixels, m units each, so every target takes A x column[First] + B x column[First + 1]
 // with B = 0 where it lies within one (the column carries a spare 0 past its end for that).
+// Consecutive targets within the same source pixel take the same weights, so their greys are
+// equal: each run of them is worked out once (Run[k] targets from the k-th distinct one), which
+// spares most of the divisions when a small box is enlarged to the matcher's size.
 // Each pixel's sum in registers: adding the weights into a row of sums in memory made every
 // addition wait on the one before it to the same target.
 struct TwoTaps {
   bool Fit = true;
-  std::vector<int> First;
+  std::vector<int> First, Run;
   std::vector<std::int32_t> A, B;
   explicit TwoTaps(const AreaSpans& spans) {
     const std::size_t m = spans.First.size();
     for (std::size_t t = 0; t < m && Fit; ++t) Fit = spans.Start[t + 1] - spans.Start[t] <= 2;
     if (!Fit) return;
-    First = spans.First;
-    A.resize(m);
-    B.resize(m, 0);
     for (std::size_t t = 0; t < m; ++t) {
       const auto k = static_cast<std::size_t>(spans.Start[t]);
-      A[t] = spans.Weights[k];
-      if (spans.Start[t + 1] - spans.Start[t] == 2) B[t] = spans.Weights[k + 1];
+      const std::int32_t a = spans.Weights[k];
+      const std::int32_t b = spans.Start[t + 1] - spans.Start[t] == 2 ? spans.Weights[k + 1] : 0;
+      if (!First.empty() && First.back() == spans.First[t] && A.back() == a && B.back() == b) {
+        ++Run.back();
+        continue;
+      }
+      First.push_back(spans.First[t]);
+      A.push_back(a);
+      B.push_back(b);
+      Run.push_back(1);
     }
   }
   void Row(const std::int32_t* column, const MeanDivisor& divisor, int flip,
            std::uint8_t* out) const {
     // Local pointers: the byte stores may alias anything, which would reload the vectors.
-    const int* first = First.data();
+    const int *first = First.data(), *run = Run.data();
     const std::int32_t *a = A.data(), *b = B.data();
     for (std::size_t t = 0, m = First.size(); t < m; ++t) {
       const std::int32_t* c = column + first[t];
       const std::int64_t sum = std::int64_t{a[t]} * c[0] + std::int64_t{b[t]} * c[1];
-      out[t] = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
+      const auto grey = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
+      for (int k = 0; k < run[t]; ++k) *out++ = grey;
     }
   }
 };
@@ -108,6 +117,14 @@ void AnyTapsRow(const AreaSpans& spans, const std::int32_t* column, const MeanDi
       sum += std::int64_t{weights[k]} * *c;
     out[t] = static_cast<std::uint8_t>(RoundedMean(sum, divisor) ^ flip);
   }
+}
+
+// Whether targets t and u of the spans take the same source pixels with the same weights.
+bool SameTaps(const AreaSpans& spans, int t, int u) {
+  const auto from = spans.Weights.begin();
+  return spans.First[t] == spans.First[u] &&
+         std::equal(from + spans.Start[t], from + spans.Start[t + 1], from + spans.Start[u],
+                    from + spans.Start[u + 1]);
 }
 
 }  // namespace
@@ -132,10 +149,14 @@ GreyImage ScaleCharacter(const GreyImage& grey, const CharBox& box, bool darkOnL
   const TwoTaps pairs(across);
   GreyImage out{tw, th, std::vector<std::uint8_t>(static_cast<std::size_t>(tw) * th)};
   for (int y = 0; y < th; ++y) {
+    std::uint8_t* p = out.Pixels.data() + static_cast<std::size_t>(y) * tw;
     const int first = down.Start[y];
+    if (y > 0 && SameTaps(down, y - 1, y)) {  // within the same source row: the same greys
+      std::copy(p - tw, p, p);
+      continue;
+    }
     SumRows(grey, left, top + down.First[y], w, &down.Weights[first], down.Start[y + 1] - first,
             column.data());
-    std::uint8_t* p = out.Pixels.data() + static_cast<std::size_t>(y) * tw;
     if (pairs.Fit)
       pairs.Row(column.data(), divisor, flip, p);
     else
