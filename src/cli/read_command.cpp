@@ -295,6 +295,8 @@ int Read(const PictureOptions& o, const Library& library, const std::string& sta
   settings.Reject = o.reject;
   settings.Chars = o.shared.Chars.value_or("");
   const bool several = o.pictures.size() > 1;
+  // One picture: its lines use the threads the pictures would have.
+  if (!several) settings.Threads = o.shared.Jobs;
   OutputPrinter printer(out, o.format, several);
   OutputNames names(several);
   std::vector<std::string> uniques;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "core/ordered_jobs.h"
 #include "image/picture_loading.h"  // CellHeight
 #include "reading/character_height.h"
 #include "reading/lexicon.h"
@@ -168,11 +169,16 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
                     " characters, the most read from one picture",
                 ErrorKind::kTooLarge);
   RemoveNoise(reading.Cut, ink.Image, options.Cut.Mode == Layout::Grid);
+  // Lines are read apart from each other, so several threads may read them (the library and
+  // the pictures only looked at); they are taken in their order, as one thread reads them.
+  OrderedJobs<std::vector<RecognizedBox>> lines(
+      reading.Cut.Lines.size(), options.Threads == 0 ? DefaultJobs() : options.Threads,
+      [&](std::size_t k) { return ReadLine(grey, ink, reading.Cut.Lines[k], reader, options); });
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
     int column = 0;
-    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, reader, options);
+    const std::vector<RecognizedBox> found = lines.Next();
     l.Chars.clear();  // as read: words segmented again where they read poorly
     for (std::size_t i = 0; i < found.size(); ++i) {
       if (i > 0 && found[i].Box.SpaceBefore) ++column;
