@@ -163,7 +163,7 @@ class WordSearch {
         if (value[i] == none) continue;
         RecognizedBox r;
         double v = 0;
-        if (!Span(i, j, r, v) || value[i] + v <= value[j]) continue;
+        if (!Span(i, j, value[i], value[j], r, v) || value[i] + v <= value[j]) continue;
         value[j] = value[i] + v;
         from[j] = i;
         piece[j] = r;
@@ -187,7 +187,11 @@ class WordSearch {
 
   // Whether segments [i, j) may make one character, and if so the recognised piece and its
   // value: the columns it stands for times (score - 1), less the cost of a change and of width.
-  bool Span(std::size_t i, std::size_t j, RecognizedBox& r, double& value) {
+  // Scores are at most 1, so a new piece whose costs alone leave the path through it (`from`
+  // before it) no better than the `best` one found to its end is not recognised: it could not
+  // be chosen.
+  bool Span(std::size_t i, std::size_t j, double from, double best, RecognizedBox& r,
+            double& value) {
     int weight = 0;
     for (std::size_t k = i; k < j; ++k) weight += segments_[k].To - segments_[k].From;
     const int whole = WholeBox(i, j);
@@ -219,10 +223,12 @@ class WordSearch {
         (joins && box.Width > kJoinWidth * pitch_) || 2 * box.Height < tallest ||
         8 * box.Width < tallest)
       return false;
+    const double cost = marks ? 0 : kChangeCost * pitch_ + PieceCost(box.Width);
+    if (from - cost <= best) return false;
     r.Box = CharBox{box.Left, box.Top, box.Width, box.Height, false, false};
     r.Best = recognize_(r.Box);
     value = weight * (ScoreOf(r.Best) - 1);
-    if (!marks) value -= kChangeCost * pitch_ + PieceCost(box.Width);
+    if (!marks) value -= cost;
     return true;
   }
 
