@@ -216,12 +216,19 @@ TEST(ReadPictureTest, ThreadsShareOneLibrary) {
   PrepareReferenceSet(detailed);
   std::vector<Bitmap> pictures;
   for (int cap : {18, 25, 33, 41, 52, 60})
-    pictures.push_back(
-        Render(test::kDejaVuSans, {"QUIZ 1945", "BYTE " + std::to_string(cap)}, cap, cap % 2 == 0));
+    pictures.push_back(Render(test::kDejaVuSans,
+                              {"QUIZ 1945", "BYTE " + std::to_string(cap), "JOLT 37"}, cap,
+                              cap % 2 == 0));
   std::vector<PictureReading> alone;
   for (const Bitmap& p : pictures) alone.push_back(ReadPicture(p, library, {}));
+  // Every other picture has its lines read on threads of its own as well.
+  ReadOptions lineThreads;
+  lineThreads.Threads = 3;
   RunInOrder<PictureReading>(
-      pictures.size(), 4, [&](std::size_t i) { return ReadPicture(pictures[i], library, {}); },
+      pictures.size(), 4,
+      [&](std::size_t i) {
+        return ReadPicture(pictures[i], library, i % 2 == 0 ? ReadOptions{} : lineThreads);
+      },
       [&](std::size_t i, PictureReading& r) {
         EXPECT_EQ(ReadingText(r), ReadingText(alone[i])) << i;
         ASSERT_EQ(r.Chars.size(), alone[i].Chars.size()) << i;

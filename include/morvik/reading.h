@@ -32,6 +32,9 @@ struct ReadSettings {
   // Told each line's end (lines read so far, lines in all), on the reading's thread; false
   // stops the reading, which then throws Error kFailed. Empty: not told.
   std::function<bool(int done, int lines)> Progress;
+  // The threads one picture's lines are recognised on (0: one a core where the picture holds enough
+  // characters to pay for them); the reading is the same whatever the number.
+  unsigned Threads = 1;
 };
 
 struct PictureBox {

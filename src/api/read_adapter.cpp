@@ -69,6 +69,7 @@ ReadOptions EngineReadOptions(const ReadSettings& settings) {
   o.Character.Overrides = EngineOverrides(settings.Sampling);
   o.Reject = settings.Reject;
   o.Progress = settings.Progress;
+  o.Threads = settings.Threads;
   if (!settings.Chars.empty()) {
     try {
       o.Character.Filter = ParseCharFilter(settings.Chars);

@@ -295,6 +295,8 @@ int Read(const PictureOptions& o, const Library& library, const std::string& sta
   settings.Reject = o.reject;
   settings.Chars = o.shared.Chars.value_or("");
   const bool several = o.pictures.size() > 1;
+  // One picture: its lines use the threads the pictures would have.
+  if (!several) settings.Threads = o.shared.Jobs;
   OutputPrinter printer(out, o.format, several);
   OutputNames names(several);
   std::vector<std::string> uniques;
@@ -435,8 +437,9 @@ Reading:
                      cut is refused)
   --boxes FILE.png   also write the picture with the character boxes drawn; with
                      several pictures FILE-<picture>.png
-  --jobs N           read up to N pictures at once (default: one per core); the
-                     output is the same as with --jobs 1, in the same order
+  --jobs N           read up to N pictures at once, or one picture's lines on N
+                     threads (default: one per core); the output is the same as
+                     with --jobs 1, in the same order
 
 Cutting (both routes):
   --grid X,Y,W,H,COLUMNS,ROWS   a fixed grid of cells W x H from (X, Y)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "core/ordered_jobs.h"
 #include "image/picture_loading.h"  // CellHeight
 #include "reading/character_height.h"
 #include "reading/lexicon.h"
@@ -211,11 +212,22 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
       options.Cut.Mode == Layout::Text && CharacterCount(reading.Cut) >= kLexiconCharacters
           ? &Lexicon::Installed()
           : nullptr;
+  // Lines are read apart from each other, so several threads may read them (the library and
+  // the pictures only looked at); they are taken in their order, as one thread reads them.
+  // Left to us (0), a small picture is read on the calling thread: starting one would cost more.
+  constexpr std::size_t kCharactersForThreads = 200;
+  const unsigned threads = options.Threads != 0                                  ? options.Threads
+                           : CharacterCount(reading.Cut) < kCharactersForThreads ? 1
+                                                                                 : DefaultJobs();
+  OrderedJobs<std::vector<RecognizedBox>> lines(
+      reading.Cut.Lines.size(), threads, [&](std::size_t k) {
+        return ReadLine(grey, ink, reading.Cut.Lines[k], reader, options, words);
+      });
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
     ++line;
     int column = 0;
-    const std::vector<RecognizedBox> found = ReadLine(grey, ink, l, reader, options, words);
+    const std::vector<RecognizedBox> found = lines.Next();
     l.Chars.clear();  // as read: words segmented again where they read poorly
     for (std::size_t i = 0; i < found.size(); ++i) {
       if (i > 0 && found[i].Box.SpaceBefore) ++column;

@@ -36,6 +36,10 @@ struct ReadOptions {
   double Reject = 0;           // a best score below this rejects the character
   // Told after each line (lines read, lines in all); false abandons the reading (kFailed).
   std::function<bool(int done, int lines)> Progress;
+  // The threads the lines are recognised on (0: one a core where the picture holds enough
+  // characters to pay for them); the reading and the order of Progress are the same whatever the
+  // number.
+  unsigned Threads = 1;
 };
 
 // One character box of the picture with what it was read as.

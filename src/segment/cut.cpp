@@ -114,6 +114,15 @@ void FinishRow(const std::int64_t* a, std::int64_t wa, const std::int64_t* b, st
     out[i] = static_cast<std::uint8_t>(RoundedMean(wa * a[i] + wb * b[i], divisor) ^ flip);
 }
 
+// Whether target rows (or columns) t and u take the same source pixels with the same weights:
+// then their greys are equal.
+bool SameTaps(const AreaSpans& spans, int t, int u) {
+  const auto from = spans.Weights.begin();
+  return spans.First[t] == spans.First[u] &&
+         std::equal(from + spans.Start[t], from + spans.Start[t + 1], from + spans.Start[u],
+                    from + spans.Start[u + 1]);
+}
+
 // Across first, on the source rows (fewer than the target's where the box is enlarged), then
 // down: target row y the weighted sum of the across-rows it covers, its last two taps taken
 // with the division. The sums are exact whatever the order, so each pixel is the area mean of
@@ -131,6 +140,10 @@ void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, 
     const std::int32_t* weight = &down.Weights[static_cast<std::size_t>(down.Start[y])];
     const int taps = down.Start[y + 1] - down.Start[y];
     std::uint8_t* target = out.Pixels.data() + static_cast<std::size_t>(y) * m;
+    if (y > 0 && SameTaps(down, y - 1, y)) {  // within one source row when enlarged
+      std::copy(target - m, target, target);
+      continue;
+    }
     if (taps <= 2) {
       FinishRow(row, Acc(weight[0]), row + (taps == 2 ? m : 0), taps == 2 ? Acc(weight[1]) : Acc(0),
                 m, total, flip, target);

@@ -20,6 +20,7 @@ struct Point {
 // Ink pixels with ground below: the bottoms of strokes, most of them on the baselines. At most
 // about kMostPoints, taken evenly, which fixes the cost of a page at any resolution.
 constexpr std::size_t kMostPoints = 150000;
+constexpr std::size_t kCoarseStep = 4;
 
 bool NoInk8(const std::uint8_t* p) {
   std::uint64_t eight;
@@ -70,19 +71,28 @@ long double EstimateSkew(const BinaryImage& ink) {
   // A few words' worth of edges cannot show a line's direction: a short line's letters end at
   // heights of their own (the bar of a 4, the bowl of a B) that some angle lines up by chance.
   if (points.size() < 1000) return 0;
+  // The coarse steps look at every fourth edge, the fine ones around the best at all: the
+  // coarse search is most of the angles tried, and a quarter of a page's edges still gathers
+  // far better at the angle of its lines than a tenth of a degree off.
+  std::vector<Point> sample;
+  for (std::size_t i = 0; i < points.size(); i += kCoarseStep) sample.push_back(points[i]);
   std::vector<int> rows;
-  const long long level = Gathering(points, 0, ink.Width, ink.Height, rows);
   long double best = 0;
-  long long bestScore = level;
-  auto search = [&](long double from, long double to, long double step) {
+  long long bestScore = 0;
+  auto search = [&](const std::vector<Point>& at, long double from, long double to,
+                    long double step) {
     for (long double a = from; a <= to + step / 2; a += step) {
-      const long long s = Gathering(points, a, ink.Width, ink.Height, rows);
+      const long long s = Gathering(at, a, ink.Width, ink.Height, rows);
       if (s > bestScore) bestScore = s, best = a;
     }
   };
-  search(-kMaxSkewDegrees, kMaxSkewDegrees, 0.1L);
+  bestScore = Gathering(sample, 0, ink.Width, ink.Height, rows);
+  search(sample, -kMaxSkewDegrees, kMaxSkewDegrees, 0.1L);
   const long double coarse = best;
-  search(coarse - 0.1L, coarse + 0.1L, 0.01L);
+  const long long level = Gathering(points, 0, ink.Width, ink.Height, rows);
+  best = 0;
+  bestScore = level;
+  search(points, coarse - 0.1L, coarse + 0.1L, 0.01L);
   // Turned lines gather two or three times better at their angle; a gain of a few percent is
   // what some angle finds by chance on a picture of no lines.
   if (std::fabs(best) < kMinSkewDegrees || 4 * bestScore < 5 * level) return 0;
