@@ -11,7 +11,12 @@ namespace morvik {
 
 // Sets SpaceBefore of the line's boxes (left to right, after splits and joins), measured in
 // the median height h of the boxes:
-// - A monospaced line (70% of at least six centre distances below 1.5 pitches within 10% of the
+// - A line of twelve or more boxes, letters outnumbering digits, whose box centres (of a box
+//   spanning cells, its first cell's) sit within a fifth of a pitch of one even grid for 90%
+//   of them (the pitch within 20% of the median centre distance): a space where a whole cell
+//   between two boxes is empty.
+// - Else a monospaced line (70% of at least six centre distances below 1.5 pitches within 10% of
+// the
 //   pitch, fewer digits than other characters): a space where the centres stand more than
 //   half a pitch further apart than the cells the two boxes span.
 // - Other lines: the gaps (less the wide bearings of narrow figures) split in two classes
