@@ -27,7 +27,42 @@ void PreferStop(ReadCharacter& c, int cap, int baseline) {
   if (stop != c.Best.end()) std::rotate(c.Best.begin(), stop, stop + 1);
 }
 
+bool IsTick(const RecognizedBox& b) {
+  return !b.Box.Empty && b.Best[0].No != 0 && b.Best[0].Char == '\'';
+}
+
+bool TicksPair(const CharBox& a, const CharBox& b) {
+  const int level = std::max(1, std::max(a.Height, b.Height) / 4);
+  const int gap = b.Left - (a.Left + a.Width);
+  return !b.SpaceBefore && gap >= 0 && gap <= std::max(a.Width, b.Width) &&
+         std::abs(a.Top - b.Top) <= level && std::abs(a.Height - b.Height) <= level;
+}
+
+CharBox Union(const CharBox& a, const CharBox& b) {
+  CharBox u = a;
+  u.Top = std::min(a.Top, b.Top);
+  u.Width = b.Left + b.Width - a.Left;
+  u.Height = std::max(a.Top + a.Height, b.Top + b.Height) - u.Top;
+  return u;
+}
+
 }  // namespace
+
+void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (!IsTick(line[i]) || !IsTick(line[i + 1]) || !TicksPair(line[i].Box, line[i + 1].Box))
+      continue;
+    RecognizedBox joined{Union(line[i].Box, line[i + 1].Box), {}};
+    joined.Best = recognize(joined.Box);
+    const auto quote =
+        std::find_if(joined.Best.begin(), joined.Best.end(),
+                     [](const LibraryMatch& m) { return m.No != 0 && m.Char == '"'; });
+    if (quote == joined.Best.end()) continue;
+    std::rotate(joined.Best.begin(), quote, quote + 1);
+    line[i] = joined;
+    line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+  }
+}
 
 void ApplyLineMarks(PictureReading& reading) {
   std::size_t first = 0;

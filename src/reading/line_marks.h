@@ -2,7 +2,10 @@
 // full stop, a hyphen and a quote about as well, and only its place says which it is.
 #pragma once
 
+#include <vector>
+
 #include "reading/read_picture.h"
+#include "reading/recognized_box.h"
 
 namespace morvik {
 
@@ -11,5 +14,12 @@ namespace morvik {
 // at least a pixel), a full stop among its three best moves to the front. Rejected and blank
 // characters are left as they are.
 void ApplyLineMarks(PictureReading& reading);
+
+// Two boxes of a line side by side, each read as a single quote, no further apart than the
+// wider is wide, with their tops and heights level (within a quarter of the taller, at least a
+// pixel): recognised again as one box, which replaces them where a double quote is among its
+// three best (moved to the front). The ticks of a double quote stand apart in print and are
+// cut as two.
+void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
 }  // namespace morvik

@@ -82,6 +82,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   // would break the even pitch of monospaced lines and read as word breaks.
   if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
   if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize, words);
+  if (options.Cut.Mode == Layout::Text) JoinQuoteTicks(found, recognize);
   return found;
 }
 
