@@ -124,20 +124,25 @@ long double FirstCellCentre(const CharBox& b, long double pitch) {
   return Centre(b) - (CellsOf(b, pitch) - 1) * pitch / 2;
 }
 
-// How many first-cell centres lie within a fifth of a pitch of the grid; origin is set to the
-// phase that holds the most (their circular mean).
-std::size_t OnGrid(const std::vector<RecognizedBox>& line, long double pitch, long double& origin) {
+// The phase of the grid of this pitch that holds the most first-cell centres: their circular
+// mean.
+long double GridOrigin(const std::vector<RecognizedBox>& line, long double pitch) {
   const long double turn = 2 * std::acos(-1.0L) / pitch;
   long double c = 0, s = 0;
   for (const RecognizedBox& b : line) {
     c += std::cos(turn * FirstCellCentre(b.Box, pitch));
     s += std::sin(turn * FirstCellCentre(b.Box, pitch));
   }
-  origin = std::atan2(s, c) / turn;
+  return std::atan2(s, c) / turn;
+}
+
+// How many first-cell centres lie within `within` pitches of the grid.
+std::size_t OnGrid(const std::vector<RecognizedBox>& line, const PitchGrid& grid,
+                   long double within) {
   std::size_t on = 0;
   for (const RecognizedBox& b : line) {
-    const long double off = (FirstCellCentre(b.Box, pitch) - origin) / pitch;
-    on += std::fabs(off - std::round(off)) <= 0.2L;
+    const long double off = (FirstCellCentre(b.Box, grid.Pitch) - grid.Origin) / grid.Pitch;
+    on += std::fabs(off - std::round(off)) <= within;
   }
   return on;
 }
@@ -146,8 +151,9 @@ std::size_t OnGrid(const std::vector<RecognizedBox>& line, long double pitch, lo
 // typewriter face sit off centre, pixels round them at low resolution), so that the distance
 // rule of Monospaced misses it: the pitch within a fifth of the median distance (spaces and
 // wide signs move the median) under which 90% of twelve or more boxes sit within a fifth of a
-// pitch of one grid; shorter proportional lines fit some grid by chance. Letters must
-// outnumber digits as there.
+// pitch of one grid, and 75% within 0.15 of a pitch: shorter proportional lines, and screen
+// headings whose pixel-rounded widths are nearly even, fit such a grid only loosely. Letters
+// must outnumber digits as there.
 PitchGrid FitGrid(const std::vector<RecognizedBox>& line, long double median) {
   std::size_t digits = 0;
   for (const RecognizedBox& b : line) digits += IsDigit(b);
@@ -156,11 +162,13 @@ PitchGrid FitGrid(const std::vector<RecognizedBox>& line, long double median) {
   std::size_t most = 0;
   for (int step = -40; step <= 40; ++step) {
     const long double pitch = median * (1 + step / 200.0L);
-    long double origin = 0;
-    const std::size_t on = OnGrid(line, pitch, origin);
-    if (on > most) most = on, best = {pitch, origin};
+    const PitchGrid grid{pitch, GridOrigin(line, pitch)};
+    const std::size_t on = OnGrid(line, grid, 0.2L);
+    if (on > most) most = on, best = grid;
   }
-  return 10 * most >= 9 * line.size() ? best : PitchGrid{};
+  return 10 * most >= 9 * line.size() && 4 * OnGrid(line, best, 0.15L) >= 3 * line.size()
+             ? best
+             : PitchGrid{};
 }
 
 // Spaces where a whole cell between two boxes is empty.

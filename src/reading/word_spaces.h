@@ -13,8 +13,8 @@ namespace morvik {
 // the median height h of the boxes:
 // - A line of twelve or more boxes, letters outnumbering digits, whose box centres (of a box
 //   spanning cells, its first cell's) sit within a fifth of a pitch of one even grid for 90%
-//   of them (the pitch within 20% of the median centre distance): a space where a whole cell
-//   between two boxes is empty.
+//   of them and within 0.15 of a pitch for 75% (the pitch within 20% of the median centre
+//   distance): a space where a whole cell between two boxes is empty.
 // - Else a monospaced line (70% of at least six centre distances below 1.5 pitches within 10% of
 // the
 //   pitch, fewer digits than other characters): a space where the centres stand more than
