@@ -39,40 +39,34 @@ TEST(LineMarks, DotsOnTheBaselineAreFullStops) {
   }
 }
 
-RecognizedBox Tick(int left, int top, int height, bool space = false) {
-  RecognizedBox r;
-  r.Box = {left, top, 3, height, space, false};
-  r.Best[0] = {0, 1, 0.8, '\''};
-  return r;
-}
-
-// Two ticks of a line at 10, 8 high, after a letter: joined where they stand close and level
-// and the joined box reads as a double quote among its three best.
+// After a letter, two ticks 3 wide and 8 high at 12 and at `second`: joined where they stand
+// close and level and the joined box has a double quote among its three best.
 TEST(LineMarks, TwoTicksSideBySideJoinAsADoubleQuote) {
   const struct {
-    RecognizedBox Second;
+    int Second;
+    bool Space;
     const char* Joined;  // what the joined box reads as, best first
     std::string Want;
   } cases[] = {
-      {Tick(18, 10, 8), "\"'-", "a\""},        // the quote second best: moved to the front
-      {Tick(18, 10, 8, true), "\"'-", "a''"},  // a word space between
-      {Tick(22, 10, 8), "\"'-", "a''"},        // further apart than a tick is wide
-      {Tick(18, 14, 8), "\"'-", "a''"},        // one lower than the other
-      {Tick(18, 10, 8), "'-,", "a''"},         // the joined box is no quote
+      {18, false, "'\"-", "a\""},
+      {18, true, "'\"-", "a''"},   // a word space between
+      {22, false, "'\"-", "a''"},  // further apart than a tick is wide
+      {18, false, "'-,", "a''"},   // the joined box is no quote
   };
   for (const auto& c : cases) {
-    RecognizedBox letter = Tick(0, 10, 20);
-    letter.Best[0].Char = 'a';
-    std::vector<RecognizedBox> line = {letter, Tick(12, 10, 8), c.Second};
-    const BoxRecognizer recognize = [&](const CharBox&) {
+    std::vector<RecognizedBox> line(3);
+    line[0].Box = {0, 10, 8, 20}, line[1].Box = {12, 10, 3, 8}, line[2].Box = {c.Second, 10, 3, 8};
+    line[2].Box.SpaceBefore = c.Space;
+    for (RecognizedBox& r : line) r.Best[0] = {0, 1, 0.8, '\''};
+    line[0].Best[0].Char = 'a';
+    JoinQuoteTicks(line, [&](const CharBox&) {
       std::array<LibraryMatch, 3> best{};
       for (int k = 0; k < 3; ++k) best[k] = {0, k + 1, 0.9 - 0.1 * k, c.Joined[k]};
       return best;
-    };
-    JoinQuoteTicks(line, recognize);
+    });
     std::string read;
     for (const RecognizedBox& r : line) read += r.Best[0].Char;
-    EXPECT_EQ(read, c.Want) << c.Second.Box.Left << " " << c.Joined;
+    EXPECT_EQ(read, c.Want) << c.Second << " " << c.Joined;
   }
 }
 
