@@ -128,8 +128,15 @@ Lexicon::Lexicon(std::string_view lines) : text_(lines) {
       static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1;
   size_ = 16;
   while (2 * size_ < 3 * count) size_ *= 2;
-  table_.reset(static_cast<std::uint32_t*>(std::calloc(size_, sizeof(std::uint32_t))));
-  if (!table_ || text_.size() >= UINT32_MAX) return;
+  // Mapped with its pages made at once: touched one by one at random, each would cost two
+  // faults (read as the shared zero page, then copied on the first write).
+  const std::size_t bytes = size_ * sizeof(std::uint32_t);
+  void* table = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (table == MAP_FAILED) return;
+  table_ =
+      std::unique_ptr<std::uint32_t[], Unmap>(static_cast<std::uint32_t*>(table), Unmap{bytes});
+  if (text_.size() >= UINT32_MAX) return;
   // Letters as IsLetter has them, looked up instead of asked for each of a million bytes.
   std::array<bool, 256> letter{};
   for (int c = 0; c < 256; ++c)
@@ -149,6 +156,10 @@ Lexicon::Lexicon(std::string_view lines) : text_(lines) {
     }
     at = next;
   }
+}
+
+void Lexicon::Unmap::operator()(std::uint32_t* p) const {
+  ::munmap(p, Bytes);
 }
 
 Lexicon::~Lexicon() {

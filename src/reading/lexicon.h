@@ -39,11 +39,12 @@ class Lexicon {
   Lexicon(const char* file, Mapped);
   std::string_view WordAt(std::uint32_t place) const;
 
-  struct Free {
-    void operator()(std::uint32_t* p) const { std::free(p); }
+  struct Unmap {
+    std::size_t Bytes;
+    void operator()(std::uint32_t* p) const;
   };
   std::string_view text_;
-  std::unique_ptr<std::uint32_t[], Free> table_;  // places in text_ plus one, 0 where none
+  std::unique_ptr<std::uint32_t[], Unmap> table_;  // places in text_ plus one, 0 where none
   std::size_t size_ = 0;
   std::size_t words_ = 0;
   bool mapped_ = false;

@@ -11,6 +11,7 @@
 #include "reading/lexicon.h"
 #include "reading/ligatures.h"
 #include "reading/line_marks.h"
+#include "reading/running_text.h"
 #include "reading/sharpen.h"
 #include "reading/stroke_letters.h"
 #include "reading/upscale.h"
@@ -64,7 +65,8 @@ ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
 // one each).
 std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
                                     const TextLine& line, const LibraryReader& reader,
-                                    const ReadOptions& options, const Lexicon* words) {
+                                    const ReadOptions& options, const Lexicon* words,
+                                    bool proseLexicon) {
   const int capHeight = LineCapHeight(line.Chars);
   // The greys RecognitionCut would write, without its margins: sampled as they are.
   const BoxRecognizer recognize = [&](const CharBox& b) {
@@ -81,6 +83,9 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   // Spaces first, from the segmenter's boxes: pieces the search cuts out of a box (or joins)
   // would break the even pitch of monospaced lines and read as word breaks.
   if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
+  // Smaller pictures (screenshots) are left out of the lexicon as a whole (a line of codes or
+  // file names would be bent into words); their lines of prose still use it.
+  if (words == nullptr && proseLexicon && RunningText(found)) words = &Lexicon::Installed();
   if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize, words);
   if (options.Cut.Mode == Layout::Text) JoinQuoteTicks(found, recognize);
   return found;
@@ -213,6 +218,7 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
       options.Cut.Mode == Layout::Text && CharacterCount(reading.Cut) >= kLexiconCharacters
           ? &Lexicon::Installed()
           : nullptr;
+  const bool proseLexicon = options.Cut.Mode == Layout::Text;
   // Lines are read apart from each other, so several threads may read them (the library and
   // the pictures only looked at); they are taken in their order, as one thread reads them.
   // Left to us (0), a small picture is read on the calling thread: starting one would cost more.
@@ -222,7 +228,7 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
                                                                                  : DefaultJobs();
   OrderedJobs<std::vector<RecognizedBox>> lines(
       reading.Cut.Lines.size(), threads, [&](std::size_t k) {
-        return ReadLine(grey, ink, reading.Cut.Lines[k], reader, options, words);
+        return ReadLine(grey, ink, reading.Cut.Lines[k], reader, options, words, proseLexicon);
       });
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {

@@ -1,0 +1,48 @@
+#include "reading/running_text.h"
+
+#include <cctype>
+#include <string>
+#include <string_view>
+
+namespace morvik {
+
+namespace {
+
+bool Letter(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+
+// Letters only once the signs prose puts around a word are taken off; a word of nothing
+// but signs (a dash standing alone) is not held against the line.
+bool ProseWord(std::string_view w) {
+  constexpr std::string_view kLeading = "(\"'`", kTrailing = ".,;:!?)\"'`";
+  while (!w.empty() && kLeading.find(w.front()) != std::string_view::npos) w.remove_prefix(1);
+  while (!w.empty() && kTrailing.find(w.back()) != std::string_view::npos) w.remove_suffix(1);
+  if (w.empty()) return true;
+  if (!Letter(w.front()) || !Letter(w.back())) return false;
+  for (char c : w)
+    if (!Letter(c) && c != '\'' && c != '-') return false;
+  return true;
+}
+
+}  // namespace
+
+bool RunningText(const std::vector<RecognizedBox>& line) {
+  int words = 0, prose = 0;
+  std::string word;
+  const auto end = [&] {
+    if (word.empty()) return;
+    ++words;
+    prose += ProseWord(word) ? 1 : 0;
+    word.clear();
+  };
+  for (const RecognizedBox& b : line) {
+    if (b.Box.SpaceBefore) end();
+    // An unread piece counts as a sign: it may be a digit as well as a letter.
+    word += b.Best[0].No == 0 || b.Best[0].Char == 0 ? '?' : b.Best[0].Char;
+  }
+  end();
+  return words >= kRunningTextWords && 3 * prose >= 2 * words;
+}
+
+}  // namespace morvik
