@@ -12,9 +12,10 @@
 namespace morvik {
 
 // Lines whose median letter height (from the cut of the page as given) is below this many
-// pixels are read from the picture resampled x2: about 9 px is the capital height of 10 pt
-// print at 100 dpi; at 150 dpi it is 14 px, which the stock references read as it is.
-constexpr int kSmallPrintHeight = 11;
+// pixels are read from the picture resampled x2: 9 to 11 px is the capital height of 10 pt
+// print at 100 dpi (11 in Palatino, whose touching letters read as m or d unless enlarged),
+// and of 14 px screen text; at 150 dpi it is 14 px, which the stock references read as it is.
+constexpr int kSmallPrintHeight = 12;
 
 // The resampling factor for a page of width x height pixels cut into `lines`: 2 where its
 // print is small (the median capital height of its lines below kSmallPrintHeight), else 1. A
