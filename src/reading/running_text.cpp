@@ -1,16 +1,13 @@
 #include "reading/running_text.h"
 
-#include <cctype>
 #include <string>
 #include <string_view>
+
+#include "reading/lexicon.h"  // IsLetter
 
 namespace morvik {
 
 namespace {
-
-bool Letter(char c) {
-  return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
 
 // Letters only once the signs prose puts around a word are taken off; a word of nothing
 // but signs (a dash standing alone) is not held against the line.
@@ -19,9 +16,9 @@ bool ProseWord(std::string_view w) {
   while (!w.empty() && kLeading.find(w.front()) != std::string_view::npos) w.remove_prefix(1);
   while (!w.empty() && kTrailing.find(w.back()) != std::string_view::npos) w.remove_suffix(1);
   if (w.empty()) return true;
-  if (!Letter(w.front()) || !Letter(w.back())) return false;
+  if (!IsLetter(w.front()) || !IsLetter(w.back())) return false;
   for (char c : w)
-    if (!Letter(c) && c != '\'' && c != '-') return false;
+    if (!IsLetter(c) && c != '\'' && c != '-') return false;
   return true;
 }
 
