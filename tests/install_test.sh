@@ -18,6 +18,7 @@ expect() {
 }
 expect "$bindir/morvik"
 expect "$mandir/man1/morvik.1"
+expect "$datadir/morvik/stock/words.table"
 case "$gui" in
   ON|on|1|TRUE|true|YES|yes)
     expect "$datadir/applications/morvik.desktop"

@@ -6,19 +6,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "reading/word_context.h"
+#include "reading/word_table.h"
 
 namespace morvik {
 
 namespace {
 
 constexpr int kMostChanges = 2;
-constexpr char kWordList[] = "/usr/share/dict/american-english";
 
 char Small(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -120,88 +117,70 @@ bool SameSmall(std::string_view a, std::string_view b) {
 }  // namespace
 
 // The words are kept as offsets (plus one) into the list as given, each ended by its line
-// end, in an open-addressed table at most two thirds full, compared in small letters: the
-// list of 100 000 words loads in a few milliseconds without a copy, which a process
-// reading one picture pays each time.
-Lexicon::Lexicon(std::string_view lines) : text_(lines) {
+// end, in an open-addressed table at most two thirds full, compared in small letters, without
+// a copy of the list. Building it costs a few milliseconds for 100 000 words, which a process
+// reading one picture pays each time unless a prepared table (word_table.h) is installed.
+Lexicon::Lexicon(std::string_view lines) {
+  table_.Text = lines;
   const std::size_t count =
-      static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1;
-  size_ = 16;
-  while (2 * size_ < 3 * count) size_ *= 2;
+      static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) + 1;
+  std::size_t size = 16;
+  while (2 * size < 3 * count) size *= 2;
   // Mapped with its pages made at once: touched one by one at random, each would cost two
   // faults (read as the shared zero page, then copied on the first write).
-  const std::size_t bytes = size_ * sizeof(std::uint32_t);
-  void* table = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (table == MAP_FAILED) return;
-  table_ =
-      std::unique_ptr<std::uint32_t[], Unmap>(static_cast<std::uint32_t*>(table), Unmap{bytes});
-  if (text_.size() >= UINT32_MAX) return;
+  const std::size_t bytes = size * sizeof(std::uint32_t);
+  void* at = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (at == MAP_FAILED) return;
+  keep_ = std::make_shared<const Mapping>(at, bytes);
+  auto* slots = static_cast<std::uint32_t*>(at);
+  table_.Slots = slots;
+  table_.Size = size;
+  if (lines.size() >= UINT32_MAX) return;
   // Letters as IsLetter has them, looked up instead of asked for each of a million bytes.
   std::array<bool, 256> letter{};
   for (int c = 0; c < 256; ++c)
     letter[static_cast<std::size_t>(c)] = IsLetter(static_cast<char>(c));
-  for (std::size_t at = 0; at < text_.size();) {
-    const char* line = text_.data() + at;
-    const void* end = std::memchr(line, '\n', text_.size() - at);
+  for (std::size_t at = 0; at < lines.size();) {
+    const char* line = lines.data() + at;
+    const void* end = std::memchr(line, '\n', lines.size() - at);
     const std::size_t length =
-        end ? static_cast<std::size_t>(static_cast<const char*>(end) - line) : text_.size() - at;
+        end ? static_cast<std::size_t>(static_cast<const char*>(end) - line) : lines.size() - at;
     const std::string_view w(line, length);
     const std::size_t next = at + w.size() + 1;
     if (!w.empty() && std::all_of(w.begin(), w.end(),
                                   [&](char c) { return letter[static_cast<unsigned char>(c)]; })) {
-      std::size_t i = Hash(w) & (size_ - 1);
-      while (table_[i] != 0 && !SameSmall(WordAt(table_[i]), w)) i = (i + 1) & (size_ - 1);
-      if (table_[i] == 0) table_[i] = static_cast<std::uint32_t>(at + 1), ++words_;
+      std::size_t i = Hash(w) & (size - 1);
+      while (slots[i] != 0 && !SameSmall(table_.WordAt(slots[i]), w)) i = (i + 1) & (size - 1);
+      if (slots[i] == 0) slots[i] = static_cast<std::uint32_t>(at + 1), ++table_.Words;
     }
     at = next;
   }
 }
 
-void Lexicon::Unmap::operator()(std::uint32_t* p) const {
-  ::munmap(p, Bytes);
-}
+Lexicon::Lexicon(const LexiconTable& table, std::shared_ptr<const void> keep)
+    : table_(table), keep_(std::move(keep)) {}
 
-Lexicon::~Lexicon() {
-  if (mapped_) ::munmap(const_cast<char*>(text_.data()), text_.size());
-}
-
-std::string_view Lexicon::WordAt(std::uint32_t place) const {
+std::string_view LexiconTable::WordAt(std::uint32_t place) const {
   const std::size_t at = place - 1;
-  return text_.substr(at, std::min(text_.find('\n', at), text_.size()) - at);
+  if (at >= Text.size()) return {};
+  return Text.substr(at, std::min(Text.find('\n', at), Text.size()) - at);
 }
 
+// A table read from a file is trusted no further than its bounds: the probes stop after
+// every slot was seen, and a place beyond the words is no word.
 bool Lexicon::Contains(std::string_view smallLetters) const {
-  if (words_ == 0 || smallLetters.empty()) return false;
-  const std::size_t mask = size_ - 1;
-  for (std::size_t i = Hash(smallLetters) & mask; table_[i] != 0; i = (i + 1) & mask)
-    if (SameSmall(WordAt(table_[i]), smallLetters)) return true;
+  if (table_.Words == 0 || smallLetters.empty()) return false;
+  const std::size_t mask = table_.Size - 1;
+  std::size_t i = Hash(smallLetters) & mask;
+  for (std::size_t seen = 0; seen < table_.Size && table_.Slots[i] != 0; ++seen, i = (i + 1) & mask)
+    if (SameSmall(table_.WordAt(table_.Slots[i]), smallLetters)) return true;
   return false;
 }
 
 const Lexicon& Lexicon::Installed() {
-  static const Lexicon installed(kWordList, Mapped{});
+  static const Lexicon installed = InstalledLexicon(kWordList, WordTablePlaces());
   return installed;
-}
-
-// The list mapped as it is on disk; an empty lexicon when it cannot be.
-Lexicon::Lexicon(const char* file, Mapped) : Lexicon(std::string_view()) {
-  const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  struct stat st {};
-  void* at = MAP_FAILED;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < INT32_MAX)
-    at = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
-                MAP_PRIVATE | MAP_POPULATE, fd, 0);
-  ::close(fd);
-  if (at == MAP_FAILED) return;
-  Lexicon mapped(
-      std::string_view(static_cast<const char*>(at), static_cast<std::size_t>(st.st_size)));
-  text_ = mapped.text_;
-  table_ = std::move(mapped.table_);
-  size_ = mapped.size_;
-  words_ = mapped.words_;
-  mapped_ = true;
 }
 
 void ApplyLexicon(PictureReading& reading, const std::function<const Lexicon&()>& lexicon) {

@@ -18,36 +18,40 @@ constexpr std::size_t kLexiconCharacters = 1500;
 // Close readings only: a clear reading is never overridden by the word it makes.
 constexpr double kLexiconMargin = 0.1;
 
+// The words' hash table as it lies in memory or in a prepared file (word_table.h): Size
+// slots (a power of two, or 0), each 0 or one plus the place in Text of a word ended by its
+// line end (the last perhaps by the end of Text).
+struct LexiconTable {
+  const std::uint32_t* Slots = nullptr;
+  std::size_t Size = 0;
+  std::string_view Text;
+  std::size_t Words = 0;
+
+  // The word at a slot's place; empty for a place beyond Text (a damaged file).
+  std::string_view WordAt(std::uint32_t place) const;
+};
+
 class Lexicon {
  public:
   // One word a line, read in place (the text must outlive the lexicon); words of letters
   // only, compared in small letters (others, with an apostrophe, are passed over).
   explicit Lexicon(std::string_view lines);
-  ~Lexicon();
-  Lexicon(const Lexicon&) = delete;  // the table holds places in the text
-  Lexicon& operator=(const Lexicon&) = delete;
+  // A table made before (a prepared file's), its memory kept alive by `keep`.
+  Lexicon(const LexiconTable& table, std::shared_ptr<const void> keep);
 
   bool Contains(std::string_view smallLetters) const;
-  bool Empty() const { return words_ == 0; }
+  bool Empty() const { return table_.Words == 0; }
+  const LexiconTable& Table() const { return table_; }
 
-  // The system's word list, mapped once at the first call (threads may call at once); an
-  // empty lexicon when the list is missing or unreadable.
+  // The system's word list, loaded once at the first call (threads may call at once): from
+  // the prepared table installed beside the stock library when it was made from the list as
+  // it is now, else from the list itself; an empty lexicon when the list is missing or
+  // unreadable.
   static const Lexicon& Installed();
 
  private:
-  struct Mapped {};
-  Lexicon(const char* file, Mapped);
-  std::string_view WordAt(std::uint32_t place) const;
-
-  struct Unmap {
-    std::size_t Bytes;
-    void operator()(std::uint32_t* p) const;
-  };
-  std::string_view text_;
-  std::unique_ptr<std::uint32_t[], Unmap> table_;  // places in text_ plus one, 0 where none
-  std::size_t size_ = 0;
-  std::size_t words_ = 0;
-  bool mapped_ = false;
+  LexiconTable table_;
+  std::shared_ptr<const void> keep_;  // the memory table_ lies in
 };
 
 bool IsLetter(char c);
