@@ -2,7 +2,11 @@
 // is chosen, the blur measure and the unsharp mask.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reading/sharpen.h"
@@ -64,6 +68,54 @@ TEST(Upscale, KeepsGreysAndEdgesInPlace) {
   }
   const GreyImage flat{7, 3, std::vector<std::uint8_t>(21, 200)};
   for (std::uint8_t v : Upscale(flat, 2).Pixels) EXPECT_EQ(v, 200);
+}
+
+// The resampling from its definition, in long double and without rounding between the
+// passes: the greys at the taps of three lobes either side of each output pixel's source
+// position, the edge greys standing in beyond the picture, weights normalised to one; the
+// greys along the rows kept within 0-255 as they are stored.
+long double Lanczos3(long double x) {
+  const long double pi = 3.141592653589793238462643383279502884L;
+  if (x == 0) return 1;
+  if (std::fabs(x) >= 3) return 0;
+  return 3 * std::sin(pi * x) * std::sin(pi * x / 3) / (pi * pi * x * x);
+}
+
+long double Resampled(const std::function<long double(int)>& at, int n, int out, int factor) {
+  const long double centre = (out + 0.5L) / factor - 0.5L;
+  long double sum = 0, weights = 0;
+  for (int i = static_cast<int>(std::floor(centre)) - 2; i <= std::floor(centre) + 3; ++i) {
+    const long double w = Lanczos3(i - centre);
+    sum += w * at(std::clamp(i, 0, n - 1));
+    weights += w;
+  }
+  return sum / weights;
+}
+
+TEST(Upscale, AgreesWithTheFilterOnAnyWidth) {
+  // Widths around the lengths the passes are taken in at once, and their tails.
+  for (const auto& [width, height] : {std::pair{1, 1}, {2, 3}, {7, 2}, {17, 5}, {33, 4}, {70, 3}}) {
+    GreyImage g{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};
+    for (std::size_t i = 0; i < g.Pixels.size(); ++i)
+      g.Pixels[i] = static_cast<std::uint8_t>((i * 7919 + i / 3 * 104729) % 256);
+    for (int factor : {2, 3}) {
+      const GreyImage up = Upscale(g, factor);
+      ASSERT_EQ(up.Width, width * factor);
+      int worst = 0;
+      for (int y = 0; y < up.Height; ++y)
+        for (int x = 0; x < up.Width; ++x) {
+          const auto column = [&](int sy) {
+            return std::clamp<long double>(
+                Resampled([&](int sx) { return g.At(sx, sy); }, width, x, factor), 0, 255);
+          };
+          const long double want =
+              std::clamp<long double>(Resampled(column, height, y, factor), 0, 255);
+          worst = std::max(worst, static_cast<int>(std::fabs(up.At(x, y) - want) + 0.5L));
+        }
+      // The fixed-point weights and the greys rounded between the passes.
+      EXPECT_LE(worst, 2) << width << " x " << height << ", factor " << factor;
+    }
+  }
 }
 
 // Sharp bars beside a block of solid ink (a dark bar across a page), whose inside is flat.

@@ -1,11 +1,18 @@
 #include "reading/upscale.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
 #include "core/median.h"
 #include "reading/character_height.h"
+
+// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
+#include <sys/platform/x86.h>
+#define MORVIK_UPSCALE_AVX2 1
+#endif
 
 namespace morvik {
 
@@ -23,11 +30,15 @@ long double Lanczos(long double x) {
   return kLobes * std::sin(px) * std::sin(px / kLobes) / (px * px);
 }
 
+constexpr int kTaps = 2 * kLobes;
+
 // The taps of one output phase: source offsets from the output pixel's base source pixel and
-// their weights, normalised to sum to one in fixed point.
+// their weights, normalised to sum to one in fixed point. A weight's size is below one, so
+// the greys and weights multiply as 16-bit numbers into 32-bit sums, which the compiler
+// turns into vector instructions.
 struct Phase {
   int First = 0;  // offset of the first tap
-  std::vector<int> Weights;
+  std::array<std::int16_t, kTaps> Weights{};
 };
 
 std::vector<Phase> Phases(int factor) {
@@ -37,18 +48,21 @@ std::vector<Phase> Phases(int factor) {
     const long double centre = (p + 0.5L) / factor - 0.5L;
     Phase& ph = phases[static_cast<std::size_t>(p)];
     ph.First = static_cast<int>(std::floor(centre)) - kLobes + 1;
-    std::vector<long double> w;
+    std::array<long double, kTaps> w{};
     long double sum = 0;
-    for (int k = 0; k < 2 * kLobes; ++k) {
-      w.push_back(Lanczos(ph.First + k - centre));
-      sum += w.back();
+    for (int k = 0; k < kTaps; ++k) {
+      w[static_cast<std::size_t>(k)] = Lanczos(ph.First + k - centre);
+      sum += w[static_cast<std::size_t>(k)];
     }
     int total = 0;
-    for (long double v : w) {
-      ph.Weights.push_back(static_cast<int>(std::lround(v / sum * (1 << kWeightBits))));
-      total += ph.Weights.back();
+    for (int k = 0; k < kTaps; ++k) {
+      const auto weight = std::lround(w[static_cast<std::size_t>(k)] / sum * (1 << kWeightBits));
+      ph.Weights[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(weight);
+      total += ph.Weights[static_cast<std::size_t>(k)];
     }
-    ph.Weights[kLobes - 1] += (1 << kWeightBits) - total;  // rounding onto the nearest tap
+    // Rounding onto the nearest tap.
+    ph.Weights[kLobes - 1] =
+        static_cast<std::int16_t>(ph.Weights[kLobes - 1] + (1 << kWeightBits) - total);
   }
   return phases;
 }
@@ -58,36 +72,75 @@ std::uint8_t Clamped(std::int32_t v) {
   return static_cast<std::uint8_t>(std::clamp<std::int32_t>((v + half) >> kWeightBits, 0, 255));
 }
 
+// to[i] = the taps' weighted sum of rows[k][i] over n pixels: the inner loop of both passes,
+// compiled for plain x86-64 and for AVX2. The sums are of integers, exact in any order.
+inline __attribute__((always_inline)) void Weigh(const std::array<const std::int16_t*, kTaps>& rows,
+                                                 const Phase& phase, int n, std::uint8_t* to) {
+  // Copied out: a store through `to` (bytes) might otherwise change them, as the compiler
+  // sees it, and they would be loaded again for every pixel.
+  const std::array<const std::int16_t*, kTaps> r = rows;
+  const std::array<std::int16_t, kTaps> w = phase.Weights;
+  static_assert(kTaps == 6, "the taps are spelled out");
+  for (int i = 0; i < n; ++i)
+    to[i] = Clamped(w[0] * r[0][i] + w[1] * r[1][i] + w[2] * r[2][i] + w[3] * r[3][i] +
+                    w[4] * r[4][i] + w[5] * r[5][i]);
+}
+
+void PlainWeighRows(const std::array<const std::int16_t*, kTaps>& rows, const Phase& phase, int n,
+                    std::uint8_t* to) {
+  Weigh(rows, phase, n, to);
+}
+
+#ifdef MORVIK_UPSCALE_AVX2
+__attribute__((target("avx2"))) void Avx2WeighRows(
+    const std::array<const std::int16_t*, kTaps>& rows, const Phase& phase, int n,
+    std::uint8_t* to) {
+  Weigh(rows, phase, n, to);
+}
+#endif
+
+// With AVX2 where the processor has it (the C library asked it at start).
+void WeighRows(const std::array<const std::int16_t*, kTaps>& rows, const Phase& phase, int n,
+               std::uint8_t* to) {
+#ifdef MORVIK_UPSCALE_AVX2
+  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2WeighRows(rows, phase, n, to);
+#endif
+  PlainWeighRows(rows, phase, n, to);
+}
+
+// Resampling along rows and along columns reuse these rows of greys widened to 16 bits.
+struct Scratch {
+  std::vector<std::int16_t> Padded;
+  std::vector<std::vector<std::uint8_t>> PhaseRows;
+};
+
 // One row of greys resampled along it into `to`; the row is first widened by its edge greys,
-// which stand in for those beyond the picture, so the taps need no bounds.
+// which stand in for those beyond the picture, so the taps need no bounds. Each phase is
+// computed over the whole row, then the phases interleaved.
 void ResampleRow(const std::uint8_t* from, int length, const std::vector<Phase>& phases,
-                 std::vector<std::int32_t>& padded, std::uint8_t* to) {
-  const int factor = static_cast<int>(phases.size()), pad = 2 * kLobes;
+                 Scratch& scratch, std::uint8_t* to) {
+  const int factor = static_cast<int>(phases.size()), pad = kTaps;
+  std::vector<std::int16_t>& padded = scratch.Padded;
   padded.resize(static_cast<std::size_t>(length + 2 * pad));
   for (int i = -pad; i < length + pad; ++i)
     padded[static_cast<std::size_t>(i + pad)] = from[std::clamp(i, 0, length - 1)];
-  for (int i = 0; i < length; ++i)
-    for (int p = 0; p < factor; ++p) {
-      const Phase& ph = phases[static_cast<std::size_t>(p)];
-      const std::int32_t* taps = &padded[static_cast<std::size_t>(i + ph.First + pad)];
-      std::int32_t v = 0;
-      for (std::size_t k = 0; k < ph.Weights.size(); ++k) v += ph.Weights[k] * taps[k];
-      to[i * factor + p] = Clamped(v);
-    }
-}
-
-// One output row from the source rows its phase weighs, a whole row at a time so that the
-// sums run along memory.
-void ResampleColumns(const GreyImage& from, int row, const Phase& phase,
-                     std::vector<std::int32_t>& sums, std::uint8_t* to) {
-  sums.assign(static_cast<std::size_t>(from.Width), 0);
-  for (std::size_t k = 0; k < phase.Weights.size(); ++k) {
-    const int y = std::clamp(row + phase.First + static_cast<int>(k), 0, from.Height - 1);
-    const std::uint8_t* source = &from.Pixels[static_cast<std::size_t>(y) * from.Width];
-    const std::int32_t w = phase.Weights[k];
-    for (int x = 0; x < from.Width; ++x) sums[static_cast<std::size_t>(x)] += w * source[x];
+  scratch.PhaseRows.resize(phases.size());
+  for (std::size_t p = 0; p < phases.size(); ++p) {
+    std::array<const std::int16_t*, kTaps> rows{};
+    for (std::size_t k = 0; k < kTaps; ++k)
+      rows[k] = &padded[static_cast<std::size_t>(phases[p].First + pad) + k];
+    scratch.PhaseRows[p].resize(static_cast<std::size_t>(length));
+    WeighRows(rows, phases[p], length, scratch.PhaseRows[p].data());
   }
-  for (int x = 0; x < from.Width; ++x) to[x] = Clamped(sums[static_cast<std::size_t>(x)]);
+  if (factor == 2) {  // the one factor reading uses, in a loop the compiler vectorises
+    const std::uint8_t *even = scratch.PhaseRows[0].data(), *odd = scratch.PhaseRows[1].data();
+    for (int i = 0; i < length; ++i) to[2 * i] = even[i], to[2 * i + 1] = odd[i];
+    return;
+  }
+  for (std::size_t p = 0; p < phases.size(); ++p) {
+    const std::uint8_t* row = scratch.PhaseRows[p].data();
+    for (int i = 0; i < length; ++i) to[i * factor + static_cast<int>(p)] = row[i];
+  }
 }
 
 }  // namespace
@@ -109,21 +162,31 @@ int UpscaleFactor(const std::vector<TextLine>& lines, int width, int height) {
 GreyImage Upscale(const GreyImage& grey, int factor) {
   if (factor <= 1 || grey.Pixels.empty()) return grey;
   const std::vector<Phase> phases = Phases(factor);
-  std::vector<std::int32_t> work;
+  Scratch scratch;
   GreyImage wide;
   wide.Width = grey.Width * factor;
   wide.Height = grey.Height;
   wide.Pixels.resize(static_cast<std::size_t>(wide.Width) * wide.Height);
   for (int y = 0; y < grey.Height; ++y)
-    ResampleRow(&grey.Pixels[static_cast<std::size_t>(y) * grey.Width], grey.Width, phases, work,
+    ResampleRow(&grey.Pixels[static_cast<std::size_t>(y) * grey.Width], grey.Width, phases, scratch,
                 &wide.Pixels[static_cast<std::size_t>(y) * wide.Width]);
+  // Along the columns, from the wide rows widened to 16 bits once each.
+  const auto width = static_cast<std::size_t>(wide.Width);
+  std::vector<std::int16_t> rows(width * static_cast<std::size_t>(wide.Height));
+  std::copy(wide.Pixels.begin(), wide.Pixels.end(), rows.begin());
   GreyImage out;
   out.Width = wide.Width;
   out.Height = grey.Height * factor;
-  out.Pixels.resize(static_cast<std::size_t>(out.Width) * out.Height);
-  for (int y = 0; y < out.Height; ++y)
-    ResampleColumns(wide, y / factor, phases[static_cast<std::size_t>(y % factor)], work,
-                    &out.Pixels[static_cast<std::size_t>(y) * out.Width]);
+  out.Pixels.resize(width * static_cast<std::size_t>(out.Height));
+  for (int y = 0; y < out.Height; ++y) {
+    const Phase& phase = phases[static_cast<std::size_t>(y % factor)];
+    std::array<const std::int16_t*, kTaps> taps{};
+    for (int k = 0; k < kTaps; ++k) {
+      const int from = std::clamp(y / factor + phase.First + k, 0, grey.Height - 1);
+      taps[static_cast<std::size_t>(k)] = &rows[static_cast<std::size_t>(from) * width];
+    }
+    WeighRows(taps, phase, wide.Width, &out.Pixels[static_cast<std::size_t>(y) * width]);
+  }
   return out;
 }
 
