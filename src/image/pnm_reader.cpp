@@ -229,6 +229,15 @@ void DecodeSamples(const Cursor& c, const Header& h, Bitmap& out) {
     SpreadGrey(s, count * static_cast<std::size_t>(out.Height()), out.Row(0));
     return;
   }
+  // Colour bytes of maxval 255, the usual screenshot: each pixel's three bytes turned
+  // around, with no sample to check or widen.
+  if (h.maxval == 255 && Channels(h.kind) == 3) {
+    for (int y = 0; y < out.Height(); ++y, s += count) {
+      std::uint8_t* d = out.Row(y);
+      for (std::size_t x = 0; x < count; x += 3) PutPixel(d + x, s[x], s[x + 1], s[x + 2]);
+    }
+    return;
+  }
   std::vector<std::uint8_t> row(count);
   for (int y = 0; y < out.Height(); ++y) {
     for (std::size_t i = 0; i < count; ++i, s += wide ? 2 : 1) {
