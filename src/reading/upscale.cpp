@@ -114,16 +114,18 @@ struct Scratch {
   std::vector<std::vector<std::uint8_t>> PhaseRows;
 };
 
-// One row of greys resampled along it into `to`; the row is first widened by its edge greys,
-// which stand in for those beyond the picture, so the taps need no bounds. Each phase is
-// computed over the whole row, then the phases interleaved.
+// One row of greys resampled along it into `to`, in 16 bits as the columns' pass takes them;
+// the row is first widened by its edge greys, which stand in for those beyond the picture, so
+// the taps need no bounds. Each phase is computed over the whole row, then the phases
+// interleaved.
 void ResampleRow(const std::uint8_t* from, int length, const std::vector<Phase>& phases,
-                 Scratch& scratch, std::uint8_t* to) {
+                 Scratch& scratch, std::int16_t* to) {
   const int factor = static_cast<int>(phases.size()), pad = kTaps;
   std::vector<std::int16_t>& padded = scratch.Padded;
   padded.resize(static_cast<std::size_t>(length + 2 * pad));
-  for (int i = -pad; i < length + pad; ++i)
-    padded[static_cast<std::size_t>(i + pad)] = from[std::clamp(i, 0, length - 1)];
+  std::fill(padded.begin(), padded.begin() + pad, from[0]);
+  std::copy(from, from + length, padded.begin() + pad);
+  std::fill(padded.end() - pad, padded.end(), from[length - 1]);
   scratch.PhaseRows.resize(phases.size());
   for (std::size_t p = 0; p < phases.size(); ++p) {
     std::array<const std::int16_t*, kTaps> rows{};
@@ -163,19 +165,14 @@ GreyImage Upscale(const GreyImage& grey, int factor) {
   if (factor <= 1 || grey.Pixels.empty()) return grey;
   const std::vector<Phase> phases = Phases(factor);
   Scratch scratch;
-  GreyImage wide;
-  wide.Width = grey.Width * factor;
-  wide.Height = grey.Height;
-  wide.Pixels.resize(static_cast<std::size_t>(wide.Width) * wide.Height);
+  // Along the rows, into greys of 16 bits, then along the columns.
+  const auto width = static_cast<std::size_t>(grey.Width) * static_cast<std::size_t>(factor);
+  std::vector<std::int16_t> rows(width * static_cast<std::size_t>(grey.Height));
   for (int y = 0; y < grey.Height; ++y)
     ResampleRow(&grey.Pixels[static_cast<std::size_t>(y) * grey.Width], grey.Width, phases, scratch,
-                &wide.Pixels[static_cast<std::size_t>(y) * wide.Width]);
-  // Along the columns, from the wide rows widened to 16 bits once each.
-  const auto width = static_cast<std::size_t>(wide.Width);
-  std::vector<std::int16_t> rows(width * static_cast<std::size_t>(wide.Height));
-  std::copy(wide.Pixels.begin(), wide.Pixels.end(), rows.begin());
+                &rows[static_cast<std::size_t>(y) * width]);
   GreyImage out;
-  out.Width = wide.Width;
+  out.Width = static_cast<int>(width);
   out.Height = grey.Height * factor;
   out.Pixels.resize(width * static_cast<std::size_t>(out.Height));
   for (int y = 0; y < out.Height; ++y) {
@@ -185,7 +182,7 @@ GreyImage Upscale(const GreyImage& grey, int factor) {
       const int from = std::clamp(y / factor + phase.First + k, 0, grey.Height - 1);
       taps[static_cast<std::size_t>(k)] = &rows[static_cast<std::size_t>(from) * width];
     }
-    WeighRows(taps, phase, wide.Width, &out.Pixels[static_cast<std::size_t>(y) * width]);
+    WeighRows(taps, phase, out.Width, &out.Pixels[static_cast<std::size_t>(y) * width]);
   }
   return out;
 }
