@@ -120,13 +120,12 @@ Plane Stretched(const Area& p, int w, int h) {
 }
 
 // The picture LoadPicture scales: the cut with its margins, inverted for black characters,
-// cropped where asked; threshold and increment as its analysis leaves them. Bright
-// characters, the rule, need no margins drawn: they are black, so they count in the
-// histogram's first bin and are never brighter than the crop's background. An area of the cut
-// itself or of `made`, which holds the picture where one had to be made.
+// cropped where asked; threshold and increment as its analysis leaves them, `h` its
+// histogram. Bright characters, the rule, need no margins drawn: they are black, so they count
+// in the histogram's first bin and are never brighter than the crop's background. An area of
+// the cut itself or of `made`, which holds the picture where one had to be made.
 Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, int& increment,
-            Plane& made) {
-  Histograms h;
+            Plane& made, Histograms& h) {
   auto whole = [](const Plane& p) {
     return Area{p.Pixels.data(), p.Width, p.Height, static_cast<std::size_t>(p.Width)};
   };
@@ -146,6 +145,21 @@ Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, i
   return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
 }
 
+// The pattern where the crop kept the whole cut and the raster is the cut's own size: the
+// stretch would copy it pixel for pixel, so it is sampled in place, and its histogram is the
+// first analysis's without the margins.
+TPattern Unstretched(const GreyImage& cut, const Histograms& first, bool automatic, int threshold,
+                     int increment) {
+  Histograms h;
+  h.Histogram = first.Histogram;
+  h.Histogram[0] -=
+      (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
+  Analyse(h, automatic, threshold, increment);
+  TPattern pattern;
+  SampleGreyPattern(cut.Pixels.data(), cut.Width, cut.Height, threshold, increment, pattern);
+  return pattern;
+}
+
 }  // namespace
 
 TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
@@ -153,10 +167,14 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
   int threshold = std::clamp(options.Threshold, 0, 100);
   int increment = std::clamp(options.Increment, 0, 100);
   Plane made;
-  const Area source = Source(cut, options, threshold, increment, made);
+  Histograms first;
+  const Area source = Source(cut, options, threshold, increment, made, first);
   if (source.Height == 0)
     throw FileError(name, "the picture has no pixels left to scale (division by zero)");
   const RasterSize size = ComputeRasterSize(source.Width, source.Height, options);
+  if (!options.BlackCharacters && source.Pixels == cut.Pixels.data() && source.Width == cut.Width &&
+      source.Height == cut.Height && size.Width == cut.Width && size.Height == cut.Height)
+    return Unstretched(cut, first, options.AutoThreshold, threshold, increment);
   Plane raster = Stretched(source, size.Width, size.Height);
   const bool empty = raster.Width <= 0 || raster.Height <= 0;
   if (empty && options.AutoThreshold)
