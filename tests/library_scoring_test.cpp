@@ -206,6 +206,32 @@ TEST(LibraryScoring, EverySetScoresAsItWouldAlone) {
   }
 }
 
+// Sets narrowed down by their detail keep no profiles: their candidates' profiles, kept between
+// scorings, must follow the cells they were made from. References replaced in place (the
+// addresses a freed set leaves to the next are the same case) score as in a set that keeps
+// its profiles.
+TEST(LibraryScoring, CandidatesScoreAsStoredProfilesAfterTheirReferencesChange) {
+  std::mt19937 rng(1409);
+  ReferenceSet withDetail, whole;
+  withDetail.Detail.Loaded = true;
+  for (int change = 0; change < 3; ++change) {
+    withDetail.Bank = whole.Bank = RandomBank(rng);
+    PrepareReferenceSet(withDetail);
+    PrepareReferenceSet(whole);
+    ASSERT_TRUE(withDetail.Prepared.Rows.empty());
+    for (int n = 0; n < 10; ++n) {
+      const PreparedTest test =
+          PrepareTest(n % 3 ? Strokes(rng, n % 2 == 0) : Variant(rng, whole.Bank.Slot(1 + n)));
+      for (int k = 1; k <= kReferenceCount; ++k) {
+        const TScoreEntry a = ScoreReference(withDetail, test, 0.75, k),
+                          b = ScoreReference(whole, test, 0.75, k);
+        ASSERT_EQ(Bits(a.H), Bits(b.H)) << "change " << change << " reference " << k;
+        ASSERT_EQ(Bits(a.V), Bits(b.V)) << "change " << change << " reference " << k;
+      }
+    }
+  }
+}
+
 // Sets read from files and pictures sampled from bitmaps, with the image settings varied.
 TEST(LibraryScoring, RealPicturesScoreAsWithTheirSetAlone) {
   const std::string examples = std::string(MORVIK_SOURCE_DIR) + "/examples";

@@ -177,14 +177,22 @@ std::array<std::uint8_t, kDetailSize * kDetailSize> GridByDefinition(const GreyI
 }
 
 TEST(CharacterDetail, GridOfGreyCutsIsItsDefinitionAtEverySumWidth) {
-  // Heights on both sides of 257, the most whose sums of a column (255 per row) fit 16 bits.
+  // Heights on both sides of 257, the most whose sums of a column (255 per row) fit 16 bits;
+  // rows all different, and in runs of equal rows as an enlarged cut has them (up to the
+  // whole picture).
   std::mt19937 random(14);
   for (const int h : {1, 7, 64, 257, 258, 300})
-    for (const int w : {1, 13, 64}) {
-      GreyImage g{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)};
-      for (std::uint8_t& p : g.Pixels) p = random() % 3 ? 255 : static_cast<std::uint8_t>(random());
-      EXPECT_EQ(DetailOf(g).Grid, GridByDefinition(g)) << w << " x " << h;
-    }
+    for (const int w : {1, 13, 64})
+      for (const unsigned repeat : {0u, 2u, 9u}) {
+        GreyImage g{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)};
+        for (std::uint8_t& p : g.Pixels)
+          p = random() % 3 ? 255 : static_cast<std::uint8_t>(random());
+        for (int y = 1; y < h; ++y)
+          if (random() % 10 < repeat)
+            std::copy_n(&g.Pixels[static_cast<std::size_t>(y - 1) * w], w,
+                        &g.Pixels[static_cast<std::size_t>(y) * w]);
+        EXPECT_EQ(DetailOf(g).Grid, GridByDefinition(g)) << w << " x " << h << " " << repeat;
+      }
 }
 
 TEST(CharacterDetail, LikenessOfShapesAndProportions) {

@@ -71,20 +71,23 @@ TEST(WordSpaces, MonospacedCellsSpannedByOneBox) {
 
 // A Courier line at 150 dpi: cells of 12.5 pixels, narrow letters ('i', 5 pixels against 9)
 // two pixels off their cell centre, so that the centre distances stray beyond a tenth of the
-// pitch. Spaces stand only where a whole cell is empty.
+// pitch. Spaces stand only where a whole cell is empty, wherever the line starts (the grid's
+// phase falls in each quarter of a cell, and far along a wide picture).
 TEST(WordSpaces, MonospacedGridWithInkOffCentre) {
   const std::string cells = "iaai aiia iaiia iai";
-  std::vector<RecognizedBox> line;
-  for (std::size_t k = 0; k < cells.size(); ++k) {
-    if (cells[k] == ' ') continue;
-    const int width = cells[k] == 'i' ? 5 : 9, shift = cells[k] == 'i' ? (k % 2 ? 2 : -2) : 0;
-    RecognizedBox b;
-    b.Box = CharBox{static_cast<int>(12.5 * k + 6.25) - width / 2 + shift, 0, width, 14};
-    b.Best[0] = LibraryMatch{0, 1, 0.9, 'a'};
-    line.push_back(b);
+  for (int start : {0, 3, 6, 9, 4999, 30002}) {
+    std::vector<RecognizedBox> line;
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+      if (cells[k] == ' ') continue;
+      const int width = cells[k] == 'i' ? 5 : 9, shift = cells[k] == 'i' ? (k % 2 ? 2 : -2) : 0;
+      RecognizedBox b;
+      b.Box = CharBox{start + static_cast<int>(12.5 * k + 6.25) - width / 2 + shift, 0, width, 14};
+      b.Best[0] = LibraryMatch{0, 1, 0.9, 'a'};
+      line.push_back(b);
+    }
+    SetWordSpaces(line);
+    EXPECT_EQ(Spaced(line), "aaaa aaaa aaaaa aaa") << start;
   }
-  SetWordSpaces(line);
-  EXPECT_EQ(Spaced(line), "aaaa aaaa aaaaa aaa");
 }
 
 }  // namespace

@@ -4,21 +4,26 @@
 
 #include "core/matcher.h"
 #include "core/normalize.h"
+#include "core/profile_cache.h"
 
 namespace morvik {
+
+void RefreshProfiles(TProfileCacheEntry& entry, const TPattern& ref) {
+  if (entry.Valid && entry.RowCount == ref.RowCount && entry.ColCount == ref.ColCount &&
+      std::memcmp(entry.Cells.data(), ref.Cells.data(), sizeof ref.Cells) == 0)
+    return;
+  entry.Cells = ref.Cells;
+  entry.RowCount = ref.RowCount;
+  entry.ColCount = ref.ColCount;
+  ProfileLines(ref, entry.Rows, entry.Columns);
+  entry.Valid = true;
+}
 
 const TProfileCacheEntry& ReferenceProfiles(ScoreState& state, int k, const TPattern& ref) {
   if (state.ProfileCache.size() != kReferenceCount + 1)
     state.ProfileCache.resize(kReferenceCount + 1);
   TProfileCacheEntry& entry = state.ProfileCache[static_cast<std::size_t>(k)];
-  if (!entry.Valid || entry.RowCount != ref.RowCount || entry.ColCount != ref.ColCount ||
-      std::memcmp(entry.Cells.data(), ref.Cells.data(), sizeof ref.Cells) != 0) {
-    entry.Cells = ref.Cells;
-    entry.RowCount = ref.RowCount;
-    entry.ColCount = ref.ColCount;
-    ProfileLines(ref, entry.Rows, entry.Columns);
-    entry.Valid = true;
-  }
+  RefreshProfiles(entry, ref);
   return entry;
 }
 

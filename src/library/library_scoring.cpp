@@ -1,7 +1,12 @@
 #include "library/library_scoring.h"
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "core/error.h"
 #include "core/normalize.h"
+#include "core/profile_cache.h"
 
 namespace morvik {
 
@@ -52,9 +57,25 @@ const PreparedReferences& Prepared(const ReferenceSet& set) {
   return set.Prepared;
 }
 
+// The line profiles of a reference whose set keeps none (sets narrowed down by their detail),
+// kept per thread: reading a page scores the same few hundred candidates thousands of times.
+// A slot is taken by the reference's address, but serves only the cells and counts it was
+// made from, so another reference in the slot, or a later one at a freed address, is
+// profiled afresh. Slots are made on first use: a process reading a few characters pays for
+// few of them.
+const TProfileCacheEntry& CachedProfiles(const TPattern& ref) {
+  constexpr std::size_t kSlots = 2048;
+  thread_local std::vector<std::unique_ptr<TProfileCacheEntry>> slots(kSlots);
+  std::unique_ptr<TProfileCacheEntry>& slot =
+      slots[reinterpret_cast<std::uintptr_t>(&ref) / sizeof(TPattern) % kSlots];
+  if (!slot) slot = std::make_unique<TProfileCacheEntry>();
+  RefreshProfiles(*slot, ref);
+  return *slot;
+}
+
 // H and V of reference k after `earlier` images, and their Mean: the settled references'
-// stored profiles where the set keeps them, else the reference profiled here. NoScore for an
-// empty test or reference.
+// stored profiles where the set keeps them, else the reference's profiles made here. NoScore
+// for an empty test or reference.
 TScoreEntry ScoreOne(const ReferenceSet& set, const PreparedReferences& prepared,
                      const PreparedTest& test, double tally, int k, std::size_t earlier) {
   TScoreEntry e{NoScore, NoScore, 0};
@@ -64,10 +85,9 @@ TScoreEntry ScoreOne(const ReferenceSet& set, const PreparedReferences& prepared
     e.H = MatchSequences(test.Rows, prepared.Rows[k], tally);
     e.V = MatchSequences(test.Columns, prepared.Columns[k], tally);
   } else {
-    TLineProfiles rows, columns;
-    ProfileLines(ref, rows, columns);
-    e.H = MatchSequences(test.Rows, rows, tally);
-    e.V = MatchSequences(test.Columns, columns, tally);
+    const TProfileCacheEntry& profiles = CachedProfiles(ref);
+    e.H = MatchSequences(test.Rows, profiles.Rows, tally);
+    e.V = MatchSequences(test.Columns, profiles.Columns, tally);
   }
   UpdateMean(e);
   return e;

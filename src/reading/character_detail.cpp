@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "reading/grid_products.h"
@@ -45,20 +46,39 @@ void Blur(std::array<std::uint8_t, kN * kN>& grid) {
 
 namespace {
 
+// Whether source rows a and b hold the same greys.
+template <int Step, typename RowOf>
+bool SameRow(int w, RowOf row, int a, int b) {
+  if (Step == 1) return std::memcmp(row(a), row(b), static_cast<std::size_t>(w)) == 0;
+  const std::uint8_t *p = row(a), *q = row(b);
+  for (int x = 0; x < w; ++x)
+    if (p[Step * x] != q[Step * x]) return false;
+  return true;
+}
+
 // Sums per grid row of the source rows' contributions, column by column (separable): row j
 // holds the sum over source rows y of overlap(y, j) x grey. A grid row's overlaps add up to
-// h, so Acc needs to hold 255 h.
+// h, so Acc needs to hold 255 h. A run of equal source rows (an enlarged cut repeats each
+// row) is added once per grid row with the run's overlaps summed: the same integers.
 template <typename Acc, int Step, typename RowOf>
 std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
   std::vector<Acc> rows(static_cast<std::size_t>(kN) * w, 0);
-  for (int y = 0; y < h; ++y) {
+  std::array<long, kN> weight{};
+  for (int y = 0; y < h;) {
+    int end = y + 1;
+    while (end < h && SameRow<Step>(w, row, y, end)) ++end;
+    const int j0 = y * kN / h, j1 = std::min(kN - 1, (end * kN - 1) / h);
+    for (int j = j0; j <= j1; ++j) weight[j] = 0;
+    for (int r = y; r < end; ++r)
+      for (int j = r * kN / h, last = std::min(kN - 1, ((r + 1) * kN - 1) / h); j <= last; ++j)
+        weight[j] += Overlap(r, j, h, kN);
     const std::uint8_t* p = row(y);
-    const int j0 = y * kN / h, j1 = std::min(kN - 1, ((y + 1) * kN - 1) / h);
     for (int j = j0; j <= j1; ++j) {
-      const Acc wy = static_cast<Acc>(Overlap(y, j, h, kN));
+      const Acc wy = static_cast<Acc>(weight[j]);
       Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
       for (int x = 0; x < w; ++x) sums[x] = static_cast<Acc>(sums[x] + wy * p[Step * x]);
     }
+    y = end;
   }
   return rows;
 }

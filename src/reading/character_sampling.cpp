@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "core/error.h"
@@ -19,18 +20,36 @@ struct Plane {
   std::vector<std::uint8_t> Pixels;
 };
 
-// The greys of n pixels added to the histogram. Four partial counts: in the long runs of one
-// grey (black ground, the margins) each increment would otherwise wait on the one before.
-void Count(const std::uint8_t* p, std::size_t n, std::array<std::int32_t, 256>& histogram) {
+// How many rows from `row` on (at least 1, at most `left`) repeat it byte for byte: an
+// enlarged cut repeats each source row several times, and a repeated row adds nothing new to
+// a maximum and the same counts to a histogram.
+int RepeatsOf(const std::uint8_t* row, int width, int left) {
+  int same = 1;
+  while (same < left && std::memcmp(row, row + static_cast<std::size_t>(same) * width,
+                                    static_cast<std::size_t>(width)) == 0)
+    ++same;
+  return same;
+}
+
+// The greys of a width x height picture added to the histogram, a run of equal rows counted
+// once with its length. Four partial counts: in the long runs of one grey (black ground, the
+// margins) each increment would otherwise wait on the one before.
+void Count(const std::uint8_t* p, int width, int height, std::array<std::int32_t, 256>& histogram) {
   std::array<std::array<std::int32_t, 256>, 4> parts{};
-  std::size_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    ++parts[0][p[i]];
-    ++parts[1][p[i + 1]];
-    ++parts[2][p[i + 2]];
-    ++parts[3][p[i + 3]];
+  const std::size_t n = static_cast<std::size_t>(width);
+  for (int y = 0; y < height;) {
+    const std::uint8_t* row = p + static_cast<std::size_t>(y) * n;
+    const int same = RepeatsOf(row, width, height - y);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+      parts[0][row[i]] += same;
+      parts[1][row[i + 1]] += same;
+      parts[2][row[i + 2]] += same;
+      parts[3][row[i + 3]] += same;
+    }
+    for (; i < n; ++i) parts[0][row[i]] += same;
+    y += same;
   }
-  for (; i < n; ++i) ++parts[0][p[i]];
   for (int g = 0; g < 256; ++g)
     histogram[g] += parts[0][g] + parts[1][g] + parts[2][g] + parts[3][g];
 }
@@ -67,18 +86,21 @@ struct Area {
 // The box of the pixels brighter than `background`, as FindContentBox finds it, within the
 // picture; an empty area when there are none. Found from the brightest grey of each row and
 // of each column, whole rows at a time (which the compiler widens to vectors): a row or
-// column is inside the box exactly when its brightest pixel is brighter than the ground.
+// column is inside the box exactly when its brightest pixel is brighter than the ground. A run
+// of equal rows is looked at once.
 Area Cropped(const std::uint8_t* pixels, int width, int height, int background) {
   std::vector<std::uint8_t> columns(static_cast<std::size_t>(width), 0);
   int top = height, bottom = 0;
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height;) {
     const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
+    const int same = RepeatsOf(row, width, height - y);
     std::uint8_t most = 0;
     for (int x = 0; x < width; ++x) most = std::max(most, row[x]);
     for (int x = 0; x < width; ++x) columns[x] = std::max(columns[x], row[x]);
+    y += same;
     if (most <= background) continue;
-    top = std::min(top, y);
-    bottom = y + 1;
+    top = std::min(top, y - same);
+    bottom = y;
   }
   if (bottom == 0) return Area{};
   int left = 0, right = width;
@@ -120,30 +142,44 @@ Plane Stretched(const Area& p, int w, int h) {
 }
 
 // The picture LoadPicture scales: the cut with its margins, inverted for black characters,
-// cropped where asked; threshold and increment as its analysis leaves them. Bright
-// characters, the rule, need no margins drawn: they are black, so they count in the
-// histogram's first bin and are never brighter than the crop's background. An area of the cut
-// itself or of `made`, which holds the picture where one had to be made.
+// cropped where asked; threshold and increment as its analysis leaves them, `h` its
+// histogram. Bright characters, the rule, need no margins drawn: they are black, so they count
+// in the histogram's first bin and are never brighter than the crop's background. An area of
+// the cut itself or of `made`, which holds the picture where one had to be made.
 Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, int& increment,
-            Plane& made) {
-  Histograms h;
+            Plane& made, Histograms& h) {
   auto whole = [](const Plane& p) {
     return Area{p.Pixels.data(), p.Width, p.Height, static_cast<std::size_t>(p.Width)};
   };
   if (options.BlackCharacters) {
     made = Padded(cut, true);
-    Count(made.Pixels.data(), made.Pixels.size(), h.Histogram);
+    Count(made.Pixels.data(), made.Width, made.Height, h.Histogram);
     Analyse(h, options.AutoThreshold, threshold, increment);
     if (!options.Crop) return whole(made);
     return Cropped(made.Pixels.data(), made.Width, made.Height,
                    ((threshold * 255) / 100 - 1) & 0xFF);
   }
-  Count(cut.Pixels.data(), cut.Pixels.size(), h.Histogram);
+  Count(cut.Pixels.data(), cut.Width, cut.Height, h.Histogram);
   h.Histogram[0] +=
       (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
   Analyse(h, options.AutoThreshold, threshold, increment);
   if (!options.Crop) return whole(made = Padded(cut, false));
   return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
+}
+
+// The pattern where the crop kept the whole cut and the raster is the cut's own size: the
+// stretch would copy it pixel for pixel, so it is sampled in place, and its histogram is the
+// first analysis's without the margins.
+TPattern Unstretched(const GreyImage& cut, const Histograms& first, bool automatic, int threshold,
+                     int increment) {
+  Histograms h;
+  h.Histogram = first.Histogram;
+  h.Histogram[0] -=
+      (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
+  Analyse(h, automatic, threshold, increment);
+  TPattern pattern;
+  SampleGreyPattern(cut.Pixels.data(), cut.Width, cut.Height, threshold, increment, pattern);
+  return pattern;
 }
 
 }  // namespace
@@ -153,10 +189,14 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
   int threshold = std::clamp(options.Threshold, 0, 100);
   int increment = std::clamp(options.Increment, 0, 100);
   Plane made;
-  const Area source = Source(cut, options, threshold, increment, made);
+  Histograms first;
+  const Area source = Source(cut, options, threshold, increment, made, first);
   if (source.Height == 0)
     throw FileError(name, "the picture has no pixels left to scale (division by zero)");
   const RasterSize size = ComputeRasterSize(source.Width, source.Height, options);
+  if (!options.BlackCharacters && source.Pixels == cut.Pixels.data() && source.Width == cut.Width &&
+      source.Height == cut.Height && size.Width == cut.Width && size.Height == cut.Height)
+    return Unstretched(cut, first, options.AutoThreshold, threshold, increment);
   Plane raster = Stretched(source, size.Width, size.Height);
   const bool empty = raster.Width <= 0 || raster.Height <= 0;
   if (empty && options.AutoThreshold)
@@ -168,7 +208,7 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
     for (std::uint8_t& g : raster.Pixels) g = static_cast<std::uint8_t>(255 - g);
   if (!empty) {
     Histograms h;
-    Count(raster.Pixels.data(), raster.Pixels.size(), h.Histogram);
+    Count(raster.Pixels.data(), raster.Width, raster.Height, h.Histogram);
     Analyse(h, options.AutoThreshold, threshold, increment);
   }
   TPattern pattern;

@@ -124,14 +124,41 @@ long double FirstCellCentre(const CharBox& b, long double pitch) {
   return Centre(b) - (CellsOf(b, pitch) - 1) * pitch / 2;
 }
 
+// The point of the unit circle at the phase of x on a grid of this pitch. x is first taken
+// modulo the pitch (exactly) and then to the nearest quarter turn, so cos and sin see angles
+// within an eighth of a turn: at hundreds of turns they would reduce the angle themselves,
+// which costs far more than the rest of the spacing.
+void PhasePoint(long double x, long double pitch, long double& c, long double& s) {
+  const long double quarters = 4 * std::fmod(x, pitch) / pitch;  // (-4, 4)
+  const long double nearest = std::round(quarters);
+  const long double angle = (quarters - nearest) * std::acos(0.0L);
+  const long double ca = std::cos(angle), sa = std::sin(angle);
+  switch ((static_cast<int>(nearest) % 4 + 4) % 4) {
+    case 0:
+      c = ca, s = sa;
+      break;
+    case 1:
+      c = -sa, s = ca;
+      break;
+    case 2:
+      c = -ca, s = -sa;
+      break;
+    default:
+      c = sa, s = -ca;
+      break;
+  }
+}
+
 // The phase of the grid of this pitch that holds the most first-cell centres: their circular
 // mean.
 long double GridOrigin(const std::vector<RecognizedBox>& line, long double pitch) {
   const long double turn = 2 * std::acos(-1.0L) / pitch;
   long double c = 0, s = 0;
   for (const RecognizedBox& b : line) {
-    c += std::cos(turn * FirstCellCentre(b.Box, pitch));
-    s += std::sin(turn * FirstCellCentre(b.Box, pitch));
+    long double bc = 0, bs = 0;
+    PhasePoint(FirstCellCentre(b.Box, pitch), pitch, bc, bs);
+    c += bc;
+    s += bs;
   }
   return std::atan2(s, c) / turn;
 }
