@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -216,6 +217,60 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     if (c.Words == "mow" || !c.WithLexicon || c.Second == '0') {
       EXPECT_TRUE(s.Asked.empty());
     }
+  }
+}
+
+// A picture of 12 rows whose columns, "INK/FIRST-LAST" each, hold INK pixels from row FIRST
+// to row LAST, as a box cut out of a page: only the columns' profile matters to the cuts.
+BinaryImage Profiled(const std::string& columns) {
+  BinaryImage b;
+  b.Height = 12;
+  std::vector<std::array<int, 3>> cols;
+  std::istringstream in(columns);
+  for (std::array<int, 3> c; in >> c[0] && in.ignore() >> c[1] && in.ignore() >> c[2];)
+    cols.push_back(c);
+  b.Width = static_cast<int>(cols.size());
+  b.Ink.assign(static_cast<std::size_t>(b.Width * b.Height), 0);
+  for (int x = 0; x < b.Width; ++x) {
+    const auto [ink, first, last] = cols[static_cast<std::size_t>(x)];
+    for (int y = first, n = 0; n < ink; ++n, y = n + 1 == ink ? last : y + 1)
+      b.Ink[static_cast<std::size_t>(y * b.Width + x)] = 1;
+  }
+  return b;
+}
+
+// Touching letters whose join is a thin stroke: the search is offered the cut where the stroke
+// ends against the next letter, so each letter keeps its own ink and the pair reads, rather
+// than only cuts through the stroke's middle; but not where an arch meets a stem, which would
+// make rn of an m and ri of an n.
+TEST(WordSegmentationTest, CutsWhereAThinStrokeEndsAgainstARoundLetter) {
+  const struct {
+    std::string Columns;
+    int At;
+    bool Offered;
+  } cases[] = {
+      // r and e of a serif face at 150 dpi, touching at the top (read as m before).
+      {"2/1-10 10/1-10 11/0-10 3/2-10 3/1-10 2/0-1 3/0-2 4/1-6 7/3-9 9/2-10 5/1-10 4/0-10 "
+       "4/0-11 4/0-11 4/0-10 6/1-10 5/2-9",
+       7, true},
+      // An n: its arch (rows 0-2) meets the right stem.
+      {"1/11-11 12/0-11 12/0-11 2/0-1 2/0-1 2/0-1 2/0-1 3/0-2 11/1-11 11/1-11 1/11-11", 8, false},
+  };
+  for (const auto& c : cases) {
+    const BinaryImage ink = Profiled(c.Columns);
+    std::vector<int> lefts;
+    const BoxRecognizer recognize = [&](const CharBox& b) {
+      lefts.push_back(b.Left);
+      std::array<LibraryMatch, 3> best{};
+      const bool letter = (b.Left == 0 && b.Width == c.At) || b.Left == c.At;
+      best[0] = LibraryMatch{0, 1, letter ? 0.9 : 0.1, b.Left == 0 ? 'r' : 'e'};
+      return best;
+    };
+    std::vector<RecognizedBox> line = {Box(0, ink.Width, 0.1, true)};
+    line[0].Box.Height = ink.Height;
+    SegmentWords(ink, line, 10, recognize);
+    EXPECT_EQ(std::count(lefts.begin(), lefts.end(), c.At) > 0, c.Offered) << c.At;
+    EXPECT_EQ(line.size(), c.Offered ? 2u : 1u) << c.At;
   }
 }
 
