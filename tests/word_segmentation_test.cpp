@@ -14,6 +14,7 @@
 #include "font_files.h"
 #include "fonts/render.h"
 #include "library/reference_library.h"
+#include "reading/ligatures.h"
 #include "reading/read_picture.h"
 #include "reading/stock_library.h"
 #include "reading/word_segmentation.h"
@@ -217,6 +218,25 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     if (c.Words == "mow" || !c.WithLexicon || c.Second == '0') {
       EXPECT_TRUE(s.Asked.empty());
     }
+  }
+}
+
+// Two f's touching at their bars read as the fl ligature: where only ff makes a word, the
+// reading becomes ff; a word read right, or none found, stays.
+TEST(WordSegmentationTest, ReadsTheFlLigatureAsFfWhereOnlyThatMakesAWord) {
+  const char fl = kLigatures[1].Code, ff = kLigatures[2].Code;
+  const struct {
+    std::string Words;
+    char Want;
+  } cases[] = {{"ffox", ff}, {"flox\nffox", fl}, {"other", fl}};
+  for (const auto& c : cases) {
+    const Lexicon words(c.Words);
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, 0.8), Box(34, 6, 0.8)};
+    const char read[] = {fl, 'o', 'x'};
+    for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
+    SegmentWords(TwoStrokes(), line, 10, s.Fn(), &words);
+    EXPECT_EQ(line[0].Best[0].Char, c.Want) << c.Words;
   }
 }
 

@@ -369,6 +369,19 @@ bool ReadsAsWordWithOneChange(std::vector<RecognizedBox>& pieces, const Lexicon&
   return false;
 }
 
+// Whether the pieces read as a word the lexicon holds with one ligature read as the one it looks
+// like (which then takes its place).
+bool ReadsAsWordWithLookAlikeLigature(std::vector<RecognizedBox>& pieces, const Lexicon& words) {
+  for (RecognizedBox& p : pieces) {
+    const char was = p.Best[0].Char, alike = LookAlikeLigature(was);
+    if (p.Best[0].No == 0 || alike == 0) continue;
+    p.Best[0].Char = alike;
+    if (KnownWord(TextOf(pieces), words)) return true;
+    p.Best[0].Char = was;
+  }
+  return false;
+}
+
 // The best segmentation; or where that makes no word of the lexicon, the best within
 // kLexicalMargin of it that does, failing that (a misread word only) the best that does with
 // one close reading changed. A word searched only for the lexicon keeps the segmenter's
@@ -404,9 +417,11 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
   }
   const bool onlyLexical = !suspect;
   if (misread) flags.Suspect.assign(word.size(), true);
-  for (RecognizedBox& r : Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(), word, pitch,
-                                 words, onlyLexical))
-    out.push_back(std::move(r));
+  std::vector<RecognizedBox> chosen = Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(),
+                                             word, pitch, words, onlyLexical);
+  if (words != nullptr && !KnownWord(TextOf(chosen), *words))
+    ReadsAsWordWithLookAlikeLigature(chosen, *words);
+  for (RecognizedBox& r : chosen) out.push_back(std::move(r));
 }
 
 }  // namespace
