@@ -52,7 +52,8 @@ const char kLetters[] = "0-9A-Za-z";
 //   serif c, e, h, l and t also sharp (blurred alone, e read as c, l as ']'; the other
 //   letters sharp split the a and n of clean lines);
 // - 150 dpi pages: the sans l at cap height 14 px (a bar two pixels wide read as j) and
-//   Palatino's w (split into u and a comma);
+//   Palatino's w (split into u and a comma), and its italic w at full size (no other italic
+//   w is like it: its halves read as z and c);
 // - blurred 200 dpi scans: the small letters at cap height 20 px, blurred more (n read as o),
 //   also of Palatino (h read as b) but for its v, w and x (they took the halves of a w).
 // Capitals and digits so made cost more time than they gained.
@@ -77,6 +78,7 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "l", {14}},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "w", {14}},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "Mlmp", large},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Italic.otf", "w", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "a-uyz", {20}, false, 3},
