@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
 
 #include "font_files.h"
 #include "fonts/render.h"
 #include "library/reference_library.h"
+#include "reading/ligatures.h"
 #include "reading/read_picture.h"
 #include "reading/stock_library.h"
 #include "reading/word_segmentation.h"
@@ -219,14 +221,88 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
   }
 }
 
+// Two f's touching at their bars read as the fl ligature: where only ff makes a word, the
+// reading becomes ff; a word read right, or none found, stays.
+TEST(WordSegmentationTest, ReadsTheFlLigatureAsFfWhereOnlyThatMakesAWord) {
+  const char fl = kLigatures[1].Code, ff = kLigatures[2].Code;
+  const struct {
+    std::string Words;
+    char Want;
+  } cases[] = {{"ffox", ff}, {"flox\nffox", fl}, {"other", fl}};
+  for (const auto& c : cases) {
+    const Lexicon words(c.Words);
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, 0.8), Box(34, 6, 0.8)};
+    const char read[] = {fl, 'o', 'x'};
+    for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
+    SegmentWords(TwoStrokes(), line, 10, s.Fn(), &words);
+    EXPECT_EQ(line[0].Best[0].Char, c.Want) << c.Words;
+  }
+}
+
+// A picture of 12 rows whose columns, "INK/FIRST-LAST" each, hold INK pixels from row FIRST
+// to row LAST, as a box cut out of a page: only the columns' profile matters to the cuts.
+BinaryImage Profiled(const std::string& columns) {
+  BinaryImage b;
+  b.Height = 12;
+  std::vector<std::array<int, 3>> cols;
+  std::istringstream in(columns);
+  for (std::array<int, 3> c; in >> c[0] && in.ignore() >> c[1] && in.ignore() >> c[2];)
+    cols.push_back(c);
+  b.Width = static_cast<int>(cols.size());
+  b.Ink.assign(static_cast<std::size_t>(b.Width * b.Height), 0);
+  for (int x = 0; x < b.Width; ++x) {
+    const auto [ink, first, last] = cols[static_cast<std::size_t>(x)];
+    for (int y = first, n = 0; n < ink; ++n, y = n + 1 == ink ? last : y + 1)
+      b.Ink[static_cast<std::size_t>(y * b.Width + x)] = 1;
+  }
+  return b;
+}
+
+// Touching letters whose join is a thin stroke: the search is offered the cut where the stroke
+// ends against the next letter, so each letter keeps its own ink and the pair reads, rather
+// than only cuts through the stroke's middle; but not where an arch meets a stem, which would
+// make rn of an m and ri of an n.
+TEST(WordSegmentationTest, CutsWhereAThinStrokeEndsAgainstARoundLetter) {
+  const struct {
+    std::string Columns;
+    int At;
+    bool Offered;
+  } cases[] = {
+      // r and e of a serif face at 150 dpi, touching at the top (read as m before).
+      {"2/1-10 10/1-10 11/0-10 3/2-10 3/1-10 2/0-1 3/0-2 4/1-6 7/3-9 9/2-10 5/1-10 4/0-10 "
+       "4/0-11 4/0-11 4/0-10 6/1-10 5/2-9",
+       7, true},
+      // An n: its arch (rows 0-2) meets the right stem.
+      {"1/11-11 12/0-11 12/0-11 2/0-1 2/0-1 2/0-1 2/0-1 3/0-2 11/1-11 11/1-11 1/11-11", 8, false},
+  };
+  for (const auto& c : cases) {
+    const BinaryImage ink = Profiled(c.Columns);
+    std::vector<int> lefts;
+    const BoxRecognizer recognize = [&](const CharBox& b) {
+      lefts.push_back(b.Left);
+      std::array<LibraryMatch, 3> best{};
+      const bool letter = (b.Left == 0 && b.Width == c.At) || b.Left == c.At;
+      best[0] = LibraryMatch{0, 1, letter ? 0.9 : 0.1, b.Left == 0 ? 'r' : 'e'};
+      return best;
+    };
+    std::vector<RecognizedBox> line = {Box(0, ink.Width, 0.1, true)};
+    line[0].Box.Height = ink.Height;
+    SegmentWords(ink, line, 10, recognize);
+    EXPECT_EQ(std::count(lefts.begin(), lefts.end(), c.At) > 0, c.Offered) << c.At;
+    EXPECT_EQ(line.size(), c.Offered ? 2u : 1u) << c.At;
+  }
+}
+
 // Rendered words with the stock library: r and y, r and n touch (the segmenter leaves them in one
 // box, read as W or m) and read right only when cut by the search; words the segmenter cut
-// right stay as they were.
+// right stay as they were; joined ff and ffi of the serif italic read as their letters.
 TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
   const std::string stock =
       FindStockLibrary(std::filesystem::path(MORVIK_BINARY).parent_path().string());
   ASSERT_FALSE(stock.empty());
   const ReferenceLibrary library = OpenReferenceNames({stock});
+  const std::string kItalic = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf";
   const struct {
     const std::string& Font;
     int Size, Tracking;
@@ -237,6 +313,8 @@ TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
       {test::kDejaVuSans, 18, -1, "directory"},
       {test::kNimbusRomanOtf, 14, -1, "burn"},
       {test::kNimbusRomanOtf, 14, 0, "resizing links curtain"},  // cut right already
+      // Joined ff and ffi of the serif italic, read as letters.
+      {kItalic, 42, 0, "tra\uFB03c sni\uFB00le"},
   };
   for (const auto& c : cases) {
     if (!test::FontInstalled(c.Font)) continue;
@@ -245,7 +323,8 @@ TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
     o.Tracking = c.Tracking;
     const Bitmap picture = RenderText(FontFace(c.Font), {c.Text}, c.Size, o);
     const PictureReading r = ReadPicture(ReadingGrey(picture), library, {});
-    EXPECT_EQ(ReadingText(r), std::vector<std::string>{c.Text}) << c.Font << " " << c.Size;
+    const std::string want = c.Font == kItalic ? "traffic sniffle" : c.Text;
+    EXPECT_EQ(ReadingText(r), std::vector<std::string>{want}) << c.Font << " " << c.Size;
   }
 }
 

@@ -29,7 +29,8 @@ struct Face {
   const char* Chars;
   std::vector<int> CapHeights;
   bool Ligatures = false;
-  int Soften = 0;  // FontLearnOptions::Soften
+  int Soften = 0;             // FontLearnOptions::Soften
+  bool AllLigatures = false;  // ff, ffi and ffl too
 };
 
 // Digits, capitals, small letters and every printable ASCII sign ('-' last, where it stands
@@ -52,7 +53,8 @@ const char kLetters[] = "0-9A-Za-z";
 //   serif c, e, h, l and t also sharp (blurred alone, e read as c, l as ']'; the other
 //   letters sharp split the a and n of clean lines);
 // - 150 dpi pages: the sans l at cap height 14 px (a bar two pixels wide read as j) and
-//   Palatino's w (split into u and a comma);
+//   Palatino's w (split into u and a comma), and its italic w at full size (no other italic
+//   w is like it: its halves read as z and c);
 // - blurred 200 dpi scans: the small letters at cap height 20 px, blurred more (n read as o),
 //   also of Palatino (h read as b) but for its v, w and x (they took the halves of a w).
 // Capitals and digits so made cost more time than they gained.
@@ -68,7 +70,8 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/truetype/noto/NotoSansMono-Regular.ttf", kTextChars, large},
       {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kTextChars, large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Italic.otf", kLetters, large, true},
-      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true},
+      {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf", kLetters, large, true, 0,
+       true},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-BoldItalic.otf", "a-z", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-BoldItalic.otf", "a-z", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z.,;:", {10}, false, 1},
@@ -77,6 +80,7 @@ std::vector<Face> Faces() {
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "l", {14}},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "w", {14}},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "Mlmp", large},
+      {"/usr/share/fonts/opentype/urw-base35/P052-Italic.otf", "w", large},
       {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf", "a-z", {20}, false, 3},
       {"/usr/share/fonts/opentype/urw-base35/P052-Roman.otf", "a-uyz", {20}, false, 3},
@@ -84,11 +88,13 @@ std::vector<Face> Faces() {
 }
 
 // fi and fl: references of ff, ffi and ffl took the "th" and "il" of small screen text for
-// ligatures, and learned from the serif faces alone they gained nothing on printed pages.
-std::vector<GlyphAnswer> LigatureGlyphs() {
+// ligatures, and learned from the upright serif faces alone they gained nothing on printed
+// pages. The serif italic has all five: its f's lean into one another, so that an ff or ffi set
+// as letters reads as one sign ("traffic" read as "tra@c").
+std::vector<GlyphAnswer> LigatureGlyphs(const Face& face) {
   std::vector<GlyphAnswer> glyphs;
   for (const Ligature& l : kLigatures)
-    if (std::strcmp(l.Letters, "fi") == 0 || std::strcmp(l.Letters, "fl") == 0)
+    if (face.AllLigatures || std::strcmp(l.Letters, "fi") == 0 || std::strcmp(l.Letters, "fl") == 0)
       glyphs.push_back({l.Glyph, l.Code});
   return glyphs;
 }
@@ -130,7 +136,7 @@ int main(int argc, char** argv) {
       options.Soften = face.Soften;
       for (const LearnedSet& set : LearnFromFont(face.File, face.Chars, options)) Pack(set, packed);
       if (face.Ligatures)
-        for (const LearnedSet& set : LearnGlyphs(face.File, LigatureGlyphs(), options))
+        for (const LearnedSet& set : LearnGlyphs(face.File, LigatureGlyphs(face), options))
           Pack(set, packed);
     }
     std::vector<std::string> bases, names;

@@ -14,4 +14,8 @@ std::string LettersOf(char c) {
   return std::string(1, c);
 }
 
+char LookAlikeLigature(char c) {
+  return c == kLigatures[1].Code ? kLigatures[2].Code : '\0';
+}
+
 }  // namespace morvik

@@ -19,4 +19,9 @@ extern const Ligature kLigatures[5];
 // The letters a ligature code stands for; the character itself for any other byte.
 std::string LettersOf(char c);
 
+// The code of the ligature a reading of `c` may stand for where only that makes a word, or 0:
+// the PostScript faces join fi and fl but set ff as two f's, which touching at their bars
+// (ff, and the ff of ffi and ffl set as f and a joined fi or fl) read as the fl ligature.
+char LookAlikeLigature(char c);
+
 }  // namespace morvik

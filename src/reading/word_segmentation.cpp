@@ -96,14 +96,33 @@ bool CutCandidate(const std::vector<InkColumn>& c, std::size_t x, int height, in
   return inkMinimum || topValley || bottomValley;
 }
 
+// Where a thin stroke ends against the round side of the next letter: the flag of an r
+// touching an e or an a at its top, or a foot joining the next letter at the baseline. The
+// column before x holds little ink in the upper or lower third only, and x reaches a third of
+// the height further down (or up) without spanning three quarters of it, as the stem an arch
+// of m or n meets would. Cutting in the stroke's middle (an ink minimum) leaves half of it on
+// either letter; cutting at its end gives each letter its own ink. Ranked by the stroke's ink.
+bool StrokeEnd(const std::vector<InkColumn>& c, std::size_t x, int height) {
+  const InkColumn &l = c[x - 1], &m = c[x];
+  if (l.Ink == 0 || m.Ink == 0 || 4 * l.Ink > height) return false;
+  const bool stem = 4 * (m.Last - m.First + 1) >= 3 * height;
+  const bool fromTop = !stem && 3 * (l.Last + 1) <= height && 3 * (m.Last - l.Last) >= height;
+  const bool fromBottom = 3 * l.First >= 2 * height && 3 * (l.First - m.First) >= height;
+  return fromTop || fromBottom;
+}
+
 // Up to kMaxCuts columns (absolute, ascending) to cut the box at, least ink first, apart from
 // each other, leaving at least two columns on either side.
 std::vector<int> CandidateCuts(const BinaryImage& ink, const CharBox& b) {
   const std::vector<InkColumn> cols = InkColumns(ink, RectOf(b));
   std::vector<std::pair<int, int>> found;  // ink, column
-  for (int x = 2; x + 2 <= b.Width; ++x)
-    if (CutCandidate(cols, static_cast<std::size_t>(x), b.Height, b.Top))
-      found.push_back({cols[static_cast<std::size_t>(x)].Ink, x});
+  for (int x = 2; x + 2 <= b.Width; ++x) {
+    const auto at = static_cast<std::size_t>(x);
+    if (CutCandidate(cols, at, b.Height, b.Top))
+      found.push_back({cols[at].Ink, x});
+    else if (StrokeEnd(cols, at, b.Height))
+      found.push_back({cols[at - 1].Ink, x});
+  }
   std::stable_sort(found.begin(), found.end(),
                    [](const auto& a, const auto& c) { return a.first < c.first; });
   std::vector<int> cuts;
@@ -350,6 +369,19 @@ bool ReadsAsWordWithOneChange(std::vector<RecognizedBox>& pieces, const Lexicon&
   return false;
 }
 
+// Whether the pieces read as a word the lexicon holds with one ligature read as the one it looks
+// like (which then takes its place).
+bool ReadsAsWordWithLookAlikeLigature(std::vector<RecognizedBox>& pieces, const Lexicon& words) {
+  for (RecognizedBox& p : pieces) {
+    const char was = p.Best[0].Char, alike = LookAlikeLigature(was);
+    if (p.Best[0].No == 0 || alike == 0) continue;
+    p.Best[0].Char = alike;
+    if (KnownWord(TextOf(pieces), words)) return true;
+    p.Best[0].Char = was;
+  }
+  return false;
+}
+
 // The best segmentation; or where that makes no word of the lexicon, the best within
 // kLexicalMargin of it that does, failing that (a misread word only) the best that does with
 // one close reading changed. A word searched only for the lexicon keeps the segmenter's
@@ -385,9 +417,11 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
   }
   const bool onlyLexical = !suspect;
   if (misread) flags.Suspect.assign(word.size(), true);
-  for (RecognizedBox& r : Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(), word, pitch,
-                                 words, onlyLexical))
-    out.push_back(std::move(r));
+  std::vector<RecognizedBox> chosen = Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(),
+                                             word, pitch, words, onlyLexical);
+  if (words != nullptr && !KnownWord(TextOf(chosen), *words))
+    ReadsAsWordWithLookAlikeLigature(chosen, *words);
+  for (RecognizedBox& r : chosen) out.push_back(std::move(r));
 }
 
 }  // namespace
