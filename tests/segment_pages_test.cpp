@@ -112,6 +112,25 @@ TEST(Frames, FramesAndRulesAreLeftOut) {
   ASSERT_EQ(SegmentText(button).Lines.size(), 1u);
   EXPECT_EQ(SegmentText(button).Lines[0].Chars.size(), 9u);
 
+  // The whole outline, its rounded corners dropped to a speck between edge and side, as the
+  // screen draws it and twice as large: neither the sides nor the specks make a character.
+  for (int k : {1, 2}) {
+    GreyImage keep = Render(test::kDejaVuSans, {"Keep"}, 10 * k, 8 * k);
+    const auto ink = [&](int left, int top, int width, int height) {
+      for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+          keep.Pixels[static_cast<std::size_t>(y) * keep.Width + x] = 0;
+    };
+    const int w = keep.Width, h = keep.Height;
+    ink(4 * k, 0, w - 8 * k, k), ink(4 * k, h - k, w - 8 * k, k);
+    ink(k, 4 * k, k, h - 8 * k), ink(w - 2 * k, 4 * k, k, h - 8 * k);
+    for (int x : {2 * k, w - 3 * k})
+      for (int y : {2 * k, h - 3 * k}) ink(x, y, k, k);
+    const Segmentation s = SegmentText(keep);
+    ASSERT_EQ(s.Lines.size(), 1u) << k;
+    EXPECT_EQ(s.Lines[0].Chars.size(), 4u) << k;
+  }
+
   if (!FontInstalled(test::kDejaVuSerif)) return;
   const GreyImage o = Render(test::kDejaVuSerif, {"O"}, 120, 4);
   ASSERT_EQ(SegmentText(o).Lines.size(), 1u);
