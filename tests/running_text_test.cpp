@@ -41,6 +41,9 @@ TEST(RunningText, TellsProseFromCodesAndListings) {
       {"src/main.cpp  build/morvik  CMakeLists.txt", false},
       {"Total 1,250 items 42 MB", false},
       {"ra#e of the harb#ur w#s high", false},  // unread pieces may be digits
+      // Small serif letters first read as signs: h as l1, a as 1l, m as n?.
+      {"for a fortnigl1t. noting tl1e temper:ture of tl1e rmm e1lch mon?ing.", true},
+      {"libqt6xml6 1:3.6.0-7.1 amd64 x1y", false},
   };
   for (const auto& c : cases) EXPECT_EQ(RunningText(Line(c.line)), c.prose) << c.line;
 }

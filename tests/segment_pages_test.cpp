@@ -11,6 +11,7 @@
 #include "fonts/render.h"
 #include "segment/bars.h"
 #include "segment/binarise.h"
+#include "segment/blocks.h"
 #include "segment/columns.h"
 #include "segment/components.h"
 #include "segment/deskew.h"
@@ -111,6 +112,25 @@ TEST(Frames, FramesAndRulesAreLeftOut) {
   ASSERT_EQ(SegmentText(button).Lines.size(), 1u);
   EXPECT_EQ(SegmentText(button).Lines[0].Chars.size(), 9u);
 
+  // The whole outline, its rounded corners dropped to a speck between edge and side, as the
+  // screen draws it and twice as large: neither the sides nor the specks make a character.
+  for (int k : {1, 2}) {
+    GreyImage keep = Render(test::kDejaVuSans, {"Keep"}, 10 * k, 8 * k);
+    const auto ink = [&](int left, int top, int width, int height) {
+      for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+          keep.Pixels[static_cast<std::size_t>(y) * keep.Width + x] = 0;
+    };
+    const int w = keep.Width, h = keep.Height;
+    ink(4 * k, 0, w - 8 * k, k), ink(4 * k, h - k, w - 8 * k, k);
+    ink(k, 4 * k, k, h - 8 * k), ink(w - 2 * k, 4 * k, k, h - 8 * k);
+    for (int x : {2 * k, w - 3 * k})
+      for (int y : {2 * k, h - 3 * k}) ink(x, y, k, k);
+    const Segmentation s = SegmentText(keep);
+    ASSERT_EQ(s.Lines.size(), 1u) << k;
+    EXPECT_EQ(s.Lines[0].Chars.size(), 4u) << k;
+  }
+
   if (!FontInstalled(test::kDejaVuSerif)) return;
   const GreyImage o = Render(test::kDejaVuSerif, {"O"}, 120, 4);
   ASSERT_EQ(SegmentText(o).Lines.size(), 1u);
@@ -147,6 +167,38 @@ TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
   if (FontInstalled(kDejaVuSansBold)) {
     const GreyImage bold = Render(kDejaVuSansBold, {"TM"}, 90, 4);
     EXPECT_TRUE(FindBars(Binarise(bold, Polarity::Auto).Image).empty());
+  }
+}
+
+// A button of a middle grey that the threshold puts with the ink (a blue button in a dark
+// dialog, a grey one in a light dialog) keeps its text once the block is made ground; a block
+// with nothing past its grey, and one whose text is the ground's colour (a bar), are no blocks.
+TEST(Blocks, TextPastAMiddleGreyBlockIsKept) {
+  if (!FontInstalled(test::kDejaVuSans)) GTEST_SKIP();
+  const GreyImage text = Render(test::kDejaVuSans, {"Save them"}, 10, 8, true);  // light on dark
+  struct Case {
+    int ground, block, ink;
+    bool found;
+  };
+  for (const Case& c : {Case{30, 101, 255, true}, Case{255, 120, 0, true},
+                        Case{30, 101, 101, false}, Case{30, 101, 30, false}}) {
+    GreyImage page{text.Width + 40, text.Height + 40,
+                   std::vector<std::uint8_t>(
+                       static_cast<std::size_t>(text.Width + 40) * (text.Height + 40), c.ground)};
+    for (int y = 0; y < text.Height; ++y)
+      for (int x = 0; x < text.Width; ++x)
+        page.Pixels[static_cast<std::size_t>(y + 20) * page.Width + x + 20] =
+            static_cast<std::uint8_t>(c.block + (c.ink - c.block) * text.At(x, y) / 255);
+    const Binarised ink = Binarise(page, Polarity::Auto);
+    ASSERT_EQ(ink.DarkOnLight, c.ground > 128) << c.block;
+    std::vector<Bar> bars;
+    const TextBlocks blocks = FindTextBlocks(page, ink, bars);
+    ASSERT_EQ(blocks.Bars.size(), c.found ? 1u : 0u) << c.ground << " " << c.ink;
+    if (!c.found) continue;
+    FlipBars(page, blocks.Ink, blocks.Bars);
+    const Segmentation s = SegmentText(page);
+    ASSERT_EQ(s.Lines.size(), 1u);
+    EXPECT_EQ(s.Lines[0].Chars.size(), 8u);
   }
 }
 

@@ -108,6 +108,34 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   }
 }
 
+// Enlarged screen text: capitals rise a quarter of the x-height (16) above it, less than the
+// third that tells an S from an s by itself; the line's other capitals show how far they rise.
+TEST(StrokeLetters, CaseBySizeMeasuredByTheLinesCapitals) {
+  const struct {
+    const char* word;  // * the s, D a capital rising 4 above the x-height
+    int top;           // of the s; the x-height's top is 14, the baseline 30
+    char want;
+  } cases[] = {
+      {"Dae*n", 10, 'S'},  // as high as the capital
+      {"xae*n", 10, 's'},  // no capital to measure by: as read
+      {"Dae*n", 13, 's'},  // a round letter's overshoot
+  };
+  for (const auto& c : cases) {
+    GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
+    PictureReading r;
+    for (int k = 0; c.word[k]; ++k) {
+      const bool star = c.word[k] == '*';
+      const int top = star ? c.top : c.word[k] == 'D' ? 10 : 14;
+      const char best[3] = {star ? 's' : c.word[k], star ? 'S' : '\0', 0};
+      ReadCharacter l = Letter(4 * k, top, 30 - top, best);
+      l.Column = k;
+      r.Chars.push_back(l);
+    }
+    ApplyStrokeLetters(r, grey, true, ReferenceLibrary{}, CharFilter{});
+    EXPECT_EQ(ShownChar(r.Chars[3]), c.want) << c.word << " " << c.top;
+  }
+}
+
 // An n and a u drawn five wide and eight high, read either way round: the side where the
 // arch closes across the middle decides.
 TEST(StrokeLetters, ArchesTellNFromU) {

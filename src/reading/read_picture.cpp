@@ -19,6 +19,7 @@
 #include "reading/word_segmentation.h"
 #include "reading/word_spaces.h"
 #include "segment/bars.h"
+#include "segment/blocks.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
 #include "segment/deskew.h"
@@ -134,8 +135,9 @@ void ScaleBoxesBack(PictureReading& reading, int scale, const GreyImage& given) 
   for (ReadCharacter& c : reading.Chars) ScaleBack(c.Box, scale, given);
 }
 
-// Running text as it is read: bars of the other polarity turned round, then the picture
-// turned so that its lines run along the rows. Work stays empty where neither was needed.
+// Running text as it is read: bars of the other polarity turned round and blocks whose text
+// lies past their grey made ground, then the picture turned so that its lines run along the
+// rows. Work stays empty where neither was needed.
 struct TextPage {
   GreyImage Work;
   Binarised Ink;
@@ -146,15 +148,17 @@ TextPage PrepareText(const GreyImage& given, Polarity polarity) {
   TextPage page;
   page.Ink = Binarise(given, polarity);
   const Polarity found = page.Ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
-  const std::vector<Bar> bars = FindBars(page.Ink.Image);
-  if (!bars.empty()) {
+  std::vector<Bar> bars = FindBars(page.Ink.Image);
+  const TextBlocks blocks = FindTextBlocks(given, page.Ink, bars);
+  if (!bars.empty() || !blocks.Bars.empty()) {
     page.Work = given;
     FlipBars(page.Work, page.Ink, bars);
+    if (!blocks.Bars.empty()) FlipBars(page.Work, blocks.Ink, blocks.Bars);
     page.Ink = Binarise(page.Work, found);
   }
   page.Skew = EstimateSkew(page.Ink.Image);
   if (page.Skew != 0) {
-    const GreyImage& from = bars.empty() ? given : page.Work;
+    const GreyImage& from = page.Work.Pixels.empty() ? given : page.Work;
     page.Work = Rotate(from, page.Skew, GroundGrey(from, page.Ink.Image));
     page.Ink = Binarise(page.Work, found);
   }

@@ -9,6 +9,8 @@ namespace morvik {
 
 namespace {
 
+constexpr char kUnread = '#';
+
 // Letters only once the signs prose puts around a word are taken off; a word of nothing
 // but signs (a dash standing alone) is not held against the line.
 bool ProseWord(std::string_view w) {
@@ -17,8 +19,11 @@ bool ProseWord(std::string_view w) {
   while (!w.empty() && kTrailing.find(w.back()) != std::string_view::npos) w.remove_suffix(1);
   if (w.empty()) return true;
   if (!IsLetter(w.front()) || !IsLetter(w.back())) return false;
+  // Inside a word, the signs small serif letters are first read as (h as l1, a as ;t, m as n?)
+  // still make a word of it; the word search sets them right with the lexicon.
+  constexpr std::string_view kInner = "'-1;?";
   for (char c : w)
-    if (!IsLetter(c) && c != '\'' && c != '-') return false;
+    if (!IsLetter(c) && kInner.find(c) == std::string_view::npos) return false;
   return true;
 }
 
@@ -35,8 +40,8 @@ bool RunningText(const std::vector<RecognizedBox>& line) {
   };
   for (const RecognizedBox& b : line) {
     if (b.Box.SpaceBefore) end();
-    // An unread piece counts as a sign: it may be a digit as well as a letter.
-    word += b.Best[0].No == 0 || b.Best[0].Char == 0 ? '?' : b.Best[0].Char;
+    // An unread piece counts against the word: it may be a digit as well as a letter.
+    word += b.Best[0].No == 0 || b.Best[0].Char == 0 ? kUnread : b.Best[0].Char;
   }
   end();
   return words >= kRunningTextWords && 3 * prose >= 2 * words;

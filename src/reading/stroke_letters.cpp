@@ -229,8 +229,10 @@ char LowMark(const ReadCharacter& c, const Context& at) {
 }
 
 // A letter whose capital differs from its small letter only in size (c o s v w x z) is the
-// capital when it stands on the baseline and rises above the x-height by a third of it,
-// the small letter when its top lies at the x-height's top (within a sixth of it).
+// capital when it stands on the baseline and rises above the x-height by a third of it, or
+// (screen sizes, where hinting leaves capitals a quarter above the x-height) by two pixels
+// and more than half as far as the line's other capitals; the small letter when its top lies
+// at the x-height's top (within a sixth of it). Round small letters overshoot by a pixel.
 char CaseBySize(const ReadCharacter& c, const Context& at) {
   const char shown = ShownChar(c);
   if (std::strchr("cosvwxzCOSVWXZ", shown) == nullptr) return 0;
@@ -240,7 +242,8 @@ char CaseBySize(const ReadCharacter& c, const Context& at) {
   const CharBox& b = c.Box;
   if (std::abs(b.Top + b.Height - m.Baseline) > slack) return 0;
   const int rise = m.XTop - b.Top;
-  if (rise >= std::max(2, xHeight / 3))
+  const bool likeCapitals = m.Capitals && rise >= 2 && 2 * rise > m.XTop - m.CapitalTop;
+  if (rise >= std::max(2, xHeight / 3) || likeCapitals)
     return static_cast<char>(std::toupper(static_cast<unsigned char>(shown)));
   return std::abs(rise) <= slack
              ? static_cast<char>(std::tolower(static_cast<unsigned char>(shown)))
@@ -311,7 +314,7 @@ char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool smal
 }  // namespace
 
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
-  std::vector<int> bottoms, tops, ascenders;
+  std::vector<int> bottoms, tops, ascenders, capitals;
   for (const ReadCharacter* c : line) {
     if (c->Blank || c->Box.Empty) continue;
     bottoms.push_back(c->Box.Top + c->Box.Height);
@@ -319,10 +322,14 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line) {
     if (XHeightLetter(c->Best[0].Char)) tops.push_back(c->Box.Top);
     if (c->Best[0].Char != 0 && std::strchr("bdhk", c->Best[0].Char) != nullptr)
       ascenders.push_back(c->Box.Top);
+    if (c->Best[0].Char != 0 && std::strchr("ABDEFGHKLMNPRTUY", c->Best[0].Char) != nullptr)
+      capitals.push_back(c->Box.Top);
   }
   LineModel m;
   m.Ascenders = !ascenders.empty();
   if (m.Ascenders) m.AscenderTop = UpperMedian(ascenders);
+  m.Capitals = !capitals.empty();
+  if (m.Capitals) m.CapitalTop = UpperMedian(capitals);
   if (tops.size() < 3) return m;
   m.Baseline = UpperMedian(bottoms);
   m.XTop = UpperMedian(tops);

@@ -14,13 +14,16 @@ namespace morvik {
 // The line's model as its small letters show it: the baseline (median bottom) and the top
 // of the x-height (median top of the letters without ascenders or descenders). Valid only
 // with at least three such letters and an x-height of at least three pixels. The ascenders'
-// top (median top of b d h k) is kept where the line has one of them.
+// top (median top of b d h k) is kept where the line has one of them, and the capitals' top
+// where it has capitals whose small letters differ in shape.
 struct LineModel {
   int Baseline = 0;
   int XTop = 0;
   bool Valid = false;
   int AscenderTop = 0;
   bool Ascenders = false;
+  int CapitalTop = 0;  // median top of the capitals without a small twin (A B D E ...)
+  bool Capitals = false;
 };
 LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 
@@ -43,8 +46,9 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // of two rows at most: when the grey row under it, below the baseline, holds a quarter of
 // its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
 // A letter whose capital differs only in size (c o s v w x z) standing on the baseline is
-// the capital when it rises above the x-height by a third of it, the small letter when its
-// top lies at the x-height's top (within a sixth of it).
+// the capital when it rises above the x-height by a third of it, or by two pixels and more
+// than half as far as the line's other capitals rise, the small letter when its top lies at
+// the x-height's top (within a sixth of it).
 // An n or u is the one whose arch closes across the middle third of its columns in the top
 // quarter of its rows (n) or the bottom one (u), the other quarter open there.
 // A dash (-) whose top lies a row above the baseline or lower, no higher than a third of

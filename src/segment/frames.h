@@ -22,8 +22,16 @@ bool IsRule(const Component& c, int typicalHeight);
 // side of a frame, a rule); the longest strokes of characters are thicker.
 bool IsDrawnLine(const Component& c);
 
-// The components without frames and drawn lines.
-void RemoveFrames(std::vector<Component>& components);
+// The components without frames, drawn lines and the sides of frames: thin uprights too short
+// for drawn lines (a button's side, its light corners dropped by the threshold) closed at both
+// ends by drawn lines. The boxes of the upright lines and sides taken out are added to `sides`
+// when given.
+void RemoveFrames(std::vector<Component>& components, std::vector<Rect>* sides = nullptr);
+
+// The components without the specks at either end of those sides (the darker pixels of a
+// rounded corner, no larger than the corner), which, read as a line of their own, would pull
+// the side between them into a character.
+void RemoveFrameCorners(std::vector<Component>& components, const std::vector<Rect>& sides);
 
 // The components without rules, judged against the typical character height.
 void RemoveRules(std::vector<Component>& components, int typicalHeight);

@@ -45,7 +45,9 @@ std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight,
                                    std::size_t maxChars) {
   std::vector<Component> components = FindComponents(image);
   // A frame would pass for the typical character and enclose a line of everything.
-  RemoveFrames(components);
+  std::vector<Rect> sides;
+  RemoveFrames(components, &sides);
+  RemoveFrameCorners(components, sides);
   if (typicalHeight <= 0) typicalHeight = TypicalHeight(components);
   // Dust is set aside: the dots of i and full stops at screen sizes are as small.
   const auto dust =
