@@ -214,16 +214,17 @@ const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
        pad != reinterpret_cast<const std::uint8_t*>(data_) + at_; ++pad)
     if (*pad != 0) Fail("set " + set + ": bad padding");
   const std::uint8_t* images = Take(kImageBytes * kReferenceCount);
+  TPattern p;  // the counts are worked out from the cells alone
   for (int k = 1; k <= kReferenceCount; ++k) {
     const std::uint8_t* bytes = images + (k - 1) * kImageBytes;
     if (!CellsValid(bytes, marked))
       Fail("set " + set + ": reference " + std::to_string(k) + " is not a pattern");
-    TPattern p;
-    std::memcpy(static_cast<void*>(&p), bytes, kImageBytes);
-    const TPattern stored = p;
+    std::memcpy(p.Cells.data(), bytes, kCellBytes);
     ComputeSpans(p);
-    if (p.MaxLevel != stored.MaxLevel || p.ColCount != stored.ColCount ||
-        p.RowCount != stored.RowCount)
+    std::uint16_t cols = 0, rows = 0;
+    std::memcpy(&cols, bytes + offsetof(TPattern, ColCount), sizeof cols);
+    std::memcpy(&rows, bytes + offsetof(TPattern, RowCount), sizeof rows);
+    if (p.MaxLevel != bytes[kCellBytes] || p.ColCount != cols || p.RowCount != rows)
       Fail("set " + set + ": reference " + std::to_string(k) + " has wrong counts");
   }
   if (!marked) Fail("set " + set + ": holds no reference: every pattern is empty");

@@ -77,6 +77,29 @@ GreyImage Blur(const GreyImage& grey) {
   return out;
 }
 
+// Steps between horizontal neighbours of which one lies in the inky four fifths of the range
+// and one outside its inkiest fifth, in 1/256ths of the range, counted into steps: the inside
+// of solid ink (a bar, a frame) has no edge to measure. Returns how many. One loop for each
+// polarity, along each row: it looks at every pixel of the picture.
+template <bool kDarkOnLight>
+long long CountSteps(const GreyImage& grey, int ink, int range, std::array<long long, 257>& steps) {
+  const int nearInk = kDarkOnLight ? ink + range * 4 / 5 : ink - range * 4 / 5;
+  const int deepInk = kDarkOnLight ? ink + range / 5 : ink - range / 5;
+  long long count = 0;
+  for (int y = 0; y < grey.Height; ++y) {
+    const std::uint8_t* row = grey.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
+    for (int x = 0; x + 1 < grey.Width; ++x) {
+      const int a = row[x], b = row[x + 1];
+      const bool near = kDarkOnLight ? std::min(a, b) < nearInk && std::max(a, b) > deepInk
+                                     : std::max(a, b) > nearInk && std::min(a, b) < deepInk;
+      if (!near) continue;
+      ++steps[static_cast<std::size_t>(std::min(256, std::abs(a - b) * 256 / range))];
+      ++count;
+    }
+  }
+  return count;
+}
+
 }  // namespace
 
 bool LooksBlurred(const GreyImage& grey) {
@@ -89,24 +112,9 @@ bool LooksBlurred(const GreyImage& grey) {
   if (!darkOnLight) ink = Percentile(histogram, total, 0.995L);
   const int range = std::abs(ground - ink);
   if (range < 32) return false;  // no print to speak of
-  // Steps between horizontal neighbours of which one lies in the inky four fifths of the
-  // range and one outside its inkiest fifth, in 1/256ths of the range: the inside of solid
-  // ink (a bar, a frame) has no edge to measure.
-  const int nearInk = darkOnLight ? ink + range * 4 / 5 : ink - range * 4 / 5;
-  const int deepInk = darkOnLight ? ink + range / 5 : ink - range / 5;
   std::array<long long, 257> steps{};
-  long long count = 0;
-  for (int y = 0; y < grey.Height; ++y)
-    for (int x = 0; x + 1 < grey.Width; ++x) {
-      const int a = grey.At(x, y), b = grey.At(x + 1, y);
-      const int inkier = darkOnLight ? std::min(a, b) : std::max(a, b);
-      const int lighter = darkOnLight ? std::max(a, b) : std::min(a, b);
-      const bool near = darkOnLight ? inkier < nearInk && lighter > deepInk
-                                    : inkier > nearInk && lighter < deepInk;
-      if (!near) continue;
-      ++steps[static_cast<std::size_t>(std::min(256, std::abs(a - b) * 256 / range))];
-      ++count;
-    }
+  const long long count = darkOnLight ? CountSteps<true>(grey, ink, range, steps)
+                                      : CountSteps<false>(grey, ink, range, steps);
   if (count < kMinEdgePixels) return false;
   long long seen = 0;
   for (int s = 0; s <= 256; ++s) {
