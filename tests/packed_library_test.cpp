@@ -158,6 +158,7 @@ TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {
       {good + "x", "bytes after its last set"},
       {"", "cut short"},
       {"MVPACK\r\n\x04", "another version"},
+      {Raw("MVPACK\r\n\x02\x01\x00"), "another version"},  // references not in place
       {"PK\x03\x04 not a pack at all", "not a packed library"},
       {Raw("MVPACK\r\n\x01\x00\x00"), "holds no set"},
       {Raw("MVPACK\r\n\x01\x01\x00\x01\x00x\x00\x00\x00\x00"), "no reference file"},

@@ -24,13 +24,13 @@ namespace {
 
 // "MVPACK", CR LF, the version; then the count of sets (2 bytes) and the sets. In version 3
 // the layout record of this build's patterns follows the count, and each set is in its
-// prepared form with its references as images; in version 2 each set is in its prepared form
-// with its references as fields (prepared_pack.h). In version 1, which older builds
+// prepared form (prepared_pack.h). Version 2, whose references could not be read in place,
+// is refused: the build writes the stock pack again. In version 1, which older builds
 // wrote, each is its name (2-byte length, bytes) and its four files in kParts order, each a
 // present byte (0 or 1) and, when present, a 4-byte length and the bytes. Numbers are
 // little-endian.
 const std::string kMagic = "MVPACK\r\n";
-constexpr std::uint8_t kFileVersion = 1, kFieldsVersion = 2, kImagesVersion = 3;
+constexpr std::uint8_t kFileVersion = 1, kPreparedVersion = 3;
 const char* const kParts[] = {".PCP", ".charmap.txt", ".set.ini", ".detail"};
 constexpr int kPartCount = 4;
 
@@ -168,7 +168,7 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
     throw FileError(file, "would hold more than " + std::to_string(kMaxLibrarySets) + " sets");
   const std::string folder = FolderOf(packPath);
   std::string pack = kMagic;
-  pack += static_cast<char>(kImagesVersion);
+  pack += static_cast<char>(kPreparedVersion);
   PutNumber(pack, static_cast<std::uint32_t>(names.size()), 2);
   PutPatternLayout(pack);
   for (const std::string& name : names) {
@@ -194,7 +194,7 @@ ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const st
   PackReader in(data, size, file);
   if (in.Bytes(kMagic.size()) != kMagic) in.Fail("is not a packed library");
   const std::uint32_t version = in.Number(1);
-  if (version != kFileVersion && version != kFieldsVersion && version != kImagesVersion)
+  if (version != kFileVersion && version != kPreparedVersion)
     in.Fail("is a packed library of another version");
   const std::uint32_t count = in.Number(2);
   if (count == 0) in.Fail("holds no set");
@@ -207,14 +207,10 @@ ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const st
     if (!in.AtEnd()) in.Fail("has bytes after its last set");
     return library;
   }
-  PatternForm form = PatternForm::kFields;
-  if (version == kImagesVersion) {
-    form = PatternForm::kImages;
-    if (!IsPatternLayout(in.Skip(kLayoutBytes)))
-      in.Fail("was packed by a build that lays patterns out otherwise");
-  }
-  const std::size_t header = kMagic.size() + 3 + (form == PatternForm::kImages ? kLayoutBytes : 0);
-  PreparedSetReader sets(data, size, header, file, form, data ? std::move(keep) : nullptr);
+  if (!IsPatternLayout(in.Skip(kLayoutBytes)))
+    in.Fail("was packed by a build that lays patterns out otherwise");
+  const std::size_t header = kMagic.size() + 3 + kLayoutBytes;
+  PreparedSetReader sets(data, size, header, file, data ? std::move(keep) : nullptr);
   for (std::uint32_t k = 0; k < count; ++k) sets.ReadSet(folder, library.Sets);
   if (!sets.AtEnd()) in.Fail("has bytes after its last set");
   return library;

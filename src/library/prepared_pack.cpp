@@ -18,16 +18,14 @@ namespace {
 // settings, a byte each (kNone when not stored); the map's 41 entries where it has one; the
 // references 1..40; the count of earlier passes (a byte) and their references; where it has
 // detail, the form of its derived numbers (a byte: kExtended or kRecompute) and the detail of
-// references 1..40. As fields, a pattern is its 256 cells (mark, level), MaxLevel, the four
-// stored count bytes, ColCount and RowCount (2 bytes each); as an image, the bytes of a
-// TPattern (its padding zero), and the references 1..40 start at a multiple of kImageAlign
+// references 1..40. A pattern is its image, the bytes of a TPattern (its padding zero), and
+// the references 1..40 start at a multiple of kImageAlign
 // from the pack's first byte, zero bytes before them. A detail is its valid byte, ink width, ink
 // height and height (2 bytes each), its grid and, in kExtended form, InvNorm, LogAspect and
 // LogHeight as x87 extended numbers (10 bytes each, zero for an invalid detail).
 constexpr std::uint8_t kHasMap = 1, kHasDetail = 2;
 constexpr std::uint8_t kNone = 0xFF;
 constexpr std::size_t kCellBytes = sizeof(TPattern::Cells);
-constexpr std::size_t kPatternBytes = kCellBytes + 1 + 4 + 2 + 2;
 constexpr std::size_t kGridBytes = kDetailSize * kDetailSize;
 constexpr std::size_t kDetailBytes = 1 + 3 * 2 + kGridBytes;
 constexpr std::size_t kExtendedBytes = 10, kDerivedBytes = 3 * kExtendedBytes;
@@ -186,28 +184,9 @@ void PreparedSetReader::ReadSettings(SetSettings& s, const std::string& set) {
   percent(7, s.Tally, 0);
 }
 
-// References 1..40 into patterns[1..40]. Each must be counted as opening leaves it: its
-// largest level and line counts those of its cells, so that nothing read later can disagree
-// with the cells it describes.
-void PreparedSetReader::ReadPatterns(const PatternSlots& to, const std::string& set) {
-  const std::uint8_t* bytes = Take(kPatternBytes * kReferenceCount);
-  bool marked = false;
-  for (int k = 1; k <= kReferenceCount; ++k, bytes += kPatternBytes) {
-    TPattern& p = *to[static_cast<std::size_t>(k)];
-    if (!CellsValid(bytes, marked))
-      Fail("set " + set + ": reference " + std::to_string(k) + " is not a pattern");
-    std::memcpy(p.Cells.data(), bytes, kCellBytes);
-    std::memcpy(p.StoredCounts.data(), bytes + kCellBytes + 1, 4);
-    ComputeSpans(p);
-    if (p.MaxLevel != bytes[kCellBytes] || p.ColCount != Word(bytes + kCellBytes + 5) ||
-        p.RowCount != Word(bytes + kCellBytes + 7))
-      Fail("set " + set + ": reference " + std::to_string(k) + " has wrong counts");
-  }
-  if (!marked) Fail("set " + set + ": holds no reference: every pattern is empty");
-}
-
-// References 1..40 as images, each checked as ReadPatterns checks fields: cells, then the
-// counts they give (worked out in a copy: the images stay as they are).
+// References 1..40 as images, each checked: its cells (marks 0 or 1, levels up to 100), then
+// that its largest level and line counts are those of its cells, so that nothing read later
+// can disagree with the cells it describes (worked out aside: the images stay as they are).
 const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
   bool marked = false;
   for (const std::uint8_t* pad = Take((kImageAlign - at_ % kImageAlign) % kImageAlign);
@@ -234,12 +213,6 @@ const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
 // The settled references into the bank: shared in place where the pack is kept alive and
 // they lie aligned (they do in a mapped pack), else copied.
 void PreparedSetReader::ReadBank(TPatternBank& bank, const std::string& set) {
-  if (form_ == PatternForm::kFields) {
-    PatternSlots slots{};
-    for (int k = 1; k <= kReferenceCount; ++k) slots[static_cast<std::size_t>(k)] = &bank.Slot(k);
-    ReadPatterns(slots, set);
-    return;
-  }
   const std::uint8_t* images = TakeImages(set);
   if (keep_ && reinterpret_cast<std::uintptr_t>(images) % alignof(TPattern) == 0) {
     bank = TPatternBank(
@@ -306,15 +279,9 @@ void PreparedSetReader::ReadSet(const std::string& folder, std::vector<Reference
   if (earlier >= kMaxPasses) Fail("set " + name + ": too many earlier passes");
   set.Prepared.Earlier.resize(earlier);
   for (ReferencePatterns& refs : set.Prepared.Earlier) {
-    if (form_ == PatternForm::kImages) {
-      const std::uint8_t* images = TakeImages(name);
-      for (std::size_t k = 1; k < refs.size(); ++k)
-        std::memcpy(static_cast<void*>(&refs[k]), images + (k - 1) * kImageBytes, kImageBytes);
-      continue;
-    }
-    PatternSlots slots{};
-    for (std::size_t k = 1; k < refs.size(); ++k) slots[k] = &refs[k];
-    ReadPatterns(slots, name);
+    const std::uint8_t* images = TakeImages(name);
+    for (std::size_t k = 1; k < refs.size(); ++k)
+      std::memcpy(static_cast<void*>(&refs[k]), images + (k - 1) * kImageBytes, kImageBytes);
   }
   if (flags & kHasDetail) ReadDetail(set.Detail, name);
   set.Prepared.Ready = true;

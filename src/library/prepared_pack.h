@@ -17,18 +17,14 @@
 
 namespace morvik {
 
-// How a pack stores its references: as fields (the earlier form) or as images of this
-// build's patterns (the current form, after the layout record in the pack's header).
-enum class PatternForm { kFields, kImages };
-
-// The layout record of the current form: the size of a pattern, where its counts lie and how
+// The layout record in a pack's header: the size of a pattern, where its counts lie and how
 // a 2-byte number is laid out (kLayoutBytes bytes).
 constexpr std::size_t kLayoutBytes = 8;
 void PutPatternLayout(std::string& out);
 bool IsPatternLayout(const char* record);
 
 // Appends the prepared set (opened by OpenReferenceSet: prepared) under its name in the
-// current form; out holds the pack from its first byte (the references are aligned in it).
+// form above; out holds the pack from its first byte (the references are aligned in it).
 void PutPreparedSet(std::string& out, const std::string& name, const ReferenceSet& set);
 
 // Reads prepared sets from the bytes of a pack, front to back; every count, size and field
@@ -38,8 +34,8 @@ class PreparedSetReader {
   // The pack's bytes from its first, the sets from start on. Where keep holds them alive
   // (a mapped pack), the sets' references are read in place, else copied.
   PreparedSetReader(const char* data, std::size_t size, std::size_t start, const std::string& file,
-                    PatternForm form, std::shared_ptr<const char> keep)
-      : data_(data), size_(size), file_(file), form_(form), keep_(std::move(keep)), at_(start) {}
+                    std::shared_ptr<const char> keep)
+      : data_(data), size_(size), file_(file), keep_(std::move(keep)), at_(start) {}
   // The next set, its base name taken against folder, added to sets (built in place: a set
   // is large).
   void ReadSet(const std::string& folder, std::vector<ReferenceSet>& sets);
@@ -50,8 +46,6 @@ class PreparedSetReader {
   const std::uint8_t* Take(std::size_t n);
   [[noreturn]] void Fail(const std::string& problem) const;
   void ReadSettings(SetSettings& settings, const std::string& set);
-  using PatternSlots = std::array<TPattern*, kReferenceCount + 1>;  // 1..40
-  void ReadPatterns(const PatternSlots& to, const std::string& set);
   const std::uint8_t* TakeImages(const std::string& set);
   void ReadBank(TPatternBank& bank, const std::string& set);
   void ReadDetail(SetDetail& detail, const std::string& set);
@@ -59,7 +53,6 @@ class PreparedSetReader {
   const char* data_;
   std::size_t size_;
   const std::string& file_;
-  PatternForm form_;
   std::shared_ptr<const char> keep_;
   std::size_t at_;
 };
