@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -121,6 +122,31 @@ TEST_F(Packed, OpensEverySetAsItsOwnFilesDo) {
                     OpenReferenceNames({dir.File("lib/more/short"), bases[0], bases[1], bases[2]}));
 }
 
+// A mapped pack's sets read their references in place and keep the mapping alive: a set
+// outlives its library and the file. Sets parsed from bytes nobody keeps copy them.
+TEST_F(Packed, MappedSetsReadThePackInPlaceAndKeepIt) {
+  SavePackedLibrary(dir.File("lib/all.pack"), names);
+  const std::string bytes = test::ReadFile(dir.File("lib/all.pack"));
+  std::vector<std::string> bases;
+  for (const std::string& n : names) bases.push_back(dir.File("lib/" + n));
+  const ReferenceLibrary files = OpenReferenceNames(bases);
+  ReferenceSet kept;
+  {
+    ReferenceLibrary mapped = OpenPackedLibrary(dir.File("lib/all.pack"));
+    for (const ReferenceSet& set : mapped.Sets) EXPECT_TRUE(set.Bank.Shares()) << set.Base;
+    kept = std::move(mapped.Sets[0]);
+  }
+  fs::remove(dir.File("lib/all.pack"));
+  ExpectSameSet(kept, files.Sets[0]);
+  ReferenceLibrary parsed;
+  {
+    const std::string copy = bytes;
+    parsed = ParsePackedLibrary(copy.data(), copy.size(), "all.pack", dir.File("lib"));
+  }
+  for (const ReferenceSet& set : parsed.Sets) EXPECT_FALSE(set.Bank.Shares()) << set.Base;
+  ExpectSameLibrary(parsed, files);
+}
+
 TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {
   SavePackedLibrary(dir.File("lib/all.pack"), names);
   const std::string good = test::ReadFile(dir.File("lib/all.pack"));
@@ -131,7 +157,8 @@ TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {
       {good.substr(0, 20), "cut short"},
       {good + "x", "bytes after its last set"},
       {"", "cut short"},
-      {"MVPACK\r\n\x03", "another version"},
+      {"MVPACK\r\n\x04", "another version"},
+      {Raw("MVPACK\r\n\x02\x01\x00"), "another version"},  // references not in place
       {"PK\x03\x04 not a pack at all", "not a packed library"},
       {Raw("MVPACK\r\n\x01\x00\x00"), "holds no set"},
       {Raw("MVPACK\r\n\x01\x01\x00\x01\x00x\x00\x00\x00\x00"), "no reference file"},
@@ -184,13 +211,18 @@ TEST_F(Packed, OpensPacksOfTheEarlierFormAlike) {
 TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
   SavePackedLibrary(dir.File("lib/all.pack"), {"full"});
   const std::string good = test::ReadFile(dir.File("lib/all.pack"));
-  // Where the fields of the one set lie: header, name, flags, settings, map, references,
-  // count of earlier passes and their references (one: slot 40's largest level is stale),
-  // the form of the detail's derived numbers (stored), the detail.
-  const std::size_t name = 11, flags = name + 2 + 4, settings = flags + 1, map = settings + 8;
-  const std::size_t refs = map + 41, pattern = 512 + 1 + 4 + 2 + 2;
+  // Where the fields of the one set lie: header (with the layout record of a pattern's
+  // image: its size, where its column and row counts lie), name, flags, settings, map,
+  // references (from the next multiple of 8), count of earlier passes and their references
+  // (one: slot 40's largest level is stale), the form of the detail's derived numbers
+  // (stored), the detail.
+  const std::size_t pattern = sizeof(TPattern), cols = offsetof(TPattern, ColCount);
+  const std::size_t rows = offsetof(TPattern, RowCount);
+  const std::size_t layout = 11, name = layout + 8, flags = name + 2 + 4, settings = flags + 1;
+  const std::size_t map = settings + 8, refs = (map + 41 + 7) / 8 * 8;
   const std::size_t earlier = refs + kReferenceCount * pattern;
-  const std::size_t form = earlier + 1 + kReferenceCount * pattern, detail = form + 1;
+  const std::size_t more = (earlier + 1 + 7) / 8 * 8;
+  const std::size_t form = more + kReferenceCount * pattern, detail = form + 1;
   const std::size_t plain = 1 + 6 + 144, derived = 3 * 10;
   ASSERT_EQ(good[earlier], 1);
   ASSERT_EQ(good.size(), detail + kReferenceCount * (plain + derived));
@@ -216,11 +248,14 @@ TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
       {refs, '\x02'},                // a mark neither 0 nor 1
       {refs + 1, '\x65'},            // a level above 100
       {refs + 512, '\x06'},          // a largest level its cells do not have
-      {refs + 517, '\x03'},          // a column count its cells do not give
-      {refs + 519, '\x11'},          // a row count its cells do not give
+      {refs + cols, '\x03'},         // a column count its cells do not give
+      {refs + rows, '\x11'},         // a row count its cells do not give
+      {refs - 1, '\x01'},            // padding that is not zero
+      {layout, '\x01'},              // patterns laid out otherwise
+      {layout + 6, '\x03'},          // numbers of another byte order
       {earlier, '\x08'},             // more earlier passes than opening makes
       {earlier, '\x02'},             // earlier passes read from the detail
-      {earlier + 1, '\x02'},         // an earlier pass that is no pattern
+      {more, '\x02'},                // an earlier pass that is no pattern
       {form, '\x07'},                // derived numbers of an unknown form
       {detail + plain + 9, '\x7F'},  // an InvNorm far above 1
       {detail, '\x02'},              // a detail neither valid nor not

@@ -126,6 +126,11 @@ GreyImage WithBlock() {
   return g;
 }
 
+GreyImage Inverted(GreyImage g) {
+  for (std::uint8_t& v : g.Pixels) v = static_cast<std::uint8_t>(255 - v);
+  return g;
+}
+
 TEST(Sharpen, TellsSoftEdgesAndSteepensThem) {
   const struct {
     std::string Name;
@@ -138,6 +143,12 @@ TEST(Sharpen, TellsSoftEdgesAndSteepensThem) {
       {"solid ink", WithBlock(), false},
       {"too little ink", Bars(120, 4, 3, 3), false},
       {"blank", GreyImage{50, 50, std::vector<std::uint8_t>(2500, 255)}, false},
+      // Light on dark alike; rows of a few pixels, most edges at their ends.
+      {"blurred, light on dark", Inverted(Bars(600, 40, 3, 3)), true},
+      {"anti-aliased, light on dark", Inverted(Bars(600, 40, 3, 1)), false},
+      {"blurred, narrow", Bars(40, 400, 3, 3), true},
+      {"blurred, narrow, light on dark", Inverted(Bars(40, 400, 3, 3)), true},
+      {"anti-aliased, narrow", Bars(40, 400, 3, 1), false},
   };
   for (const auto& c : cases) EXPECT_EQ(LooksBlurred(c.Picture), c.Blurred) << c.Name;
   // The unsharp mask leaves flat greys alone and pushes a ramp's ends apart.

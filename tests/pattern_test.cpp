@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <memory>
+#include <stdexcept>
+
 #include "core/pattern_bank.h"
 
 namespace morvik {
@@ -159,6 +163,33 @@ TEST(Bank, StartsEmptyWithCountsSixteenAndResetLeavesTheEditPattern) {
   EXPECT_EQ(bank.EditPattern().MaxLevel, 50);
   EXPECT_EQ(bank.EditPattern().At(8, 8).Level, 50);
   EXPECT_EQ(bank.EditPattern().ColCount, 7);
+}
+
+// A bank over shared references reads them until a slot is changed; then it changes a copy of
+// its own, and neither the shared patterns nor other banks over them see it.
+TEST(Bank, ReadsSharedReferencesUntilOneIsChanged) {
+  auto refs = std::make_shared<std::array<TPattern, kReferenceCount>>();
+  for (int k = 0; k < kReferenceCount; ++k) (*refs)[static_cast<std::size_t>(k)] = Filled(k + 1);
+  const TPatternBank shared(std::shared_ptr<const TPattern>(refs, refs->data()));
+  TPatternBank bank = shared;
+  const TPatternBank& read = bank;
+  const TPattern& before = read.Slot(40);
+  EXPECT_TRUE(bank.Shares());
+  EXPECT_EQ(&before, &(*refs)[39]);
+  for (int k : {1, 40}) EXPECT_EQ(read.Slot(k).At(8, 8).Level, k);
+  for (int k : {0, kTestSlot, kEditSlot}) EXPECT_EQ(read.Slot(k).MaxLevel, 0) << k;
+  EXPECT_THROW(read.Slot(kEditSlot + 1), std::out_of_range);
+  bank.Slot(40).At(8, 8).Level = 99;
+  EXPECT_FALSE(bank.Shares());
+  EXPECT_EQ(read.Slot(40).At(8, 8).Level, 99);
+  EXPECT_EQ(read.Slot(39).At(8, 8).Level, 39);  // the others copied
+  EXPECT_EQ(before.At(8, 8).Level, 40);         // what was read before stays readable
+  EXPECT_EQ(shared.Slot(40).At(8, 8).Level, 40);
+  TPatternBank copy = bank;
+  copy.Slot(40).At(8, 8).Level = 7;
+  EXPECT_EQ(read.Slot(40).At(8, 8).Level, 99);
+  TPatternBank moved = std::move(copy);
+  EXPECT_EQ(moved.Slot(40).At(8, 8).Level, 7);
 }
 
 TEST(AddClamped, AddsThenHoldsInRange) {

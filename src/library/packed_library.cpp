@@ -22,13 +22,15 @@ namespace morvik {
 
 namespace {
 
-// "MVPACK", CR LF, the version; then the count of sets (2 bytes) and the sets. In version 2
-// each set is in its prepared form (prepared_pack.h). In version 1, which older builds
+// "MVPACK", CR LF, the version; then the count of sets (2 bytes) and the sets. In version 3
+// the layout record of this build's patterns follows the count, and each set is in its
+// prepared form (prepared_pack.h). Version 2, whose references could not be read in place,
+// is refused: the build writes the stock pack again. In version 1, which older builds
 // wrote, each is its name (2-byte length, bytes) and its four files in kParts order, each a
 // present byte (0 or 1) and, when present, a 4-byte length and the bytes. Numbers are
 // little-endian.
 const std::string kMagic = "MVPACK\r\n";
-constexpr std::uint8_t kFileVersion = 1, kPreparedVersion = 2;
+constexpr std::uint8_t kFileVersion = 1, kPreparedVersion = 3;
 const char* const kParts[] = {".PCP", ".charmap.txt", ".set.ini", ".detail"};
 constexpr int kPartCount = 4;
 
@@ -86,20 +88,6 @@ class MappedPack {
   const char* data_ = nullptr;
   std::size_t size_ = 0;
 };
-
-// Asks the kernel for the pages of a large new block in one call, not a fault each as the
-// sets are built in it (where the kernel cannot, the faults come as before).
-void Prefault(void* block, std::size_t bytes) {
-#ifdef MADV_POPULATE_WRITE
-  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const auto from = (reinterpret_cast<std::uintptr_t>(block) + page - 1) / page * page;
-  const auto to = (reinterpret_cast<std::uintptr_t>(block) + bytes) / page * page;
-  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-#else
-  (void)block;
-  (void)bytes;
-#endif
-}
 
 // Reads the pack front to back; every read is checked against its end.
 class PackReader {
@@ -182,6 +170,7 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
   std::string pack = kMagic;
   pack += static_cast<char>(kPreparedVersion);
   PutNumber(pack, static_cast<std::uint32_t>(names.size()), 2);
+  PutPatternLayout(pack);
   for (const std::string& name : names) {
     if (name.empty() || name.size() > 0xFFFF)
       throw FileError(file, "cannot hold the set name \"" + name + "\"");
@@ -193,13 +182,15 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
 
 ReferenceLibrary OpenPackedLibrary(const std::string& packPath) {
   const std::string file = ResolveFileName(packPath);
-  const MappedPack pack(file);
-  if (!pack.Found()) throw FileError(file, "packed library not found", ErrorKind::kNotFound);
-  return ParsePackedLibrary(pack.Data(), pack.Size(), file, FolderOf(packPath));
+  const auto pack = std::make_shared<const MappedPack>(file);
+  if (!pack->Found()) throw FileError(file, "packed library not found", ErrorKind::kNotFound);
+  // The sets read their references from the mapping, which lives as long as any of them.
+  return ParsePackedLibrary(pack->Data(), pack->Size(), file, FolderOf(packPath),
+                            std::shared_ptr<const char>(pack, pack->Data()));
 }
 
 ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const std::string& file,
-                                    const std::string& folder) {
+                                    const std::string& folder, std::shared_ptr<const char> keep) {
   PackReader in(data, size, file);
   if (in.Bytes(kMagic.size()) != kMagic) in.Fail("is not a packed library");
   const std::uint32_t version = in.Number(1);
@@ -211,14 +202,15 @@ ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const st
     in.Fail("holds more than " + std::to_string(kMaxLibrarySets) + " sets");
   ReferenceLibrary library;
   library.Sets.reserve(count);
-  Prefault(library.Sets.data(), count * sizeof(ReferenceSet));
   if (version == kFileVersion) {
     for (std::uint32_t k = 0; k < count; ++k) UnpackSet(in, folder, file, library.Sets);
     if (!in.AtEnd()) in.Fail("has bytes after its last set");
     return library;
   }
-  const std::size_t header = kMagic.size() + 3;
-  PreparedSetReader sets(data + header, size - header, file);
+  if (!IsPatternLayout(in.Skip(kLayoutBytes)))
+    in.Fail("was packed by a build that lays patterns out otherwise");
+  const std::size_t header = kMagic.size() + 3 + kLayoutBytes;
+  PreparedSetReader sets(data, size, header, file, data ? std::move(keep) : nullptr);
   for (std::uint32_t k = 0; k < count; ++k) sets.ReadSet(folder, library.Sets);
   if (!sets.AtEnd()) in.Fail("has bytes after its last set");
   return library;

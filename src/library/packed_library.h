@@ -1,9 +1,11 @@
 // A packed library: one file holding every set of a library as opening the set's files
-// leaves it (prepared: see prepared_pack.h), so that a run opens one file and copies its sets
-// instead of reading and preparing four files for each (the stock library is packed so).
+// leaves it (prepared: see prepared_pack.h), so that a run maps one file and reads its sets'
+// references in place instead of reading and preparing four files for each (the stock
+// library is packed so).
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,11 @@ void SavePackedLibrary(const std::string& packPath, const std::vector<std::strin
 // Error naming the pack when it is missing, too large or damaged.
 ReferenceLibrary OpenPackedLibrary(const std::string& packPath);
 // The same from the bytes of a pack named file, its sets' names taken against folder. Every
-// count, size and field is checked before it is used (kBadData naming the pack).
+// count, size and field is checked before it is used (kBadData naming the pack). Where keep
+// holds the bytes alive, the sets may read their references from them in place (a mapped
+// pack); without it they copy what they read.
 ReferenceLibrary ParsePackedLibrary(const char* data, std::size_t size, const std::string& file,
-                                    const std::string& folder);
+                                    const std::string& folder,
+                                    std::shared_ptr<const char> keep = nullptr);
 
 }  // namespace morvik

@@ -1,7 +1,9 @@
 #include "library/prepared_pack.h"
 
+#include <cstddef>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "core/error.h"
 #include "core/file_names.h"
@@ -16,14 +18,14 @@ namespace {
 // settings, a byte each (kNone when not stored); the map's 41 entries where it has one; the
 // references 1..40; the count of earlier passes (a byte) and their references; where it has
 // detail, the form of its derived numbers (a byte: kExtended or kRecompute) and the detail of
-// references 1..40. A pattern is its 256 cells (mark, level), MaxLevel, the four stored count
-// bytes, ColCount and RowCount (2 bytes each); a detail its valid byte, ink width, ink
+// references 1..40. A pattern is its image, the bytes of a TPattern (its padding zero), and
+// the references 1..40 start at a multiple of kImageAlign
+// from the pack's first byte, zero bytes before them. A detail is its valid byte, ink width, ink
 // height and height (2 bytes each), its grid and, in kExtended form, InvNorm, LogAspect and
 // LogHeight as x87 extended numbers (10 bytes each, zero for an invalid detail).
 constexpr std::uint8_t kHasMap = 1, kHasDetail = 2;
 constexpr std::uint8_t kNone = 0xFF;
 constexpr std::size_t kCellBytes = sizeof(TPattern::Cells);
-constexpr std::size_t kPatternBytes = kCellBytes + 1 + 4 + 2 + 2;
 constexpr std::size_t kGridBytes = kDetailSize * kDetailSize;
 constexpr std::size_t kDetailBytes = 1 + 3 * 2 + kGridBytes;
 constexpr std::size_t kExtendedBytes = 10, kDerivedBytes = 3 * kExtendedBytes;
@@ -33,6 +35,12 @@ constexpr std::size_t kExtendedBytes = 10, kDerivedBytes = 3 * kExtendedBytes;
 constexpr std::uint8_t kRecompute = 0, kExtended = 64;
 constexpr bool kHostExtended =
     std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= kExtendedBytes;
+constexpr std::size_t kImageBytes = sizeof(TPattern), kImageAlign = 8;
+static_assert(std::is_trivially_copyable<TPattern>::value &&
+                  std::is_standard_layout<TPattern>::value && alignof(TPattern) <= kImageAlign &&
+                  offsetof(TPattern, MaxLevel) == kCellBytes &&
+                  offsetof(TPattern, StoredCounts) == kCellBytes + 1,
+              "a pattern's image is its cells, largest level and stored counts, then its counts");
 static_assert(sizeof(TPatternCell) == 2 && kCellBytes == kPackCellBytes &&
                   kGridBytes == kPackGridBytes,
               "cells and grids are copied and checked as bytes");
@@ -50,12 +58,23 @@ std::uint8_t SettingByte(const std::optional<T>& value) {
   return value ? static_cast<std::uint8_t>(*value) : kNone;
 }
 
-void PutPattern(std::string& s, const TPattern& p) {
-  s.append(reinterpret_cast<const char*>(p.Cells.data()), kCellBytes);
-  s += static_cast<char>(p.MaxLevel);
-  s.append(p.StoredCounts.begin(), p.StoredCounts.end());
-  PutNumber(s, p.ColCount, 2);
-  PutNumber(s, p.RowCount, 2);
+// The pattern as this build lays it out, its padding zero (a pack's bytes depend on nothing
+// but its sets).
+void PutImage(std::string& s, const TPattern& p) {
+  char image[kImageBytes] = {};
+  std::memcpy(image, p.Cells.data(), kCellBytes);
+  image[kCellBytes] = static_cast<char>(p.MaxLevel);
+  std::memcpy(image + kCellBytes + 1, p.StoredCounts.data(), 4);
+  std::memcpy(image + offsetof(TPattern, ColCount), &p.ColCount, sizeof p.ColCount);
+  std::memcpy(image + offsetof(TPattern, RowCount), &p.RowCount, sizeof p.RowCount);
+  s.append(image, kImageBytes);
+}
+
+// References 1..40 (reference(k)) as images, aligned.
+template <typename Reference>
+void PutImages(std::string& s, const Reference& reference) {
+  s.append((kImageAlign - s.size() % kImageAlign) % kImageAlign, '\0');
+  for (int k = 1; k <= kReferenceCount; ++k) PutImage(s, reference(k));
 }
 
 void PutDetail(std::string& s, const CharacterDetail& d) {
@@ -83,7 +102,25 @@ bool Within(long double v, long double low, long double high) {
   return v >= low && v <= high;  // false for NaN
 }
 
+std::string PatternLayout() {
+  std::string record;
+  const std::uint16_t probe = 0x0102;
+  for (const std::size_t n :
+       {kImageBytes, offsetof(TPattern, ColCount), offsetof(TPattern, RowCount)})
+    PutNumber(record, static_cast<std::uint32_t>(n), 2);
+  record.append(reinterpret_cast<const char*>(&probe), sizeof probe);
+  return record;
+}
+
 }  // namespace
+
+void PutPatternLayout(std::string& out) {
+  out += PatternLayout();
+}
+
+bool IsPatternLayout(const char* record) {
+  return PatternLayout().compare(0, kLayoutBytes, record, kLayoutBytes) == 0;
+}
 
 void PutPreparedSet(std::string& out, const std::string& name, const ReferenceSet& set) {
   PutNumber(out, static_cast<std::uint32_t>(name.size()), 2);
@@ -97,10 +134,10 @@ void PutPreparedSet(std::string& out, const std::string& name, const ReferenceSe
         SettingByte(s.AspectRatio), SettingByte(s.Tally)})
     out += static_cast<char>(b);
   if (set.Chars.CharMapLoaded) out.append(set.Chars.CharMap.begin(), set.Chars.CharMap.end());
-  for (int k = 1; k <= kReferenceCount; ++k) PutPattern(out, set.Bank.Slot(k));
+  PutImages(out, [&](int k) -> const TPattern& { return set.Bank.Slot(k); });
   out += static_cast<char>(set.Prepared.Earlier.size());
   for (const ReferencePatterns& refs : set.Prepared.Earlier)
-    for (int k = 1; k <= kReferenceCount; ++k) PutPattern(out, refs[static_cast<std::size_t>(k)]);
+    PutImages(out, [&](int k) -> const TPattern& { return refs[static_cast<std::size_t>(k)]; });
   if (!set.Detail.Loaded) return;
   out += static_cast<char>(kHostExtended ? kExtended : kRecompute);
   for (int k = 1; k <= kReferenceCount; ++k)
@@ -147,24 +184,43 @@ void PreparedSetReader::ReadSettings(SetSettings& s, const std::string& set) {
   percent(7, s.Tally, 0);
 }
 
-// References 1..40 into patterns[1..40]. Each must be counted as opening leaves it: its
-// largest level and line counts those of its cells, so that nothing read later can disagree
-// with the cells it describes.
-void PreparedSetReader::ReadPatterns(const PatternSlots& to, const std::string& set) {
-  const std::uint8_t* bytes = Take(kPatternBytes * kReferenceCount);
+// References 1..40 as images, each checked: its cells (marks 0 or 1, levels up to 100), then
+// that its largest level and line counts are those of its cells, so that nothing read later
+// can disagree with the cells it describes (worked out aside: the images stay as they are).
+const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
   bool marked = false;
-  for (int k = 1; k <= kReferenceCount; ++k, bytes += kPatternBytes) {
-    TPattern& p = *to[static_cast<std::size_t>(k)];
+  for (const std::uint8_t* pad = Take((kImageAlign - at_ % kImageAlign) % kImageAlign);
+       pad != reinterpret_cast<const std::uint8_t*>(data_) + at_; ++pad)
+    if (*pad != 0) Fail("set " + set + ": bad padding");
+  const std::uint8_t* images = Take(kImageBytes * kReferenceCount);
+  TPattern p;  // the counts are worked out from the cells alone
+  for (int k = 1; k <= kReferenceCount; ++k) {
+    const std::uint8_t* bytes = images + (k - 1) * kImageBytes;
     if (!CellsValid(bytes, marked))
       Fail("set " + set + ": reference " + std::to_string(k) + " is not a pattern");
     std::memcpy(p.Cells.data(), bytes, kCellBytes);
-    std::memcpy(p.StoredCounts.data(), bytes + kCellBytes + 1, 4);
     ComputeSpans(p);
-    if (p.MaxLevel != bytes[kCellBytes] || p.ColCount != Word(bytes + kCellBytes + 5) ||
-        p.RowCount != Word(bytes + kCellBytes + 7))
+    std::uint16_t cols = 0, rows = 0;
+    std::memcpy(&cols, bytes + offsetof(TPattern, ColCount), sizeof cols);
+    std::memcpy(&rows, bytes + offsetof(TPattern, RowCount), sizeof rows);
+    if (p.MaxLevel != bytes[kCellBytes] || p.ColCount != cols || p.RowCount != rows)
       Fail("set " + set + ": reference " + std::to_string(k) + " has wrong counts");
   }
   if (!marked) Fail("set " + set + ": holds no reference: every pattern is empty");
+  return images;
+}
+
+// The settled references into the bank: shared in place where the pack is kept alive and
+// they lie aligned (they do in a mapped pack), else copied.
+void PreparedSetReader::ReadBank(TPatternBank& bank, const std::string& set) {
+  const std::uint8_t* images = TakeImages(set);
+  if (keep_ && reinterpret_cast<std::uintptr_t>(images) % alignof(TPattern) == 0) {
+    bank = TPatternBank(
+        std::shared_ptr<const TPattern>(keep_, reinterpret_cast<const TPattern*>(images)));
+    return;
+  }
+  for (int k = 1; k <= kReferenceCount; ++k)
+    std::memcpy(static_cast<void*>(&bank.Slot(k)), images + (k - 1) * kImageBytes, kImageBytes);
 }
 
 void PreparedSetReader::ReadDetail(SetDetail& detail, const std::string& set) {
@@ -218,15 +274,14 @@ void PreparedSetReader::ReadSet(const std::string& folder, std::vector<Reference
       set.Chars.CharMap[k] = static_cast<char>(map[k]);
     }
   }
-  PatternSlots slots{};
-  for (int k = 1; k <= kReferenceCount; ++k) slots[static_cast<std::size_t>(k)] = &set.Bank.Slot(k);
-  ReadPatterns(slots, name);
+  ReadBank(set.Bank, name);
   const std::uint32_t earlier = Number(1);
   if (earlier >= kMaxPasses) Fail("set " + name + ": too many earlier passes");
   set.Prepared.Earlier.resize(earlier);
   for (ReferencePatterns& refs : set.Prepared.Earlier) {
-    for (std::size_t k = 1; k < refs.size(); ++k) slots[k] = &refs[k];
-    ReadPatterns(slots, name);
+    const std::uint8_t* images = TakeImages(name);
+    for (std::size_t k = 1; k < refs.size(); ++k)
+      std::memcpy(static_cast<void*>(&refs[k]), images + (k - 1) * kImageBytes, kImageBytes);
   }
   if (flags & kHasDetail) ReadDetail(set.Detail, name);
   set.Prepared.Ready = true;
