@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "core/error.h"
@@ -11,6 +12,7 @@
 #include "reading/lexicon.h"
 #include "reading/ligatures.h"
 #include "reading/line_marks.h"
+#include "reading/recognition_memo.h"
 #include "reading/running_text.h"
 #include "reading/sharpen.h"
 #include "reading/stroke_letters.h"
@@ -67,12 +69,15 @@ ReadCharacter Character(const RecognizedBox& r, const ReadOptions& options) {
 std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
                                     const TextLine& line, const LibraryReader& reader,
                                     const ReadOptions& options, const Lexicon* words,
-                                    bool proseLexicon) {
+                                    bool proseLexicon, RecognitionMemo& memo) {
   const int capHeight = LineCapHeight(line.Chars);
   // The greys RecognitionCut would write, without its margins: sampled as they are.
   const BoxRecognizer recognize = [&](const CharBox& b) {
-    return RecognizeCharacter(reader, ScaleCharacter(grey, b, ink.DarkOnLight, CellHeight),
-                              RelativeHeight(b.Height, capHeight));
+    const std::uint16_t height = RelativeHeight(b.Height, capHeight);
+    return memo.Recall(grey, b, height, [&] {
+      return RecognizeCharacter(reader, ScaleCharacter(grey, b, ink.DarkOnLight, CellHeight),
+                                height);
+    });
   };
   const bool grid = options.Cut.Mode == Layout::Grid;
   std::vector<Rect> rects;
@@ -230,9 +235,11 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   const unsigned threads = options.Threads != 0                                  ? options.Threads
                            : CharacterCount(reading.Cut) < kCharactersForThreads ? 1
                                                                                  : DefaultJobs();
+  RecognitionMemo memo;  // one reader, one polarity: the same greys read the same
   OrderedJobs<std::vector<RecognizedBox>> lines(
       reading.Cut.Lines.size(), threads, [&](std::size_t k) {
-        return ReadLine(grey, ink, reading.Cut.Lines[k], reader, options, words, proseLexicon);
+        return ReadLine(grey, ink, reading.Cut.Lines[k], reader, options, words, proseLexicon,
+                        memo);
       });
   int line = 0;
   for (TextLine& l : reading.Cut.Lines) {
