@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace morvik {
@@ -87,6 +88,60 @@ TEST(WordSpaces, MonospacedGridWithInkOffCentre) {
     }
     SetWordSpaces(line);
     EXPECT_EQ(Spaced(line), "aaaa aaaa aaaaa aaa") << start;
+  }
+}
+
+// Bold titles and buttons at screen size: pixel rounding leaves their letters nearly even, so
+// the centre distances look monospaced, but the word gap is half a cell, not a whole one.
+TEST(WordSpaces, EvenProportionalLettersKeepTheirWordSpace) {
+  const struct {
+    std::vector<std::pair<int, int>> boxes;  // left, width
+    std::string want;
+  } cases[] = {
+      {{{61, 17},
+        {81, 17},
+        {99, 18},
+        {118, 18},
+        {146, 16},
+        {164, 17},
+        {183, 17},
+        {203, 17},
+        {222, 18},
+        {242, 18},
+        {261, 15},
+        {278, 14}},
+       "aaaa aaaaaaaa"},  // "Save changes?"
+      {{{334, 19},
+        {355, 15},
+        {373, 14},
+        {391, 4},
+        {397, 10},
+        {418, 15},
+        {435, 14},
+        {452, 16},
+        {469, 15},
+        {574, 18},
+        {594, 14},
+        {612, 14},
+        {629, 13},
+        {644, 15},
+        {662, 4},
+        {758, 15},
+        {775, 14},
+        {792, 15},
+        {808, 16}},
+       "aaaaa aaaa aaaaaa aaaa"},  // "Don't Save  Cancel  Save"
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line;
+    for (const auto& [left, width] : c.boxes) {
+      RecognizedBox b;
+      b.Box = CharBox{left, 0, width, 16};
+      b.Best[0] = LibraryMatch{0, 1, 0.9, 'a'};
+      line.push_back(b);
+    }
+    SetWordSpaces(line);
+    EXPECT_EQ(Spaced(line), c.want);
   }
 }
 

@@ -78,21 +78,6 @@ bool IsPoint(const RecognizedBox& b) {
   return b.Best[0].No != 0 && b.Best[0].Char == '.';
 }
 
-// Monospaced when at least 70% of the centre distances below 1.5 pitches lie within 10% of
-// the pitch and letters outnumber digits (tabular figures of proportional fonts have a
-// pitch of their own, and their spaces are narrower than a figure).
-bool Monospaced(const std::vector<RecognizedBox>& line, const std::vector<long double>& distances,
-                long double pitch) {
-  std::size_t close = 0, within = 0, digits = 0;
-  for (long double d : distances) {
-    if (d >= 1.5L * pitch) continue;
-    ++within;
-    close += d >= 0.9L * pitch && d <= 1.1L * pitch;
-  }
-  for (const RecognizedBox& b : line) digits += IsDigit(b);
-  return within >= 6 && 10 * close >= 7 * within && 2 * digits < line.size();
-}
-
 // Per box, the part of a figure's side bearing that is not space: figures share one width
 // (tabular figures), so a narrow one (a 1) stands amid wide bearings of its own.
 std::vector<long double> FigureBearings(const std::vector<RecognizedBox>& line) {
@@ -122,6 +107,36 @@ long double CellsOf(const CharBox& b, long double pitch) {
 
 long double FirstCellCentre(const CharBox& b, long double pitch) {
   return Centre(b) - (CellsOf(b, pitch) - 1) * pitch / 2;
+}
+
+// How much further apart, in pitches, the centres of boxes i - 1 and i stand than the cells
+// they span: a whole number on a monospaced line (0 within words, 1 per space).
+long double SpareCells(const std::vector<RecognizedBox>& line,
+                       const std::vector<long double>& distances, std::size_t i,
+                       long double pitch) {
+  return distances[i - 1] / pitch -
+         (CellsOf(line[i - 1].Box, pitch) + CellsOf(line[i].Box, pitch)) / 2;
+}
+
+// Monospaced when at least 70% of the centre distances below 1.5 pitches lie within 10% of
+// the pitch and letters outnumber digits (tabular figures of proportional fonts have a
+// pitch of their own, and their spaces are narrower than a figure). A gap of about half a
+// cell is a proportional face's word space: bold titles and buttons at screen size, whose
+// pixel-rounded letters are nearly even, would otherwise lose it.
+bool Monospaced(const std::vector<RecognizedBox>& line, const std::vector<long double>& distances,
+                long double pitch) {
+  std::size_t close = 0, within = 0, digits = 0;
+  for (long double d : distances) {
+    if (d >= 1.5L * pitch) continue;
+    ++within;
+    close += d >= 0.9L * pitch && d <= 1.1L * pitch;
+  }
+  for (const RecognizedBox& b : line) digits += IsDigit(b);
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const long double spare = SpareCells(line, distances, i, pitch);
+    if (spare >= 0.3L && spare <= 0.7L) return false;
+  }
+  return within >= 6 && 10 * close >= 7 * within && 2 * digits < line.size();
 }
 
 // The point of the unit circle at the phase of x on a grid of this pitch. x is first taken
@@ -233,11 +248,8 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
   } else if (pitch > 0 && Monospaced(line, distances, pitch)) {
     // A box may span cells (touching letters): a space adds half a pitch or more to the
     // distance its cells leave between the centres.
-    auto cells = [&](const CharBox& b) { return std::max(1.0L, std::round(b.Width / pitch)); };
     for (std::size_t i = 1; i < line.size(); ++i)
-      line[i].Box.SpaceBefore =
-          distances[i - 1] - pitch * (cells(line[i - 1].Box) + cells(line[i].Box)) / 2 >
-          0.5L * pitch;
+      line[i].Box.SpaceBefore = SpareCells(line, distances, i, pitch) > 0.5L;
   } else {
     const long double from = SpaceStart(gaps, height);
     if (from > 0) {
