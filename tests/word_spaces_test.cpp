@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -142,6 +144,45 @@ TEST(WordSpaces, EvenProportionalLettersKeepTheirWordSpace) {
     }
     SetWordSpaces(line);
     EXPECT_EQ(Spaced(line), c.want);
+  }
+}
+
+// Touching letters of a monospaced face make one box two cells wide: it is cut at the cell
+// border and each piece read anew. On a proportional line a wide box is left to the word
+// search. Ink fills each box ('W' a touching pair); the reader reads a wide box poorly.
+TEST(WordSpaces, BoxSpanningTwoCellsIsCutAtTheCellBorder) {
+  const std::string text = "aaa aaaaWaaa aaaaaaa aaaa aaaaa aaW";
+  const struct {
+    bool monospaced;  // cells of 10 pixels, else letter gaps of 1 pixel and word gaps of 5
+    std::string want;
+  } cases[] = {{true, "iii iiiiiiiii iiiiiii iiii iiiii iiii"},
+               {false, "iii iiiiwiii iiiiiii iiii iiiii iiw"}};
+  const BoxRecognizer read = [](const CharBox& b) {
+    std::array<LibraryMatch, 3> best{};
+    best[0] = b.Width > 8 ? LibraryMatch{1, 1, 0.3, 'w'} : LibraryMatch{2, 1, 0.9, 'i'};
+    return best;
+  };
+  for (const auto& c : cases) {
+    BinaryImage ink{400, 10, std::vector<std::uint8_t>(4000, 0)};
+    std::vector<RecognizedBox> line;
+    int x = 0;
+    for (char t : text) {
+      const int cells = t == 'W' ? 2 : 1, width = t == 'W' ? 16 : 6;
+      if (t != ' ') {
+        const int left = c.monospaced ? x + 2 : x;
+        for (int y = 0; y < 10; ++y)
+          for (int k = left; k < left + width; ++k)
+            ink.Ink[static_cast<std::size_t>(y * 400 + k)] = 1;
+        RecognizedBox b;
+        b.Box = CharBox{left, 0, width, 10};
+        b.Best = read(b.Box);
+        line.push_back(b);
+      }
+      x += c.monospaced ? 10 * cells : t == ' ' ? 4 : width + 1;
+    }
+    CutGridSpans(ink, line, read);
+    SetWordSpaces(line);
+    EXPECT_EQ(Spaced(line), c.want) << c.monospaced;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/median.h"
+#include "segment/grid.h"
 
 namespace morvik {
 
@@ -223,6 +224,47 @@ void SetGridSpaces(std::vector<RecognizedBox>& line, const PitchGrid& grid) {
         cell(line[i].Box) - cell(line[i - 1].Box) - CellsOf(line[i - 1].Box, grid.Pitch) >= 1;
 }
 
+// The grid of a line whose boxes sit on one (the first rule of SetWordSpaces), else none.
+PitchGrid GridOf(const std::vector<RecognizedBox>& line) {
+  if (line.size() < 4) return {};
+  std::vector<long double> distances;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i].Box.Empty) return {};
+    if (i > 0) distances.push_back(Centre(line[i].Box) - Centre(line[i - 1].Box));
+  }
+  const long double pitch = UpperMedian(distances);
+  return pitch > 0 ? FitGrid(line, pitch) : PitchGrid{};
+}
+
+// A box cut at the borders of the cells it spans, each piece its ink and read anew; the box
+// itself when a piece would hold no ink or read no better than the box (a wide capital of a
+// typewriter face, its serifs reaching into the next cells, reads poorly in halves).
+std::vector<RecognizedBox> CellPieces(const BinaryImage& ink, const RecognizedBox& whole,
+                                      const PitchGrid& grid, const BoxRecognizer& recognize) {
+  const CharBox& b = whole.Box;
+  const int cells = static_cast<int>(CellsOf(b, grid.Pitch));
+  const long double first = FirstCellCentre(b, grid.Pitch);
+  std::vector<RecognizedBox> pieces;
+  int left = b.Left;
+  for (int k = 1; k <= cells; ++k) {
+    const int right = k == cells ? b.Left + b.Width
+                                 : static_cast<int>(std::lround(first + (k - 0.5L) * grid.Pitch));
+    const Rect piece =
+        right > left ? InkBox(ink, Rect{left, b.Top, right - left, b.Height}) : Rect{};
+    if (piece.Width <= 0 || piece.Height <= 0) return {whole};
+    RecognizedBox r;
+    r.Box =
+        CharBox{piece.Left, piece.Top, piece.Width, piece.Height, k == 1 && b.SpaceBefore, false};
+    pieces.push_back(r);
+    left = right;
+  }
+  for (RecognizedBox& r : pieces) {
+    r.Best = recognize(r.Box);
+    if (r.Best[0].Score <= whole.Best[0].Score) return {whole};
+  }
+  return pieces;
+}
+
 }  // namespace
 
 void SetWordSpaces(std::vector<RecognizedBox>& line) {
@@ -260,6 +302,21 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
   for (std::size_t i = 1; i + 1 < line.size(); ++i)
     if (IsPoint(line[i]) && IsDigit(line[i - 1]) && IsDigit(line[i + 1]))
       line[i].Box.SpaceBefore = line[i + 1].Box.SpaceBefore = false;
+}
+
+void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
+                  const BoxRecognizer& recognize) {
+  const PitchGrid grid = GridOf(line);
+  if (grid.Pitch <= 0) return;
+  std::vector<RecognizedBox> cut;
+  for (const RecognizedBox& r : line) {
+    if (CellsOf(r.Box, grid.Pitch) < 2) {
+      cut.push_back(r);
+      continue;
+    }
+    for (RecognizedBox& piece : CellPieces(ink, r, grid, recognize)) cut.push_back(piece);
+  }
+  line = std::move(cut);
 }
 
 }  // namespace morvik

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reading/recognized_box.h"
+#include "segment/binarise.h"
 
 namespace morvik {
 
@@ -27,5 +28,12 @@ namespace morvik {
 // - A full stop read between digits has no space on either side (3.6.0, 14.3).
 // Lines of fewer than four boxes, or with an empty box (a grid or table cell), are left alone.
 void SetWordSpaces(std::vector<RecognizedBox>& line);
+
+// On a line whose boxes sit on an even grid (the first rule above: a monospaced face), a box
+// spanning two or more cells holds touching letters: it is cut at the cell borders, each
+// piece trimmed to its ink in `ink` and read by `recognize`; the first keeps SpaceBefore. A
+// box stays whole when a piece would hold no ink or read no better than the box.
+void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
+                  const BoxRecognizer& recognize);
 
 }  // namespace morvik
