@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace morvik {
@@ -87,6 +90,99 @@ TEST(WordSpaces, MonospacedGridWithInkOffCentre) {
     }
     SetWordSpaces(line);
     EXPECT_EQ(Spaced(line), "aaaa aaaa aaaaa aaa") << start;
+  }
+}
+
+// Bold titles and buttons at screen size: pixel rounding leaves their letters nearly even, so
+// the centre distances look monospaced, but the word gap is half a cell, not a whole one.
+TEST(WordSpaces, EvenProportionalLettersKeepTheirWordSpace) {
+  const struct {
+    std::vector<std::pair<int, int>> boxes;  // left, width
+    std::string want;
+  } cases[] = {
+      {{{61, 17},
+        {81, 17},
+        {99, 18},
+        {118, 18},
+        {146, 16},
+        {164, 17},
+        {183, 17},
+        {203, 17},
+        {222, 18},
+        {242, 18},
+        {261, 15},
+        {278, 14}},
+       "aaaa aaaaaaaa"},  // "Save changes?"
+      {{{334, 19},
+        {355, 15},
+        {373, 14},
+        {391, 4},
+        {397, 10},
+        {418, 15},
+        {435, 14},
+        {452, 16},
+        {469, 15},
+        {574, 18},
+        {594, 14},
+        {612, 14},
+        {629, 13},
+        {644, 15},
+        {662, 4},
+        {758, 15},
+        {775, 14},
+        {792, 15},
+        {808, 16}},
+       "aaaaa aaaa aaaaaa aaaa"},  // "Don't Save  Cancel  Save"
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line;
+    for (const auto& [left, width] : c.boxes) {
+      RecognizedBox b;
+      b.Box = CharBox{left, 0, width, 16};
+      b.Best[0] = LibraryMatch{0, 1, 0.9, 'a'};
+      line.push_back(b);
+    }
+    SetWordSpaces(line);
+    EXPECT_EQ(Spaced(line), c.want);
+  }
+}
+
+// Touching letters of a monospaced face make one box two cells wide: it is cut at the cell
+// border and each piece read anew. On a proportional line a wide box is left to the word
+// search. Ink fills each box ('W' a touching pair); the reader reads a wide box poorly.
+TEST(WordSpaces, BoxSpanningTwoCellsIsCutAtTheCellBorder) {
+  const std::string text = "aaa aaaaWaaa aaaaaaa aaaa aaaaa aaW";
+  const struct {
+    bool monospaced;  // cells of 10 pixels, else letter gaps of 1 pixel and word gaps of 5
+    std::string want;
+  } cases[] = {{true, "iii iiiiiiiii iiiiiii iiii iiiii iiii"},
+               {false, "iii iiiiwiii iiiiiii iiii iiiii iiw"}};
+  const BoxRecognizer read = [](const CharBox& b) {
+    std::array<LibraryMatch, 3> best{};
+    best[0] = b.Width > 8 ? LibraryMatch{1, 1, 0.3, 'w'} : LibraryMatch{2, 1, 0.9, 'i'};
+    return best;
+  };
+  for (const auto& c : cases) {
+    BinaryImage ink{400, 10, std::vector<std::uint8_t>(4000, 0)};
+    std::vector<RecognizedBox> line;
+    int x = 0;
+    for (char t : text) {
+      const int cells = t == 'W' ? 2 : 1, width = t == 'W' ? 16 : 6;
+      if (t != ' ') {
+        const int left = c.monospaced ? x + 2 : x;
+        for (int y = 0; y < 10; ++y)
+          for (int k = left; k < left + width; ++k)
+            ink.Ink[static_cast<std::size_t>(y * 400 + k)] = 1;
+        RecognizedBox b;
+        b.Box = CharBox{left, 0, width, 10};
+        b.Best = read(b.Box);
+        line.push_back(b);
+      }
+      x += c.monospaced ? 10 * cells : t == ' ' ? 4 : width + 1;
+    }
+    CutGridSpans(ink, line, read);
+    SetWordSpaces(line);
+    EXPECT_EQ(Spaced(line), c.want) << c.monospaced;
   }
 }
 

@@ -88,7 +88,10 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
     found.push_back({box, box.Empty ? std::array<LibraryMatch, 3>{} : recognize(box)});
   // Spaces first, from the segmenter's boxes: pieces the search cuts out of a box (or joins)
   // would break the even pitch of monospaced lines and read as word breaks.
-  if (options.Cut.Mode == Layout::Text) SetWordSpaces(found);
+  if (options.Cut.Mode == Layout::Text) {
+    CutGridSpans(ink.Image, found, recognize);
+    SetWordSpaces(found);
+  }
   // Smaller pictures (screenshots) are left out of the lexicon as a whole (a line of codes or
   // file names would be bent into words); their lines of prose still use it.
   if (words == nullptr && proseLexicon && RunningText(found)) words = &Lexicon::Installed();

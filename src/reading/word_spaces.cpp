@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/median.h"
+#include "segment/grid.h"
 
 namespace morvik {
 
@@ -78,21 +79,6 @@ bool IsPoint(const RecognizedBox& b) {
   return b.Best[0].No != 0 && b.Best[0].Char == '.';
 }
 
-// Monospaced when at least 70% of the centre distances below 1.5 pitches lie within 10% of
-// the pitch and letters outnumber digits (tabular figures of proportional fonts have a
-// pitch of their own, and their spaces are narrower than a figure).
-bool Monospaced(const std::vector<RecognizedBox>& line, const std::vector<long double>& distances,
-                long double pitch) {
-  std::size_t close = 0, within = 0, digits = 0;
-  for (long double d : distances) {
-    if (d >= 1.5L * pitch) continue;
-    ++within;
-    close += d >= 0.9L * pitch && d <= 1.1L * pitch;
-  }
-  for (const RecognizedBox& b : line) digits += IsDigit(b);
-  return within >= 6 && 10 * close >= 7 * within && 2 * digits < line.size();
-}
-
 // Per box, the part of a figure's side bearing that is not space: figures share one width
 // (tabular figures), so a narrow one (a 1) stands amid wide bearings of its own.
 std::vector<long double> FigureBearings(const std::vector<RecognizedBox>& line) {
@@ -122,6 +108,36 @@ long double CellsOf(const CharBox& b, long double pitch) {
 
 long double FirstCellCentre(const CharBox& b, long double pitch) {
   return Centre(b) - (CellsOf(b, pitch) - 1) * pitch / 2;
+}
+
+// How much further apart, in pitches, the centres of boxes i - 1 and i stand than the cells
+// they span: a whole number on a monospaced line (0 within words, 1 per space).
+long double SpareCells(const std::vector<RecognizedBox>& line,
+                       const std::vector<long double>& distances, std::size_t i,
+                       long double pitch) {
+  return distances[i - 1] / pitch -
+         (CellsOf(line[i - 1].Box, pitch) + CellsOf(line[i].Box, pitch)) / 2;
+}
+
+// Monospaced when at least 70% of the centre distances below 1.5 pitches lie within 10% of
+// the pitch and letters outnumber digits (tabular figures of proportional fonts have a
+// pitch of their own, and their spaces are narrower than a figure). A gap of about half a
+// cell is a proportional face's word space: bold titles and buttons at screen size, whose
+// pixel-rounded letters are nearly even, would otherwise lose it.
+bool Monospaced(const std::vector<RecognizedBox>& line, const std::vector<long double>& distances,
+                long double pitch) {
+  std::size_t close = 0, within = 0, digits = 0;
+  for (long double d : distances) {
+    if (d >= 1.5L * pitch) continue;
+    ++within;
+    close += d >= 0.9L * pitch && d <= 1.1L * pitch;
+  }
+  for (const RecognizedBox& b : line) digits += IsDigit(b);
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const long double spare = SpareCells(line, distances, i, pitch);
+    if (spare >= 0.3L && spare <= 0.7L) return false;
+  }
+  return within >= 6 && 10 * close >= 7 * within && 2 * digits < line.size();
 }
 
 // The point of the unit circle at the phase of x on a grid of this pitch. x is first taken
@@ -208,6 +224,47 @@ void SetGridSpaces(std::vector<RecognizedBox>& line, const PitchGrid& grid) {
         cell(line[i].Box) - cell(line[i - 1].Box) - CellsOf(line[i - 1].Box, grid.Pitch) >= 1;
 }
 
+// The grid of a line whose boxes sit on one (the first rule of SetWordSpaces), else none.
+PitchGrid GridOf(const std::vector<RecognizedBox>& line) {
+  if (line.size() < 4) return {};
+  std::vector<long double> distances;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i].Box.Empty) return {};
+    if (i > 0) distances.push_back(Centre(line[i].Box) - Centre(line[i - 1].Box));
+  }
+  const long double pitch = UpperMedian(distances);
+  return pitch > 0 ? FitGrid(line, pitch) : PitchGrid{};
+}
+
+// A box cut at the borders of the cells it spans, each piece its ink and read anew; the box
+// itself when a piece would hold no ink or read no better than the box (a wide capital of a
+// typewriter face, its serifs reaching into the next cells, reads poorly in halves).
+std::vector<RecognizedBox> CellPieces(const BinaryImage& ink, const RecognizedBox& whole,
+                                      const PitchGrid& grid, const BoxRecognizer& recognize) {
+  const CharBox& b = whole.Box;
+  const int cells = static_cast<int>(CellsOf(b, grid.Pitch));
+  const long double first = FirstCellCentre(b, grid.Pitch);
+  std::vector<RecognizedBox> pieces;
+  int left = b.Left;
+  for (int k = 1; k <= cells; ++k) {
+    const int right = k == cells ? b.Left + b.Width
+                                 : static_cast<int>(std::lround(first + (k - 0.5L) * grid.Pitch));
+    const Rect piece =
+        right > left ? InkBox(ink, Rect{left, b.Top, right - left, b.Height}) : Rect{};
+    if (piece.Width <= 0 || piece.Height <= 0) return {whole};
+    RecognizedBox r;
+    r.Box =
+        CharBox{piece.Left, piece.Top, piece.Width, piece.Height, k == 1 && b.SpaceBefore, false};
+    pieces.push_back(r);
+    left = right;
+  }
+  for (RecognizedBox& r : pieces) {
+    r.Best = recognize(r.Box);
+    if (r.Best[0].Score <= whole.Best[0].Score) return {whole};
+  }
+  return pieces;
+}
+
 }  // namespace
 
 void SetWordSpaces(std::vector<RecognizedBox>& line) {
@@ -233,11 +290,8 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
   } else if (pitch > 0 && Monospaced(line, distances, pitch)) {
     // A box may span cells (touching letters): a space adds half a pitch or more to the
     // distance its cells leave between the centres.
-    auto cells = [&](const CharBox& b) { return std::max(1.0L, std::round(b.Width / pitch)); };
     for (std::size_t i = 1; i < line.size(); ++i)
-      line[i].Box.SpaceBefore =
-          distances[i - 1] - pitch * (cells(line[i - 1].Box) + cells(line[i].Box)) / 2 >
-          0.5L * pitch;
+      line[i].Box.SpaceBefore = SpareCells(line, distances, i, pitch) > 0.5L;
   } else {
     const long double from = SpaceStart(gaps, height);
     if (from > 0) {
@@ -248,6 +302,21 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
   for (std::size_t i = 1; i + 1 < line.size(); ++i)
     if (IsPoint(line[i]) && IsDigit(line[i - 1]) && IsDigit(line[i + 1]))
       line[i].Box.SpaceBefore = line[i + 1].Box.SpaceBefore = false;
+}
+
+void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
+                  const BoxRecognizer& recognize) {
+  const PitchGrid grid = GridOf(line);
+  if (grid.Pitch <= 0) return;
+  std::vector<RecognizedBox> cut;
+  for (const RecognizedBox& r : line) {
+    if (CellsOf(r.Box, grid.Pitch) < 2) {
+      cut.push_back(r);
+      continue;
+    }
+    for (RecognizedBox& piece : CellPieces(ink, r, grid, recognize)) cut.push_back(piece);
+  }
+  line = std::move(cut);
 }
 
 }  // namespace morvik

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reading/recognized_box.h"
+#include "segment/binarise.h"
 
 namespace morvik {
 
@@ -15,10 +16,10 @@ namespace morvik {
 //   spanning cells, its first cell's) sit within a fifth of a pitch of one even grid for 90%
 //   of them and within 0.15 of a pitch for 75% (the pitch within 20% of the median centre
 //   distance): a space where a whole cell between two boxes is empty.
-// - Else a monospaced line (70% of at least six centre distances below 1.5 pitches within 10% of
-// the
-//   pitch, fewer digits than other characters): a space where the centres stand more than
-//   half a pitch further apart than the cells the two boxes span.
+// - Else a monospaced line (70% of at least six centre distances below 1.5 pitches within 10%
+//   of the pitch, fewer digits than other characters, no two neighbours 0.3 to 0.7 of a
+//   pitch further apart than their cells: a proportional word space): a space where the
+//   centres stand more than half a pitch further apart than the cells the two boxes span.
 // - Other lines: the gaps (less the wide bearings of narrow figures) split in two classes
 //   (least spread within them; again within the narrower while the wider begins past
 //   0.8 h, a table row's cell gaps); spaces are the wider class when the means differ by
@@ -27,5 +28,12 @@ namespace morvik {
 // - A full stop read between digits has no space on either side (3.6.0, 14.3).
 // Lines of fewer than four boxes, or with an empty box (a grid or table cell), are left alone.
 void SetWordSpaces(std::vector<RecognizedBox>& line);
+
+// On a line whose boxes sit on an even grid (the first rule above: a monospaced face), a box
+// spanning two or more cells holds touching letters: it is cut at the cell borders, each
+// piece trimmed to its ink in `ink` and read by `recognize`; the first keeps SpaceBefore. A
+// box stays whole when a piece would hold no ink or read no better than the box.
+void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
+                  const BoxRecognizer& recognize);
 
 }  // namespace morvik
