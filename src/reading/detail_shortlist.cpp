@@ -6,6 +6,12 @@
 
 #include "reading/grid_products.h"
 
+// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
+#include <sys/platform/x86.h>
+#define MORVIK_ESTIMATE_AVX2 1
+#endif
+
 namespace morvik {
 
 namespace {
@@ -19,6 +25,47 @@ constexpr std::size_t kBatch = 64;
 // rounding of double precision on these sums (below 1e-12), far below any gap between
 // likenesses that decides a place.
 constexpr double kEstimateMargin = 1e-6;
+
+// The cut's side of the estimate.
+struct CutTerms {
+  double Aspect, Height, InvNorm, Sum, HeightWeight;
+};
+
+// The fields of a batch of references that the estimate reads, from its first.
+struct RefTerms {
+  const double *Aspect, *Height, *Known, *InvNorm, *Sum;
+};
+
+// DetailLikeness in double precision for each reference of a batch. Written once and
+// inlined twice, so that a processor with AVX2 takes four references a step instead of two.
+__attribute__((always_inline)) inline void EstimatesOf(const CutTerms& cut, const RefTerms& ref,
+                                                       const std::int32_t* products, std::size_t n,
+                                                       double* estimates) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const double cov = static_cast<double>(kCells) * products[i] - cut.Sum * ref.Sum[i];
+    const double penalty =
+        static_cast<double>(kAspectWeight) * std::fabs(cut.Aspect - ref.Aspect[i]) +
+        cut.HeightWeight * ref.Known[i] * std::fabs(cut.Height - ref.Height[i]);
+    estimates[i] = cov * cut.InvNorm * ref.InvNorm[i] - penalty;
+  }
+}
+
+#ifdef MORVIK_ESTIMATE_AVX2
+// No FMA: the estimates stay those of the plain loop.
+__attribute__((target("avx2"))) void Avx2Estimates(const CutTerms& cut, const RefTerms& ref,
+                                                   const std::int32_t* products, std::size_t n,
+                                                   double* estimates) {
+  EstimatesOf(cut, ref, products, n, estimates);
+}
+#endif
+
+void Estimates(const CutTerms& cut, const RefTerms& ref, const std::int32_t* products,
+               std::size_t n, double* estimates) {
+#ifdef MORVIK_ESTIMATE_AVX2
+  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Estimates(cut, ref, products, n, estimates);
+#endif
+  EstimatesOf(cut, ref, products, n, estimates);
+}
 
 }  // namespace
 
@@ -63,10 +110,9 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   // are integers below 2^31): a flat reference's estimate is its exact likeness, -penalty. A
   // flat cut, whose likeness with a flat reference is 1, is not estimated.
   const bool estimated = cut.InvNorm != 0;
-  const double aspect = static_cast<double>(cut.LogAspect),
-               height = static_cast<double>(cut.LogHeight),
-               invNorm = static_cast<double>(cut.InvNorm), sum = static_cast<double>(cut.Sum),
-               heightWeight = cut.Height > 0 ? static_cast<double>(kHeightWeight) : 0.0;
+  const CutTerms terms{static_cast<double>(cut.LogAspect), static_cast<double>(cut.LogHeight),
+                       static_cast<double>(cut.InvNorm), static_cast<double>(cut.Sum),
+                       cut.Height > 0 ? static_cast<double>(kHeightWeight) : 0.0};
   // Estimates below this are passed over: none until the list is full.
   double passOver = -HUGE_VAL;
   std::array<std::int32_t, kBatch> products;
@@ -74,12 +120,9 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   for (std::size_t first = 0; first < entries_.size(); first += kBatch) {
     const std::size_t n = std::min(kBatch, entries_.size() - first);
     GridProductsWithEach(cut.Grid, grids_.data() + first * kCells, n, products.data());
-    for (std::size_t i = 0, j = first; i < n; ++i, ++j) {
-      const double cov = static_cast<double>(kCells) * products[i] - sum * sum_[j];
-      const double penalty = static_cast<double>(kAspectWeight) * std::fabs(aspect - aspect_[j]) +
-                             heightWeight * known_[j] * std::fabs(height - height_[j]);
-      estimates[i] = cov * invNorm * invNorm_[j] - penalty;
-    }
+    const RefTerms refs{aspect_.data() + first, height_.data() + first, known_.data() + first,
+                        invNorm_.data() + first, sum_.data() + first};
+    Estimates(terms, refs, products.data(), n, estimates.data());
     for (std::size_t i = 0; i < n; ++i) {
       if (estimates[i] < passOver) continue;
       offer(entries_[first + i], products[i]);
