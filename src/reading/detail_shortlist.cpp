@@ -8,6 +8,7 @@
 
 // Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
 #if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
+#include <immintrin.h>
 #include <sys/platform/x86.h>
 #define MORVIK_ESTIMATE_AVX2 1
 #endif
@@ -20,6 +21,7 @@ constexpr std::size_t kCells = kDetailSize * kDetailSize;
 
 // The products are taken this many references at a time, into a buffer on the stack.
 constexpr std::size_t kBatch = 64;
+static_assert(kBatch <= 64, "a batch's estimates are sifted as the bits of one word");
 
 // How far below the last place an estimate must fall to pass a reference over: far above the
 // rounding of double precision on these sums (below 1e-12), far below any gap between
@@ -57,6 +59,18 @@ __attribute__((target("avx2"))) void Avx2Estimates(const CutTerms& cut, const Re
                                                    double* estimates) {
   EstimatesOf(cut, ref, products, n, estimates);
 }
+
+// The bits of NotBelowBits for whole steps of four; returns how many estimates it took.
+__attribute__((target("avx2"))) std::size_t Avx2NotBelowBits(const double* estimates, std::size_t n,
+                                                             double passOver, std::uint64_t& bits) {
+  const __m256d pass = _mm256_set1_pd(passOver);
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m256d notBelow = _mm256_cmp_pd(_mm256_loadu_pd(estimates + i), pass, _CMP_NLT_UQ);
+    bits |= static_cast<std::uint64_t>(_mm256_movemask_pd(notBelow)) << i;
+  }
+  return i;
+}
 #endif
 
 void Estimates(const CutTerms& cut, const RefTerms& ref, const std::int32_t* products,
@@ -65,6 +79,19 @@ void Estimates(const CutTerms& cut, const RefTerms& ref, const std::int32_t* pro
   if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Estimates(cut, ref, products, n, estimates);
 #endif
   EstimatesOf(cut, ref, products, n, estimates);
+}
+
+// Bit i set where estimates[i] is not below passOver (n at most 64): four compared a step
+// with AVX2.
+std::uint64_t NotBelowBits(const double* estimates, std::size_t n, double passOver) {
+  std::uint64_t bits = 0;
+  std::size_t i = 0;
+#ifdef MORVIK_ESTIMATE_AVX2
+  if (CPU_FEATURE_ACTIVE(AVX2)) i = Avx2NotBelowBits(estimates, n, passOver, bits);
+#endif
+  for (; i < n; ++i)
+    if (!(estimates[i] < passOver)) bits |= std::uint64_t{1} << i;
+  return bits;
 }
 
 }  // namespace
@@ -123,7 +150,10 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
     const RefTerms refs{aspect_.data() + first, height_.data() + first, known_.data() + first,
                         invNorm_.data() + first, sum_.data() + first};
     Estimates(terms, refs, products.data(), n, estimates.data());
-    for (std::size_t i = 0; i < n; ++i) {
+    // The last place only rises, so what falls below it now is passed over for good.
+    for (std::uint64_t left = NotBelowBits(estimates.data(), n, passOver); left != 0;
+         left &= left - 1) {
+      const std::size_t i = static_cast<std::size_t>(__builtin_ctzll(left));
       if (estimates[i] < passOver) continue;
       offer(entries_[first + i], products[i]);
       if (estimated && best.size() == room) passOver = best.back().Likeness - kEstimateMargin;
