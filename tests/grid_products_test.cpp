@@ -39,6 +39,17 @@ TEST(GridProductsTest, AgreesWithTheSquaresOnExtremes) {
   for (const DetailGrid& a : grids)
     for (const DetailGrid& b : grids) EXPECT_EQ(GridProducts(a, b), ProductsFromSquares(a, b));
   EXPECT_EQ(GridProducts(Filled(255), Filled(255)), 255 * 255 * kDetailSize * kDetailSize);
+  // The same extremes eight grids at a time, as the widest vectors take them.
+  std::vector<std::uint8_t> block;
+  for (const DetailGrid& b : grids) block.insert(block.end(), b.begin(), b.end());
+  block.insert(block.end(), grids[4].begin(), grids[4].end());
+  const std::size_t count = block.size() / (kDetailSize * kDetailSize);
+  for (const DetailGrid& a : grids) {
+    std::vector<std::int32_t> products(count);
+    GridProductsWithEach(a, block.data(), count, products.data());
+    for (std::size_t k = 0; k < count; ++k)
+      EXPECT_EQ(products[k], ProductsFromSquares(a, k < 7 ? grids[k] : grids[4])) << k;
+  }
 }
 
 TEST(GridProductsTest, AgreesWithTheSquaresOnRandomGrids) {
@@ -63,7 +74,7 @@ TEST(GridProductsTest, EachOfManyGridsAgreesWithTheSquares) {
   DetailGrid a;
   for (auto& v : a) v = static_cast<std::uint8_t>(byte(rng));
   constexpr std::size_t kCells = kDetailSize * kDetailSize;
-  for (const std::size_t count : {0, 1, 2, 7, 65}) {
+  for (const std::size_t count : {0, 1, 2, 7, 8, 9, 65}) {
     std::vector<std::uint8_t> block(1 + count * kCells);
     for (auto& v : block) v = static_cast<std::uint8_t>(byte(rng));
     std::vector<std::int32_t> products(count + 1, -1);

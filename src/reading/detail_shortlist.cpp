@@ -6,6 +6,13 @@
 
 #include "reading/grid_products.h"
 
+// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
+#include <immintrin.h>
+#include <sys/platform/x86.h>
+#define MORVIK_ESTIMATE_AVX2 1
+#endif
+
 namespace morvik {
 
 namespace {
@@ -14,11 +21,78 @@ constexpr std::size_t kCells = kDetailSize * kDetailSize;
 
 // The products are taken this many references at a time, into a buffer on the stack.
 constexpr std::size_t kBatch = 64;
+static_assert(kBatch <= 64, "a batch's estimates are sifted as the bits of one word");
 
 // How far below the last place an estimate must fall to pass a reference over: far above the
 // rounding of double precision on these sums (below 1e-12), far below any gap between
 // likenesses that decides a place.
 constexpr double kEstimateMargin = 1e-6;
+
+// The cut's side of the estimate.
+struct CutTerms {
+  double Aspect, Height, InvNorm, Sum, HeightWeight;
+};
+
+// The fields of a batch of references that the estimate reads, from its first.
+struct RefTerms {
+  const double *Aspect, *Height, *Known, *InvNorm, *Sum;
+};
+
+// DetailLikeness in double precision for each reference of a batch. Written once and
+// inlined twice, so that a processor with AVX2 takes four references a step instead of two.
+__attribute__((always_inline)) inline void EstimatesOf(const CutTerms& cut, const RefTerms& ref,
+                                                       const std::int32_t* products, std::size_t n,
+                                                       double* estimates) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const double cov = static_cast<double>(kCells) * products[i] - cut.Sum * ref.Sum[i];
+    const double penalty =
+        static_cast<double>(kAspectWeight) * std::fabs(cut.Aspect - ref.Aspect[i]) +
+        cut.HeightWeight * ref.Known[i] * std::fabs(cut.Height - ref.Height[i]);
+    estimates[i] = cov * cut.InvNorm * ref.InvNorm[i] - penalty;
+  }
+}
+
+#ifdef MORVIK_ESTIMATE_AVX2
+// No FMA: the estimates stay those of the plain loop.
+__attribute__((target("avx2"))) void Avx2Estimates(const CutTerms& cut, const RefTerms& ref,
+                                                   const std::int32_t* products, std::size_t n,
+                                                   double* estimates) {
+  EstimatesOf(cut, ref, products, n, estimates);
+}
+
+// The bits of NotBelowBits for whole steps of four; returns how many estimates it took.
+__attribute__((target("avx2"))) std::size_t Avx2NotBelowBits(const double* estimates, std::size_t n,
+                                                             double passOver, std::uint64_t& bits) {
+  const __m256d pass = _mm256_set1_pd(passOver);
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m256d notBelow = _mm256_cmp_pd(_mm256_loadu_pd(estimates + i), pass, _CMP_NLT_UQ);
+    bits |= static_cast<std::uint64_t>(_mm256_movemask_pd(notBelow)) << i;
+  }
+  return i;
+}
+#endif
+
+void Estimates(const CutTerms& cut, const RefTerms& ref, const std::int32_t* products,
+               std::size_t n, double* estimates) {
+#ifdef MORVIK_ESTIMATE_AVX2
+  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Estimates(cut, ref, products, n, estimates);
+#endif
+  EstimatesOf(cut, ref, products, n, estimates);
+}
+
+// Bit i set where estimates[i] is not below passOver (n at most 64): four compared a step
+// with AVX2.
+std::uint64_t NotBelowBits(const double* estimates, std::size_t n, double passOver) {
+  std::uint64_t bits = 0;
+  std::size_t i = 0;
+#ifdef MORVIK_ESTIMATE_AVX2
+  if (CPU_FEATURE_ACTIVE(AVX2)) i = Avx2NotBelowBits(estimates, n, passOver, bits);
+#endif
+  for (; i < n; ++i)
+    if (!(estimates[i] < passOver)) bits |= std::uint64_t{1} << i;
+  return bits;
+}
 
 }  // namespace
 
@@ -63,10 +137,9 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   // are integers below 2^31): a flat reference's estimate is its exact likeness, -penalty. A
   // flat cut, whose likeness with a flat reference is 1, is not estimated.
   const bool estimated = cut.InvNorm != 0;
-  const double aspect = static_cast<double>(cut.LogAspect),
-               height = static_cast<double>(cut.LogHeight),
-               invNorm = static_cast<double>(cut.InvNorm), sum = static_cast<double>(cut.Sum),
-               heightWeight = cut.Height > 0 ? static_cast<double>(kHeightWeight) : 0.0;
+  const CutTerms terms{static_cast<double>(cut.LogAspect), static_cast<double>(cut.LogHeight),
+                       static_cast<double>(cut.InvNorm), static_cast<double>(cut.Sum),
+                       cut.Height > 0 ? static_cast<double>(kHeightWeight) : 0.0};
   // Estimates below this are passed over: none until the list is full.
   double passOver = -HUGE_VAL;
   std::array<std::int32_t, kBatch> products;
@@ -74,13 +147,13 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   for (std::size_t first = 0; first < entries_.size(); first += kBatch) {
     const std::size_t n = std::min(kBatch, entries_.size() - first);
     GridProductsWithEach(cut.Grid, grids_.data() + first * kCells, n, products.data());
-    for (std::size_t i = 0, j = first; i < n; ++i, ++j) {
-      const double cov = static_cast<double>(kCells) * products[i] - sum * sum_[j];
-      const double penalty = static_cast<double>(kAspectWeight) * std::fabs(aspect - aspect_[j]) +
-                             heightWeight * known_[j] * std::fabs(height - height_[j]);
-      estimates[i] = cov * invNorm * invNorm_[j] - penalty;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
+    const RefTerms refs{aspect_.data() + first, height_.data() + first, known_.data() + first,
+                        invNorm_.data() + first, sum_.data() + first};
+    Estimates(terms, refs, products.data(), n, estimates.data());
+    // The last place only rises, so what falls below it now is passed over for good.
+    for (std::uint64_t left = NotBelowBits(estimates.data(), n, passOver); left != 0;
+         left &= left - 1) {
+      const std::size_t i = static_cast<std::size_t>(__builtin_ctzll(left));
       if (estimates[i] < passOver) continue;
       offer(entries_[first + i], products[i]);
       if (estimated && best.size() == room) passOver = best.back().Likeness - kEstimateMargin;
