@@ -4,14 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "core/x86_dispatch.h"
 #include "reading/grid_products.h"
-
-// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
-#include <immintrin.h>
-#include <sys/platform/x86.h>
-#define MORVIK_ESTIMATE_AVX2 1
-#endif
 
 namespace morvik {
 
@@ -52,7 +46,7 @@ __attribute__((always_inline)) inline void EstimatesOf(const CutTerms& cut, cons
   }
 }
 
-#ifdef MORVIK_ESTIMATE_AVX2
+#ifdef MORVIK_X86_DISPATCH
 // No FMA: the estimates stay those of the plain loop.
 __attribute__((target("avx2"))) void Avx2Estimates(const CutTerms& cut, const RefTerms& ref,
                                                    const std::int32_t* products, std::size_t n,
@@ -75,7 +69,7 @@ __attribute__((target("avx2"))) std::size_t Avx2NotBelowBits(const double* estim
 
 void Estimates(const CutTerms& cut, const RefTerms& ref, const std::int32_t* products,
                std::size_t n, double* estimates) {
-#ifdef MORVIK_ESTIMATE_AVX2
+#ifdef MORVIK_X86_DISPATCH
   if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Estimates(cut, ref, products, n, estimates);
 #endif
   EstimatesOf(cut, ref, products, n, estimates);
@@ -86,7 +80,7 @@ void Estimates(const CutTerms& cut, const RefTerms& ref, const std::int32_t* pro
 std::uint64_t NotBelowBits(const double* estimates, std::size_t n, double passOver) {
   std::uint64_t bits = 0;
   std::size_t i = 0;
-#ifdef MORVIK_ESTIMATE_AVX2
+#ifdef MORVIK_X86_DISPATCH
   if (CPU_FEATURE_ACTIVE(AVX2)) i = Avx2NotBelowBits(estimates, n, passOver, bits);
 #endif
   for (; i < n; ++i)

@@ -1,11 +1,6 @@
 #include "reading/grid_products.h"
 
-// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
-#include <immintrin.h>
-#include <sys/platform/x86.h>
-#define MORVIK_GRID_AVX2 1
-#endif
+#include "core/x86_dispatch.h"
 
 namespace morvik {
 
@@ -26,7 +21,7 @@ void PlainProducts(const DetailGrid& a, const std::uint8_t* grids, std::size_t c
   }
 }
 
-#ifdef MORVIK_GRID_AVX2
+#ifdef MORVIK_X86_DISPATCH
 // The eight lanes of each of eight sums added up, in order: one reduction for eight
 // references instead of eight.
 __attribute__((target("avx2"))) inline __m256i SumEachOfEight(const __m256i (&s)[8]) {
@@ -125,7 +120,7 @@ __attribute__((target("avx2,avxvnni"))) void VnniProducts(const DetailGrid& a,
 // virtual machine). The sum is of integers, exact in any order.
 void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* grids, std::size_t count,
                           std::int32_t* products) {
-#ifdef MORVIK_GRID_AVX2
+#ifdef MORVIK_X86_DISPATCH
   if (CPU_FEATURE_ACTIVE(AVX_VNNI)) return VnniProducts(a, grids, count, products);
   if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Products(a, grids, count, products);
 #endif

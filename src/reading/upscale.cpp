@@ -6,13 +6,8 @@
 #include <cstdint>
 
 #include "core/median.h"
+#include "core/x86_dispatch.h"
 #include "reading/character_height.h"
-
-// Not under clang: glibc's <sys/platform/x86.h> uses C's _Bool, which clang refuses in C++.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__GLIBC__) && !defined(__clang__)
-#include <sys/platform/x86.h>
-#define MORVIK_UPSCALE_AVX2 1
-#endif
 
 namespace morvik {
 
@@ -91,7 +86,7 @@ void PlainWeighRows(const std::array<const std::int16_t*, kTaps>& rows, const Ph
   Weigh(rows, phase, n, to);
 }
 
-#ifdef MORVIK_UPSCALE_AVX2
+#ifdef MORVIK_X86_DISPATCH
 __attribute__((target("avx2"))) void Avx2WeighRows(
     const std::array<const std::int16_t*, kTaps>& rows, const Phase& phase, int n,
     std::uint8_t* to) {
@@ -102,7 +97,7 @@ __attribute__((target("avx2"))) void Avx2WeighRows(
 // With AVX2 where the processor has it (the C library asked it at start).
 void WeighRows(const std::array<const std::int16_t*, kTaps>& rows, const Phase& phase, int n,
                std::uint8_t* to) {
-#ifdef MORVIK_UPSCALE_AVX2
+#ifdef MORVIK_X86_DISPATCH
   if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2WeighRows(rows, phase, n, to);
 #endif
   PlainWeighRows(rows, phase, n, to);
