@@ -141,6 +141,11 @@ Plane Stretched(const Area& p, int w, int h) {
   return out;
 }
 
+// The pixels of the margins a cut is analysed with, all of the darkest grey.
+int MarginPixels(const GreyImage& cut) {
+  return (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
+}
+
 // The picture LoadPicture scales: the cut with its margins, inverted for black characters,
 // cropped where asked; threshold and increment as its analysis leaves them, `h` its
 // histogram. Bright characters, the rule, need no margins drawn: they are black, so they count
@@ -160,8 +165,7 @@ Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, i
                    ((threshold * 255) / 100 - 1) & 0xFF);
   }
   Count(cut.Pixels.data(), cut.Width, cut.Height, h.Histogram);
-  h.Histogram[0] +=
-      (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
+  h.Histogram[0] += MarginPixels(cut);
   Analyse(h, options.AutoThreshold, threshold, increment);
   if (!options.Crop) return whole(made = Padded(cut, false));
   return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
@@ -174,8 +178,7 @@ TPattern Unstretched(const GreyImage& cut, const Histograms& first, bool automat
                      int increment) {
   Histograms h;
   h.Histogram = first.Histogram;
-  h.Histogram[0] -=
-      (cut.Width + 2 * kCutMargin) * (cut.Height + 2 * kCutMargin) - cut.Width * cut.Height;
+  h.Histogram[0] -= MarginPixels(cut);
   Analyse(h, automatic, threshold, increment);
   TPattern pattern;
   SampleGreyPattern(cut.Pixels.data(), cut.Width, cut.Height, threshold, increment, pattern);
