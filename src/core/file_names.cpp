@@ -118,4 +118,11 @@ bool SameFileOnDisk(const std::string& a, const std::string& b) {
   return ia && ia == IdentityOf(b);
 }
 
+std::string ExecutableFolder(const char* argv0) {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec && argv0) exe = fs::absolute(argv0, ec);
+  return exe.parent_path().string();
+}
+
 }  // namespace morvik

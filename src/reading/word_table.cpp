@@ -15,6 +15,7 @@
 
 #include "core/error.h"
 #include "core/file_descriptor.h"
+#include "core/file_names.h"
 #include "core/regular_file.h"
 #include "core/safe_write.h"
 #include "reading/stock_library.h"
@@ -87,12 +88,6 @@ Lexicon MapWordList(int fd, std::size_t bytes) {
   };
   const auto kept = std::make_shared<const Kept>(at, bytes);
   return Lexicon(kept->Words.Table(), kept);
-}
-
-std::string ProgramFolder() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : exe.parent_path().string();
 }
 
 }  // namespace
@@ -191,7 +186,7 @@ std::vector<std::string> WordTablePlaces() {
   std::vector<std::string> places;
   if (const char* stock = std::getenv("MORVIK_STOCK"); stock && *stock)
     places.push_back((fs::path(stock).parent_path() / kWordTableName).string());
-  for (const std::string& library : StockLibraryPlaces(ProgramFolder()))
+  for (const std::string& library : StockLibraryPlaces(ExecutableFolder(nullptr)))
     places.push_back((fs::path(library).parent_path() / kWordTableName).string());
 #ifdef MORVIK_INSTALLED_WORDS
   places.push_back(MORVIK_INSTALLED_WORDS);

@@ -8,13 +8,6 @@ namespace fs = std::filesystem;
 
 namespace morvik {
 
-std::string ExecutableFolder(const char* argv0) {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec && argv0) exe = fs::absolute(argv0, ec);
-  return exe.parent_path().string();
-}
-
 std::string FindHomeFolder(const char* argv0) {
   if (const char* env = std::getenv("MORVIK_HOME"); env && *env) return env;
   return ExecutableFolder(argv0);
