@@ -16,6 +16,7 @@ struct Stem {
   const char* Word;  // the line's characters, * for the stem
   char Want;
   int TailRow = -1;
+  bool Comma = false;  // the word ends in a comma whose tail hangs below the baseline in ink
 };
 
 ReadCharacter Letter(int left, int top, int height, const char* best) {
@@ -53,15 +54,16 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {22, 30, -1, -1, -1, "", "ae*s", '?'},         // one at the x-height: left unread
       {28, 30, -1, -1, -1, ".'`", "aes*", ',', 30},  // a stop with a faint tail: a comma
       {28, 30, -1, -1, -1, ".'`", "aes*", '.'},      // without one: a stop
-      {28, 31, -1, -1, -1, ".'`", "aes*", '.'},      // a row low in the ink alone: a stop
-      {27, 31, -1, -1, -1, "r,'", "aes*", ','},      // a small r reaching below: a comma
-      {30, 31, -1, -1, -1, "-=~", "aes*x", '_'},     // a dash under the baseline: underscore
-      {25, 26, -1, -1, -1, "-=~", "aes*x", '-'},     // one at the x-height's middle stays
-      {18, 30, -1, -1, -1, "wvx", "*ater", 'W'},     // a w as high as the capitals: W
-      {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},     // an O at the x-height: o
-      {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},     // one off the baseline: as read
-      {18, 30, 20, -1, -1, "l|1", "ace *s", 'i'},    // a dotted stem in a word of two: i
-      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},    // one without a dot there: as read
+      {28, 30, -1, -1, -1, ".'`", "aes*", '.', 30, true},  // print that keeps its tails: a stop
+      {28, 31, -1, -1, -1, ".'`", "aes*", '.'},            // a row low in the ink alone: a stop
+      {27, 31, -1, -1, -1, "r,'", "aes*", ','},            // a small r reaching below: a comma
+      {30, 31, -1, -1, -1, "-=~", "aes*x", '_'},           // a dash under the baseline: underscore
+      {25, 26, -1, -1, -1, "-=~", "aes*x", '-'},           // one at the x-height's middle stays
+      {18, 30, -1, -1, -1, "wvx", "*ater", 'W'},           // a w as high as the capitals: W
+      {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},           // an O at the x-height: o
+      {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},           // one off the baseline: as read
+      {18, 30, 20, -1, -1, "l|1", "ace *s", 'i'},          // a dotted stem in a word of two: i
+      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},          // one without a dot there: as read
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -98,6 +100,10 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       ReadCharacter c = Letter(x, 22, 8, best);
       c.Column = k;
       r.Chars.push_back(c);
+    }
+    if (s.Comma) {
+      r.Chars.push_back(Letter(56, 27, 5, ","));
+      r.Chars.back().Column = r.Chars[r.Chars.size() - 2].Column + 1;
     }
     ApplyStrokeLetters(r, grey, true, library, CharFilter{});
     const ReadCharacter& stem = r.Chars[at];

@@ -97,6 +97,8 @@ struct Context {
   const std::vector<LineModel>& Models;
   const GreyImage& Grey;
   bool DarkOnLight;
+  // The x-heights of the lines holding a comma whose tail the binarisation kept.
+  const std::vector<int>& InkedTails;
 };
 
 // Whether a cross-bar at the x-height's top runs out from the stem: some row from a row
@@ -209,6 +211,29 @@ bool TailBelow(const GreyImage& grey, const CharBox& b, int baseline, bool darkO
   return strong > ground && 4 * (tail - ground) >= strong - ground;
 }
 
+// Whether print of this x-height (within a pixel) keeps its commas' tails in the ink: then
+// a dot of two rows over faint grey is a full stop whose anti-aliased edge crossed the
+// baseline, not a comma that lost its tail.
+bool TailsKept(const Context& at, int xHeight) {
+  return std::any_of(at.InkedTails.begin(), at.InkedTails.end(),
+                     [&](int h) { return std::abs(h - xHeight) <= 1; });
+}
+
+// The x-heights of the lines that hold a comma of three rows or more reaching below their
+// baseline, its top below the x-height's middle.
+std::vector<int> InkedTails(const PictureReading& reading, const std::vector<LineModel>& models) {
+  std::vector<int> heights;
+  for (const ReadCharacter& c : reading.Chars) {
+    if (c.Line < 0 || c.Blank || c.Rejected || ShownChar(c) != ',') continue;
+    const LineModel& m = models[static_cast<std::size_t>(c.Line)];
+    const CharBox& b = c.Box;
+    const int xHeight = m.Baseline - m.XTop;
+    if (m.Valid && b.Height >= 3 && b.Top + b.Height > m.Baseline && 2 * (b.Top - m.XTop) > xHeight)
+      heights.push_back(xHeight);
+  }
+  return heights;
+}
+
 // A low mark (' ` * . and a small r) whose top lies below the x-height's middle is a comma
 // when it reaches below the baseline, in the ink or (a full stop) in the grey under it (and is no
 // higher than the x-height), else a full stop (no higher than a third of it); either no wider than
@@ -221,7 +246,8 @@ char LowMark(const ReadCharacter& c, const Context& at) {
   const CharBox& b = c.Box;
   // Only a mark of two rows at most loses its tail so: larger print keeps it in the ink. A
   // full stop read as such may sit a row low (a mono face's), and only its grey tells.
-  const bool tail = b.Height <= 2 && TailBelow(at.Grey, b, m.Baseline, at.DarkOnLight);
+  const bool tail =
+      b.Height <= 2 && !TailsKept(at, xHeight) && TailBelow(at.Grey, b, m.Baseline, at.DarkOnLight);
   const bool below = ShownChar(c) == '.' ? tail : b.Top + b.Height > m.Baseline || tail;
   if (2 * (b.Top - m.XTop) <= xHeight || 2 * b.Width > xHeight) return 0;
   if (below) return b.Height <= xHeight ? ',' : 0;
@@ -347,7 +373,8 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
   }
   std::vector<LineModel> models;
   for (const auto& line : lines) models.push_back(SmallLetterModel(line));
-  const Context at{models, grey, darkOnLight};
+  const std::vector<int> inkedTails = InkedTails(reading, models);
+  const Context at{models, grey, darkOnLight, inkedTails};
   ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
     // Decided on the word as read, so one stem never sways another.
     std::vector<char> letters(word.size(), 0);

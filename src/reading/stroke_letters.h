@@ -44,7 +44,9 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // In any word, a mark shown as ' ` * . or r whose top lies below the x-height's middle, no
 // wider than half the x-height, is a comma when it reaches below the baseline (a full stop
 // of two rows at most: when the grey row under it, below the baseline, holds a quarter of
-// its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
+// its ink, unless a line of that x-height, within a pixel, holds a comma of three rows or
+// more reaching below its baseline: print whose commas keep their tails) and is no higher
+// than the x-height, else a full stop (no higher than a third of it).
 // A letter whose capital differs only in size (c o s v w x z) standing on the baseline is
 // the capital when it rises above the x-height by a third of it, or by two pixels and more
 // than half as far as the line's other capitals rise, the small letter when its top lies at
