@@ -27,6 +27,7 @@ TEST(LineMarks, MarksSettledByTheirPlace) {
   } cases[] = {
       {Char(60, 36, 4, 4, "-.,"), '.'},  {Char(60, 37, 3, 3, "'-."), '.'},
       {Char(60, 36, 6, 4, ",.-"), '.'},   // a pixel wider than high, small print's
+      {Char(60, 37, 6, 4, ",.-"), ','},   // ... but reaching below the baseline
       {Char(60, 20, 3, 6, ",'-"), '\''},  // a comma's shape up at the capitals' top
       {Char(60, 36, 3, 6, ",'-"), ','},   // one hanging from the baseline
       {Char(60, 28, 4, 4, "-.,"), '-'},   // at mid-height

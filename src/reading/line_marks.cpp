@@ -31,7 +31,10 @@ void Prefer(ReadCharacter& c, char want) {
 void PreferStop(ReadCharacter& c, int cap, int baseline) {
   const CharBox& b = c.Box;
   if (c.Blank || c.Rejected || 4 * b.Height > cap || 3 * b.Width > cap) return;
-  if (std::abs(b.Top + b.Height - baseline) > std::max(1, cap / 8)) return;
+  const int bottom = b.Top + b.Height;
+  if (std::abs(bottom - baseline) > std::max(1, cap / 8)) return;
+  // Wider than a quarter, it may be a small comma whose tail reaches below the baseline.
+  if (4 * b.Width > cap && bottom > baseline) return;
   Prefer(c, '.');
 }
 
