@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace morvik {
 namespace {
 
@@ -48,6 +51,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {27, 32, -1, -1, -1, "'`*", "aes*", ','},      // one reaching below it: a comma
       {18, 21, -1, -1, -1, "'`*", "aes*", '\''},     // a high one stays
       {18, 30, -1, -1, -1, "1|I", "ace-x*2", '1'},   // digits in the part
+      {18, 30, -1, -1, -1, "1l|", "ace-*0", '1'},    // a part of figures in a word of letters
       {21, 30, -1, -1, -1, "", "ae*s", 't'},         // a hairline matching nothing, a little high
       {18, 30, 20, -1, -1, "", "ae*s", 'i'},         // one with its dot
       {18, 30, -1, -1, -1, "", "ae*s", 'l'},         // one to the ascenders

@@ -188,6 +188,28 @@ std::vector<Part> PartsOf(const std::vector<ReadCharacter*>& word) {
   return parts;
 }
 
+// Whether the run of letters and figures around chars[at] (10 of ops@10.0.3.17) holds a
+// figure, and besides chars[at] nothing but figures and their look-alikes (O o I l).
+bool InFigures(const std::vector<ReadCharacter*>& chars, std::size_t at) {
+  const auto alnum = [&](std::size_t k) {
+    return std::isalnum(static_cast<unsigned char>(ShownChar(*chars[k]))) != 0;
+  };
+  std::size_t from = at, to = at + 1;
+  while (from > 0 && alnum(from - 1)) --from;
+  while (to < chars.size() && alnum(to)) ++to;
+  bool figure = false;
+  for (std::size_t k = from; k < to; ++k) {
+    const char c = ShownChar(*chars[k]);
+    if (k == at) continue;
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      figure = true;
+    } else if (std::strchr("OoIl", c) == nullptr) {
+      return false;
+    }
+  }
+  return figure;
+}
+
 std::vector<ReadCharacter*> Chars(const Part& part) {
   std::vector<ReadCharacter*> chars;
   for (const auto& [c, k] : part) chars.push_back(c);
@@ -383,9 +405,13 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
     for (const Part& part : PartsOf(word)) {
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
+      // Amid figures, a stroke is a one whatever letters the word holds (10-harbour.conf).
       for (std::size_t k = 0; k < part.size(); ++k)
-        letters[part[k].second] = LetterOf(
-            chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+        letters[part[k].second] =
+            LetterOf(chars, k,
+                     !InFigures(chars, k) &&
+                         (SmallWordAround(chars, k) || SmallWordAround(word, part[k].second)),
+                     at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;

@@ -31,7 +31,8 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // dot parted from it is an i. Further, for every character shown as a stem sign (j 1 I | ! [ ] ( )
 // l i; ! not last, I not first), a t or an r inside a word whose other characters are small letters
 // (as the word context counts them; or inside such a part of a word between the signs - _ . / : ~,
-// as in ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
+// as in ke1sby-too1s_3.6.0.deb; not amid figures: the run of letters and figures around it
+// holding a figure and besides it only figures and O o I l) and standing on its line's baseline:
 // - reaching well above the x-height (a third of it): an i when a gap parts a dot from the
 //   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
 //   it at the x-height's top, else an l;
