@@ -146,6 +146,43 @@ TEST(StrokeLetters, CaseBySizeMeasuredByTheLinesCapitals) {
   }
 }
 
+// Letters 8 high drawn from rows of art ('#' ink, '+' faint ink, a fifth of the strongest
+// or more) and read as e: a bar across the eye, level or slanted, keeps the e; without one,
+// an arc open to the right, it is a c.
+TEST(StrokeLetters, BarAcrossTheEyeTellsEFromC) {
+  const struct {
+    std::vector<std::string> Art;
+    const char* Best;
+    char Want;
+  } cases[] = {
+      {{" ### ", "#   #", "#####", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'e'},
+      {{" ### ", "#   #", "#    ", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'c'},
+      {{" ### ", "#   #", "## ##", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'e'},
+      {{"  ## ", " #  #", "#  ++", "#++  ", "#    ", "#    ", " ### ", "     "}, "ec", 'e'},
+      {{" ####", "##  #", "#   #", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'c'},
+  };
+  ReferenceLibrary library;
+  library.Sets.resize(1);
+  for (const auto& c : cases) {
+    GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
+    PictureReading r;
+    for (int k = 0; k < 4; ++k) {
+      ReadCharacter ch = Letter(6 * k, 22, 8, k == 1 ? c.Best : "aes");
+      ch.Box.Width = 5;
+      ch.Column = k;
+      r.Chars.push_back(ch);
+    }
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const char a = c.Art[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+        if (a != ' ')
+          grey.Pixels[static_cast<std::size_t>(22 + y) * 40 + 6 + x] = a == '#' ? 0 : 200;
+      }
+    ApplyStrokeLetters(r, grey, true, library, CharFilter{});
+    EXPECT_EQ(ShownChar(r.Chars[1]), c.Want) << c.Best;
+  }
+}
+
 // An n and a u drawn five wide and eight high, read either way round: the side where the
 // arch closes across the middle decides.
 TEST(StrokeLetters, ArchesTellNFromU) {

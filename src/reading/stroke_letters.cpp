@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "core/median.h"
 #include "reading/word_context.h"
@@ -341,6 +344,52 @@ char ArchSide(const ReadCharacter& c, const Context& at) {
   return 0;
 }
 
+// Whether the ink of the upper middle of the box (the rows from a quarter to three fifths of
+// its height down; a fifth of the box's strongest ink or more) joins its left quarter to its
+// right quarter, pixels touching by a side or a corner, or parted by one pixel of ground in a
+// row (a speck of noise in a thin bar): the bar of an e, level or slanted. A c's arc is open
+// to the right there, wider.
+bool ClosedBar(const GreyImage& grey, const CharBox& b, bool darkOnLight) {
+  const int right = b.Left + b.Width, bottom = b.Top + b.Height;
+  int strong = 0;
+  for (int y = b.Top; y < bottom; ++y)
+    for (int x = b.Left; x < right; ++x) strong = std::max(strong, InkAt(grey, x, y, darkOnLight));
+  const int top = b.Top + (b.Height + 3) / 4, low = b.Top + 3 * b.Height / 5 + 1;
+  const int reach = std::max(1, b.Width / 4), width = b.Width;
+  std::vector<std::uint8_t> seen(static_cast<std::size_t>(width * (low - top)), 0);
+  std::vector<std::pair<int, int>> todo;
+  const auto visit = [&](int x, int y) {
+    if (x < b.Left || x >= right || y < top || y >= low) return;
+    std::uint8_t& s = seen[static_cast<std::size_t>((y - top) * width + x - b.Left)];
+    if (s != 0 || 5 * InkAt(grey, x, y, darkOnLight) < strong) return;
+    s = 1;
+    todo.emplace_back(x, y);
+  };
+  for (int y = top; y < low; ++y)
+    for (int x = b.Left; x < b.Left + reach; ++x) visit(x, y);
+  while (!todo.empty()) {
+    const auto [x, y] = todo.back();
+    todo.pop_back();
+    if (x >= right - reach) return true;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) visit(x + dx, y + dy);
+  }
+  return false;
+}
+
+// An e with a c among its three best is the c where no bar closes its eye (a heavy face's c
+// at 150 dpi matches e better).
+char EyeBar(const ReadCharacter& c, const Context& at) {
+  const CharBox& b = c.Box;
+  if (ShownChar(c) != 'e' || b.Width < 5 || b.Height < 5 || b.Left < 0 || b.Top < 0 ||
+      b.Left + b.Width > at.Grey.Width || b.Top + b.Height > at.Grey.Height)
+    return 0;
+  const bool candidate = std::any_of(c.Best.begin() + 1, c.Best.end(), [](const LibraryMatch& m) {
+    return m.No != 0 && m.Char == 'c';
+  });
+  return candidate && !ClosedBar(at.Grey, b, at.DarkOnLight) ? 'c' : 0;
+}
+
 // A dash whose top lies on the baseline or below it (a row above it at most) is an
 // underscore: a hyphen stands at the x-height's middle.
 char LowLine(const ReadCharacter& c, const Context& at) {
@@ -356,6 +405,7 @@ char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool smal
   char letter = LowMark(c, at);
   if (letter == 0) letter = StemLetter(chars, k, small, at);
   if (letter == 0) letter = CaseBySize(c, at);
+  if (letter == 0) letter = EyeBar(c, at);
   return letter != 0 ? letter : ArchSide(c, at);
 }
 

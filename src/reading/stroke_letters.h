@@ -52,6 +52,9 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // the capital when it rises above the x-height by a third of it, or by two pixels and more
 // than half as far as the line's other capitals rise, the small letter when its top lies at
 // the x-height's top (within a sixth of it).
+// An e with a c among its three best is the c when no ink of its upper middle (a quarter
+// to three fifths of its height down) joins the left quarter of its box to the right
+// quarter: no bar closes its eye.
 // An n or u is the one whose arch closes across the middle third of its columns in the top
 // quarter of its rows (n) or the bottom one (u), the other quarter open there.
 // A dash (-) whose top lies a row above the baseline or lower, no higher than a third of
