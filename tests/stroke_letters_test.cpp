@@ -146,6 +146,18 @@ TEST(StrokeLetters, CaseBySizeMeasuredByTheLinesCapitals) {
   }
 }
 
+// A word of four letters 8 high and 5 wide on a baseline at 30, the second read as `second`.
+PictureReading FiveWideWord(const char* second) {
+  PictureReading r;
+  for (int k = 0; k < 4; ++k) {
+    ReadCharacter c = Letter(6 * k, 22, 8, k == 1 ? second : "aes");
+    c.Box.Width = 5;
+    c.Column = k;
+    r.Chars.push_back(c);
+  }
+  return r;
+}
+
 // Letters 8 high drawn from rows of art ('#' ink, '+' faint ink, a fifth of the strongest
 // or more) and read as e: a bar across the eye, level or slanted, keeps the e; without one,
 // an arc open to the right, it is a c.
@@ -165,13 +177,7 @@ TEST(StrokeLetters, BarAcrossTheEyeTellsEFromC) {
   library.Sets.resize(1);
   for (const auto& c : cases) {
     GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
-    PictureReading r;
-    for (int k = 0; k < 4; ++k) {
-      ReadCharacter ch = Letter(6 * k, 22, 8, k == 1 ? c.Best : "aes");
-      ch.Box.Width = 5;
-      ch.Column = k;
-      r.Chars.push_back(ch);
-    }
+    PictureReading r = FiveWideWord(c.Best);
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 5; ++x) {
         const char a = c.Art[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
@@ -196,13 +202,7 @@ TEST(StrokeLetters, ArchesTellNFromU) {
   library.Sets.resize(1);
   for (const Arch& a : cases) {
     GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
-    PictureReading r;
-    for (int k = 0; k < 4; ++k) {
-      ReadCharacter c = Letter(6 * k, 22, 8, k == 1 ? a.Best : "aes");
-      c.Box.Width = 5;
-      c.Column = k;
-      r.Chars.push_back(c);
-    }
+    PictureReading r = FiveWideWord(a.Best);
     for (int y = 22; y < 30; ++y)
       for (int x = 6; x < 11; ++x)
         if (x == 6 || x == 10 || y == (a.ClosedAtTop ? 22 : 29))
