@@ -20,6 +20,7 @@ struct Stem {
   char Want;
   int TailRow = -1;
   bool Comma = false;  // the word ends in a comma whose tail hangs below the baseline in ink
+  int Width = 3;
 };
 
 ReadCharacter Letter(int left, int top, int height, const char* best) {
@@ -67,7 +68,10 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},           // an O at the x-height: o
       {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},           // one off the baseline: as read
       {18, 30, 20, -1, -1, "l|1", "ace *s", 'i'},          // a dotted stem in a word of two: i
-      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},          // one without a dot there: as read
+      {16, 33, -1, -1, -1, "l[(", "ae * s", '|', -1, false, 2},  // a bar through the line
+      {16, 33, 18, -1, -1, "j[(", "ae * s", 'j', -1, false, 2},  // ... not one with a dot
+      {18, 30, -1, -1, -1, "l[(", "ae * s", 'l', -1, false, 2},  // on the baseline: l
+      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},                // one without a dot there: as read
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -79,6 +83,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   library.Sets[0].Chars.CharMap[12] = ',';
   library.Sets[0].Chars.CharMap[13] = '_';
   library.Sets[0].Chars.CharMap[14] = 'W';
+  library.Sets[0].Chars.CharMap[15] = '|';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;
@@ -88,6 +93,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       if (s.Word[k] == '*') {
         at = r.Chars.size();
         ReadCharacter c = Letter(x, s.Top, s.Bottom - s.Top, s.Best);
+        c.Box.Width = s.Width;
         c.Column = k;
         for (int y = 0; y < 40; ++y) {
           if ((y >= s.Top && y < s.Bottom && y != s.GapRow) || y == s.DotRow)

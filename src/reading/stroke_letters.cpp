@@ -398,11 +398,27 @@ char LowLine(const ReadCharacter& c, const Context& at) {
   return c.Box.Top + 1 >= m.Baseline && 3 * c.Box.Height <= m.Baseline - m.XTop ? '_' : 0;
 }
 
+// A stem sign (j 1 I | ! [ ] ( ) l i) no wider than a quarter of the x-height (two pixels at
+// least) that hangs below the baseline by a quarter of it and rises above the x-height by a
+// third of it, with no dot parted from it, is a bar: an l stands on the baseline, and brackets
+// and parentheses are wider than their stroke.
+char BarSign(const ReadCharacter& c, const Context& at) {
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!StemSign(ShownChar(c)) || !m.Valid) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  if (b.Width > std::max(2, xHeight / 4) || m.XTop - b.Top < std::max(1, xHeight / 3) ||
+      b.Top + b.Height - m.Baseline < std::max(1, xHeight / 4))
+    return 0;
+  return DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight) ? 0 : '|';
+}
+
 // The first rule that settles the k-th character of a part of a word, or 0.
 char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool small,
               const Context& at) {
   const ReadCharacter& c = *chars[k];
   char letter = LowMark(c, at);
+  if (letter == 0) letter = BarSign(c, at);
   if (letter == 0) letter = StemLetter(chars, k, small, at);
   if (letter == 0) letter = CaseBySize(c, at);
   if (letter == 0) letter = EyeBar(c, at);

@@ -52,6 +52,9 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // the capital when it rises above the x-height by a third of it, or by two pixels and more
 // than half as far as the line's other capitals rise, the small letter when its top lies at
 // the x-height's top (within a sixth of it).
+// A stem sign no wider than a quarter of the x-height (two pixels at least), hanging below
+// the baseline by a quarter of it and rising above the x-height by a third, without a dot
+// parted from it, is a bar (|).
 // An e with a c among its three best is the c when no ink of its upper middle (a quarter
 // to three fifths of its height down) joins the left quarter of its box to the right
 // quarter: no bar closes its eye.
