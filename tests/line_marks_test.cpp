@@ -18,15 +18,20 @@ ReadCharacter Char(int left, int top, int width, int height, const char* best) {
 }
 
 // Letters 20 high on a baseline at 40: a dot on the baseline is a full stop when one of its
-// three best is; one at mid-height, a wide one or one without a stop among its best stays.
-TEST(LineMarks, DotsOnTheBaselineAreFullStops) {
+// three best is; one at mid-height, a wide one or one without a stop among its best stays. A
+// comma standing in the upper half of the capitals is a quote.
+TEST(LineMarks, MarksSettledByTheirPlace) {
   const struct {
     ReadCharacter Mark;
     char Want;
   } cases[] = {
       {Char(60, 36, 4, 4, "-.,"), '.'},  {Char(60, 37, 3, 3, "'-."), '.'},
+      {Char(60, 36, 6, 4, ",.-"), '.'},   // a pixel wider than high, small print's
+      {Char(60, 37, 6, 4, ",.-"), ','},   // ... but reaching below the baseline
+      {Char(60, 20, 3, 6, ",'-"), '\''},  // a comma's shape up at the capitals' top
+      {Char(60, 36, 3, 6, ",'-"), ','},   // one hanging from the baseline
       {Char(60, 28, 4, 4, "-.,"), '-'},   // at mid-height
-      {Char(60, 36, 12, 4, "-.,"), '-'},  // wider than a quarter of the capitals
+      {Char(60, 36, 12, 4, "-.,"), '-'},  // wider than a third of the capitals
       {Char(60, 36, 4, 4, "-',"), '-'},   // no stop among the three
   };
   for (const auto& c : cases) {
@@ -39,26 +44,33 @@ TEST(LineMarks, DotsOnTheBaselineAreFullStops) {
   }
 }
 
-// After a letter, two ticks 3 wide and 8 high at 12 and at `second`: joined where they stand
-// close and level and the joined box has a double quote among its three best.
+// After three letters 20 high, two ticks 3 wide and 8 high at 32 and at `second`, read as `Read`:
+// joined where they stand close and level, both read as quotes or both in the upper half of
+// the letters, and the joined box has a double quote among its three best.
 TEST(LineMarks, TwoTicksSideBySideJoinAsADoubleQuote) {
   const struct {
     int Second;
     bool Space;
     const char* Joined;  // what the joined box reads as, best first
     std::string Want;
+    const char* Read = "''";
+    int Top = 10;
   } cases[] = {
-      {18, false, "'\"-", "a\""},
-      {18, true, "'\"-", "a''"},   // a word space between
-      {22, false, "'\"-", "a''"},  // further apart than a tick is wide
-      {18, false, "'-,", "a''"},   // the joined box is no quote
+      {38, false, "'\"-", "abc\""},
+      {38, true, "'\"-", "abc''"},         // a word space between
+      {42, false, "'\"-", "abc''"},        // further apart than a tick is wide
+      {38, false, "'-,", "abc''"},         // the joined box is no quote
+      {38, false, "'\"-", "abc\"", "'r"},  // a raised tick read as a letter
+      {38, false, "'\"-", "abc\"", ",'"},
+      {38, false, "'\"-", "abcr'", "r'", 22},  // a letter on the baseline beside a tick
   };
   for (const auto& c : cases) {
-    std::vector<RecognizedBox> line(3);
-    line[0].Box = {0, 10, 8, 20}, line[1].Box = {12, 10, 3, 8}, line[2].Box = {c.Second, 10, 3, 8};
-    line[2].Box.SpaceBefore = c.Space;
-    for (RecognizedBox& r : line) r.Best[0] = {0, 1, 0.8, '\''};
-    line[0].Best[0].Char = 'a';
+    std::vector<RecognizedBox> line(5);
+    for (int k = 0; k < 3; ++k)
+      line[k] = {{10 * k, 10, 8, 20}, {LibraryMatch{0, 1, 0.8, "abc"[k]}}};
+    line[3].Box = {32, c.Top, 3, 8}, line[4].Box = {c.Second, c.Top, 3, 8};
+    line[4].Box.SpaceBefore = c.Space;
+    for (int k = 3; k < 5; ++k) line[k].Best[0] = {0, 1, 0.8, c.Read[k - 3]};
     JoinQuoteTicks(line, [&](const CharBox&) {
       std::array<LibraryMatch, 3> best{};
       for (int k = 0; k < 3; ++k) best[k] = {0, k + 1, 0.9 - 0.1 * k, c.Joined[k]};
@@ -66,7 +78,7 @@ TEST(LineMarks, TwoTicksSideBySideJoinAsADoubleQuote) {
     });
     std::string read;
     for (const RecognizedBox& r : line) read += r.Best[0].Char;
-    EXPECT_EQ(read, c.Want) << c.Second << " " << c.Joined;
+    EXPECT_EQ(read, c.Want) << c.Second << " " << c.Joined << " " << c.Read;
   }
 }
 

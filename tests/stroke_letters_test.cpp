@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace morvik {
 namespace {
 
@@ -16,6 +19,8 @@ struct Stem {
   const char* Word;  // the line's characters, * for the stem
   char Want;
   int TailRow = -1;
+  bool Comma = false;  // the word ends in a comma whose tail hangs below the baseline in ink
+  int Width = 3;
 };
 
 ReadCharacter Letter(int left, int top, int height, const char* best) {
@@ -47,21 +52,26 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {27, 32, -1, -1, -1, "'`*", "aes*", ','},      // one reaching below it: a comma
       {18, 21, -1, -1, -1, "'`*", "aes*", '\''},     // a high one stays
       {18, 30, -1, -1, -1, "1|I", "ace-x*2", '1'},   // digits in the part
+      {18, 30, -1, -1, -1, "1l|", "ace-*0", '1'},    // a part of figures in a word of letters
       {21, 30, -1, -1, -1, "", "ae*s", 't'},         // a hairline matching nothing, a little high
       {18, 30, 20, -1, -1, "", "ae*s", 'i'},         // one with its dot
       {18, 30, -1, -1, -1, "", "ae*s", 'l'},         // one to the ascenders
       {22, 30, -1, -1, -1, "", "ae*s", '?'},         // one at the x-height: left unread
       {28, 30, -1, -1, -1, ".'`", "aes*", ',', 30},  // a stop with a faint tail: a comma
       {28, 30, -1, -1, -1, ".'`", "aes*", '.'},      // without one: a stop
-      {28, 31, -1, -1, -1, ".'`", "aes*", '.'},      // a row low in the ink alone: a stop
-      {27, 31, -1, -1, -1, "r,'", "aes*", ','},      // a small r reaching below: a comma
-      {30, 31, -1, -1, -1, "-=~", "aes*x", '_'},     // a dash under the baseline: underscore
-      {25, 26, -1, -1, -1, "-=~", "aes*x", '-'},     // one at the x-height's middle stays
-      {18, 30, -1, -1, -1, "wvx", "*ater", 'W'},     // a w as high as the capitals: W
-      {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},     // an O at the x-height: o
-      {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},     // one off the baseline: as read
-      {18, 30, 20, -1, -1, "l|1", "ace *s", 'i'},    // a dotted stem in a word of two: i
-      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},    // one without a dot there: as read
+      {28, 30, -1, -1, -1, ".'`", "aes*", '.', 30, true},  // print that keeps its tails: a stop
+      {28, 31, -1, -1, -1, ".'`", "aes*", '.'},            // a row low in the ink alone: a stop
+      {27, 31, -1, -1, -1, "r,'", "aes*", ','},            // a small r reaching below: a comma
+      {30, 31, -1, -1, -1, "-=~", "aes*x", '_'},           // a dash under the baseline: underscore
+      {25, 26, -1, -1, -1, "-=~", "aes*x", '-'},           // one at the x-height's middle stays
+      {18, 30, -1, -1, -1, "wvx", "*ater", 'W'},           // a w as high as the capitals: W
+      {22, 30, -1, -1, -1, "Oo0", "*aser", 'o'},           // an O at the x-height: o
+      {22, 33, -1, -1, -1, "Oo0", "*aser", 'O'},           // one off the baseline: as read
+      {18, 30, 20, -1, -1, "l|1", "ace *s", 'i'},          // a dotted stem in a word of two: i
+      {16, 33, -1, -1, -1, "l[(", "ae * s", '|', -1, false, 2},  // a bar through the line
+      {16, 33, 18, -1, -1, "j[(", "ae * s", 'j', -1, false, 2},  // ... not one with a dot
+      {18, 30, -1, -1, -1, "l[(", "ae * s", 'l', -1, false, 2},  // on the baseline: l
+      {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},                // one without a dot there: as read
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -73,6 +83,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   library.Sets[0].Chars.CharMap[12] = ',';
   library.Sets[0].Chars.CharMap[13] = '_';
   library.Sets[0].Chars.CharMap[14] = 'W';
+  library.Sets[0].Chars.CharMap[15] = '|';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;
@@ -82,6 +93,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       if (s.Word[k] == '*') {
         at = r.Chars.size();
         ReadCharacter c = Letter(x, s.Top, s.Bottom - s.Top, s.Best);
+        c.Box.Width = s.Width;
         c.Column = k;
         for (int y = 0; y < 40; ++y) {
           if ((y >= s.Top && y < s.Bottom && y != s.GapRow) || y == s.DotRow)
@@ -98,6 +110,10 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       ReadCharacter c = Letter(x, 22, 8, best);
       c.Column = k;
       r.Chars.push_back(c);
+    }
+    if (s.Comma) {
+      r.Chars.push_back(Letter(56, 27, 5, ","));
+      r.Chars.back().Column = r.Chars[r.Chars.size() - 2].Column + 1;
     }
     ApplyStrokeLetters(r, grey, true, library, CharFilter{});
     const ReadCharacter& stem = r.Chars[at];
@@ -136,6 +152,49 @@ TEST(StrokeLetters, CaseBySizeMeasuredByTheLinesCapitals) {
   }
 }
 
+// A word of four letters 8 high and 5 wide on a baseline at 30, the second read as `second`.
+PictureReading FiveWideWord(const char* second) {
+  PictureReading r;
+  for (int k = 0; k < 4; ++k) {
+    ReadCharacter c = Letter(6 * k, 22, 8, k == 1 ? second : "aes");
+    c.Box.Width = 5;
+    c.Column = k;
+    r.Chars.push_back(c);
+  }
+  return r;
+}
+
+// Letters 8 high drawn from rows of art ('#' ink, '+' faint ink, a fifth of the strongest
+// or more) and read as e: a bar across the eye, level or slanted, keeps the e; without one,
+// an arc open to the right, it is a c.
+TEST(StrokeLetters, BarAcrossTheEyeTellsEFromC) {
+  const struct {
+    std::vector<std::string> Art;
+    const char* Best;
+    char Want;
+  } cases[] = {
+      {{" ### ", "#   #", "#####", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'e'},
+      {{" ### ", "#   #", "#    ", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'c'},
+      {{" ### ", "#   #", "## ##", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'e'},
+      {{"  ## ", " #  #", "#  ++", "#++  ", "#    ", "#    ", " ### ", "     "}, "ec", 'e'},
+      {{" ####", "##  #", "#   #", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'c'},
+  };
+  ReferenceLibrary library;
+  library.Sets.resize(1);
+  for (const auto& c : cases) {
+    GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
+    PictureReading r = FiveWideWord(c.Best);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const char a = c.Art[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+        if (a != ' ')
+          grey.Pixels[static_cast<std::size_t>(22 + y) * 40 + 6 + x] = a == '#' ? 0 : 200;
+      }
+    ApplyStrokeLetters(r, grey, true, library, CharFilter{});
+    EXPECT_EQ(ShownChar(r.Chars[1]), c.Want) << c.Best;
+  }
+}
+
 // An n and a u drawn five wide and eight high, read either way round: the side where the
 // arch closes across the middle decides.
 TEST(StrokeLetters, ArchesTellNFromU) {
@@ -149,13 +208,7 @@ TEST(StrokeLetters, ArchesTellNFromU) {
   library.Sets.resize(1);
   for (const Arch& a : cases) {
     GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
-    PictureReading r;
-    for (int k = 0; k < 4; ++k) {
-      ReadCharacter c = Letter(6 * k, 22, 8, k == 1 ? a.Best : "aes");
-      c.Box.Width = 5;
-      c.Column = k;
-      r.Chars.push_back(c);
-    }
+    PictureReading r = FiveWideWord(a.Best);
     for (int y = 22; y < 30; ++y)
       for (int x = 6; x < 11; ++x)
         if (x == 6 || x == 10 || y == (a.ClosedAtTop ? 22 : 29))

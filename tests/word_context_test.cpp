@@ -33,6 +33,11 @@ TEST(WordContext, SettlesLookAlikesByTheirWord) {
       {{"P", "e", "Pp", "s"}, "Peps"},        // ... but not first
       {{"a", "(", "m"}, "a(m"},               // no l among the candidates
       {{"3", "1l", "4", "5"}, "3145"},        // figures keep their ones
+      {{"l1", "0", "-", "h", "a"}, "10-ha"},  // a part of figures and look-alikes
+      {{"l1", "0", ".", "0"}, "10.0"},
+      {{"e", "t", "c", "/", "1l", "0", "-", "h", "a"}, "etc/10-ha"},  // ones stay ones
+      {{"O0", "x", "l1", "0"}, "Oxl0"},                               // a letter in the part
+      {{"l", "0", "0", "%"}, "l00%"},                                 // no one among the three
   };
   for (const auto& c : cases) {
     PictureReading r = ReadingLine(c.chars);

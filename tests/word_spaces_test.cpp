@@ -59,6 +59,25 @@ TEST(WordSpaces, GapsStandingOutFromTheLinesLetterSpacing) {
   }
 }
 
+// A line of a justified narrow column at 150 dpi (boxes 10 high): letters that overlap or
+// stand a pixel or two apart, word spaces stretched to 1.4 heights, beyond a table's cell gap.
+TEST(WordSpaces, StretchedSpacesOfAJustifiedColumn) {
+  const std::vector<int> gaps = {-1, 1, 1,  2, 15, -1, 2, 1, 2, 2, 1, 1, 2,  1, 14, -1, 2,  1,
+                                 2,  1, 14, 0, 1,  15, 1, 2, 1, 1, 2, 1, 14, 0, 1,  2,  14, 2};
+  std::vector<RecognizedBox> line;
+  std::string want = "a";
+  int x = 0;
+  for (std::size_t k = 0; k <= gaps.size(); ++k) {
+    RecognizedBox b;
+    b.Box = CharBox{x, 0, 8, 10, false, false};
+    b.Best[0] = LibraryMatch{0, 1, 0.9, 'a'};
+    line.push_back(b);
+    if (k < gaps.size()) x += 8 + gaps[k], want += gaps[k] > 8 ? " a" : "a";
+  }
+  SetWordSpaces(line);
+  EXPECT_EQ(Spaced(line), want);
+}
+
 TEST(WordSpaces, MonospacedCellsSpannedByOneBox) {
   // Cells of 8 pixels; the third box spans two cells (touching letters), then a space.
   std::vector<RecognizedBox> line;

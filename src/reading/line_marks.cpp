@@ -18,17 +18,42 @@ int Baseline(const std::vector<CharBox>& chars) {
   return bottoms.empty() ? 0 : UpperMedian(bottoms);
 }
 
-void PreferStop(ReadCharacter& c, int cap, int baseline) {
-  const CharBox& b = c.Box;
-  if (c.Blank || c.Rejected || 4 * b.Height > cap || 4 * b.Width > cap) return;
-  if (std::abs(b.Top + b.Height - baseline) > std::max(1, cap / 8)) return;
-  const auto stop = std::find_if(c.Best.begin(), c.Best.end(),
-                                 [](const LibraryMatch& m) { return m.Char == '.'; });
-  if (stop != c.Best.end()) std::rotate(c.Best.begin(), stop, stop + 1);
+// The first of the three best that is `want` moved to the front.
+void Prefer(ReadCharacter& c, char want) {
+  const auto found = std::find_if(c.Best.begin(), c.Best.end(), [&](const LibraryMatch& m) {
+    return m.No != 0 && m.Char == want;
+  });
+  if (found != c.Best.end()) std::rotate(c.Best.begin(), found, found + 1);
 }
 
-bool IsTick(const RecognizedBox& b) {
-  return !b.Box.Empty && b.Best[0].No != 0 && b.Best[0].Char == '\'';
+// A small dot is cut a pixel wider than high where its grey edge crosses the threshold: at
+// 150 dpi a full stop of 9 pt type is 3 x 2 pixels beside capitals 11 high.
+void PreferStop(ReadCharacter& c, int cap, int baseline) {
+  const CharBox& b = c.Box;
+  if (c.Blank || c.Rejected || 4 * b.Height > cap || 3 * b.Width > cap) return;
+  const int bottom = b.Top + b.Height;
+  if (std::abs(bottom - baseline) > std::max(1, cap / 8)) return;
+  // Wider than a quarter, it may be a small comma whose tail reaches below the baseline.
+  if (4 * b.Width > cap && bottom > baseline) return;
+  Prefer(c, '.');
+}
+
+// A comma hangs from the baseline; the same tick in the upper half of the capitals is a quote.
+void PreferQuote(ReadCharacter& c, int cap, int baseline) {
+  const CharBox& b = c.Box;
+  if (c.Blank || c.Rejected || c.Best[0].Char != ',') return;
+  if (2 * (baseline - (b.Top + b.Height)) >= cap) Prefer(c, '\'');
+}
+
+// A tick of a double quote: read as a single quote, or a small mark standing in the upper
+// half of the capitals (no higher than half of them, no wider than a third), whatever it was
+// read as: apart, a typewriter face's ticks read as ' and r, or , and '.
+bool IsTick(const RecognizedBox& r, int cap, int baseline) {
+  const CharBox& b = r.Box;
+  if (b.Empty || r.Best[0].No == 0) return false;
+  const bool raised = cap > 0 && 2 * (baseline - (b.Top + b.Height)) >= cap &&
+                      2 * b.Height <= cap && 3 * b.Width <= cap;
+  return raised || r.Best[0].Char == '\'';
 }
 
 bool TicksPair(const CharBox& a, const CharBox& b) {
@@ -49,8 +74,12 @@ CharBox Union(const CharBox& a, const CharBox& b) {
 }  // namespace
 
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  std::vector<CharBox> boxes;
+  for (const RecognizedBox& r : line) boxes.push_back(r.Box);
+  const int cap = LineCapHeight(boxes), baseline = Baseline(boxes);
   for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-    if (!IsTick(line[i]) || !IsTick(line[i + 1]) || !TicksPair(line[i].Box, line[i + 1].Box))
+    if (!IsTick(line[i], cap, baseline) || !IsTick(line[i + 1], cap, baseline) ||
+        !TicksPair(line[i].Box, line[i + 1].Box))
       continue;
     RecognizedBox joined{Union(line[i].Box, line[i + 1].Box), {}};
     joined.Best = recognize(joined.Box);
@@ -73,7 +102,10 @@ void ApplyLineMarks(PictureReading& reading) {
       boxes.push_back(reading.Chars[end++].Box);
     const int cap = LineCapHeight(boxes), baseline = Baseline(boxes);
     if (cap > 0)
-      for (std::size_t k = first; k < end; ++k) PreferStop(reading.Chars[k], cap, baseline);
+      for (std::size_t k = first; k < end; ++k) {
+        PreferStop(reading.Chars[k], cap, baseline);
+        PreferQuote(reading.Chars[k], cap, baseline);
+      }
     first = end;
   }
 }

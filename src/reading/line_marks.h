@@ -9,17 +9,19 @@
 
 namespace morvik {
 
-// For every character no higher and no wider than a quarter of its line's capitals whose
-// bottom lies on the line's baseline (the median bottom, within an eighth of the capitals,
-// at least a pixel), a full stop among its three best moves to the front. Rejected and blank
-// characters are left as they are.
+// For every character no higher than a quarter and no wider than a third of its line's
+// capitals whose bottom lies on the line's baseline (the median bottom, within an eighth of
+// the capitals, at least a pixel), a full stop among its three best moves to the front; for
+// a comma whose bottom stands half the capitals or more above the baseline, a single quote
+// among its three best. Rejected and blank characters are left as they are.
 void ApplyLineMarks(PictureReading& reading);
 
-// Two boxes of a line side by side, each read as a single quote, no further apart than the
-// wider is wide, with their tops and heights level (within a quarter of the taller, at least a
-// pixel): recognised again as one box, which replaces them where a double quote is among its
-// three best (moved to the front). The ticks of a double quote stand apart in print and are
-// cut as two.
+// Two boxes of a line side by side, each read as a single quote or standing in the upper half
+// of the line's capitals (no higher than half of them, no wider than a third, whatever they
+// were read as), no further apart than the wider is wide, with their tops and heights level (within
+// a quarter of the taller, at least a pixel): recognised again as one box, which replaces them
+// where a double quote is among its three best (moved to the front). The ticks of a double quote
+// stand apart in print and are cut as two.
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
 }  // namespace morvik

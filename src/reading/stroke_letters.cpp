@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "core/median.h"
 #include "reading/word_context.h"
@@ -97,6 +100,8 @@ struct Context {
   const std::vector<LineModel>& Models;
   const GreyImage& Grey;
   bool DarkOnLight;
+  // The x-heights of the lines holding a comma whose tail the binarisation kept.
+  const std::vector<int>& InkedTails;
 };
 
 // Whether a cross-bar at the x-height's top runs out from the stem: some row from a row
@@ -186,6 +191,28 @@ std::vector<Part> PartsOf(const std::vector<ReadCharacter*>& word) {
   return parts;
 }
 
+// Whether the run of letters and figures around chars[at] (10 of ops@10.0.3.17) holds a
+// figure, and besides chars[at] nothing but figures and their look-alikes (O o I l).
+bool InFigures(const std::vector<ReadCharacter*>& chars, std::size_t at) {
+  const auto alnum = [&](std::size_t k) {
+    return std::isalnum(static_cast<unsigned char>(ShownChar(*chars[k]))) != 0;
+  };
+  std::size_t from = at, to = at + 1;
+  while (from > 0 && alnum(from - 1)) --from;
+  while (to < chars.size() && alnum(to)) ++to;
+  bool figure = false;
+  for (std::size_t k = from; k < to; ++k) {
+    const char c = ShownChar(*chars[k]);
+    if (k == at) continue;
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      figure = true;
+    } else if (std::strchr("OoIl", c) == nullptr) {
+      return false;
+    }
+  }
+  return figure;
+}
+
 std::vector<ReadCharacter*> Chars(const Part& part) {
   std::vector<ReadCharacter*> chars;
   for (const auto& [c, k] : part) chars.push_back(c);
@@ -209,6 +236,29 @@ bool TailBelow(const GreyImage& grey, const CharBox& b, int baseline, bool darkO
   return strong > ground && 4 * (tail - ground) >= strong - ground;
 }
 
+// Whether print of this x-height (within a pixel) keeps its commas' tails in the ink: then
+// a dot of two rows over faint grey is a full stop whose anti-aliased edge crossed the
+// baseline, not a comma that lost its tail.
+bool TailsKept(const Context& at, int xHeight) {
+  return std::any_of(at.InkedTails.begin(), at.InkedTails.end(),
+                     [&](int h) { return std::abs(h - xHeight) <= 1; });
+}
+
+// The x-heights of the lines that hold a comma of three rows or more reaching below their
+// baseline, its top below the x-height's middle.
+std::vector<int> InkedTails(const PictureReading& reading, const std::vector<LineModel>& models) {
+  std::vector<int> heights;
+  for (const ReadCharacter& c : reading.Chars) {
+    if (c.Line < 0 || c.Blank || c.Rejected || ShownChar(c) != ',') continue;
+    const LineModel& m = models[static_cast<std::size_t>(c.Line)];
+    const CharBox& b = c.Box;
+    const int xHeight = m.Baseline - m.XTop;
+    if (m.Valid && b.Height >= 3 && b.Top + b.Height > m.Baseline && 2 * (b.Top - m.XTop) > xHeight)
+      heights.push_back(xHeight);
+  }
+  return heights;
+}
+
 // A low mark (' ` * . and a small r) whose top lies below the x-height's middle is a comma
 // when it reaches below the baseline, in the ink or (a full stop) in the grey under it (and is no
 // higher than the x-height), else a full stop (no higher than a third of it); either no wider than
@@ -221,7 +271,8 @@ char LowMark(const ReadCharacter& c, const Context& at) {
   const CharBox& b = c.Box;
   // Only a mark of two rows at most loses its tail so: larger print keeps it in the ink. A
   // full stop read as such may sit a row low (a mono face's), and only its grey tells.
-  const bool tail = b.Height <= 2 && TailBelow(at.Grey, b, m.Baseline, at.DarkOnLight);
+  const bool tail =
+      b.Height <= 2 && !TailsKept(at, xHeight) && TailBelow(at.Grey, b, m.Baseline, at.DarkOnLight);
   const bool below = ShownChar(c) == '.' ? tail : b.Top + b.Height > m.Baseline || tail;
   if (2 * (b.Top - m.XTop) <= xHeight || 2 * b.Width > xHeight) return 0;
   if (below) return b.Height <= xHeight ? ',' : 0;
@@ -293,6 +344,52 @@ char ArchSide(const ReadCharacter& c, const Context& at) {
   return 0;
 }
 
+// Whether the ink of the upper middle of the box (the rows from a quarter to three fifths of
+// its height down; a fifth of the box's strongest ink or more) joins its left quarter to its
+// right quarter, pixels touching by a side or a corner, or parted by one pixel of ground in a
+// row (a speck of noise in a thin bar): the bar of an e, level or slanted. A c's arc is open
+// to the right there, wider.
+bool ClosedBar(const GreyImage& grey, const CharBox& b, bool darkOnLight) {
+  const int right = b.Left + b.Width, bottom = b.Top + b.Height;
+  int strong = 0;
+  for (int y = b.Top; y < bottom; ++y)
+    for (int x = b.Left; x < right; ++x) strong = std::max(strong, InkAt(grey, x, y, darkOnLight));
+  const int top = b.Top + (b.Height + 3) / 4, low = b.Top + 3 * b.Height / 5 + 1;
+  const int reach = std::max(1, b.Width / 4), width = b.Width;
+  std::vector<std::uint8_t> seen(static_cast<std::size_t>(width * (low - top)), 0);
+  std::vector<std::pair<int, int>> todo;
+  const auto visit = [&](int x, int y) {
+    if (x < b.Left || x >= right || y < top || y >= low) return;
+    std::uint8_t& s = seen[static_cast<std::size_t>((y - top) * width + x - b.Left)];
+    if (s != 0 || 5 * InkAt(grey, x, y, darkOnLight) < strong) return;
+    s = 1;
+    todo.emplace_back(x, y);
+  };
+  for (int y = top; y < low; ++y)
+    for (int x = b.Left; x < b.Left + reach; ++x) visit(x, y);
+  while (!todo.empty()) {
+    const auto [x, y] = todo.back();
+    todo.pop_back();
+    if (x >= right - reach) return true;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) visit(x + dx, y + dy);
+  }
+  return false;
+}
+
+// An e with a c among its three best is the c where no bar closes its eye (a heavy face's c
+// at 150 dpi matches e better).
+char EyeBar(const ReadCharacter& c, const Context& at) {
+  const CharBox& b = c.Box;
+  if (ShownChar(c) != 'e' || b.Width < 5 || b.Height < 5 || b.Left < 0 || b.Top < 0 ||
+      b.Left + b.Width > at.Grey.Width || b.Top + b.Height > at.Grey.Height)
+    return 0;
+  const bool candidate = std::any_of(c.Best.begin() + 1, c.Best.end(), [](const LibraryMatch& m) {
+    return m.No != 0 && m.Char == 'c';
+  });
+  return candidate && !ClosedBar(at.Grey, b, at.DarkOnLight) ? 'c' : 0;
+}
+
 // A dash whose top lies on the baseline or below it (a row above it at most) is an
 // underscore: a hyphen stands at the x-height's middle.
 char LowLine(const ReadCharacter& c, const Context& at) {
@@ -301,13 +398,30 @@ char LowLine(const ReadCharacter& c, const Context& at) {
   return c.Box.Top + 1 >= m.Baseline && 3 * c.Box.Height <= m.Baseline - m.XTop ? '_' : 0;
 }
 
+// A stem sign (j 1 I | ! [ ] ( ) l i) no wider than a quarter of the x-height (two pixels at
+// least) that hangs below the baseline by a quarter of it and rises above the x-height by a
+// third of it, with no dot parted from it, is a bar: an l stands on the baseline, and brackets
+// and parentheses are wider than their stroke.
+char BarSign(const ReadCharacter& c, const Context& at) {
+  const LineModel& m = at.Models[static_cast<std::size_t>(c.Line)];
+  if (!StemSign(ShownChar(c)) || !m.Valid) return 0;
+  const int xHeight = m.Baseline - m.XTop;
+  const CharBox& b = c.Box;
+  if (b.Width > std::max(2, xHeight / 4) || m.XTop - b.Top < std::max(1, xHeight / 3) ||
+      b.Top + b.Height - m.Baseline < std::max(1, xHeight / 4))
+    return 0;
+  return DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight) ? 0 : '|';
+}
+
 // The first rule that settles the k-th character of a part of a word, or 0.
 char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool small,
               const Context& at) {
   const ReadCharacter& c = *chars[k];
   char letter = LowMark(c, at);
+  if (letter == 0) letter = BarSign(c, at);
   if (letter == 0) letter = StemLetter(chars, k, small, at);
   if (letter == 0) letter = CaseBySize(c, at);
+  if (letter == 0) letter = EyeBar(c, at);
   return letter != 0 ? letter : ArchSide(c, at);
 }
 
@@ -347,7 +461,8 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
   }
   std::vector<LineModel> models;
   for (const auto& line : lines) models.push_back(SmallLetterModel(line));
-  const Context at{models, grey, darkOnLight};
+  const std::vector<int> inkedTails = InkedTails(reading, models);
+  const Context at{models, grey, darkOnLight, inkedTails};
   ForEachWord(reading, [&](std::vector<ReadCharacter*>& word) {
     // Decided on the word as read, so one stem never sways another.
     std::vector<char> letters(word.size(), 0);
@@ -356,9 +471,13 @@ void ApplyStrokeLetters(PictureReading& reading, const GreyImage& grey, bool dar
     for (const Part& part : PartsOf(word)) {
       const std::vector<ReadCharacter*> chars = Chars(part);
       // A part of letters, or a word of letters joined by signs (build.log).
+      // Amid figures, a stroke is a one whatever letters the word holds (10-harbour.conf).
       for (std::size_t k = 0; k < part.size(); ++k)
-        letters[part[k].second] = LetterOf(
-            chars, k, SmallWordAround(chars, k) || SmallWordAround(word, part[k].second), at);
+        letters[part[k].second] =
+            LetterOf(chars, k,
+                     !InFigures(chars, k) &&
+                         (SmallWordAround(chars, k) || SmallWordAround(word, part[k].second)),
+                     at);
     }
     for (std::size_t k = 0; k < word.size(); ++k) {
       if (letters[k] == 0 || letters[k] == ShownChar(*word[k])) continue;

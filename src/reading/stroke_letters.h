@@ -31,7 +31,8 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // dot parted from it is an i. Further, for every character shown as a stem sign (j 1 I | ! [ ] ( )
 // l i; ! not last, I not first), a t or an r inside a word whose other characters are small letters
 // (as the word context counts them; or inside such a part of a word between the signs - _ . / : ~,
-// as in ke1sby-too1s_3.6.0.deb) and standing on its line's baseline:
+// as in ke1sby-too1s_3.6.0.deb; not amid figures: the run of letters and figures around it
+// holding a figure and besides it only figures and O o I l) and standing on its line's baseline:
 // - reaching well above the x-height (a third of it): an i when a gap parts a dot from the
 //   stem in the grey picture (ink given by darkOnLight), a t when a cross-bar runs out from
 //   it at the x-height's top, else an l;
@@ -44,11 +45,19 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // In any word, a mark shown as ' ` * . or r whose top lies below the x-height's middle, no
 // wider than half the x-height, is a comma when it reaches below the baseline (a full stop
 // of two rows at most: when the grey row under it, below the baseline, holds a quarter of
-// its ink) and is no higher than the x-height, else a full stop (no higher than a third of it).
+// its ink, unless a line of that x-height, within a pixel, holds a comma of three rows or
+// more reaching below its baseline: print whose commas keep their tails) and is no higher
+// than the x-height, else a full stop (no higher than a third of it).
 // A letter whose capital differs only in size (c o s v w x z) standing on the baseline is
 // the capital when it rises above the x-height by a third of it, or by two pixels and more
 // than half as far as the line's other capitals rise, the small letter when its top lies at
 // the x-height's top (within a sixth of it).
+// A stem sign no wider than a quarter of the x-height (two pixels at least), hanging below
+// the baseline by a quarter of it and rising above the x-height by a third, without a dot
+// parted from it, is a bar (|).
+// An e with a c among its three best is the c when no ink of its upper middle (a quarter
+// to three fifths of its height down) joins the left quarter of its box to the right
+// quarter: no bar closes its eye.
 // An n or u is the one whose arch closes across the middle third of its columns in the top
 // quarter of its rows (n) or the bottom one (u), the other quarter open there.
 // A dash (-) whose top lies a row above the baseline or lower, no higher than a third of

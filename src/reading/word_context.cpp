@@ -57,6 +57,40 @@ Kind WordKind(const std::vector<ReadCharacter*>& word, std::size_t skip) {
   return count >= 2 ? kind : Kind::None;
 }
 
+// The figure a letter of a look-alike pair stands for among figures.
+char FigureOf(char c) {
+  if (c == 'l' || c == 'I') return '1';
+  return c == 'O' || c == 'o' ? '0' : 0;
+}
+
+// In a part of a word between signs (a number of a version, an address, a file name; not
+// the whole word) that holds a figure and no letter but look-alikes, an l, I, O or o is the figure
+// among its three best: 10-harbour.conf and 10.0.3.17 lose their ones to l's otherwise, since the
+// part's figures are look-alikes themselves.
+void SettleFigureParts(const std::vector<ReadCharacter*>& word, std::vector<int>& choice) {
+  std::size_t from = 0;
+  while (from < word.size()) {
+    std::size_t to = from;
+    bool figure = false, letter = false;
+    for (; to < word.size(); ++to) {
+      const char c = ShownChar(*word[to]);
+      if (!std::isalnum(static_cast<unsigned char>(c))) break;
+      figure = figure || std::isdigit(static_cast<unsigned char>(c));
+      letter = letter || (FigureOf(c) == 0 && std::isalpha(static_cast<unsigned char>(c)));
+    }
+    // A whole word of figures and look-alikes is left to the rules above.
+    const bool part = to - from < word.size();
+    for (std::size_t k = from; part && figure && !letter && k < to; ++k) {
+      const ReadCharacter& c = *word[k];
+      const char want = FigureOf(ShownChar(c));
+      if (c.Rejected) continue;
+      // Its figures stay figures, whatever letters the rest of the word holds.
+      choice[k] = want != 0 ? PlaceOf(c, want) : 0;
+    }
+    from = to + 1;
+  }
+}
+
 void Settle(std::vector<ReadCharacter*>& word) {
   // Decided on the word as read, so one look-alike never sways another.
   std::vector<int> choice(word.size(), 0);
@@ -88,6 +122,7 @@ void Settle(std::vector<ReadCharacter*>& word) {
         break;
       }
   }
+  SettleFigureParts(word, choice);
   for (std::size_t k = 0; k < word.size(); ++k)
     if (choice[k] != 0)
       std::rotate(word[k]->Best.begin(), word[k]->Best.begin() + choice[k],

@@ -16,7 +16,10 @@ namespace morvik {
 // front. In a word whose other characters are small letters (a first capital allowed, at
 // least two counted), a stroke (1 I | ! ( /; an I not first) becomes the l among its three
 // best, and a capital of a small letter's shape (C K O P S U V W X Z), not first, its small
-// letter. Rejected and blank characters, and words of mixed kinds, are left as they are.
+// letter. In a run of letters and figures between signs, not the whole word, holding a
+// figure and no letter but O o I l (10 of 10-harbour.conf, of 10.0.3.17), those become the
+// figure among their three best and its figures stay. Rejected and blank characters, and
+// words of mixed kinds, are left as they are.
 void ApplyWordContext(PictureReading& reading);
 
 // Whether the word's other characters than word[skip] are small letters, a first capital

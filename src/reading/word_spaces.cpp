@@ -51,14 +51,17 @@ Split TwoClasses(const std::vector<long double>& v, long double step) {
 
 // Where the word spaces begin, 0 when the gaps do not fall in two classes. A table row's
 // cell gaps would take the word spaces into the narrower class: a split whose wider class
-// begins beyond any word space (kCellGap) is repeated on the narrower class.
+// begins beyond any word space (kCellGap) is repeated on the narrower class, unless the
+// classes it finds there are letter gaps.
 long double SpaceStart(std::vector<long double> gaps, long double height) {
   std::sort(gaps.begin(), gaps.end());
   Split split = TwoClasses(gaps, kSpaceStep * height);
   while (split.Start > kCellGap * height) {
     gaps.erase(std::lower_bound(gaps.begin(), gaps.end(), split.Start), gaps.end());
     const Split within = TwoClasses(gaps, kSpaceStep * height);
-    if (within.Start == 0) break;
+    // Beginning below any word space, the split parts letter gaps: the wider class was the
+    // word spaces, stretched in a justified narrow column.
+    if (within.Start < kSpaceFloor * height) break;
     split = within;
   }
   if (split.Start == 0) return 0;

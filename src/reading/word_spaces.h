@@ -22,9 +22,11 @@ namespace morvik {
 //   centres stand more than half a pitch further apart than the cells the two boxes span.
 // - Other lines: the gaps (less the wide bearings of narrow figures) split in two classes
 //   (least spread within them; again within the narrower while the wider begins past
-//   0.8 h, a table row's cell gaps); spaces are the wider class when the means differ by
-//   0.2 h or more, counted from 0.23 h above the narrower's mean (taken at most 0.15 h). Without
-//   two classes the line keeps the spaces it has. A gap of max(0.3 h, 6 pixels) is a space.
+//   0.8 h, a table row's cell gaps, unless that split begins below 0.23 h: then the wider
+//   class holds a justified column's stretched word spaces); spaces are the wider class when the
+//   means differ by 0.2 h or more, counted from 0.23 h above the narrower's mean (taken at most
+//   0.15 h). Without two classes the line keeps the spaces it has. A gap of max(0.3 h, 6 pixels) is
+//   a space.
 // - A full stop read between digits has no space on either side (3.6.0, 14.3).
 // Lines of fewer than four boxes, or with an empty box (a grid or table cell), are left alone.
 void SetWordSpaces(std::vector<RecognizedBox>& line);
