@@ -103,7 +103,9 @@ struct PitchGrid {
 
 // The cells a box covers (touching letters span several) and the centre of its first.
 long double CellsOf(const CharBox& b, long double pitch) {
-  return std::max(1.0L, std::round(b.Width / pitch));
+  // Most boxes fill one cell: rounding (a library call for long double) only for the others.
+  const long double cells = b.Width / pitch;
+  return cells < 1.5L ? 1.0L : std::round(cells);
 }
 
 long double FirstCellCentre(const CharBox& b, long double pitch) {
@@ -190,6 +192,31 @@ std::size_t OnGrid(const std::vector<RecognizedBox>& line, const PitchGrid& grid
   return on;
 }
 
+// At least as many first-cell centres as OnGrid(line, grid, 0.2) finds for any origin: the
+// most phases (fractions of a pitch) that one arc of 0.4 pitches holds, the arc widened a
+// little so that rounding in OnGrid's arithmetic cannot make it count more. Far cheaper than
+// the circular mean, and below the 90% rule for nearly every pitch of a proportional line.
+std::size_t MostWithinArc(const std::vector<RecognizedBox>& line, long double pitch,
+                          std::vector<long double>& phases) {
+  phases.clear();
+  for (const RecognizedBox& b : line) {
+    const long double turns = FirstCellCentre(b.Box, pitch) / pitch;
+    phases.push_back(turns - std::floor(turns));
+  }
+  std::sort(phases.begin(), phases.end());
+  const std::size_t n = phases.size();
+  constexpr long double kArc = 0.4L + 1e-9L;
+  std::size_t most = 0, end = 0;
+  for (std::size_t first = 0; first < n; ++first) {
+    // The arc [phases[first], phases[first] + kArc], going round past 1 into the next turn.
+    end = std::max(end, first);
+    auto at = [&](std::size_t k) { return k < n ? phases[k] : phases[k - n] + 1; };
+    while (end < first + n && at(end) <= phases[first] + kArc) ++end;
+    most = std::max(most, end - first);
+  }
+  return most;
+}
+
 // The grid of a monospaced line whose ink centres wander within their cells (the glyphs of a
 // typewriter face sit off centre, pixels round them at low resolution), so that the distance
 // rule of Monospaced misses it: the pitch within a fifth of the median distance (spaces and
@@ -201,10 +228,15 @@ PitchGrid FitGrid(const std::vector<RecognizedBox>& line, long double median) {
   std::size_t digits = 0;
   for (const RecognizedBox& b : line) digits += IsDigit(b);
   if (line.size() < 12 || 2 * digits >= line.size()) return {};
+  // The fewest boxes on the grid that can pass the 90% rule: a pitch that cannot hold as
+  // many can be neither the answer nor the first of the most, so its origin is not sought.
+  const std::size_t needed = (9 * line.size() + 9) / 10;
   PitchGrid best;
   std::size_t most = 0;
+  std::vector<long double> phases;
   for (int step = -40; step <= 40; ++step) {
     const long double pitch = median * (1 + step / 200.0L);
+    if (MostWithinArc(line, pitch, phases) < needed) continue;
     const PitchGrid grid{pitch, GridOrigin(line, pitch)};
     const std::size_t on = OnGrid(line, grid, 0.2L);
     if (on > most) most = on, best = grid;
