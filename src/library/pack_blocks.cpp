@@ -1,5 +1,6 @@
 #include "library/pack_blocks.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/normalize.h"
@@ -65,11 +66,9 @@ bool CellsValid(const std::uint8_t* cells, bool& marked, CellSpans& spans) {
     rightColumns = _mm_or_si128(rightColumns, rightMarks);
     if (detail::NonZeroBits(_mm_or_si128(leftMarks, rightMarks)) != 0) rows |= 1u << r;
   }
-  levels = _mm_max_epu8(levels, _mm_srli_si128(levels, 8));
-  levels = _mm_max_epu8(levels, _mm_srli_si128(levels, 4));
-  levels = _mm_max_epu8(levels, _mm_srli_si128(levels, 2));
-  levels = _mm_max_epu8(levels, _mm_srli_si128(levels, 1));
-  spans.MaxLevel = static_cast<std::uint8_t>(_mm_cvtsi128_si32(levels) & 0xFF);
+  std::uint8_t largest[16];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(largest), levels);
+  spans.MaxLevel = *std::max_element(largest, largest + 16);
   spans.RowCount = detail::SpanCount(rows);
   spans.ColCount =
       detail::SpanCount(detail::NonZeroBits(_mm_packus_epi16(leftColumns, rightColumns)));
