@@ -45,7 +45,11 @@ Segmentation CutPicture(const GreyImage& grey, const CutOptions& options) {
 }
 
 GreyImage ReadingGrey(const Bitmap& picture) {
-  return RemoveIsolatedPixels(ToGreyImage(picture));
+  return ReadingGrey(ToGreyImage(picture));
+}
+
+GreyImage ReadingGrey(const GreyImage& picture) {
+  return RemoveIsolatedPixels(picture);
 }
 
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight) {
