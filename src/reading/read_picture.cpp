@@ -153,6 +153,7 @@ void ScaleBoxesBack(PictureReading& reading, int scale, const GreyImage& given) 
 struct TextPage {
   GreyImage Work;
   Binarised Ink;
+  std::vector<Component> Components;  // of Ink.Image: bars, blocks and lines all need them
   long double Skew = 0;
 };
 
@@ -160,20 +161,25 @@ TextPage PrepareText(const GreyImage& given, Polarity polarity) {
   TextPage page;
   page.Ink = Binarise(given, polarity);
   const Polarity found = page.Ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
-  std::vector<Bar> bars = FindBars(page.Ink.Image);
-  const TextBlocks blocks = FindTextBlocks(given, page.Ink, bars);
+  page.Components = FindComponents(page.Ink.Image);
+  std::vector<Bar> bars = FindBars(page.Ink.Image, page.Components);
+  const TextBlocks blocks = FindTextBlocks(given, page.Ink, bars, page.Components);
+  bool changed = false;
   if (!bars.empty() || !blocks.Bars.empty()) {
     page.Work = given;
     FlipBars(page.Work, page.Ink, bars);
     if (!blocks.Bars.empty()) FlipBars(page.Work, blocks.Ink, blocks.Bars);
     page.Ink = Binarise(page.Work, found);
+    changed = true;
   }
   page.Skew = EstimateSkew(page.Ink.Image);
   if (page.Skew != 0) {
     const GreyImage& from = page.Work.Pixels.empty() ? given : page.Work;
     page.Work = Rotate(from, page.Skew, GroundGrey(from, page.Ink.Image));
     page.Ink = Binarise(page.Work, found);
+    changed = true;
   }
+  if (changed) page.Components = FindComponents(page.Ink.Image);
   return page;
 }
 
@@ -207,12 +213,14 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
     if (reading.ReadSharpened) restored = Sharpen(given);
     const GreyImage& first = reading.ReadSharpened ? restored : given;
     TextPage page = PrepareText(first, options.Cut.Ink);
-    reading.Cut.Lines = SegmentLines(page.Ink.Image, 0, options.Cut.MaxCharacters);
+    reading.Cut.Lines =
+        SegmentLines(page.Ink.Image, std::move(page.Components), 0, options.Cut.MaxCharacters);
     reading.ReadScale = UpscaleFactor(reading.Cut.Lines, first.Width, first.Height);
     if (reading.ReadScale > 1) {
       restored = Upscale(first, reading.ReadScale);
       page = PrepareText(restored, options.Cut.Ink);
-      reading.Cut.Lines = SegmentLines(page.Ink.Image, 0, options.Cut.MaxCharacters);
+      reading.Cut.Lines =
+          SegmentLines(page.Ink.Image, std::move(page.Components), 0, options.Cut.MaxCharacters);
     }
     ink = std::move(page.Ink);
     work = std::move(page.Work);
