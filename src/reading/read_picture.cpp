@@ -93,8 +93,8 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   // Spaces first, from the segmenter's boxes: pieces the search cuts out of a box (or joins)
   // would break the even pitch of monospaced lines and read as word breaks.
   if (options.Cut.Mode == Layout::Text) {
-    CutGridSpans(ink.Image, found, recognize);
-    SetWordSpaces(found);
+    const LineGrid grid = CutGridSpans(ink.Image, found, recognize);
+    SetWordSpaces(found, grid);
   }
   // Smaller pictures (screenshots) are left out of the lexicon as a whole (a line of codes or
   // file names would be bent into words); their lines of prose still use it.

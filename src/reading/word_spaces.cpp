@@ -300,6 +300,10 @@ std::vector<RecognizedBox> CellPieces(const BinaryImage& ink, const RecognizedBo
 }  // namespace
 
 void SetWordSpaces(std::vector<RecognizedBox>& line) {
+  SetWordSpaces(line, LineGrid{});
+}
+
+void SetWordSpaces(std::vector<RecognizedBox>& line, const LineGrid& known) {
   if (line.size() < 4) return;
   std::vector<long double> heights;
   for (const RecognizedBox& b : line) {
@@ -316,7 +320,10 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
     distances.push_back(Centre(line[i].Box) - Centre(line[i - 1].Box));
   }
   const long double pitch = UpperMedian(distances);
-  const PitchGrid grid = pitch > 0 ? FitGrid(line, pitch) : PitchGrid{};
+  // The same grid as GridOf's: the same boxes, the same median distance.
+  const PitchGrid grid = known.Known ? PitchGrid{known.Pitch, known.Origin}
+                         : pitch > 0 ? FitGrid(line, pitch)
+                                     : PitchGrid{};
   if (grid.Pitch > 0) {
     SetGridSpaces(line, grid);
   } else if (pitch > 0 && Monospaced(line, distances, pitch)) {
@@ -336,10 +343,10 @@ void SetWordSpaces(std::vector<RecognizedBox>& line) {
       line[i].Box.SpaceBefore = line[i + 1].Box.SpaceBefore = false;
 }
 
-void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
-                  const BoxRecognizer& recognize) {
+LineGrid CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
+                      const BoxRecognizer& recognize) {
   const PitchGrid grid = GridOf(line);
-  if (grid.Pitch <= 0) return;
+  if (grid.Pitch <= 0) return LineGrid{true, 0, 0};
   std::vector<RecognizedBox> cut;
   for (const RecognizedBox& r : line) {
     if (CellsOf(r.Box, grid.Pitch) < 2) {
@@ -348,7 +355,9 @@ void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
     }
     for (RecognizedBox& piece : CellPieces(ink, r, grid, recognize)) cut.push_back(piece);
   }
+  const bool same = cut.size() == line.size();
   line = std::move(cut);
+  return LineGrid{same, grid.Pitch, grid.Origin};
 }
 
 }  // namespace morvik
