@@ -53,7 +53,8 @@ TEST(Deskew, FindsTheSkewAndTurnsTheLinesBack) {
   const Binarised b = Binarise(upright, Polarity::Auto);
   EXPECT_EQ(EstimateSkew(b.Image), 0);
   ASSERT_EQ(LineCount(upright), kParagraph.size());
-  for (long double degrees : {-3.0L, -1.2L, 0.6L, 2.5L}) {
+  // Small turns too: a level coarse step must not hide a skew just past the least turned.
+  for (long double degrees : {-3.0L, -1.2L, -0.2L, 0.16L, 0.6L, 2.5L}) {
     const GreyImage turned = Rotate(upright, degrees, GroundGrey(upright, b.Image));
     const long double skew = EstimateSkew(Binarise(turned, Polarity::Auto).Image);
     EXPECT_NEAR(skew, -degrees, 0.1L) << degrees;
