@@ -1,6 +1,7 @@
 #include "reading/word_spaces.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -194,15 +195,27 @@ std::size_t OnGrid(const std::vector<RecognizedBox>& line, const PitchGrid& grid
 
 // At least as many first-cell centres as OnGrid(line, grid, 0.2) finds for any origin: the
 // most phases (fractions of a pitch) that one arc of 0.4 pitches holds, the arc widened a
-// little so that rounding in OnGrid's arithmetic cannot make it count more. Far cheaper than
-// the circular mean, and below the 90% rule for nearly every pitch of a proportional line.
+// little so that rounding in OnGrid's arithmetic cannot make it count more; or, when that is
+// plainly below `needed`, a coarser count no smaller. Far cheaper than the circular mean, and
+// below the 90% rule for nearly every pitch of a proportional line.
 std::size_t MostWithinArc(const std::vector<RecognizedBox>& line, long double pitch,
-                          std::vector<long double>& phases) {
+                          std::size_t needed, std::vector<long double>& phases) {
   phases.clear();
   for (const RecognizedBox& b : line) {
     const long double turns = FirstCellCentre(b.Box, pitch) / pitch;
     phases.push_back(turns - std::floor(turns));
   }
+  // Any such arc lies within five consecutive tenths of the turn: when no five hold enough
+  // phases, the exact count (a sort) is not needed.
+  std::array<std::size_t, 10> tenths{};
+  for (const long double phase : phases) ++tenths[static_cast<std::size_t>(10 * phase) % 10];
+  std::size_t fullest = 0;
+  for (std::size_t k = 0; k < 10; ++k) {
+    std::size_t five = 0;
+    for (std::size_t j = 0; j < 5; ++j) five += tenths[(k + j) % 10];
+    fullest = std::max(fullest, five);
+  }
+  if (fullest < needed) return fullest;
   std::sort(phases.begin(), phases.end());
   const std::size_t n = phases.size();
   constexpr long double kArc = 0.4L + 1e-9L;
@@ -236,7 +249,7 @@ PitchGrid FitGrid(const std::vector<RecognizedBox>& line, long double median) {
   std::vector<long double> phases;
   for (int step = -40; step <= 40; ++step) {
     const long double pitch = median * (1 + step / 200.0L);
-    if (MostWithinArc(line, pitch, phases) < needed) continue;
+    if (MostWithinArc(line, pitch, needed, phases) < needed) continue;
     const PitchGrid grid{pitch, GridOrigin(line, pitch)};
     const std::size_t on = OnGrid(line, grid, 0.2L);
     if (on > most) most = on, best = grid;
