@@ -14,8 +14,10 @@
 #include "morvik/jobs.h"
 #include "morvik/learning.h"
 #include "morvik/library.h"
+#include "morvik/output.h"
 #include "morvik/picture.h"
 #include "morvik/runs.h"
+#include "png_util.h"
 #include "program_run.h"
 #include "test_util.h"
 
@@ -57,6 +59,38 @@ TEST(ApiPicture, CutAndBoxesAreThoseOfTheProgram) {
     EXPECT_EQ(ReadFile(dir.File("cli/" + name)), ReadFile(dir.File("api/" + name))) << name;
   // The cut's files and its list.
   EXPECT_EQ(CutFileCount(r) + 2, files.size());
+}
+
+// A grey PGM, which a Picture keeps grey, reads, cuts and draws as its PPM of equal channels
+// (decoded in colour) does.
+TEST(ApiPicture, GreyFilesKeptGreyGiveWhatTheirColourFormGives) {
+  TempDir dir;
+  RgbaImage image;
+  ASSERT_TRUE(ReadPng(kExamples + "/pictures/note.png", image));
+  const std::string size = std::to_string(image.width) + " " + std::to_string(image.height);
+  std::string pgm = "P5 " + size + " 255\n", ppm = "P6 " + size + " 255\n";
+  for (std::size_t i = 1; i < image.rgba.size(); i += 4) {
+    pgm += static_cast<char>(image.rgba[i]);
+    ppm.append(3, static_cast<char>(image.rgba[i]));
+  }
+  std::vector<std::string> renders;
+  for (const auto& [name, bytes] : {std::pair{"grey", pgm}, std::pair{"colour", ppm}}) {
+    WriteFile(dir.File(std::string(name) + ".pnm"), bytes);
+    const morvik::Picture p = morvik::Picture::FromFile(dir.File(std::string(name) + ".pnm"));
+    EXPECT_EQ(p.Width(), image.width);
+    EXPECT_EQ(p.Height(), image.height);
+    const Reading r = ReadPicture(p, Stock(), {}, "note");
+    renders.push_back(Render(r, OutputFormat::kTsv, "note"));
+    fs::create_directory(dir.File(name));
+    WriteCut(p, r, dir.File(std::string(name) + "/cut"));
+    WriteBoxes(p, r, dir.File(std::string(name) + "/b.png"));
+  }
+  EXPECT_EQ(renders[0], renders[1]);
+  EXPECT_NE(renders[0].find('\t'), std::string::npos) << "the note reads as characters";
+  const std::vector<std::string> files = FilesBelow(dir.File("colour"));
+  ASSERT_EQ(files, FilesBelow(dir.File("grey")));
+  for (const std::string& name : files)
+    EXPECT_EQ(ReadFile(dir.File("grey/" + name)), ReadFile(dir.File("colour/" + name))) << name;
 }
 
 // A failure of the reading itself (after the picture was decoded) names the picture too.

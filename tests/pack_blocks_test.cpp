@@ -18,9 +18,16 @@ TEST(PackBlocks, BothFormsAgree) {
   std::array<std::uint8_t, kPackCellBytes> cells{};
   auto expectAgree = [&](const char* what, std::size_t at) {
     bool marked = false, markedPlain = false;
-    EXPECT_EQ(CellsValid(cells.data(), marked), CellsValidPlain(cells.data(), markedPlain))
+    CellSpans spans, spansPlain;
+    const bool valid = CellsValid(cells.data(), marked, spans);
+    EXPECT_EQ(valid, CellsValidPlain(cells.data(), markedPlain, spansPlain))
         << what << " at " << at;
     EXPECT_EQ(marked, markedPlain) << what << " at " << at;
+    if (valid) {
+      EXPECT_EQ(spans.MaxLevel, spansPlain.MaxLevel) << what << " at " << at;
+      EXPECT_EQ(spans.ColCount, spansPlain.ColCount) << what << " at " << at;
+      EXPECT_EQ(spans.RowCount, spansPlain.RowCount) << what << " at " << at;
+    }
     EXPECT_EQ(GridSum(cells.data()), GridSumPlain(cells.data())) << what << " at " << at;
   };
   // Each byte alone at the edge of its limit and past it: marks 1, 2; levels 100, 101, 255.
@@ -35,8 +42,10 @@ TEST(PackBlocks, BothFormsAgree) {
       expectAgree("edge", at);
     }
   for (std::size_t round = 0; round < 2000; ++round) {
+    // Sparse marks too, so that whole rows and columns stay empty and the spans vary.
+    const unsigned sparse = 1 + round % 40;
     for (std::size_t k = 0; k < cells.size(); k += 2) {
-      cells[k] = static_cast<std::uint8_t>(random() % 2);
+      cells[k] = static_cast<std::uint8_t>(random() % sparse == 0);
       cells[k + 1] = static_cast<std::uint8_t>(random() % 101);
     }
     if (round % 2) cells[random() % cells.size()] = static_cast<std::uint8_t>(random());
@@ -44,7 +53,8 @@ TEST(PackBlocks, BothFormsAgree) {
   }
   bool marked = true;
   cells.fill(0);
-  EXPECT_TRUE(CellsValid(cells.data(), marked));
+  CellSpans spans;
+  EXPECT_TRUE(CellsValid(cells.data(), marked, spans));
   EXPECT_TRUE(marked) << "an empty block leaves marked as it was";
 }
 

@@ -133,6 +133,18 @@ TEST(PnmReader, DecodesEveryKindAndDepth) {
       const Bitmap b = Decode(c.file);
       EXPECT_EQ(b.Width(), c.width);
       EXPECT_EQ(Pixels(b), c.expected);
+      // Straight to grey: binary PGMs of maxval 255 alone, the same greys.
+      int width = 0, height = 0;
+      std::vector<std::uint8_t> greys;
+      const bool grey = DecodePnmGrey(reinterpret_cast<const std::uint8_t*>(c.file.data()),
+                                      c.file.size(), "test.pnm", width, height, greys);
+      EXPECT_EQ(grey, c.file.rfind("P5", 0) == 0 && c.file.find(" 255") != std::string::npos);
+      if (!grey) continue;
+      EXPECT_EQ(width, c.width);
+      EXPECT_EQ(static_cast<std::size_t>(width) * height, c.expected.size());
+      std::vector<Colour> spread;
+      for (const std::uint8_t g : greys) spread.push_back(Grey(g));
+      EXPECT_EQ(spread, c.expected);
     } catch (const Error& e) {
       ADD_FAILURE() << e.what();
     }
@@ -178,6 +190,17 @@ TEST(PnmReader, RefusesBadFilesNamingTheProblem) {
     const std::string message = Refusal(c.file);
     EXPECT_EQ(message.rfind("test.pnm: ", 0), 0u) << message;
     EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    // Decoding straight to grey refuses the same files, but those it leaves to DecodePnm.
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> greys;
+    try {
+      if (!DecodePnmGrey(reinterpret_cast<const std::uint8_t*>(c.file.data()), c.file.size(),
+                         "test.pnm", width, height, greys))
+        continue;
+      ADD_FAILURE() << "decoded straight to grey";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), message);
+    }
   }
 }
 

@@ -53,7 +53,8 @@ TEST(Deskew, FindsTheSkewAndTurnsTheLinesBack) {
   const Binarised b = Binarise(upright, Polarity::Auto);
   EXPECT_EQ(EstimateSkew(b.Image), 0);
   ASSERT_EQ(LineCount(upright), kParagraph.size());
-  for (long double degrees : {-3.0L, -1.2L, 0.6L, 2.5L}) {
+  // Small turns too: a level coarse step must not hide a skew just past the least turned.
+  for (long double degrees : {-3.0L, -1.2L, -0.2L, 0.16L, 0.6L, 2.5L}) {
     const GreyImage turned = Rotate(upright, degrees, GroundGrey(upright, b.Image));
     const long double skew = EstimateSkew(Binarise(turned, Polarity::Auto).Image);
     EXPECT_NEAR(skew, -degrees, 0.1L) << degrees;
@@ -154,7 +155,7 @@ TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
         page.Pixels[static_cast<std::size_t>(y + 40) * page.Width + x + 20] = dark.At(x, y);
     const Binarised ink = Binarise(page, Polarity::Auto);
     ASSERT_TRUE(ink.DarkOnLight);
-    const std::vector<Bar> bars = FindBars(ink.Image);
+    const std::vector<Bar> bars = FindBars(ink.Image, FindComponents(ink.Image));
     ASSERT_EQ(bars.size(), 1u) << text << " " << dark.Width << " x " << dark.Height;
     FlipBars(page, ink, bars);
     const Segmentation s = SegmentText(page);
@@ -163,10 +164,12 @@ TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
   }
 
   GreyImage block{80, 30, std::vector<std::uint8_t>(80 * 30, 0)};
-  EXPECT_TRUE(FindBars(Binarise(block, Polarity::LightOnDark).Image).empty());
+  const BinaryImage blockInk = Binarise(block, Polarity::LightOnDark).Image;
+  EXPECT_TRUE(FindBars(blockInk, FindComponents(blockInk)).empty());
   if (FontInstalled(kDejaVuSansBold)) {
     const GreyImage bold = Render(kDejaVuSansBold, {"TM"}, 90, 4);
-    EXPECT_TRUE(FindBars(Binarise(bold, Polarity::Auto).Image).empty());
+    const BinaryImage boldInk = Binarise(bold, Polarity::Auto).Image;
+    EXPECT_TRUE(FindBars(boldInk, FindComponents(boldInk)).empty());
   }
 }
 
@@ -192,7 +195,7 @@ TEST(Blocks, TextPastAMiddleGreyBlockIsKept) {
     const Binarised ink = Binarise(page, Polarity::Auto);
     ASSERT_EQ(ink.DarkOnLight, c.ground > 128) << c.block;
     std::vector<Bar> bars;
-    const TextBlocks blocks = FindTextBlocks(page, ink, bars);
+    const TextBlocks blocks = FindTextBlocks(page, ink, bars, FindComponents(ink.Image));
     ASSERT_EQ(blocks.Bars.size(), c.found ? 1u : 0u) << c.ground << " " << c.ink;
     if (!c.found) continue;
     FlipBars(page, blocks.Ink, blocks.Bars);

@@ -170,12 +170,15 @@ TEST(WordSpaces, EvenProportionalLettersKeepTheirWordSpace) {
 // border and each piece read anew. On a proportional line a wide box is left to the word
 // search. Ink fills each box ('W' a touching pair); the reader reads a wide box poorly.
 TEST(WordSpaces, BoxSpanningTwoCellsIsCutAtTheCellBorder) {
-  const std::string text = "aaa aaaaWaaa aaaaaaa aaaa aaaaa aaW";
+  // The grid fitted for the cut is handed on to the spacing when the line stays as it was.
   const struct {
     bool monospaced;  // cells of 10 pixels, else letter gaps of 1 pixel and word gaps of 5
-    std::string want;
-  } cases[] = {{true, "iii iiiiiiiii iiiiiii iiii iiiii iiii"},
-               {false, "iii iiiiwiii iiiiiii iiii iiiii iiw"}};
+    std::string text, want;
+    bool gridKnown;
+  } cases[] = {
+      {true, "aaa aaaaWaaa aaaaaaa aaaa aaaaa aaW", "iii iiiiiiiii iiiiiii iiii iiiii iiii", false},
+      {false, "aaa aaaaWaaa aaaaaaa aaaa aaaaa aaW", "iii iiiiwiii iiiiiii iiii iiiii iiw", true},
+      {true, "aaa aaaaaaa aaaaaaa aaaa aaaaa aa", "iii iiiiiii iiiiiii iiii iiiii ii", true}};
   const BoxRecognizer read = [](const CharBox& b) {
     std::array<LibraryMatch, 3> best{};
     best[0] = b.Width > 8 ? LibraryMatch{1, 1, 0.3, 'w'} : LibraryMatch{2, 1, 0.9, 'i'};
@@ -185,7 +188,7 @@ TEST(WordSpaces, BoxSpanningTwoCellsIsCutAtTheCellBorder) {
     BinaryImage ink{400, 10, std::vector<std::uint8_t>(4000, 0)};
     std::vector<RecognizedBox> line;
     int x = 0;
-    for (char t : text) {
+    for (char t : c.text) {
       const int cells = t == 'W' ? 2 : 1, width = t == 'W' ? 16 : 6;
       if (t != ' ') {
         const int left = c.monospaced ? x + 2 : x;
@@ -199,9 +202,13 @@ TEST(WordSpaces, BoxSpanningTwoCellsIsCutAtTheCellBorder) {
       }
       x += c.monospaced ? 10 * cells : t == ' ' ? 4 : width + 1;
     }
-    CutGridSpans(ink, line, read);
-    SetWordSpaces(line);
-    EXPECT_EQ(Spaced(line), c.want) << c.monospaced;
+    const LineGrid grid = CutGridSpans(ink, line, read);
+    EXPECT_EQ(grid.Known, c.gridKnown) << c.text;
+    std::vector<RecognizedBox> fittedAgain = line;
+    SetWordSpaces(line, grid);
+    SetWordSpaces(fittedAgain);
+    EXPECT_EQ(Spaced(line), c.want) << c.text;
+    EXPECT_EQ(Spaced(fittedAgain), c.want) << c.text;
   }
 }
 

@@ -95,7 +95,7 @@ LearnedSets LearnPicture(const std::string& path, const std::string& chars,
 LearnedSets LearnPicture(const Picture& picture, const std::string& chars,
                          const LearnSettings& settings, const std::string& name) {
   const LearnOptions options = PictureLearnOptions(chars, settings);
-  return Wrap({LearnFromPicture(picture.Core()->Pixels, chars, options, name)});
+  return Wrap({LearnFromPicture(picture.Core()->Pixels(), chars, options, name)});
 }
 
 LearnedSets LearnFont(const std::string& fontFile, const std::string& chars,

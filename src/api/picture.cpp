@@ -20,32 +20,36 @@ const PictureReading& EngineOf(const Reading& reading) {
 
 }  // namespace
 
+const Bitmap& PictureCore::Pixels() const {
+  if (grey_) std::call_once(made_, [&] { pixels_ = ToBitmap(*grey_); });
+  return pixels_;
+}
+
 static_assert(kDefaultCutLimit == kDefaultCutFileLimit);
 
 Picture Picture::FromFile(const std::string& path) {
-  return Picture(std::make_shared<const PictureCore>(PictureCore{PictureOfFile(path)}));
+  return Picture(PictureCoreOfFile(path));
 }
 
 Picture Picture::FromMemory(const void* data, std::size_t size, const std::string& name) {
-  return Picture(
-      std::make_shared<const PictureCore>(PictureCore{PictureOfBytes(data, size, name)}));
+  return Picture(std::make_shared<const PictureCore>(PictureOfBytes(data, size, name)));
 }
 
 Picture Picture::FromDescriptor(int fd, const std::string& name) {
-  return Picture(std::make_shared<const PictureCore>(PictureCore{PictureOfDescriptor(fd, name)}));
+  return Picture(std::make_shared<const PictureCore>(PictureOfDescriptor(fd, name)));
 }
 
 int Picture::Width() const {
-  return core_->Pixels.Width();
+  return core_->Width();
 }
 
 int Picture::Height() const {
-  return core_->Pixels.Height();
+  return core_->Height();
 }
 
 Reading ReadPicture(const Picture& picture, const Library& library, const ReadSettings& settings,
                     const std::string& name) {
-  return ReadBitmap(picture.Core()->Pixels, library, settings, name);
+  return ReadPictureCore(*picture.Core(), library, settings, name);
 }
 
 std::size_t CutFileCount(const Reading& reading) {
@@ -53,15 +57,15 @@ std::size_t CutFileCount(const Reading& reading) {
 }
 
 void WriteCut(const Picture& picture, const Reading& reading, const std::string& folder) {
-  WriteCutFolder(picture.Core()->Pixels, EngineOf(reading), folder);
+  WriteCutFolder(picture.Core()->Pixels(), EngineOf(reading), folder);
 }
 
 void WriteBoxes(const Picture& picture, const Reading& reading, const std::string& pngFile) {
-  WritePngFile(pngFile, DrawBoxes(ToGreyImage(picture.Core()->Pixels), EngineOf(reading).Cut));
+  WritePngFile(pngFile, DrawBoxes(ToGreyImage(picture.Core()->Pixels()), EngineOf(reading).Cut));
 }
 
 void WriteBoxes(const Picture& picture, const CutSettings& cut, const std::string& pngFile) {
-  const GreyImage grey = ToGreyImage(picture.Core()->Pixels);
+  const GreyImage grey = ToGreyImage(picture.Core()->Pixels());
   WritePngFile(pngFile, DrawBoxes(grey, CutPicture(grey, EngineCutOptions(cut))));
 }
 

@@ -83,7 +83,7 @@ ReadOptions EngineReadOptions(const ReadSettings& settings) {
 namespace {
 
 template <typename Decode>
-Bitmap Decoded(Decode decode) {
+auto Decoded(Decode decode) -> decltype(decode()) {
   try {
     return decode();
   } catch (const Error& e) {
@@ -106,6 +106,12 @@ Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& nam
 
 Bitmap PictureOfDescriptor(int fd, const std::string& name) {
   return Decoded([&] { return ReadPictureFromStream(fd, name); });
+}
+
+std::shared_ptr<const PictureCore> PictureCoreOfFile(const std::string& path) {
+  DecodedPicture d = Decoded([&] { return ReadPictureFileKeepingGrey(path); });
+  if (!d.Grey) return std::make_shared<const PictureCore>(std::move(d.Colour));
+  return std::make_shared<const PictureCore>(GreyImage{d.Width, d.Height, std::move(d.Greys)});
 }
 
 PictureReading ReadWithLibrary(const Bitmap& picture, const LibraryCore& library,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "api/library_core.h"
+#include "api/reading_source.h"
 #include "image/bitmap.h"
 #include "learning/learn_picture.h"
 #include "morvik/reading.h"
@@ -30,6 +31,8 @@ void CheckPercent(const std::optional<int>& value, int low, const char* what);
 Bitmap PictureOfFile(const std::string& path);
 Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& name);
 Bitmap PictureOfDescriptor(int fd, const std::string& name);
+// The picture of a file for a public Picture: a grey file kept grey.
+std::shared_ptr<const PictureCore> PictureCoreOfFile(const std::string& path);
 
 // Reads the picture with the library as prepared: it is only read, so threads share it.
 PictureReading ReadWithLibrary(const Bitmap& picture, const LibraryCore& library,

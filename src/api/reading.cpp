@@ -115,6 +115,17 @@ Reading ReadBitmap(const Bitmap& picture, const Library& library, const ReadSett
       library.Core());
 }
 
+Reading ReadPictureCore(const PictureCore& picture, const Library& library,
+                        const ReadSettings& settings, const std::string& name) {
+  if (picture.Grey() == nullptr) return ReadBitmap(picture.Pixels(), library, settings, name);
+  const ReadOptions options = EngineReadOptions(settings);
+  return ReadingOf(
+      WithFileName(
+          name,
+          [&] { return ReadPicture(ReadingGrey(*picture.Grey()), library.Core()->Sets, options); }),
+      library.Core());
+}
+
 Reading ReadFile(const std::string& path, const Library& library, const ReadSettings& settings) {
   EngineReadOptions(settings);  // a usage error comes before any problem of the file
   return ReadBitmap(PictureOfFile(path), library, settings, path);

@@ -41,6 +41,18 @@ Bitmap ReadPictureFile(const std::string& path) {
   return DecodePicture(bytes.data(), bytes.size(), path);
 }
 
+DecodedPicture ReadPictureFileKeepingGrey(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = ReadPictureBytes(path, CheckPictureStart);
+  DecodedPicture d;
+  d.Grey = DecodePnmGrey(bytes.data(), bytes.size(), path, d.Width, d.Height, d.Greys);
+  if (!d.Grey) {
+    d.Colour = DecodePicture(bytes.data(), bytes.size(), path);
+    d.Width = d.Colour.Width();
+    d.Height = d.Colour.Height();
+  }
+  return d;
+}
+
 Bitmap ReadPictureFromStream(int fd, const std::string& name, std::int64_t maxBytes) {
   const std::vector<std::uint8_t> bytes = ReadPictureStream(fd, name, maxBytes, CheckPictureStart);
   return DecodePicture(bytes.data(), bytes.size(), name);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "image/bitmap.h"
 #include "image/picture_limits.h"
@@ -21,6 +22,16 @@ Bitmap DecodePicture(const std::uint8_t* data, std::size_t size, const std::stri
 // Reads the regular file at path (see ReadPictureBytes) and decodes it with DecodePicture. A
 // file without a picture's signature is refused on its first bytes, unread beyond them.
 Bitmap ReadPictureFile(const std::string& path);
+
+// A picture file as ReadPictureFile reads it, but kept grey, one byte a pixel in Greys (Colour
+// empty), where the file is a grey picture DecodePnmGrey takes: reading needs no colour raster.
+struct DecodedPicture {
+  bool Grey = false;
+  int Width = 0, Height = 0;
+  std::vector<std::uint8_t> Greys;
+  Bitmap Colour;
+};
+DecodedPicture ReadPictureFileKeepingGrey(const std::string& path);
 
 // The same for a stream (standard input), read to its end, at most maxBytes of it (see
 // ReadPictureStream); name is the stream as messages name it.

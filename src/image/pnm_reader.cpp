@@ -259,11 +259,33 @@ bool HasPnmSignature(const std::uint8_t* data, std::size_t size) {
   return size >= 2 && data[0] == 'P' && data[1] >= '1' && data[1] <= '6';
 }
 
-Bitmap DecodePnm(const std::uint8_t* data, std::size_t size, const std::string& name) {
-  Cursor c{data, size, 0, name};
-  if (!HasPnmSignature(data, size)) Fail(c, "not a PBM, PGM or PPM file");
+namespace {
+
+// The header, checked, and the data checked to be long enough for it.
+Header CheckedHeader(Cursor& c) {
+  if (!HasPnmSignature(c.data, c.size)) Fail(c, "not a PBM, PGM or PPM file");
   const Header h = ReadHeader(c);
   if (LeastDataBytes(h) > c.size - c.pos) FailShort(c);
+  return h;
+}
+
+}  // namespace
+
+bool DecodePnmGrey(const std::uint8_t* data, std::size_t size, const std::string& name, int& width,
+                   int& height, std::vector<std::uint8_t>& pixels) {
+  if (!HasPnmSignature(data, size) || data[1] != '5') return false;
+  Cursor c{data, size, 0, name};
+  const Header h = CheckedHeader(c);
+  if (h.maxval != 255) return false;
+  width = static_cast<int>(h.width);
+  height = static_cast<int>(h.height);
+  pixels.assign(data + c.pos, data + c.pos + h.width * h.height);
+  return true;
+}
+
+Bitmap DecodePnm(const std::uint8_t* data, std::size_t size, const std::string& name) {
+  Cursor c{data, size, 0, name};
+  const Header h = CheckedHeader(c);
   Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height));
   if (IsPlain(h.kind))
     DecodePlain(c, h, out);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "image/bitmap.h"
 
@@ -24,5 +25,12 @@ bool HasPnmSignature(const std::uint8_t* data, std::size_t size);
 // FileError(name, ...). The header, the size cap of picture_limits.h and the amount of data
 // are checked before the picture is allocated.
 Bitmap DecodePnm(const std::uint8_t* data, std::size_t size, const std::string& name);
+
+// The pixels of a binary PGM of maxval 255 (P5), the usual grey picture, one byte each, rows
+// top to bottom, straight from the file (what DecodePnm makes of it is these greys in three
+// equal channels); false, with nothing set, for any other kind of PNM. A bad file throws as
+// DecodePnm does.
+bool DecodePnmGrey(const std::uint8_t* data, std::size_t size, const std::string& name, int& width,
+                   int& height, std::vector<std::uint8_t>& pixels);
 
 }  // namespace morvik

@@ -15,9 +15,17 @@ constexpr std::size_t kPackCellBytes = 512;  // a pattern's 256 cells, each mark
 std::int64_t GridSum(const std::uint8_t* grid);
 std::int64_t GridSumPlain(const std::uint8_t* grid);
 
+// What a pattern's cells determine: its largest level and the weighted counts of its marked
+// columns and rows (as ComputeSpans works them out).
+struct CellSpans {
+  std::uint8_t MaxLevel = 0;
+  std::uint16_t ColCount = 0, RowCount = 0;
+};
+
 // Whether every one of the kPackCellBytes / 2 cells is a pattern's (mark 0 or 1, level at
-// most 100); marked is set when a cell is marked, and left as it was otherwise.
-bool CellsValid(const std::uint8_t* cells, bool& marked);
-bool CellsValidPlain(const std::uint8_t* cells, bool& marked);
+// most 100); marked is set when a cell is marked, and left as it was otherwise. spans is
+// that of valid cells (one pass over them: this runs for every reference of a pack).
+bool CellsValid(const std::uint8_t* cells, bool& marked, CellSpans& spans);
+bool CellsValidPlain(const std::uint8_t* cells, bool& marked, CellSpans& spans);
 
 }  // namespace morvik

@@ -193,13 +193,11 @@ const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
        pad != reinterpret_cast<const std::uint8_t*>(data_) + at_; ++pad)
     if (*pad != 0) Fail("set " + set + ": bad padding");
   const std::uint8_t* images = Take(kImageBytes * kReferenceCount);
-  TPattern p;  // the counts are worked out from the cells alone
   for (int k = 1; k <= kReferenceCount; ++k) {
     const std::uint8_t* bytes = images + (k - 1) * kImageBytes;
-    if (!CellsValid(bytes, marked))
+    CellSpans p;  // worked out from the cells alone
+    if (!CellsValid(bytes, marked, p))
       Fail("set " + set + ": reference " + std::to_string(k) + " is not a pattern");
-    std::memcpy(p.Cells.data(), bytes, kCellBytes);
-    ComputeSpans(p);
     std::uint16_t cols = 0, rows = 0;
     std::memcpy(&cols, bytes + offsetof(TPattern, ColCount), sizeof cols);
     std::memcpy(&rows, bytes + offsetof(TPattern, RowCount), sizeof rows);

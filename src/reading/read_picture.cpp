@@ -45,7 +45,11 @@ Segmentation CutPicture(const GreyImage& grey, const CutOptions& options) {
 }
 
 GreyImage ReadingGrey(const Bitmap& picture) {
-  return RemoveIsolatedPixels(ToGreyImage(picture));
+  return ReadingGrey(ToGreyImage(picture));
+}
+
+GreyImage ReadingGrey(const GreyImage& picture) {
+  return RemoveIsolatedPixels(picture);
 }
 
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight) {
@@ -89,8 +93,8 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   // Spaces first, from the segmenter's boxes: pieces the search cuts out of a box (or joins)
   // would break the even pitch of monospaced lines and read as word breaks.
   if (options.Cut.Mode == Layout::Text) {
-    CutGridSpans(ink.Image, found, recognize);
-    SetWordSpaces(found);
+    const LineGrid grid = CutGridSpans(ink.Image, found, recognize);
+    SetWordSpaces(found, grid);
   }
   // Smaller pictures (screenshots) are left out of the lexicon as a whole (a line of codes or
   // file names would be bent into words); their lines of prose still use it.
@@ -149,6 +153,7 @@ void ScaleBoxesBack(PictureReading& reading, int scale, const GreyImage& given) 
 struct TextPage {
   GreyImage Work;
   Binarised Ink;
+  std::vector<Component> Components;  // of Ink.Image: bars, blocks and lines all need them
   long double Skew = 0;
 };
 
@@ -156,20 +161,25 @@ TextPage PrepareText(const GreyImage& given, Polarity polarity) {
   TextPage page;
   page.Ink = Binarise(given, polarity);
   const Polarity found = page.Ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
-  std::vector<Bar> bars = FindBars(page.Ink.Image);
-  const TextBlocks blocks = FindTextBlocks(given, page.Ink, bars);
+  page.Components = FindComponents(page.Ink.Image);
+  std::vector<Bar> bars = FindBars(page.Ink.Image, page.Components);
+  const TextBlocks blocks = FindTextBlocks(given, page.Ink, bars, page.Components);
+  bool changed = false;
   if (!bars.empty() || !blocks.Bars.empty()) {
     page.Work = given;
     FlipBars(page.Work, page.Ink, bars);
     if (!blocks.Bars.empty()) FlipBars(page.Work, blocks.Ink, blocks.Bars);
     page.Ink = Binarise(page.Work, found);
+    changed = true;
   }
   page.Skew = EstimateSkew(page.Ink.Image);
   if (page.Skew != 0) {
     const GreyImage& from = page.Work.Pixels.empty() ? given : page.Work;
     page.Work = Rotate(from, page.Skew, GroundGrey(from, page.Ink.Image));
     page.Ink = Binarise(page.Work, found);
+    changed = true;
   }
+  if (changed) page.Components = FindComponents(page.Ink.Image);
   return page;
 }
 
@@ -203,12 +213,14 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
     if (reading.ReadSharpened) restored = Sharpen(given);
     const GreyImage& first = reading.ReadSharpened ? restored : given;
     TextPage page = PrepareText(first, options.Cut.Ink);
-    reading.Cut.Lines = SegmentLines(page.Ink.Image, 0, options.Cut.MaxCharacters);
+    reading.Cut.Lines =
+        SegmentLines(page.Ink.Image, std::move(page.Components), 0, options.Cut.MaxCharacters);
     reading.ReadScale = UpscaleFactor(reading.Cut.Lines, first.Width, first.Height);
     if (reading.ReadScale > 1) {
       restored = Upscale(first, reading.ReadScale);
       page = PrepareText(restored, options.Cut.Ink);
-      reading.Cut.Lines = SegmentLines(page.Ink.Image, 0, options.Cut.MaxCharacters);
+      reading.Cut.Lines =
+          SegmentLines(page.Ink.Image, std::move(page.Components), 0, options.Cut.MaxCharacters);
     }
     ink = std::move(page.Ink);
     work = std::move(page.Work);

@@ -29,13 +29,21 @@ namespace morvik {
 //   a space.
 // - A full stop read between digits has no space on either side (3.6.0, 14.3).
 // Lines of fewer than four boxes, or with an empty box (a grid or table cell), are left alone.
+// known: what CutGridSpans found for this line, so that its grid is not fitted again.
+struct LineGrid;
+void SetWordSpaces(std::vector<RecognizedBox>& line, const LineGrid& known);
 void SetWordSpaces(std::vector<RecognizedBox>& line);
 
 // On a line whose boxes sit on an even grid (the first rule above: a monospaced face), a box
 // spanning two or more cells holds touching letters: it is cut at the cell borders, each
 // piece trimmed to its ink in `ink` and read by `recognize`; the first keeps SpaceBefore. A
 // box stays whole when a piece would hold no ink or read no better than the box.
-void CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
-                  const BoxRecognizer& recognize);
+// Returns the grid it fitted when it left the line as it was (Known), for SetWordSpaces.
+struct LineGrid {
+  bool Known = false;
+  long double Pitch = 0, Origin = 0;  // Pitch 0: the line has no grid
+};
+LineGrid CutGridSpans(const BinaryImage& ink, std::vector<RecognizedBox>& line,
+                      const BoxRecognizer& recognize);
 
 }  // namespace morvik

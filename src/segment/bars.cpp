@@ -71,9 +71,9 @@ std::uint8_t MedianGrey(const std::array<long long, 256>& counts) {
 
 }  // namespace
 
-std::vector<Bar> FindBars(const BinaryImage& ink) {
+std::vector<Bar> FindBars(const BinaryImage& ink, const std::vector<Component>& components) {
   std::vector<Bar> bars;
-  for (const Component& c : FindComponents(ink)) {
+  for (const Component& c : components) {
     const Rect& b = c.Box;
     if (b.Height < kLeastBarHeight || b.Width < 3 * kLeastBarHeight) continue;
     // Too little ink for ten rows of 40 %: a frame's thin lines, a stroke.

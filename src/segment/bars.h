@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "segment/binarise.h"
+#include "segment/components.h"
 #include "segment/grey_image.h"
 #include "segment/segmentation.h"
 
@@ -24,7 +25,8 @@ struct Bar {
 // are solid (97 %) and whose rows between hold less ink: ground-coloured text framed by ink above
 // and below. A large letter's strokes (the bar of a T, the arches of an M) are solid throughout or
 // open at the top or bottom.
-std::vector<Bar> FindBars(const BinaryImage& ink);
+// components are FindComponents(ink), found once for every step that needs them.
+std::vector<Bar> FindBars(const BinaryImage& ink, const std::vector<Component>& components);
 
 // The greys of the bars turned round: a bar's ink becomes the picture's ground grey, and the
 // text in it runs from that grey to the darkest (or lightest) ink, as the rest of the

@@ -85,10 +85,11 @@ bool Inside(const Bar& bar, const Bar& block) {
 
 }  // namespace
 
-TextBlocks FindTextBlocks(const GreyImage& grey, const Binarised& ink, std::vector<Bar>& bars) {
+TextBlocks FindTextBlocks(const GreyImage& grey, const Binarised& ink, std::vector<Bar>& bars,
+                          const std::vector<Component>& components) {
   TextBlocks found;
   int ground = -1;
-  for (const Component& c : FindComponents(ink.Image)) {
+  for (const Component& c : components) {
     if (!BlockShaped(c)) continue;
     if (ground < 0) ground = GroundGrey(grey, ink.Image);
     TextTest test;

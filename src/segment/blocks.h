@@ -26,6 +26,8 @@ struct TextBlocks {
 // contrast with the ground away from the block. Bars (FindBars) inside a block are dropped from
 // bars: the dips of a resampling's ringing between its letters look like ground-coloured text on
 // it.
-TextBlocks FindTextBlocks(const GreyImage& grey, const Binarised& ink, std::vector<Bar>& bars);
+// components are FindComponents(ink.Image).
+TextBlocks FindTextBlocks(const GreyImage& grey, const Binarised& ink, std::vector<Bar>& bars,
+                          const std::vector<Component>& components);
 
 }  // namespace morvik

@@ -43,7 +43,11 @@ TextLine BuildLine(const BinaryImage& image, const LineParts& parts) {
 
 std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight,
                                    std::size_t maxChars) {
-  std::vector<Component> components = FindComponents(image);
+  return SegmentLines(image, FindComponents(image), typicalHeight, maxChars);
+}
+
+std::vector<TextLine> SegmentLines(const BinaryImage& image, std::vector<Component> components,
+                                   int typicalHeight, std::size_t maxChars) {
   // A frame would pass for the typical character and enclose a line of everything.
   std::vector<Rect> sides;
   RemoveFrames(components, &sides);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "segment/binarise.h"
+#include "segment/components.h"
 #include "segment/grey_image.h"
 #include "segment/segmentation.h"
 
@@ -21,5 +22,8 @@ Segmentation SegmentText(const GreyImage& grey, Polarity polarity = Polarity::Au
 // characters as SegmentText does.
 std::vector<TextLine> SegmentLines(const BinaryImage& image, int typicalHeight = 0,
                                    std::size_t maxChars = kNoCharacterLimit);
+// The same where the image's components (FindComponents(image)) are found already.
+std::vector<TextLine> SegmentLines(const BinaryImage& image, std::vector<Component> components,
+                                   int typicalHeight, std::size_t maxChars);
 
 }  // namespace morvik
