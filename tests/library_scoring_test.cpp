@@ -227,6 +227,8 @@ TEST(LibraryScoring, CandidatesScoreAsStoredProfilesAfterTheirReferencesChange) 
                           b = ScoreReference(whole, test, 0.75, k);
         ASSERT_EQ(Bits(a.H), Bits(b.H)) << "change " << change << " reference " << k;
         ASSERT_EQ(Bits(a.V), Bits(b.V)) << "change " << change << " reference " << k;
+        EXPECT_LE(a.Mean, MeanBound(withDetail, test, k)) << "reference " << k;
+        EXPECT_LE(b.Mean, MeanBound(whole, test, k)) << "reference " << k;
       }
     }
   }
@@ -472,6 +474,40 @@ TEST(LibraryScoring, DistinctBestThreeKeepsOnePlacePerCharacter) {
       EXPECT_EQ(best.Matches()[p].No, want[p][1]) << p;
     }
   } while (std::next_permutation(order.begin(), order.end()));
+}
+
+// Whatever the ranking holds, a refused offer would have changed nothing, and offers below
+// the third place or below their character's place are refused.
+TEST(LibraryScoring, RefusedOffersChangeNothing) {
+  std::mt19937 rng(1209);
+  int refused = 0;
+  for (bool distinct : {false, true})
+    for (int round = 0; round < 300; ++round) {
+      BestThree best(distinct);
+      for (int k = 0; k < 8; ++k) {
+        const LibraryMatch match{static_cast<int>(rng() % 3), 1 + static_cast<int>(rng() % 40), 0.5,
+                                 "abc"[rng() % 3]};
+        const long double rank = static_cast<long double>(rng() % 6) / 4;
+        if (best.Refuses(match.Char, rank)) {
+          ++refused;
+          BestThree offered = best;
+          offered.Offer(match, rank);
+          for (std::size_t p = 0; p < 3; ++p) {
+            EXPECT_EQ(offered.Matches()[p].Set, best.Matches()[p].Set);
+            EXPECT_EQ(offered.Matches()[p].No, best.Matches()[p].No);
+          }
+        }
+        best.Offer(match, rank);
+      }
+      const std::array<LibraryMatch, 3>& held = best.Matches();
+      if (held[2].No != 0) {
+        EXPECT_FALSE(best.Refuses('z', 10.0L));
+      }
+      if (distinct && held[0].No != 0) {
+        EXPECT_TRUE(best.Refuses(held[0].Char, -1.0L));
+      }
+    }
+  EXPECT_GT(refused, 500);
 }
 
 TEST(LibraryScoring, ProbesMustMatchTheSets) {

@@ -264,6 +264,29 @@ TEST(MatchSequences, RandomPairsKeepTheirExactScores) {
   EXPECT_EQ(hash, 18177718086461303125u);
 }
 
+// The bound holds for every kind and threshold, and is reached where all lines match alike.
+TEST(MatchSequences, BoundIsNeverBelowTheScore) {
+  std::mt19937 rng(20261209);
+  int reached = 0;
+  for (int n = 0; n < 1500; ++n) {
+    const TPattern test = RandomPattern(rng), ref = n % 3 == 0 ? test : RandomPattern(rng);
+    TLineProfiles testRows, testColumns, refRows, refColumns;
+    ProfileLines(test, testRows, testColumns);
+    ProfileLines(ref, refRows, refColumns);
+    for (double threshold : {0.0, 0.55, 0.75, 0.9}) {
+      const double rows = MatchSequences(testRows, refRows, threshold);
+      const double columns = MatchSequences(testColumns, refColumns, threshold);
+      const double rowBound = MatchSequencesBound(testRows.Count, refRows.Count);
+      EXPECT_LE(rows, rowBound) << n;
+      EXPECT_LE(columns, MatchSequencesBound(testColumns.Count, refColumns.Count)) << n;
+      reached += rows == rowBound;
+    }
+  }
+  EXPECT_GT(reached, 500);
+  for (const auto& counts : std::vector<std::array<int, 2>>{{0, 5}, {5, 0}, {-1, 3}})
+    EXPECT_EQ(MatchSequencesBound(counts[0], counts[1]), 0.0);
+}
+
 TEST(MatchSequences, DecidesMatchesExactlyAtTheThreshold) {
   // Single-line patterns score 1 on a match and 0 on a miss. A threshold equal to the exact
   // similarity must match and the next double above it must miss, whatever the levels.

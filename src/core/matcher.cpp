@@ -175,6 +175,16 @@ double LineSimilarity(const TPatternLine& a, const TPatternLine& b) {
   return LineSimilarity(ProfileLine(a), ProfileLine(b));
 }
 
+namespace {
+
+// The score of `matched` lines matched: rising with it, as each step rounds monotonically.
+double SequenceScore(int matched, int nT, int nR) {
+  const long double sum = matched;
+  return static_cast<double>((sum / nT + sum / nR) / 2.0L);
+}
+
+}  // namespace
+
 void CompactRuns(RunTable& table) {
   if (table.RunCount <= 1) return;
   int kept = 0;
@@ -225,8 +235,12 @@ double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference,
 
   int matched = 0;
   for (int k = 1; k <= table.RunCount; ++k) matched += table.Entries[k].Count;
-  const long double sum = matched;
-  return static_cast<double>((sum / nT + sum / nR) / 2.0L);
+  return SequenceScore(matched, nT, nR);
+}
+
+double MatchSequencesBound(int testCount, int referenceCount) {
+  if (testCount <= 0 || referenceCount <= 0) return 0.0;
+  return SequenceScore(testCount, testCount, referenceCount);
 }
 
 double MatchSequences(TLineKind kind, const TPattern& test, const TPattern& reference,

@@ -62,4 +62,10 @@ double MatchSequences(TLineKind kind, const TPattern& test, const TPattern& refe
 // The same over lines profiled once, for scoring one test against many references.
 double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference, double threshold);
 
+// Never below MatchSequences over lines with these counts, whatever the lines: the score of
+// every test line matched. A match takes a test line of its own, so there are at most
+// testCount of them (a reference line past its count can match, so not at most
+// referenceCount).
+double MatchSequencesBound(int testCount, int referenceCount);
+
 }  // namespace morvik

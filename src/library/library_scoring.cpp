@@ -1,5 +1,6 @@
 #include "library/library_scoring.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -40,6 +41,14 @@ void BestThree::Offer(const LibraryMatch& match, long double rank) {
     rank_[p] = rank;
     return;
   }
+}
+
+bool BestThree::Refuses(char c, long double rank) const {
+  if (best_.back().No != 0 && rank < rank_.back()) return true;
+  if (!distinct_ || c == 0) return false;
+  for (std::size_t d = 0; d < best_.size(); ++d)
+    if (best_[d].No != 0 && best_[d].Char == c) return rank < rank_[d];
+  return false;
 }
 
 PreparedTest PrepareTest(const TPattern& test) {
@@ -126,6 +135,15 @@ ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double ta
 TScoreEntry ScoreReference(const ReferenceSet& set, const PreparedTest& test, double tally,
                            int no) {
   return ScoreOne(set, Prepared(set), test, tally, no, kSettled);
+}
+
+double MeanBound(const ReferenceSet& set, const PreparedTest& test, int no) {
+  const TPattern& ref = ReferenceAfter(set.Bank, Prepared(set), no, kSettled);
+  if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0) return 0;
+  TScoreEntry e{MatchSequencesBound(test.Rows.Count, std::min<int>(ref.RowCount, kGridSize)),
+                MatchSequencesBound(test.Columns.Count, std::min<int>(ref.ColCount, kGridSize)), 0};
+  UpdateMean(e);
+  return e.Mean;
 }
 
 std::array<LibraryMatch, 3> RecognizeWithLibrary(const ReferenceLibrary& library,

@@ -32,6 +32,9 @@ class BestThree {
  public:
   explicit BestThree(bool distinct = false) : distinct_(distinct) {}
   void Offer(const LibraryMatch& match, long double rank);
+  // Whether offering a match of character c at a rank of at most `rank` (an upper bound) would
+  // change nothing now: three places held above it, or, when distinct, c's place held above it.
+  bool Refuses(char c, long double rank) const;
   const std::array<LibraryMatch, 3>& Matches() const { return best_; }
 
  private:
@@ -66,6 +69,10 @@ ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double ta
 // The entry of the settled reference `no` (1..40) alone, as ScoreSet has it; for scoring a
 // few candidates of a set without passing its other references.
 TScoreEntry ScoreReference(const ReferenceSet& set, const PreparedTest& test, double tally, int no);
+
+// Never below ScoreReference(set, test, tally, no).Mean: from the line counts alone, for
+// passing over a candidate that cannot rank among the best however its lines match.
+double MeanBound(const ReferenceSet& set, const PreparedTest& test, int no);
 
 // ScoreSet for every set (the test prepared once), ranked by mean: positive means only.
 std::array<LibraryMatch, 3> RecognizeWithLibrary(const ReferenceLibrary& library,

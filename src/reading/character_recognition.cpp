@@ -62,11 +62,13 @@ void RankCandidates(const LibraryReader& reader, const std::vector<DetailCandida
   for (const DetailCandidate& c : candidates) {
     const std::size_t s = static_cast<std::size_t>(c.Set);
     const ReferenceSet& set = library.Sets[s];
-    const double mean =
-        ScoreReference(set, sampled.Tests[reader.SamplingOf[s]], reader.Tallies[s], c.No).Mean;
+    const PreparedTest& test = sampled.Tests[reader.SamplingOf[s]];
+    const char ch = MappedChar(set, c.No);
+    // The rank rises with the mean, so the mean's bound bounds it.
+    if (best.Refuses(ch, MeanBound(set, test, c.No) + weight * c.Likeness)) continue;
+    const double mean = ScoreReference(set, test, reader.Tallies[s], c.No).Mean;
     if (!(mean > 0)) continue;
-    best.Offer(LibraryMatch{c.Set, c.No, mean, MappedChar(set, c.No), c.Likeness},
-               mean + weight * c.Likeness);
+    best.Offer(LibraryMatch{c.Set, c.No, mean, ch, c.Likeness}, mean + weight * c.Likeness);
   }
 }
 

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
+
+#include "core/x86_dispatch.h"
 
 namespace morvik {
 
@@ -49,6 +52,50 @@ struct AreaSpans {
   }
 };
 
+// One row across where every target covers one or two source pixels, in 32 bits (the caller
+// holds 255 times the box's width below 2^31): from greys widened to words, whose loads a
+// processor with AVX2 gathers eight at a time.
+__attribute__((always_inline)) inline void TwoTapsOf(const std::int32_t* g, const int* first,
+                                                     const std::int32_t* a, const std::int32_t* b,
+                                                     std::size_t m, double* out) {
+  for (std::size_t t = 0; t < m; ++t)
+    out[t] = static_cast<double>(a[t] * g[first[t]] + b[t] * g[first[t] + 1]);
+}
+
+#ifdef MORVIK_X86_DISPATCH
+__attribute__((target("avx2"))) void Avx2TwoTaps(const std::int32_t* g, const int* first,
+                                                 const std::int32_t* a, const std::int32_t* b,
+                                                 std::size_t m, double* out) {
+  TwoTapsOf(g, first, a, b, m, out);
+}
+#endif
+
+void TwoTaps(const std::int32_t* g, const int* first, const std::int32_t* a, const std::int32_t* b,
+             std::size_t m, double* out) {
+#ifdef MORVIK_X86_DISPATCH
+  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2TwoTaps(g, first, a, b, m, out);
+#endif
+  TwoTapsOf(g, first, a, b, m, out);
+}
+
+// AcrossRows where every target covers one or two source pixels, in 32 bits.
+void AcrossTwoTaps(const GreyImage& grey, int left, int top, int w, int h, const AreaSpans& across,
+                   double* rows) {
+  const std::size_t m = across.First.size();
+  std::vector<std::int32_t> a(m), b(m), line(static_cast<std::size_t>(w) + 1, 0);
+  for (std::size_t t = 0; t < m; ++t) {
+    const int start = across.Start[t], taps = across.Start[t + 1] - start;
+    a[t] = across.Weights[static_cast<std::size_t>(start)];
+    b[t] = taps == 2 ? across.Weights[static_cast<std::size_t>(start) + 1] : 0;
+  }
+  for (int y = 0; y < h; ++y, rows += m) {
+    const std::uint8_t* src =
+        grey.Pixels.data() + static_cast<std::size_t>(top + y) * grey.Width + left;
+    std::copy_n(src, w, line.begin());
+    TwoTaps(line.data(), across.First.data(), a.data(), b.data(), m, rows);
+  }
+}
+
 // The box's source rows resampled across: row y holds, for each of the m target columns, the
 // sum of weight x grey over the source pixels it covers (a target's weights sum to the box's
 // width, so each sum is at most 255 times that). Where the box is enlarged, every target
@@ -62,6 +109,9 @@ void AcrossRows(const GreyImage& grey, int left, int top, int w, int h, const Ar
   const std::int32_t* weights = across.Weights.data();
   bool two = true;
   for (std::size_t t = 0; t < m && two; ++t) two = start[t + 1] - start[t] <= 2;
+  if constexpr (std::is_same_v<Acc, double>) {
+    if (two && w < (1 << 23)) return AcrossTwoTaps(grey, left, top, w, h, across, rows);
+  }
   std::vector<std::int64_t> a, b;
   if (two) {
     a.resize(m);
@@ -98,12 +148,31 @@ void AcrossRows(const GreyImage& grey, int left, int top, int w, int h, const Ar
 // least 1 / total below the next whole number, far more than half a unit in its last place
 // (2^-45 at 256), so truncating it gives the integer quotient. Plain arithmetic on whole rows,
 // which the compiler runs in vectors.
-void FinishRow(const double* a, double wa, const double* b, double wb, std::size_t m,
-               std::int64_t total, int flip, std::uint8_t* out) {
+// Written once and inlined twice, so that a processor with AVX2 takes four pixels a step
+// instead of two; without FMA the products and sums round as in the plain loop.
+__attribute__((always_inline)) inline void FinishRowOf(const double* a, double wa, const double* b,
+                                                       double wb, std::size_t m, std::int64_t total,
+                                                       int flip, std::uint8_t* out) {
   const double t = static_cast<double>(total), half = static_cast<double>(total / 2);
   for (std::size_t i = 0; i < m; ++i)
     out[i] = static_cast<std::uint8_t>(
         static_cast<std::int32_t>((wa * a[i] + wb * b[i] + half) / t) ^ flip);
+}
+
+#ifdef MORVIK_X86_DISPATCH
+__attribute__((target("avx2"))) void Avx2FinishRow(const double* a, double wa, const double* b,
+                                                   double wb, std::size_t m, std::int64_t total,
+                                                   int flip, std::uint8_t* out) {
+  FinishRowOf(a, wa, b, wb, m, total, flip, out);
+}
+#endif
+
+void FinishRow(const double* a, double wa, const double* b, double wb, std::size_t m,
+               std::int64_t total, int flip, std::uint8_t* out) {
+#ifdef MORVIK_X86_DISPATCH
+  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2FinishRow(a, wa, b, wb, m, total, flip, out);
+#endif
+  FinishRowOf(a, wa, b, wb, m, total, flip, out);
 }
 
 // The same by the integer reciprocal, for boxes too large for the above.
