@@ -165,6 +165,39 @@ TEST(WordSegmentationTest, WideLettersThatReadClearlyAreNotSearched) {
   }
 }
 
+// Two boxes read poorly, each two strokes joined by a one-column bar, so each is cut in two:
+// the piece that mends a cut made a little off (the right half of one box with the left half
+// of the next) is asked, a longer one crossing a box's edge (three halves) only without a limit.
+TEST(WordSegmentationTest, PiecesCrossingABoxEdgeAreTakenFromTwoHalvesOnly) {
+  BinaryImage ink;
+  ink.Width = 28;
+  ink.Height = 20;
+  ink.Ink.assign(560, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 28; ++x) {
+      const int at = x < 13 ? x : x - 15;  // columns of the boxes at 0 and at 15
+      const bool stroke = at >= 0 && at != 6, bar = at == 6 && (y == 9 || y == 10);
+      ink.Ink[y * 28 + x] = x != 13 && x != 14 && (stroke || bar) ? 1 : 0;
+    }
+  const struct {
+    Key Piece;
+    bool Asked;  // with two pieces at most; all are asked without a limit
+  } cases[] = {
+      {{6, 0, 15, 20}, true},   // right half and left half
+      {{0, 0, 6, 20}, true},    // a half alone
+      {{6, 0, 22, 20}, false},  // right half and the whole next box
+      {{0, 0, 21, 20}, false},  // the whole box and the next one's left half
+  };
+  for (const std::size_t limit : {std::size_t{2}, std::size_t{0}}) {
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 13, 0.1, true), Box(15, 13, 0.1)};
+    SegmentWords(ink, line, 13, s.Fn(), nullptr, limit);
+    for (const auto& c : cases)
+      EXPECT_EQ(std::count(s.Asked.begin(), s.Asked.end(), c.Piece), c.Asked || limit == 0)
+          << std::get<0>(c.Piece) << " " << std::get<2>(c.Piece) << " " << limit;
+  }
+}
+
 // Empty cells (a table's) pass through and end the word before them.
 TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   Scripted s;

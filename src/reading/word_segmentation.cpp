@@ -198,9 +198,10 @@ void Keep(std::vector<Partial>& kept, Partial p) {
 class WordSearch {
  public:
   WordSearch(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int pitch,
-             const Flags& flags, const BoxRecognizer& recognize)
+             const Flags& flags, const BoxRecognizer& recognize, std::size_t crossingPieces)
       : word_(word),
         pitch_(pitch),
+        crossingPieces_(crossingPieces),
         recognize_(recognize),
         suspect_(flags.Suspect),
         mark_(flags.Mark) {
@@ -266,6 +267,7 @@ class WordSearch {
       if (!mark_[static_cast<std::size_t>(whole)]) value -= PieceCost(r.Box.Width);
       return true;
     }
+    if (LongCrossing(i, j)) return false;
     Rect box;
     bool suspect = false, marks = true;
     int tallest = 0;
@@ -295,6 +297,15 @@ class WordSearch {
     return true;
   }
 
+  // Whether segments [i, j) join a piece cut out of a box to another box and are more than
+  // crossingPieces_ (0: any number).
+  bool LongCrossing(std::size_t i, std::size_t j) const {
+    if (crossingPieces_ == 0 || j - i <= crossingPieces_) return false;
+    if (segments_[i].Box == segments_[j - 1].Box) return false;
+    return (i > 0 && segments_[i - 1].Box == segments_[i].Box) ||
+           (j < segments_.size() && segments_[j].Box == segments_[j - 1].Box);
+  }
+
   // What any piece of this width costs, the bonus of a character counted in.
   double PieceCost(int width) const {
     return kWideCost * std::max(0.0, width - kWideFrom * pitch_) - kCharacterBonus * pitch_;
@@ -302,6 +313,7 @@ class WordSearch {
 
   const std::vector<RecognizedBox>& word_;
   int pitch_;
+  std::size_t crossingPieces_;
   const BoxRecognizer& recognize_;
   std::vector<bool> suspect_, mark_;
   std::vector<Segment> segments_;
@@ -403,7 +415,7 @@ std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
 }
 
 void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int typicalWidth,
-                 const BoxRecognizer& recognize, const Lexicon* words,
+                 const BoxRecognizer& recognize, const Lexicon* words, std::size_t crossingPieces,
                  std::vector<RecognizedBox>& out) {
   const int pitch = Pitch(word, typicalWidth);
   Flags flags = FlagsOf(word, pitch);
@@ -417,8 +429,9 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
   }
   const bool onlyLexical = !suspect;
   if (misread) flags.Suspect.assign(word.size(), true);
-  std::vector<RecognizedBox> chosen = Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(),
-                                             word, pitch, words, onlyLexical);
+  std::vector<RecognizedBox> chosen =
+      Chosen(WordSearch(ink, word, pitch, flags, recognize, crossingPieces).Best(), word, pitch,
+             words, onlyLexical);
   if (words != nullptr && !KnownWord(TextOf(chosen), *words))
     ReadsAsWordWithLookAlikeLigature(chosen, *words);
   for (RecognizedBox& r : chosen) out.push_back(std::move(r));
@@ -427,10 +440,11 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
 }  // namespace
 
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
-                  const BoxRecognizer& recognize, const Lexicon* words) {
+                  const BoxRecognizer& recognize, const Lexicon* words,
+                  std::size_t crossingPieces) {
   std::vector<RecognizedBox> out, word;
   const auto flush = [&] {
-    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, out);
+    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, crossingPieces, out);
     word.clear();
   };
   for (const RecognizedBox& r : line) {
