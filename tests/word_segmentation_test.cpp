@@ -191,7 +191,7 @@ TEST(WordSegmentationTest, PiecesCrossingABoxEdgeAreTakenFromTwoHalvesOnly) {
   for (const std::size_t limit : {std::size_t{2}, std::size_t{0}}) {
     Scripted s;
     std::vector<RecognizedBox> line = {Box(0, 13, 0.1, true), Box(15, 13, 0.1)};
-    SegmentWords(ink, line, 13, s.Fn(), nullptr, limit);
+    SegmentWords(ink, line, 13, s.Fn(), nullptr, SearchReach{limit, true});
     for (const auto& c : cases)
       EXPECT_EQ(std::count(s.Asked.begin(), s.Asked.end(), c.Piece), c.Asked || limit == 0)
           << std::get<0>(c.Piece) << " " << std::get<2>(c.Piece) << " " << limit;
@@ -227,12 +227,17 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     char Second;
     bool WithLexicon;
     std::vector<Key> Want;
+    int Pitch = 10;
+    SearchReach Reach = {};
   } cases[] = {
       {"rnow", 'o', true, {r, n, o, w}},  // cut: the pieces make a word
       {"mow", 'o', true, {m, o, w}},      // already a word: not searched
       {"rnow", 'o', false, {m, o, w}},    // no lexicon (lines, screens)
       {"rnow", '0', true, {m, o, w}},     // a digit: a code, not searched
       {"other", 'o', true, {m, o, w}},    // no word found
+      // The m narrower than 1.1 typical widths: a screenshot's search does not cut it.
+      {"rnow", 'o', true, {r, n, o, w}, 19},
+      {"rnow", 'o', true, {m, o, w}, 19, kScreenReach},
   };
   for (const auto& c : cases) {
     const Lexicon words(c.Words);
@@ -242,7 +247,7 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, 0.8), Box(34, 6, 0.8)};
     const char read[] = {'m', c.Second, 'w'};
     for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
-    SegmentWords(ink, line, 10, s.Fn(), c.WithLexicon ? &words : nullptr);
+    SegmentWords(ink, line, c.Pitch, s.Fn(), c.WithLexicon ? &words : nullptr, c.Reach);
     EXPECT_EQ(Boxes(line), c.Want) << c.Words << " " << c.WithLexicon;
     EXPECT_TRUE(NoneAskedTwice(s.Asked));
     if (c.Want.size() == 4) {

@@ -98,7 +98,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   if (words == nullptr && proseLexicon && RunningText(found)) words = &Lexicon::Installed();
   if (!grid)
     SegmentWords(ink.Image, found, typicalWidth, recognize, words,
-                 smallPicture ? kScreenCrossingPieces : 0);
+                 smallPicture ? kScreenReach : SearchReach{});
   if (options.Cut.Mode == Layout::Text) JoinQuoteTicks(found, recognize);
   return found;
 }

@@ -65,8 +65,9 @@ int Tallest(const std::vector<RecognizedBox>& word) {
 
 // Per box of the word: whether it is a mark, and whether it is suspect (reads poorly, is too
 // wide, or is a mark beside another).
+// Whole: boxes kept whole though suspect (joined, not cut).
 struct Flags {
-  std::vector<bool> Mark, Suspect;
+  std::vector<bool> Mark, Suspect, Whole;
 };
 
 Flags FlagsOf(const std::vector<RecognizedBox>& word, int pitch) {
@@ -207,7 +208,8 @@ class WordSearch {
         mark_(flags.Mark) {
     for (std::size_t k = 0; k < word.size(); ++k) {
       const CharBox& b = word[k].Box;
-      if (suspect_[k] && b.Width >= std::max(4, pitch)) {
+      const bool whole = !flags.Whole.empty() && flags.Whole[k];
+      if (suspect_[k] && !whole && b.Width >= std::max(4, pitch)) {
         AddPieces(ink, b, static_cast<int>(k), segments_);
       } else {
         segments_.push_back(Segment{RectOf(b), b.Left, b.Left + b.Width, static_cast<int>(k)});
@@ -414,8 +416,17 @@ std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
   return onlyLexical ? word : std::move(readings.front().Pieces);
 }
 
+// The boxes that read well (not suspect) and are narrower than 1.1 typical widths.
+std::vector<bool> ClearNarrowBoxes(const std::vector<RecognizedBox>& word, const Flags& flags,
+                                   int pitch) {
+  std::vector<bool> clear;
+  for (std::size_t k = 0; k < word.size(); ++k)
+    clear.push_back(!flags.Suspect[k] && 10 * word[k].Box.Width < 11 * pitch);
+  return clear;
+}
+
 void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int typicalWidth,
-                 const BoxRecognizer& recognize, const Lexicon* words, std::size_t crossingPieces,
+                 const BoxRecognizer& recognize, const Lexicon* words, const SearchReach& reach,
                  std::vector<RecognizedBox>& out) {
   const int pitch = Pitch(word, typicalWidth);
   Flags flags = FlagsOf(word, pitch);
@@ -428,10 +439,11 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
     return;
   }
   const bool onlyLexical = !suspect;
+  if (misread && !reach.CutClearBoxes) flags.Whole = ClearNarrowBoxes(word, flags, pitch);
   if (misread) flags.Suspect.assign(word.size(), true);
   std::vector<RecognizedBox> chosen =
-      Chosen(WordSearch(ink, word, pitch, flags, recognize, crossingPieces).Best(), word, pitch,
-             words, onlyLexical);
+      Chosen(WordSearch(ink, word, pitch, flags, recognize, reach.CrossingPieces).Best(), word,
+             pitch, words, onlyLexical);
   if (words != nullptr && !KnownWord(TextOf(chosen), *words))
     ReadsAsWordWithLookAlikeLigature(chosen, *words);
   for (RecognizedBox& r : chosen) out.push_back(std::move(r));
@@ -440,11 +452,10 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
 }  // namespace
 
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
-                  const BoxRecognizer& recognize, const Lexicon* words,
-                  std::size_t crossingPieces) {
+                  const BoxRecognizer& recognize, const Lexicon* words, const SearchReach& reach) {
   std::vector<RecognizedBox> out, word;
   const auto flush = [&] {
-    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, crossingPieces, out);
+    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, reach, out);
     word.clear();
   };
   for (const RecognizedBox& r : line) {

@@ -44,19 +44,27 @@ constexpr double kWideFrom = 1.5;
 constexpr double kLexicalMargin = 1.0;
 constexpr std::size_t kLexicalLetters = 3;
 
-// A piece that joins part of a box to another box mends a cut the segmenter made a little off.
-// On a screenshot's rendered text the two pieces beside the cut make it: the longer ones were
-// about a quarter of the search's recognitions there and gave no better reading, while on
-// scanned, blurred or 100 dpi pages they still mend words.
-constexpr std::size_t kScreenCrossingPieces = 2;
+// How far the search reaches. On a page's print (scanned, blurred, 100 dpi) every piece
+// counts; on a screenshot's rendered text, searched at every recognition's cost, the search
+// keeps to the pieces that mend its words:
+struct SearchReach {
+  // A piece that joins part of a box to another box mends a cut the segmenter made a little
+  // off: the two pieces beside the cut make it. Longer ones (0: any) were about a quarter of
+  // a screenshot's search and gave no better reading.
+  std::size_t CrossingPieces = 0;
+  // In a word searched only because the lexicon does not hold it, a box that reads well and is
+  // narrower than 1.1 typical widths holds one letter: it may be joined, not cut. Its
+  // cuts were a tenth of a screenshot's recognitions.
+  bool CutClearBoxes = true;
+};
+constexpr SearchReach kScreenReach{2, false};
 
 // The line's characters, recognised as the segmenter cut them (`line`, left to right, empty
 // cells passed over), with each word (a run without SpaceBefore) that reads poorly or holds a
 // box too wide for `typicalWidth` (0: not known) segmented again by recognition. The first
 // box of a word keeps its SpaceBefore; `recognize` is asked about each candidate piece once.
-// A piece crossing the edge of a box is made of at most `crossingPieces` pieces (0: any).
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
                   const BoxRecognizer& recognize, const Lexicon* words = nullptr,
-                  std::size_t crossingPieces = 0);
+                  const SearchReach& reach = {});
 
 }  // namespace morvik
