@@ -210,17 +210,23 @@ TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   EXPECT_TRUE(line[1].Box.Empty);
 }
 
-// With a lexicon, a word that reads clearly but makes no word it holds is searched: the clear
-// m of the two touching strokes is cut into r and n where that makes a word. Words it holds,
-// words with digits, and searches that find no word keep the segmenter's boxes.
-TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
-  BinaryImage ink = TwoStrokes();  // widened: two more strokes at [24, 30) and [34, 40)
+// TwoStrokes widened by two more strokes at [24, 30) and [34, 40): a word of three boxes.
+BinaryImage FourStrokes() {
+  BinaryImage ink = TwoStrokes();
   ink.Width = 40;
   ink.Ink.assign(800, 0);
   const BinaryImage strokes = TwoStrokes();
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 40; ++x)
       ink.Ink[y * 40 + x] = x < 20 ? strokes.Ink[y * 20 + x] : (x % 10 >= 4 ? 1 : 0);
+  return ink;
+}
+
+// With a lexicon, a word that reads clearly but makes no word it holds is searched: the clear
+// m of the two touching strokes is cut into r and n where that makes a word. Words it holds,
+// words with digits, and searches that find no word keep the segmenter's boxes.
+TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
+  const BinaryImage ink = FourStrokes();
   const Key m{0, 0, 20, 20}, r{0, 0, 10, 20}, n{10, 0, 10, 20}, o{24, 0, 6, 20}, w{34, 0, 6, 20};
   const struct {
     std::string Words;
@@ -256,6 +262,34 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     if (c.Words == "mow" || !c.WithLexicon || c.Second == '0') {
       EXPECT_TRUE(s.Asked.empty());
     }
+  }
+}
+
+// A screenshot's search leaves the words the lexicon settles: "mow" with a poor o (unless its
+// m is wider than 1.25 typical widths), and "mew" whose e reads nearly as well as o.
+TEST(WordSegmentationTest, ScreenSearchLeavesWordsTheLexiconSettles) {
+  const Lexicon words("mow");
+  const struct {
+    char Second;
+    double Score;  // of the second box
+    int Pitch;
+    SearchReach Reach;
+    bool Searched;
+  } cases[] = {
+      {'o', 0.1, 19, kScreenReach, false}, {'o', 0.1, 19, {}, true},
+      {'o', 0.1, 10, kScreenReach, true},  // the m two typical widths wide
+      {'e', 0.8, 19, kScreenReach, false}, {'e', 0.8, 19, {}, true},
+  };
+  for (const auto& c : cases) {
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, c.Score), Box(34, 6, 0.8)};
+    const char read[] = {'m', c.Second, 'w'};
+    for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
+    line[1].Best[1] = LibraryMatch{0, 2, c.Score - 0.05, 'o'};
+    SegmentWords(FourStrokes(), line, c.Pitch, s.Fn(), &words, c.Reach);
+    EXPECT_EQ(!s.Asked.empty(), c.Searched) << c.Second << " " << c.Pitch;
+    EXPECT_EQ(line.size(), 3u);
+    EXPECT_EQ(line[1].Best[0].Char, 'o') << c.Second << " " << c.Pitch;
   }
 }
 

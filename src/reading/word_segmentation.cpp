@@ -416,6 +416,20 @@ std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
   return onlyLexical ? word : std::move(readings.front().Pieces);
 }
 
+// Whether the lexicon settles the word without a search (SearchReach::SearchSettledWords):
+// then the word is added to `out` as it reads.
+bool SettledWithoutSearch(const std::vector<RecognizedBox>& word, int pitch, bool suspect,
+                          const Lexicon& words, std::vector<RecognizedBox>& out) {
+  std::vector<RecognizedBox> read = word;
+  const bool narrow = std::all_of(word.begin(), word.end(), [&](const RecognizedBox& r) {
+    return 4 * r.Box.Width <= 5 * pitch;
+  });
+  const bool settled =
+      suspect ? narrow && KnownWord(TextOf(word), words) : ReadsAsWordWithOneChange(read, words);
+  if (settled) out.insert(out.end(), read.begin(), read.end());
+  return settled;
+}
+
 // The boxes that read well (not suspect) and are narrower than 1.1 typical widths.
 std::vector<bool> ClearNarrowBoxes(const std::vector<RecognizedBox>& word, const Flags& flags,
                                    int pitch) {
@@ -438,6 +452,9 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
     out.insert(out.end(), word.begin(), word.end());
     return;
   }
+  if (!reach.SearchSettledWords && words != nullptr &&
+      SettledWithoutSearch(word, pitch, suspect, *words, out))
+    return;
   const bool onlyLexical = !suspect;
   if (misread && !reach.CutClearBoxes) flags.Whole = ClearNarrowBoxes(word, flags, pitch);
   if (misread) flags.Suspect.assign(word.size(), true);
