@@ -165,6 +165,27 @@ TEST(WordSegmentationTest, WideLettersThatReadClearlyAreNotSearched) {
   }
 }
 
+// Two boxes read poorly, each two strokes joined by a one-column bar, so each is cut in two:
+// the piece that mends a cut made a little off (the right half of one box with the left half
+// of the next) is asked, a longer one crossing a box's edge (three halves) only without a limit.
+TEST(WordSegmentationTest, PiecesCrossingABoxEdgeAreTakenFromTwoHalvesOnly) {
+  BinaryImage ink{28, 20, std::vector<std::uint8_t>(560, 0)};
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 28; ++x) {
+      const int at = x < 13 ? x : x - 15;  // columns of the boxes at 0 and at 15
+      ink.Ink[y * 28 + x] = at >= 0 && (at != 6 || y == 9 || y == 10);
+    }
+  const Key halves{6, 0, 15, 20}, halfAndBox{6, 0, 22, 20}, boxAndHalf{0, 0, 21, 20};
+  for (const std::size_t limit : {std::size_t{2}, std::size_t{0}}) {
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 13, 0.1, true), Box(15, 13, 0.1)};
+    SegmentWords(ink, line, 13, s.Fn(), nullptr, SearchReach{limit, true});
+    const auto asked = [&](const Key& k) { return std::count(s.Asked.begin(), s.Asked.end(), k); };
+    EXPECT_EQ(asked(halves), 1) << limit;
+    EXPECT_EQ(asked(halfAndBox) + asked(boxAndHalf), limit == 0 ? 2 : 0) << limit;
+  }
+}
+
 // Empty cells (a table's) pass through and end the word before them.
 TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   Scripted s;
@@ -177,29 +198,40 @@ TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   EXPECT_TRUE(line[1].Box.Empty);
 }
 
-// With a lexicon, a word that reads clearly but makes no word it holds is searched: the clear
-// m of the two touching strokes is cut into r and n where that makes a word. Words it holds,
-// words with digits, and searches that find no word keep the segmenter's boxes.
-TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
-  BinaryImage ink = TwoStrokes();  // widened: two more strokes at [24, 30) and [34, 40)
+// TwoStrokes widened by two more strokes at [24, 30) and [34, 40): a word of three boxes.
+BinaryImage FourStrokes() {
+  BinaryImage ink = TwoStrokes();
   ink.Width = 40;
   ink.Ink.assign(800, 0);
   const BinaryImage strokes = TwoStrokes();
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 40; ++x)
       ink.Ink[y * 40 + x] = x < 20 ? strokes.Ink[y * 20 + x] : (x % 10 >= 4 ? 1 : 0);
+  return ink;
+}
+
+// With a lexicon, a word that reads clearly but makes no word it holds is searched: the clear
+// m of the two touching strokes is cut into r and n where that makes a word. Words it holds,
+// words with digits, and searches that find no word keep the segmenter's boxes.
+TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
+  const BinaryImage ink = FourStrokes();
   const Key m{0, 0, 20, 20}, r{0, 0, 10, 20}, n{10, 0, 10, 20}, o{24, 0, 6, 20}, w{34, 0, 6, 20};
   const struct {
     std::string Words;
     char Second;
     bool WithLexicon;
     std::vector<Key> Want;
+    int Pitch = 10;
+    SearchReach Reach = {};
   } cases[] = {
       {"rnow", 'o', true, {r, n, o, w}},  // cut: the pieces make a word
       {"mow", 'o', true, {m, o, w}},      // already a word: not searched
       {"rnow", 'o', false, {m, o, w}},    // no lexicon (lines, screens)
       {"rnow", '0', true, {m, o, w}},     // a digit: a code, not searched
       {"other", 'o', true, {m, o, w}},    // no word found
+      // The m narrower than 1.1 typical widths: a screenshot's search does not cut it.
+      {"rnow", 'o', true, {r, n, o, w}, 19},
+      {"rnow", 'o', true, {m, o, w}, 19, kScreenReach},
   };
   for (const auto& c : cases) {
     const Lexicon words(c.Words);
@@ -209,7 +241,7 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, 0.8), Box(34, 6, 0.8)};
     const char read[] = {'m', c.Second, 'w'};
     for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
-    SegmentWords(ink, line, 10, s.Fn(), c.WithLexicon ? &words : nullptr);
+    SegmentWords(ink, line, c.Pitch, s.Fn(), c.WithLexicon ? &words : nullptr, c.Reach);
     EXPECT_EQ(Boxes(line), c.Want) << c.Words << " " << c.WithLexicon;
     EXPECT_TRUE(NoneAskedTwice(s.Asked));
     if (c.Want.size() == 4) {
@@ -218,6 +250,34 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
     if (c.Words == "mow" || !c.WithLexicon || c.Second == '0') {
       EXPECT_TRUE(s.Asked.empty());
     }
+  }
+}
+
+// A screenshot's search leaves the words the lexicon settles: "mow" with a poor o (unless its
+// m is wider than 1.25 typical widths), and "mew" whose e reads nearly as well as o.
+TEST(WordSegmentationTest, ScreenSearchLeavesWordsTheLexiconSettles) {
+  const Lexicon words("mow");
+  const struct {
+    char Second;
+    double Score;  // of the second box
+    int Pitch;
+    SearchReach Reach;
+    bool Searched;
+  } cases[] = {
+      {'o', 0.1, 19, kScreenReach, false}, {'o', 0.1, 19, {}, true},
+      {'o', 0.1, 10, kScreenReach, true},  // the m two typical widths wide
+      {'e', 0.8, 19, kScreenReach, false}, {'e', 0.8, 19, {}, true},
+  };
+  for (const auto& c : cases) {
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, c.Score), Box(34, 6, 0.8)};
+    const char read[] = {'m', c.Second, 'w'};
+    for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
+    line[1].Best[1] = LibraryMatch{0, 2, c.Score - 0.05, 'o'};
+    SegmentWords(FourStrokes(), line, c.Pitch, s.Fn(), &words, c.Reach);
+    EXPECT_EQ(!s.Asked.empty(), c.Searched) << c.Second << " " << c.Pitch;
+    EXPECT_EQ(line.size(), 3u);
+    EXPECT_EQ(line[1].Best[0].Char, 'o') << c.Second << " " << c.Pitch;
   }
 }
 

@@ -98,8 +98,11 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   }
   // Smaller pictures (screenshots) are left out of the lexicon as a whole (a line of codes or
   // file names would be bent into words); their lines of prose still use it.
+  const bool smallPicture = words == nullptr;
   if (words == nullptr && proseLexicon && RunningText(found)) words = &Lexicon::Installed();
-  if (!grid) SegmentWords(ink.Image, found, typicalWidth, recognize, words);
+  if (!grid)
+    SegmentWords(ink.Image, found, typicalWidth, recognize, words,
+                 smallPicture ? kScreenReach : SearchReach{});
   if (options.Cut.Mode == Layout::Text) JoinQuoteTicks(found, recognize);
   return found;
 }

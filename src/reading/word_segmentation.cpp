@@ -65,8 +65,9 @@ int Tallest(const std::vector<RecognizedBox>& word) {
 
 // Per box of the word: whether it is a mark, and whether it is suspect (reads poorly, is too
 // wide, or is a mark beside another).
+// Whole: boxes kept whole though suspect (joined, not cut).
 struct Flags {
-  std::vector<bool> Mark, Suspect;
+  std::vector<bool> Mark, Suspect, Whole;
 };
 
 Flags FlagsOf(const std::vector<RecognizedBox>& word, int pitch) {
@@ -198,15 +199,17 @@ void Keep(std::vector<Partial>& kept, Partial p) {
 class WordSearch {
  public:
   WordSearch(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int pitch,
-             const Flags& flags, const BoxRecognizer& recognize)
+             const Flags& flags, const BoxRecognizer& recognize, std::size_t crossingPieces)
       : word_(word),
         pitch_(pitch),
+        crossingPieces_(crossingPieces),
         recognize_(recognize),
         suspect_(flags.Suspect),
         mark_(flags.Mark) {
     for (std::size_t k = 0; k < word.size(); ++k) {
       const CharBox& b = word[k].Box;
-      if (suspect_[k] && b.Width >= std::max(4, pitch)) {
+      const bool whole = !flags.Whole.empty() && flags.Whole[k];
+      if (suspect_[k] && !whole && b.Width >= std::max(4, pitch)) {
         AddPieces(ink, b, static_cast<int>(k), segments_);
       } else {
         segments_.push_back(Segment{RectOf(b), b.Left, b.Left + b.Width, static_cast<int>(k)});
@@ -266,6 +269,7 @@ class WordSearch {
       if (!mark_[static_cast<std::size_t>(whole)]) value -= PieceCost(r.Box.Width);
       return true;
     }
+    if (LongCrossing(i, j)) return false;
     Rect box;
     bool suspect = false, marks = true;
     int tallest = 0;
@@ -295,6 +299,15 @@ class WordSearch {
     return true;
   }
 
+  // Whether segments [i, j) join a piece cut out of a box to another box and are more than
+  // crossingPieces_ (0: any number).
+  bool LongCrossing(std::size_t i, std::size_t j) const {
+    if (crossingPieces_ == 0 || j - i <= crossingPieces_) return false;
+    if (segments_[i].Box == segments_[j - 1].Box) return false;
+    return (i > 0 && segments_[i - 1].Box == segments_[i].Box) ||
+           (j < segments_.size() && segments_[j].Box == segments_[j - 1].Box);
+  }
+
   // What any piece of this width costs, the bonus of a character counted in.
   double PieceCost(int width) const {
     return kWideCost * std::max(0.0, width - kWideFrom * pitch_) - kCharacterBonus * pitch_;
@@ -302,6 +315,7 @@ class WordSearch {
 
   const std::vector<RecognizedBox>& word_;
   int pitch_;
+  std::size_t crossingPieces_;
   const BoxRecognizer& recognize_;
   std::vector<bool> suspect_, mark_;
   std::vector<Segment> segments_;
@@ -402,8 +416,31 @@ std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
   return onlyLexical ? word : std::move(readings.front().Pieces);
 }
 
+// Whether the lexicon settles the word without a search (SearchReach::SearchSettledWords):
+// then the word is added to `out` as it reads.
+bool SettledWithoutSearch(const std::vector<RecognizedBox>& word, int pitch, bool suspect,
+                          const Lexicon& words, std::vector<RecognizedBox>& out) {
+  std::vector<RecognizedBox> read = word;
+  const bool narrow = std::all_of(word.begin(), word.end(), [&](const RecognizedBox& r) {
+    return 4 * r.Box.Width <= 5 * pitch;
+  });
+  const bool settled =
+      suspect ? narrow && KnownWord(TextOf(word), words) : ReadsAsWordWithOneChange(read, words);
+  if (settled) out.insert(out.end(), read.begin(), read.end());
+  return settled;
+}
+
+// The boxes that read well (not suspect) and are narrower than 1.1 typical widths.
+std::vector<bool> ClearNarrowBoxes(const std::vector<RecognizedBox>& word, const Flags& flags,
+                                   int pitch) {
+  std::vector<bool> clear;
+  for (std::size_t k = 0; k < word.size(); ++k)
+    clear.push_back(!flags.Suspect[k] && 10 * word[k].Box.Width < 11 * pitch);
+  return clear;
+}
+
 void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word, int typicalWidth,
-                 const BoxRecognizer& recognize, const Lexicon* words,
+                 const BoxRecognizer& recognize, const Lexicon* words, const SearchReach& reach,
                  std::vector<RecognizedBox>& out) {
   const int pitch = Pitch(word, typicalWidth);
   Flags flags = FlagsOf(word, pitch);
@@ -415,10 +452,15 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
     out.insert(out.end(), word.begin(), word.end());
     return;
   }
+  if (!reach.SearchSettledWords && words != nullptr &&
+      SettledWithoutSearch(word, pitch, suspect, *words, out))
+    return;
   const bool onlyLexical = !suspect;
+  if (misread && !reach.CutClearBoxes) flags.Whole = ClearNarrowBoxes(word, flags, pitch);
   if (misread) flags.Suspect.assign(word.size(), true);
-  std::vector<RecognizedBox> chosen = Chosen(WordSearch(ink, word, pitch, flags, recognize).Best(),
-                                             word, pitch, words, onlyLexical);
+  std::vector<RecognizedBox> chosen =
+      Chosen(WordSearch(ink, word, pitch, flags, recognize, reach.CrossingPieces).Best(), word,
+             pitch, words, onlyLexical);
   if (words != nullptr && !KnownWord(TextOf(chosen), *words))
     ReadsAsWordWithLookAlikeLigature(chosen, *words);
   for (RecognizedBox& r : chosen) out.push_back(std::move(r));
@@ -427,10 +469,10 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
 }  // namespace
 
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
-                  const BoxRecognizer& recognize, const Lexicon* words) {
+                  const BoxRecognizer& recognize, const Lexicon* words, const SearchReach& reach) {
   std::vector<RecognizedBox> out, word;
   const auto flush = [&] {
-    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, out);
+    if (!word.empty()) SegmentWord(ink, word, typicalWidth, recognize, words, reach, out);
     word.clear();
   };
   for (const RecognizedBox& r : line) {

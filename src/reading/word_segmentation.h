@@ -44,11 +44,31 @@ constexpr double kWideFrom = 1.5;
 constexpr double kLexicalMargin = 1.0;
 constexpr std::size_t kLexicalLetters = 3;
 
+// How far the search reaches. On a page's print (scanned, blurred, 100 dpi) every piece
+// counts; on a screenshot's rendered text, searched at every recognition's cost, the search
+// keeps to the pieces that mend its words:
+struct SearchReach {
+  // A piece that joins part of a box to another box mends a cut the segmenter made a little
+  // off: the two pieces beside the cut make it. Longer ones (0: any) were about a quarter of
+  // a screenshot's search and gave no better reading.
+  std::size_t CrossingPieces = 0;
+  // In a word searched only because the lexicon does not hold it, a box that reads well and is
+  // narrower than 1.1 typical widths holds one letter: it may be joined, not cut. Its
+  // cuts were a tenth of a screenshot's recognitions.
+  bool CutClearBoxes = true;
+  // A word the lexicon holds, of boxes at most 1.25 typical widths wide, is taken as cut; one
+  // searched only because the lexicon does not hold it, which makes a word it holds with one
+  // close reading changed, takes that reading. Both were searched for little else.
+  bool SearchSettledWords = true;
+};
+constexpr SearchReach kScreenReach{2, false, false};
+
 // The line's characters, recognised as the segmenter cut them (`line`, left to right, empty
 // cells passed over), with each word (a run without SpaceBefore) that reads poorly or holds a
 // box too wide for `typicalWidth` (0: not known) segmented again by recognition. The first
 // box of a word keeps its SpaceBefore; `recognize` is asked about each candidate piece once.
 void SegmentWords(const BinaryImage& ink, std::vector<RecognizedBox>& line, int typicalWidth,
-                  const BoxRecognizer& recognize, const Lexicon* words = nullptr);
+                  const BoxRecognizer& recognize, const Lexicon* words = nullptr,
+                  const SearchReach& reach = {});
 
 }  // namespace morvik
