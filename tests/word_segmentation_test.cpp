@@ -296,13 +296,15 @@ TEST(WordSegmentationTest, CutsWhereAThinStrokeEndsAgainstARoundLetter) {
 
 // Rendered words with the stock library: r and y, r and n touch (the segmenter leaves them in one
 // box, read as W or m) and read right only when cut by the search; words the segmenter cut
-// right stay as they were; joined ff and ffi of the serif italic read as their letters.
+// right stay as they were; joined ff and ffi of the serif italic read as their letters; the
+// wide m of Bookman, which the segmenter cuts at a stem into n and l (or n and x), reads whole.
 TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
   const std::string stock =
       FindStockLibrary(std::filesystem::path(MORVIK_BINARY).parent_path().string());
   ASSERT_FALSE(stock.empty());
   const ReferenceLibrary library = OpenReferenceNames({stock});
   const std::string kItalic = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf";
+  const std::string kBookman = "/usr/share/fonts/opentype/urw-base35/URWBookman-Light.otf";
   const struct {
     const std::string& Font;
     int Size, Tracking;
@@ -313,6 +315,8 @@ TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
       {test::kDejaVuSans, 18, -1, "directory"},
       {test::kNimbusRomanOtf, 14, -1, "burn"},
       {test::kNimbusRomanOtf, 14, 0, "resizing links curtain"},  // cut right already
+      {kBookman, 42, 0, "the room committee most common number"},
+      {kBookman, 33, 0, "the room committee most common"},
       // Joined ff and ffi of the serif italic, read as letters.
       {kItalic, 42, 0, "tra\uFB03c sni\uFB00le"},
   };
