@@ -221,6 +221,42 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
   }
 }
 
+// A stem the segmenter cut off a wide letter reads as 1 (warm as warn1, manual as n1anual):
+// such a word is no code, so the lexicon searches it and the join that makes a word is taken;
+// another digit still makes a code, and without a lexicon nothing is searched.
+TEST(WordSegmentationTest, TheLexiconSearchesWordsWithAStemReadAsOne) {
+  BinaryImage ink = TwoStrokes();  // moved right by 20, after two strokes at [0, 6), [10, 16)
+  const BinaryImage strokes = TwoStrokes();
+  ink.Width = 40;
+  ink.Ink.assign(800, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x)
+      ink.Ink[y * 40 + x] = x >= 20 ? strokes.Ink[y * 20 + x - 20] : (x % 10 < 6 ? 1 : 0);
+  const Key o{0, 0, 6, 20}, w{10, 0, 6, 20}, n{20, 0, 10, 20}, stem{30, 0, 10, 20};
+  const Key m{20, 0, 20, 20};
+  const struct {
+    char Stem;
+    bool WithLexicon;
+    std::vector<Key> Want;
+  } cases[] = {
+      {'1', true, {o, w, m}},
+      {'7', true, {o, w, n, stem}},
+      {'1', false, {o, w, n, stem}},
+  };
+  for (const auto& c : cases) {
+    const Lexicon words("owm\nown");  // own: the letters before the stem make a word too
+    Scripted s;
+    s.Scores = {{m, 0.8}};
+    s.Chars = {{m, 'm'}};
+    std::vector<RecognizedBox> line = {Box(0, 6, 0.8, true), Box(10, 6, 0.8), Box(20, 10, 0.75),
+                                       Box(30, 10, 0.75)};
+    const char read[] = {'o', 'w', 'n', c.Stem};
+    for (std::size_t k = 0; k < 4; ++k) line[k].Best[0].Char = read[k];
+    SegmentWords(ink, line, 10, s.Fn(), c.WithLexicon ? &words : nullptr);
+    EXPECT_EQ(Boxes(line), c.Want) << c.Stem << " " << c.WithLexicon;
+  }
+}
+
 // Two f's touching at their bars read as the fl ligature: where only ff makes a word, the
 // reading becomes ff; a word read right, or none found, stays.
 TEST(WordSegmentationTest, ReadsTheFlLigatureAsFfWhereOnlyThatMakesAWord) {

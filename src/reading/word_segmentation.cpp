@@ -360,10 +360,15 @@ std::string TextOf(const std::vector<RecognizedBox>& word) {
   return text;
 }
 
+bool LetterOrDigit(char c) {
+  return IsLetter(c) || std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
 // The word without its leading and trailing signs (quotes, stops, a hyphen at a line's end).
+// Digits stay: a stem read as 1 at a word's end (warm cut into warn and 1) is part of it.
 std::string_view Core(std::string_view text) {
-  while (!text.empty() && !IsLetter(text.front())) text.remove_prefix(1);
-  while (!text.empty() && !IsLetter(text.back())) text.remove_suffix(1);
+  while (!text.empty() && !LetterOrDigit(text.front())) text.remove_prefix(1);
+  while (!text.empty() && !LetterOrDigit(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -383,14 +388,16 @@ bool KnownWord(std::string_view text, const Lexicon& words) {
   return true;
 }
 
-// Whether `text` could be a word misread: its core is mostly letters, holds no digit nor a
-// sign of codes, and the lexicon does not hold it. Numbers and codes are never searched.
+// Whether `text` could be a word misread: its core is mostly letters, holds no digit but 1
+// (a stem, as l reads) nor a sign of codes, and the lexicon does not hold it. Numbers and
+// codes are never searched.
 bool MisreadWord(std::string_view text, const Lexicon& words) {
   const std::string_view core = Core(text);
   if (core.size() < kLexicalLetters) return false;
   const auto letters = std::count_if(core.begin(), core.end(), IsLetter);
   const bool code = std::any_of(core.begin(), core.end(), [](char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0 || std::strchr("_=<>@#/\\", c);
+    return (c != '1' && std::isdigit(static_cast<unsigned char>(c)) != 0) ||
+           std::strchr("_=<>@#/\\", c);
   });
   return !code && 3 * letters >= 2 * static_cast<long>(core.size()) && !KnownWord(text, words);
 }
