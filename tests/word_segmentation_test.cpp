@@ -138,6 +138,39 @@ TEST(WordSegmentationTest, JoinsPiecesOfOneWordWhereTheJoinedBoxReadsClearlyBett
   }
 }
 
+// Two boxes the segmenter cut out of one blot (abutting) whose join reads as m replace their
+// readings only where the join pays no change cost: its parts starting at one height (the
+// stems and arches of an m), not a part rising above the other (t and h touching), nor boxes
+// a column apart.
+TEST(WordSegmentationTest, JoinsAbuttingBoxesWithEvenTopsIntoAWideLetter) {
+  const struct {
+    int RightLeft, RightTop;
+    char Joined;
+    std::vector<int> Lefts;  // of the boxes left
+  } cases[] = {
+      {10, 0, 'm', {0}},      // joined
+      {10, 0, 'w', {0}},      // joined
+      {10, 3, 'm', {0}},      // tops a little apart (a serif): joined
+      {10, 0, 'n', {0, 10}},  // no wide letter: the change costs
+      {10, 6, 'm', {0, 10}},  // a top apart
+      {11, 0, 'm', {0, 11}},  // a column apart
+  };
+  for (const auto& c : cases) {
+    RecognizedBox left = Box(0, 10, 0.1), right = Box(c.RightLeft, 10, 0.95);
+    right.Box.Top = c.RightTop;
+    right.Box.Height = 20 - c.RightTop;
+    Scripted s;
+    const Key joined{0, 0, c.RightLeft + 10, 20};
+    s.Scores = {{joined, 0.8}};
+    s.Chars = {{joined, c.Joined}};
+    std::vector<RecognizedBox> line = {left, right};
+    SegmentWords(TwoStrokes(), line, 12, s.Fn());
+    std::vector<int> lefts;
+    for (const RecognizedBox& r : line) lefts.push_back(r.Box.Left);
+    EXPECT_EQ(lefts, c.Lefts) << c.Joined << " " << c.RightLeft << " " << c.RightTop;
+  }
+}
+
 TEST(WordSegmentationTest, WordsThatReadWellAreLeftAsCutWithoutReadingMore) {
   Scripted s;
   const std::vector<RecognizedBox> words = {Box(0, 8, 0.5, true), Box(9, 9, 0.4),

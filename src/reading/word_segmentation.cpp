@@ -327,11 +327,28 @@ class WordSearch {
     return true;
   }
 
+  // Whether the tops of the segments of [i, j) but marks (less than half the tallest high)
+  // lie within a fifth of the tallest one's height of each other: the stems and arches of an
+  // m and the strokes of a w start at the x-height, while t and h touching (read as m) rise
+  // above it, each to its own height.
+  bool EvenTops(std::size_t i, std::size_t j) const {
+    int tallest = 0;
+    for (std::size_t k = i; k < j; ++k) tallest = std::max(tallest, segments_[k].Ink.Height);
+    int highest = std::numeric_limits<int>::max(), lowest = std::numeric_limits<int>::min();
+    for (std::size_t k = i; k < j; ++k) {
+      const Rect& ink = segments_[k].Ink;
+      if (2 * ink.Height < tallest) continue;
+      highest = std::min(highest, ink.Top);
+      lowest = std::max(lowest, ink.Top);
+    }
+    return 5 * (lowest - highest) <= tallest;
+  }
+
   // What a piece that differs from the segmenter's boxes costs: nothing where it joins boxes
-  // cut out of one blot of ink into a letter wide by nature (the segmenter cuts a wide m at a
-  // stem), else kChangeCost typical widths.
+  // cut out of one blot of ink, their tops even, into a letter wide by nature (the segmenter
+  // cuts a wide m at a stem), else kChangeCost typical widths.
   double ChangeCost(std::size_t i, std::size_t j, bool joins, const LibraryMatch& best) const {
-    if (joins && Abutting(i, j) && WideLetter(best)) return 0;
+    if (joins && Abutting(i, j) && WideLetter(best) && EvenTops(i, j)) return 0;
     return kChangeCost * pitch_;
   }
 
