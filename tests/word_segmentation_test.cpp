@@ -138,6 +138,39 @@ TEST(WordSegmentationTest, JoinsPiecesOfOneWordWhereTheJoinedBoxReadsClearlyBett
   }
 }
 
+// Two boxes the segmenter cut out of one blot (abutting) whose join reads as m replace their
+// readings only where the join pays no change cost: its parts starting at one height (the
+// stems and arches of an m), not a part rising above the other (t and h touching), nor boxes
+// a column apart.
+TEST(WordSegmentationTest, JoinsAbuttingBoxesWithEvenTopsIntoAWideLetter) {
+  const struct {
+    int RightLeft, RightTop;
+    char Joined;
+    std::vector<int> Lefts;  // of the boxes left
+  } cases[] = {
+      {10, 0, 'm', {0}},      // joined
+      {10, 0, 'w', {0}},      // joined
+      {10, 3, 'm', {0}},      // tops a little apart (a serif): joined
+      {10, 0, 'n', {0, 10}},  // no wide letter: the change costs
+      {10, 6, 'm', {0, 10}},  // a top apart
+      {11, 0, 'm', {0, 11}},  // a column apart
+  };
+  for (const auto& c : cases) {
+    RecognizedBox left = Box(0, 10, 0.1), right = Box(c.RightLeft, 10, 0.95);
+    right.Box.Top = c.RightTop;
+    right.Box.Height = 20 - c.RightTop;
+    Scripted s;
+    const Key joined{0, 0, c.RightLeft + 10, 20};
+    s.Scores = {{joined, 0.8}};
+    s.Chars = {{joined, c.Joined}};
+    std::vector<RecognizedBox> line = {left, right};
+    SegmentWords(TwoStrokes(), line, 12, s.Fn());
+    std::vector<int> lefts;
+    for (const RecognizedBox& r : line) lefts.push_back(r.Box.Left);
+    EXPECT_EQ(lefts, c.Lefts) << c.Joined << " " << c.RightLeft << " " << c.RightTop;
+  }
+}
+
 TEST(WordSegmentationTest, WordsThatReadWellAreLeftAsCutWithoutReadingMore) {
   Scripted s;
   const std::vector<RecognizedBox> words = {Box(0, 8, 0.5, true), Box(9, 9, 0.4),
@@ -281,6 +314,42 @@ TEST(WordSegmentationTest, ScreenSearchLeavesWordsTheLexiconSettles) {
   }
 }
 
+// A stem the segmenter cut off a wide letter reads as 1 (warm as warn1, manual as n1anual):
+// such a word is no code, so the lexicon searches it and the join that makes a word is taken;
+// another digit still makes a code, and without a lexicon nothing is searched.
+TEST(WordSegmentationTest, TheLexiconSearchesWordsWithAStemReadAsOne) {
+  BinaryImage ink = TwoStrokes();  // moved right by 20, after two strokes at [0, 6), [10, 16)
+  const BinaryImage strokes = TwoStrokes();
+  ink.Width = 40;
+  ink.Ink.assign(800, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x)
+      ink.Ink[y * 40 + x] = x >= 20 ? strokes.Ink[y * 20 + x - 20] : (x % 10 < 6 ? 1 : 0);
+  const Key o{0, 0, 6, 20}, w{10, 0, 6, 20}, n{20, 0, 10, 20}, stem{30, 0, 10, 20};
+  const Key m{20, 0, 20, 20};
+  const struct {
+    char Stem;
+    bool WithLexicon;
+    std::vector<Key> Want;
+  } cases[] = {
+      {'1', true, {o, w, m}},
+      {'7', true, {o, w, n, stem}},
+      {'1', false, {o, w, n, stem}},
+  };
+  for (const auto& c : cases) {
+    const Lexicon words("owm\nown");  // own: the letters before the stem make a word too
+    Scripted s;
+    s.Scores = {{m, 0.8}};
+    s.Chars = {{m, 'm'}};
+    std::vector<RecognizedBox> line = {Box(0, 6, 0.8, true), Box(10, 6, 0.8), Box(20, 10, 0.75),
+                                       Box(30, 10, 0.75)};
+    const char read[] = {'o', 'w', 'n', c.Stem};
+    for (std::size_t k = 0; k < 4; ++k) line[k].Best[0].Char = read[k];
+    SegmentWords(ink, line, 10, s.Fn(), c.WithLexicon ? &words : nullptr);
+    EXPECT_EQ(Boxes(line), c.Want) << c.Stem << " " << c.WithLexicon;
+  }
+}
+
 // Two f's touching at their bars read as the fl ligature: where only ff makes a word, the
 // reading becomes ff; a word read right, or none found, stays.
 TEST(WordSegmentationTest, ReadsTheFlLigatureAsFfWhereOnlyThatMakesAWord) {
@@ -356,13 +425,15 @@ TEST(WordSegmentationTest, CutsWhereAThinStrokeEndsAgainstARoundLetter) {
 
 // Rendered words with the stock library: r and y, r and n touch (the segmenter leaves them in one
 // box, read as W or m) and read right only when cut by the search; words the segmenter cut
-// right stay as they were; joined ff and ffi of the serif italic read as their letters.
+// right stay as they were; joined ff and ffi of the serif italic read as their letters; the
+// wide m of Bookman, which the segmenter cuts at a stem into n and l (or n and x), reads whole.
 TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
   const std::string stock =
       FindStockLibrary(std::filesystem::path(MORVIK_BINARY).parent_path().string());
   ASSERT_FALSE(stock.empty());
   const ReferenceLibrary library = OpenReferenceNames({stock});
   const std::string kItalic = "/usr/share/fonts/opentype/urw-base35/NimbusRoman-Italic.otf";
+  const std::string kBookman = "/usr/share/fonts/opentype/urw-base35/URWBookman-Light.otf";
   const struct {
     const std::string& Font;
     int Size, Tracking;
@@ -373,6 +444,8 @@ TEST(WordSegmentationTest, ReadsTouchingLettersOfRenderedWords) {
       {test::kDejaVuSans, 18, -1, "directory"},
       {test::kNimbusRomanOtf, 14, -1, "burn"},
       {test::kNimbusRomanOtf, 14, 0, "resizing links curtain"},  // cut right already
+      {kBookman, 42, 0, "the room committee most common number"},
+      {kBookman, 33, 0, "the room committee most common"},
       // Joined ff and ffi of the serif italic, read as letters.
       {kItalic, 42, 0, "tra\uFB03c sni\uFB00le"},
   };

@@ -23,6 +23,10 @@ constexpr std::size_t kMaxCuts = 4;
 // In typical widths: the widest character joined from several boxes (an m broken in two is
 // about 1.6; two letters of a monospaced face are 2).
 constexpr double kJoinWidth = 1.7;
+// The widest character joined from boxes the segmenter cut out of one blot of ink (each box
+// starting where the one before ends): the m of a wide face is two typical widths or more, and
+// cut at its middle stem reads as n and l.
+constexpr double kAbuttingJoinWidth = 2.3;
 
 // The most segmentations kept per piece boundary: the lexicon chooses among the best of them.
 constexpr std::size_t kKeptPaths = 16;
@@ -46,9 +50,12 @@ bool TooWide(const CharBox& b, int pitch) {
   return 2 * b.Width > 3 * pitch && 10 * b.Width >= 8 * b.Height;
 }
 
+bool WideLetter(const LibraryMatch& best) {
+  return best.No != 0 && best.Char != 0 && std::strchr("MWmw", best.Char) != nullptr;
+}
+
 bool ClearWideLetter(const LibraryMatch& best) {
-  return best.No != 0 && best.Score >= kClearScore && best.Char != 0 &&
-         std::strchr("MWmw", best.Char) != nullptr;
+  return WideLetter(best) && best.Score >= kClearScore;
 }
 
 // A mark (half the word's height and half the typical width at most) beside another may be one
@@ -223,7 +230,7 @@ class WordSearch {
     std::vector<std::vector<Partial>> kept(n + 1);
     kept[0].push_back(Partial{});
     for (std::size_t j = 1; j <= n; ++j)
-      for (std::size_t i = j; i-- > 0 && j - i <= kMaxSpan;) {
+      for (std::size_t i = j; i-- > 0 && (j - i <= kMaxSpan || JoinsTwoBoxes(i, j));) {
         RecognizedBox r;
         double v = 0;
         if (kept[i].empty() || !Span(i, j, r, v)) continue;
@@ -289,13 +296,13 @@ class WordSearch {
                         (j < segments_.size() && segments_[j].Box == segments_[j - 1].Box);
     if (cutOut && 2 * box.Width < pitch_ && 5 * box.Height < 4 * tallest) return false;
     if (!suspect || box.Width > 2 * box.Height || box.Width > 3 * pitch_ ||
-        (joins && box.Width > kJoinWidth * pitch_) || 2 * box.Height < tallest ||
+        (joins && box.Width > JoinWidth(i, j) * pitch_) || 2 * box.Height < tallest ||
         8 * box.Width < tallest)
       return false;
     r.Box = CharBox{box.Left, box.Top, box.Width, box.Height, false, false};
     r.Best = recognize_(r.Box);
     value = weight * (ScoreOf(r.Best) - 1);
-    if (!marks) value -= kChangeCost * pitch_ + PieceCost(box.Width);
+    if (!marks) value -= ChangeCost(i, j, joins, r.Best[0]) + PieceCost(box.Width);
     return true;
   }
 
@@ -306,6 +313,56 @@ class WordSearch {
     if (segments_[i].Box == segments_[j - 1].Box) return false;
     return (i > 0 && segments_[i - 1].Box == segments_[i].Box) ||
            (j < segments_.size() && segments_[j].Box == segments_[j - 1].Box);
+  }
+
+  // Whether segments [i, j) make up two whole boxes of the segmenter, or lie within them: a
+  // wide letter the segmenter cut in two is tried whole however many pieces the search cut.
+  bool JoinsTwoBoxes(std::size_t i, std::size_t j) const {
+    const int last = segments_[j - 1].Box;
+    if (j < segments_.size() && segments_[j].Box == last) return false;
+    return segments_[i].Box >= last - 1;
+  }
+
+  // The widest a join of segments [i, j) may be, in typical widths: wider where the
+  // segmenter's boxes they come from abut.
+  double JoinWidth(std::size_t i, std::size_t j) const {
+    return Abutting(i, j) ? kAbuttingJoinWidth : kJoinWidth;
+  }
+
+  // Whether each of the segmenter's boxes segments [i, j) come from starts where the one
+  // before ends: the segmenter cut them out of one blot of ink.
+  bool Abutting(std::size_t i, std::size_t j) const {
+    for (std::size_t k = i + 1; k < j; ++k) {
+      const CharBox& was = word_[static_cast<std::size_t>(segments_[k - 1].Box)].Box;
+      const CharBox& is = word_[static_cast<std::size_t>(segments_[k].Box)].Box;
+      if (&was != &is && was.Left + was.Width != is.Left) return false;
+    }
+    return true;
+  }
+
+  // Whether the tops of the segments of [i, j) but marks (less than half the tallest high)
+  // lie within a fifth of the tallest one's height of each other: the stems and arches of an
+  // m and the strokes of a w start at the x-height, while t and h touching (read as m) rise
+  // above it, each to its own height.
+  bool EvenTops(std::size_t i, std::size_t j) const {
+    int tallest = 0;
+    for (std::size_t k = i; k < j; ++k) tallest = std::max(tallest, segments_[k].Ink.Height);
+    int highest = std::numeric_limits<int>::max(), lowest = std::numeric_limits<int>::min();
+    for (std::size_t k = i; k < j; ++k) {
+      const Rect& ink = segments_[k].Ink;
+      if (2 * ink.Height < tallest) continue;
+      highest = std::min(highest, ink.Top);
+      lowest = std::max(lowest, ink.Top);
+    }
+    return 5 * (lowest - highest) <= tallest;
+  }
+
+  // What a piece that differs from the segmenter's boxes costs: nothing where it joins boxes
+  // cut out of one blot of ink, their tops even, into a letter wide by nature (the segmenter
+  // cuts a wide m at a stem), else kChangeCost typical widths.
+  double ChangeCost(std::size_t i, std::size_t j, bool joins, const LibraryMatch& best) const {
+    if (joins && Abutting(i, j) && WideLetter(best) && EvenTops(i, j)) return 0;
+    return kChangeCost * pitch_;
   }
 
   // What any piece of this width costs, the bonus of a character counted in.
@@ -334,10 +391,15 @@ std::string TextOf(const std::vector<RecognizedBox>& word) {
   return text;
 }
 
+bool LetterOrDigit(char c) {
+  return IsLetter(c) || std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
 // The word without its leading and trailing signs (quotes, stops, a hyphen at a line's end).
+// Digits stay: a stem read as 1 at a word's end (warm cut into warn and 1) is part of it.
 std::string_view Core(std::string_view text) {
-  while (!text.empty() && !IsLetter(text.front())) text.remove_prefix(1);
-  while (!text.empty() && !IsLetter(text.back())) text.remove_suffix(1);
+  while (!text.empty() && !LetterOrDigit(text.front())) text.remove_prefix(1);
+  while (!text.empty() && !LetterOrDigit(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -357,14 +419,16 @@ bool KnownWord(std::string_view text, const Lexicon& words) {
   return true;
 }
 
-// Whether `text` could be a word misread: its core is mostly letters, holds no digit nor a
-// sign of codes, and the lexicon does not hold it. Numbers and codes are never searched.
+// Whether `text` could be a word misread: its core is mostly letters, holds no digit but 1
+// (a stem, as l reads) nor a sign of codes, and the lexicon does not hold it. Numbers and
+// codes are never searched.
 bool MisreadWord(std::string_view text, const Lexicon& words) {
   const std::string_view core = Core(text);
   if (core.size() < kLexicalLetters) return false;
   const auto letters = std::count_if(core.begin(), core.end(), IsLetter);
   const bool code = std::any_of(core.begin(), core.end(), [](char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0 || std::strchr("_=<>@#/\\", c);
+    return (c != '1' && std::isdigit(static_cast<unsigned char>(c)) != 0) ||
+           std::strchr("_=<>@#/\\", c);
   });
   return !code && 3 * letters >= 2 * static_cast<long>(core.size()) && !KnownWord(text, words);
 }
@@ -399,12 +463,13 @@ bool ReadsAsWordWithLookAlikeLigature(std::vector<RecognizedBox>& pieces, const 
 // The best segmentation; or where that makes no word of the lexicon, the best within
 // kLexicalMargin of it that does, failing that (a misread word only) the best that does with
 // one close reading changed. A word searched only for the lexicon keeps the segmenter's
-// boxes unless a word is found.
+// boxes unless a word is found, the best segmentation's own word included.
 std::vector<RecognizedBox> Chosen(std::vector<WordReading> readings,
                                   const std::vector<RecognizedBox>& word, int pitch,
                                   const Lexicon* words, bool onlyLexical) {
   const std::string best = TextOf(readings.front().Pieces);
-  if (words != nullptr && !KnownWord(best, *words)) {
+  if (words != nullptr && KnownWord(best, *words)) return std::move(readings.front().Pieces);
+  if (words != nullptr) {
     const double least = readings.front().Value - kLexicalMargin * pitch;
     for (WordReading& r : readings)
       if (r.Value >= least && KnownWord(TextOf(r.Pieces), *words)) return std::move(r.Pieces);

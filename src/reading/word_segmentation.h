@@ -28,7 +28,8 @@ constexpr double kClearScore = 0.5;
 // stands for, with these costs and bonuses in score times the line's typical width:
 // (pieces made only of marks pay none of them: two ticks read as one quote on their scores)
 // - a piece that differs from the segmenter's boxes: a new segmentation must read clearly
-//   better, so that an m is not read as rn (nor rn as m) without evidence;
+//   better, so that an m is not read as rn (nor rn as m) without evidence; a wide letter
+//   joined from boxes the segmenter cut out of one blot of ink pays none;
 constexpr double kChangeCost = 0.4;
 // - each character read: scores fall with the width a reference must stretch over, so a box
 //   holding two letters reads a little better as one than each letter does alone;
