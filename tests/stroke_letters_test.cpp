@@ -164,6 +164,18 @@ PictureReading FiveWideWord(const char* second) {
   return r;
 }
 
+// The second letter of FiveWideWord(second) once read over a picture 40 x 40 that draw inks.
+template <typename Draw>
+char MiddleLetterDrawn(const char* second, Draw draw) {
+  ReferenceLibrary library;
+  library.Sets.resize(1);
+  GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
+  draw(grey.Pixels);
+  PictureReading r = FiveWideWord(second);
+  ApplyStrokeLetters(r, grey, true, library, CharFilter{});
+  return ShownChar(r.Chars[1]);
+}
+
 // Letters 8 high drawn from rows of art ('#' ink, '+' faint ink, a fifth of the strongest
 // or more) and read as e: a bar across the eye, level or slanted, keeps the e; without one,
 // an arc open to the right, it is a c.
@@ -179,19 +191,15 @@ TEST(StrokeLetters, BarAcrossTheEyeTellsEFromC) {
       {{"  ## ", " #  #", "#  ++", "#++  ", "#    ", "#    ", " ### ", "     "}, "ec", 'e'},
       {{" ####", "##  #", "#   #", "#    ", "#    ", "#   #", " ### ", "     "}, "ec", 'c'},
   };
-  ReferenceLibrary library;
-  library.Sets.resize(1);
   for (const auto& c : cases) {
-    GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
-    PictureReading r = FiveWideWord(c.Best);
-    for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 5; ++x) {
-        const char a = c.Art[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-        if (a != ' ')
-          grey.Pixels[static_cast<std::size_t>(22 + y) * 40 + 6 + x] = a == '#' ? 0 : 200;
-      }
-    ApplyStrokeLetters(r, grey, true, library, CharFilter{});
-    EXPECT_EQ(ShownChar(r.Chars[1]), c.Want) << c.Best;
+    const char read = MiddleLetterDrawn(c.Best, [&](std::vector<std::uint8_t>& pixels) {
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 5; ++x) {
+          const char a = c.Art[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+          if (a != ' ') pixels[static_cast<std::size_t>(22 + y) * 40 + 6 + x] = a == '#' ? 0 : 200;
+        }
+    });
+    EXPECT_EQ(read, c.Want) << c.Best;
   }
 }
 
@@ -204,17 +212,14 @@ TEST(StrokeLetters, ArchesTellNFromU) {
     char Want;
   };
   const Arch cases[] = {{true, "un", 'n'}, {false, "nu", 'u'}, {true, "nu", 'n'}};
-  ReferenceLibrary library;
-  library.Sets.resize(1);
   for (const Arch& a : cases) {
-    GreyImage grey{40, 40, std::vector<std::uint8_t>(1600, 255)};
-    PictureReading r = FiveWideWord(a.Best);
-    for (int y = 22; y < 30; ++y)
-      for (int x = 6; x < 11; ++x)
-        if (x == 6 || x == 10 || y == (a.ClosedAtTop ? 22 : 29))
-          grey.Pixels[static_cast<std::size_t>(y) * 40 + x] = 0;
-    ApplyStrokeLetters(r, grey, true, library, CharFilter{});
-    EXPECT_EQ(ShownChar(r.Chars[1]), a.Want) << a.Best;
+    const char read = MiddleLetterDrawn(a.Best, [&](std::vector<std::uint8_t>& pixels) {
+      for (int y = 22; y < 30; ++y)
+        for (int x = 6; x < 11; ++x)
+          if (x == 6 || x == 10 || y == (a.ClosedAtTop ? 22 : 29))
+            pixels[static_cast<std::size_t>(y) * 40 + x] = 0;
+    });
+    EXPECT_EQ(read, a.Want) << a.Best;
   }
 }
 
