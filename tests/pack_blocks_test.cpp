@@ -23,11 +23,19 @@ TEST(PackBlocks, BothFormsAgree) {
     EXPECT_EQ(valid, CellsValidPlain(cells.data(), markedPlain, spansPlain))
         << what << " at " << at;
     EXPECT_EQ(marked, markedPlain) << what << " at " << at;
-    if (valid) {
-      EXPECT_EQ(spans.MaxLevel, spansPlain.MaxLevel) << what << " at " << at;
-      EXPECT_EQ(spans.ColCount, spansPlain.ColCount) << what << " at " << at;
-      EXPECT_EQ(spans.RowCount, spansPlain.RowCount) << what << " at " << at;
-    }
+    auto expectSpans = [&](const CellSpans& s) {
+      EXPECT_EQ(s.MaxLevel, spansPlain.MaxLevel) << what << " at " << at;
+      EXPECT_EQ(s.ColCount, spansPlain.ColCount) << what << " at " << at;
+      EXPECT_EQ(s.RowCount, spansPlain.RowCount) << what << " at " << at;
+    };
+    if (valid) expectSpans(spans);
+#if defined(__SSE2__)
+    bool markedSse2 = false;
+    CellSpans spansSse2;
+    EXPECT_EQ(valid, CellsValidSse2(cells.data(), markedSse2, spansSse2)) << what << " at " << at;
+    EXPECT_EQ(markedSse2, markedPlain) << what << " at " << at;
+    if (valid) expectSpans(spansSse2);
+#endif
     EXPECT_EQ(GridSum(cells.data()), GridSumPlain(cells.data())) << what << " at " << at;
   };
   // Each byte alone at the edge of its limit and past it: marks 1, 2; levels 100, 101, 255.

@@ -1,6 +1,6 @@
 // Checks over the fixed-size blocks of a packed set, run on every block when a pack is opened:
-// sixteen bytes at a time where the host has SSE2, byte by byte elsewhere. Both forms are
-// declared so that one build can hold them to the same answers.
+// thirty-two or sixteen bytes at a time where the host has AVX2 or SSE2, byte by byte
+// elsewhere. The forms are declared so that one build can hold them to the same answers.
 #pragma once
 
 #include <cstddef>
@@ -27,5 +27,9 @@ struct CellSpans {
 // that of valid cells (one pass over them: this runs for every reference of a pack).
 bool CellsValid(const std::uint8_t* cells, bool& marked, CellSpans& spans);
 bool CellsValidPlain(const std::uint8_t* cells, bool& marked, CellSpans& spans);
+#if defined(__SSE2__)
+// The form CellsValid takes where the host lacks AVX2.
+bool CellsValidSse2(const std::uint8_t* cells, bool& marked, CellSpans& spans);
+#endif
 
 }  // namespace morvik
