@@ -45,7 +45,7 @@ TEST(IsolatedPixels, EqualsTheDefinitionOnNoisyPictures) {
   std::mt19937 random(8122026);
   for (int round = 0; round < 400; ++round) {
     GreyImage g;
-    g.Width = 1 + static_cast<int>(random() % 40);
+    g.Width = 1 + static_cast<int>(random() % 80);
     g.Height = 1 + static_cast<int>(random() % 40);
     // Flat ground and blocks of ink, then isolated pixels of every contrast, some at the edges.
     const int ground = static_cast<int>(random() % 256), ink = static_cast<int>(random() % 256);
