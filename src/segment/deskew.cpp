@@ -7,6 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace morvik {
 
 namespace {
@@ -28,12 +32,34 @@ bool NoInk8(const std::uint8_t* p) {
   return eight == 0;
 }
 
+// Bit k set where pixel k from row on is ink and the one below it is not, for k from 0 to 15.
+unsigned LowerEdges16(const std::uint8_t* row, const std::uint8_t* below) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i ground =
+      _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)), zero);
+  const __m128i groundBelow =
+      _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(below)), zero);
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(ground, groundBelow)));
+#else
+  unsigned bits = 0;
+  for (int k = 0; k < 16; ++k)
+    if (row[k] && !below[k]) bits |= 1u << k;
+  return bits;
+#endif
+}
+
 std::vector<Point> LowerEdges(const BinaryImage& ink) {
   std::vector<Point> points;
   for (int y = 0; y < ink.Height; ++y) {
     const std::uint8_t* row = ink.Ink.data() + static_cast<std::size_t>(y) * ink.Width;
     const std::uint8_t* below = y + 1 < ink.Height ? row + ink.Width : nullptr;
-    for (int x = 0; x < ink.Width; ++x) {
+    int x = 0;
+    // Sixteen pixels a step where there is a row below, the edges among them in order.
+    for (; below && x + 16 <= ink.Width; x += 16)
+      for (unsigned bits = LowerEdges16(row + x, below + x); bits != 0; bits &= bits - 1)
+        points.push_back({x + __builtin_ctz(bits), y});
+    for (; x < ink.Width; ++x) {
       // Eight pixels of ground, most of a page, are passed over at once.
       while (x + 8 <= ink.Width && NoInk8(row + x)) x += 8;
       if (x < ink.Width && row[x] && (below == nullptr || !below[x])) points.push_back({x, y});
