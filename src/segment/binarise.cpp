@@ -37,9 +37,11 @@ struct DarkShares {
   long double Whole = 0, Border = 0;
 };
 
-DarkShares DarkSharesOf(const GreyImage& grey, int t) {
-  std::size_t dark = 0, border = 0, borderDark = 0;
-  for (std::uint8_t v : grey.Pixels) dark += v <= t;
+// h is the picture's histogram.
+DarkShares DarkSharesOf(const GreyImage& grey, const std::array<long long, 256>& h, int t) {
+  long long dark = 0;
+  for (int v = 0; v <= t; ++v) dark += h[v];
+  std::size_t border = 0, borderDark = 0;
   for (int y = 0; y < grey.Height; ++y) {
     const bool edgeRow = y == 0 || y + 1 == grey.Height;
     for (int x = 0; x < grey.Width; x += edgeRow || x + 1 == grey.Width ? 1 : grey.Width - 1) {
@@ -61,15 +63,16 @@ bool DarkOnLightByShares(const DarkShares& s) {
   return s.Border < 0.5L;
 }
 
-}  // namespace
-
-int OtsuThreshold(const GreyImage& grey) {
-  const auto h = HistogramOf(grey);
+// OtsuThreshold of the picture with histogram h.
+int OtsuThresholdOf(const std::array<long long, 256>& h) {
   long double total = 0, sum = 0;
   for (int v = 0; v < 256; ++v) total += h[v], sum += static_cast<long double>(v) * h[v];
   long double countLow = 0, sumLow = 0, best = 0;
   int threshold = -1;
   for (int t = 0; t < 255; ++t) {
+    // A grey no pixel has leaves both classes, and so the variance between them, as they
+    // were: it cannot beat the best so far (a picture has few of the 256 greys).
+    if (h[t] == 0) continue;
     countLow += h[t];
     sumLow += static_cast<long double>(t) * h[t];
     const long double countHigh = total - countLow;
@@ -81,13 +84,20 @@ int OtsuThreshold(const GreyImage& grey) {
   return threshold;
 }
 
+}  // namespace
+
+int OtsuThreshold(const GreyImage& grey) {
+  return OtsuThresholdOf(HistogramOf(grey));
+}
+
 Binarised Binarise(const GreyImage& grey, Polarity polarity) {
   Binarised out;
   out.Image.Width = grey.Width;
   out.Image.Height = grey.Height;
   out.Image.Ink.assign(grey.Pixels.size(), 0);
-  const int t = OtsuThreshold(grey);
-  out.DarkOnLight = polarity == Polarity::Auto ? DarkOnLightByShares(DarkSharesOf(grey, t))
+  const auto h = HistogramOf(grey);
+  const int t = OtsuThresholdOf(h);
+  out.DarkOnLight = polarity == Polarity::Auto ? DarkOnLightByShares(DarkSharesOf(grey, h, t))
                                                : polarity == Polarity::DarkOnLight;
   if (t < 0) return out;
   // Through plain pointers and a local polarity, which the compiler may keep in registers
