@@ -266,6 +266,27 @@ TEST(Binarise, OtsuFindsTheBestSplitOfAll) {
   }
 }
 
+// Each pixel's ink mark and the histogram, pixel by pixel, for both polarities and widths that
+// leave a few pixels past the last whole block of sixteen.
+TEST(Binarise, MarksEachPixelByItsClass) {
+  std::mt19937 rng(912);
+  for (int n = 0; n < 40; ++n) {
+    GreyImage g{1 + n % 37, 1 + n % 5, {}};
+    g.Pixels.resize(static_cast<std::size_t>(g.Width) * g.Height);
+    for (auto& v : g.Pixels) v = static_cast<std::uint8_t>(rng());
+    std::array<long long, 256> counts{};
+    for (const std::uint8_t v : g.Pixels) ++counts[v];
+    EXPECT_EQ(GreyHistogram(g), counts) << "picture " << n;
+    const int t = OtsuThreshold(g);
+    for (const Polarity polarity : {Polarity::DarkOnLight, Polarity::LightOnDark}) {
+      const Binarised b = Binarise(g, polarity);
+      for (std::size_t i = 0; i < g.Pixels.size(); ++i)
+        ASSERT_EQ(b.Image.Ink[i], t >= 0 && (g.Pixels[i] <= t) == b.DarkOnLight)
+            << "picture " << n << ", pixel " << i;
+    }
+  }
+}
+
 TEST(Components, EightConnectedAndDust) {
   // Two diagonal pixels are one component; a separate pixel is another.
   BinaryImage b{5, 4, std::vector<std::uint8_t>(20, 0)};

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "segment/binarise.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -110,8 +112,12 @@ long long CountSteps(const GreyImage& grey, int low, int high, int range,
       // Unsigned: darker >= low where the larger of the two is darker, and so on.
       const __m128i none = _mm_or_si128(_mm_cmpeq_epi8(_mm_max_epu8(darker, lows), darker),
                                         _mm_cmpeq_epi8(_mm_min_epu8(lighter, highs), lighter));
-      if (_mm_movemask_epi8(none) == 0xFFFF) continue;
-      for (int k = x; k < x + 16; ++k) add(row[k], row[k + 1]);
+      // Only the pairs that count, in order.
+      for (unsigned bits = ~static_cast<unsigned>(_mm_movemask_epi8(none)) & 0xFFFFu; bits != 0;
+           bits &= bits - 1) {
+        const int k = x + __builtin_ctz(bits);
+        add(row[k], row[k + 1]);
+      }
     }
 #endif
     for (; x + 1 < grey.Width; ++x) add(row[x], row[x + 1]);
@@ -122,8 +128,7 @@ long long CountSteps(const GreyImage& grey, int low, int high, int range,
 }  // namespace
 
 bool LooksBlurred(const GreyImage& grey) {
-  std::array<long long, 256> histogram{};
-  for (std::uint8_t v : grey.Pixels) ++histogram[v];
+  const std::array<long long, 256> histogram = GreyHistogram(grey);
   const auto total = static_cast<long long>(grey.Pixels.size());
   if (total == 0) return false;
   int ink = Percentile(histogram, total, 0.005L), ground = Percentile(histogram, total, 0.5L);

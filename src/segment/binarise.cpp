@@ -3,11 +3,34 @@
 #include <algorithm>
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace morvik {
 
 namespace {
 
-std::array<long long, 256> HistogramOf(const GreyImage& grey) {
+// ink[i] is 1 where pixel i is dark (grey <= t, for t from 0 to 254) and darkOnLight, or light
+// and not darkOnLight; 0 elsewhere.
+void MarkInk(const std::uint8_t* grey, std::size_t n, int t, bool darkOnLight, std::uint8_t* ink) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i ts = _mm_set1_epi8(static_cast<char>(t)), ones = _mm_set1_epi8(1);
+  const __m128i flip = darkOnLight ? _mm_setzero_si128() : ones;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + i));
+    const __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, ts), g);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(ink + i),
+                     _mm_xor_si128(_mm_and_si128(dark, ones), flip));
+  }
+#endif
+  for (; i < n; ++i) ink[i] = (grey[i] <= t) == darkOnLight;
+}
+
+}  // namespace
+
+std::array<long long, 256> GreyHistogram(const GreyImage& grey) {
   // Four counts, summed at the end: a picture is mostly one background grey, and a single
   // count would wait on its own last increment at every pixel.
   std::array<std::array<std::uint32_t, 256>, 4> part{};
@@ -31,6 +54,8 @@ std::array<long long, 256> HistogramOf(const GreyImage& grey) {
   for (; i < n; ++i) ++h[p[i]];
   return h;
 }
+
+namespace {
 
 // The share of dark pixels (grey <= t) over the whole picture and along its border.
 struct DarkShares {
@@ -87,7 +112,7 @@ int OtsuThresholdOf(const std::array<long long, 256>& h) {
 }  // namespace
 
 int OtsuThreshold(const GreyImage& grey) {
-  return OtsuThresholdOf(HistogramOf(grey));
+  return OtsuThresholdOf(GreyHistogram(grey));
 }
 
 Binarised Binarise(const GreyImage& grey, Polarity polarity) {
@@ -95,17 +120,12 @@ Binarised Binarise(const GreyImage& grey, Polarity polarity) {
   out.Image.Width = grey.Width;
   out.Image.Height = grey.Height;
   out.Image.Ink.assign(grey.Pixels.size(), 0);
-  const auto h = HistogramOf(grey);
+  const auto h = GreyHistogram(grey);
   const int t = OtsuThresholdOf(h);
   out.DarkOnLight = polarity == Polarity::Auto ? DarkOnLightByShares(DarkSharesOf(grey, h, t))
                                                : polarity == Polarity::DarkOnLight;
   if (t < 0) return out;
-  // Through plain pointers and a local polarity, which the compiler may keep in registers
-  // and vectorise.
-  const std::uint8_t* g = grey.Pixels.data();
-  auto* ink = out.Image.Ink.data();
-  const bool darkOnLight = out.DarkOnLight;
-  for (std::size_t i = 0, n = grey.Pixels.size(); i < n; ++i) ink[i] = (g[i] <= t) == darkOnLight;
+  MarkInk(grey.Pixels.data(), grey.Pixels.size(), t, out.DarkOnLight, out.Image.Ink.data());
   return out;
 }
 

@@ -2,6 +2,7 @@
 // class, or the one the border shows is not the ground, is taken as the ink.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -17,6 +18,9 @@ struct BinaryImage {
   std::vector<std::uint8_t> Ink;  // 1 ink, 0 background
   bool At(int x, int y) const { return Ink[static_cast<std::size_t>(y) * Width + x] != 0; }
 };
+
+// How many pixels have each grey.
+std::array<long long, 256> GreyHistogram(const GreyImage& grey);
 
 // The grey t that best separates greys <= t from greys > t (Otsu: the largest variance between
 // the classes); -1 when the picture has fewer than two greys.
