@@ -2,6 +2,7 @@
 // height, and what the segmentation keeps of a line once they are left out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,6 +30,35 @@ BinaryImage Comb(int strokes) {
       b.Ink[static_cast<std::size_t>(y) * b.Width + 4 * s] =
           b.Ink[static_cast<std::size_t>(y) * b.Width + 4 * s + 1] = 1;
   return b;
+}
+
+// The runs of ink of a box counted one pixel at a time, along each row and down each column,
+// against the texture test, on random ink of every density and boxes partly outside.
+TEST(Noise, TextureByTheRunsCountedOneAtATime) {
+  std::mt19937 rng(1209);
+  int textures = 0;
+  for (int n = 0; n < 300; ++n) {
+    const BinaryImage ink = Noise(1 + n % 100, 1 + n % 31, (n % 10) / 10.0, n);
+    // Every other box holds the whole picture, wide enough for texture.
+    const Rect box = n % 2
+                         ? Rect{-1, 0, ink.Width + 2, ink.Height}
+                         : Rect{static_cast<int>(rng() % 110) - 5, static_cast<int>(rng() % 40) - 5,
+                                static_cast<int>(rng() % 110), static_cast<int>(rng() % 40)};
+    const int left = std::max(box.Left, 0), top = std::max(box.Top, 0);
+    const int right = std::min(box.Right(), ink.Width), bottom = std::min(box.Bottom(), ink.Height);
+    long long across = 0, down = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) {
+        across += ink.At(x, y) && (x == left || !ink.At(x - 1, y));
+        down += ink.At(x, y) && (y == top || !ink.At(x, y - 1));
+      }
+    const bool texture =
+        right > left && bottom > top &&
+        (across > kNoiseCrossings * (bottom - top) || down > kNoiseCrossings * (right - left));
+    ASSERT_EQ(IsTexture(ink, box), texture) << "picture " << n;
+    textures += texture;
+  }
+  EXPECT_GT(textures, 10);
 }
 
 TEST(Noise, TexturesCrossRowsOrColumnsMoreThanCharactersDo) {
