@@ -92,10 +92,16 @@ GreyImage Blur(const GreyImage& grey) {
 long long CountSteps(const GreyImage& grey, int low, int high, int range,
                      std::array<long long, 257>& steps) {
   long long count = 0;
-  const auto add = [&](int a, int b) {
-    if (std::min(a, b) >= low || std::max(a, b) <= high) return;
-    ++steps[static_cast<std::size_t>(std::min(256, std::abs(a - b) * 256 / range))];
+  // The step of each difference, worked out once instead of divided for every pair.
+  std::array<std::uint16_t, 256> stepOf{};
+  for (int d = 0; d < 256; ++d)
+    stepOf[d] = static_cast<std::uint16_t>(std::min(256, d * 256 / range));
+  const auto counted = [&](int a, int b) {
+    ++steps[stepOf[static_cast<std::size_t>(std::abs(a - b))]];
     ++count;
+  };
+  const auto add = [&](int a, int b) {
+    if (std::min(a, b) < low && std::max(a, b) > high) counted(a, b);
   };
 #if defined(__SSE2__)
   const __m128i lows = _mm_set1_epi8(static_cast<char>(low));
@@ -116,7 +122,7 @@ long long CountSteps(const GreyImage& grey, int low, int high, int range,
       for (unsigned bits = ~static_cast<unsigned>(_mm_movemask_epi8(none)) & 0xFFFFu; bits != 0;
            bits &= bits - 1) {
         const int k = x + __builtin_ctz(bits);
-        add(row[k], row[k + 1]);
+        counted(row[k], row[k + 1]);
       }
     }
 #endif
