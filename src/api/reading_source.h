@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "api/library_core.h"
 #include "image/bitmap.h"
@@ -26,7 +27,8 @@ struct PictureCore {
  public:
   explicit PictureCore(Bitmap pixels)
       : width_(pixels.Width()), height_(pixels.Height()), pixels_(std::move(pixels)) {}
-  explicit PictureCore(GreyImage grey) : width_(grey.Width), height_(grey.Height), grey_(grey) {}
+  explicit PictureCore(GreyImage grey)
+      : width_(grey.Width), height_(grey.Height), grey_(std::move(grey)) {}
   int Width() const { return width_; }
   int Height() const { return height_; }
   const Bitmap& Pixels() const;
