@@ -88,40 +88,34 @@ std::uint64_t NotBelowBits(const double* estimates, std::size_t n, double passOv
   return bits;
 }
 
-// Calls visit(detail, set, number) for each valid detail of a set that carries detail, of the
-// references the filter admits, in set and number order.
-template <typename Visit>
-void EachEntry(const ReferenceLibrary& library, const CharFilter& filter, Visit visit) {
+}  // namespace
+
+DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilter& filter) {
+  // Reserved whole, for every reference of the sets that carry detail (a bound of a few
+  // hundred KiB for the stock library): growing the blocks step by step copied each grid
+  // about twice and touched twice the memory, a third of the cost of building the list.
+  std::size_t count = 0;
+  for (const ReferenceSet& set : library.Sets)
+    if (set.Detail.Loaded) count += kReferenceCount;
+  entries_.reserve(count);
+  for (std::vector<double>* field : {&aspect_, &height_, &known_, &invNorm_, &sum_})
+    field->reserve(count);
+  grids_.reserve(count * kCells);
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
     if (!set.Detail.Loaded) continue;
     for (int k = 1; k <= kReferenceCount; ++k) {
       const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
-      if (ref.Valid && IsCandidate(filter, set.Chars, k)) visit(ref, static_cast<int>(s), k);
+      if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
+      entries_.push_back(Entry{&ref, static_cast<int>(s), k});
+      aspect_.push_back(static_cast<double>(ref.LogAspect));
+      height_.push_back(static_cast<double>(ref.LogHeight));
+      known_.push_back(ref.Height > 0 ? 1.0 : 0.0);
+      invNorm_.push_back(static_cast<double>(ref.InvNorm));
+      sum_.push_back(static_cast<double>(ref.Sum));
+      grids_.insert(grids_.end(), ref.Grid.begin(), ref.Grid.end());
     }
   }
-}
-
-}  // namespace
-
-DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilter& filter) {
-  // Counted first and reserved whole: growing the blocks step by step copied each grid about
-  // twice and touched twice the memory, a third of the cost of building the list.
-  std::size_t count = 0;
-  EachEntry(library, filter, [&](const CharacterDetail&, int, int) { ++count; });
-  entries_.reserve(count);
-  for (std::vector<double>* field : {&aspect_, &height_, &known_, &invNorm_, &sum_})
-    field->reserve(count);
-  grids_.reserve(count * kCells);
-  EachEntry(library, filter, [&](const CharacterDetail& ref, int s, int k) {
-    entries_.push_back(Entry{&ref, s, k});
-    aspect_.push_back(static_cast<double>(ref.LogAspect));
-    height_.push_back(static_cast<double>(ref.LogHeight));
-    known_.push_back(ref.Height > 0 ? 1.0 : 0.0);
-    invNorm_.push_back(static_cast<double>(ref.InvNorm));
-    sum_.push_back(static_cast<double>(ref.Sum));
-    grids_.insert(grids_.end(), ref.Grid.begin(), ref.Grid.end());
-  });
 }
 
 std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, int count) const {
