@@ -66,11 +66,14 @@ __attribute__((target("avx2"))) bool Avx2CellsValid(const std::uint8_t* cells, b
     columns = _mm256_or_si256(columns, marks);
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(marks, zero)) != -1) rows |= 1u << r;
   }
-  std::uint8_t largest[16];
-  _mm_storeu_si128(
-      reinterpret_cast<__m128i*>(largest),
-      _mm_max_epu8(_mm256_castsi256_si128(levels), _mm256_extracti128_si256(levels, 1)));
-  spans.MaxLevel = *std::max_element(largest, largest + 16);
+  // The largest of the 32 bytes: halves folded onto each other down to one.
+  __m128i largest =
+      _mm_max_epu8(_mm256_castsi256_si128(levels), _mm256_extracti128_si256(levels, 1));
+  largest = _mm_max_epu8(largest, _mm_srli_si128(largest, 8));
+  largest = _mm_max_epu8(largest, _mm_srli_si128(largest, 4));
+  largest = _mm_max_epu8(largest, _mm_srli_si128(largest, 2));
+  largest = _mm_max_epu8(largest, _mm_srli_si128(largest, 1));
+  spans.MaxLevel = static_cast<std::uint8_t>(_mm_cvtsi128_si32(largest));
   spans.RowCount = detail::SpanCount(rows);
   spans.ColCount = detail::SpanCount(detail::NonZeroBits(
       _mm_packus_epi16(_mm256_castsi256_si128(columns), _mm256_extracti128_si256(columns, 1))));
