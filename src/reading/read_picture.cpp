@@ -1,6 +1,7 @@
 #include "reading/read_picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -21,6 +22,7 @@
 #include "reading/word_segmentation.h"
 #include "reading/word_spaces.h"
 #include "segment/bars.h"
+#include "segment/binarise.h"
 #include "segment/blocks.h"
 #include "segment/characters.h"
 #include "segment/cut.h"
@@ -160,9 +162,11 @@ struct TextPage {
   long double Skew = 0;
 };
 
-TextPage PrepareText(const GreyImage& given, Polarity polarity) {
+// histogram: the GreyHistogram of given where the caller has it, else null.
+TextPage PrepareText(const GreyImage& given, Polarity polarity,
+                     const std::array<long long, 256>* histogram = nullptr) {
   TextPage page;
-  page.Ink = Binarise(given, polarity);
+  page.Ink = histogram ? Binarise(given, polarity, *histogram) : Binarise(given, polarity);
   const Polarity found = page.Ink.DarkOnLight ? Polarity::DarkOnLight : Polarity::LightOnDark;
   page.Components = FindComponents(page.Ink.Image);
   std::vector<Bar> bars = FindBars(page.Ink.Image, page.Components);
@@ -212,10 +216,12 @@ PictureReading ReadPicture(const GreyImage& given, const ReferenceLibrary& libra
   GreyImage work;      // the picture as changed, when it is
   long double skew = 0;
   if (options.Cut.Mode == Layout::Text) {
-    reading.ReadSharpened = LooksBlurred(given);
+    const std::array<long long, 256> histogram = GreyHistogram(given);  // counted once for both
+    reading.ReadSharpened = LooksBlurred(given, histogram);
     if (reading.ReadSharpened) restored = Sharpen(given);
     const GreyImage& first = reading.ReadSharpened ? restored : given;
-    TextPage page = PrepareText(first, options.Cut.Ink);
+    TextPage page =
+        PrepareText(first, options.Cut.Ink, reading.ReadSharpened ? nullptr : &histogram);
     reading.Cut.Lines =
         SegmentLines(page.Ink.Image, std::move(page.Components), 0, options.Cut.MaxCharacters);
     reading.ReadScale = UpscaleFactor(reading.Cut.Lines, first.Width, first.Height);

@@ -134,7 +134,10 @@ long long CountSteps(const GreyImage& grey, int low, int high, int range,
 }  // namespace
 
 bool LooksBlurred(const GreyImage& grey) {
-  const std::array<long long, 256> histogram = GreyHistogram(grey);
+  return LooksBlurred(grey, GreyHistogram(grey));
+}
+
+bool LooksBlurred(const GreyImage& grey, const std::array<long long, 256>& histogram) {
   const auto total = static_cast<long long>(grey.Pixels.size());
   if (total == 0) return false;
   int ink = Percentile(histogram, total, 0.005L), ground = Percentile(histogram, total, 0.5L);

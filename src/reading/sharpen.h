@@ -3,6 +3,8 @@
 // one. An unsharp mask steepens the edges again before the page is cut.
 #pragma once
 
+#include <array>
+
 #include "segment/grey_image.h"
 
 namespace morvik {
@@ -14,6 +16,8 @@ namespace morvik {
 // three or four (about 0.35). A picture with little ink (under kMinEdgePixels such steps) is not
 // judged: false.
 bool LooksBlurred(const GreyImage& grey);
+// The same, for a caller that has the picture's GreyHistogram already.
+bool LooksBlurred(const GreyImage& grey, const std::array<long long, 256>& histogram);
 constexpr long double kSoftEdgeStep = 0.42L;
 constexpr int kMinEdgePixels = 2000;
 

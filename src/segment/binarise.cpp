@@ -116,11 +116,14 @@ int OtsuThreshold(const GreyImage& grey) {
 }
 
 Binarised Binarise(const GreyImage& grey, Polarity polarity) {
+  return Binarise(grey, polarity, GreyHistogram(grey));
+}
+
+Binarised Binarise(const GreyImage& grey, Polarity polarity, const std::array<long long, 256>& h) {
   Binarised out;
   out.Image.Width = grey.Width;
   out.Image.Height = grey.Height;
   out.Image.Ink.assign(grey.Pixels.size(), 0);
-  const auto h = GreyHistogram(grey);
   const int t = OtsuThresholdOf(h);
   out.DarkOnLight = polarity == Polarity::Auto ? DarkOnLightByShares(DarkSharesOf(grey, h, t))
                                                : polarity == Polarity::DarkOnLight;

@@ -36,5 +36,8 @@ struct Binarised {
 // three quarters the ground is the class that holds most of the border (a tight crop of a
 // bold figure). A picture of one grey has no ink.
 Binarised Binarise(const GreyImage& grey, Polarity polarity);
+// The same, for a caller that has the picture's GreyHistogram already.
+Binarised Binarise(const GreyImage& grey, Polarity polarity,
+                   const std::array<long long, 256>& histogram);
 
 }  // namespace morvik
