@@ -64,9 +64,16 @@ void RankCandidates(const LibraryReader& reader, const std::vector<DetailCandida
     const ReferenceSet& set = library.Sets[s];
     const PreparedTest& test = sampled.Tests[reader.SamplingOf[s]];
     const char ch = MappedChar(set, c.No);
-    // The rank rises with the mean, so the mean's bound bounds it.
+    // The rank rises with the mean, so the mean's bound bounds it: first from the line
+    // counts alone, then from the rows' score with the columns at their bound.
     if (best.Refuses(ch, MeanBound(set, test, c.No) + weight * c.Likeness)) continue;
-    const double mean = ScoreReference(set, test, reader.Tallies[s], c.No).Mean;
+    const ReferenceLines lines = SettledLines(set, test, c.No);
+    if (lines.Rows == nullptr) continue;  // nothing to score: a mean of 0
+    const double tally = reader.Tallies[s];
+    const double h = MatchSequences(test.Rows, *lines.Rows, tally);
+    const double columnsBound = MatchSequencesBound(test.Columns.Count, lines.Columns->Count);
+    if (best.Refuses(ch, MeanOf(h, columnsBound) + weight * c.Likeness)) continue;
+    const double mean = MeanOf(h, MatchSequences(test.Columns, *lines.Columns, tally));
     if (!(mean > 0)) continue;
     best.Offer(LibraryMatch{c.Set, c.No, mean, ch, c.Likeness}, mean + weight * c.Likeness);
   }
