@@ -202,6 +202,13 @@ double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference,
   return MatchSequencesAtLeast(test, reference, threshold, 0);
 }
 
+// The reads stay inside the tables: a pass that starts past the reference's count (at
+// LastLine + 1, after a run that ended on its last line) compares one line and ends, and a
+// match there makes a run of one beside a kept run (one of two or more matches, or the only
+// run, which a lone new run joins in being dropped), so it never becomes LastLine: reference
+// line Count + 1 (17 at most, the unmarked line) is the furthest read. A pass over 16 lines
+// opens at most 8 runs, and the runs kept from earlier passes, two matches each at least,
+// leave it as many fewer reference lines: never more than 9 runs are held.
 double MatchSequencesAtLeast(const TLineProfiles& test, const TLineProfiles& reference,
                              double threshold, int least) {
   const int nT = test.Count;
