@@ -229,6 +229,17 @@ TEST(LibraryScoring, CandidatesScoreAsStoredProfilesAfterTheirReferencesChange) 
         ASSERT_EQ(Bits(a.V), Bits(b.V)) << "change " << change << " reference " << k;
         EXPECT_LE(a.Mean, MeanBound(withDetail, test, k)) << "reference " << k;
         EXPECT_LE(b.Mean, MeanBound(whole, test, k)) << "reference " << k;
+        // The rows first, then the columns: the same mean, and the rows' bound above it.
+        const ReferenceLines lines = SettledLines(withDetail, test, k);
+        if (lines.Rows == nullptr) {
+          EXPECT_EQ(a.Mean, 0) << "reference " << k;
+          continue;
+        }
+        const double h = MatchSequences(test.Rows, *lines.Rows, 0.75);
+        const double v = MatchSequences(test.Columns, *lines.Columns, 0.75);
+        EXPECT_EQ(Bits(MeanOf(h, v)), Bits(a.Mean)) << "reference " << k;
+        EXPECT_LE(a.Mean, MeanOf(h, MatchSequencesBound(test.Columns.Count, lines.Columns->Count)))
+            << "reference " << k;
       }
     }
   }

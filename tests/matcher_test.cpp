@@ -287,6 +287,37 @@ TEST(MatchSequences, BoundIsNeverBelowTheScore) {
     EXPECT_EQ(MatchSequencesBound(counts[0], counts[1]), 0.0);
 }
 
+// Asked for at least some lines matched, the matcher gives its score where it reaches them,
+// else -1 (it may stop early): never a score that would pass for a match it did not reach.
+TEST(MatchSequences, AtLeastGivesTheScoreWhereItIsReached) {
+  std::mt19937 rng(20261210);
+  int stopped = 0, kept = 0;
+  for (int n = 0; n < 600; ++n) {
+    const TPattern test = RandomPattern(rng), ref = n % 4 == 0 ? test : RandomPattern(rng);
+    TLineProfiles testRows, testColumns, refRows, refColumns;
+    ProfileLines(test, testRows, testColumns);
+    ProfileLines(ref, refRows, refColumns);
+    for (double threshold : {0.55, 0.75, 0.9})
+      for (const auto* pair : {&testRows, &testColumns}) {
+        const TLineProfiles& t = *pair;
+        const TLineProfiles& r = pair == &testRows ? refRows : refColumns;
+        const double score = MatchSequences(t, r, threshold);
+        for (int least = 0; least <= t.Count + 1; ++least) {
+          const double at = MatchSequencesAtLeast(t, r, threshold, least);
+          if (least == 0 || score >= SequenceScoreOf(least, t.Count, r.Count)) {
+            EXPECT_EQ(Bits(at), Bits(score)) << n << " least " << least;
+            ++kept;
+          } else {
+            EXPECT_EQ(at, -1.0) << n << " least " << least;
+            ++stopped;
+          }
+        }
+      }
+  }
+  EXPECT_GT(stopped, 1000);
+  EXPECT_GT(kept, 1000);
+}
+
 TEST(MatchSequences, DecidesMatchesExactlyAtTheThreshold) {
   // Single-line patterns score 1 on a match and 0 on a miss. A threshold equal to the exact
   // similarity must match and the next double above it must miss, whatever the levels.

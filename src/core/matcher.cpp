@@ -194,12 +194,32 @@ void CompactRuns(RunTable& table) {
   table.RunCount = kept;
 }
 
+double SequenceScoreOf(int matched, int testCount, int referenceCount) {
+  return SequenceScore(matched, testCount, referenceCount);
+}
+
 double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference, double threshold) {
+  return MatchSequencesAtLeast(test, reference, threshold, 0);
+}
+
+// The reads stay inside the tables: a pass that starts past the reference's count (at
+// LastLine + 1, after a run that ended on its last line) compares one line and ends, and a
+// match there makes a run of one beside a kept run (one of two or more matches, or the only
+// run, which a lone new run joins in being dropped), so it never becomes LastLine: reference
+// line Count + 1 (17 at most, the unmarked line) is the furthest read. A pass over 16 lines
+// opens at most 8 runs, and the runs kept from earlier passes, two matches each at least,
+// leave it as many fewer reference lines: never more than 9 runs are held.
+double MatchSequencesAtLeast(const TLineProfiles& test, const TLineProfiles& reference,
+                             double threshold, int least) {
   const int nT = test.Count;
   const int nR = reference.Count;
-  if (nT == 0 || nR == 0) return 0.0;
+  if (nT == 0 || nR == 0) return least > 0 ? -1.0 : 0.0;
 
   RunTable table;
+  // The matches the table holds: runs are only dropped, and every later match takes a test
+  // line of its own, so the score can reach `least` only while these and the test lines left
+  // reach it.
+  int held = 0;
   int i = 1, j = 1;
   do {
     bool inRun = false;
@@ -211,6 +231,7 @@ double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference,
         }
         TRunEntry& run = table.Entries[table.RunCount];
         ++run.Count;
+        ++held;
         run.LastLine = static_cast<std::uint16_t>(j);
         ++i;
         ++j;
@@ -223,6 +244,8 @@ double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference,
     ++i;  // the test line the pass stopped at is passed over
     if (j > nR) {
       CompactRuns(table);
+      held = 0;
+      for (int k = 1; k <= table.RunCount; ++k) held += table.Entries[k].Count;
       if (table.RunCount == 0) {
         j = 1;
       } else if (table.Entries[table.RunCount].Count >= nR) {
@@ -231,6 +254,7 @@ double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference,
         j = table.Entries[table.RunCount].LastLine + 1;
       }
     }
+    if (held + std::max(nT - i + 1, 0) < least) return -1.0;
   } while (i <= nT);
 
   int matched = 0;

@@ -62,6 +62,13 @@ double MatchSequences(TLineKind kind, const TPattern& test, const TPattern& refe
 // The same over lines profiled once, for scoring one test against many references.
 double MatchSequences(const TLineProfiles& test, const TLineProfiles& reference, double threshold);
 
+// MatchSequences where it scores at least `least` test lines matched (the score
+// SequenceScoreOf gives them); else it may stop as soon as it cannot, and gives -1.
+double MatchSequencesAtLeast(const TLineProfiles& test, const TLineProfiles& reference,
+                             double threshold, int least);
+// MatchSequences' score of `matched` lines matched, rising with it.
+double SequenceScoreOf(int matched, int testCount, int referenceCount);
+
 // Never below MatchSequences over lines with these counts, whatever the lines: the score of
 // every test line matched. A match takes a test line of its own, so there are at most
 // testCount of them (a reference line past its count can match, so not at most

@@ -82,22 +82,28 @@ const TProfileCacheEntry& CachedProfiles(const TPattern& ref) {
   return *slot;
 }
 
-// H and V of reference k after `earlier` images, and their Mean: the settled references'
-// stored profiles where the set keeps them, else the reference's profiles made here. NoScore
-// for an empty test or reference.
+// The lines reference k after `earlier` images is matched with: the settled references'
+// stored profiles where the set keeps them, else the reference's profiles made here. Null for
+// an empty test or reference, which scores nothing.
+ReferenceLines LinesOf(const ReferenceSet& set, const PreparedReferences& prepared,
+                       const PreparedTest& test, int k, std::size_t earlier) {
+  const TPattern& ref = ReferenceAfter(set.Bank, prepared, k, earlier);
+  if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0) return ReferenceLines{};
+  if (!prepared.Rows.empty() && earlier >= prepared.Earlier.size())
+    return ReferenceLines{&prepared.Rows[k], &prepared.Columns[k]};
+  const TProfileCacheEntry& profiles = CachedProfiles(ref);
+  return ReferenceLines{&profiles.Rows, &profiles.Columns};
+}
+
+// H and V of reference k after `earlier` images, and their Mean. NoScore for an empty test or
+// reference.
 TScoreEntry ScoreOne(const ReferenceSet& set, const PreparedReferences& prepared,
                      const PreparedTest& test, double tally, int k, std::size_t earlier) {
   TScoreEntry e{NoScore, NoScore, 0};
-  const TPattern& ref = ReferenceAfter(set.Bank, prepared, k, earlier);
-  if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0) return e;
-  if (!prepared.Rows.empty() && earlier >= prepared.Earlier.size()) {
-    e.H = MatchSequences(test.Rows, prepared.Rows[k], tally);
-    e.V = MatchSequences(test.Columns, prepared.Columns[k], tally);
-  } else {
-    const TProfileCacheEntry& profiles = CachedProfiles(ref);
-    e.H = MatchSequences(test.Rows, profiles.Rows, tally);
-    e.V = MatchSequences(test.Columns, profiles.Columns, tally);
-  }
+  const ReferenceLines lines = LinesOf(set, prepared, test, k, earlier);
+  if (lines.Rows == nullptr) return e;
+  e.H = MatchSequences(test.Rows, *lines.Rows, tally);
+  e.V = MatchSequences(test.Columns, *lines.Columns, tally);
   UpdateMean(e);
   return e;
 }
@@ -135,6 +141,16 @@ ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double ta
 TScoreEntry ScoreReference(const ReferenceSet& set, const PreparedTest& test, double tally,
                            int no) {
   return ScoreOne(set, Prepared(set), test, tally, no, kSettled);
+}
+
+ReferenceLines SettledLines(const ReferenceSet& set, const PreparedTest& test, int no) {
+  return LinesOf(set, Prepared(set), test, no, kSettled);
+}
+
+double MeanOf(double h, double v) {
+  TScoreEntry e{h, v, 0};
+  UpdateMean(e);
+  return e.Mean;
 }
 
 double MeanBound(const ReferenceSet& set, const PreparedTest& test, int no) {

@@ -70,6 +70,19 @@ ScoreTable ScoreSet(const ReferenceSet& set, const PreparedTest& test, double ta
 // few candidates of a set without passing its other references.
 TScoreEntry ScoreReference(const ReferenceSet& set, const PreparedTest& test, double tally, int no);
 
+// The lines ScoreReference matches the test's rows and columns with, for a caller that
+// matches the rows first and the columns only where the mean can still count. Both null
+// where the test or the reference is empty (ScoreReference scores nothing). Valid until the
+// thread scores another reference.
+struct ReferenceLines {
+  const TLineProfiles* Rows = nullptr;
+  const TLineProfiles* Columns = nullptr;
+};
+ReferenceLines SettledLines(const ReferenceSet& set, const PreparedTest& test, int no);
+
+// The Mean UpdateMean forms from scores h and v (never NoScore); it never falls as v rises.
+double MeanOf(double h, double v);
+
 // Never below ScoreReference(set, test, tally, no).Mean: from the line counts alone, for
 // passing over a candidate that cannot rank among the best however its lines match.
 double MeanBound(const ReferenceSet& set, const PreparedTest& test, int no);

@@ -93,7 +93,8 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   d.InkWidth = static_cast<std::uint16_t>(std::min(w, 0xFFFF));
   d.InkHeight = static_cast<std::uint16_t>(std::min(h, 0xFFFF));
   const std::vector<Acc> rows = GridRowSums<Acc, Step>(w, h, row);
-  const std::int64_t area = static_cast<std::int64_t>(w) * h;
+  // Every cell's mean by the reciprocal of the area: a division per cell costs more.
+  const MeanDivisor area = MeanDivisorOf(static_cast<std::int64_t>(w) * h);
   // The columns each grid column covers and their overlaps, the same for every grid row.
   std::array<int, kN> x0, x1;
   std::vector<std::int64_t> weights;
@@ -109,7 +110,8 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
     for (int i = 0; i < kN; ++i) {
       std::int64_t sum = 0;
       for (int x = x0[i]; x <= x1[i]; ++x) sum += *weight++ * std::int64_t{sums[x]};
-      d.Grid[static_cast<std::size_t>(j) * kN + i] = static_cast<std::uint8_t>(sum / area);
+      d.Grid[static_cast<std::size_t>(j) * kN + i] =
+          static_cast<std::uint8_t>(FlooredQuotient(static_cast<std::uint64_t>(sum), area));
     }
   }
   Blur(d.Grid);

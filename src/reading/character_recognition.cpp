@@ -53,6 +53,21 @@ struct Sampled {
   std::vector<PreparedTest> Tests;
 };
 
+// The fewest of `count` lines matched whose rank (rankOf, rising with the lines matched) the
+// best three would not refuse; count + 1 where they would refuse even every line matched.
+template <typename RankOf>
+int LeastMatched(const BestThree& best, char ch, int count, RankOf rankOf) {
+  int lo = 0, hi = count + 1;  // refused below lo; not refused at hi, unless hi is count + 1
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (best.Refuses(ch, rankOf(mid)))
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo;
+}
+
 // The line matcher on the candidates alone, ranked by line mean plus the weighted likeness.
 // Candidates the line matcher finds nothing alike in (mean 0) are not answers.
 void RankCandidates(const LibraryReader& reader, const std::vector<DetailCandidate>& candidates,
@@ -64,11 +79,31 @@ void RankCandidates(const LibraryReader& reader, const std::vector<DetailCandida
     const ReferenceSet& set = library.Sets[s];
     const PreparedTest& test = sampled.Tests[reader.SamplingOf[s]];
     const char ch = MappedChar(set, c.No);
+    const long double bonus = weight * c.Likeness;
     // The rank rises with the mean, so the mean's bound bounds it.
-    if (best.Refuses(ch, MeanBound(set, test, c.No) + weight * c.Likeness)) continue;
-    const double mean = ScoreReference(set, test, reader.Tallies[s], c.No).Mean;
+    if (best.Refuses(ch, MeanBound(set, test, c.No) + bonus)) continue;
+    const ReferenceLines lines = SettledLines(set, test, c.No);
+    if (lines.Rows == nullptr) continue;  // nothing to score: a mean of 0
+    const double tally = reader.Tallies[s];
+    // The rows first, with the columns at their bound, then the columns with the rows' score:
+    // the matcher stops where too few lines can match for a place.
+    const int nT = test.Rows.Count, nR = lines.Rows->Count;
+    const int mT = test.Columns.Count, mR = lines.Columns->Count;
+    const double columnsBound = MatchSequencesBound(mT, mR);
+    const int rowsNeeded = LeastMatched(best, ch, nT, [&](int m) {
+      return MeanOf(SequenceScoreOf(m, nT, nR), columnsBound) + bonus;
+    });
+    if (rowsNeeded > nT) continue;
+    const double h = MatchSequencesAtLeast(test.Rows, *lines.Rows, tally, rowsNeeded);
+    if (h < 0) continue;
+    const int columnsNeeded = LeastMatched(
+        best, ch, mT, [&](int m) { return MeanOf(h, SequenceScoreOf(m, mT, mR)) + bonus; });
+    if (columnsNeeded > mT) continue;
+    const double v = MatchSequencesAtLeast(test.Columns, *lines.Columns, tally, columnsNeeded);
+    if (v < 0) continue;
+    const double mean = MeanOf(h, v);
     if (!(mean > 0)) continue;
-    best.Offer(LibraryMatch{c.Set, c.No, mean, ch, c.Likeness}, mean + weight * c.Likeness);
+    best.Offer(LibraryMatch{c.Set, c.No, mean, ch, c.Likeness}, mean + bonus);
   }
 }
 

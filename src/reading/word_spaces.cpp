@@ -196,6 +196,45 @@ std::size_t OnGrid(const std::vector<RecognizedBox>& line, const PitchGrid& grid
   return on;
 }
 
+// Within this of a rounding boundary, double arithmetic may decide otherwise than the long
+// double above: far above their differences here (below 1e-12), far below any real gap.
+constexpr double kNearBoundary = 1e-9;
+
+// The counts of the tenths of the turn that MostWithinArc takes in long double, each count at
+// least as large, in double precision (the division and rounding of extended precision cost
+// far more, for every box at every pitch tried): a phase near a tenth's border counts in the
+// tenths either side. False, the counts unfinished, where a box's cell count lies near a
+// rounding boundary, where double precision could count another cell.
+bool TenthsAtLeast(const std::vector<RecognizedBox>& line, long double pitch,
+                   std::array<std::size_t, 10>& tenths) {
+  const double p = static_cast<double>(pitch);
+  for (const RecognizedBox& b : line) {
+    const double cells = b.Box.Width / p;
+    const double half = cells - std::floor(cells) - 0.5;
+    if (std::fabs(cells - 1.5) < kNearBoundary || std::fabs(half) < kNearBoundary) return false;
+    const double whole = cells < 1.5 ? 1.0 : std::floor(cells + 0.5);  // not near a half
+    const double turns = (b.Box.Left + b.Box.Width / 2.0 - (whole - 1) * p / 2) / p;
+    const double tenth = 10 * (turns - std::floor(turns));
+    const double below = std::floor(tenth);
+    const std::size_t k = static_cast<std::size_t>(below) % 10;
+    ++tenths[k];
+    if (tenth - below < kNearBoundary) ++tenths[(k + 9) % 10];
+    if (below + 1 - tenth < kNearBoundary) ++tenths[(k + 1) % 10];
+  }
+  return true;
+}
+
+// The most phases any five consecutive tenths hold.
+std::size_t FullestFive(const std::array<std::size_t, 10>& tenths) {
+  std::size_t fullest = 0;
+  for (std::size_t k = 0; k < 10; ++k) {
+    std::size_t five = 0;
+    for (std::size_t j = 0; j < 5; ++j) five += tenths[(k + j) % 10];
+    fullest = std::max(fullest, five);
+  }
+  return fullest;
+}
+
 // At least as many first-cell centres as OnGrid(line, grid, 0.2) finds for any origin: the
 // most phases (fractions of a pitch) that one arc of 0.4 pitches holds, the arc widened a
 // little so that rounding in OnGrid's arithmetic cannot make it count more; or, when that is
@@ -203,6 +242,11 @@ std::size_t OnGrid(const std::vector<RecognizedBox>& line, const PitchGrid& grid
 // below the 90% rule for nearly every pitch of a proportional line.
 std::size_t MostWithinArc(const std::vector<RecognizedBox>& line, long double pitch,
                           std::size_t needed, std::vector<long double>& phases) {
+  std::array<std::size_t, 10> tenths{};
+  if (TenthsAtLeast(line, pitch, tenths)) {
+    const std::size_t coarse = FullestFive(tenths);
+    if (coarse < needed) return coarse;
+  }
   phases.clear();
   for (const RecognizedBox& b : line) {
     const long double turns = FirstCellCentre(b.Box, pitch) / pitch;
@@ -210,14 +254,9 @@ std::size_t MostWithinArc(const std::vector<RecognizedBox>& line, long double pi
   }
   // Any such arc lies within five consecutive tenths of the turn: when no five hold enough
   // phases, the exact count (a sort) is not needed.
-  std::array<std::size_t, 10> tenths{};
+  tenths.fill(0);
   for (const long double phase : phases) ++tenths[static_cast<std::size_t>(10 * phase) % 10];
-  std::size_t fullest = 0;
-  for (std::size_t k = 0; k < 10; ++k) {
-    std::size_t five = 0;
-    for (std::size_t j = 0; j < 5; ++j) five += tenths[(k + j) % 10];
-    fullest = std::max(fullest, five);
-  }
+  const std::size_t fullest = FullestFive(tenths);
   if (fullest < needed) return fullest;
   std::sort(phases.begin(), phases.end());
   const std::size_t n = phases.size();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -32,21 +31,32 @@ namespace {
 // [t * n, (t + 1) * n) and source pixel s covers [s * m, (s + 1) * m), so every weight is the
 // whole overlap and a target pixel's weights sum to n. Target t takes the weights
 // Weights[Start[t] .. Start[t + 1]) of the source pixels from First[t] on.
+// Made anew for every cut into the same vectors, kept per thread (a cut is read thousands of
+// times a page, and its allocations cost more than the weights).
 struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
-  AreaSpans(int n, int m) {
+  void Make(int n, int m) {
+    First.clear();
+    Start.clear();
+    Weights.clear();
     First.reserve(static_cast<std::size_t>(m));
     Start.reserve(static_cast<std::size_t>(m) + 1);
     // A target pixel overlaps at most n / m + 2 source pixels.
     Weights.reserve(static_cast<std::size_t>(m) * (static_cast<std::size_t>(n / m) + 2));
+    // lo / m stepped by n / m and n % m: no division per target pixel.
+    const std::int64_t step = n / m, extra = n % m;
+    std::int64_t first = 0, rest = 0;
     for (int t = 0; t < m; ++t) {
       const std::int64_t lo = std::int64_t{t} * n, hi = lo + n;
-      First.push_back(static_cast<int>(lo / m));
+      First.push_back(static_cast<int>(first));
       Start.push_back(static_cast<int>(Weights.size()));
-      for (std::int64_t s = First.back(); s < n && s * m < hi; ++s)
+      for (std::int64_t s = first; s < n && s * m < hi; ++s)
         Weights.push_back(
             static_cast<std::int32_t>(std::min(hi, (s + 1) * m) - std::max(lo, s * m)));
+      first += step;
+      rest += extra;
+      if (rest >= m) rest -= m, ++first;
     }
     Start.push_back(static_cast<int>(Weights.size()));
   }
@@ -82,7 +92,10 @@ void TwoTaps(const std::int32_t* g, const int* first, const std::int32_t* a, con
 void AcrossTwoTaps(const GreyImage& grey, int left, int top, int w, int h, const AreaSpans& across,
                    double* rows) {
   const std::size_t m = across.First.size();
-  std::vector<std::int32_t> a(m), b(m), line(static_cast<std::size_t>(w) + 1, 0);
+  thread_local std::vector<std::int32_t> a, b, line;
+  a.resize(m);
+  b.resize(m);
+  line.assign(static_cast<std::size_t>(w) + 1, 0);
   for (std::size_t t = 0; t < m; ++t) {
     const int start = across.Start[t], taps = across.Start[t + 1] - start;
     a[t] = across.Weights[static_cast<std::size_t>(start)];
@@ -198,14 +211,18 @@ bool SameTaps(const AreaSpans& spans, int t, int u) {
 // its definition.
 template <typename Acc>
 void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, GreyImage& out) {
-  const AreaSpans across(w, out.Width), down(h, out.Height);
+  thread_local AreaSpans across, down;
+  across.Make(w, out.Width);
+  down.Make(h, out.Height);
   const std::size_t m = static_cast<std::size_t>(out.Width);
   const std::int64_t total = std::int64_t{w} * h;
-  // Not cleared: every element is written before it is read.
-  const std::unique_ptr<Acc[]> rows(new Acc[m * static_cast<std::size_t>(h)]), sums(new Acc[m]);
-  AcrossRows<Acc>(grey, left, top, w, h, across, rows.get());
+  // Every element is written before it is read.
+  thread_local std::vector<Acc> rows, sums;
+  rows.resize(m * static_cast<std::size_t>(h));
+  sums.resize(m);
+  AcrossRows<Acc>(grey, left, top, w, h, across, rows.data());
   for (int y = 0; y < out.Height; ++y) {
-    const Acc* row = rows.get() + static_cast<std::size_t>(down.First[y]) * m;
+    const Acc* row = rows.data() + static_cast<std::size_t>(down.First[y]) * m;
     const std::int32_t* weight = &down.Weights[static_cast<std::size_t>(down.Start[y])];
     const int taps = down.Start[y + 1] - down.Start[y];
     std::uint8_t* target = out.Pixels.data() + static_cast<std::size_t>(y) * m;
@@ -223,8 +240,10 @@ void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, 
       row += m;
       for (std::size_t t = 0; t < m; ++t) sums[t] += Acc(weight[k]) * row[t];
     }
-    FinishRow(sums.get(), Acc(1), row + m, Acc(weight[taps - 1]), m, total, flip, target);
+    FinishRow(sums.data(), Acc(1), row + m, Acc(weight[taps - 1]), m, total, flip, target);
   }
+  // What a very tall cut needed is not kept for the thread's later cuts.
+  if (rows.capacity() > (std::size_t{1} << 16)) std::vector<Acc>().swap(rows);
 }
 
 }  // namespace

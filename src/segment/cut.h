@@ -40,9 +40,9 @@ inline MeanDivisor MeanDivisorOf(std::int64_t total) {
   return MeanDivisor{total, UINT64_MAX / static_cast<std::uint64_t>(total)};
 }
 
-inline int RoundedMean(std::int64_t sum, const MeanDivisor& d) {
+// n / Total rounded down, for n below 2^64 whose quotient fits an int.
+inline int FlooredQuotient(std::uint64_t n, const MeanDivisor& d) {
   __extension__ typedef unsigned __int128 Wide;
-  const std::uint64_t n = static_cast<std::uint64_t>(sum + d.Total / 2);
   // The reciprocal falls short of 2^64 / Total by at most 1 + 1 / Total, so the quotient by
   // it falls short by less than 2 n / 2^64 < 1: it is the true one or one less.
   std::uint64_t q = static_cast<std::uint64_t>((Wide{n} * d.Inverse) >> 64);
@@ -50,6 +50,10 @@ inline int RoundedMean(std::int64_t sum, const MeanDivisor& d) {
   // mispredicted branch per pixel cost more than the rest of the scaling.
   q += static_cast<std::uint64_t>((q + 1) * static_cast<std::uint64_t>(d.Total) <= n);
   return static_cast<int>(q);
+}
+
+inline int RoundedMean(std::int64_t sum, const MeanDivisor& d) {
+  return FlooredQuotient(static_cast<std::uint64_t>(sum + d.Total / 2), d);
 }
 
 }  // namespace morvik
