@@ -7,12 +7,15 @@
 set -euo pipefail
 before=$1 after=$2 folder=$3
 shift 3
+# The stock sets are named by their path beside each build, which differs between two builds.
+readings() {
+  "$1" --read --format tsv "${@:3}" "$2" 2>&1 | sed "s|$(dirname "$1")/stock/|stock/|g"
+}
 differ=0 total=0
 for picture in "$folder"/*; do
   [ -f "$picture" ] || continue
   total=$((total + 1))
-  if ! cmp -s <("$before" --read --format tsv "$@" "$picture" 2>&1) \
-              <("$after" --read --format tsv "$@" "$picture" 2>&1); then
+  if ! cmp -s <(readings "$before" "$picture" "$@") <(readings "$after" "$picture" "$@"); then
     echo "differs: $picture"
     differ=$((differ + 1))
   fi
