@@ -82,5 +82,39 @@ TEST(LineMarks, TwoTicksSideBySideJoinAsADoubleQuote) {
   }
 }
 
+// Letters 20 high (capitals), a dot 3 x 3 on the baseline at `Dot` read as `Read`, then an s
+// 6 wide at 40 read 0.5: joined where the dot reaches into the s's columns with no space
+// between and the joined box reads as a letter better than the s alone.
+TEST(LineMarks, ADotBrokenOffTheNextLetterJoinsIt) {
+  const struct {
+    int Dot;
+    bool Space;
+    char Read, Joined;
+    double Score;
+    std::string Want;
+  } cases[] = {
+      {38, false, '.', 's', 0.8, "abcs"},   // reaching into the s: a piece of it
+      {36, false, '.', 's', 0.8, "abc.s"},  // clear of it: a full stop
+      {38, true, '.', 's', 0.8, "abc.s"},   // a space between
+      {38, false, '.', '-', 0.8, "abc.s"},  // the joined box is no letter
+      {38, false, '.', 's', 0.4, "abc.s"},  // ... or reads worse than the s
+      {38, false, '-', 's', 0.8, "abc-s"},  // not a dot
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line(5);
+    for (int k = 0; k < 3; ++k)
+      line[k] = {{10 * k, 10, 8, 20}, {LibraryMatch{0, 1, 0.8, "abc"[k]}}};
+    line[3] = {{c.Dot, 27, 3, 3}, {LibraryMatch{0, 1, 0.8, c.Read}}};
+    line[4] = {{40, 20, 6, 10}, {LibraryMatch{0, 1, 0.5, 's'}}};
+    line[4].Box.SpaceBefore = c.Space;
+    JoinStrayDots(line, [&](const CharBox&) {
+      return std::array<LibraryMatch, 3>{LibraryMatch{0, 2, c.Score, c.Joined}};
+    });
+    std::string read;
+    for (const RecognizedBox& r : line) read += r.Best[0].Char;
+    EXPECT_EQ(read, c.Want) << c.Dot << " " << c.Space << " " << c.Read << c.Joined << c.Score;
+  }
+}
+
 }  // namespace
 }  // namespace morvik

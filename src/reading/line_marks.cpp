@@ -1,6 +1,7 @@
 #include "reading/line_marks.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <vector>
 
@@ -71,7 +72,48 @@ CharBox Union(const CharBox& a, const CharBox& b) {
   return u;
 }
 
+// A dot no higher than a quarter of the capitals and no wider than a third whose columns
+// reach into the next letter's (no space between them) with its bottom within the letter's
+// rows: a piece of that letter broken off where a thin stroke fell below the threshold (a
+// serif s at 150 dpi reads .s or .v). A full stop stands clear of the letter after it; one
+// after a letter is left alone, since a slanted letter reaches over its own full stop.
+bool StrayDot(const RecognizedBox& dot, const RecognizedBox& letter, int cap) {
+  const CharBox &d = dot.Box, &l = letter.Box;
+  const char read = dot.Best[0].Char;
+  if (d.Empty || l.Empty || dot.Best[0].No == 0 || (read != '.' && read != ',')) return false;
+  if (4 * d.Height > cap || 3 * d.Width > cap || l.SpaceBefore) return false;
+  const int bottom = d.Top + d.Height;
+  return d.Left + d.Width > l.Left && bottom > l.Top && bottom <= l.Top + l.Height;
+}
+
+CharBox Covering(const CharBox& a, const CharBox& b) {
+  CharBox u = a;
+  u.Left = std::min(a.Left, b.Left);
+  u.Top = std::min(a.Top, b.Top);
+  u.Width = std::max(a.Left + a.Width, b.Left + b.Width) - u.Left;
+  u.Height = std::max(a.Top + a.Height, b.Top + b.Height) - u.Top;
+  return u;
+}
+
 }  // namespace
+
+void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  std::vector<CharBox> boxes;
+  for (const RecognizedBox& r : line) boxes.push_back(r.Box);
+  const int cap = LineCapHeight(boxes);
+  if (cap <= 0) return;
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (!StrayDot(line[i], line[i + 1], cap)) continue;
+    RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
+    joined.Box.SpaceBefore = line[i].Box.SpaceBefore;
+    joined.Best = recognize(joined.Box);
+    if (joined.Best[0].No == 0 || !std::isalnum(static_cast<unsigned char>(joined.Best[0].Char)) ||
+        joined.Best[0].Score <= line[i + 1].Best[0].Score)
+      continue;
+    line[i] = joined;
+    line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+  }
+}
 
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
   std::vector<CharBox> boxes;

@@ -24,4 +24,11 @@ void ApplyLineMarks(PictureReading& reading);
 // stand apart in print and are cut as two.
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
+// A full stop or comma no higher than a quarter of the line's capitals and no wider than a
+// third, with no space between it and the next box, whose columns it reaches into and whose
+// rows hold its bottom: recognised again together with that box as one, which replaces both
+// where its best is a letter or figure scoring above the box's own best. A thin stroke of
+// small serif print (an s's lower end) breaks off at the threshold and reads as a dot.
+void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
+
 }  // namespace morvik
