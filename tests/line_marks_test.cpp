@@ -44,6 +44,19 @@ TEST(LineMarks, MarksSettledByTheirPlace) {
   }
 }
 
+// A box read as `chars` in turn, best first, scores falling by a tenth.
+std::array<LibraryMatch, 3> BestOf(const char* chars) {
+  std::array<LibraryMatch, 3> best{};
+  for (int k = 0; k < 3; ++k) best[k] = {0, k + 1, 0.9 - 0.1 * k, chars[k]};
+  return best;
+}
+
+std::string Read(const std::vector<RecognizedBox>& line) {
+  std::string read;
+  for (const RecognizedBox& r : line) read += r.Best[0].Char;
+  return read;
+}
+
 // After three letters 20 high, two ticks 3 wide and 8 high at 32 and at `second`, read as `Read`:
 // joined where they stand close and level, both read as quotes or both in the upper half of
 // the letters, and the joined box has a double quote among its three best.
@@ -71,13 +84,8 @@ TEST(LineMarks, TwoTicksSideBySideJoinAsADoubleQuote) {
     line[3].Box = {32, c.Top, 3, 8}, line[4].Box = {c.Second, c.Top, 3, 8};
     line[4].Box.SpaceBefore = c.Space;
     for (int k = 3; k < 5; ++k) line[k].Best[0] = {0, 1, 0.8, c.Read[k - 3]};
-    JoinQuoteTicks(line, [&](const CharBox&) {
-      std::array<LibraryMatch, 3> best{};
-      for (int k = 0; k < 3; ++k) best[k] = {0, k + 1, 0.9 - 0.1 * k, c.Joined[k]};
-      return best;
-    });
-    std::string read;
-    for (const RecognizedBox& r : line) read += r.Best[0].Char;
+    JoinQuoteTicks(line, [&](const CharBox&) { return BestOf(c.Joined); });
+    const std::string read = Read(line);
     EXPECT_EQ(read, c.Want) << c.Second << " " << c.Joined << " " << c.Read;
   }
 }
@@ -110,9 +118,38 @@ TEST(LineMarks, ADotBrokenOffTheNextLetterJoinsIt) {
     JoinStrayDots(line, [&](const CharBox&) {
       return std::array<LibraryMatch, 3>{LibraryMatch{0, 2, c.Score, c.Joined}};
     });
-    std::string read;
-    for (const RecognizedBox& r : line) read += r.Best[0].Char;
+    const std::string read = Read(line);
     EXPECT_EQ(read, c.Want) << c.Dot << " " << c.Space << " " << c.Read << c.Joined << c.Score;
+  }
+}
+
+// After three letters 20 high, two dots 3 x 3 read as full stops, the second at (`Left`,
+// `Top`), the first at (30, 27): joined where their columns overlap and one stands above the
+// other, no space between, and the joined box has a colon or semicolon among its three best.
+TEST(LineMarks, TwoDotsOneAboveTheOtherJoinAsAColon) {
+  const struct {
+    int Left, Top;
+    bool Space;
+    const char* Joined;
+    std::string Want;
+  } cases[] = {
+      {31, 19, false, ".:'", "abc:"},   // a column apart: a colon
+      {31, 19, false, ",;.", "abc;"},   // a semicolon
+      {34, 19, false, ".:'", "abc.."},  // columns apart: two marks
+      {31, 19, true, ".:'", "abc.."},   // a space between
+      {31, 25, false, ".:'", "abc.."},  // rows overlapping: side by side
+      {31, 19, false, ".-'", "abc.."},  // the joined box is no colon
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line(5);
+    for (int k = 0; k < 3; ++k)
+      line[k] = {{10 * k, 10, 8, 20}, {LibraryMatch{0, 1, 0.8, "abc"[k]}}};
+    line[3] = {{30, 27, 3, 3}, {LibraryMatch{0, 1, 0.8, '.'}}};
+    line[4] = {{c.Left, c.Top, 3, 3}, {LibraryMatch{0, 1, 0.8, '.'}}};
+    line[4].Box.SpaceBefore = c.Space;
+    JoinStackedDots(line, [&](const CharBox&) { return BestOf(c.Joined); });
+    const std::string read = Read(line);
+    EXPECT_EQ(read, c.Want) << c.Left << " " << c.Top << " " << c.Space << " " << c.Joined;
   }
 }
 

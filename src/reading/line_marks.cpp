@@ -95,7 +95,41 @@ CharBox Covering(const CharBox& a, const CharBox& b) {
   return u;
 }
 
+// Two small marks (each no higher than a quarter of the capitals, no wider than a third) side
+// by side with no space between, their columns overlapping and one above the other: the dots
+// of a colon or a semicolon, cut apart where a lean or a pixel's rounding set them off by a
+// column.
+bool StackedDots(const RecognizedBox& a, const RecognizedBox& b, int cap) {
+  const CharBox &p = a.Box, &q = b.Box;
+  const auto small = [&](const RecognizedBox& r) {
+    return !r.Box.Empty && r.Best[0].No != 0 && 4 * r.Box.Height <= cap && 3 * r.Box.Width <= cap;
+  };
+  if (!small(a) || !small(b) || q.SpaceBefore) return false;
+  const bool overlap = std::max(p.Left, q.Left) < std::min(p.Left + p.Width, q.Left + q.Width);
+  return overlap && (p.Top + p.Height < q.Top || q.Top + q.Height < p.Top);
+}
+
 }  // namespace
+
+void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  std::vector<CharBox> boxes;
+  for (const RecognizedBox& r : line) boxes.push_back(r.Box);
+  const int cap = LineCapHeight(boxes);
+  if (cap <= 0) return;
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (!StackedDots(line[i], line[i + 1], cap)) continue;
+    RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
+    joined.Box.SpaceBefore = line[i].Box.SpaceBefore;
+    joined.Best = recognize(joined.Box);
+    const auto colon = std::find_if(
+        joined.Best.begin(), joined.Best.end(),
+        [](const LibraryMatch& m) { return m.No != 0 && (m.Char == ':' || m.Char == ';'); });
+    if (colon == joined.Best.end()) continue;
+    std::rotate(joined.Best.begin(), colon, colon + 1);
+    line[i] = joined;
+    line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+  }
+}
 
 void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
   std::vector<CharBox> boxes;

@@ -31,4 +31,10 @@ void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recog
 // small serif print (an s's lower end) breaks off at the threshold and reads as a dot.
 void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
+// Two marks side by side, each no higher than a quarter of the line's capitals and no wider
+// than a third, no space between them, their columns overlapping and one wholly above the
+// other: recognised again as one box, which replaces them where a colon or semicolon is among
+// its three best (moved to the front). A colon's dots set a column apart are cut as two.
+void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
+
 }  // namespace morvik

@@ -106,6 +106,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   if (options.Cut.Mode == Layout::Text) {
     JoinQuoteTicks(found, recognize);
     JoinStrayDots(found, recognize);
+    JoinStackedDots(found, recognize);
   }
   return found;
 }
