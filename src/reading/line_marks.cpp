@@ -109,44 +109,46 @@ bool StackedDots(const RecognizedBox& a, const RecognizedBox& b, int cap) {
   return overlap && (p.Top + p.Height < q.Top || q.Top + q.Height < p.Top);
 }
 
-}  // namespace
-
-void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+// Every pair of neighbours that `pair` accepts (given the line's capital height) recognised
+// again as one box covering both, which replaces them where `take` accepts it (given the
+// second of the pair; it may reorder the box's best).
+void JoinPairs(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize,
+               bool (*pair)(const RecognizedBox&, const RecognizedBox&, int),
+               bool (*take)(RecognizedBox&, const RecognizedBox&)) {
   std::vector<CharBox> boxes;
   for (const RecognizedBox& r : line) boxes.push_back(r.Box);
   const int cap = LineCapHeight(boxes);
   if (cap <= 0) return;
   for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-    if (!StackedDots(line[i], line[i + 1], cap)) continue;
+    if (!pair(line[i], line[i + 1], cap)) continue;
     RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
     joined.Box.SpaceBefore = line[i].Box.SpaceBefore;
     joined.Best = recognize(joined.Box);
-    const auto colon = std::find_if(
-        joined.Best.begin(), joined.Best.end(),
-        [](const LibraryMatch& m) { return m.No != 0 && (m.Char == ':' || m.Char == ';'); });
-    if (colon == joined.Best.end()) continue;
-    std::rotate(joined.Best.begin(), colon, colon + 1);
+    if (!take(joined, line[i + 1])) continue;
     line[i] = joined;
     line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
   }
 }
 
+}  // namespace
+
+void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  JoinPairs(line, recognize, StackedDots, [](RecognizedBox& joined, const RecognizedBox&) {
+    const auto colon = std::find_if(
+        joined.Best.begin(), joined.Best.end(),
+        [](const LibraryMatch& m) { return m.No != 0 && (m.Char == ':' || m.Char == ';'); });
+    if (colon == joined.Best.end()) return false;
+    std::rotate(joined.Best.begin(), colon, colon + 1);
+    return true;
+  });
+}
+
 void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
-  std::vector<CharBox> boxes;
-  for (const RecognizedBox& r : line) boxes.push_back(r.Box);
-  const int cap = LineCapHeight(boxes);
-  if (cap <= 0) return;
-  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-    if (!StrayDot(line[i], line[i + 1], cap)) continue;
-    RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
-    joined.Box.SpaceBefore = line[i].Box.SpaceBefore;
-    joined.Best = recognize(joined.Box);
-    if (joined.Best[0].No == 0 || !std::isalnum(static_cast<unsigned char>(joined.Best[0].Char)) ||
-        joined.Best[0].Score <= line[i + 1].Best[0].Score)
-      continue;
-    line[i] = joined;
-    line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
-  }
+  JoinPairs(line, recognize, StrayDot, [](RecognizedBox& joined, const RecognizedBox& letter) {
+    return joined.Best[0].No != 0 &&
+           std::isalnum(static_cast<unsigned char>(joined.Best[0].Char)) != 0 &&
+           joined.Best[0].Score > letter.Best[0].Score;
+  });
 }
 
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
