@@ -153,5 +153,40 @@ TEST(LineMarks, TwoDotsOneAboveTheOtherJoinAsAColon) {
   }
 }
 
+// Capitals 20 high, then a letter read as `Letter` and a one `Height` high after it: joined
+// where the one is shorter than the capitals, no space between, and the joined box reads as a
+// letter better than the one (0.5).
+TEST(LineMarks, AShortOneAfterALetterJoinsIt) {
+  const struct {
+    char Letter;
+    int Height;
+    bool Space;
+    const char* Joined;
+    double Score;
+    std::string Want;
+  } cases[] = {
+      {'t', 12, false, "hb1", 0.8, "ABCh"},   // a stem cut off an h
+      {'t', 20, false, "hb1", 0.8, "ABCt1"},  // as high as the capitals: a figure
+      {'t', 12, true, "hb1", 0.8, "ABCt1"},   // a space between
+      {'2', 12, false, "hb1", 0.8, "ABC21"},  // after a figure
+      {'t', 12, false, "-hb", 0.8, "ABCt1"},  // the joined box is no letter
+      {'t', 12, false, "hb1", 0.4, "ABCt1"},  // ... or reads worse than the one
+  };
+  for (const auto& c : cases) {
+    std::vector<RecognizedBox> line(5);
+    for (int k = 0; k < 3; ++k)
+      line[k] = {{10 * k, 10, 8, 20}, {LibraryMatch{0, 1, 0.8, "ABC"[k]}}};
+    line[3] = {{30, 30 - c.Height, 4, c.Height}, {LibraryMatch{0, 1, 0.6, c.Letter}}};
+    line[4] = {{35, 30 - c.Height, 3, c.Height}, {LibraryMatch{0, 1, 0.5, '1'}}};
+    line[4].Box.SpaceBefore = c.Space;
+    JoinShortOnes(line, [&](const CharBox&) {
+      std::array<LibraryMatch, 3> best = BestOf(c.Joined);
+      best[0].Score = c.Score;
+      return best;
+    });
+    EXPECT_EQ(Read(line), c.Want) << c.Letter << " " << c.Height << " " << c.Joined;
+  }
+}
+
 }  // namespace
 }  // namespace morvik

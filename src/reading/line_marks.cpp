@@ -130,7 +130,31 @@ void JoinPairs(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize,
   }
 }
 
+// A one no higher than three quarters of the capitals, right after a letter with no space
+// between: a figure one rises to the capitals, so this is a stem of the letter before it cut
+// off (a small serif h read t1).
+bool ShortOne(const RecognizedBox& letter, const RecognizedBox& one, int cap) {
+  return !letter.Box.Empty && !one.Box.Empty && !one.Box.SpaceBefore && one.Best[0].No != 0 &&
+         one.Best[0].Char == '1' && letter.Best[0].No != 0 &&
+         std::isalpha(static_cast<unsigned char>(letter.Best[0].Char)) != 0 &&
+         4 * one.Box.Height <= 3 * cap;
+}
+
+// Whether a joined box reads as a letter (or a figure, where `figures`) scoring above the
+// piece it took in.
+bool ReadsBetter(const RecognizedBox& joined, const RecognizedBox& piece, bool figures) {
+  const unsigned char c = static_cast<unsigned char>(joined.Best[0].Char);
+  return joined.Best[0].No != 0 && (figures ? std::isalnum(c) : std::isalpha(c)) != 0 &&
+         joined.Best[0].Score > piece.Best[0].Score;
+}
+
 }  // namespace
+
+void JoinShortOnes(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  JoinPairs(line, recognize, ShortOne, [](RecognizedBox& joined, const RecognizedBox& one) {
+    return ReadsBetter(joined, one, false);
+  });
+}
 
 void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
   JoinPairs(line, recognize, StackedDots, [](RecognizedBox& joined, const RecognizedBox&) {
@@ -145,9 +169,7 @@ void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& reco
 
 void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
   JoinPairs(line, recognize, StrayDot, [](RecognizedBox& joined, const RecognizedBox& letter) {
-    return joined.Best[0].No != 0 &&
-           std::isalnum(static_cast<unsigned char>(joined.Best[0].Char)) != 0 &&
-           joined.Best[0].Score > letter.Best[0].Score;
+    return ReadsBetter(joined, letter, true);
   });
 }
 

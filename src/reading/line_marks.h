@@ -37,4 +37,10 @@ void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recogn
 // its three best (moved to the front). A colon's dots set a column apart are cut as two.
 void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
+// A one no higher than three quarters of the line's capitals right after a letter, no space
+// between: recognised again together with the letter as one box, which replaces both where its
+// best is a letter scoring above the one. A figure one rises to the capitals; a shorter one is a
+// stem cut off the letter before it (a small serif h read t1).
+void JoinShortOnes(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
+
 }  // namespace morvik

@@ -107,6 +107,7 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
     JoinQuoteTicks(found, recognize);
     JoinStrayDots(found, recognize);
     JoinStackedDots(found, recognize);
+    JoinShortOnes(found, recognize);
   }
   return found;
 }
