@@ -22,7 +22,7 @@ TEST(Lexicon, HoldsWordsOfLettersInSmallLetters) {
 }
 
 TEST(Lexicon, ChoosesAmongCloseReadingsOfWordsOfLetters) {
-  const Lexicon words("harbour\nthe\nferry\nboats\nKelsby\nBOAT");
+  const Lexicon words("harbour\nthe\nferry\nboats\nKelsby\nBOAT\nits\nline");
   const struct {
     std::vector<std::string> chars;
     double second;
@@ -39,6 +39,9 @@ TEST(Lexicon, ChoosesAmongCloseReadingsOfWordsOfLetters) {
       {{"K", "ce", "l", "s", "b", "y"}, 0.88, "Kelsby"},  // a capital first
       {{"B", "O", "A", "Tl"}, 0.88, "BOAT"},              // capitals take capitals
       {{"1", "ce", "1", "s"}, 0.88, "1c1s"},              // not a word of letters
+      {{"l", "t", "s"}, 0.88, "Its"},                     // a first l as the I it looks like
+      {{"l", "i", "n", "e"}, 0.88, "line"},               // ... not in a word the lexicon holds
+      {{"a", "l", "t", "s"}, 0.88, "alts"},               // ... nor amid the word
   };
   for (const auto& c : cases) {
     PictureReading r = ReadingLine(c.chars, c.second);

@@ -44,6 +44,10 @@ TEST(RunningText, TellsProseFromCodesAndListings) {
       // Small serif letters first read as signs: h as l1, a as 1l, m as n?.
       {"for a fortnigl1t. noting tl1e temper:ture of tl1e rmm e1lch mon?ing.", true},
       {"libqt6xml6 1:3.6.0-7.1 amd64 x1y", false},
+      // Ligatures (ff, fl) count as the letters they join.
+      {"The o\x83ice and a\x83ix were su\x83ix, re\x82"
+       "ect.",
+       true},
   };
   for (const auto& c : cases) EXPECT_EQ(RunningText(Line(c.line)), c.prose) << c.line;
 }

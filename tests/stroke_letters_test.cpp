@@ -72,6 +72,9 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
       {16, 33, 18, -1, -1, "j[(", "ae * s", 'j', -1, false, 2},  // ... not one with a dot
       {18, 30, -1, -1, -1, "l[(", "ae * s", 'l', -1, false, 2},  // on the baseline: l
       {18, 30, -1, -1, -1, "1l|", "ace *s", '1'},                // one without a dot there: as read
+      {18, 30, -1, -1, -1, "lj]", "*887", '1'},                  // an l amid figures: a one
+      {18, 30, -1, -1, -1, "Ij]", "*9l0", '1'},                  // ... beside a look-alike
+      {18, 30, -1, -1, -1, "lj]", "*0ve", 'l'},                  // amid letters: as read
   };
   ReferenceLibrary library;
   library.Sets.resize(1);
@@ -84,6 +87,7 @@ TEST(StrokeLetters, StemsAndMarksSettledByPlaceDotAndBar) {
   library.Sets[0].Chars.CharMap[13] = '_';
   library.Sets[0].Chars.CharMap[14] = 'W';
   library.Sets[0].Chars.CharMap[15] = '|';
+  library.Sets[0].Chars.CharMap[16] = '1';
   for (const Stem& s : cases) {
     GreyImage grey{60, 40, std::vector<std::uint8_t>(2400, 255)};
     PictureReading r;

@@ -350,22 +350,25 @@ TEST(WordSegmentationTest, TheLexiconSearchesWordsWithAStemReadAsOne) {
   }
 }
 
-// Two f's touching at their bars read as the fl ligature: where only ff makes a word, the
-// reading becomes ff; a word read right, or none found, stays.
-TEST(WordSegmentationTest, ReadsTheFlLigatureAsFfWhereOnlyThatMakesAWord) {
-  const char fl = kLigatures[1].Code, ff = kLigatures[2].Code;
+// Two f's touching at their bars read as the fl ligature, a wide-hooked f as fi or fl: where
+// only ff (or f) makes a word, the reading becomes that; a word read right, or none found,
+// stays.
+TEST(WordSegmentationTest, ReadsALigatureAsItsLookAlikeWhereOnlyThatMakesAWord) {
+  const char fi = kLigatures[0].Code, fl = kLigatures[1].Code, ff = kLigatures[2].Code,
+             ffi = kLigatures[3].Code;
   const struct {
     std::string Words;
-    char Want;
-  } cases[] = {{"ffox", ff}, {"flox\nffox", fl}, {"other", fl}};
+    char Read, Want;
+  } cases[] = {{"ffox", fl, ff}, {"flox\nffox", fl, fl}, {"other", fl, fl}, {"fox", fi, 'f'},
+               {"fox", fl, 'f'}, {"fiox\nfox", fi, fi},  {"ffox", ffi, ff}, {"other", fi, fi}};
   for (const auto& c : cases) {
     const Lexicon words(c.Words);
     Scripted s;
     std::vector<RecognizedBox> line = {Box(0, 20, 0.8, true), Box(24, 6, 0.8), Box(34, 6, 0.8)};
-    const char read[] = {fl, 'o', 'x'};
+    const char read[] = {c.Read, 'o', 'x'};
     for (std::size_t k = 0; k < 3; ++k) line[k].Best[0].Char = read[k];
     SegmentWords(TwoStrokes(), line, 10, s.Fn(), &words);
-    EXPECT_EQ(line[0].Best[0].Char, c.Want) << c.Words;
+    EXPECT_EQ(line[0].Best[0].Char, c.Want) << c.Words << " " << int{c.Read};
   }
 }
 

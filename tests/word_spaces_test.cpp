@@ -12,7 +12,7 @@
 namespace morvik {
 namespace {
 
-// A line from a pattern: each character a box of its width (a digit or '.' is read as
+// A line from a pattern: each character a box of its width (a digit, '.' or 'f' is read as
 // itself, others as 'a'), '_' one pixel of gap, ' ' a gap of `space` pixels.
 std::vector<RecognizedBox> Line(const std::string& pattern, int width, int space) {
   std::vector<RecognizedBox> line;
@@ -25,8 +25,8 @@ std::vector<RecognizedBox> Line(const std::string& pattern, int width, int space
     const int w = c == '.' || c == '1' ? width / 3 : width;
     RecognizedBox b;
     b.Box = CharBox{x, 0, w, 10, false, false};
-    b.Best[0] =
-        LibraryMatch{0, 1, 0.9, c == '.' || std::isdigit(static_cast<unsigned char>(c)) ? c : 'a'};
+    const bool itself = c == '.' || c == 'f' || std::isdigit(static_cast<unsigned char>(c));
+    b.Best[0] = LibraryMatch{0, 1, 0.9, itself ? c : 'a'};
     line.push_back(b);
     x += w;
   }
@@ -51,6 +51,7 @@ TEST(WordSpaces, GapsStandingOutFromTheLinesLetterSpacing) {
       {"x_x x_x                    x_x x", 6, 4, "aa aa aa a"},  // a cell gap keeps word spaces
       {"3.6.0_x_x", 6, 1, "3.6.0aa"},                            // points between digits join them
       {"x_x_x_x 1_9_1_0 x_x", 6, 4, "aaaa 1910 aa"},             // a narrow figure's wide bearings
+      {"x_xfx x_f__x_x x_x_x", 6, 4, "aafa af aa aaa"},          // an f's hook narrows its gap
   };
   for (const auto& c : cases) {
     std::vector<RecognizedBox> line = Line(c.pattern, c.width, c.space);

@@ -25,6 +25,14 @@ bool AllLetters(std::string_view w) {
   return !w.empty() && std::all_of(w.begin(), w.end(), IsLetter);
 }
 
+// The place that stands for a first l read as the capital I it looks like: serif faces at
+// small sizes and sans faces draw them alike, so the I is often not among the three best.
+constexpr int kCapitalI = 3;
+
+char CharAt(const ReadCharacter& c, int place) {
+  return place == kCapitalI ? 'I' : c.Best[static_cast<std::size_t>(place)].Char;
+}
+
 struct Search {
   const Lexicon& Words;
   const std::vector<ReadCharacter*>& Letters;
@@ -44,8 +52,7 @@ struct Search {
     if (BestCost >= 0 && cost >= BestCost) return;
     if (k == Letters.size()) {
       std::string w;
-      for (std::size_t i = 0; i < Letters.size(); ++i)
-        w += Small(Letters[i]->Best[static_cast<std::size_t>(Place[i])].Char);
+      for (std::size_t i = 0; i < Letters.size(); ++i) w += Small(CharAt(*Letters[i], Place[i]));
       if (changes > 0 && Words.Contains(w)) BestCost = cost, BestPlace = Place;
       return;
     }
@@ -57,6 +64,11 @@ struct Search {
       if (!Usable(c, r, k)) continue;
       Place[k] = r;
       Try(k + 1, changes + 1, cost + c.Best[0].Score - c.Best[static_cast<std::size_t>(r)].Score);
+    }
+    // A first l may be the capital I of its shape, costing as much as a change may.
+    if (k == 0 && !Capitals && c.Best[0].Char == 'l') {
+      Place[k] = kCapitalI;
+      Try(k + 1, changes + 1, cost + kLexiconMargin);
     }
     Place[k] = 0;
   }
@@ -83,7 +95,10 @@ void Settle(std::vector<ReadCharacter*>& word, const std::function<const Lexicon
   for (std::size_t i = 0; i < letters.size(); ++i) {
     auto& best = letters[i]->Best;
     const int r = search.BestPlace[i];
-    if (r != 0) std::rotate(best.begin(), best.begin() + r, best.begin() + r + 1);
+    if (r == kCapitalI)
+      best[0].Char = 'I';
+    else if (r != 0)
+      std::rotate(best.begin(), best.begin() + r, best.begin() + r + 1);
   }
 }
 

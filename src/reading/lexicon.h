@@ -62,7 +62,8 @@ bool OneCase(std::string_view w);
 // least three, all small but perhaps the first, or all capitals) that the lexicon does not
 // hold, the reading that changes at most two letters to others among their three best, each
 // scoring within kLexiconMargin of its best, the lexicon holds and costs the least score, is
-// moved to the front. Rejected characters end a word's letters.
+// moved to the front; a first l of a word of small letters may also be changed to the capital
+// I it looks like, at the cost of kLexiconMargin. Rejected characters end a word's letters.
 // The lexicon is asked for only when a word needs it: reading digits never loads it.
 // Reading applies it to pictures of at least kLexiconCharacters characters (pages).
 void ApplyLexicon(PictureReading& reading, const std::function<const Lexicon&()>& lexicon);

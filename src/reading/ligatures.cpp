@@ -18,4 +18,9 @@ char LookAlikeLigature(char c) {
   return c == kLigatures[1].Code ? kLigatures[2].Code : '\0';
 }
 
+char ShorterLigature(char c) {
+  if (c == kLigatures[0].Code || c == kLigatures[1].Code) return 'f';
+  return c == kLigatures[3].Code || c == kLigatures[4].Code ? kLigatures[2].Code : '\0';
+}
+
 }  // namespace morvik

@@ -24,4 +24,9 @@ std::string LettersOf(char c);
 // (ff, and the ff of ffi and ffl set as f and a joined fi or fl) read as the fl ligature.
 char LookAlikeLigature(char c);
 
+// What a ligature code read for a lone f (or ff) may stand for where only that makes a word:
+// a wide-hooked f (Bookman's) matches the fi and fl ligatures better than the f itself, so
+// 'for' reads 'fior'. The f for fi and fl, the ff ligature for ffi and ffl, else 0.
+char ShorterLigature(char c);
+
 }  // namespace morvik

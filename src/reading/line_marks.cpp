@@ -1,6 +1,7 @@
 #include "reading/line_marks.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <vector>
 
@@ -71,7 +72,106 @@ CharBox Union(const CharBox& a, const CharBox& b) {
   return u;
 }
 
+// A dot no higher than a quarter of the capitals and no wider than a third whose columns
+// reach into the next letter's (no space between them) with its bottom within the letter's
+// rows: a piece of that letter broken off where a thin stroke fell below the threshold (a
+// serif s at 150 dpi reads .s or .v). A full stop stands clear of the letter after it; one
+// after a letter is left alone, since a slanted letter reaches over its own full stop.
+bool StrayDot(const RecognizedBox& dot, const RecognizedBox& letter, int cap) {
+  const CharBox &d = dot.Box, &l = letter.Box;
+  const char read = dot.Best[0].Char;
+  if (d.Empty || l.Empty || dot.Best[0].No == 0 || (read != '.' && read != ',')) return false;
+  if (4 * d.Height > cap || 3 * d.Width > cap || l.SpaceBefore) return false;
+  const int bottom = d.Top + d.Height;
+  return d.Left + d.Width > l.Left && bottom > l.Top && bottom <= l.Top + l.Height;
+}
+
+CharBox Covering(const CharBox& a, const CharBox& b) {
+  CharBox u = a;
+  u.Left = std::min(a.Left, b.Left);
+  u.Top = std::min(a.Top, b.Top);
+  u.Width = std::max(a.Left + a.Width, b.Left + b.Width) - u.Left;
+  u.Height = std::max(a.Top + a.Height, b.Top + b.Height) - u.Top;
+  return u;
+}
+
+// Two small marks (each no higher than a quarter of the capitals, no wider than a third) side
+// by side with no space between, their columns overlapping and one above the other: the dots
+// of a colon or a semicolon, cut apart where a lean or a pixel's rounding set them off by a
+// column.
+bool StackedDots(const RecognizedBox& a, const RecognizedBox& b, int cap) {
+  const CharBox &p = a.Box, &q = b.Box;
+  const auto small = [&](const RecognizedBox& r) {
+    return !r.Box.Empty && r.Best[0].No != 0 && 4 * r.Box.Height <= cap && 3 * r.Box.Width <= cap;
+  };
+  if (!small(a) || !small(b) || q.SpaceBefore) return false;
+  const bool overlap = std::max(p.Left, q.Left) < std::min(p.Left + p.Width, q.Left + q.Width);
+  return overlap && (p.Top + p.Height < q.Top || q.Top + q.Height < p.Top);
+}
+
+// Every pair of neighbours that `pair` accepts (given the line's capital height) recognised
+// again as one box covering both, which replaces them where `take` accepts it (given the
+// second of the pair; it may reorder the box's best).
+void JoinPairs(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize,
+               bool (*pair)(const RecognizedBox&, const RecognizedBox&, int),
+               bool (*take)(RecognizedBox&, const RecognizedBox&)) {
+  std::vector<CharBox> boxes;
+  for (const RecognizedBox& r : line) boxes.push_back(r.Box);
+  const int cap = LineCapHeight(boxes);
+  if (cap <= 0) return;
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (!pair(line[i], line[i + 1], cap)) continue;
+    RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
+    joined.Box.SpaceBefore = line[i].Box.SpaceBefore;
+    joined.Best = recognize(joined.Box);
+    if (!take(joined, line[i + 1])) continue;
+    line[i] = joined;
+    line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+  }
+}
+
+// A one no higher than three quarters of the capitals, right after a letter with no space
+// between: a figure one rises to the capitals, so this is a stem of the letter before it cut
+// off (a small serif h read t1).
+bool ShortOne(const RecognizedBox& letter, const RecognizedBox& one, int cap) {
+  return !letter.Box.Empty && !one.Box.Empty && !one.Box.SpaceBefore && one.Best[0].No != 0 &&
+         one.Best[0].Char == '1' && letter.Best[0].No != 0 &&
+         std::isalpha(static_cast<unsigned char>(letter.Best[0].Char)) != 0 &&
+         4 * one.Box.Height <= 3 * cap;
+}
+
+// Whether a joined box reads as a letter (or a figure, where `figures`) scoring above the
+// piece it took in.
+bool ReadsBetter(const RecognizedBox& joined, const RecognizedBox& piece, bool figures) {
+  const unsigned char c = static_cast<unsigned char>(joined.Best[0].Char);
+  return joined.Best[0].No != 0 && (figures ? std::isalnum(c) : std::isalpha(c)) != 0 &&
+         joined.Best[0].Score > piece.Best[0].Score;
+}
+
 }  // namespace
+
+void JoinShortOnes(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  JoinPairs(line, recognize, ShortOne, [](RecognizedBox& joined, const RecognizedBox& one) {
+    return ReadsBetter(joined, one, false);
+  });
+}
+
+void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  JoinPairs(line, recognize, StackedDots, [](RecognizedBox& joined, const RecognizedBox&) {
+    const auto colon = std::find_if(
+        joined.Best.begin(), joined.Best.end(),
+        [](const LibraryMatch& m) { return m.No != 0 && (m.Char == ':' || m.Char == ';'); });
+    if (colon == joined.Best.end()) return false;
+    std::rotate(joined.Best.begin(), colon, colon + 1);
+    return true;
+  });
+}
+
+void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
+  JoinPairs(line, recognize, StrayDot, [](RecognizedBox& joined, const RecognizedBox& letter) {
+    return ReadsBetter(joined, letter, true);
+  });
+}
 
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
   std::vector<CharBox> boxes;

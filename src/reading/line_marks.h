@@ -24,4 +24,23 @@ void ApplyLineMarks(PictureReading& reading);
 // stand apart in print and are cut as two.
 void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
 
+// A full stop or comma no higher than a quarter of the line's capitals and no wider than a
+// third, with no space between it and the next box, whose columns it reaches into and whose
+// rows hold its bottom: recognised again together with that box as one, which replaces both
+// where its best is a letter or figure scoring above the box's own best. A thin stroke of
+// small serif print (an s's lower end) breaks off at the threshold and reads as a dot.
+void JoinStrayDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
+
+// Two marks side by side, each no higher than a quarter of the line's capitals and no wider
+// than a third, no space between them, their columns overlapping and one wholly above the
+// other: recognised again as one box, which replaces them where a colon or semicolon is among
+// its three best (moved to the front). A colon's dots set a column apart are cut as two.
+void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
+
+// A one no higher than three quarters of the line's capitals right after a letter, no space
+// between: recognised again together with the letter as one box, which replaces both where its
+// best is a letter scoring above the one. A figure one rises to the capitals; a shorter one is a
+// stem cut off the letter before it (a small serif h read t1).
+void JoinShortOnes(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize);
+
 }  // namespace morvik

@@ -105,7 +105,12 @@ std::vector<RecognizedBox> ReadLine(const GreyImage& grey, const Binarised& ink,
   if (!grid)
     SegmentWords(ink.Image, found, typicalWidth, recognize, words,
                  smallPicture ? kScreenReach : SearchReach{});
-  if (options.Cut.Mode == Layout::Text) JoinQuoteTicks(found, recognize);
+  if (options.Cut.Mode == Layout::Text) {
+    JoinQuoteTicks(found, recognize);
+    JoinStrayDots(found, recognize);
+    JoinStackedDots(found, recognize);
+    JoinShortOnes(found, recognize);
+  }
   return found;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "reading/lexicon.h"  // IsLetter
+#include "reading/ligatures.h"
 
 namespace morvik {
 
@@ -41,7 +42,9 @@ bool RunningText(const std::vector<RecognizedBox>& line) {
   for (const RecognizedBox& b : line) {
     if (b.Box.SpaceBefore) end();
     // An unread piece counts against the word: it may be a digit as well as a letter.
-    word += b.Best[0].No == 0 || b.Best[0].Char == 0 ? kUnread : b.Best[0].Char;
+    // A ligature counts as the letters it joins.
+    word += b.Best[0].No == 0 || b.Best[0].Char == 0 ? std::string(1, kUnread)
+                                                     : LettersOf(b.Best[0].Char);
   }
   end();
   return words >= kRunningTextWords && 3 * prose >= 2 * words;

@@ -9,9 +9,10 @@
 
 namespace morvik {
 
-// At least kRunningTextWords words, and two in three of them letters only (an inner
-// apostrophe or hyphen allowed, and the 1 ; ? that small serif letters are misread as) between
-// leading and trailing punctuation, as first read; an unread piece spoils its word.
+// At least kRunningTextWords words, and two in three of them letters only (a ligature counts
+// as the letters it joins; an inner apostrophe or hyphen allowed, and the 1 ; ? that small
+// serif letters are misread as) between leading and trailing punctuation, as first read; an
+// unread piece spoils its word.
 constexpr int kRunningTextWords = 2;
 bool RunningText(const std::vector<RecognizedBox>& line);
 

@@ -413,11 +413,20 @@ char BarSign(const ReadCharacter& c, const Context& at) {
   return DotOverStem(at.Grey, b, m.XTop, xHeight, at.DarkOnLight) ? 0 : '|';
 }
 
+// An l or I amid figures (1887 read l887, l9l0) is a one, also where the one is not among
+// its three best: at small sizes a serif face's one matches its l better than its own
+// references, and a number holds no letters but look-alikes.
+char FigureStroke(const std::vector<ReadCharacter*>& chars, std::size_t k) {
+  const char shown = ShownChar(*chars[k]);
+  return (shown == 'l' || shown == 'I') && InFigures(chars, k) ? '1' : 0;
+}
+
 // The first rule that settles the k-th character of a part of a word, or 0.
 char LetterOf(const std::vector<ReadCharacter*>& chars, std::size_t k, bool small,
               const Context& at) {
   const ReadCharacter& c = *chars[k];
   char letter = LowMark(c, at);
+  if (letter == 0) letter = FigureStroke(chars, k);
   if (letter == 0) letter = BarSign(c, at);
   if (letter == 0) letter = StemLetter(chars, k, small, at);
   if (letter == 0) letter = CaseBySize(c, at);

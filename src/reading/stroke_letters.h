@@ -39,6 +39,8 @@ LineModel SmallLetterModel(const std::vector<const ReadCharacter*>& line);
 // - a stem sign no higher than the x-height with such a dot over it: an i;
 // - an r whose top rises above the x-height by at least a seventh of it (less than half): a t;
 // - a P hanging below the baseline by a quarter of the x-height (at least 2 pixels): a p.
+// An l or I in a run of letters and figures that holds a figure and besides it only figures and
+// O o I l is a one, whether or not a one is among its three best.
 // A character that matched nothing and is no wider than half the x-height counts as a stem
 // sign there (a hairline t or i of small serif print), and one rising above the x-height by
 // a seventh of it (less than a third), without a dot, is a t.

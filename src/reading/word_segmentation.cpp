@@ -448,14 +448,17 @@ bool ReadsAsWordWithOneChange(std::vector<RecognizedBox>& pieces, const Lexicon&
 }
 
 // Whether the pieces read as a word the lexicon holds with one ligature read as the one it looks
-// like (which then takes its place).
+// like, or as the f it may be alone (which then takes its place).
 bool ReadsAsWordWithLookAlikeLigature(std::vector<RecognizedBox>& pieces, const Lexicon& words) {
   for (RecognizedBox& p : pieces) {
-    const char was = p.Best[0].Char, alike = LookAlikeLigature(was);
-    if (p.Best[0].No == 0 || alike == 0) continue;
-    p.Best[0].Char = alike;
-    if (KnownWord(TextOf(pieces), words)) return true;
-    p.Best[0].Char = was;
+    const char was = p.Best[0].Char;
+    if (p.Best[0].No == 0) continue;
+    for (const char alike : {LookAlikeLigature(was), ShorterLigature(was)}) {
+      if (alike == 0) continue;
+      p.Best[0].Char = alike;
+      if (KnownWord(TextOf(pieces), words)) return true;
+      p.Best[0].Char = was;
+    }
   }
   return false;
 }

@@ -41,7 +41,8 @@ constexpr double kWideFrom = 1.5;
 // With a lexicon (pages), a word of letters that reads clearly but makes no word it holds is
 // searched too, and where the best segmentation makes no word, the best that makes one is
 // chosen if its value is within this many typical widths of the best: touching letters that
-// read well but wrongly (rn as m, li as h).
+// read well but wrongly (rn as m, li as h). A word still unknown then takes one ligature as
+// its look-alike (ligatures.h) where only that makes a word.
 constexpr double kLexicalMargin = 1.0;
 constexpr std::size_t kLexicalLetters = 3;
 

@@ -96,6 +96,14 @@ std::vector<long double> FigureBearings(const std::vector<RecognizedBox>& line) 
   return bearing;
 }
 
+// The part of the gap after a box that its own ink overhangs: an f's hook reaches over the
+// next letter within a word, so the gap after it to a word's first letter is narrowed by as
+// much as the hook reaches past the stem.
+long double Overhang(const RecognizedBox& b) {
+  constexpr long double kHookReach = 0.25L;
+  return b.Best[0].No != 0 && b.Best[0].Char == 'f' ? kHookReach * b.Box.Width : 0;
+}
+
 long double Centre(const CharBox& b) {
   return b.Left + b.Width / 2.0L;
 }
@@ -371,7 +379,7 @@ void SetWordSpaces(std::vector<RecognizedBox>& line, const LineGrid& known) {
   const std::vector<long double> bearing = FigureBearings(line);
   for (std::size_t i = 1; i < line.size(); ++i) {
     gaps.push_back(line[i].Box.Left - (line[i - 1].Box.Left + line[i - 1].Box.Width) -
-                   bearing[i - 1] - bearing[i]);
+                   bearing[i - 1] - bearing[i] + Overhang(line[i - 1]));
     distances.push_back(Centre(line[i].Box) - Centre(line[i - 1].Box));
   }
   const long double pitch = UpperMedian(distances);

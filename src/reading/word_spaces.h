@@ -20,7 +20,8 @@ namespace morvik {
 //   of the pitch, fewer digits than other characters, no two neighbours 0.3 to 0.7 of a
 //   pitch further apart than their cells: a proportional word space): a space where the
 //   centres stand more than half a pitch further apart than the cells the two boxes span.
-// - Other lines: the gaps (less the wide bearings of narrow figures) split in two classes
+// - Other lines: the gaps (less the wide bearings of narrow figures, plus a quarter of the
+//   width of a box read as f, whose hook overhangs the gap) split in two classes
 //   (least spread within them; again within the narrower while the wider begins past
 //   0.8 h, a table row's cell gaps, unless that split begins below 0.23 h: then the wider
 //   class holds a justified column's stretched word spaces); spaces are the wider class when the
