@@ -1,22 +1,38 @@
-// Starting a reading run's heap with its pages already in place. A fresh page costs a fault
-// the first time it is written; on the virtual machines the benches run on, a fault costs
-// 10 to 50 microseconds, ten times or more what the page costs filled in one call with the
-// others, and reading a small picture with the stock library writes some 330 fresh pages of
-// heap (the sets, the detail shortlist, the picture), 60 % more for a block of text.
+// Starting a reading run's heap so that its memory costs few page faults. A fresh page costs a
+// fault the first time it is written; on the virtual machines the benches run on, a fault
+// costs 5 to 50 microseconds, several times what the page costs filled in one call with the
+// others. Reading a small picture with the stock library writes some 200 fresh pages of heap
+// (the sets, the detail shortlist, the picture), more as the picture grows; a page of 300 dpi
+// writes some 10,000 (the picture, its binarised and rotated copies), then as much time in
+// faults as in reading. So a short run has its heap put in place at start, sized to its
+// largest picture, and a run over a large picture keeps its big buffers in the heap and lets
+// that heap take 2 MiB pages (one fault where there were 512).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace morvik {
 
-// The heap a short reading run fills: the stock library's sets and what reading one picture
-// of a few lines of text needs beside them, with room to spare.
-constexpr std::size_t kReadingHeapBytes = std::size_t{2} << 20;
+struct HeapPlan {
+  std::size_t Prefault = 0;    // bytes of heap to put in place at start; 0 for none
+  std::size_t LargePages = 0;  // bytes of heap to give 2 MiB pages; 0 for none
+};
 
-// Has the kernel put in place, in one call, the pages of the next `bytes` of the main heap,
-// which malloc then hands out as before. Needs KeepFreedMemory() first (malloc then takes a
-// block this size from the heap and keeps it when freed). Does nothing where glibc or the
-// kernel's MADV_POPULATE_WRITE is missing: the pages then come with faults, as they would.
-void PrefaultHeap(std::size_t bytes);
+// The plan for a run whose largest picture decodes to about `pictureBytes` bytes of grey:
+// pages in place for the library and a small picture's copies, large pages for a large one.
+HeapPlan PlanReadingHeap(std::uint64_t pictureBytes);
+
+// The grey bytes the largest picture among `args` decodes to, as far as its file tells cheaply:
+// a PNG's width times height from its header, else the file's size (PNM and BMP hold one to
+// four bytes a pixel). Arguments that are not regular files count nothing.
+std::uint64_t LargestPictureBytes(const std::vector<std::string>& args);
+
+// Carries out the plan. Needs KeepFreedMemory() first (freed memory then stays with the heap
+// for the allocations that follow). Does nothing where glibc or the kernel's advice is missing:
+// the pages then come with faults, as they would.
+void StartReadingHeap(const HeapPlan& plan);
 
 }  // namespace morvik

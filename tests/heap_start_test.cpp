@@ -1,0 +1,54 @@
+// The heap plan of a reading run: sized from the largest picture its arguments name.
+#include "cli/heap_start.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_util.h"
+
+namespace morvik {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+constexpr std::uint64_t kMiB = 1 << 20;
+
+TEST(HeapStart, PlanGrowsWithThePictureAndStaysBounded) {
+  struct Case {
+    std::uint64_t bytes;
+    std::size_t leastPrefault, mostPrefault, leastLarge, mostLarge;
+  } cases[] = {
+      {0, 512 << 10, kMiB, 0, 0},                              // the library alone
+      {52575, 768 << 10, kMiB, 0, 0},                          // a block of text
+      {575602, 2500 << 10, 3 * kMiB, 0, 0},                    // a block of large print
+      {kMiB - 1, 3 * kMiB, 5 * kMiB, 0, 0},                    // the largest picture prefaulted
+      {8696349, 0, 0, 48 * kMiB, 52 * kMiB},                   // a page at 300 dpi
+      {std::uint64_t{1} << 40, 0, 0, 512 * kMiB, 512 * kMiB},  // bounded
+  };
+  for (const Case& c : cases) {
+    const HeapPlan plan = PlanReadingHeap(c.bytes);
+    EXPECT_GE(plan.Prefault, c.leastPrefault) << c.bytes;
+    EXPECT_LE(plan.Prefault, c.mostPrefault) << c.bytes;
+    EXPECT_EQ(plan.Prefault % 4096, 0u) << c.bytes;
+    EXPECT_GE(plan.LargePages, c.leastLarge) << c.bytes;
+    EXPECT_LE(plan.LargePages, c.mostLarge) << c.bytes;
+    EXPECT_EQ(plan.LargePages % (2 * kMiB), 0u) << c.bytes;
+  }
+}
+
+TEST(HeapStart, LargestPictureCountsPngPixelsAndSkipsWhatIsNoFile) {
+  TempDir dir;
+  const std::string png = dir.Path() + "/page.png", pgm = dir.Path() + "/small.pgm";
+  // A PNG's signature and header claiming 3000 x 4000 pixels, in a few bytes of file.
+  WriteFile(png, std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x0b\xb8\0\0\x0f\xa0", 24));
+  WriteFile(pgm, "P5 2 2 255\n" + std::string(5000, 'x'));
+  EXPECT_EQ(LargestPictureBytes({"--read", pgm, png, dir.Path(), dir.Path() + "/none"}),
+            3000u * 4000u);
+  EXPECT_EQ(LargestPictureBytes({"--read", pgm}), 5011u);
+  EXPECT_EQ(LargestPictureBytes({"--read", "--format", "tsv", dir.Path()}), 0u);
+}
+
+}  // namespace
+}  // namespace morvik
