@@ -137,26 +137,62 @@ void Unrotate(long double degrees, int width, int height, long double& x, long d
   y = cy + dx * s + dy * c;
 }
 
+namespace {
+
+// Floor and ceiling of n / d for d != 0, exact for either sign.
+long long FloorDiv(long long n, long long d) {
+  const long long q = n / d;
+  return (n % d != 0 && (n < 0) != (d < 0)) ? q - 1 : q;
+}
+long long CeilDiv(long long n, long long d) {
+  return -FloorDiv(-n, d);
+}
+
+// Narrows [lo, hi] to the x where 0 <= v + x * d <= most.
+void KeepWithin(long long v, long long d, long long most, long long& lo, long long& hi) {
+  if (d == 0) {
+    if (v < 0 || v > most) lo = hi + 1;
+    return;
+  }
+  const long long a = d > 0 ? CeilDiv(-v, d) : CeilDiv(most - v, d);
+  const long long b = d > 0 ? FloorDiv(most - v, d) : FloorDiv(-v, d);
+  lo = std::max(lo, a);
+  hi = std::min(hi, b);
+}
+
+}  // namespace
+
 GreyImage Rotate(const GreyImage& grey, long double degrees, std::uint8_t ground) {
   GreyImage out{grey.Width, grey.Height, std::vector<std::uint8_t>(grey.Pixels.size(), ground)};
+  if (grey.Width < 2 || grey.Height < 2) return out;
   const long double a = degrees * kPi / 180;
   // Source positions in 1/256 of a pixel, stepped along each row.
   const auto c = static_cast<long long>(std::llround(std::cos(a) * 65536));
   const auto s = static_cast<long long>(std::llround(std::sin(a) * 65536));
   const long long cx = static_cast<long long>(grey.Width - 1) * 32768;
   const long long cy = static_cast<long long>(grey.Height - 1) * 32768;
+  // A pixel takes its four sources where they all lie inside: source x from 0 to Width - 2,
+  // in 1/65536 pixel below (Width - 1) * 65536; the x of a row doing so form one run, as the
+  // source steps along a line. Outside it the pixel keeps the ground.
+  const long long mostX = static_cast<long long>(grey.Width - 1) * 65536 - 1;
+  const long long mostY = static_cast<long long>(grey.Height - 1) * 65536 - 1;
+  const std::size_t w = static_cast<std::size_t>(grey.Width);
   for (int y = 0; y < grey.Height; ++y) {
     const long long dy = y * 65536LL - cy;
-    long long sx = cx - cx * c / 65536 - dy * s / 65536;  // at x = 0, in 1/65536 pixel
-    long long sy = cy - cx * s / 65536 + dy * c / 65536;
-    std::uint8_t* o = out.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
-    for (int x = 0; x < grey.Width; ++x, sx += c, sy += s) {
-      const long long x0 = sx >> 16, y0 = sy >> 16;
-      if (x0 < 0 || y0 < 0 || x0 + 1 >= grey.Width || y0 + 1 >= grey.Height) continue;
-      const long long fx = (sx >> 8) & 255, fy = (sy >> 8) & 255;
-      const std::uint8_t* p = grey.Pixels.data() + static_cast<std::size_t>(y0) * grey.Width + x0;
-      const long long top = p[0] * (256 - fx) + p[1] * fx;
-      const long long bottom = p[grey.Width] * (256 - fx) + p[grey.Width + 1] * fx;
+    const long long sx0 = cx - cx * c / 65536 - dy * s / 65536;  // at x = 0, in 1/65536 pixel
+    const long long sy0 = cy - cx * s / 65536 + dy * c / 65536;
+    long long lo = 0, hi = grey.Width - 1;
+    KeepWithin(sx0, c, mostX, lo, hi);
+    KeepWithin(sy0, s, mostY, lo, hi);
+    std::uint8_t* o = out.Pixels.data() + static_cast<std::size_t>(y) * w;
+    long long sx = sx0 + lo * c, sy = sy0 + lo * s;
+    for (long long x = lo; x <= hi; ++x, sx += c, sy += s) {
+      const auto fx = static_cast<std::uint32_t>((sx >> 8) & 255);
+      const auto fy = static_cast<std::uint32_t>((sy >> 8) & 255);
+      const std::uint8_t* p = grey.Pixels.data() + static_cast<std::size_t>(sy >> 16) * w +
+                              static_cast<std::size_t>(sx >> 16);
+      const std::uint32_t top = p[0] * (256 - fx) + p[1] * fx;
+      const std::uint32_t bottom = p[w] * (256 - fx) + p[w + 1] * fx;
       o[x] = static_cast<std::uint8_t>((top * (256 - fy) + bottom * fy + 32768) >> 16);
     }
   }
