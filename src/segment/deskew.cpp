@@ -177,6 +177,8 @@ GreyImage Rotate(const GreyImage& grey, long double degrees, std::uint8_t ground
   const long long mostX = static_cast<long long>(grey.Width - 1) * 65536 - 1;
   const long long mostY = static_cast<long long>(grey.Height - 1) * 65536 - 1;
   const std::size_t w = static_cast<std::size_t>(grey.Width);
+  // Held in locals: the bytes written could otherwise alias them, and be read again each pixel.
+  const std::uint8_t* const source = grey.Pixels.data();
   for (int y = 0; y < grey.Height; ++y) {
     const long long dy = y * 65536LL - cy;
     const long long sx0 = cx - cx * c / 65536 - dy * s / 65536;  // at x = 0, in 1/65536 pixel
@@ -186,11 +188,12 @@ GreyImage Rotate(const GreyImage& grey, long double degrees, std::uint8_t ground
     KeepWithin(sy0, s, mostY, lo, hi);
     std::uint8_t* o = out.Pixels.data() + static_cast<std::size_t>(y) * w;
     long long sx = sx0 + lo * c, sy = sy0 + lo * s;
-    for (long long x = lo; x <= hi; ++x, sx += c, sy += s) {
+    const long long last = hi;
+    for (long long x = lo; x <= last; ++x, sx += c, sy += s) {
       const auto fx = static_cast<std::uint32_t>((sx >> 8) & 255);
       const auto fy = static_cast<std::uint32_t>((sy >> 8) & 255);
-      const std::uint8_t* p = grey.Pixels.data() + static_cast<std::size_t>(sy >> 16) * w +
-                              static_cast<std::size_t>(sx >> 16);
+      const std::uint8_t* p =
+          source + static_cast<std::size_t>(sy >> 16) * w + static_cast<std::size_t>(sx >> 16);
       const std::uint32_t top = p[0] * (256 - fx) + p[1] * fx;
       const std::uint32_t bottom = p[w] * (256 - fx) + p[w + 1] * fx;
       o[x] = static_cast<std::uint8_t>((top * (256 - fy) + bottom * fy + 32768) >> 16);
