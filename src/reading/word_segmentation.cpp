@@ -310,7 +310,7 @@ class WordSearch {
     for (std::size_t k = i; k < j; ++k) s.Weight += segments_[k].To - segments_[k].From;
     s.Whole = WholeBox(i, j);
     if (s.Whole >= 0) return true;
-    if (LongCrossing(i, j)) return false;
+    if (LongCrossing(i, j) || FarCrossing(i, j)) return false;
     Rect& box = s.Box;
     bool suspect = false;
     s.Marks = true;
@@ -399,9 +399,21 @@ class WordSearch {
   // crossingPieces_ (0: any number).
   bool LongCrossing(std::size_t i, std::size_t j) const {
     if (crossingPieces_ == 0 || j - i <= crossingPieces_) return false;
+    return Crossing(i, j);
+  }
+
+  // Whether segments [i, j) join a piece cut out of a box to another box.
+  bool Crossing(std::size_t i, std::size_t j) const {
     if (segments_[i].Box == segments_[j - 1].Box) return false;
     return (i > 0 && segments_[i - 1].Box == segments_[i].Box) ||
            (j < segments_.size() && segments_[j].Box == segments_[j - 1].Box);
+  }
+
+  // Whether segments [i, j) join a piece cut out of a box to boxes beyond the next: a cut the
+  // segmenter made a little off lies between two boxes. On printed pages such pieces were
+  // about one recognition in fifty of the search and almost never read best.
+  bool FarCrossing(std::size_t i, std::size_t j) const {
+    return segments_[j - 1].Box - segments_[i].Box >= 2 && Crossing(i, j);
   }
 
   // Whether segments [i, j) make up two whole boxes of the segmenter, or lie within them: a
