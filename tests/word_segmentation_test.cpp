@@ -219,6 +219,39 @@ TEST(WordSegmentationTest, PiecesCrossingABoxEdgeAreTakenFromTwoHalvesOnly) {
   }
 }
 
+// A narrow box between two that are cut in two: a cut made a little off is mended from the
+// pieces beside it (half a box and the narrow one), never from pieces of three boxes.
+TEST(WordSegmentationTest, PiecesCrossingABoxEdgeReachNoFurtherThanTheNextBox) {
+  BinaryImage ink{34, 20, std::vector<std::uint8_t>(680, 0)};
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 34; ++x) {
+      const int at = x < 13 ? x : x < 21 ? -1 : x - 21;  // columns of the boxes at 0 and at 21
+      ink.Ink[y * 34 + x] = (x >= 15 && x < 19) || (at >= 0 && (at != 6 || y == 9 || y == 10));
+    }
+  Scripted s;
+  std::vector<RecognizedBox> line = {Box(0, 13, 0.1, true), Box(15, 4, 0.1), Box(21, 13, 0.1)};
+  SegmentWords(ink, line, 13, s.Fn());
+  const auto asked = [&](const Key& k) { return std::count(s.Asked.begin(), s.Asked.end(), k); };
+  EXPECT_EQ(asked(Key{6, 0, 13, 20}), 1);  // half a box and the narrow one
+  EXPECT_EQ(asked(Key{6, 0, 21, 20}), 0);  // and half of the box after
+}
+
+// A join is not recognised where it could not beat the boxes as cut even reading perfectly:
+// a narrow box read poorly costs less than a change does.
+TEST(WordSegmentationTest, JoinsThatCannotWinAreNotRecognised) {
+  const struct {
+    int Width;  // of the box read poorly
+    bool Asked;
+  } cases[] = {{3, false}, {8, true}};
+  for (const auto& c : cases) {
+    Scripted s;
+    std::vector<RecognizedBox> line = {Box(0, 8, 0.9, true), Box(12, c.Width, 0.1)};
+    SegmentWords(TwoStrokes(), line, 12, s.Fn());
+    EXPECT_EQ(s.Asked.empty(), !c.Asked) << c.Width;
+    EXPECT_EQ(Boxes(line), (std::vector<Key>{{0, 0, 8, 20}, {12, 0, c.Width, 20}})) << c.Width;
+  }
+}
+
 // Empty cells (a table's) pass through and end the word before them.
 TEST(WordSegmentationTest, EmptyCellsStayAndSeparateWords) {
   Scripted s;
