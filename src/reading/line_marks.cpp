@@ -1,6 +1,7 @@
 #include "reading/line_marks.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <vector>
@@ -19,12 +20,19 @@ int Baseline(const std::vector<CharBox>& chars) {
   return bottoms.empty() ? 0 : UpperMedian(bottoms);
 }
 
-// The first of the three best that is `want` moved to the front.
+// Moves the first of the three best whose character `wanted` accepts to the front; whether
+// there was one.
+template <typename Wanted>
+bool MoveToFront(std::array<LibraryMatch, 3>& best, Wanted wanted) {
+  const auto found = std::find_if(
+      best.begin(), best.end(), [&](const LibraryMatch& m) { return m.No != 0 && wanted(m.Char); });
+  if (found == best.end()) return false;
+  std::rotate(best.begin(), found, found + 1);
+  return true;
+}
+
 void Prefer(ReadCharacter& c, char want) {
-  const auto found = std::find_if(c.Best.begin(), c.Best.end(), [&](const LibraryMatch& m) {
-    return m.No != 0 && m.Char == want;
-  });
-  if (found != c.Best.end()) std::rotate(c.Best.begin(), found, found + 1);
+  MoveToFront(c.Best, [&](char read) { return read == want; });
 }
 
 // A small dot is cut a pixel wider than high where its grey edge crosses the threshold: at
@@ -64,14 +72,6 @@ bool TicksPair(const CharBox& a, const CharBox& b) {
          std::abs(a.Top - b.Top) <= level && std::abs(a.Height - b.Height) <= level;
 }
 
-CharBox Union(const CharBox& a, const CharBox& b) {
-  CharBox u = a;
-  u.Top = std::min(a.Top, b.Top);
-  u.Width = b.Left + b.Width - a.Left;
-  u.Height = std::max(a.Top + a.Height, b.Top + b.Height) - u.Top;
-  return u;
-}
-
 // A dot no higher than a quarter of the capitals and no wider than a third whose columns
 // reach into the next letter's (no space between them) with its bottom within the letter's
 // rows: a piece of that letter broken off where a thin stroke fell below the threshold (a
@@ -86,6 +86,7 @@ bool StrayDot(const RecognizedBox& dot, const RecognizedBox& letter, int cap) {
   return d.Left + d.Width > l.Left && bottom > l.Top && bottom <= l.Top + l.Height;
 }
 
+// The box covering a and b, with a's space before it.
 CharBox Covering(const CharBox& a, const CharBox& b) {
   CharBox u = a;
   u.Left = std::min(a.Left, b.Left);
@@ -122,7 +123,6 @@ void JoinPairs(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize,
   for (std::size_t i = 0; i + 1 < line.size(); ++i) {
     if (!pair(line[i], line[i + 1], cap)) continue;
     RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
-    joined.Box.SpaceBefore = line[i].Box.SpaceBefore;
     joined.Best = recognize(joined.Box);
     if (!take(joined, line[i + 1])) continue;
     line[i] = joined;
@@ -158,12 +158,7 @@ void JoinShortOnes(std::vector<RecognizedBox>& line, const BoxRecognizer& recogn
 
 void JoinStackedDots(std::vector<RecognizedBox>& line, const BoxRecognizer& recognize) {
   JoinPairs(line, recognize, StackedDots, [](RecognizedBox& joined, const RecognizedBox&) {
-    const auto colon = std::find_if(
-        joined.Best.begin(), joined.Best.end(),
-        [](const LibraryMatch& m) { return m.No != 0 && (m.Char == ':' || m.Char == ';'); });
-    if (colon == joined.Best.end()) return false;
-    std::rotate(joined.Best.begin(), colon, colon + 1);
-    return true;
+    return MoveToFront(joined.Best, [](char read) { return read == ':' || read == ';'; });
   });
 }
 
@@ -181,13 +176,9 @@ void JoinQuoteTicks(std::vector<RecognizedBox>& line, const BoxRecognizer& recog
     if (!IsTick(line[i], cap, baseline) || !IsTick(line[i + 1], cap, baseline) ||
         !TicksPair(line[i].Box, line[i + 1].Box))
       continue;
-    RecognizedBox joined{Union(line[i].Box, line[i + 1].Box), {}};
+    RecognizedBox joined{Covering(line[i].Box, line[i + 1].Box), {}};
     joined.Best = recognize(joined.Box);
-    const auto quote =
-        std::find_if(joined.Best.begin(), joined.Best.end(),
-                     [](const LibraryMatch& m) { return m.No != 0 && m.Char == '"'; });
-    if (quote == joined.Best.end()) continue;
-    std::rotate(joined.Best.begin(), quote, quote + 1);
+    if (!MoveToFront(joined.Best, [](char read) { return read == '"'; })) continue;
     line[i] = joined;
     line.erase(line.begin() + static_cast<std::ptrdiff_t>(i) + 1);
   }
