@@ -29,9 +29,12 @@ Bitmap ScaledByDefinition(const GreyImage& grey, const CharBox& box, bool darkOn
   Bitmap out(tw + 2 * kCutMargin, th + 2 * kCutMargin);
   for (int ty = 0; ty < th; ++ty)
     for (int tx = 0; tx < tw; ++tx) {
+      // Only the source pixels whose spans can meet the target's (the others weigh 0).
+      const int y0 = ty * h / th, y1 = std::min(h, ((ty + 1) * h + th - 1) / th);
+      const int x0 = tx * w / tw, x1 = std::min(w, ((tx + 1) * w + tw - 1) / tw);
       std::int64_t sum = 0;
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
           sum += overlap(y, ty, h, th) * overlap(x, tx, w, tw) * grey.At(left + x, top + y);
       const std::int64_t total = std::int64_t{w} * h;
       const int g = static_cast<int>((sum + total / 2) / total);
