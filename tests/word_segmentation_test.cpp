@@ -212,7 +212,7 @@ TEST(WordSegmentationTest, PiecesCrossingABoxEdgeAreTakenFromTwoHalvesOnly) {
   for (const std::size_t limit : {std::size_t{2}, std::size_t{0}}) {
     Scripted s;
     std::vector<RecognizedBox> line = {Box(0, 13, 0.1, true), Box(15, 13, 0.1)};
-    SegmentWords(ink, line, 13, s.Fn(), nullptr, SearchReach{limit});
+    SegmentWords(ink, line, 13, s.Fn(), nullptr, SearchReach{limit, true});
     const auto asked = [&](const Key& k) { return std::count(s.Asked.begin(), s.Asked.end(), k); };
     EXPECT_EQ(asked(halves), 1) << limit;
     EXPECT_EQ(asked(halfAndBox) + asked(boxAndHalf), limit == 0 ? 2 : 0) << limit;
@@ -295,11 +295,8 @@ TEST(WordSegmentationTest, TheLexiconSearchesClearWordsItDoesNotHold) {
       {"rnow", 'o', false, {m, o, w}},    // no lexicon (lines, screens)
       {"rnow", '0', true, {m, o, w}},     // a digit: a code, not searched
       {"other", 'o', true, {m, o, w}},    // no word found
-      // The m narrower than 1.1 typical widths reads 0.8: cut only by a search that keeps
-      // whole just the boxes reading better (a page's keeps those reading 0.7, a
-      // screenshot's all that read well).
-      {"rnow", 'o', true, {r, n, o, w}, 19, SearchReach{0, 0.9}},
-      {"rnow", 'o', true, {m, o, w}, 19},
+      // The m narrower than 1.1 typical widths: a screenshot's search does not cut it.
+      {"rnow", 'o', true, {r, n, o, w}, 19},
       {"rnow", 'o', true, {m, o, w}, 19, kScreenReach},
   };
   for (const auto& c : cases) {

@@ -615,14 +615,12 @@ bool SettledWithoutSearch(const std::vector<RecognizedBox>& word, int pitch, boo
   return settled;
 }
 
-// The boxes that read well (not suspect), at least `least`, and are narrower than 1.1 typical
-// widths.
+// The boxes that read well (not suspect) and are narrower than 1.1 typical widths.
 std::vector<bool> ClearNarrowBoxes(const std::vector<RecognizedBox>& word, const Flags& flags,
-                                   int pitch, double least) {
+                                   int pitch) {
   std::vector<bool> clear;
   for (std::size_t k = 0; k < word.size(); ++k)
-    clear.push_back(!flags.Suspect[k] && ScoreOf(word[k].Best) >= least &&
-                    10 * word[k].Box.Width < 11 * pitch);
+    clear.push_back(!flags.Suspect[k] && 10 * word[k].Box.Width < 11 * pitch);
   return clear;
 }
 
@@ -643,10 +641,8 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
       SettledWithoutSearch(word, pitch, suspect, *words, out))
     return;
   const bool onlyLexical = !suspect;
-  if (misread) {
-    flags.Whole = ClearNarrowBoxes(word, flags, pitch, reach.WholeScore);
-    flags.Suspect.assign(word.size(), true);
-  }
+  if (misread && !reach.CutClearBoxes) flags.Whole = ClearNarrowBoxes(word, flags, pitch);
+  if (misread) flags.Suspect.assign(word.size(), true);
   // The best segmentation alone is searched first: where it makes a word of the lexicon (or
   // there is no lexicon), the lesser ones are never looked at.
   WordSearch search(ink, word, pitch, flags, recognize, reach.CrossingPieces);

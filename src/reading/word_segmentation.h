@@ -54,17 +54,16 @@ struct SearchReach {
   // off: the two pieces beside the cut make it. Longer ones (0: any) were about a quarter of
   // a screenshot's search and gave no better reading.
   std::size_t CrossingPieces = 0;
-  // In a word searched only because the lexicon does not hold it, a box that reads well, at
-  // least this well, and is narrower than 1.1 typical widths holds one letter: it may be
-  // joined, not cut. Its cuts were a tenth of a screenshot's recognitions; on pages, cuts of
-  // boxes reading 0.7 or better were a tenth of the search and almost never read best.
-  double WholeScore = 0.7;
+  // In a word searched only because the lexicon does not hold it, a box that reads well and is
+  // narrower than 1.1 typical widths holds one letter: it may be joined, not cut. Its
+  // cuts were a tenth of a screenshot's recognitions.
+  bool CutClearBoxes = true;
   // A word the lexicon holds, of boxes at most 1.25 typical widths wide, is taken as cut; one
   // searched only because the lexicon does not hold it, which makes a word it holds with one
   // close reading changed, takes that reading. Both were searched for little else.
   bool SearchSettledWords = true;
 };
-constexpr SearchReach kScreenReach{2, 0, false};
+constexpr SearchReach kScreenReach{2, false, false};
 
 // The line's characters, recognised as the segmenter cut them (`line`, left to right, empty
 // cells passed over), with each word (a run without SpaceBefore) that reads poorly or holds a
