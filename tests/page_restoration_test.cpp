@@ -161,5 +161,38 @@ TEST(Sharpen, TellsSoftEdgesAndSteepensThem) {
   for (std::uint8_t v : Sharpen(flat).Pixels) EXPECT_EQ(v, 180);
 }
 
+// Each pixel of the mask worked out on its own: the Gaussian (sigma 1.5, five taps either side,
+// weights in 1/16384 whose rounding the middle one takes up) along the row, rounded to a
+// byte, then down the column, edge greys standing in beyond the picture; then twice the grey
+// less the blur, clamped. Widths around the eight pixels worked at once.
+TEST(Sharpen, EachPixelIsTheUnsharpMaskOfItsNeighbours) {
+  long double w[11], sum = 0;
+  for (int k = -5; k <= 5; ++k) sum += w[k + 5] = std::exp(-(k * k) / (2 * 1.5L * 1.5L));
+  int weights[11], total = 0;
+  for (int k = 0; k < 11; ++k)
+    total += weights[k] = static_cast<int>(std::lround(w[k] / sum * 16384));
+  weights[5] += 16384 - total;
+  for (const auto& [width, height] : {std::pair{1, 1}, {7, 3}, {8, 12}, {37, 23}, {61, 9}}) {
+    GreyImage g{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};
+    for (std::size_t i = 0; i < g.Pixels.size(); ++i)
+      g.Pixels[i] = static_cast<std::uint8_t>(i * 7919 % 253);
+    const auto blurred = [&](const std::function<int(int)>& at) {
+      int v = 0;
+      for (int k = -5; k <= 5; ++k) v += weights[k + 5] * at(k);
+      return (v + 8192) >> 14;
+    };
+    const GreyImage sharp = Sharpen(g);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const int blur = blurred([&](int dy) {
+          const int row = std::clamp(y + dy, 0, height - 1);
+          return blurred([&](int dx) { return g.At(std::clamp(x + dx, 0, width - 1), row); });
+        });
+        ASSERT_EQ(sharp.At(x, y), std::clamp(2 * g.At(x, y) - blur, 0, 255))
+            << width << "x" << height << " at " << x << "," << y;
+      }
+  }
+}
+
 }  // namespace
 }  // namespace morvik

@@ -68,8 +68,21 @@ TEST(Deskew, RotateBlendsEachPixelFromItsFourSources) {
   const struct {
     int width, height;
     long double degrees;
-  } cases[] = {{1, 5, 2},    {7, 1, 2},     {2, 2, 45},     {37, 23, 0.5L}, {64, 41, -3.5L},
-               {41, 64, 90}, {33, 29, 180}, {50, 30, -135}, {120, 80, 0}};
+  } cases[] = {{1, 5, 2},
+               {7, 1, 2},
+               {2, 2, 45},
+               {37, 23, 0.5L},
+               {64, 41, -3.5L},
+               {41, 64, 90},
+               {33, 29, 180},
+               {50, 30, -135},
+               {120, 80, 0},
+               // Long rows: runs of eight pixels from one source row, and where they cross
+               // a row or skip a column.
+               {300, 40, 1.2L},
+               {300, 40, -0.7L},
+               {200, 50, 10},
+               {200, 50, -30}};
   for (const auto& c : cases) {
     GreyImage g{c.width, c.height,
                 std::vector<std::uint8_t>(static_cast<std::size_t>(c.width) * c.height)};

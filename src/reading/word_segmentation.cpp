@@ -225,36 +225,45 @@ class WordSearch {
         segments_.push_back(Segment{RectOf(b), b.Left, b.Left + b.Width, static_cast<int>(k)});
       }
     }
+    spans_ = Spans();
+    reach_ = Reach(spans_);
+    asCut_ = AsCutSuffix();
   }
 
   // The segmentations of the word, best first: at most kKeptPaths, and of those only the ones
   // worth within `within` of the best are sure to be there (pass the margin the caller
-  // chooses in). Spans that cannot make such a segmentation are not recognised.
+  // chooses in). Spans that cannot make such a segmentation are not recognised, and none is
+  // recognised twice however often the word is searched: a first search with no margin
+  // finds the best, whose value then bounds a wider one.
   std::vector<WordReading> Best(double within) {
     const std::size_t n = segments_.size();
-    const std::vector<std::vector<Shaped>> spans = Spans();
-    const std::vector<double> reach = Reach(spans);
-    const std::vector<double> asCut = AsCutSuffix();
+    const std::vector<double>& reach = reach_;
     std::vector<std::vector<Partial>> kept(n + 1);
     kept[0].push_back(Partial{});
-    // Never above the best segmentation's value: one found, completed by the segmenter's boxes.
-    double found = asCut[0];
+    // Never above the best segmentation's value: one found, completed by the segmenter's
+    // boxes, or the best of an earlier search.
+    double found = std::max(asCut_[0], best_);
     for (std::size_t j = 1; j <= n; ++j) {
       const double least = found - within - kSlack * pitch_;
-      for (const Shaped& s : spans[j]) {
+      for (Shaped& s : spans_[j]) {
         const std::size_t i = s.From;
         if (kept[i].empty() || kept[i].front().Value + Bound(s) + reach[j] < least) continue;
-        RecognizedBox r;
-        const double v = Value(s, r);
+        if (!s.Read) {
+          s.Value = Value(s, s.Piece);
+          s.Read = true;
+        }
+        const RecognizedBox& r = s.Piece;
+        const double v = s.Value;
         for (std::size_t rank = 0; rank < kept[i].size(); ++rank) {
           if (kept[i][rank].Value + v + reach[j] < least) break;
           Keep(kept[j],
                Partial{kept[i][rank].Value + v, i, rank, r, kept[i][rank].Text + CharOf(r)});
         }
       }
-      if (!kept[j].empty() && !std::isnan(asCut[j]))
-        found = std::max(found, kept[j].front().Value + asCut[j]);
+      if (!kept[j].empty() && !std::isnan(asCut_[j]))
+        found = std::max(found, kept[j].front().Value + asCut_[j]);
     }
+    best_ = std::max(best_, kept[n].front().Value);
     std::vector<WordReading> out;
     for (std::size_t rank = 0; rank < kept[n].size(); ++rank) {
       WordReading s{kept[n][rank].Value, {}};
@@ -288,6 +297,10 @@ class WordSearch {
     int Whole = -1;  // the segmenter's box it makes up exactly, or -1
     Rect Box;
     bool Marks = false, Joins = false;
+    // Once recognised (Read): the piece and its value.
+    bool Read = false;
+    double Value = 0;
+    RecognizedBox Piece;
   };
 
   // Per end j, the spans ending there that may make one character, longest last, in the order
@@ -477,6 +490,9 @@ class WordSearch {
   const BoxRecognizer& recognize_;
   std::vector<bool> suspect_, mark_;
   std::vector<Segment> segments_;
+  std::vector<std::vector<Shaped>> spans_;
+  std::vector<double> reach_, asCut_;
+  double best_ = -std::numeric_limits<double>::infinity();  // of the searches so far
 };
 
 // Without a typical width, two thirds of the word's tallest box.
@@ -627,10 +643,13 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
   const bool onlyLexical = !suspect;
   if (misread && !reach.CutClearBoxes) flags.Whole = ClearNarrowBoxes(word, flags, pitch);
   if (misread) flags.Suspect.assign(word.size(), true);
-  std::vector<RecognizedBox> chosen =
-      Chosen(WordSearch(ink, word, pitch, flags, recognize, reach.CrossingPieces)
-                 .Best(words != nullptr ? kLexicalMargin * pitch : 0),
-             word, pitch, words, onlyLexical);
+  // The best segmentation alone is searched first: where it makes a word of the lexicon (or
+  // there is no lexicon), the lesser ones are never looked at.
+  WordSearch search(ink, word, pitch, flags, recognize, reach.CrossingPieces);
+  std::vector<WordReading> readings = search.Best(0);
+  if (words != nullptr && !KnownWord(TextOf(readings.front().Pieces), *words))
+    readings = search.Best(kLexicalMargin * pitch);
+  std::vector<RecognizedBox> chosen = Chosen(std::move(readings), word, pitch, words, onlyLexical);
   if (words != nullptr && !KnownWord(TextOf(chosen), *words))
     ReadsAsWordWithLookAlikeLigature(chosen, *words);
   for (RecognizedBox& r : chosen) out.push_back(std::move(r));
