@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/error.h"
@@ -206,6 +208,25 @@ TEST(FillPattern, RecomputesMaxLevelOnly) {
     EXPECT_EQ(p.MaxLevel, 25);
     EXPECT_EQ(p.RowCount, 3);
     EXPECT_EQ(p.ColCount, 4);
+  }
+}
+
+// The grey raster sampled in place gives the bitmap's cells, for rasters narrower than a
+// vector, between whole vectors, 64 on a side (cells of four columns) and wider.
+TEST(SampleGreyPattern, SameCellsAsTheBitmap) {
+  std::mt19937 random(7);
+  for (const auto& [w, h] : {std::pair{5, 64}, {15, 40}, {17, 64}, {47, 64}, {64, 9}, {70, 64}}) {
+    std::vector<std::uint8_t> grey(static_cast<std::size_t>(w) * h);
+    Bitmap bitmap(w, h);
+    for (std::size_t i = 0; i < grey.size(); ++i) {  // mostly dark ground
+      grey[i] = static_cast<std::uint8_t>(random() % 4 == 0 ? random() % 256 : 0);
+      bitmap.SetPixel(static_cast<int>(i) % w, static_cast<int>(i) / w, Grey(grey[i]));
+    }
+    TPattern fromGrey, fromBitmap;
+    SampleGreyPattern(grey.data(), w, h, 20, 30, fromGrey);
+    SamplePattern(bitmap, 20, 30, fromBitmap);
+    EXPECT_TRUE(fromGrey.Cells == fromBitmap.Cells && fromGrey.MaxLevel == fromBitmap.MaxLevel)
+        << w << " x " << h;
   }
 }
 

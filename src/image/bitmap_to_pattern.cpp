@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "image/column_maxima.h"
 #include "image/grey.h"
 #include "image/picture_loading.h"
 
@@ -78,17 +79,20 @@ void SamplePattern(const Bitmap& raster, int t, int inc, TPattern& target) {
 void SampleGreyPattern(const std::uint8_t* pixels, int width, int height, int t, int inc,
                        TPattern& target) {
   if (width == 0) return;
-  // The band's brightest grey of each column first, whole rows at a time (which the compiler
-  // widens to vectors), then of each cell's columns: the same maxima in any order.
-  std::vector<std::uint8_t> columns(static_cast<std::size_t>(width));
+  // The band's brightest grey of each column first, whole rows at a time, then of each cell's
+  // columns: the same maxima in any order. A character's raster is 64 pixels on its longer
+  // side, so its cells are four columns wide, the last ones clipped or empty: its columns are
+  // taken in fours, the columns past its width dark.
+  static_assert(kGridSize == 16, "sixteen cells of four columns");
+  const bool fours = BlockSize(width, height) == 4.0;  // so width is 64 at most
+  std::vector<std::uint8_t> columns(static_cast<std::size_t>(fours ? 4 * kGridSize : width));
   SampleBlocks(
       width, height, t, inc,
       [&](Span ys, const Span* xs, int* best) {
         std::fill(columns.begin(), columns.end(), std::uint8_t{0});
-        for (int y = ys.first; y <= ys.last; ++y) {
-          const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
-          for (int x = 0; x < width; ++x) columns[x] = std::max(columns[x], row[x]);
-        }
+        for (int y = ys.first; y <= ys.last; ++y)
+          RaiseColumns(columns.data(), pixels + static_cast<std::size_t>(y) * width, width);
+        if (fours) return RaiseToFours(columns.data(), best);
         for (int c = 0; c < kGridSize; ++c)
           for (int x = xs[c].first; x <= xs[c].last; ++x)
             best[c] = std::max(best[c], static_cast<int>(columns[x]));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "image/column_maxima.h"
 #include "image/grey.h"
 #include "image/picture_loading.h"
 #include "segment/cut.h"
@@ -85,7 +86,7 @@ struct Area {
 
 // The box of the pixels brighter than `background`, as FindContentBox finds it, within the
 // picture; an empty area when there are none. Found from the brightest grey of each row and
-// of each column, whole rows at a time (which the compiler widens to vectors): a row or
+// of each column, whole rows at a time: a row or
 // column is inside the box exactly when its brightest pixel is brighter than the ground. A run
 // of equal rows is looked at once.
 Area Cropped(const std::uint8_t* pixels, int width, int height, int background) {
@@ -94,9 +95,7 @@ Area Cropped(const std::uint8_t* pixels, int width, int height, int background) 
   for (int y = 0; y < height;) {
     const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
     const int same = RepeatsOf(row, width, height - y);
-    std::uint8_t most = 0;
-    for (int x = 0; x < width; ++x) most = std::max(most, row[x]);
-    for (int x = 0; x < width; ++x) columns[x] = std::max(columns[x], row[x]);
+    const std::uint8_t most = RaiseColumns(columns.data(), row, width);
     y += same;
     if (most <= background) continue;
     top = std::min(top, y - same);
