@@ -6,7 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "reading/grid_products.h"
 #include "segment/cut.h"
@@ -56,6 +61,35 @@ bool SameRow(int w, RowOf row, int a, int b) {
   return true;
 }
 
+// sums[0 .. w) += weight x row[0 .. w) in 16 bits, sixteen pixels a step; the last step
+// takes the row's last sixteen with those added already masked to 0. Cuts are a few dozen
+// pixels wide, so a tail one by one would cost as much as the rest.
+void AddWeighted(std::uint16_t* sums, const std::uint8_t* row, std::uint16_t weight, int w) {
+  int x = 0;
+#if defined(__SSE2__)
+  if (w >= 16) {
+    alignas(16) static constexpr std::uint8_t kTail[32] = {
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0,    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const __m128i weights = _mm_set1_epi16(static_cast<short>(weight)), zero = _mm_setzero_si128();
+    const auto step = [&](int at, __m128i keep) {
+      const __m128i px =
+          _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)), keep);
+      auto* s = reinterpret_cast<__m128i*>(sums + at);
+      _mm_storeu_si128(s, _mm_add_epi16(_mm_loadu_si128(s),
+                                        _mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), weights)));
+      _mm_storeu_si128(s + 1, _mm_add_epi16(_mm_loadu_si128(s + 1),
+                                            _mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), weights)));
+    };
+    for (; x + 16 <= w; x += 16) step(x, _mm_set1_epi8(-1));
+    if (x < w) step(w - 16, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTail + (w - x))));
+    return;
+  }
+#endif
+  for (; x < w; ++x) sums[x] = static_cast<std::uint16_t>(sums[x] + weight * row[x]);
+}
+
 // Sums per grid row of the source rows' contributions, column by column (separable): row j
 // holds the sum over source rows y of overlap(y, j) x grey. A grid row's overlaps add up to
 // h, so Acc needs to hold 255 h. A run of equal source rows (an enlarged cut repeats each
@@ -76,6 +110,10 @@ std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
     for (int j = j0; j <= j1; ++j) {
       const Acc wy = static_cast<Acc>(weight[j]);
       Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      if constexpr (Step == 1 && std::is_same<Acc, std::uint16_t>::value) {
+        AddWeighted(sums, p, wy, w);
+        continue;
+      }
       for (int x = 0; x < w; ++x) sums[x] = static_cast<Acc>(sums[x] + wy * p[Step * x]);
     }
     y = end;
