@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "image/column_maxima.h"
 #include "image/grey.h"
+#include "image/grey_counts.h"
 #include "image/picture_loading.h"
 #include "segment/cut.h"
 
@@ -33,22 +34,14 @@ int RepeatsOf(const std::uint8_t* row, int width, int left) {
 }
 
 // The greys of a width x height picture added to the histogram, a run of equal rows counted
-// once with its length. Four partial counts: in the long runs of one grey (black ground, the
-// margins) each increment would otherwise wait on the one before.
+// once with its length.
 void Count(const std::uint8_t* p, int width, int height, std::array<std::int32_t, 256>& histogram) {
-  std::array<std::array<std::int32_t, 256>, 4> parts{};
+  GreyCounts<std::int32_t> parts{};
   const std::size_t n = static_cast<std::size_t>(width);
   for (int y = 0; y < height;) {
     const std::uint8_t* row = p + static_cast<std::size_t>(y) * n;
     const int same = RepeatsOf(row, width, height - y);
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-      parts[0][row[i]] += same;
-      parts[1][row[i + 1]] += same;
-      parts[2][row[i + 2]] += same;
-      parts[3][row[i + 3]] += same;
-    }
-    for (; i < n; ++i) parts[0][row[i]] += same;
+    AddGreys(row, n, same, parts);
     y += same;
   }
   for (int g = 0; g < 256; ++g)
