@@ -92,10 +92,12 @@ void TwoTaps(const std::int32_t* g, const int* first, const std::int32_t* a, con
 void AcrossTwoTaps(const GreyImage& grey, int left, int top, int w, int h, const AreaSpans& across,
                    double* rows) {
   const std::size_t m = across.First.size();
+  // Grown only, as the caller's rows.
   thread_local std::vector<std::int32_t> a, b, line;
-  a.resize(m);
-  b.resize(m);
-  line.assign(static_cast<std::size_t>(w) + 1, 0);
+  a.resize(std::max(a.size(), m));
+  b.resize(std::max(b.size(), m));
+  line.resize(std::max(line.size(), static_cast<std::size_t>(w) + 1));
+  line[static_cast<std::size_t>(w)] = 0;
   for (std::size_t t = 0; t < m; ++t) {
     const int start = across.Start[t], taps = across.Start[t + 1] - start;
     a[t] = across.Weights[static_cast<std::size_t>(start)];
@@ -216,10 +218,11 @@ void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, 
   down.Make(h, out.Height);
   const std::size_t m = static_cast<std::size_t>(out.Width);
   const std::int64_t total = std::int64_t{w} * h;
-  // Every element is written before it is read.
+  // Every element is written before it is read: grown only, never cleared again for the
+  // next cut.
   thread_local std::vector<Acc> rows, sums;
-  rows.resize(m * static_cast<std::size_t>(h));
-  sums.resize(m);
+  rows.resize(std::max(rows.size(), m * static_cast<std::size_t>(h)));
+  sums.resize(std::max(sums.size(), m));
   AcrossRows<Acc>(grey, left, top, w, h, across, rows.data());
   for (int y = 0; y < out.Height; ++y) {
     const Acc* row = rows.data() + static_cast<std::size_t>(down.First[y]) * m;
