@@ -124,11 +124,18 @@ Plane Stretched(const Area& p, int w, int h) {
                                       static_cast<std::size_t>(std::max(h, 0)))};
   if (w <= 0 || h <= 0) return out;
   const std::vector<int> xs = NearestIndices(p.Width, w), ys = NearestIndices(p.Height, h);
+  const std::uint8_t* previous = nullptr;  // the source row of the target row above
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row =
         p.Pixels + static_cast<std::size_t>(ys[static_cast<std::size_t>(y)]) * p.Stride;
     std::uint8_t* d = out.Pixels.data() + static_cast<std::size_t>(y) * w;
-    for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
+    // An enlarged cut repeats its rows: a source row equal to the one above gives its row.
+    if (previous != nullptr &&
+        (row == previous || std::memcmp(row, previous, static_cast<std::size_t>(p.Width)) == 0))
+      std::copy_n(d - w, w, d);
+    else
+      for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
+    previous = row;
   }
   return out;
 }
