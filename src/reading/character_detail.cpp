@@ -9,10 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "image/last_lanes.h"
 #include "reading/grid_products.h"
 #include "segment/cut.h"
 
@@ -68,10 +65,6 @@ void AddWeighted(std::uint16_t* sums, const std::uint8_t* row, std::uint16_t wei
   int x = 0;
 #if defined(__SSE2__)
   if (w >= 16) {
-    alignas(16) static constexpr std::uint8_t kTail[32] = {
-        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-        0,    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     const __m128i weights = _mm_set1_epi16(static_cast<short>(weight)), zero = _mm_setzero_si128();
     const auto step = [&](int at, __m128i keep) {
       const __m128i px =
@@ -83,7 +76,7 @@ void AddWeighted(std::uint16_t* sums, const std::uint8_t* row, std::uint16_t wei
                                             _mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), weights)));
     };
     for (; x + 16 <= w; x += 16) step(x, _mm_set1_epi8(-1));
-    if (x < w) step(w - 16, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTail + (w - x))));
+    if (x < w) step(w - 16, LastLanes(w - x));
     return;
   }
 #endif

@@ -4,10 +4,7 @@
 #include <array>
 #include <cstdlib>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "image/last_lanes.h"
 #include "segment/components.h"
 
 namespace morvik {
@@ -29,10 +26,6 @@ RowInk InkOfRow(const BinaryImage& ink, int y, int left, int right) {
   // first and last found from the bits of a compare. The row's last sixteen are taken again
   // where its width is not a multiple of sixteen, the pixels seen already masked out.
   if (right - left >= 16) {
-    alignas(16) static constexpr std::uint8_t kTail[32] = {
-        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-        0,    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
     __m128i count = zero;
     const auto step = [&](int at, __m128i keep) {
@@ -46,8 +39,7 @@ RowInk InkOfRow(const BinaryImage& ink, int y, int left, int right) {
       r.End = at + 32 - __builtin_clz(bits);
     };
     for (; x + 16 <= right; x += 16) step(x, _mm_set1_epi8(-1));
-    if (x < right)
-      step(right - 16, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTail + (right - x))));
+    if (x < right) step(right - 16, LastLanes(right - x));
     r.Count = _mm_cvtsi128_si32(count) + _mm_cvtsi128_si32(_mm_srli_si128(count, 8));
     return r;
   }
