@@ -230,6 +230,29 @@ TEST(SampleGreyPattern, SameCellsAsTheBitmap) {
   }
 }
 
+// A 16 x 16 raster samples one pixel a cell: every grey gets GreyToLevel's level under every
+// kind of threshold and increment, in range or not.
+TEST(SampleGreyPattern, EachGreyGetsItsLevel) {
+  std::vector<std::uint8_t> greys(256);
+  for (int g = 0; g < 256; ++g) greys[static_cast<std::size_t>(g)] = static_cast<std::uint8_t>(g);
+  for (const auto& [t, inc] : {std::pair{0, 0},
+                               {20, 30},
+                               {45, 55},
+                               {100, 100},
+                               {100, 0},
+                               {0, 100},
+                               {-5, 120},
+                               {130, 50}}) {
+    TPattern p;
+    SampleGreyPattern(greys.data(), 16, 16, t, inc, p);
+    for (int g = 0; g < 256; ++g) {
+      const TPatternCell& cell = p.At(g / 16 + 1, g % 16 + 1);
+      ASSERT_EQ(cell.Level, GreyToLevel(g, t, inc)) << g << " " << t << " " << inc;
+      ASSERT_EQ(cell.Mark, cell.Level > 0 ? 1 : 0) << g << " " << t << " " << inc;
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Whole loads
 
