@@ -24,6 +24,18 @@ int NextChange(const std::uint8_t* row, int x, int end, bool ink) {
   return x;
 }
 
+// Union(box, the run x0 .. x1 - 1 of row y), written out here: it runs once for every run of
+// ink, where a call costs as much as the work.
+void AddRun(Rect& box, int x0, int x1, int y) {
+  if (box.Width <= 0 || box.Height <= 0) {
+    box = Rect{x0, y, x1 - x0, 1};
+    return;
+  }
+  const int left = std::min(box.Left, x0), top = std::min(box.Top, y);
+  const int right = std::max(box.Right(), x1), bottom = std::max(box.Bottom(), y + 1);
+  box = Rect{left, top, right - left, bottom - top};
+}
+
 // A run of ink X0 .. X1 - 1 in a row, with the label of its component.
 struct InkRun {
   int X0, X1;
@@ -106,7 +118,7 @@ class Labeller {
       }
       if (label == UINT32_MAX) label = NewLabel(x0, y);
       Component& c = growing_[label].Found;
-      c.Box = Union(c.Box, Rect{x0, y, x - x0, 1});
+      AddRun(c.Box, x0, x, y);
       c.Area += x - x0;
       current_.push_back({x0, x, label});
       x = NextChange(row, x, image.Width, true);
