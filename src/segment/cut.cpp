@@ -37,28 +37,32 @@ struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
   void Make(int n, int m) {
-    First.clear();
-    Start.clear();
-    Weights.clear();
-    First.reserve(static_cast<std::size_t>(m));
-    Start.reserve(static_cast<std::size_t>(m) + 1);
+    // Sized once and written through pointers: a push per weight cost more than the weights.
+    // Weights may keep spare room past the last; First has exactly m.
+    First.resize(static_cast<std::size_t>(m));
+    Start.resize(static_cast<std::size_t>(m) + 1);
     // A target pixel overlaps at most n / m + 2 source pixels.
-    Weights.reserve(static_cast<std::size_t>(m) * (static_cast<std::size_t>(n / m) + 2));
+    Weights.resize(std::max(Weights.size(),
+                            static_cast<std::size_t>(m) * (static_cast<std::size_t>(n / m) + 2)));
+    int* firsts = First.data();
+    int* starts = Start.data();
+    std::int32_t* weights = Weights.data();
+    int count = 0;
     // lo / m stepped by n / m and n % m: no division per target pixel.
     const std::int64_t step = n / m, extra = n % m;
     std::int64_t first = 0, rest = 0;
     for (int t = 0; t < m; ++t) {
       const std::int64_t lo = std::int64_t{t} * n, hi = lo + n;
-      First.push_back(static_cast<int>(first));
-      Start.push_back(static_cast<int>(Weights.size()));
+      firsts[t] = static_cast<int>(first);
+      starts[t] = count;
       for (std::int64_t s = first; s < n && s * m < hi; ++s)
-        Weights.push_back(
-            static_cast<std::int32_t>(std::min(hi, (s + 1) * m) - std::max(lo, s * m)));
+        weights[count++] =
+            static_cast<std::int32_t>(std::min(hi, (s + 1) * m) - std::max(lo, s * m));
       first += step;
       rest += extra;
       if (rest >= m) rest -= m, ++first;
     }
-    Start.push_back(static_cast<int>(Weights.size()));
+    starts[m] = count;
   }
 };
 
