@@ -128,21 +128,47 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   const MeanDivisor area = MeanDivisorOf(static_cast<std::int64_t>(w) * h);
   // The columns each grid column covers and their overlaps, the same for every grid row.
   std::array<int, kN> x0, x1;
-  std::vector<std::int64_t> weights;
-  weights.reserve(static_cast<std::size_t>(w) + kN);
   for (int i = 0; i < kN; ++i) {
     x0[i] = i * w / kN;
     x1[i] = std::min(w - 1, ((i + 1) * w - 1) / kN);
-    for (int x = x0[i]; x <= x1[i]; ++x) weights.push_back(Overlap(x, i, w, kN));
   }
-  for (int j = 0; j < kN; ++j) {
-    const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
-    const std::int64_t* weight = weights.data();
+  const auto put = [&](int j, int i, std::int64_t sum) {
+    d.Grid[static_cast<std::size_t>(j) * kN + i] =
+        static_cast<std::uint8_t>(FlooredQuotient(static_cast<std::uint64_t>(sum), area));
+  };
+  if (w >= kN) {
+    // A cell at least a column wide: the columns strictly inside it lie in it whole (overlap
+    // kN), so they are a difference of running sums; only its first and last columns are
+    // weighed. The same integers in another order.
+    std::array<std::int64_t, kN> first, last;
     for (int i = 0; i < kN; ++i) {
-      std::int64_t sum = 0;
-      for (int x = x0[i]; x <= x1[i]; ++x) sum += *weight++ * std::int64_t{sums[x]};
-      d.Grid[static_cast<std::size_t>(j) * kN + i] =
-          static_cast<std::uint8_t>(FlooredQuotient(static_cast<std::uint64_t>(sum), area));
+      first[i] = Overlap(x0[i], i, w, kN);
+      last[i] = Overlap(x1[i], i, w, kN);
+    }
+    std::vector<std::int64_t> running(static_cast<std::size_t>(w) + 1, 0);
+    for (int j = 0; j < kN; ++j) {
+      const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      for (int x = 0; x < w; ++x) running[x + 1] = running[x] + sums[x];
+      for (int i = 0; i < kN; ++i) {
+        std::int64_t sum = first[i] * sums[x0[i]];
+        if (x1[i] > x0[i])
+          sum += last[i] * sums[x1[i]] + kN * (running[x1[i]] - running[x0[i] + 1]);
+        put(j, i, sum);
+      }
+    }
+  } else {
+    std::vector<std::int64_t> weights;
+    weights.reserve(static_cast<std::size_t>(w) + kN);
+    for (int i = 0; i < kN; ++i)
+      for (int x = x0[i]; x <= x1[i]; ++x) weights.push_back(Overlap(x, i, w, kN));
+    for (int j = 0; j < kN; ++j) {
+      const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      const std::int64_t* weight = weights.data();
+      for (int i = 0; i < kN; ++i) {
+        std::int64_t sum = 0;
+        for (int x = x0[i]; x <= x1[i]; ++x) sum += *weight++ * std::int64_t{sums[x]};
+        put(j, i, sum);
+      }
     }
   }
   Blur(d.Grid);
