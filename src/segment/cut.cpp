@@ -55,9 +55,9 @@ struct AreaSpans {
       const std::int64_t lo = std::int64_t{t} * n, hi = lo + n;
       firsts[t] = static_cast<int>(first);
       starts[t] = count;
-      for (std::int64_t s = first; s < n && s * m < hi; ++s)
-        weights[count++] =
-            static_cast<std::int32_t>(std::min(hi, (s + 1) * m) - std::max(lo, s * m));
+      // at: where source pixel s starts, s x m, stepped.
+      for (std::int64_t s = first, at = first * m; s < n && at < hi; ++s, at += m)
+        weights[count++] = static_cast<std::int32_t>(std::min(hi, at + m) - std::max(lo, at));
       first += step;
       rest += extra;
       if (rest >= m) rest -= m, ++first;
