@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/x86_dispatch.h"
 #include "image/column_maxima.h"
 #include "image/grey.h"
 #include "image/grey_counts.h"
@@ -117,6 +118,52 @@ std::vector<int> NearestIndices(int size, int n) {
   return at;
 }
 
+// A stretched row sixteen target pixels at a time, each sixteen picked by one byte shuffle
+// from sixteen source pixels in a row (the last sixteen of the row taken again where w is not
+// a multiple of sixteen): the shuffle of step i picks Picks[i] from the source from Base[i] on,
+// for target pixels At[i] on. Empty where some sixteen spread wider (a raster narrower than
+// its source) or the processor has no byte shuffle.
+struct Shuffles {
+  std::vector<int> At, Base;
+  std::vector<std::array<std::uint8_t, 16>> Picks;
+};
+
+Shuffles ShufflesOf(const std::vector<int>& xs, int sourceWidth, int w) {
+  Shuffles s;
+#ifdef MORVIK_X86_DISPATCH
+  if (w < 16 || sourceWidth < 16 || !CPU_FEATURE_ACTIVE(SSSE3)) return s;
+  for (int x = 0;; x += 16) {
+    const int at = std::min(x, w - 16);
+    // Within the source row however far right its pixels lie.
+    const int base = std::min(xs[static_cast<std::size_t>(at)], sourceWidth - 16);
+    std::array<std::uint8_t, 16> picks;
+    for (int k = 0; k < 16; ++k) {
+      const int pick = xs[static_cast<std::size_t>(at + k)] - base;
+      if (pick < 0 || pick > 15) return Shuffles{};
+      picks[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(pick);
+    }
+    s.At.push_back(at);
+    s.Base.push_back(base);
+    s.Picks.push_back(picks);
+    if (at == w - 16) break;
+  }
+#else
+  (void)xs, (void)sourceWidth, (void)w;
+#endif
+  return s;
+}
+
+#ifdef MORVIK_X86_DISPATCH
+__attribute__((target("ssse3"))) void ShuffledRow(const std::uint8_t* row, const Shuffles& s,
+                                                  std::uint8_t* d) {
+  for (std::size_t i = 0; i < s.At.size(); ++i)
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(d + s.At[i]),
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + s.Base[i])),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.Picks[i].data()))));
+}
+#endif
+
 // StretchDraw's nearest-neighbour scaling to w x h.
 Plane Stretched(const Area& p, int w, int h) {
   Plane out{w, h,
@@ -124,6 +171,7 @@ Plane Stretched(const Area& p, int w, int h) {
                                       static_cast<std::size_t>(std::max(h, 0)))};
   if (w <= 0 || h <= 0) return out;
   const std::vector<int> xs = NearestIndices(p.Width, w), ys = NearestIndices(p.Height, h);
+  const Shuffles shuffles = ShufflesOf(xs, p.Width, w);
   const std::uint8_t* previous = nullptr;  // the source row of the target row above
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row =
@@ -133,6 +181,10 @@ Plane Stretched(const Area& p, int w, int h) {
     if (previous != nullptr &&
         (row == previous || std::memcmp(row, previous, static_cast<std::size_t>(p.Width)) == 0))
       std::copy_n(d - w, w, d);
+#ifdef MORVIK_X86_DISPATCH
+    else if (!shuffles.At.empty())
+      ShuffledRow(row, shuffles, d);
+#endif
     else
       for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
     previous = row;
