@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/error.h"
@@ -206,6 +208,48 @@ TEST(FillPattern, RecomputesMaxLevelOnly) {
     EXPECT_EQ(p.MaxLevel, 25);
     EXPECT_EQ(p.RowCount, 3);
     EXPECT_EQ(p.ColCount, 4);
+  }
+}
+
+// The grey raster sampled in place gives the bitmap's cells, for rasters narrower than a
+// vector, between whole vectors, 64 on a side (cells of four columns) and wider.
+TEST(SampleGreyPattern, SameCellsAsTheBitmap) {
+  std::mt19937 random(7);
+  for (const auto& [w, h] : {std::pair{5, 64}, {15, 40}, {17, 64}, {47, 64}, {64, 9}, {70, 64}}) {
+    std::vector<std::uint8_t> grey(static_cast<std::size_t>(w) * h);
+    Bitmap bitmap(w, h);
+    for (std::size_t i = 0; i < grey.size(); ++i) {  // mostly dark ground
+      grey[i] = static_cast<std::uint8_t>(random() % 4 == 0 ? random() % 256 : 0);
+      bitmap.SetPixel(static_cast<int>(i) % w, static_cast<int>(i) / w, Grey(grey[i]));
+    }
+    TPattern fromGrey, fromBitmap;
+    SampleGreyPattern(grey.data(), w, h, 20, 30, fromGrey);
+    SamplePattern(bitmap, 20, 30, fromBitmap);
+    EXPECT_TRUE(fromGrey.Cells == fromBitmap.Cells && fromGrey.MaxLevel == fromBitmap.MaxLevel)
+        << w << " x " << h;
+  }
+}
+
+// A 16 x 16 raster samples one pixel a cell: every grey gets GreyToLevel's level under every
+// kind of threshold and increment, in range or not.
+TEST(SampleGreyPattern, EachGreyGetsItsLevel) {
+  std::vector<std::uint8_t> greys(256);
+  for (int g = 0; g < 256; ++g) greys[static_cast<std::size_t>(g)] = static_cast<std::uint8_t>(g);
+  for (const auto& [t, inc] : {std::pair{0, 0},
+                               {20, 30},
+                               {45, 55},
+                               {100, 100},
+                               {100, 0},
+                               {0, 100},
+                               {-5, 120},
+                               {130, 50}}) {
+    TPattern p;
+    SampleGreyPattern(greys.data(), 16, 16, t, inc, p);
+    for (int g = 0; g < 256; ++g) {
+      const TPatternCell& cell = p.At(g / 16 + 1, g % 16 + 1);
+      ASSERT_EQ(cell.Level, GreyToLevel(g, t, inc)) << g << " " << t << " " << inc;
+      ASSERT_EQ(cell.Mark, cell.Level > 0 ? 1 : 0) << g << " " << t << " " << inc;
+    }
   }
 }
 

@@ -222,6 +222,30 @@ TEST(Bars, LightTextOnADarkBarIsTurnedRound) {
   }
 }
 
+// A bar's rows keep where their ink starts and ends, for bars as wide as whole steps of
+// sixteen pixels and between them, at the picture's edge and away from it.
+TEST(Bars, EachRowKeepsItsFirstAndLastInk) {
+  for (const int left : {0, 3, 33})
+    for (const int width : {33, 37, 48, 64, 70}) {
+      BinaryImage ink{110, 30, std::vector<std::uint8_t>(110 * 30, 0)};
+      std::vector<int> starts, ends;
+      for (int y = 5; y <= 20; ++y) {
+        // Solid first and last rows; between them rows that start, end or break later.
+        const int from = left + (y == 9 ? 2 : 0), to = left + width - (y == 12 ? 3 : 0);
+        for (int x = from; x < to; ++x) ink.Ink[static_cast<std::size_t>(y) * 110 + x] = 1;
+        if (y > 6 && y < 19) ink.Ink[static_cast<std::size_t>(y) * 110 + left + 5] = 0;
+        starts.push_back(from);
+        ends.push_back(to);
+      }
+      const std::vector<Bar> bars = FindBars(ink, FindComponents(ink));
+      ASSERT_EQ(bars.size(), 1u) << left << " " << width;
+      EXPECT_EQ(bars[0].Top, 5);
+      EXPECT_EQ(bars[0].Bottom, 21);
+      EXPECT_EQ(bars[0].Starts, starts) << left << " " << width;
+      EXPECT_EQ(bars[0].Ends, ends) << left << " " << width;
+    }
+}
+
 // A button of a middle grey that the threshold puts with the ink (a blue button in a dark
 // dialog, a grey one in a light dialog) keeps its text once the block is made ground; a block
 // with nothing past its grey, and one whose text is the ground's colour (a bar), are no blocks.

@@ -182,7 +182,7 @@ TEST(CharacterDetail, GridOfGreyCutsIsItsDefinitionAtEverySumWidth) {
   // whole picture).
   std::mt19937 random(14);
   for (const int h : {1, 7, 64, 257, 258, 300})
-    for (const int w : {1, 13, 64})
+    for (const int w : {1, 3, 12, 13, 40, 64})
       for (const unsigned repeat : {0u, 2u, 9u}) {
         GreyImage g{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)};
         for (std::uint8_t& p : g.Pixels)

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
+#include "image/last_lanes.h"
 #include "reading/grid_products.h"
 #include "segment/cut.h"
 
@@ -56,6 +58,31 @@ bool SameRow(int w, RowOf row, int a, int b) {
   return true;
 }
 
+// sums[0 .. w) += weight x row[0 .. w) in 16 bits, sixteen pixels a step; the last step
+// takes the row's last sixteen with those added already masked to 0. Cuts are a few dozen
+// pixels wide, so a tail one by one would cost as much as the rest.
+void AddWeighted(std::uint16_t* sums, const std::uint8_t* row, std::uint16_t weight, int w) {
+  int x = 0;
+#if defined(__SSE2__)
+  if (w >= 16) {
+    const __m128i weights = _mm_set1_epi16(static_cast<short>(weight)), zero = _mm_setzero_si128();
+    const auto step = [&](int at, __m128i keep) {
+      const __m128i px =
+          _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)), keep);
+      auto* s = reinterpret_cast<__m128i*>(sums + at);
+      _mm_storeu_si128(s, _mm_add_epi16(_mm_loadu_si128(s),
+                                        _mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), weights)));
+      _mm_storeu_si128(s + 1, _mm_add_epi16(_mm_loadu_si128(s + 1),
+                                            _mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), weights)));
+    };
+    for (; x + 16 <= w; x += 16) step(x, _mm_set1_epi8(-1));
+    if (x < w) step(w - 16, LastLanes(w - x));
+    return;
+  }
+#endif
+  for (; x < w; ++x) sums[x] = static_cast<std::uint16_t>(sums[x] + weight * row[x]);
+}
+
 // Sums per grid row of the source rows' contributions, column by column (separable): row j
 // holds the sum over source rows y of overlap(y, j) x grey. A grid row's overlaps add up to
 // h, so Acc needs to hold 255 h. A run of equal source rows (an enlarged cut repeats each
@@ -76,6 +103,10 @@ std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
     for (int j = j0; j <= j1; ++j) {
       const Acc wy = static_cast<Acc>(weight[j]);
       Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      if constexpr (Step == 1 && std::is_same<Acc, std::uint16_t>::value) {
+        AddWeighted(sums, p, wy, w);
+        continue;
+      }
       for (int x = 0; x < w; ++x) sums[x] = static_cast<Acc>(sums[x] + wy * p[Step * x]);
     }
     y = end;
@@ -97,21 +128,47 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   const MeanDivisor area = MeanDivisorOf(static_cast<std::int64_t>(w) * h);
   // The columns each grid column covers and their overlaps, the same for every grid row.
   std::array<int, kN> x0, x1;
-  std::vector<std::int64_t> weights;
-  weights.reserve(static_cast<std::size_t>(w) + kN);
   for (int i = 0; i < kN; ++i) {
     x0[i] = i * w / kN;
     x1[i] = std::min(w - 1, ((i + 1) * w - 1) / kN);
-    for (int x = x0[i]; x <= x1[i]; ++x) weights.push_back(Overlap(x, i, w, kN));
   }
-  for (int j = 0; j < kN; ++j) {
-    const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
-    const std::int64_t* weight = weights.data();
+  const auto put = [&](int j, int i, std::int64_t sum) {
+    d.Grid[static_cast<std::size_t>(j) * kN + i] =
+        static_cast<std::uint8_t>(FlooredQuotient(static_cast<std::uint64_t>(sum), area));
+  };
+  if (w >= kN) {
+    // A cell at least a column wide: the columns strictly inside it lie in it whole (overlap
+    // kN), so they are a difference of running sums; only its first and last columns are
+    // weighed. The same integers in another order.
+    std::array<std::int64_t, kN> first, last;
     for (int i = 0; i < kN; ++i) {
-      std::int64_t sum = 0;
-      for (int x = x0[i]; x <= x1[i]; ++x) sum += *weight++ * std::int64_t{sums[x]};
-      d.Grid[static_cast<std::size_t>(j) * kN + i] =
-          static_cast<std::uint8_t>(FlooredQuotient(static_cast<std::uint64_t>(sum), area));
+      first[i] = Overlap(x0[i], i, w, kN);
+      last[i] = Overlap(x1[i], i, w, kN);
+    }
+    std::vector<std::int64_t> running(static_cast<std::size_t>(w) + 1, 0);
+    for (int j = 0; j < kN; ++j) {
+      const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      for (int x = 0; x < w; ++x) running[x + 1] = running[x] + sums[x];
+      for (int i = 0; i < kN; ++i) {
+        std::int64_t sum = first[i] * sums[x0[i]];
+        if (x1[i] > x0[i])
+          sum += last[i] * sums[x1[i]] + kN * (running[x1[i]] - running[x0[i] + 1]);
+        put(j, i, sum);
+      }
+    }
+  } else {
+    std::vector<std::int64_t> weights;
+    weights.reserve(static_cast<std::size_t>(w) + kN);
+    for (int i = 0; i < kN; ++i)
+      for (int x = x0[i]; x <= x1[i]; ++x) weights.push_back(Overlap(x, i, w, kN));
+    for (int j = 0; j < kN; ++j) {
+      const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
+      const std::int64_t* weight = weights.data();
+      for (int i = 0; i < kN; ++i) {
+        std::int64_t sum = 0;
+        for (int x = x0[i]; x <= x1[i]; ++x) sum += *weight++ * std::int64_t{sums[x]};
+        put(j, i, sum);
+      }
     }
   }
   Blur(d.Grid);

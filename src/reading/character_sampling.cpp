@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/x86_dispatch.h"
+#include "image/column_maxima.h"
 #include "image/grey.h"
+#include "image/grey_counts.h"
 #include "image/picture_loading.h"
 #include "segment/cut.h"
 
@@ -32,22 +35,14 @@ int RepeatsOf(const std::uint8_t* row, int width, int left) {
 }
 
 // The greys of a width x height picture added to the histogram, a run of equal rows counted
-// once with its length. Four partial counts: in the long runs of one grey (black ground, the
-// margins) each increment would otherwise wait on the one before.
+// once with its length.
 void Count(const std::uint8_t* p, int width, int height, std::array<std::int32_t, 256>& histogram) {
-  std::array<std::array<std::int32_t, 256>, 4> parts{};
+  GreyCounts<std::int32_t> parts{};
   const std::size_t n = static_cast<std::size_t>(width);
   for (int y = 0; y < height;) {
     const std::uint8_t* row = p + static_cast<std::size_t>(y) * n;
     const int same = RepeatsOf(row, width, height - y);
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-      parts[0][row[i]] += same;
-      parts[1][row[i + 1]] += same;
-      parts[2][row[i + 2]] += same;
-      parts[3][row[i + 3]] += same;
-    }
-    for (; i < n; ++i) parts[0][row[i]] += same;
+    AddGreys(row, n, same, parts);
     y += same;
   }
   for (int g = 0; g < 256; ++g)
@@ -85,7 +80,7 @@ struct Area {
 
 // The box of the pixels brighter than `background`, as FindContentBox finds it, within the
 // picture; an empty area when there are none. Found from the brightest grey of each row and
-// of each column, whole rows at a time (which the compiler widens to vectors): a row or
+// of each column, whole rows at a time: a row or
 // column is inside the box exactly when its brightest pixel is brighter than the ground. A run
 // of equal rows is looked at once.
 Area Cropped(const std::uint8_t* pixels, int width, int height, int background) {
@@ -94,9 +89,7 @@ Area Cropped(const std::uint8_t* pixels, int width, int height, int background) 
   for (int y = 0; y < height;) {
     const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
     const int same = RepeatsOf(row, width, height - y);
-    std::uint8_t most = 0;
-    for (int x = 0; x < width; ++x) most = std::max(most, row[x]);
-    for (int x = 0; x < width; ++x) columns[x] = std::max(columns[x], row[x]);
+    const std::uint8_t most = RaiseColumns(columns.data(), row, width);
     y += same;
     if (most <= background) continue;
     top = std::min(top, y - same);
@@ -125,6 +118,52 @@ std::vector<int> NearestIndices(int size, int n) {
   return at;
 }
 
+// A stretched row sixteen target pixels at a time, each sixteen picked by one byte shuffle
+// from sixteen source pixels in a row (the last sixteen of the row taken again where w is not
+// a multiple of sixteen): the shuffle of step i picks Picks[i] from the source from Base[i] on,
+// for target pixels At[i] on. Empty where some sixteen spread wider (a raster narrower than
+// its source) or the processor has no byte shuffle.
+struct Shuffles {
+  std::vector<int> At, Base;
+  std::vector<std::array<std::uint8_t, 16>> Picks;
+};
+
+Shuffles ShufflesOf(const std::vector<int>& xs, int sourceWidth, int w) {
+  Shuffles s;
+#ifdef MORVIK_X86_DISPATCH
+  if (w < 16 || sourceWidth < 16 || !CPU_FEATURE_ACTIVE(SSSE3)) return s;
+  for (int x = 0;; x += 16) {
+    const int at = std::min(x, w - 16);
+    // Within the source row however far right its pixels lie.
+    const int base = std::min(xs[static_cast<std::size_t>(at)], sourceWidth - 16);
+    std::array<std::uint8_t, 16> picks;
+    for (int k = 0; k < 16; ++k) {
+      const int pick = xs[static_cast<std::size_t>(at + k)] - base;
+      if (pick < 0 || pick > 15) return Shuffles{};
+      picks[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(pick);
+    }
+    s.At.push_back(at);
+    s.Base.push_back(base);
+    s.Picks.push_back(picks);
+    if (at == w - 16) break;
+  }
+#else
+  (void)xs, (void)sourceWidth, (void)w;
+#endif
+  return s;
+}
+
+#ifdef MORVIK_X86_DISPATCH
+__attribute__((target("ssse3"))) void ShuffledRow(const std::uint8_t* row, const Shuffles& s,
+                                                  std::uint8_t* d) {
+  for (std::size_t i = 0; i < s.At.size(); ++i)
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(d + s.At[i]),
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + s.Base[i])),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.Picks[i].data()))));
+}
+#endif
+
 // StretchDraw's nearest-neighbour scaling to w x h.
 Plane Stretched(const Area& p, int w, int h) {
   Plane out{w, h,
@@ -132,11 +171,23 @@ Plane Stretched(const Area& p, int w, int h) {
                                       static_cast<std::size_t>(std::max(h, 0)))};
   if (w <= 0 || h <= 0) return out;
   const std::vector<int> xs = NearestIndices(p.Width, w), ys = NearestIndices(p.Height, h);
+  const Shuffles shuffles = ShufflesOf(xs, p.Width, w);
+  const std::uint8_t* previous = nullptr;  // the source row of the target row above
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row =
         p.Pixels + static_cast<std::size_t>(ys[static_cast<std::size_t>(y)]) * p.Stride;
     std::uint8_t* d = out.Pixels.data() + static_cast<std::size_t>(y) * w;
-    for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
+    // An enlarged cut repeats its rows: a source row equal to the one above gives its row.
+    if (previous != nullptr &&
+        (row == previous || std::memcmp(row, previous, static_cast<std::size_t>(p.Width)) == 0))
+      std::copy_n(d - w, w, d);
+#ifdef MORVIK_X86_DISPATCH
+    else if (!shuffles.At.empty())
+      ShuffledRow(row, shuffles, d);
+#endif
+    else
+      for (int x = 0; x < w; ++x) d[x] = row[xs[static_cast<std::size_t>(x)]];
+    previous = row;
   }
   return out;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "image/last_lanes.h"
 #include "segment/components.h"
 
 namespace morvik {
@@ -19,7 +20,31 @@ struct RowInk {
 RowInk InkOfRow(const BinaryImage& ink, int y, int left, int right) {
   RowInk r{0, right, left};
   const std::uint8_t* row = ink.Ink.data() + static_cast<std::size_t>(y) * ink.Width;
-  for (int x = left; x < right; ++x)
+  int x = left;
+#if defined(__SSE2__)
+  // Sixteen pixels a step: their ink counted as bytes 0 or 1 by one sum of differences, the
+  // first and last found from the bits of a compare. The row's last sixteen are taken again
+  // where its width is not a multiple of sixteen, the pixels seen already masked out.
+  if (right - left >= 16) {
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
+    __m128i count = zero;
+    const auto step = [&](int at, __m128i keep) {
+      const __m128i v =
+          _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)), keep);
+      count = _mm_add_epi64(count, _mm_sad_epu8(_mm_min_epu8(v, one), zero));
+      const unsigned bits =
+          ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) & 0xFFFFu;
+      if (bits == 0) return;
+      if (r.Start == right) r.Start = at + __builtin_ctz(bits);
+      r.End = at + 32 - __builtin_clz(bits);
+    };
+    for (; x + 16 <= right; x += 16) step(x, _mm_set1_epi8(-1));
+    if (x < right) step(right - 16, LastLanes(right - x));
+    r.Count = _mm_cvtsi128_si32(count) + _mm_cvtsi128_si32(_mm_srli_si128(count, 8));
+    return r;
+  }
+#endif
+  for (; x < right; ++x)
     if (row[x]) ++r.Count, r.Start = std::min(r.Start, x), r.End = x + 1;
   return r;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "image/grey_counts.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -31,27 +33,17 @@ void MarkInk(const std::uint8_t* grey, std::size_t n, int t, bool darkOnLight, s
 }  // namespace
 
 std::array<long long, 256> GreyHistogram(const GreyImage& grey) {
-  // Four counts, summed at the end: a picture is mostly one background grey, and a single
-  // count would wait on its own last increment at every pixel.
-  std::array<std::array<std::uint32_t, 256>, 4> part{};
+  GreyCounts<std::uint32_t> part{};
   const std::uint8_t* p = grey.Pixels.data();
-  const std::size_t n = grey.Pixels.size(), quads = n / 4 * 4;
+  const std::size_t n = grey.Pixels.size();
   std::array<long long, 256> h{};
-  std::size_t i = 0;
   // 32-bit counts hold 2^32 - 1 pixels each; folded into the totals before they could wrap.
   constexpr std::size_t kFold = std::size_t{1} << 31;
-  while (i < quads) {
-    const std::size_t end = std::min(quads, i + kFold);
-    for (; i < end; i += 4) {
-      ++part[0][p[i]];
-      ++part[1][p[i + 1]];
-      ++part[2][p[i + 2]];
-      ++part[3][p[i + 3]];
-    }
+  for (std::size_t i = 0; i < n; i += kFold) {
+    AddGreys(p + i, std::min(n - i, kFold), std::uint32_t{1}, part);
     for (auto& c : part)
       for (int v = 0; v < 256; ++v) h[v] += c[v], c[v] = 0;
   }
-  for (; i < n; ++i) ++h[p[i]];
   return h;
 }
 

@@ -5,14 +5,27 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace morvik {
 
 namespace {
 
-// The first x from `x` on (up to `end`) whose byte is (`ink`) or is not (!`ink`) zero. Ink is
-// 0 or 1, so eight bytes at a time are all background when their word is 0 and all ink when
-// it is 0x0101010101010101: most of a row is skipped a word at a time.
+// The first x from `x` on (up to `end`) whose byte is (`ink`) or is not (!`ink`) zero: sixteen
+// bytes a step, the first that differs found from the bits of a compare; then eight at a time,
+// then one by one near the row's end.
 int NextChange(const std::uint8_t* row, int x, int end, bool ink) {
+#if defined(__SSE2__)
+  const unsigned flip = ink ? 0xFFFFu : 0u;  // the bits of the bytes sought
+  for (; x + 16 <= end; x += 16) {
+    const unsigned ground = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), _mm_setzero_si128())));
+    if (const unsigned sought = (ground ^ flip) & 0xFFFFu; sought != 0)
+      return x + __builtin_ctz(sought);
+  }
+#endif
   constexpr std::uint64_t kAllInk = 0x0101010101010101ULL;
   const std::uint64_t same = ink ? 0 : kAllInk;
   for (; x + 8 <= end; x += 8) {
@@ -22,6 +35,18 @@ int NextChange(const std::uint8_t* row, int x, int end, bool ink) {
   }
   while (x < end && (row[x] != 0) != ink) ++x;
   return x;
+}
+
+// Union(box, the run x0 .. x1 - 1 of row y), written out here: it runs once for every run of
+// ink, where a call costs as much as the work.
+void AddRun(Rect& box, int x0, int x1, int y) {
+  if (box.Width <= 0 || box.Height <= 0) {
+    box = Rect{x0, y, x1 - x0, 1};
+    return;
+  }
+  const int left = std::min(box.Left, x0), top = std::min(box.Top, y);
+  const int right = std::max(box.Right(), x1), bottom = std::max(box.Bottom(), y + 1);
+  box = Rect{left, top, right - left, bottom - top};
 }
 
 // A run of ink X0 .. X1 - 1 in a row, with the label of its component.
@@ -106,7 +131,7 @@ class Labeller {
       }
       if (label == UINT32_MAX) label = NewLabel(x0, y);
       Component& c = growing_[label].Found;
-      c.Box = Union(c.Box, Rect{x0, y, x - x0, 1});
+      AddRun(c.Box, x0, x, y);
       c.Area += x - x0;
       current_.push_back({x0, x, label});
       x = NextChange(row, x, image.Width, true);

@@ -37,28 +37,32 @@ struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
   void Make(int n, int m) {
-    First.clear();
-    Start.clear();
-    Weights.clear();
-    First.reserve(static_cast<std::size_t>(m));
-    Start.reserve(static_cast<std::size_t>(m) + 1);
+    // Sized once and written through pointers: a push per weight cost more than the weights.
+    // Weights may keep spare room past the last; First has exactly m.
+    First.resize(static_cast<std::size_t>(m));
+    Start.resize(static_cast<std::size_t>(m) + 1);
     // A target pixel overlaps at most n / m + 2 source pixels.
-    Weights.reserve(static_cast<std::size_t>(m) * (static_cast<std::size_t>(n / m) + 2));
+    Weights.resize(std::max(Weights.size(),
+                            static_cast<std::size_t>(m) * (static_cast<std::size_t>(n / m) + 2)));
+    int* firsts = First.data();
+    int* starts = Start.data();
+    std::int32_t* weights = Weights.data();
+    int count = 0;
     // lo / m stepped by n / m and n % m: no division per target pixel.
     const std::int64_t step = n / m, extra = n % m;
     std::int64_t first = 0, rest = 0;
     for (int t = 0; t < m; ++t) {
       const std::int64_t lo = std::int64_t{t} * n, hi = lo + n;
-      First.push_back(static_cast<int>(first));
-      Start.push_back(static_cast<int>(Weights.size()));
-      for (std::int64_t s = first; s < n && s * m < hi; ++s)
-        Weights.push_back(
-            static_cast<std::int32_t>(std::min(hi, (s + 1) * m) - std::max(lo, s * m)));
+      firsts[t] = static_cast<int>(first);
+      starts[t] = count;
+      // at: where source pixel s starts, s x m, stepped.
+      for (std::int64_t s = first, at = first * m; s < n && at < hi; ++s, at += m)
+        weights[count++] = static_cast<std::int32_t>(std::min(hi, at + m) - std::max(lo, at));
       first += step;
       rest += extra;
       if (rest >= m) rest -= m, ++first;
     }
-    Start.push_back(static_cast<int>(Weights.size()));
+    starts[m] = count;
   }
 };
 
@@ -92,10 +96,12 @@ void TwoTaps(const std::int32_t* g, const int* first, const std::int32_t* a, con
 void AcrossTwoTaps(const GreyImage& grey, int left, int top, int w, int h, const AreaSpans& across,
                    double* rows) {
   const std::size_t m = across.First.size();
+  // Grown only, as the caller's rows.
   thread_local std::vector<std::int32_t> a, b, line;
-  a.resize(m);
-  b.resize(m);
-  line.assign(static_cast<std::size_t>(w) + 1, 0);
+  a.resize(std::max(a.size(), m));
+  b.resize(std::max(b.size(), m));
+  line.resize(std::max(line.size(), static_cast<std::size_t>(w) + 1));
+  line[static_cast<std::size_t>(w)] = 0;
   for (std::size_t t = 0; t < m; ++t) {
     const int start = across.Start[t], taps = across.Start[t + 1] - start;
     a[t] = across.Weights[static_cast<std::size_t>(start)];
@@ -216,10 +222,11 @@ void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, 
   down.Make(h, out.Height);
   const std::size_t m = static_cast<std::size_t>(out.Width);
   const std::int64_t total = std::int64_t{w} * h;
-  // Every element is written before it is read.
+  // Every element is written before it is read: grown only, never cleared again for the
+  // next cut.
   thread_local std::vector<Acc> rows, sums;
-  rows.resize(m * static_cast<std::size_t>(h));
-  sums.resize(m);
+  rows.resize(std::max(rows.size(), m * static_cast<std::size_t>(h)));
+  sums.resize(std::max(sums.size(), m));
   AcrossRows<Acc>(grey, left, top, w, h, across, rows.data());
   for (int y = 0; y < out.Height; ++y) {
     const Acc* row = rows.data() + static_cast<std::size_t>(down.First[y]) * m;

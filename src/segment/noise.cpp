@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "image/last_lanes.h"
+
 namespace morvik {
 
 namespace {
@@ -22,6 +24,37 @@ void AddRunStarts(const std::uint8_t* row, const std::uint8_t* above, int n, lon
   down += d;
 }
 
+#if defined(__SSE2__)
+// The same, sixteen pixels a step, for rows of sixteen pixels or more. The row's last sixteen
+// are taken again where n is not a multiple of sixteen, the pixels counted already masked out:
+// a character's box is a few dozen pixels wide, and a tail one by one would cost as much as
+// the rest.
+void AddRunStarts16(const std::uint8_t* row, const std::uint8_t* above, int n, long long& across,
+                    long long& down) {
+  const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
+  const auto ground = [&](const std::uint8_t* p) {
+    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), zero);
+  };
+  __m128i a = zero, d = zero;
+  const auto add = [&](__m128i& sum, __m128i starts) {
+    sum = _mm_add_epi64(sum, _mm_sad_epu8(_mm_and_si128(starts, one), zero));
+  };
+  const auto step = [&](int at, __m128i keep) {
+    const __m128i here = ground(row + at), ink = _mm_andnot_si128(here, keep);
+    // Ground lies before the row's first pixel.
+    const __m128i before = at == 0 ? _mm_or_si128(_mm_slli_si128(here, 1), _mm_cvtsi32_si128(0xFF))
+                                   : ground(row + at - 1);
+    add(a, _mm_and_si128(ink, before));
+    add(d, above ? _mm_and_si128(ink, ground(above + at)) : ink);
+  };
+  int x = 0;
+  for (; x + 16 <= n; x += 16) step(x, _mm_set1_epi8(-1));
+  if (x < n) step(n - 16, LastLanes(n - x));
+  across += _mm_cvtsi128_si32(a) + _mm_cvtsi128_si32(_mm_srli_si128(a, 8));
+  down += _mm_cvtsi128_si32(d) + _mm_cvtsi128_si32(_mm_srli_si128(d, 8));
+}
+#endif
+
 }  // namespace
 
 bool IsTexture(const BinaryImage& ink, const Rect& box) {
@@ -34,7 +67,14 @@ bool IsTexture(const BinaryImage& ink, const Rect& box) {
   // Row by row, along memory: the runs down the columns are counted by where they start.
   for (int y = top; y < bottom; ++y) {
     const std::uint8_t* row = ink.Ink.data() + static_cast<std::size_t>(y) * ink.Width + left;
-    AddRunStarts(row, y > top ? row - ink.Width : nullptr, width, across, down);
+    const std::uint8_t* above = y > top ? row - ink.Width : nullptr;
+#if defined(__SSE2__)
+    if (width >= 16) {
+      AddRunStarts16(row, above, width, across, down);
+      continue;
+    }
+#endif
+    AddRunStarts(row, above, width, across, down);
   }
   return across > static_cast<long long>(kNoiseCrossings) * height ||
          down > static_cast<long long>(kNoiseCrossings) * width;
