@@ -226,7 +226,6 @@ class WordSearch {
       }
     }
     spans_ = Spans();
-    reach_ = Reach(spans_);
     asCut_ = AsCutSuffix();
   }
 
@@ -237,7 +236,8 @@ class WordSearch {
   // finds the best, whose value then bounds a wider one.
   std::vector<WordReading> Best(double within) {
     const std::size_t n = segments_.size();
-    const std::vector<double>& reach = reach_;
+    // The values of spans earlier searches read bound this one tighter.
+    const std::vector<double> reach = Reach(spans_);
     std::vector<std::vector<Partial>> kept(n + 1);
     kept[0].push_back(Partial{});
     // Never above the best segmentation's value: one found, completed by the segmenter's
@@ -247,7 +247,7 @@ class WordSearch {
       const double least = found - within - kSlack * pitch_;
       for (Shaped& s : spans_[j]) {
         const std::size_t i = s.From;
-        if (kept[i].empty() || kept[i].front().Value + Bound(s) + reach[j] < least) continue;
+        if (kept[i].empty() || kept[i].front().Value + Most(s) + reach[j] < least) continue;
         if (!s.Read) {
           s.Value = Value(s, s.Piece);
           s.Read = true;
@@ -377,7 +377,10 @@ class WordSearch {
     return -(free ? 0 : kChangeCost * pitch_) - PieceCost(s.Box.Width);
   }
 
-  // Per segment boundary j, the most the segments from j to the word's end can add (Bound),
+  // The most the span's value can be: its value once read, else its Bound.
+  double Most(const Shaped& s) const { return s.Read ? s.Value : Bound(s); }
+
+  // Per segment boundary j, the most the segments from j to the word's end can add (Most),
   // -infinity where they make no character.
   std::vector<double> Reach(const std::vector<std::vector<Shaped>>& spans) const {
     const std::size_t n = segments_.size();
@@ -387,7 +390,7 @@ class WordSearch {
     for (const auto& ending : spans)
       for (const Shaped& s : ending) from[s.From].push_back(&s);
     for (std::size_t i = n; i-- > 0;)
-      for (const Shaped* s : from[i]) reach[i] = std::max(reach[i], Bound(*s) + reach[s->To]);
+      for (const Shaped* s : from[i]) reach[i] = std::max(reach[i], Most(*s) + reach[s->To]);
     return reach;
   }
 
@@ -491,7 +494,7 @@ class WordSearch {
   std::vector<bool> suspect_, mark_;
   std::vector<Segment> segments_;
   std::vector<std::vector<Shaped>> spans_;
-  std::vector<double> reach_, asCut_;
+  std::vector<double> asCut_;
   double best_ = -std::numeric_limits<double>::infinity();  // of the searches so far
 };
 
