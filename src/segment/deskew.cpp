@@ -51,12 +51,40 @@ unsigned LowerEdges16(const std::uint8_t* row, const std::uint8_t* below) {
 #endif
 }
 
+#ifdef MORVIK_X86_DISPATCH
+// The edges of a row as LowerEdges16 finds them, thirty-two pixels a step, a step of ground
+// (most of a page) passed over on one test; returns where it stopped.
+__attribute__((target("avx2"))) int Avx2LowerEdges(const std::uint8_t* row,
+                                                   const std::uint8_t* below, int width, int y,
+                                                   std::vector<Point>& points) {
+  const __m256i zero = _mm256_setzero_si256();
+  int x = 0;
+  for (; x + 32 <= width; x += 32) {
+    const __m256i ink = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
+    if (_mm256_testz_si256(ink, ink)) continue;
+    const __m256i groundBelow =
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(below + x)), zero);
+    const __m256i edges = _mm256_andnot_si256(_mm256_cmpeq_epi8(ink, zero), groundBelow);
+    for (auto bits = static_cast<unsigned>(_mm256_movemask_epi8(edges)); bits != 0;
+         bits &= bits - 1)
+      points.push_back({x + __builtin_ctz(bits), y});
+  }
+  return x;
+}
+#endif
+
 std::vector<Point> LowerEdges(const BinaryImage& ink) {
+#ifdef MORVIK_X86_DISPATCH
+  const bool avx2 = CPU_FEATURE_ACTIVE(AVX2);
+#endif
   std::vector<Point> points;
   for (int y = 0; y < ink.Height; ++y) {
     const std::uint8_t* row = ink.Ink.data() + static_cast<std::size_t>(y) * ink.Width;
     const std::uint8_t* below = y + 1 < ink.Height ? row + ink.Width : nullptr;
     int x = 0;
+#ifdef MORVIK_X86_DISPATCH
+    if (avx2 && below) x = Avx2LowerEdges(row, below, ink.Width, y, points);
+#endif
     // Sixteen pixels a step where there is a row below, the edges among them in order.
     for (; below && x + 16 <= ink.Width; x += 16)
       for (unsigned bits = LowerEdges16(row + x, below + x); bits != 0; bits &= bits - 1)
