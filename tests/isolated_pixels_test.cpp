@@ -54,6 +54,12 @@ TEST(IsolatedPixels, EqualsTheDefinitionOnNoisyPictures) {
     for (int y = 0; y < g.Height; ++y)
       for (int x = 0; x < g.Width; ++x)
         if ((x / 3 + y / 4) % 3 == 0) g.Pixels[static_cast<std::size_t>(y) * g.Width + x] = ink;
+    // Every other round a grain on ground and ink within the contrast, so that the median
+    // taken of an isolated pixel's neighbours is one of several greys.
+    if (round % 2 == 1)
+      for (std::uint8_t& v : g.Pixels)
+        v = static_cast<std::uint8_t>(
+            std::clamp(v + static_cast<int>(random() % (kIsolatedPixelContrast / 2 + 1)), 0, 255));
     const int isolatedCount = static_cast<int>(random() % (g.Pixels.size() / 2 + 2));
     for (int k = 0; k < isolatedCount; ++k)
       g.Pixels[random() % g.Pixels.size()] = static_cast<std::uint8_t>(random() % 256);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "core/x86_dispatch.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -36,6 +38,28 @@ int NextChange(const std::uint8_t* row, int x, int end, bool ink) {
   while (x < end && (row[x] != 0) != ink) ++x;
   return x;
 }
+
+// Where the search for a row's first ink starts: past the leading steps of thirty-two pixels
+// of ground, each passed over on one test where the processor has AVX2.
+#ifdef MORVIK_X86_DISPATCH
+__attribute__((target("avx2"))) int Avx2PastGround(const std::uint8_t* row, int width) {
+  int x = 0;
+  for (; x + 32 <= width; x += 32) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
+    if (!_mm256_testz_si256(v, v)) break;
+  }
+  return x;
+}
+
+int PastGround(const std::uint8_t* row, int width) {
+  static const bool avx2 = CPU_FEATURE_ACTIVE(AVX2);
+  return avx2 ? Avx2PastGround(row, width) : 0;
+}
+#else
+int PastGround(const std::uint8_t*, int) {
+  return 0;
+}
+#endif
 
 // Union(box, the run x0 .. x1 - 1 of row y), written out here: it runs once for every run of
 // ink, where a call costs as much as the work.
@@ -120,7 +144,8 @@ class Labeller {
   void AddRow(const BinaryImage& image, int y) {
     const std::uint8_t* row = image.Ink.data() + static_cast<std::size_t>(y) * image.Width;
     std::size_t p = 0;
-    for (int x = NextChange(row, 0, image.Width, true); x < image.Width;) {
+    for (int x = NextChange(row, PastGround(row, image.Width), image.Width, true);
+         x < image.Width;) {
       const int x0 = x;
       x = NextChange(row, x, image.Width, false);
       while (p < previous_.size() && previous_[p].X1 < x0) ++p;

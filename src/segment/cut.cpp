@@ -36,7 +36,12 @@ namespace {
 struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
+  // What they were last made for: the cuts of a line share many of their heights.
+  int MadeN = -1, MadeM = -1;
   void Make(int n, int m) {
+    if (n == MadeN && m == MadeM) return;
+    MadeN = n;
+    MadeM = m;
     // Sized once and written through pointers: a push per weight cost more than the weights.
     // Weights may keep spare room past the last; First has exactly m.
     First.resize(static_cast<std::size_t>(m));
