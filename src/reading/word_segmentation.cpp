@@ -233,8 +233,9 @@ class WordSearch {
   // worth within `within` of the best are sure to be there (pass the margin the caller
   // chooses in). Spans that cannot make such a segmentation are not recognised, and none is
   // recognised twice however often the word is searched: a first search with no margin
-  // finds the best, whose value then bounds a wider one.
-  std::vector<WordReading> Best(double within) {
+  // finds the best, whose value (`reached`) then bounds a wider one.
+  std::vector<WordReading> Best(double within,
+                                double reached = -std::numeric_limits<double>::infinity()) {
     const std::size_t n = segments_.size();
     // The values of spans earlier searches read bound this one tighter.
     const std::vector<double> reach = Reach(spans_);
@@ -242,7 +243,7 @@ class WordSearch {
     kept[0].push_back(Partial{});
     // Never above the best segmentation's value: one found, completed by the segmenter's
     // boxes, or the best of an earlier search.
-    double found = std::max(asCut_[0], best_);
+    double found = std::max(asCut_[0], reached);
     for (std::size_t j = 1; j <= n; ++j) {
       const double least = found - within - kSlack * pitch_;
       for (Shaped& s : spans_[j]) {
@@ -263,7 +264,6 @@ class WordSearch {
       if (!kept[j].empty() && !std::isnan(asCut_[j]))
         found = std::max(found, kept[j].front().Value + asCut_[j]);
     }
-    best_ = std::max(best_, kept[n].front().Value);
     std::vector<WordReading> out;
     for (std::size_t rank = 0; rank < kept[n].size(); ++rank) {
       WordReading s{kept[n][rank].Value, {}};
@@ -495,7 +495,6 @@ class WordSearch {
   std::vector<Segment> segments_;
   std::vector<std::vector<Shaped>> spans_;
   std::vector<double> asCut_;
-  double best_ = -std::numeric_limits<double>::infinity();  // of the searches so far
 };
 
 // Without a typical width, two thirds of the word's tallest box.
@@ -651,7 +650,7 @@ void SegmentWord(const BinaryImage& ink, const std::vector<RecognizedBox>& word,
   WordSearch search(ink, word, pitch, flags, recognize, reach.CrossingPieces);
   std::vector<WordReading> readings = search.Best(0);
   if (words != nullptr && !KnownWord(TextOf(readings.front().Pieces), *words))
-    readings = search.Best(kLexicalMargin * pitch);
+    readings = search.Best(kLexicalMargin * pitch, readings.front().Value);
   std::vector<RecognizedBox> chosen = Chosen(std::move(readings), word, pitch, words, onlyLexical);
   if (words != nullptr && !KnownWord(TextOf(chosen), *words))
     ReadsAsWordWithLookAlikeLigature(chosen, *words);
