@@ -227,7 +227,6 @@ void PreparedSetReader::ReadDetail(SetDetail& detail, const std::string& set) {
   const std::size_t record = kDetailBytes + (form == kExtended ? kDerivedBytes : 0);
   const std::uint8_t* bytes = Take(record * kReferenceCount);
   detail.Loaded = true;
-  detail.Refs[0] = CharacterDetail();
   for (std::size_t k = 1; k <= static_cast<std::size_t>(kReferenceCount); ++k, bytes += record) {
     CharacterDetail& d = detail.Refs[k];
     d.InkWidth = Word(bytes + 1);
@@ -237,11 +236,7 @@ void PreparedSetReader::ReadDetail(SetDetail& detail, const std::string& set) {
     if (bytes[0] > 1 || (bytes[0] == 1 && (d.InkWidth == 0 || d.InkHeight == 0)))
       Fail("set " + set + ": reference " + std::to_string(k) + " has bad detail");
     d.Valid = bytes[0] == 1;
-    if (!d.Valid) {
-      d.Sum = 0;
-      d.InvNorm = d.LogAspect = d.LogHeight = 0;
-      continue;
-    }
+    if (!d.Valid) continue;
     if (form != kExtended || !kHostExtended) {
       CompleteDetail(d);
       continue;
@@ -265,9 +260,7 @@ void PreparedSetReader::ReadSet(const std::string& folder, std::vector<Reference
   const std::uint32_t flags = Number(1);
   if ((flags & ~static_cast<std::uint32_t>(kHasMap | kHasDetail)) != 0)
     Fail("set " + name + ": bad flags");
-  // A set with detail has it written whole below: not zeroed first.
-  ReferenceSet& set =
-      flags & kHasDetail ? sets.emplace_back(UnfilledDetail{}) : sets.emplace_back();
+  ReferenceSet& set = sets.emplace_back();
   set.Base = JoinPath(folder, name);
   ReadSettings(set.Settings, name);
   if (flags & kHasMap) {

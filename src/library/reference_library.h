@@ -27,8 +27,6 @@ struct ReferenceSet {
   // (ReferenceSet{}, a vector's emplace_back()) is not zero-filled whole before that: 32 KiB
   // written twice for every set opened, a third of the work of opening the stock library.
   ReferenceSet() {}
-  // With its detail left for the maker to write whole (SetDetail(UnfilledDetail)).
-  explicit ReferenceSet(UnfilledDetail unfilled) : Detail(unfilled) {}
   std::string Base;  // base name of the set files, as opened
   TPatternBank Bank;
   CharMapState Chars;           // "<base>.charmap.txt"; CharMapLoaded false when the set has none

@@ -1,7 +1,6 @@
 #include "library/set_detail.h"
 
 #include <cmath>
-#include <utility>
 
 #include "core/error.h"
 #include "core/file_names.h"
@@ -59,19 +58,6 @@ void CompleteDetail(CharacterDetail& detail) {
   detail.LogHeight =
       detail.Height > 0 ? std::log(static_cast<long double>(detail.Height) / 1000.0L) : 0.0L;
 }
-
-namespace {
-
-template <std::size_t... I>
-std::array<CharacterDetail, sizeof...(I)> UnfilledRefs(UnfilledDetail unfilled,
-                                                       std::index_sequence<I...>) {
-  return {{((void)I, CharacterDetail(unfilled))...}};
-}
-
-}  // namespace
-
-SetDetail::SetDetail(UnfilledDetail unfilled)
-    : Refs(UnfilledRefs(unfilled, std::make_index_sequence<kReferenceCount + 1>())) {}
 
 std::string SetDetailPath(const std::string& base) {
   return base + ".detail";

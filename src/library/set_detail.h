@@ -18,34 +18,17 @@ constexpr int kDetailSize = 12;
 // One character's detail: its ink box stretched to the grid (0 ground .. 255 ink, rows top to
 // bottom), the box's size in pixels, whose proportions the grid no longer shows, and its
 // height against the capitals of its line, which tells O from o where the grid cannot.
-// Asks for details whose every field the maker writes itself (as a pack's are read), left
-// unset until then: a library opens without zeroing 8 KiB of detail for every set first.
-struct UnfilledDetail {};
-
 struct CharacterDetail {
-  // Not valid, every field zero.
-  CharacterDetail()
-      : Valid(false),
-        InkWidth(0),
-        InkHeight(0),
-        Height(0),
-        Grid{},
-        Sum(0),
-        InvNorm(0),
-        LogAspect(0),
-        LogHeight(0) {}
-  explicit CharacterDetail(UnfilledDetail) {}
-
-  bool Valid;
-  std::uint16_t InkWidth, InkHeight;
+  bool Valid = false;
+  std::uint16_t InkWidth = 0, InkHeight = 0;
   // Ink height in thousandths of the line's capital height; 0 where it is not known.
-  std::uint16_t Height;
-  std::array<std::uint8_t, kDetailSize * kDetailSize> Grid;
+  std::uint16_t Height = 0;
+  std::array<std::uint8_t, kDetailSize * kDetailSize> Grid{};
   // Derived by CompleteDetail, so that comparing with many references stays cheap.
-  std::int64_t Sum;       // of the grid
-  long double InvNorm;    // 1 / sqrt(cells x sum of squares - Sum^2); 0 for a flat grid
-  long double LogAspect;  // ln(InkWidth / InkHeight)
-  long double LogHeight;  // ln(Height / 1000); 0 where Height is 0
+  std::int64_t Sum = 0;       // of the grid
+  long double InvNorm = 0;    // 1 / sqrt(cells x sum of squares - Sum^2); 0 for a flat grid
+  long double LogAspect = 0;  // ln(InkWidth / InkHeight)
+  long double LogHeight = 0;  // ln(Height / 1000); 0 where Height is 0
 };
 
 // The standard deviation of grey levels below which a grid counts as flat (a solid box).
@@ -56,9 +39,6 @@ void CompleteDetail(CharacterDetail& detail);
 
 // The details of references 1..40 (entry 0 unused); a set without the file has none valid.
 struct SetDetail {
-  SetDetail() = default;
-  // Every entry left unset, entry 0 too, for the maker to write whole.
-  explicit SetDetail(UnfilledDetail unfilled);
   std::array<CharacterDetail, kReferenceCount + 1> Refs{};
   bool Loaded = false;
 };
