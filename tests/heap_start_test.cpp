@@ -28,7 +28,7 @@ TEST(HeapStart, PlanGrowsWithThePictureAndStaysBounded) {
       {std::uint64_t{1} << 40, 0, 0, 512 * kMiB, 512 * kMiB},  // bounded
   };
   for (const Case& c : cases) {
-    const HeapPlan plan = PlanReadingHeap(c.bytes);
+    const HeapPlan plan = PlanReadingHeap(c.bytes, LibraryHeapBytes({"--read"}));
     EXPECT_GE(plan.Prefault, c.leastPrefault) << c.bytes;
     EXPECT_LE(plan.Prefault, c.mostPrefault) << c.bytes;
     EXPECT_EQ(plan.Prefault % 4096, 0u) << c.bytes;
@@ -36,6 +36,17 @@ TEST(HeapStart, PlanGrowsWithThePictureAndStaysBounded) {
     EXPECT_LE(plan.LargePages, c.mostLarge) << c.bytes;
     EXPECT_EQ(plan.LargePages % (2 * kMiB), 0u) << c.bytes;
   }
+}
+
+TEST(HeapStart, NamedSetsWriteLessThanTheStockLibraryUnlessInALibraryFile) {
+  const std::size_t stock = LibraryHeapBytes({"--read", "a.pgm"});
+  const std::size_t one = LibraryHeapBytes({"--read", "--set", "a", "a.pgm"});
+  const std::size_t two = LibraryHeapBytes({"--read", "--set", "a", "--set=b", "a.pgm"});
+  EXPECT_LT(one, stock / 2);
+  EXPECT_GT(two, one);
+  for (const char* file : {"--set=mine.sets", "--set=x.PACK"})
+    EXPECT_EQ(LibraryHeapBytes({"--read", "--set", "a", file}), stock) << file;
+  EXPECT_EQ(LibraryHeapBytes({"--read", "--set"}), stock);  // no name: nothing counted
 }
 
 TEST(HeapStart, LargestPictureCountsPngPixelsAndSkipsWhatIsNoFile) {

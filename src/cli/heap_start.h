@@ -21,9 +21,14 @@ struct HeapPlan {
   std::size_t LargePages = 0;  // bytes of heap to give 2 MiB pages; 0 for none
 };
 
-// The plan for a run whose largest picture decodes to about `pictureBytes` bytes of grey:
-// pages in place for the library and a small picture's copies, large pages for a large one.
-HeapPlan PlanReadingHeap(std::uint64_t pictureBytes);
+// The plan for a run whose largest picture decodes to about `pictureBytes` bytes of grey and
+// whose library writes about `libraryBytes` of heap: pages in place for the library and a
+// small picture's copies, large pages for a large one.
+HeapPlan PlanReadingHeap(std::uint64_t pictureBytes, std::size_t libraryBytes);
+
+// The heap the library of a run with these arguments writes: the stock library's unless sets
+// are named with --set, a library file counting as much as the stock library.
+std::size_t LibraryHeapBytes(const std::vector<std::string>& args);
 
 // The grey bytes the largest picture among `args` decodes to, as far as its file tells cheaply:
 // a PNG's width times height from its header, else the file's size (PNM and BMP hold one to

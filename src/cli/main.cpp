@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     if (morvik::IsFontCommand(args))
       return morvik::RunFontCommand(args, start, std::cout, std::cerr);
     if (morvik::IsPictureCommand(args)) {
-      morvik::StartReadingHeap(morvik::PlanReadingHeap(morvik::LargestPictureBytes(args)));
+      morvik::StartReadingHeap(morvik::PlanReadingHeap(morvik::LargestPictureBytes(args),
+                                                       morvik::LibraryHeapBytes(args)));
       // With no set named, pictures are read with the stock library, found as
       // Library::Stock() finds it; the places tried go into the message when it is not.
       const morvik::Library::StockLocation at =
