@@ -36,8 +36,8 @@ ReferenceLibrary Library(std::mt19937& rng, std::uint16_t height) {
       set.Chars.CharMap[static_cast<std::size_t>(k)] = static_cast<char>('0' + k % 10);
     set.Detail.Loaded = s != 2;
     for (int k = 1; k <= kReferenceCount && s != 2; ++k) {
-      CharacterDetail& d = set.Detail.Refs[static_cast<std::size_t>(k)];
-      d = s == 1 ? library.Sets[0].Detail.Refs[static_cast<std::size_t>(k)]
+      CharacterDetail& d = set.Detail.Ref(static_cast<std::size_t>(k));
+      d = s == 1 ? library.Sets[0].Detail.Ref(static_cast<std::size_t>(k))
                  : RandomDetail(rng, height);
       if (s == 3 && k % 7 == 0) d.Valid = false;
       if (s == 3 && k == 5) d.Grid.fill(90), CompleteDetail(d);
@@ -53,7 +53,7 @@ std::vector<DetailCandidate> EveryReference(const ReferenceLibrary& library,
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
     for (int k = 1; k <= kReferenceCount && set.Detail.Loaded; ++k) {
-      const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
+      const CharacterDetail& ref = set.Detail.Ref(static_cast<std::size_t>(k));
       if (ref.Valid && IsCandidate(filter, set.Chars, k))
         all.push_back({static_cast<int>(s), k, DetailSimilarity(cut, ref)});
     }
@@ -77,7 +77,7 @@ TEST(DetailShortlistTest, AgreesWithComparingEveryReference) {
       for (int trial = 0; trial < 20; ++trial) {
         // Some cuts are references themselves, which ties them with their copy.
         const CharacterDetail cut =
-            trial % 4 == 0 ? library.Sets[0].Detail.Refs[static_cast<std::size_t>(1 + trial)]
+            trial % 4 == 0 ? library.Sets[0].Detail.Ref(static_cast<std::size_t>(1 + trial))
                            : RandomDetail(rng, trial % 2 ? 700 : 0);
         for (const int count : {0, 1, 6, 500}) {
           const std::vector<DetailCandidate> got = shortlist.Best(cut, count),

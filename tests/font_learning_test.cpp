@@ -65,7 +65,7 @@ TEST_F(FontLearning, GlyphLearnsAsItsPictureDoes) {
       test::WriteBmp24(bmp, RenderGlyph(font, static_cast<unsigned char>(c), size));
       const Bitmap cut = CutWholeCharacter(ReadPictureFile(bmp), bmp);
       EXPECT_TRUE(SameCells(sets[0].Bank.Slot(1), CharacterPattern(cut, image)));
-      const CharacterDetail want = DetailOf(cut), got = sets[0].Detail.Refs[1];
+      const CharacterDetail want = DetailOf(cut), got = sets[0].Detail.Ref(1);
       EXPECT_TRUE(got.Valid);
       EXPECT_EQ(got.Grid, want.Grid);
       EXPECT_EQ(got.InkWidth, want.InkWidth);

@@ -62,8 +62,8 @@ void ExpectSameSet(const ReferenceSet& a, const ReferenceSet& b) {
   EXPECT_EQ(a.Chars.CharMap, b.Chars.CharMap);
   EXPECT_TRUE(a.Settings == b.Settings);
   EXPECT_EQ(a.Detail.Loaded, b.Detail.Loaded);
-  for (std::size_t k = 0; k < a.Detail.Refs.size(); ++k) {
-    const CharacterDetail &d = a.Detail.Refs[k], &e = b.Detail.Refs[k];
+  for (std::size_t k = 0; k <= kReferenceCount; ++k) {
+    const CharacterDetail &d = a.Detail.Ref(k), &e = b.Detail.Ref(k);
     EXPECT_TRUE(d.Valid == e.Valid && d.InkWidth == e.InkWidth && d.InkHeight == e.InkHeight &&
                 d.Height == e.Height && d.Grid == e.Grid && d.Sum == e.Sum &&
                 d.InvNorm == e.InvNorm && d.LogAspect == e.LogAspect && d.LogHeight == e.LogHeight)
@@ -96,10 +96,10 @@ class Packed : public ::testing::Test {
     test::WriteFile(dir.File("lib/full.charmap.txt"), "1\tA\r\n40\tz\r\n");
     test::WriteFile(dir.File("lib/full.set.ini"), "[ImageProcessing]\r\nAutoCrop=1\r\n");
     SetDetail detail;
-    detail.Refs[1].Valid = true;
-    detail.Refs[1].InkWidth = 7;
-    detail.Refs[1].InkHeight = 9;
-    detail.Refs[1].Grid[3] = 200;
+    detail.Ref(1).Valid = true;
+    detail.Ref(1).InkWidth = 7;
+    detail.Ref(1).InkHeight = 9;
+    detail.Ref(1).Grid[3] = 200;
     ReplacementGroup group;
     StageSetDetail(group, dir.File("lib/full"), detail);
     group.Commit();
@@ -133,7 +133,11 @@ TEST_F(Packed, MappedSetsReadThePackInPlaceAndKeepIt) {
   ReferenceSet kept;
   {
     ReferenceLibrary mapped = OpenPackedLibrary(dir.File("lib/all.pack"));
-    for (const ReferenceSet& set : mapped.Sets) EXPECT_TRUE(set.Bank.Shares()) << set.Base;
+    for (const ReferenceSet& set : mapped.Sets) {
+      EXPECT_TRUE(set.Bank.Shares()) << set.Base;
+      EXPECT_EQ(set.Detail.Shares(), set.Detail.Loaded) << set.Base;
+    }
+    ASSERT_TRUE(mapped.Sets[0].Detail.Loaded);
     kept = std::move(mapped.Sets[0]);
   }
   fs::remove(dir.File("lib/all.pack"));
@@ -143,7 +147,10 @@ TEST_F(Packed, MappedSetsReadThePackInPlaceAndKeepIt) {
     const std::string copy = bytes;
     parsed = ParsePackedLibrary(copy.data(), copy.size(), "all.pack", dir.File("lib"));
   }
-  for (const ReferenceSet& set : parsed.Sets) EXPECT_FALSE(set.Bank.Shares()) << set.Base;
+  for (const ReferenceSet& set : parsed.Sets) {
+    EXPECT_FALSE(set.Bank.Shares()) << set.Base;
+    EXPECT_FALSE(set.Detail.Shares()) << set.Base;
+  }
   ExpectSameLibrary(parsed, files);
 }
 
@@ -157,8 +164,9 @@ TEST_F(Packed, DamagedOrMissingPacksAreRefusedNamingThePack) {
       {good.substr(0, 20), "cut short"},
       {good + "x", "bytes after its last set"},
       {"", "cut short"},
-      {"MVPACK\r\n\x04", "another version"},
+      {"MVPACK\r\n\x05", "another version"},
       {Raw("MVPACK\r\n\x02\x01\x00"), "another version"},  // references not in place
+      {Raw("MVPACK\r\n\x03\x01\x00"), "another version"},  // details not in place
       {"PK\x03\x04 not a pack at all", "not a packed library"},
       {Raw("MVPACK\r\n\x01\x00\x00"), "holds no set"},
       {Raw("MVPACK\r\n\x01\x01\x00\x01\x00x\x00\x00\x00\x00"), "no reference file"},
@@ -211,60 +219,59 @@ TEST_F(Packed, OpensPacksOfTheEarlierFormAlike) {
 TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
   SavePackedLibrary(dir.File("lib/all.pack"), {"full"});
   const std::string good = test::ReadFile(dir.File("lib/all.pack"));
-  // Where the fields of the one set lie: header (with the layout record of a pattern's
-  // image: its size, where its column and row counts lie), name, flags, settings, map,
-  // references (from the next multiple of 8), count of earlier passes and their references
-  // (one: slot 40's largest level is stale), the form of the detail's derived numbers
-  // (stored), the detail.
+  // Where the fields of the one set lie: header (with the layout record of a pattern's and a
+  // detail's image), name, flags, settings, map, references (from the next multiple of 8),
+  // count of earlier passes and their references (one: slot 40's largest level is stale),
+  // the details of entries 0..40 (from the next multiple of 16). Reference 1 has detail.
   const std::size_t pattern = sizeof(TPattern), cols = offsetof(TPattern, ColCount);
   const std::size_t rows = offsetof(TPattern, RowCount);
-  const std::size_t layout = 11, name = layout + 8, flags = name + 2 + 4, settings = flags + 1;
+  const std::size_t layout = 11, name = layout + 24, flags = name + 2 + 4, settings = flags + 1;
   const std::size_t map = settings + 8, refs = (map + 41 + 7) / 8 * 8;
   const std::size_t earlier = refs + kReferenceCount * pattern;
   const std::size_t more = (earlier + 1 + 7) / 8 * 8;
-  const std::size_t form = more + kReferenceCount * pattern, detail = form + 1;
-  const std::size_t plain = 1 + 6 + 144, derived = 3 * 10;
+  const std::size_t detail = (more + kReferenceCount * pattern + 15) / 16 * 16;
+  const std::size_t one = detail + sizeof(CharacterDetail), two = one + sizeof(CharacterDetail);
   ASSERT_EQ(good[earlier], 1);
-  ASSERT_EQ(good.size(), detail + kReferenceCount * (plain + derived));
-  // Without the derived numbers (a pack from a host of other numbers) it opens alike.
-  std::string portable = good.substr(0, detail);
-  portable[form] = '\0';
-  for (std::size_t k = 0; k < kReferenceCount; ++k)
-    portable += good.substr(detail + k * (plain + derived), plain);
-  test::WriteFile(dir.File("lib/portable.pack"), portable);
-  ExpectSameLibrary(OpenPackedLibrary(dir.File("lib/portable.pack")),
-                    OpenPackedLibrary(dir.File("lib/all.pack")));
+  ASSERT_EQ(good.size(), detail + (kReferenceCount + 1) * sizeof(CharacterDetail));
+  ASSERT_EQ(good[one], 1);
+  ASSERT_GT(detail, more + kReferenceCount * pattern);  // padding before the details
   const struct {
     std::size_t at;
     char value;
   } cases[] = {
-      {9, '\x02'},                   // more sets than it holds
-      {name + 1, '\xFF'},            // a name longer than the pack
-      {flags, '\x80'},               // an unknown part
-      {settings, '\x02'},            // a colour neither white nor black
-      {settings + 3, '\x65'},        // a threshold above 100 percent
-      {settings + 6, '\x00'},        // an aspect ratio of 0
-      {map + 1, '\n'},               // a line end for a character
-      {refs, '\x02'},                // a mark neither 0 nor 1
-      {refs + 1, '\x65'},            // a level above 100
-      {refs + 512, '\x06'},          // a largest level its cells do not have
-      {refs + cols, '\x03'},         // a column count its cells do not give
-      {refs + rows, '\x11'},         // a row count its cells do not give
-      {refs - 1, '\x01'},            // padding that is not zero
-      {layout, '\x01'},              // patterns laid out otherwise
-      {layout + 6, '\x03'},          // numbers of another byte order
-      {earlier, '\x08'},             // more earlier passes than opening makes
-      {earlier, '\x02'},             // earlier passes read from the detail
-      {more, '\x02'},                // an earlier pass that is no pattern
-      {form, '\x07'},                // derived numbers of an unknown form
-      {detail + plain + 9, '\x7F'},  // an InvNorm far above 1
-      {detail, '\x02'},              // a detail neither valid nor not
-      {detail + 1, '\x00'},          // a valid detail with no ink box ...
+      {9, '\x02'},             // more sets than it holds
+      {name + 1, '\xFF'},      // a name longer than the pack
+      {flags, '\x80'},         // an unknown part
+      {settings, '\x02'},      // a colour neither white nor black
+      {settings + 3, '\x65'},  // a threshold above 100 percent
+      {settings + 6, '\x00'},  // an aspect ratio of 0
+      {map + 1, '\n'},         // a line end for a character
+      {refs, '\x02'},          // a mark neither 0 nor 1
+      {refs + 1, '\x65'},      // a level above 100
+      {refs + 512, '\x06'},    // a largest level its cells do not have
+      {refs + cols, '\x03'},   // a column count its cells do not give
+      {refs + rows, '\x11'},   // a row count its cells do not give
+      {refs - 1, '\x01'},      // padding that is not zero
+      {layout, '\x01'},        // patterns laid out otherwise
+      {layout + 6, '\x03'},    // numbers of another byte order
+      {earlier, '\x08'},       // more earlier passes than opening makes
+      {earlier, '\x02'},       // earlier passes read from the detail
+      {more, '\x02'},          // an earlier pass that is no pattern
+      {layout + 10, '\x01'},   // details laid out otherwise
+      {detail - 1, '\x01'},    // padding before the details
+      {detail, '\x01'},        // entry 0 valid
+      {one, '\x02'},           // a detail neither valid nor not
+      {one + offsetof(CharacterDetail, InvNorm) + 9, '\x7F'},    // an InvNorm far above 1
+      {one + offsetof(CharacterDetail, LogAspect) + 7, '\x00'},  // not a number (unnormal)
+      {one + offsetof(CharacterDetail, Sum), '\x07'},            // a Sum not the grid's
+      {one + offsetof(CharacterDetail, Grid) + 5, '\x01'},       // a grid not the Sum's
+      {two + offsetof(CharacterDetail, Sum), '\x01'},            // an invalid detail's Sum
+      {one + offsetof(CharacterDetail, InkWidth), '\x00'},       // a valid detail with no ink box
   };
   for (const auto& c : cases) {
     std::string bad = good;
     bad[c.at] = c.value;
-    if (c.at == detail + 1) bad[detail + 2] = '\0';  // ... width 0
+    if (c.at == one + offsetof(CharacterDetail, InkWidth)) bad[c.at + 1] = '\0';  // width 0
     test::WriteFile(dir.File("bad.pack"), bad);
     const test::Caught e = test::CatchError([&] { OpenPackedLibrary(dir.File("bad.pack")); });
     EXPECT_TRUE(e.Thrown) << "byte " << c.at;

@@ -33,8 +33,8 @@ LearnedSet FullSet(char c) {
   set.Chars.CharMapLoaded = true;
   set.Chars.CharMap[1] = c;
   set.Settings.Tally = 75;
-  set.Detail.Refs[1].Valid = true;
-  set.Detail.Refs[1].InkWidth = static_cast<std::uint16_t>(c);
+  set.Detail.Ref(1).Valid = true;
+  set.Detail.Ref(1).InkWidth = static_cast<std::uint16_t>(c);
   return set;
 }
 

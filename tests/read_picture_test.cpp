@@ -447,17 +447,17 @@ TEST(LearnPictureTest, KeepsTheDetailOfEachReference) {
   std::size_t n = 0;
   for (const TextLine& line : cut.Lines)
     for (const CharBox& box : line.Chars) {
-      const CharacterDetail& d = set.Detail.Refs[++n];
+      const CharacterDetail& d = set.Detail.Ref(++n);
       const CharacterDetail want = DetailOf(RecognitionCut(grey, box, cut.DarkOnLight), d.Height);
       EXPECT_TRUE(d.Valid) << n;
       EXPECT_EQ(d.Grid, want.Grid) << n;
     }
   EXPECT_EQ(n, 4u);
-  EXPECT_NEAR(set.Detail.Refs[1].Height, 1000, 30);
-  EXPECT_NEAR(set.Detail.Refs[2].Height, 1000, 30);
-  EXPECT_LT(set.Detail.Refs[3].Height, 850);
-  EXPECT_NEAR(set.Detail.Refs[4].Height, 1000, 30);
-  EXPECT_FALSE(set.Detail.Refs[5].Valid);
+  EXPECT_NEAR(set.Detail.Ref(1).Height, 1000, 30);
+  EXPECT_NEAR(set.Detail.Ref(2).Height, 1000, 30);
+  EXPECT_LT(set.Detail.Ref(3).Height, 850);
+  EXPECT_NEAR(set.Detail.Ref(4).Height, 1000, 30);
+  EXPECT_FALSE(set.Detail.Ref(5).Valid);
 }
 
 TEST(LearnPictureTest, RefusesCountsThatDoNotMatch) {

@@ -24,7 +24,7 @@ SetDetail Sample() {
   SetDetail d;
   d.Loaded = true;
   for (int n : {1, 7, 40}) {
-    CharacterDetail& c = d.Refs[static_cast<std::size_t>(n)];
+    CharacterDetail& c = d.Ref(static_cast<std::size_t>(n));
     c.Valid = true;
     c.InkWidth = static_cast<std::uint16_t>(300 * n);
     c.InkHeight = 2;
@@ -48,8 +48,8 @@ TEST(SetDetailFile, RoundTrip) {
   const SetDetail back = LoadSetDetail(dir.File("s"));
   EXPECT_TRUE(back.Loaded);
   for (int n = 1; n <= kReferenceCount; ++n) {
-    const CharacterDetail &a = d.Refs[static_cast<std::size_t>(n)],
-                          &b = back.Refs[static_cast<std::size_t>(n)];
+    const CharacterDetail &a = d.Ref(static_cast<std::size_t>(n)),
+                          &b = back.Ref(static_cast<std::size_t>(n));
     EXPECT_EQ(a.Valid, b.Valid);
     EXPECT_EQ(a.InkWidth, b.InkWidth);
     EXPECT_EQ(a.InkHeight, b.InkHeight);
@@ -68,20 +68,20 @@ TEST(SetDetailFile, RoundTrip) {
 TEST(SetDetailFile, HeightsNeedTheSecondVersion) {
   SetDetail d = Sample();
   EXPECT_EQ(FormatSetDetail(d)[8], 1);
-  d.Refs[7].Height = 730;
-  CompleteDetail(d.Refs[7]);
+  d.Ref(7).Height = 730;
+  CompleteDetail(d.Ref(7));
   const std::string bytes = FormatSetDetail(d);
   EXPECT_EQ(bytes[8], 2);
   EXPECT_EQ(bytes.size(), FormatSetDetail(Sample()).size() + 2 * kReferenceCount);
   const SetDetail back = ParseSetDetail(bytes, "x.detail");
   for (int n = 1; n <= kReferenceCount; ++n) {
-    const CharacterDetail &a = d.Refs[static_cast<std::size_t>(n)],
-                          &b = back.Refs[static_cast<std::size_t>(n)];
+    const CharacterDetail &a = d.Ref(static_cast<std::size_t>(n)),
+                          &b = back.Ref(static_cast<std::size_t>(n));
     EXPECT_EQ(a.Height, b.Height) << n;
     EXPECT_EQ(a.Grid, b.Grid) << n;
     EXPECT_EQ(a.LogHeight, b.LogHeight) << n;
   }
-  EXPECT_EQ(ParseSetDetail(FormatSetDetail(Sample()), "x.detail").Refs[7].Height, 0);
+  EXPECT_EQ(ParseSetDetail(FormatSetDetail(Sample()), "x.detail").Ref(7).Height, 0);
 }
 
 TEST(SetDetailFile, RefusesBadFiles) {

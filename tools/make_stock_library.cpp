@@ -115,7 +115,7 @@ void Pack(const LearnedSet& from, std::vector<LearnedSet>& packed) {
     to.Bank.Slot(k) = from.Bank.Slot(n);
     to.Bank.TestPattern() = from.Bank.Slot(n);
     to.Chars.CharMap[at] = from.Chars.CharMap[static_cast<std::size_t>(n)];
-    to.Detail.Refs[at] = from.Detail.Refs[static_cast<std::size_t>(n)];
+    to.Detail.Ref(at) = from.Detail.Ref(static_cast<std::size_t>(n));
   }
 }
 

@@ -173,7 +173,7 @@ void Add(Plan& plan, const TeachingCore& core, const Correction& c, const std::s
   CopyPattern(s.Pattern, set.Bank.Slot(n));
   set.Chars.CharMap[static_cast<std::size_t>(n)] = byte;
   set.Chars.CharMapLoaded = true;
-  set.Detail.Refs[static_cast<std::size_t>(n)] = s.Detail;
+  set.Detail.Ref(static_cast<std::size_t>(n)) = s.Detail;
   set.Detail.Loaded = true;
 }
 

@@ -116,7 +116,7 @@ std::vector<LearnedSet> LearnGlyphs(const std::string& fontFile,
       CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
       set.Chars.CharMap[static_cast<std::size_t>(n)] = g.Answer;
       // Rendered at `size` capital height: the glyph's own height says how tall it stands.
-      set.Detail.Refs[static_cast<std::size_t>(n)] =
+      set.Detail.Ref(static_cast<std::size_t>(n)) =
           DetailOf(cut, RelativeHeight(cut.Height() - 2 * kCutMargin, size));
       set.Detail.Loaded = true;
     }

@@ -130,7 +130,7 @@ LearnedSet LearnFromPicture(const Bitmap& picture, const std::string& chars,
     set.Bank.TestPattern() = CharacterPattern(character, e.Image, what);
     CopyPattern(set.Bank.TestPattern(), set.Bank.Slot(n));
     set.Chars.CharMap[static_cast<std::size_t>(n)] = named[k];
-    set.Detail.Refs[static_cast<std::size_t>(n)] = DetailOf(character, boxes[k].Height);
+    set.Detail.Ref(static_cast<std::size_t>(n)) = DetailOf(character, boxes[k].Height);
     set.Detail.Loaded = true;
   }
   set.Count = static_cast<int>(boxes.size());

@@ -22,15 +22,15 @@ namespace morvik {
 
 namespace {
 
-// "MVPACK", CR LF, the version; then the count of sets (2 bytes) and the sets. In version 3
-// the layout record of this build's patterns follows the count, and each set is in its
-// prepared form (prepared_pack.h). Version 2, whose references could not be read in place,
-// is refused: the build writes the stock pack again. In version 1, which older builds
-// wrote, each is its name (2-byte length, bytes) and its four files in kParts order, each a
-// present byte (0 or 1) and, when present, a 4-byte length and the bytes. Numbers are
+// "MVPACK", CR LF, the version; then the count of sets (2 bytes) and the sets. In version 4
+// the layout record of this build's patterns and details follows the count, and each set is
+// in its prepared form (prepared_pack.h). Versions 2 and 3, whose references or details could
+// not be read in place, are refused: the build writes the stock pack again. In version 1, which
+// older builds wrote, each is its name (2-byte length, bytes) and its four files in kParts order,
+// each a present byte (0 or 1) and, when present, a 4-byte length and the bytes. Numbers are
 // little-endian.
 const std::string kMagic = "MVPACK\r\n";
-constexpr std::uint8_t kFileVersion = 1, kPreparedVersion = 3;
+constexpr std::uint8_t kFileVersion = 1, kPreparedVersion = 4;
 const char* const kParts[] = {".PCP", ".charmap.txt", ".set.ini", ".detail"};
 constexpr int kPartCount = 4;
 

@@ -17,25 +17,28 @@ namespace {
 // A set: its name (2-byte length, bytes); a byte of flags (kHasMap, kHasDetail); the eight
 // settings, a byte each (kNone when not stored); the map's 41 entries where it has one; the
 // references 1..40; the count of earlier passes (a byte) and their references; where it has
-// detail, the form of its derived numbers (a byte: kExtended or kRecompute) and the detail of
-// references 1..40. A pattern is its image, the bytes of a TPattern (its padding zero), and
-// the references 1..40 start at a multiple of kImageAlign
-// from the pack's first byte, zero bytes before them. A detail is its valid byte, ink width, ink
-// height and height (2 bytes each), its grid and, in kExtended form, InvNorm, LogAspect and
-// LogHeight as x87 extended numbers (10 bytes each, zero for an invalid detail).
+// detail, the details of entries 0..40. A pattern is its image, the bytes of a TPattern (its
+// padding zero), and the references 1..40 start at a multiple of kImageAlign from the pack's
+// first byte, zero bytes before them. A detail is likewise the bytes of a CharacterDetail,
+// derived numbers included (so that opening reads them in place instead of copying 8 KiB a
+// set), its padding zero, the 41 from a multiple of kDetailAlign; entry 0 is empty.
 constexpr std::uint8_t kHasMap = 1, kHasDetail = 2;
 constexpr std::uint8_t kNone = 0xFF;
 constexpr std::size_t kCellBytes = sizeof(TPattern::Cells);
 constexpr std::size_t kGridBytes = kDetailSize * kDetailSize;
-constexpr std::size_t kDetailBytes = 1 + 3 * 2 + kGridBytes;
-constexpr std::size_t kExtendedBytes = 10, kDerivedBytes = 3 * kExtendedBytes;
-// The forms of a detail's derived numbers: stored exactly as this host computes them where
-// its long double is the x87 extended number, else left for the reader to compute again
-// (which gives the same values, only slower).
-constexpr std::uint8_t kRecompute = 0, kExtended = 64;
-constexpr bool kHostExtended =
-    std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= kExtendedBytes;
 constexpr std::size_t kImageBytes = sizeof(TPattern), kImageAlign = 8;
+constexpr std::size_t kDetailImageBytes = sizeof(CharacterDetail);
+constexpr std::size_t kDetailAlign = alignof(CharacterDetail);
+constexpr std::size_t kDetailCount = kReferenceCount + 1;
+// The bytes of a long double that hold its value: the x87 extended number leaves the rest of
+// its 16 unset.
+constexpr std::size_t kLongDoubleBytes =
+    std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
+static_assert(std::is_trivially_copyable<CharacterDetail>::value &&
+                  std::is_standard_layout<CharacterDetail>::value &&
+                  sizeof(SetDetail::Details) == kDetailCount * kDetailImageBytes &&
+                  sizeof(bool) == 1 && kLongDoubleBytes <= sizeof(long double),
+              "a set's details are read in place as an array of their images");
 static_assert(std::is_trivially_copyable<TPattern>::value &&
                   std::is_standard_layout<TPattern>::value && alignof(TPattern) <= kImageAlign &&
                   offsetof(TPattern, MaxLevel) == kCellBytes &&
@@ -49,8 +52,8 @@ void PutNumber(std::string& s, std::uint32_t v, int bytes) {
   for (int k = 0; k < bytes; ++k) s += static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
-std::uint16_t Word(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+void PutPadding(std::string& s, std::size_t align) {
+  s.append((align - s.size() % align) % align, '\0');
 }
 
 template <typename T>
@@ -73,33 +76,52 @@ void PutImage(std::string& s, const TPattern& p) {
 // References 1..40 (reference(k)) as images, aligned.
 template <typename Reference>
 void PutImages(std::string& s, const Reference& reference) {
-  s.append((kImageAlign - s.size() % kImageAlign) % kImageAlign, '\0');
+  PutPadding(s, kImageAlign);
   for (int k = 1; k <= kReferenceCount; ++k) PutImage(s, reference(k));
 }
 
-void PutDetail(std::string& s, const CharacterDetail& d) {
-  s += static_cast<char>(d.Valid ? 1 : 0);
-  PutNumber(s, d.InkWidth, 2);
-  PutNumber(s, d.InkHeight, 2);
-  PutNumber(s, d.Height, 2);
-  s.append(d.Grid.begin(), d.Grid.end());
-  if (!kHostExtended) return;
-  for (const long double v : {d.InvNorm, d.LogAspect, d.LogHeight}) {
-    char bytes[sizeof(long double)] = {};
-    if (d.Valid) std::memcpy(bytes, &v, sizeof v);
-    s.append(bytes, kExtendedBytes);
-  }
-}
-
-long double Extended(const std::uint8_t* bytes) {
-  long double v = 0;
-  std::memcpy(&v, bytes, kExtendedBytes);
-  return v;
+// The detail as this build lays it out, field by field, its padding zero.
+void PutDetailImage(std::string& s, const CharacterDetail& d) {
+  char image[kDetailImageBytes] = {};
+  image[offsetof(CharacterDetail, Valid)] = d.Valid ? 1 : 0;
+  const auto put = [&](std::size_t at, const void* field, std::size_t bytes) {
+    std::memcpy(image + at, field, bytes);
+  };
+  put(offsetof(CharacterDetail, InkWidth), &d.InkWidth, sizeof d.InkWidth);
+  put(offsetof(CharacterDetail, InkHeight), &d.InkHeight, sizeof d.InkHeight);
+  put(offsetof(CharacterDetail, Height), &d.Height, sizeof d.Height);
+  put(offsetof(CharacterDetail, Grid), d.Grid.data(), kGridBytes);
+  put(offsetof(CharacterDetail, Sum), &d.Sum, sizeof d.Sum);
+  put(offsetof(CharacterDetail, InvNorm), &d.InvNorm, kLongDoubleBytes);
+  put(offsetof(CharacterDetail, LogAspect), &d.LogAspect, kLongDoubleBytes);
+  put(offsetof(CharacterDetail, LogHeight), &d.LogHeight, kLongDoubleBytes);
+  s.append(image, kDetailImageBytes);
 }
 
 // A number a detail's derivation can give: finite and within the bounds of its kind.
 bool Within(long double v, long double low, long double high) {
   return v >= low && v <= high;  // false for NaN
+}
+
+// Whether the image of a detail holds one reading can take: the valid byte 0 or 1; a valid
+// detail with an ink box, the Sum of its grid and derived numbers finite and within the bounds
+// their derivation gives (1 / the root of a whole number, the logarithms of ratios of 16-bit
+// numbers); an invalid one with nothing derived.
+bool DetailImageSound(const std::uint8_t* image) {
+  const std::uint8_t valid = image[offsetof(CharacterDetail, Valid)];
+  if (valid > 1) return false;
+  std::uint16_t width = 0, height = 0;
+  std::int64_t sum = 0;
+  long double invNorm = 0, logAspect = 0, logHeight = 0;
+  std::memcpy(&width, image + offsetof(CharacterDetail, InkWidth), sizeof width);
+  std::memcpy(&height, image + offsetof(CharacterDetail, InkHeight), sizeof height);
+  std::memcpy(&sum, image + offsetof(CharacterDetail, Sum), sizeof sum);
+  std::memcpy(&invNorm, image + offsetof(CharacterDetail, InvNorm), kLongDoubleBytes);
+  std::memcpy(&logAspect, image + offsetof(CharacterDetail, LogAspect), kLongDoubleBytes);
+  std::memcpy(&logHeight, image + offsetof(CharacterDetail, LogHeight), kLongDoubleBytes);
+  if (valid == 0) return sum == 0 && invNorm == 0 && logAspect == 0 && logHeight == 0;
+  return width != 0 && height != 0 && sum == GridSum(image + offsetof(CharacterDetail, Grid)) &&
+         Within(invNorm, 0, 1) && Within(logAspect, -12, 12) && Within(logHeight, -12, 12);
 }
 
 std::string PatternLayout() {
@@ -109,6 +131,12 @@ std::string PatternLayout() {
        {kImageBytes, offsetof(TPattern, ColCount), offsetof(TPattern, RowCount)})
     PutNumber(record, static_cast<std::uint32_t>(n), 2);
   record.append(reinterpret_cast<const char*>(&probe), sizeof probe);
+  for (const std::size_t n :
+       {kDetailImageBytes, offsetof(CharacterDetail, InkWidth), offsetof(CharacterDetail, Height),
+        offsetof(CharacterDetail, Grid), offsetof(CharacterDetail, Sum),
+        offsetof(CharacterDetail, InvNorm), offsetof(CharacterDetail, LogHeight),
+        static_cast<std::size_t>(std::numeric_limits<long double>::digits)})
+    PutNumber(record, static_cast<std::uint32_t>(n), 2);
   return record;
 }
 
@@ -139,9 +167,10 @@ void PutPreparedSet(std::string& out, const std::string& name, const ReferenceSe
   for (const ReferencePatterns& refs : set.Prepared.Earlier)
     PutImages(out, [&](int k) -> const TPattern& { return refs[static_cast<std::size_t>(k)]; });
   if (!set.Detail.Loaded) return;
-  out += static_cast<char>(kHostExtended ? kExtended : kRecompute);
+  PutPadding(out, kDetailAlign);
+  PutDetailImage(out, CharacterDetail{});
   for (int k = 1; k <= kReferenceCount; ++k)
-    PutDetail(out, set.Detail.Refs[static_cast<std::size_t>(k)]);
+    PutDetailImage(out, set.Detail.Ref(static_cast<std::size_t>(k)));
 }
 
 std::uint32_t PreparedSetReader::Number(int bytes) {
@@ -187,11 +216,15 @@ void PreparedSetReader::ReadSettings(SetSettings& s, const std::string& set) {
 // References 1..40 as images, each checked: its cells (marks 0 or 1, levels up to 100), then
 // that its largest level and line counts are those of its cells, so that nothing read later
 // can disagree with the cells it describes (worked out aside: the images stay as they are).
-const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
-  bool marked = false;
-  for (const std::uint8_t* pad = Take((kImageAlign - at_ % kImageAlign) % kImageAlign);
+void PreparedSetReader::TakePadding(std::size_t align, const std::string& set) {
+  for (const std::uint8_t* pad = Take((align - at_ % align) % align);
        pad != reinterpret_cast<const std::uint8_t*>(data_) + at_; ++pad)
     if (*pad != 0) Fail("set " + set + ": bad padding");
+}
+
+const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
+  bool marked = false;
+  TakePadding(kImageAlign, set);
   const std::uint8_t* images = Take(kImageBytes * kReferenceCount);
   for (int k = 1; k <= kReferenceCount; ++k) {
     const std::uint8_t* bytes = images + (k - 1) * kImageBytes;
@@ -221,36 +254,35 @@ void PreparedSetReader::ReadBank(TPatternBank& bank, const std::string& set) {
     std::memcpy(static_cast<void*>(&bank.Slot(k)), images + (k - 1) * kImageBytes, kImageBytes);
 }
 
+// Entries 0..40, each checked, then shared in place where the pack is kept alive and they lie
+// aligned (they do in a mapped pack), else copied.
 void PreparedSetReader::ReadDetail(SetDetail& detail, const std::string& set) {
-  const std::uint32_t form = Number(1);
-  if (form != kRecompute && form != kExtended) Fail("set " + set + ": bad detail form");
-  const std::size_t record = kDetailBytes + (form == kExtended ? kDerivedBytes : 0);
-  const std::uint8_t* bytes = Take(record * kReferenceCount);
-  detail.Loaded = true;
-  for (std::size_t k = 1; k <= static_cast<std::size_t>(kReferenceCount); ++k, bytes += record) {
-    CharacterDetail& d = detail.Refs[k];
-    d.InkWidth = Word(bytes + 1);
-    d.InkHeight = Word(bytes + 3);
-    d.Height = Word(bytes + 5);
-    std::memcpy(d.Grid.data(), bytes + 7, kGridBytes);
-    if (bytes[0] > 1 || (bytes[0] == 1 && (d.InkWidth == 0 || d.InkHeight == 0)))
-      Fail("set " + set + ": reference " + std::to_string(k) + " has bad detail");
-    d.Valid = bytes[0] == 1;
-    if (!d.Valid) continue;
-    if (form != kExtended || !kHostExtended) {
-      CompleteDetail(d);
-      continue;
-    }
-    // As CompleteDetail computes them: 1 / the root of a whole number, the logarithms of
-    // ratios of 16-bit numbers.
-    const std::uint8_t* derived = bytes + kDetailBytes;
-    d.Sum = GridSum(d.Grid.data());
-    d.InvNorm = Extended(derived);
-    d.LogAspect = Extended(derived + kExtendedBytes);
-    d.LogHeight = Extended(derived + 2 * kExtendedBytes);
-    if (!Within(d.InvNorm, 0, 1) || !Within(d.LogAspect, -12, 12) || !Within(d.LogHeight, -12, 12))
+  TakePadding(kDetailAlign, set);
+  const std::uint8_t* images = Take(kDetailImageBytes * kDetailCount);
+  for (std::size_t k = 0; k < kDetailCount; ++k) {
+    const std::uint8_t* image = images + k * kDetailImageBytes;
+    if (!DetailImageSound(image) || (k == 0 && image[offsetof(CharacterDetail, Valid)] != 0))
       Fail("set " + set + ": reference " + std::to_string(k) + " has bad detail");
   }
+  if (keep_ && reinterpret_cast<std::uintptr_t>(images) % kDetailAlign == 0) {
+    detail = SetDetail(std::shared_ptr<const SetDetail::Details>(
+        keep_, reinterpret_cast<const SetDetail::Details*>(images)));
+    return;
+  }
+  for (std::size_t k = 0; k < kDetailCount; ++k) {
+    CharacterDetail& d = detail.Ref(k);
+    const std::uint8_t* image = images + k * kDetailImageBytes;
+    d.Valid = image[offsetof(CharacterDetail, Valid)] == 1;
+    std::memcpy(&d.InkWidth, image + offsetof(CharacterDetail, InkWidth), sizeof d.InkWidth);
+    std::memcpy(&d.InkHeight, image + offsetof(CharacterDetail, InkHeight), sizeof d.InkHeight);
+    std::memcpy(&d.Height, image + offsetof(CharacterDetail, Height), sizeof d.Height);
+    std::memcpy(d.Grid.data(), image + offsetof(CharacterDetail, Grid), kGridBytes);
+    std::memcpy(&d.Sum, image + offsetof(CharacterDetail, Sum), sizeof d.Sum);
+    std::memcpy(&d.InvNorm, image + offsetof(CharacterDetail, InvNorm), kLongDoubleBytes);
+    std::memcpy(&d.LogAspect, image + offsetof(CharacterDetail, LogAspect), kLongDoubleBytes);
+    std::memcpy(&d.LogHeight, image + offsetof(CharacterDetail, LogHeight), kLongDoubleBytes);
+  }
+  detail.Loaded = true;
 }
 
 void PreparedSetReader::ReadSet(const std::string& folder, std::vector<ReferenceSet>& sets) {

@@ -1,8 +1,8 @@
 // The prepared form of a set inside a packed library: its references as opening a set leaves
 // them (normalised and counted, with any earlier passes), its map, settings and detail, in
 // fixed-size little-endian fields, so that opening a pack copies them instead of reading
-// and preparing each set's files again. In the current form the references are stored as
-// this build lays a pattern out in memory, aligned, so that a mapped pack's sets read them
+// and preparing each set's files again. In the current form the references and details are stored
+// as this build lays them out in memory, aligned, so that a mapped pack's sets read them
 // in place (the pack records the layout; a pack of another layout is refused).
 #pragma once
 
@@ -17,9 +17,10 @@
 
 namespace morvik {
 
-// The layout record in a pack's header: the size of a pattern, where its counts lie and how
-// a 2-byte number is laid out (kLayoutBytes bytes).
-constexpr std::size_t kLayoutBytes = 8;
+// The layout record in a pack's header: the size of a pattern, where its counts lie, how a
+// 2-byte number is laid out, the size of a detail, where its fields lie and the precision of
+// its long double (kLayoutBytes bytes).
+constexpr std::size_t kLayoutBytes = 24;
 void PutPatternLayout(std::string& out);
 bool IsPatternLayout(const char* record);
 
@@ -46,6 +47,7 @@ class PreparedSetReader {
   const std::uint8_t* Take(std::size_t n);
   [[noreturn]] void Fail(const std::string& problem) const;
   void ReadSettings(SetSettings& settings, const std::string& set);
+  void TakePadding(std::size_t align, const std::string& set);
   const std::uint8_t* TakeImages(const std::string& set);
   void ReadBank(TPatternBank& bank, const std::string& set);
   void ReadDetail(SetDetail& detail, const std::string& set);

@@ -24,8 +24,9 @@ constexpr std::size_t kMaxLibraryFileBytes = 256 * 1024;
 // from any number of threads at once.
 struct ReferenceSet {
   // Every member starts as its initialiser makes it. Declared so that a set made as a value
-  // (ReferenceSet{}, a vector's emplace_back()) is not zero-filled whole before that: 32 KiB
-  // written twice for every set opened, a third of the work of opening the stock library.
+  // (ReferenceSet{}, a vector's emplace_back()) is not zero-filled whole before that. (The
+  // references and details a set only reads are shared or made on first change, so a set of
+  // the stock library writes little of its own.)
   ReferenceSet() {}
   std::string Base;  // base name of the set files, as opened
   TPatternBank Bank;

@@ -59,6 +59,28 @@ void CompleteDetail(CharacterDetail& detail) {
       detail.Height > 0 ? std::log(static_cast<long double>(detail.Height) / 1000.0L) : 0.0L;
 }
 
+const CharacterDetail SetDetail::kNoDetail{};
+
+// A copy shares what the other shares and owns a copy of what the other owns.
+SetDetail::SetDetail(const SetDetail& other) : Loaded(other.Loaded), read_(other.read_) {
+  if (other.own_) read_ = own_ = std::make_shared<Details>(*other.own_);
+}
+
+SetDetail& SetDetail::operator=(const SetDetail& other) {
+  if (this != &other) *this = SetDetail(other);
+  return *this;
+}
+
+SetDetail::~SetDetail() = default;
+
+SetDetail::Details& SetDetail::Own() {
+  if (!own_) {
+    own_ = read_ ? std::make_shared<Details>(*read_) : std::make_shared<Details>();
+    read_ = own_;
+  }
+  return *own_;
+}
+
 std::string SetDetailPath(const std::string& base) {
   return base + ".detail";
 }
@@ -76,7 +98,7 @@ SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
   detail.Loaded = true;
   for (int n = 1; n <= kReferenceCount; ++n) {
     const std::size_t at = kHeaderBytes + (static_cast<std::size_t>(n) - 1) * record;
-    CharacterDetail& d = detail.Refs[static_cast<std::size_t>(n)];
+    CharacterDetail& d = detail.Ref(static_cast<std::size_t>(n));
     const auto valid = static_cast<std::uint8_t>(bytes[at]);
     if (valid > 1) throw BadDetail(file, "reference " + std::to_string(n) + ": bad valid byte");
     d.Valid = valid == 1;
@@ -101,14 +123,17 @@ SetDetail LoadSetDetail(const std::string& base) {
 
 std::string FormatSetDetail(const SetDetail& detail) {
   bool heights = false;
-  for (const CharacterDetail& d : detail.Refs) heights = heights || (d.Valid && d.Height > 0);
+  for (int n = 1; n <= kReferenceCount; ++n) {
+    const CharacterDetail& d = detail.Ref(static_cast<std::size_t>(n));
+    heights = heights || (d.Valid && d.Height > 0);
+  }
   const int version = heights ? 2 : 1;
   std::string s = kMagic;
   s += static_cast<char>(version);
   s += static_cast<char>(kDetailSize);
   s += static_cast<char>(kReferenceCount);
   for (int n = 1; n <= kReferenceCount; ++n) {
-    const CharacterDetail& d = detail.Refs[static_cast<std::size_t>(n)];
+    const CharacterDetail& d = detail.Ref(static_cast<std::size_t>(n));
     s += static_cast<char>(d.Valid ? 1 : 0);
     PutWord(s, d.InkWidth);
     PutWord(s, d.InkHeight);
@@ -121,7 +146,8 @@ std::string FormatSetDetail(const SetDetail& detail) {
 void StageSetDetail(ReplacementGroup& group, const std::string& base, const SetDetail& detail) {
   const std::string path = ResolveFileName(SetDetailPath(base));
   bool any = false;
-  for (const CharacterDetail& d : detail.Refs) any = any || d.Valid;
+  for (int n = 1; n <= kReferenceCount; ++n)
+    any = any || detail.Ref(static_cast<std::size_t>(n)).Valid;
   if (any)
     group.Replace(path, FormatSetDetail(detail));
   else

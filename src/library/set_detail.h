@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/pattern_bank.h"
@@ -38,9 +40,37 @@ constexpr std::int64_t kFlatSpread = 8;
 void CompleteDetail(CharacterDetail& detail);
 
 // The details of references 1..40 (entry 0 unused); a set without the file has none valid.
-struct SetDetail {
-  std::array<CharacterDetail, kReferenceCount + 1> Refs{};
+// They may be read in place from details shared with others (a packed library mapped
+// read-only): a set takes a copy of its own only when one is to change.
+class SetDetail {
+ public:
+  using Details = std::array<CharacterDetail, kReferenceCount + 1>;
+  SetDetail() = default;
+  // Reads the details from `shared`, kept alive by the pointer.
+  explicit SetDetail(std::shared_ptr<const Details> shared)
+      : Loaded(true), read_(std::move(shared)) {}
+  SetDetail(const SetDetail& other);
+  SetDetail& operator=(const SetDetail& other);
+  SetDetail(SetDetail&&) noexcept = default;
+  SetDetail& operator=(SetDetail&&) noexcept = default;
+  ~SetDetail();
+
+  // Entry k; an invalid, zero detail where none is held.
+  const CharacterDetail& Ref(std::size_t k) const { return read_ ? (*read_)[k] : kNoDetail; }
+  // Entry k to change (a copy of the shared ones made first).
+  CharacterDetail& Ref(std::size_t k) { return Own()[k]; }
+  // Whether the details are still read from shared ones (nothing changed them).
+  bool Shares() const { return read_ && !own_; }
+
   bool Loaded = false;
+
+ private:
+  static const CharacterDetail kNoDetail;
+  Details& Own();
+  // A set only read (a library's) writes no 8 KiB of details of its own: none when nothing is
+  // held, else what it shares.
+  std::shared_ptr<const Details> read_;
+  std::shared_ptr<Details> own_;  // read_ points at it once made
 };
 
 std::string SetDetailPath(const std::string& base);  // "<base>.detail"

@@ -91,21 +91,21 @@ std::uint64_t NotBelowBits(const double* estimates, std::size_t n, double passOv
 }  // namespace
 
 DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilter& filter) {
-  // Reserved whole, for every reference of the sets that carry detail (a bound of a few
-  // hundred KiB for the stock library): growing the blocks step by step copied each grid
-  // about twice and touched twice the memory, a third of the cost of building the list.
+  // Reserved whole, for every reference of the sets that carry detail (a bound of some 70 KiB
+  // for the stock library): growing the blocks step by step copied each entry about twice and
+  // touched twice the memory.
   std::size_t count = 0;
   for (const ReferenceSet& set : library.Sets)
     if (set.Detail.Loaded) count += kReferenceCount;
   entries_.reserve(count);
   for (std::vector<double>* field : {&aspect_, &height_, &known_, &invNorm_, &sum_})
     field->reserve(count);
-  grids_.reserve(count * kCells);
+  grids_.reserve(count);
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
     if (!set.Detail.Loaded) continue;
     for (int k = 1; k <= kReferenceCount; ++k) {
-      const CharacterDetail& ref = set.Detail.Refs[static_cast<std::size_t>(k)];
+      const CharacterDetail& ref = set.Detail.Ref(static_cast<std::size_t>(k));
       if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
       entries_.push_back(Entry{&ref, static_cast<int>(s), k});
       aspect_.push_back(static_cast<double>(ref.LogAspect));
@@ -113,7 +113,7 @@ DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilt
       known_.push_back(ref.Height > 0 ? 1.0 : 0.0);
       invNorm_.push_back(static_cast<double>(ref.InvNorm));
       sum_.push_back(static_cast<double>(ref.Sum));
-      grids_.insert(grids_.end(), ref.Grid.begin(), ref.Grid.end());
+      grids_.push_back(ref.Grid.data());
     }
   }
 }
@@ -150,7 +150,7 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   std::array<double, kBatch> estimates;
   for (std::size_t first = 0; first < entries_.size(); first += kBatch) {
     const std::size_t n = std::min(kBatch, entries_.size() - first);
-    GridProductsWithEach(cut.Grid, grids_.data() + first * kCells, n, products.data());
+    GridProductsWithEach(cut.Grid, grids_.data() + first, n, products.data());
     const RefTerms refs{aspect_.data() + first, height_.data() + first, known_.data() + first,
                         invNorm_.data() + first, sum_.data() + first};
     Estimates(terms, refs, products.data(), n, estimates.data());

@@ -1,6 +1,7 @@
 // The references whose detail is most like a cut's. The grids of a library's references are
-// gathered once into one contiguous block, so that the one sum of the comparison that depends
-// on both grids is taken for all references in one pass (the cut's grid widened once). A
+// listed once (read where the sets hold them, in place in a mapped pack), so that the one sum
+// of the comparison that depends on both grids is taken for all references in one pass (the
+// cut's grid widened once). A
 // reference whose likeness, estimated in double precision, falls clearly below the last place
 // is passed over; the others are compared by DetailLikeness exactly, so the answer is that of
 // comparing the cut with each reference alone.
@@ -38,8 +39,8 @@ class DetailShortlist {
     const CharacterDetail* Detail;
     int Set, No;
   };
-  std::vector<Entry> entries_;       // in set and number order
-  std::vector<std::uint8_t> grids_;  // entries_[i]'s grid at i x kDetailSize^2
+  std::vector<Entry> entries_;              // in set and number order
+  std::vector<const std::uint8_t*> grids_;  // entries_[i]'s grid
   // The fields the estimate reads, each in an array of its own so that it runs in vectors:
   // LogAspect, LogHeight (0 where unknown), 1 where the height is known else 0, InvNorm, Sum.
   std::vector<double> aspect_, height_, known_, invNorm_, sum_;

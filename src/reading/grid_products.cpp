@@ -11,12 +11,12 @@ static_assert(kDetailSize * kDetailSize % 16 == 0, "the grid is taken 16 cells a
 
 constexpr std::size_t kCells = kDetailSize * kDetailSize;
 
-void PlainProducts(const DetailGrid& a, const std::uint8_t* grids, std::size_t count,
+void PlainProducts(const DetailGrid& a, const std::uint8_t* const* grids, std::size_t count,
                    std::int32_t* products) {
-  for (std::size_t k = 0; k < count; ++k, grids += kCells) {
+  for (std::size_t k = 0; k < count; ++k) {
     std::int32_t sum = 0;
     for (std::size_t i = 0; i < kCells; ++i)
-      sum += static_cast<std::int32_t>(a[i]) * static_cast<std::int32_t>(grids[i]);
+      sum += static_cast<std::int32_t>(a[i]) * static_cast<std::int32_t>(grids[k][i]);
     products[k] = sum;
   }
 }
@@ -58,17 +58,18 @@ __attribute__((target("avx2"))) inline __m256i Avx2Sums(const __m256i (&wide)[kA
 }
 
 // Each reference's lane sums are kept aside and reduced eight references at a time.
-__attribute__((target("avx2"))) void Avx2Products(const DetailGrid& a, const std::uint8_t* grids,
+__attribute__((target("avx2"))) void Avx2Products(const DetailGrid& a,
+                                                  const std::uint8_t* const* grids,
                                                   std::size_t count, std::int32_t* products) {
   __m256i wide[kAvx2Steps];
   for (std::size_t i = 0; i < kAvx2Steps; ++i) wide[i] = Widened(a.data() + 16 * i);
   std::size_t k = 0;
-  for (; k + 8 <= count; k += 8, grids += 8 * kCells) {
+  for (; k + 8 <= count; k += 8) {
     __m256i s[8];
-    for (std::size_t j = 0; j < 8; ++j) s[j] = Avx2Sums(wide, grids + j * kCells);
+    for (std::size_t j = 0; j < 8; ++j) s[j] = Avx2Sums(wide, grids[k + j]);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(products + k), SumEachOfEight(s));
   }
-  for (; k < count; ++k, grids += kCells) products[k] = SumOfLanes(Avx2Sums(wide, grids));
+  for (; k < count; ++k) products[k] = SumOfLanes(Avx2Sums(wide, grids[k]));
 }
 
 // Thirty-two cells a step, four byte products to each 32-bit sum. The dot product instruction
@@ -98,7 +99,7 @@ __attribute__((target("avx2,avxvnni"))) inline __m256i VnniSums(const VnniCut& c
 }
 
 __attribute__((target("avx2,avxvnni"))) void VnniProducts(const DetailGrid& a,
-                                                          const std::uint8_t* grids,
+                                                          const std::uint8_t* const* grids,
                                                           std::size_t count,
                                                           std::int32_t* products) {
   VnniCut cut;
@@ -111,15 +112,14 @@ __attribute__((target("avx2,avxvnni"))) void VnniProducts(const DetailGrid& a,
       _mm256_setzero_si256(), _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.data() + 128)), 1);
   const __m256i shift = _mm256_set1_epi32(cut.Shift);
   std::size_t k = 0;
-  for (; k + 8 <= count; k += 8, grids += 8 * kCells) {
+  for (; k + 8 <= count; k += 8) {
     __m256i s[8];
 #pragma GCC unroll 8
-    for (std::size_t j = 0; j < 8; ++j) s[j] = VnniSums(cut, grids + j * kCells);
+    for (std::size_t j = 0; j < 8; ++j) s[j] = VnniSums(cut, grids[k + j]);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(products + k),
                         _mm256_add_epi32(SumEachOfEight(s), shift));
   }
-  for (; k < count; ++k, grids += kCells)
-    products[k] = SumOfLanes(VnniSums(cut, grids)) + cut.Shift;
+  for (; k < count; ++k) products[k] = SumOfLanes(VnniSums(cut, grids[k])) + cut.Shift;
 }
 #endif
 
@@ -128,7 +128,7 @@ __attribute__((target("avx2,avxvnni"))) void VnniProducts(const DetailGrid& a,
 // Compared with every reference for every character read: with AVX2 where the processor has
 // it. The C library has asked the processor already at start (asking again costs a trap in a
 // virtual machine). The sum is of integers, exact in any order.
-void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* grids, std::size_t count,
+void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* const* grids, std::size_t count,
                           std::int32_t* products) {
 #ifdef MORVIK_X86_DISPATCH
   if (CPU_FEATURE_ACTIVE(AVX_VNNI)) return VnniProducts(a, grids, count, products);
@@ -139,7 +139,8 @@ void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* grids, std::s
 
 std::int32_t GridProducts(const DetailGrid& a, const DetailGrid& b) {
   std::int32_t products = 0;
-  GridProductsWithEach(a, b.data(), 1, &products);
+  const std::uint8_t* grid = b.data();
+  GridProductsWithEach(a, &grid, 1, &products);
   return products;
 }
 

@@ -13,10 +13,10 @@ using DetailGrid = std::array<std::uint8_t, kDetailSize * kDetailSize>;
 // Exact in 32 bits: kDetailSize^2 products of bytes stay below 2^31.
 std::int32_t GridProducts(const DetailGrid& a, const DetailGrid& b);
 
-// The same of `a` with each of `count` grids stored one after another from `grids` (each
+// The same of `a` with each of the `count` grids grids[0 .. count) point at (each
 // kDetailSize^2 bytes, no alignment asked), into products[0 .. count): `a` is widened once
 // for all of them.
-void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* grids, std::size_t count,
+void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* const* grids, std::size_t count,
                           std::int32_t* products);
 
 }  // namespace morvik

@@ -9,8 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const morvik::SetDetail d = morvik::ParseSetDetail(bytes, morvik::fuzz::kFile);
     const morvik::SetDetail again =
         morvik::ParseSetDetail(morvik::FormatSetDetail(d), morvik::fuzz::kFile);
-    for (std::size_t k = 1; k < d.Refs.size(); ++k) {
-      const morvik::CharacterDetail &a = d.Refs[k], &b = again.Refs[k];
+    for (std::size_t k = 1; k <= morvik::kReferenceCount; ++k) {
+      const morvik::CharacterDetail &a = d.Ref(k), &b = again.Ref(k);
       if (a.Valid != b.Valid || (a.Valid && (a.Grid != b.Grid || a.InkWidth != b.InkWidth ||
                                              a.InkHeight != b.InkHeight || a.Height != b.Height)))
         std::abort();
