@@ -19,7 +19,7 @@ namespace {
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 // The stock library's sets and the detail shortlist, which every reading writes.
-constexpr std::size_t kStockHeapBytes = 768 << 10;
+constexpr std::size_t kStockHeapBytes = 416 << 10;
 // Sets named on the command line, opened from their files and read with: measured on learned
 // sets and pictures of text, up to 160 KiB and 88 KiB a set. Prefaulting the stock library's
 // share for one set filled some 130 pages never written, a tenth of a small picture's time.

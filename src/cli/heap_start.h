@@ -1,7 +1,7 @@
 // Starting a reading run's heap so that its memory costs few page faults. A fresh page costs a
 // fault the first time it is written; on the virtual machines the benches run on, a fault
 // costs 5 to 50 microseconds, several times what the page costs filled in one call with the
-// others. Reading a small picture with the stock library writes some 200 fresh pages of heap
+// others. Reading a small picture with the stock library writes some 120 fresh pages of heap
 // (the sets, the detail shortlist, the picture), more as the picture grows; a page of 300 dpi
 // writes some 10,000 (the picture, its binarised and rotated copies), then as much time in
 // faults as in reading. So a short run has its heap put in place at start, sized to its
