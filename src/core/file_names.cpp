@@ -119,9 +119,16 @@ bool SameFileOnDisk(const std::string& a, const std::string& b) {
 }
 
 std::string ExecutableFolder(const char* argv0) {
+  // Asked of the kernel once a process: a run looks beside the program several times (its
+  // home, the stock library, the word table), and each asking costs a lookup in /proc.
+  static const fs::path running = [] {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe;
+  }();
+  fs::path exe = running;
   std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec && argv0) exe = fs::absolute(argv0, ec);
+  if (exe.empty() && argv0) exe = fs::absolute(argv0, ec);
   return exe.parent_path().string();
 }
 
