@@ -136,6 +136,7 @@ TEST_F(Packed, MappedSetsReadThePackInPlaceAndKeepIt) {
     for (const ReferenceSet& set : mapped.Sets) {
       EXPECT_TRUE(set.Bank.Shares()) << set.Base;
       EXPECT_EQ(set.Detail.Shares(), set.Detail.Loaded) << set.Base;
+      EXPECT_EQ(set.Detail.Grids() != nullptr, set.Detail.Loaded) << set.Base;
     }
     ASSERT_TRUE(mapped.Sets[0].Detail.Loaded);
     kept = std::move(mapped.Sets[0]);
@@ -150,6 +151,7 @@ TEST_F(Packed, MappedSetsReadThePackInPlaceAndKeepIt) {
   for (const ReferenceSet& set : parsed.Sets) {
     EXPECT_FALSE(set.Bank.Shares()) << set.Base;
     EXPECT_FALSE(set.Detail.Shares()) << set.Base;
+    EXPECT_EQ(set.Detail.Grids(), nullptr) << set.Base;
   }
   ExpectSameLibrary(parsed, files);
 }
@@ -222,7 +224,8 @@ TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
   // Where the fields of the one set lie: header (with the layout record of a pattern's and a
   // detail's image), name, flags, settings, map, references (from the next multiple of 8),
   // count of earlier passes and their references (one: slot 40's largest level is stale),
-  // the details of entries 0..40 (from the next multiple of 16). Reference 1 has detail.
+  // the details of entries 0..40 (from the next multiple of 16), the grids of 1..40 once more.
+  // Reference 1 has detail.
   const std::size_t pattern = sizeof(TPattern), cols = offsetof(TPattern, ColCount);
   const std::size_t rows = offsetof(TPattern, RowCount);
   const std::size_t layout = 11, name = layout + 24, flags = name + 2 + 4, settings = flags + 1;
@@ -232,7 +235,8 @@ TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
   const std::size_t detail = (more + kReferenceCount * pattern + 15) / 16 * 16;
   const std::size_t one = detail + sizeof(CharacterDetail), two = one + sizeof(CharacterDetail);
   ASSERT_EQ(good[earlier], 1);
-  ASSERT_EQ(good.size(), detail + (kReferenceCount + 1) * sizeof(CharacterDetail));
+  const std::size_t grids = detail + (kReferenceCount + 1) * sizeof(CharacterDetail);
+  ASSERT_EQ(good.size(), grids + kReferenceCount * kDetailSize * kDetailSize);
   ASSERT_EQ(good[one], 1);
   ASSERT_GT(detail, more + kReferenceCount * pattern);  // padding before the details
   const struct {
@@ -267,6 +271,7 @@ TEST_F(Packed, CorruptedPreparedSetsAreRefused) {
       {one + offsetof(CharacterDetail, Grid) + 5, '\x01'},       // a grid not the Sum's
       {two + offsetof(CharacterDetail, Sum), '\x01'},            // an invalid detail's Sum
       {one + offsetof(CharacterDetail, InkWidth), '\x00'},       // a valid detail with no ink box
+      {grids + 3, '\x07'},  // a grid read by the shortlist that is not the detail's
   };
   for (const auto& c : cases) {
     std::string bad = good;

@@ -62,7 +62,8 @@ void CompleteDetail(CharacterDetail& detail) {
 const CharacterDetail SetDetail::kNoDetail{};
 
 // A copy shares what the other shares and owns a copy of what the other owns.
-SetDetail::SetDetail(const SetDetail& other) : Loaded(other.Loaded), read_(other.read_) {
+SetDetail::SetDetail(const SetDetail& other)
+    : Loaded(other.Loaded), read_(other.read_), grids_(other.grids_) {
   if (other.own_) read_ = own_ = std::make_shared<Details>(*other.own_);
 }
 
@@ -77,6 +78,7 @@ SetDetail::Details& SetDetail::Own() {
   if (!own_) {
     own_ = read_ ? std::make_shared<Details>(*read_) : std::make_shared<Details>();
     read_ = own_;
+    grids_.reset();
   }
   return *own_;
 }

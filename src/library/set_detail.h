@@ -46,9 +46,11 @@ class SetDetail {
  public:
   using Details = std::array<CharacterDetail, kReferenceCount + 1>;
   SetDetail() = default;
-  // Reads the details from `shared`, kept alive by the pointer.
-  explicit SetDetail(std::shared_ptr<const Details> shared)
-      : Loaded(true), read_(std::move(shared)) {}
+  // Reads the details from `shared`, kept alive by the pointer, and their grids also from
+  // `grids` where given (those of references 1..40 one after another).
+  explicit SetDetail(std::shared_ptr<const Details> shared,
+                     std::shared_ptr<const std::uint8_t> grids = nullptr)
+      : Loaded(true), read_(std::move(shared)), grids_(std::move(grids)) {}
   SetDetail(const SetDetail& other);
   SetDetail& operator=(const SetDetail& other);
   SetDetail(SetDetail&&) noexcept = default;
@@ -61,6 +63,10 @@ class SetDetail {
   CharacterDetail& Ref(std::size_t k) { return Own()[k]; }
   // Whether the details are still read from shared ones (nothing changed them).
   bool Shares() const { return read_ && !own_; }
+  // The grids of references 1..40 one after another (kDetailSize^2 bytes each), the same as
+  // theirs, where the set holds them so (a packed set, which the detail shortlist reads as
+  // one stream); else null.
+  const std::uint8_t* Grids() const { return grids_.get(); }
 
   bool Loaded = false;
 
@@ -70,7 +76,8 @@ class SetDetail {
   // A set only read (a library's) writes no 8 KiB of details of its own: none when nothing is
   // held, else what it shares.
   std::shared_ptr<const Details> read_;
-  std::shared_ptr<Details> own_;  // read_ points at it once made
+  std::shared_ptr<Details> own_;               // read_ points at it once made
+  std::shared_ptr<const std::uint8_t> grids_;  // dropped once the details change
 };
 
 std::string SetDetailPath(const std::string& base);  // "<base>.detail"

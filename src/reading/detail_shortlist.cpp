@@ -113,7 +113,8 @@ DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilt
       known_.push_back(ref.Height > 0 ? 1.0 : 0.0);
       invNorm_.push_back(static_cast<double>(ref.InvNorm));
       sum_.push_back(static_cast<double>(ref.Sum));
-      grids_.push_back(ref.Grid.data());
+      const std::uint8_t* grids = set.Detail.Grids();
+      grids_.push_back(grids ? grids + static_cast<std::size_t>(k - 1) * kCells : ref.Grid.data());
     }
   }
 }
