@@ -28,6 +28,15 @@ DetailGrid Filled(std::uint8_t v) {
   return g;
 }
 
+// Every way of taking the products this processor has (the fastest is the one reading takes).
+std::vector<ProductsPath> Paths() {
+  std::vector<ProductsPath> paths;
+  for (const ProductsPath p :
+       {ProductsPath::kPlain, ProductsPath::kAvx2, ProductsPath::kVnni, ProductsPath::kAvx512Vnni})
+    if (HasProductsPath(p)) paths.push_back(p);
+  return paths;
+}
+
 TEST(GridProductsTest, AgreesWithTheSquaresOnExtremes) {
   DetailGrid ramp, comb;
   for (std::size_t i = 0; i < ramp.size(); ++i) {
@@ -44,12 +53,14 @@ TEST(GridProductsTest, AgreesWithTheSquaresOnExtremes) {
   for (const DetailGrid& b : grids) list.push_back(b.data());
   list.push_back(grids[4].data());
   const std::size_t count = list.size();
-  for (const DetailGrid& a : grids) {
-    std::vector<std::int32_t> products(count);
-    GridProductsWithEach(a, list.data(), count, products.data());
-    for (std::size_t k = 0; k < count; ++k)
-      EXPECT_EQ(products[k], ProductsFromSquares(a, k < 7 ? grids[k] : grids[4])) << k;
-  }
+  for (const ProductsPath path : Paths())
+    for (const DetailGrid& a : grids) {
+      std::vector<std::int32_t> products(count);
+      GridProductsWithEachBy(path, a, list.data(), count, products.data());
+      for (std::size_t k = 0; k < count; ++k)
+        EXPECT_EQ(products[k], ProductsFromSquares(a, k < 7 ? grids[k] : grids[4]))
+            << "path " << static_cast<int>(path) << ", grid " << k;
+    }
 }
 
 TEST(GridProductsTest, AgreesWithTheSquaresOnRandomGrids) {
@@ -74,20 +85,22 @@ TEST(GridProductsTest, EachOfManyGridsAgreesWithTheSquares) {
   DetailGrid a;
   for (auto& v : a) v = static_cast<std::uint8_t>(byte(rng));
   constexpr std::size_t kCells = kDetailSize * kDetailSize;
-  for (const std::size_t count : {0, 1, 2, 7, 8, 9, 65}) {
-    std::vector<std::uint8_t> block(1 + count * kCells);
-    for (auto& v : block) v = static_cast<std::uint8_t>(byte(rng));
-    std::vector<const std::uint8_t*> list;
-    for (std::size_t k = count; k-- > 0;) list.push_back(block.data() + 1 + k * kCells);
-    std::vector<std::int32_t> products(count + 1, -1);
-    GridProductsWithEach(a, list.data(), count, products.data());
-    for (std::size_t k = 0; k < count; ++k) {
-      DetailGrid b;
-      std::copy_n(list[k], kCells, b.begin());
-      ASSERT_EQ(products[k], ProductsFromSquares(a, b)) << count << " grids, grid " << k;
+  for (const ProductsPath path : Paths())
+    for (const std::size_t count : {0, 1, 2, 7, 8, 9, 65}) {
+      std::vector<std::uint8_t> block(1 + count * kCells);
+      for (auto& v : block) v = static_cast<std::uint8_t>(byte(rng));
+      std::vector<const std::uint8_t*> list;
+      for (std::size_t k = count; k-- > 0;) list.push_back(block.data() + 1 + k * kCells);
+      std::vector<std::int32_t> products(count + 1, -1);
+      GridProductsWithEachBy(path, a, list.data(), count, products.data());
+      for (std::size_t k = 0; k < count; ++k) {
+        DetailGrid b;
+        std::copy_n(list[k], kCells, b.begin());
+        ASSERT_EQ(products[k], ProductsFromSquares(a, b))
+            << "path " << static_cast<int>(path) << ", " << count << " grids, grid " << k;
+      }
+      EXPECT_EQ(products[count], -1) << "written past " << count << " grids";
     }
-    EXPECT_EQ(products[count], -1) << "written past " << count << " grids";
-  }
 }
 
 }  // namespace

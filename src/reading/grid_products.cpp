@@ -84,24 +84,7 @@ struct VnniCut {
   std::int32_t Shift;  // 128 times the sum of the cut's cells
 };
 
-__attribute__((target("avx2,avxvnni"))) inline __m256i VnniSums(const VnniCut& cut,
-                                                                const std::uint8_t* grid) {
-  static constexpr std::size_t kAt[5] = {0, 32, 64, 96, 112};
-  const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
-  __m256i sum = _mm256_setzero_si256();
-#pragma GCC unroll 5
-  for (std::size_t i = 0; i < 5; ++i) {
-    const __m256i b =
-        _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(grid + kAt[i])), flip);
-    sum = _mm256_dpbusd_avx_epi32(sum, cut.Steps[i], b);
-  }
-  return sum;
-}
-
-__attribute__((target("avx2,avxvnni"))) void VnniProducts(const DetailGrid& a,
-                                                          const std::uint8_t* const* grids,
-                                                          std::size_t count,
-                                                          std::int32_t* products) {
+__attribute__((target("avx2"))) inline VnniCut VnniCutOf(const DetailGrid& a) {
   VnniCut cut;
   std::int32_t total = 0;
   for (const std::uint8_t v : a) total += v;
@@ -110,31 +93,100 @@ __attribute__((target("avx2,avxvnni"))) void VnniProducts(const DetailGrid& a,
     cut.Steps[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.data() + 32 * i));
   cut.Steps[4] = _mm256_inserti128_si256(
       _mm256_setzero_si256(), _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.data() + 128)), 1);
-  const __m256i shift = _mm256_set1_epi32(cut.Shift);
-  std::size_t k = 0;
-  for (; k + 8 <= count; k += 8) {
-    __m256i s[8];
-#pragma GCC unroll 8
-    for (std::size_t j = 0; j < 8; ++j) s[j] = VnniSums(cut, grids[k + j]);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(products + k),
-                        _mm256_add_epi32(SumEachOfEight(s), shift));
-  }
-  for (; k < count; ++k) products[k] = SumOfLanes(VnniSums(cut, grids[k])) + cut.Shift;
+  return cut;
 }
+
+// The sums of one grid and the products of all, for each encoding of the dot product: VEX
+// (AVX-VNNI) and EVEX on 256 bits (AVX-512 VNNI with VL, which processors without AVX-VNNI
+// have). Stamped from one text, since only the target and the instruction differ and each
+// must be compiled for its own target.
+#define MORVIK_DOT_PRODUCTS(Name, Target, Dot)                                                     \
+  __attribute__((target(Target))) inline __m256i Name##Sums(const VnniCut& cut,                    \
+                                                            const std::uint8_t* grid) {            \
+    static constexpr std::size_t kAt[5] = {0, 32, 64, 96, 112};                                    \
+    const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));                                \
+    __m256i sum = _mm256_setzero_si256();                                                          \
+    _Pragma("GCC unroll 5") for (std::size_t i = 0; i < 5; ++i) {                                  \
+      const __m256i b = _mm256_xor_si256(                                                          \
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grid + kAt[i])), flip);              \
+      sum = Dot(sum, cut.Steps[i], b);                                                             \
+    }                                                                                              \
+    return sum;                                                                                    \
+  }                                                                                                \
+  __attribute__((target(Target))) void Name##Products(const DetailGrid& a,                         \
+                                                      const std::uint8_t* const* grids,            \
+                                                      std::size_t count, std::int32_t* products) { \
+    const VnniCut cut = VnniCutOf(a);                                                              \
+    const __m256i shift = _mm256_set1_epi32(cut.Shift);                                            \
+    std::size_t k = 0;                                                                             \
+    for (; k + 8 <= count; k += 8) {                                                               \
+      __m256i s[8];                                                                                \
+      _Pragma("GCC unroll 8") for (std::size_t j = 0; j < 8; ++j) s[j] =                           \
+          Name##Sums(cut, grids[k + j]);                                                           \
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(products + k),                                \
+                          _mm256_add_epi32(SumEachOfEight(s), shift));                             \
+    }                                                                                              \
+    for (; k < count; ++k) products[k] = SumOfLanes(Name##Sums(cut, grids[k])) + cut.Shift;        \
+  }
+
+MORVIK_DOT_PRODUCTS(Vnni, "avx2,avxvnni", _mm256_dpbusd_avx_epi32)
+MORVIK_DOT_PRODUCTS(Avx512Vnni, "avx2,avx512f,avx512vl,avx512vnni", _mm256_dpbusd_epi32)
+#undef MORVIK_DOT_PRODUCTS
 #endif
 
 }  // namespace
 
-// Compared with every reference for every character read: with AVX2 where the processor has
-// it. The C library has asked the processor already at start (asking again costs a trap in a
-// virtual machine). The sum is of integers, exact in any order.
-void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* const* grids, std::size_t count,
-                          std::int32_t* products) {
+bool HasProductsPath(ProductsPath path) {
 #ifdef MORVIK_X86_DISPATCH
-  if (CPU_FEATURE_ACTIVE(AVX_VNNI)) return VnniProducts(a, grids, count, products);
-  if (CPU_FEATURE_ACTIVE(AVX2)) return Avx2Products(a, grids, count, products);
+  switch (path) {
+    case ProductsPath::kPlain:
+      return true;
+    case ProductsPath::kAvx2:
+      return CPU_FEATURE_ACTIVE(AVX2);
+    case ProductsPath::kVnni:
+      return CPU_FEATURE_ACTIVE(AVX2) && CPU_FEATURE_ACTIVE(AVX_VNNI);
+    case ProductsPath::kAvx512Vnni:
+      return CPU_FEATURE_ACTIVE(AVX2) && CPU_FEATURE_ACTIVE(AVX512F) &&
+             CPU_FEATURE_ACTIVE(AVX512VL) && CPU_FEATURE_ACTIVE(AVX512_VNNI);
+  }
+  return false;
+#else
+  return path == ProductsPath::kPlain;
+#endif
+}
+
+void GridProductsWithEachBy(ProductsPath path, const DetailGrid& a,
+                            const std::uint8_t* const* grids, std::size_t count,
+                            std::int32_t* products) {
+#ifdef MORVIK_X86_DISPATCH
+  switch (path) {
+    case ProductsPath::kPlain:
+      break;
+    case ProductsPath::kAvx2:
+      return Avx2Products(a, grids, count, products);
+    case ProductsPath::kVnni:
+      return VnniProducts(a, grids, count, products);
+    case ProductsPath::kAvx512Vnni:
+      return Avx512VnniProducts(a, grids, count, products);
+  }
+#else
+  (void)path;
 #endif
   PlainProducts(a, grids, count, products);
+}
+
+// Compared with every reference for every character read: with the widest dot products the
+// processor has. The C library has asked the processor already at start (asking again costs
+// a trap in a virtual machine). The sum is of integers, exact in any order.
+void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* const* grids, std::size_t count,
+                          std::int32_t* products) {
+  static const ProductsPath fastest = [] {
+    for (const ProductsPath path :
+         {ProductsPath::kVnni, ProductsPath::kAvx512Vnni, ProductsPath::kAvx2})
+      if (HasProductsPath(path)) return path;
+    return ProductsPath::kPlain;
+  }();
+  GridProductsWithEachBy(fastest, a, grids, count, products);
 }
 
 std::int32_t GridProducts(const DetailGrid& a, const DetailGrid& b) {

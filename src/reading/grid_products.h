@@ -19,4 +19,14 @@ std::int32_t GridProducts(const DetailGrid& a, const DetailGrid& b);
 void GridProductsWithEach(const DetailGrid& a, const std::uint8_t* const* grids, std::size_t count,
                           std::int32_t* products);
 
+// The ways of taking the products, each exact: the plain loop, and vector steps of AVX2, of
+// AVX-VNNI and of AVX-512 VNNI. GridProductsWithEach takes the fastest the processor has;
+// the others are there for checking each against the same references.
+enum class ProductsPath { kPlain, kAvx2, kVnni, kAvx512Vnni };
+bool HasProductsPath(ProductsPath path);
+// GridProductsWithEach by `path`, which the processor must have.
+void GridProductsWithEachBy(ProductsPath path, const DetailGrid& a,
+                            const std::uint8_t* const* grids, std::size_t count,
+                            std::int32_t* products);
+
 }  // namespace morvik
