@@ -12,6 +12,7 @@
 #include "core/set_files.h"
 #include "error_of.h"
 #include "library/set_char_map.h"
+#include "reading/detail_shortlist.h"
 #include "reading/stock_library.h"
 #include "test_util.h"
 
@@ -305,6 +306,26 @@ TEST(PackedStock, HoldsTheListedSets) {
   ASSERT_TRUE(IsPackedLibraryName(found)) << found;
   const std::string sets = fs::path(found).replace_extension(".sets").string();
   ExpectSameLibrary(OpenPackedLibrary(found), LoadReferenceLibrary(sets));
+}
+
+// The detail shortlist of the mapped stock pack reads the grids stored once more one after
+// another: its places and likenesses are those of each reference's own detail, compared alone.
+TEST(PackedStock, ShortlistReadsTheGridsOfTheDetailsItShortlists) {
+  const std::string found = FindStockLibrary(fs::path(MORVIK_BINARY).parent_path().string());
+  ASSERT_TRUE(IsPackedLibraryName(found)) << found;
+  const ReferenceLibrary library = OpenPackedLibrary(found);
+  const DetailShortlist shortlist(library, CharFilter{});
+  for (std::size_t s = 0; s < library.Sets.size(); s += 5)
+    for (int k = 1; k <= kReferenceCount; k += 13) {
+      ASSERT_NE(library.Sets[s].Detail.Grids(), nullptr);
+      const CharacterDetail& cut = library.Sets[s].Detail.Ref(static_cast<std::size_t>(k));
+      if (!cut.Valid) continue;
+      for (const DetailCandidate& c : shortlist.Best(cut, 4)) {
+        const ReferenceSet& set = library.Sets[static_cast<std::size_t>(c.Set)];
+        EXPECT_EQ(c.Likeness, DetailSimilarity(cut, set.Detail.Ref(static_cast<std::size_t>(c.No))))
+            << "set " << s << " reference " << k << ": candidate " << c.Set << "/" << c.No;
+      }
+    }
 }
 
 }  // namespace
