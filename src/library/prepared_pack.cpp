@@ -219,15 +219,16 @@ void PreparedSetReader::ReadSettings(SetSettings& s, const std::string& set) {
   percent(7, s.Tally, 0);
 }
 
-// References 1..40 as images, each checked: its cells (marks 0 or 1, levels up to 100), then
-// that its largest level and line counts are those of its cells, so that nothing read later
-// can disagree with the cells it describes (worked out aside: the images stay as they are).
+// The zero bytes up to the next multiple of align from the pack's first byte.
 void PreparedSetReader::TakePadding(std::size_t align, const std::string& set) {
   for (const std::uint8_t* pad = Take((align - at_ % align) % align);
        pad != reinterpret_cast<const std::uint8_t*>(data_) + at_; ++pad)
     if (*pad != 0) Fail("set " + set + ": bad padding");
 }
 
+// References 1..40 as images, each checked: its cells (marks 0 or 1, levels up to 100), then
+// that its largest level and line counts are those of its cells, so that nothing read later
+// can disagree with the cells it describes (worked out aside: the images stay as they are).
 const std::uint8_t* PreparedSetReader::TakeImages(const std::string& set) {
   bool marked = false;
   TakePadding(kImageAlign, set);
@@ -279,19 +280,10 @@ void PreparedSetReader::ReadDetail(SetDetail& detail, const std::string& set) {
                        std::shared_ptr<const std::uint8_t>(keep_, grids));
     return;
   }
-  for (std::size_t k = 0; k < kDetailCount; ++k) {
-    CharacterDetail& d = detail.Ref(k);
-    const std::uint8_t* image = images + k * kDetailImageBytes;
-    d.Valid = image[offsetof(CharacterDetail, Valid)] == 1;
-    std::memcpy(&d.InkWidth, image + offsetof(CharacterDetail, InkWidth), sizeof d.InkWidth);
-    std::memcpy(&d.InkHeight, image + offsetof(CharacterDetail, InkHeight), sizeof d.InkHeight);
-    std::memcpy(&d.Height, image + offsetof(CharacterDetail, Height), sizeof d.Height);
-    std::memcpy(d.Grid.data(), image + offsetof(CharacterDetail, Grid), kGridBytes);
-    std::memcpy(&d.Sum, image + offsetof(CharacterDetail, Sum), sizeof d.Sum);
-    std::memcpy(&d.InvNorm, image + offsetof(CharacterDetail, InvNorm), kLongDoubleBytes);
-    std::memcpy(&d.LogAspect, image + offsetof(CharacterDetail, LogAspect), kLongDoubleBytes);
-    std::memcpy(&d.LogHeight, image + offsetof(CharacterDetail, LogHeight), kLongDoubleBytes);
-  }
+  // Checked above, each image is a detail as this build lays one out: copied whole.
+  for (std::size_t k = 0; k < kDetailCount; ++k)
+    std::memcpy(static_cast<void*>(&detail.Ref(k)), images + k * kDetailImageBytes,
+                kDetailImageBytes);
   detail.Loaded = true;
 }
 
