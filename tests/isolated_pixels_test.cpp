@@ -120,6 +120,18 @@ TEST(IsolatedPixelTest, SinglePixelsOfNoiseGoStrokesStay) {
   EXPECT_EQ(RemoveIsolatedPixels(soft).Pixels[4], 26);
 }
 
+// Every pixel is judged by its neighbours as they were, also where the picture is cleaned in
+// its own memory: in a column one pixel wide, 250 stands out and takes 100; 150 below it,
+// judged beside the 250, stands out too and takes 230 (beside a 100 it would stay).
+TEST(IsolatedPixels, JudgesByThePictureAsItWasInPlaceToo) {
+  GreyImage g{1, 5, {100, 100, 250, 150, 230}};
+  const std::vector<std::uint8_t> want = {100, 100, 100, 230, 150};
+  EXPECT_EQ(CleanedByDefinition(g).Pixels, want);
+  EXPECT_EQ(RemoveIsolatedPixels(g).Pixels, want);
+  RemoveIsolatedPixelsInPlace(g);
+  EXPECT_EQ(g.Pixels, want);
+}
+
 // A one-pixel dot one or two rows above a stem is an i's, kept; the same dot three rows
 // above a stem is noise.
 TEST(IsolatedPixels, KeepsTheDotOfAnI) {

@@ -108,8 +108,12 @@ Bitmap PictureOfDescriptor(int fd, const std::string& name) {
   return Decoded([&] { return ReadPictureFromStream(fd, name); });
 }
 
+DecodedPicture DecodedFile(const std::string& path) {
+  return Decoded([&] { return ReadPictureFileKeepingGrey(path); });
+}
+
 std::shared_ptr<const PictureCore> PictureCoreOfFile(const std::string& path) {
-  DecodedPicture d = Decoded([&] { return ReadPictureFileKeepingGrey(path); });
+  DecodedPicture d = DecodedFile(path);
   if (!d.Grey) return std::make_shared<const PictureCore>(std::move(d.Colour));
   return std::make_shared<const PictureCore>(GreyImage{d.Width, d.Height, std::move(d.Greys)});
 }

@@ -9,6 +9,7 @@
 #include "api/library_core.h"
 #include "api/reading_source.h"
 #include "image/bitmap.h"
+#include "image/picture_reader.h"
 #include "learning/learn_picture.h"
 #include "morvik/reading.h"
 #include "reading/read_picture.h"
@@ -31,7 +32,8 @@ void CheckPercent(const std::optional<int>& value, int low, const char* what);
 Bitmap PictureOfFile(const std::string& path);
 Bitmap PictureOfBytes(const void* data, std::size_t size, const std::string& name);
 Bitmap PictureOfDescriptor(int fd, const std::string& name);
-// The picture of a file for a public Picture: a grey file kept grey.
+// The picture of a file, a grey file kept grey: as decoded, and for a public Picture.
+DecodedPicture DecodedFile(const std::string& path);
 std::shared_ptr<const PictureCore> PictureCoreOfFile(const std::string& path);
 
 // Reads the picture with the library as prepared: it is only read, so threads share it.

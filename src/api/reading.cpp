@@ -127,8 +127,16 @@ Reading ReadPictureCore(const PictureCore& picture, const Library& library,
 }
 
 Reading ReadFile(const std::string& path, const Library& library, const ReadSettings& settings) {
-  EngineReadOptions(settings);  // a usage error comes before any problem of the file
-  return ReadBitmap(PictureOfFile(path), library, settings, path);
+  const ReadOptions options = EngineReadOptions(settings);  // before any problem of the file
+  DecodedPicture d = DecodedFile(path);
+  if (!d.Grey) return ReadBitmap(d.Colour, library, settings, path);
+  // The picture is no one else's: the reading cleans it in its own memory.
+  GreyImage grey{d.Width, d.Height, std::move(d.Greys)};
+  return ReadingOf(
+      WithFileName(
+          path,
+          [&] { return ReadPicture(ReadingGrey(std::move(grey)), library.Core()->Sets, options); }),
+      library.Core());
 }
 
 Reading ReadMemory(const void* data, std::size_t size, const Library& library,

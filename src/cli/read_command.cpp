@@ -311,8 +311,13 @@ int Read(const PictureOptions& o, const Library& library, const std::string& sta
     try {
       const std::string& unique = uniques[i];
       const std::string& name = o.pictures[i];
-      const Picture picture = LoadNamedPicture(name, start);
       const std::string shown = name == "-" ? "standard input" : JoinPath(start, name);
+      // A file read for its text alone is read without keeping the picture as it was.
+      if (name != "-" && !o.cutFolder && !o.boxes) {
+        outcome.Read.emplace(ReadFile(shown, library, settings));
+        return;
+      }
+      const Picture picture = LoadNamedPicture(name, start);
       const Reading& reading = outcome.Read.emplace(ReadPicture(picture, library, settings, shown));
       if (o.cutFolder && CutFileCount(reading) > o.cutLimit)
         throw FileError(shown,

@@ -54,6 +54,11 @@ GreyImage ReadingGrey(const GreyImage& picture) {
   return RemoveIsolatedPixels(picture);
 }
 
+GreyImage ReadingGrey(GreyImage&& picture) {
+  RemoveIsolatedPixelsInPlace(picture);
+  return std::move(picture);
+}
+
 Bitmap RecognitionCut(const GreyImage& grey, const CharBox& box, bool darkOnLight) {
   return CutCharacterScaled(grey, box, darkOnLight, CellHeight);
 }

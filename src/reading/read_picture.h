@@ -71,6 +71,8 @@ Segmentation CutPicture(const GreyImage& grey, const CutOptions& options);
 GreyImage ReadingGrey(const Bitmap& picture);
 // The same for a picture decoded straight to grey (its pixels as ToGreyImage would give them).
 GreyImage ReadingGrey(const GreyImage& picture);
+// The same made in the picture's own memory.
+GreyImage ReadingGrey(GreyImage&& picture);
 
 // One character as it is recognised, learned and written by --cut: the box's greys, bright
 // on black, resampled to the matcher's raster size (CutCharacterScaled).

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "core/x86_dispatch.h"
 
@@ -179,20 +180,27 @@ bool FarFromRest(const GreyImage& grey, const std::uint8_t* row, int x, int y) {
 
 }  // namespace
 
-GreyImage RemoveIsolatedPixels(const GreyImage& grey) {
-  GreyImage out = grey;
-  if (grey.Width <= 0) return out;
+void RemoveIsolatedPixelsInPlace(GreyImage& grey) {
+  if (grey.Width <= 0) return;
 #ifdef MORVIK_X86_DISPATCH
   const auto past = CPU_FEATURE_ACTIVE(AVX2) ? Avx2PastQuietPixels : PastQuietPixels;
 #else
   const auto past = PastQuietPixels;
 #endif
+  // A pixel is judged by its neighbours as they were, from the row above to four rows down,
+  // so a row's new greys are written once the row below it is done: until then both rows
+  // are read as they were.
+  struct Change {
+    int X;
+    std::uint8_t Grey;
+  };
+  std::vector<Change> changes, above;
+  std::uint8_t* rowAbove = nullptr;
   for (int y = 0; y < grey.Height; ++y) {
-    const std::uint8_t* row = grey.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
-    std::uint8_t* to = out.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
+    std::uint8_t* row = grey.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
     // Most pixels have a neighbour close to them: the one to the left (for the first pixel,
     // the one to the right) decides; a pixel alone in its row has only the rows around it.
-    if (grey.Width == 1 || FarFrom(row[0], row[1])) to[0] = Cleaned(grey, 0, y);
+    if (grey.Width == 1 || FarFrom(row[0], row[1])) changes.push_back({0, Cleaned(grey, 0, y)});
     const bool inside = y > 0 && y + 1 < grey.Height;
     for (int x = 1; x < grey.Width; ++x) {
       if (inside) x = past(row, x, grey.Width);
@@ -200,9 +208,19 @@ GreyImage RemoveIsolatedPixels(const GreyImage& grey) {
       // picture) are passed over at once.
       while (x + 8 <= grey.Width && SameAsLeft8(row + x)) x += 8;
       if (x < grey.Width && FarFrom(row[x], row[x - 1]) && FarFromRest(grey, row, x, y))
-        to[x] = Cleaned(grey, x, y);
+        changes.push_back({x, Cleaned(grey, x, y)});
     }
+    for (const Change& c : above) rowAbove[c.X] = c.Grey;
+    above.swap(changes);
+    changes.clear();
+    rowAbove = row;
   }
+  for (const Change& c : above) rowAbove[c.X] = c.Grey;
+}
+
+GreyImage RemoveIsolatedPixels(const GreyImage& grey) {
+  GreyImage out = grey;
+  RemoveIsolatedPixelsInPlace(out);
   return out;
 }
 

@@ -19,5 +19,8 @@ constexpr int kIsolatedPixelContrast = 64;
 // pixel of a stroke always has a neighbour of the stroke, so strokes, however thin, are kept.
 // Border pixels count only the neighbours inside.
 GreyImage RemoveIsolatedPixels(const GreyImage& grey);
+// The same in place, for a caller that has no more use for the picture as it was: one
+// picture's memory less.
+void RemoveIsolatedPixelsInPlace(GreyImage& grey);
 
 }  // namespace morvik
