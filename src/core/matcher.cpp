@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "core/cell_rows.h"
 
@@ -98,17 +99,34 @@ double ExactSimilarity(const TLineProfile& a, const TLineProfile& b, int first, 
   return static_cast<double>((static_cast<long double>(equalMarks) + s) / (2.0L * m));
 }
 
-// LineSimilarity(a, b) >= threshold. Between regular lines the exact rational value
-// N / (200 m), N = 100 (E + m) - (sum of level differences), lies within 1e-13 of the
-// computed similarity (at most 16 roundings of S, each below 2^-48, then the division), so
-// only a value within a margin of the threshold (1e-6 on N, above 3e-10 on the similarity)
-// needs the step-by-step evaluation to decide.
-bool Matches(const TLineProfile& a, const TLineProfile& b, double threshold) {
+// For each trimmed length m, the largest sum of key differences at which two quick lines
+// still reach the threshold (-1 where none does): the table's values rise with n = 8m - sum,
+// so comparing the sum with it decides exactly as looking the value up, without the load of
+// the value in the chain of each comparison.
+using QuickBounds = std::array<int, kGridSize + 1>;
+QuickBounds QuickBoundsOf(double threshold) {
+  const QuickTable& t = QuickValues();
+  QuickBounds most{};
+  for (int m = 1; m <= kGridSize; ++m) {
+    int n = 8 * m + 1;  // the least n that reaches the threshold, 8m + 1 for none
+    while (n > 0 && t[m][n - 1] >= threshold) --n;
+    most[m] = 8 * m - n;
+  }
+  return most;
+}
+
+// LineSimilarity(a, b) >= threshold (`quick` its bounds). Between regular lines the exact
+// rational value N / (200 m), N = 100 (E + m) - (sum of level differences), lies within
+// 1e-13 of the computed similarity (at most 16 roundings of S, each below 2^-48, then the
+// division), so only a value within a margin of the threshold (1e-6 on N, above 3e-10 on the
+// similarity) needs the step-by-step evaluation to decide.
+bool Matches(const TLineProfile& a, const TLineProfile& b, double threshold,
+             const QuickBounds& quick) {
   const unsigned marked = a.MarkBits | b.MarkBits;
   if (marked == 0) return 1.0 >= threshold;
   const int first = __builtin_ctz(marked), last = 31 - __builtin_clz(marked);
   const int m = last - first + 1;
-  if (a.Quick && b.Quick) return QuickValues()[m][8 * m - Sad(a.Keys, b.Keys)] >= threshold;
+  if (a.Quick && b.Quick) return Sad(a.Keys, b.Keys) <= quick[m];
   if (a.Regular && b.Regular) {
     const int e = m - static_cast<int>(BitCount(static_cast<unsigned>(a.MarkBits ^ b.MarkBits)));
     const double n = 100 * (e + m) - Sad(a.Levels, b.Levels);
@@ -215,6 +233,13 @@ double MatchSequencesAtLeast(const TLineProfiles& test, const TLineProfiles& ref
   const int nR = reference.Count;
   if (nT == 0 || nR == 0) return least > 0 ? -1.0 : 0.0;
 
+  // A run's sets share one threshold, the tally: its bounds are kept from the last call.
+  thread_local double boundsFor = std::numeric_limits<double>::quiet_NaN();  // none yet
+  thread_local QuickBounds quick{};
+  if (!(threshold == boundsFor)) {
+    quick = QuickBoundsOf(threshold);
+    boundsFor = threshold;
+  }
   RunTable table;
   // The matches the table holds: runs are only dropped, and every later match takes a test
   // line of its own, so the score can reach `least` only while these and the test lines left
@@ -224,7 +249,7 @@ double MatchSequencesAtLeast(const TLineProfiles& test, const TLineProfiles& ref
   do {
     bool inRun = false;
     do {
-      if (Matches(test.Lines[i], reference.Lines[j], threshold)) {
+      if (Matches(test.Lines[i], reference.Lines[j], threshold, quick)) {
         if (!inRun) {
           inRun = true;
           ++table.RunCount;
