@@ -15,7 +15,6 @@
 
 int main(int argc, char** argv) {
   morvik::KeepFreedMemory();
-  const std::string home = morvik::FindHomeFolder(argv[0]);
   if (argc > 1) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string start = morvik::CurrentProcessFolder();
@@ -26,13 +25,17 @@ int main(int argc, char** argv) {
                                                        morvik::LibraryHeapBytes(args)));
       // With no set named, pictures are read with the stock library, found as
       // Library::Stock() finds it; the places tried go into the message when it is not.
-      const morvik::Library::StockLocation at =
-          morvik::Library::LocateStock(morvik::ExecutableFolder(argv[0]));
-      morvik::DefaultSets stock({}, at.Tried);
-      if (!at.Path.empty()) stock.Names.push_back(at.Path);
+      const auto stock = [&] {
+        const morvik::Library::StockLocation at =
+            morvik::Library::LocateStock(morvik::ExecutableFolder(argv[0]));
+        morvik::DefaultSets sets({}, at.Tried);
+        if (!at.Path.empty()) sets.Names.push_back(at.Path);
+        return sets;
+      };
       return morvik::RunPictureCommand(args, stock, start, std::cout, std::cerr);
     }
-    return morvik::RunCommandLine(args, home, start, std::cout, std::cerr);
+    return morvik::RunCommandLine(args, morvik::FindHomeFolder(argv[0]), start, std::cout,
+                                  std::cerr);
   }
   if (!morvik::DisplayAvailable()) {
     std::cerr << "morvik: the window needs a display (DISPLAY or WAYLAND_DISPLAY is not set).\n"
@@ -45,5 +48,5 @@ int main(int argc, char** argv) {
               << "Try 'morvik --help'.\n";
     return morvik::kExitUsage;
   }
-  return morvik::StartWindow(window, home, std::cerr);
+  return morvik::StartWindow(window, morvik::FindHomeFolder(argv[0]), std::cerr);
 }

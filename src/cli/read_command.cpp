@@ -243,11 +243,13 @@ Error NoDefaultSets(const DefaultSets& defaults) {
 }
 
 // The sets of --set, taken against the start folder, else those read with by default.
-Library OpenSets(const PictureOptions& o, const DefaultSets& defaultSets,
+Library OpenSets(const PictureOptions& o, const std::function<DefaultSets()>& defaultSets,
                  const std::string& start) {
-  const std::vector<std::string>& names = o.shared.Sets.empty() ? defaultSets.Names : o.shared.Sets;
-  if (names.empty()) throw NoDefaultSets(defaultSets);
-  return Library::Open(names, o.shared.Charmap.value_or(""), start);
+  if (!o.shared.Sets.empty())
+    return Library::Open(o.shared.Sets, o.shared.Charmap.value_or(""), start);
+  const DefaultSets defaults = defaultSets();
+  if (defaults.Names.empty()) throw NoDefaultSets(defaults);
+  return Library::Open(defaults.Names, o.shared.Charmap.value_or(""), start);
 }
 
 // A picture as a file on disk: none for standard input.
@@ -377,7 +379,8 @@ bool IsPictureCommand(const std::vector<std::string>& args) {
                      [](const std::string& a) { return a == "--read" || a == "--learn-picture"; });
 }
 
-int RunPictureCommand(const std::vector<std::string>& args, const DefaultSets& defaultSets,
+int RunPictureCommand(const std::vector<std::string>& args,
+                      const std::function<DefaultSets()>& defaultSets,
                       const std::string& startFolder, std::ostream& out, std::ostream& err) {
   return ReportFailures(err, "Try 'morvik --read --help'.", [&]() -> int {
     const PictureOptions o = ParseArguments(args);
