@@ -37,18 +37,26 @@ int OpenRegular(const std::string& path, std::string& problem, off_t& size, int&
 }
 
 // Reads until the end of the file or until out holds limit bytes; false on a read error.
+// Straight into out where it has room (a caller that knew the size reserved it); a small
+// buffer takes what lies past that, most often nothing but the end of the file. A buffer on
+// the stack as large as the file would be pages faulted in and copied for nothing.
 bool ReadUpTo(int fd, std::size_t limit, std::string& out, int& error) {
-  char buffer[65536];
+  char spill[4096];
   while (out.size() < limit) {
-    const std::size_t want = std::min(sizeof buffer, limit - out.size());
-    const ssize_t n = read(fd, buffer, want);
-    if (n < 0 && errno == EINTR) continue;
+    const std::size_t had = out.size(), room = out.capacity() - had;
+    const bool direct = room >= sizeof spill;
+    const std::size_t want = std::min(direct ? room : sizeof spill, limit - had);
+    if (direct) out.resize(had + want);
+    const ssize_t n = read(fd, direct ? &out[had] : spill, want);
+    const int readError = errno;
+    if (direct) out.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    if (n < 0 && readError == EINTR) continue;
     if (n < 0) {
-      error = errno;
+      error = readError;
       return false;
     }
     if (n == 0) break;
-    out.append(buffer, static_cast<std::size_t>(n));
+    if (!direct) out.append(spill, static_cast<std::size_t>(n));
   }
   return true;
 }
@@ -82,6 +90,7 @@ bool ReadRegularFilePrefix(const std::string& path, std::size_t maxBytes, std::s
   int error = 0;
   FileDescriptor fd(OpenRegular(path, problem, size, error));
   if (fd.Get() < 0) return false;
+  out.reserve(std::min(static_cast<std::size_t>(std::max<off_t>(size, 0)), maxBytes));
   return ReadUpTo(fd.Get(), maxBytes, out, error);
 }
 
