@@ -28,28 +28,29 @@ cp -r "$top/examples" "$work/examples"
 pics=("$work"/pics/*_c20_dl_clean.pgm "$work"/pics/*_c40_ld_noise.pgm)
 
 n=0
-profile() {
+profile() {  # KIND ARGUMENTS...
   n=$((n + 1))
   (cd "$work/examples" && MORVIK_HOME="$work/examples" valgrind --tool=callgrind --demangle=no \
-    --compress-strings=no --callgrind-out-file="$work/run.$n.out" "$morvik" "$@" >/dev/null 2>&1)
+    --compress-strings=no --callgrind-out-file="$work/$1.$n.out" "$morvik" "${@:2}" \
+    >/dev/null 2>&1)
 }
-for p in "${pics[@]}"; do profile --read "$p"; done
-profile --read --set "$work/sans" "${pics[@]:0:2}"
-profile --read pictures/invoice.png
-profile --learn learn --black --crop --save digits
-profile patterns --black --crop
-profile --learn learn --black --crop --batch batch
+for p in "${pics[@]}"; do profile read --read "$p"; done
+for p in "${pics[@]:0:2}"; do profile read --read --set "$work/sans" "$p"; done
+profile read --read pictures/invoice.png
+profile other --learn learn --black --crop --save digits
+profile other patterns --black --crop
+profile other --learn learn --black --crop --batch batch
 
-# Each function's own instructions over all runs, the busiest first. Valgrind's processor has
+# Each function's own instructions over all runs. Valgrind's processor has
 # no AVX-512: the forms a processor with it takes instead (the C library's "evex" and
 # "avx512" string functions, the AVX-512 and VNNI dot products) follow their AVX2 forms.
 nm "$morvik" | awk '{print $NF}' >"$work/symbols"
-python3 - "$work/symbols" "$work"/run.*.out >"$top/tools/hot_functions.txt" <<'EOF'
+python3 - "$work/symbols" "$work"/*.out >"$top/tools/hot_functions.txt" <<'EOF'
 import collections, re, sys
 symbols = set(open(sys.argv[1]).read().split())
-cost = collections.Counter()
+cost, runs, reads = collections.Counter(), collections.Counter(), set()
 for name in sys.argv[2:]:
-    fn, skip = None, False
+    fn, skip, seen = None, False, set()
     for line in open(name, encoding="latin-1"):
         if line.startswith("fn="):
             fn = re.sub(r"'\d+$", "", line[3:].strip())
@@ -58,9 +59,15 @@ for name in sys.argv[2:]:
         elif line[:1].isdigit() or line[:1] in "+-*":
             if not skip and fn:
                 cost[fn] += int(line.split()[1]) if len(line.split()) > 1 else 0
+                seen.add(fn)
             skip = False
+    runs.update(seen)
+    if name.rsplit("/", 1)[-1].startswith("read."):
+        reads |= seen
+# What readings execute first, what most of them execute before what few do (a set's files,
+# the stock pack), then the other routes': a reading's code then spans the fewest pages.
 listed = set()
-for fn, _ in sorted(cost.items(), key=lambda kv: (-kv[1], kv[0])):
+for fn in sorted(cost, key=lambda f: (f not in reads, -runs[f], -cost[f], f)):
     if fn.startswith("0x") or fn.startswith("("):
         continue
     forms = [fn]
