@@ -50,11 +50,11 @@ void Count(const std::uint8_t* p, int width, int height, std::array<std::int32_t
 }
 
 // AnalyseBitmap's threshold and increment for a histogram: with automatic threshold, those it
-// finds; otherwise as given.
+// finds; otherwise as given, whatever the histogram, which is then not even counted.
 void Analyse(Histograms& h, bool automatic, int& threshold, int& increment) {
+  if (!automatic) return;
   BuildCoarseHistogram(h);
   FindPeak(h);
-  if (!automatic) return;
   threshold = std::clamp((FindThreshold(h) * 100) / 16 - 1, 0, 100);
   increment = std::clamp(100 - threshold, 0, 100);
 }
@@ -207,17 +207,20 @@ Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, i
   auto whole = [](const Plane& p) {
     return Area{p.Pixels.data(), p.Width, p.Height, static_cast<std::size_t>(p.Width)};
   };
+  const bool automatic = options.AutoThreshold;
   if (options.BlackCharacters) {
     made = Padded(cut, true);
-    Count(made.Pixels.data(), made.Width, made.Height, h.Histogram);
-    Analyse(h, options.AutoThreshold, threshold, increment);
+    if (automatic) Count(made.Pixels.data(), made.Width, made.Height, h.Histogram);
+    Analyse(h, automatic, threshold, increment);
     if (!options.Crop) return whole(made);
     return Cropped(made.Pixels.data(), made.Width, made.Height,
                    ((threshold * 255) / 100 - 1) & 0xFF);
   }
-  Count(cut.Pixels.data(), cut.Width, cut.Height, h.Histogram);
-  h.Histogram[0] += MarginPixels(cut);
-  Analyse(h, options.AutoThreshold, threshold, increment);
+  if (automatic) {
+    Count(cut.Pixels.data(), cut.Width, cut.Height, h.Histogram);
+    h.Histogram[0] += MarginPixels(cut);
+  }
+  Analyse(h, automatic, threshold, increment);
   if (!options.Crop) return whole(made = Padded(cut, false));
   return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
 }
@@ -227,10 +230,12 @@ Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, i
 // first analysis's without the margins.
 TPattern Unstretched(const GreyImage& cut, const Histograms& first, bool automatic, int threshold,
                      int increment) {
-  Histograms h;
-  h.Histogram = first.Histogram;
-  h.Histogram[0] -= MarginPixels(cut);
-  Analyse(h, automatic, threshold, increment);
+  if (automatic) {
+    Histograms h;
+    h.Histogram = first.Histogram;
+    h.Histogram[0] -= MarginPixels(cut);
+    Analyse(h, automatic, threshold, increment);
+  }
   TPattern pattern;
   SampleGreyPattern(cut.Pixels.data(), cut.Width, cut.Height, threshold, increment, pattern);
   return pattern;
@@ -260,10 +265,10 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
   // The second analysis converts the raster once more: black characters are inverted back.
   if (options.BlackCharacters)
     for (std::uint8_t& g : raster.Pixels) g = static_cast<std::uint8_t>(255 - g);
-  if (!empty) {
+  if (!empty && options.AutoThreshold) {
     Histograms h;
     Count(raster.Pixels.data(), raster.Width, raster.Height, h.Histogram);
-    Analyse(h, options.AutoThreshold, threshold, increment);
+    Analyse(h, true, threshold, increment);
   }
   TPattern pattern;
   SampleGreyPattern(raster.Pixels.data(), std::max(raster.Width, 0), raster.Height, threshold,
