@@ -21,9 +21,10 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 // The stock library's sets and the detail shortlist, which every reading writes.
 constexpr std::size_t kStockHeapBytes = 416 << 10;
 // Sets named on the command line, opened from their files and read with: measured on learned
-// sets and pictures of text, up to 160 KiB and 88 KiB a set. Prefaulting the stock library's
-// share for one set filled some 130 pages never written, a tenth of a small picture's time.
-constexpr std::size_t kNamedHeapBytes = 160 << 10, kNamedSetHeapBytes = 88 << 10;
+// sets and pictures of text, about 112 KiB and 48 KiB a set (small pictures write up to a
+// tenth more, larger ones less). Prefaulting the stock library's share for one set filled
+// some 130 pages never written, a tenth of a small picture's time.
+constexpr std::size_t kNamedHeapBytes = 112 << 10, kNamedSetHeapBytes = 48 << 10;
 // Measured on pictures of text: reading one writes about 2.5 bytes of heap a grey byte
 // (the picture cleaned in its own memory). A page filled and not written costs a little less
 // than a page left to fault, so this is the best of both over the pictures measured, not the
