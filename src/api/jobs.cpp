@@ -12,8 +12,12 @@ namespace morvik {
 void RunInOrder(std::size_t count, unsigned jobs, const std::function<void(std::size_t)>& work,
                 const std::function<void(std::size_t)>& take) {
   struct Done {};
+  // One item runs on the calling thread whatever the count of cores (which costs a file read).
   RunInOrder<Done>(
-      count, jobs != 0 ? jobs : DefaultJobs(),
+      count,
+      jobs != 0    ? jobs
+      : count <= 1 ? 1
+                   : DefaultJobs(),
       [&](std::size_t i) {
         work(i);
         return Done{};
