@@ -200,15 +200,18 @@ void RemoveIsolatedPixelsInPlace(GreyImage& grey) {
     std::uint8_t* row = grey.Pixels.data() + static_cast<std::size_t>(y) * grey.Width;
     // Most pixels have a neighbour close to them: the one to the left (for the first pixel,
     // the one to the right) decides; a pixel alone in its row has only the rows around it.
-    if (grey.Width == 1 || FarFrom(row[0], row[1])) changes.push_back({0, Cleaned(grey, 0, y)});
+    const auto judge = [&](int x) {
+      const std::uint8_t cleaned = Cleaned(grey, x, y);
+      if (cleaned != row[x]) changes.push_back({x, cleaned});
+    };
+    if (grey.Width == 1 || FarFrom(row[0], row[1])) judge(0);
     const bool inside = y > 0 && y + 1 < grey.Height;
     for (int x = 1; x < grey.Width; ++x) {
       if (inside) x = past(row, x, grey.Width);
       // Eight pixels equal to their left neighbours (a stretch of one grey, most of a
       // picture) are passed over at once.
       while (x + 8 <= grey.Width && SameAsLeft8(row + x)) x += 8;
-      if (x < grey.Width && FarFrom(row[x], row[x - 1]) && FarFromRest(grey, row, x, y))
-        changes.push_back({x, Cleaned(grey, x, y)});
+      if (x < grey.Width && FarFrom(row[x], row[x - 1]) && FarFromRest(grey, row, x, y)) judge(x);
     }
     for (const Change& c : above) rowAbove[c.X] = c.Grey;
     above.swap(changes);
