@@ -20,9 +20,9 @@ TEST(HeapStart, PlanGrowsWithThePictureAndStaysBounded) {
     std::uint64_t bytes;
     std::size_t leastPrefault, mostPrefault, leastLarge, mostLarge;
   } cases[] = {
-      {0, 384 << 10, kMiB, 0, 0},                              // the library alone
-      {52575, 512 << 10, kMiB, 0, 0},                          // a block of text
-      {575602, 1800 << 10, 3 * kMiB, 0, 0},                    // a block of large print
+      {0, 192 << 10, kMiB, 0, 0},                              // the library alone
+      {52575, 320 << 10, kMiB, 0, 0},                          // a block of text
+      {575602, 1500 << 10, 3 * kMiB, 0, 0},                    // a block of large print
       {kMiB - 1, 2 * kMiB, 5 * kMiB, 0, 0},                    // the largest picture prefaulted
       {8696349, 0, 0, 48 * kMiB, 52 * kMiB},                   // a page at 300 dpi
       {std::uint64_t{1} << 40, 0, 0, 512 * kMiB, 512 * kMiB},  // bounded
