@@ -235,11 +235,13 @@ double MatchSequencesAtLeast(const TLineProfiles& test, const TLineProfiles& ref
 
   // A run's sets share one threshold, the tally: its bounds are kept from the last call.
   thread_local double boundsFor = std::numeric_limits<double>::quiet_NaN();  // none yet
-  thread_local QuickBounds quick{};
+  thread_local QuickBounds kept{};
   if (!(threshold == boundsFor)) {
-    quick = QuickBoundsOf(threshold);
+    kept = QuickBoundsOf(threshold);
     boundsFor = threshold;
   }
+  const QuickBounds quick = kept;  // a copy of its own: no thread's storage asked for each line
+
   RunTable table;
   // The matches the table holds: runs are only dropped, and every later match takes a test
   // line of its own, so the score can reach `least` only while these and the test lines left
