@@ -99,11 +99,19 @@ TEST_F(ReadCommandTest, SetWithoutDetailReadsAloneAndMixed) {
   }
 }
 
-// With no set named, the stock library that comes with the program reads common fonts.
+// With no set named, the stock library that comes with the program reads common fonts; it is
+// found beside the program's file when the program is started through a link elsewhere, by
+// an absolute or a relative path.
 TEST_F(ReadCommandTest, ReadsWithTheStockLibraryWhenNoSetIsNamed) {
-  const RunResult r = RunMorvik({"--read", "a.png"}, dir_.Path());
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "HELLO 42\nWORLD\n");
+  fs::create_directory(dir_.File("bin"));
+  fs::create_symlink(MORVIK_BINARY, dir_.File("bin/morvik"));
+  for (const std::string& program :
+       {std::string(MORVIK_BINARY), dir_.File("bin/morvik"), std::string("bin/morvik")}) {
+    const RunResult r =
+        test::RunMorvik({"--read", "a.png"}, {dir_.Path(), dir_.Path(), "", false, "", program});
+    EXPECT_EQ(r.status, 0) << program << ": " << r.err;
+    EXPECT_EQ(r.out, "HELLO 42\nWORLD\n") << program;
+  }
 }
 
 // $MORVIK_STOCK names the library read with by default, as the API's Library::Stock() takes

@@ -1,6 +1,9 @@
 #include "core/file_names.h"
 
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <sys/auxv.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -119,9 +122,18 @@ bool SameFileOnDisk(const std::string& a, const std::string& b) {
 }
 
 std::string ExecutableFolder(const char* argv0) {
-  // Asked of the kernel once a process: a run looks beside the program several times (its
-  // home, the stock library, the word table), and each asking costs a lookup in /proc.
+  // Found once a process: a run looks beside the program several times (its home, the stock
+  // library, the word table). The absolute path it was started by names the program's file
+  // unless it is a link, whose target may lie elsewhere; only then is /proc asked to resolve
+  // it, a path lookup in the kernel that costs some ten times a file's status.
   static const fs::path running = [] {
+#if defined(__linux__)
+    const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    struct stat st {};
+    if (started != nullptr && started[0] == '/' && ::lstat(started, &st) == 0 &&
+        S_ISREG(st.st_mode))
+      return fs::path(started);
+#endif
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     return ec ? fs::path() : exe;
