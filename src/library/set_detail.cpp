@@ -1,6 +1,7 @@
 #include "library/set_detail.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "core/error.h"
 #include "core/file_names.h"
@@ -109,8 +110,7 @@ SetDetail ParseSetDetail(const std::string& bytes, const std::string& file) {
     if (version >= 2) d.Height = WordAt(bytes, at + 5);
     if (d.Valid && (d.InkWidth == 0 || d.InkHeight == 0))
       throw BadDetail(file, "reference " + std::to_string(n) + ": empty ink box");
-    for (std::size_t i = 0; i < d.Grid.size(); ++i)
-      d.Grid[i] = static_cast<std::uint8_t>(bytes[at + grid + i]);
+    std::memcpy(d.Grid.data(), bytes.data() + at + grid, d.Grid.size());
     if (d.Valid) CompleteDetail(d);
   }
   return detail;
