@@ -215,7 +215,9 @@ TEST(LibraryScoring, CandidatesScoreAsStoredProfilesAfterTheirReferencesChange) 
   ReferenceSet withDetail, whole;
   withDetail.Detail.Loaded = true;
   for (int change = 0; change < 3; ++change) {
-    withDetail.Bank = whole.Bank = RandomBank(rng);
+    whole.Bank = RandomBank(rng);
+    // In place: the same addresses with other cells, as the next set may get a freed set's.
+    for (int k = 1; k <= kReferenceCount; ++k) withDetail.Bank.Slot(k) = whole.Bank.Slot(k);
     PrepareReferenceSet(withDetail);
     PrepareReferenceSet(whole);
     ASSERT_TRUE(withDetail.Prepared.Rows.empty());

@@ -7,7 +7,6 @@
 
 #include "core/error.h"
 #include "core/normalize.h"
-#include "core/profile_cache.h"
 
 namespace morvik {
 
@@ -68,17 +67,27 @@ const PreparedReferences& Prepared(const ReferenceSet& set) {
 
 // The line profiles of a reference whose set keeps none (sets narrowed down by their detail),
 // kept per thread: reading a page scores the same few hundred candidates thousands of times.
-// A slot is taken by the reference's address, but serves only the cells and counts it was
-// made from, so another reference in the slot, or a later one at a freed address, is
-// profiled afresh. Slots are made on first use: a process reading a few characters pays for
-// few of them.
-const TProfileCacheEntry& CachedProfiles(const TPattern& ref) {
+// A slot is taken by the reference's address and serves it under its preparation's stamp:
+// another reference in the slot, or a later one at a freed address, comes with another stamp
+// and is profiled afresh. Slots are made on first use: a process reading a few characters
+// pays for few of them.
+struct StampedProfiles {
+  const TPattern* Ref = nullptr;
+  std::uint64_t Stamp = 0;
+  TLineProfiles Rows, Columns;
+};
+
+const StampedProfiles& CachedProfiles(const TPattern& ref, std::uint64_t stamp) {
   constexpr std::size_t kSlots = 2048;
-  thread_local std::vector<std::unique_ptr<TProfileCacheEntry>> slots(kSlots);
-  std::unique_ptr<TProfileCacheEntry>& slot =
+  thread_local std::vector<std::unique_ptr<StampedProfiles>> slots(kSlots);
+  std::unique_ptr<StampedProfiles>& slot =
       slots[reinterpret_cast<std::uintptr_t>(&ref) / sizeof(TPattern) % kSlots];
-  if (!slot) slot = std::make_unique<TProfileCacheEntry>();
-  RefreshProfiles(*slot, ref);
+  if (!slot) slot = std::make_unique<StampedProfiles>();
+  if (slot->Ref != &ref || slot->Stamp != stamp) {
+    ProfileLines(ref, slot->Rows, slot->Columns);
+    slot->Ref = &ref;
+    slot->Stamp = stamp;
+  }
   return *slot;
 }
 
@@ -91,7 +100,7 @@ ReferenceLines LinesOf(const ReferenceSet& set, const PreparedReferences& prepar
   if (test.Pattern.MaxLevel == 0 || ref.MaxLevel == 0) return ReferenceLines{};
   if (!prepared.Rows.empty() && earlier >= prepared.Earlier.size())
     return ReferenceLines{&prepared.Rows[k], &prepared.Columns[k]};
-  const TProfileCacheEntry& profiles = CachedProfiles(ref);
+  const StampedProfiles& profiles = CachedProfiles(ref, prepared.Stamp);
   return ReferenceLines{&profiles.Rows, &profiles.Columns};
 }
 

@@ -317,6 +317,7 @@ void PreparedSetReader::ReadSet(const std::string& folder, std::vector<Reference
   }
   if (flags & kHasDetail) ReadDetail(set.Detail, name);
   set.Prepared.Ready = true;
+  set.Prepared.Stamp = NewPreparationStamp();
   if (!set.Detail.Loaded) ProfileReferences(set.Bank, set.Prepared);
 }
 

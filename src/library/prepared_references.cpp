@@ -1,5 +1,6 @@
 #include "library/prepared_references.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "core/normalize.h"
@@ -46,9 +47,15 @@ ReferencePatterns Copy(const TPatternBank& bank) {
 
 }  // namespace
 
+std::uint64_t NewPreparationStamp() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
 PreparedReferences PrepareReferences(TPatternBank& bank, bool profile) {
   PreparedReferences p;
   p.Ready = true;
+  p.Stamp = NewPreparationStamp();
   for (int k = 1; k <= kReferenceCount; ++k) {
     if (NormalizePattern(bank.Slot(k))) RequantizeLevels(bank.Slot(k));
   }

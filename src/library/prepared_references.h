@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "core/matcher.h"
@@ -18,6 +19,11 @@ using ReferencePatterns = std::array<TPattern, kReferenceCount + 1>;  // 1..40; 
 // cells) needs more, and its first images see the earlier passes.
 struct PreparedReferences {
   bool Ready = false;
+  // Unique to this preparation (never 0 once Ready). A set is never changed once prepared,
+  // so a reference at an address under this stamp is the reference it was: line profiles
+  // made of it once serve it again, and a later reference at a freed address comes with
+  // another stamp.
+  std::uint64_t Stamp = 0;
   // Earlier[i]: the references after i + 1 passes, where they were not yet settled; empty
   // for references one pass settles (the usual case).
   std::vector<ReferencePatterns> Earlier;
@@ -32,6 +38,9 @@ struct PreparedReferences {
 // touches at start costs it time: a copy of every set would cost more than its passes.
 constexpr std::size_t kMaxPasses = 8;
 PreparedReferences PrepareReferences(TPatternBank& bank, bool profile);
+
+// A stamp no preparation of this process had before.
+std::uint64_t NewPreparationStamp();
 
 // The line profiles of the settled references (1..40) into p.Rows and p.Columns, as
 // PrepareReferences gives them when asked: for a bank settled before (a packed set).
