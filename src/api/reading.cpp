@@ -1,6 +1,7 @@
 // Reading whole pictures through the public API (morvik/reading.h): the picture decoded as
 // the command line decodes it, read by the engine, its answers turned into plain values.
 #include <limits>
+#include <utility>
 
 #include "api/read_adapter.h"
 #include "api/reading_source.h"
@@ -105,6 +106,19 @@ Bitmap BitmapOf(const PixelBuffer& p) {
   return bitmap;
 }
 
+// Reads a picture decoded straight to grey, cleaned as ReadingGrey cleans it: in its own
+// memory where the caller hands it over. An error of the reading names `name`.
+template <typename Grey>
+Reading ReadGrey(Grey&& grey, const Library& library, const ReadOptions& options,
+                 const std::string& name) {
+  return ReadingOf(WithFileName(name,
+                                [&] {
+                                  return ReadPicture(ReadingGrey(std::forward<Grey>(grey)),
+                                                     library.Core()->Sets, options);
+                                }),
+                   library.Core());
+}
+
 }  // namespace
 
 Reading ReadBitmap(const Bitmap& picture, const Library& library, const ReadSettings& settings,
@@ -118,12 +132,7 @@ Reading ReadBitmap(const Bitmap& picture, const Library& library, const ReadSett
 Reading ReadPictureCore(const PictureCore& picture, const Library& library,
                         const ReadSettings& settings, const std::string& name) {
   if (picture.Grey() == nullptr) return ReadBitmap(picture.Pixels(), library, settings, name);
-  const ReadOptions options = EngineReadOptions(settings);
-  return ReadingOf(
-      WithFileName(
-          name,
-          [&] { return ReadPicture(ReadingGrey(*picture.Grey()), library.Core()->Sets, options); }),
-      library.Core());
+  return ReadGrey(*picture.Grey(), library, EngineReadOptions(settings), name);
 }
 
 Reading ReadFile(const std::string& path, const Library& library, const ReadSettings& settings) {
@@ -131,12 +140,7 @@ Reading ReadFile(const std::string& path, const Library& library, const ReadSett
   DecodedPicture d = DecodedFile(path);
   if (!d.Grey) return ReadBitmap(d.Colour, library, settings, path);
   // The picture is no one else's: the reading cleans it in its own memory.
-  GreyImage grey{d.Width, d.Height, std::move(d.Greys)};
-  return ReadingOf(
-      WithFileName(
-          path,
-          [&] { return ReadPicture(ReadingGrey(std::move(grey)), library.Core()->Sets, options); }),
-      library.Core());
+  return ReadGrey(GreyImage{d.Width, d.Height, std::move(d.Greys)}, library, options, path);
 }
 
 Reading ReadMemory(const void* data, std::size_t size, const Library& library,
