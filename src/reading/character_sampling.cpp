@@ -49,10 +49,9 @@ void Count(const std::uint8_t* p, int width, int height, std::array<std::int32_t
     histogram[g] += parts[0][g] + parts[1][g] + parts[2][g] + parts[3][g];
 }
 
-// AnalyseBitmap's threshold and increment for a histogram: with automatic threshold, those it
-// finds; otherwise as given, whatever the histogram, which is then not even counted.
-void Analyse(Histograms& h, bool automatic, int& threshold, int& increment) {
-  if (!automatic) return;
+// AnalyseBitmap's automatic threshold and increment for a histogram. A fixed threshold stays
+// as given whatever the histogram, which is then not even counted.
+void Analyse(Histograms& h, int& threshold, int& increment) {
   BuildCoarseHistogram(h);
   FindPeak(h);
   threshold = std::clamp((FindThreshold(h) * 100) / 16 - 1, 0, 100);
@@ -210,8 +209,10 @@ Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, i
   const bool automatic = options.AutoThreshold;
   if (options.BlackCharacters) {
     made = Padded(cut, true);
-    if (automatic) Count(made.Pixels.data(), made.Width, made.Height, h.Histogram);
-    Analyse(h, automatic, threshold, increment);
+    if (automatic) {
+      Count(made.Pixels.data(), made.Width, made.Height, h.Histogram);
+      Analyse(h, threshold, increment);
+    }
     if (!options.Crop) return whole(made);
     return Cropped(made.Pixels.data(), made.Width, made.Height,
                    ((threshold * 255) / 100 - 1) & 0xFF);
@@ -219,8 +220,8 @@ Area Source(const GreyImage& cut, const ImageOptions& options, int& threshold, i
   if (automatic) {
     Count(cut.Pixels.data(), cut.Width, cut.Height, h.Histogram);
     h.Histogram[0] += MarginPixels(cut);
+    Analyse(h, threshold, increment);
   }
-  Analyse(h, automatic, threshold, increment);
   if (!options.Crop) return whole(made = Padded(cut, false));
   return Cropped(cut.Pixels.data(), cut.Width, cut.Height, ((threshold * 255) / 100 - 1) & 0xFF);
 }
@@ -234,7 +235,7 @@ TPattern Unstretched(const GreyImage& cut, const Histograms& first, bool automat
     Histograms h;
     h.Histogram = first.Histogram;
     h.Histogram[0] -= MarginPixels(cut);
-    Analyse(h, automatic, threshold, increment);
+    Analyse(h, threshold, increment);
   }
   TPattern pattern;
   SampleGreyPattern(cut.Pixels.data(), cut.Width, cut.Height, threshold, increment, pattern);
@@ -268,7 +269,7 @@ TPattern SampleCharacter(const GreyImage& cut, const ImageOptions& options,
   if (!empty && options.AutoThreshold) {
     Histograms h;
     Count(raster.Pixels.data(), raster.Width, raster.Height, h.Histogram);
-    Analyse(h, true, threshold, increment);
+    Analyse(h, threshold, increment);
   }
   TPattern pattern;
   SampleGreyPattern(raster.Pixels.data(), std::max(raster.Width, 0), raster.Height, threshold,
