@@ -1,10 +1,9 @@
 // The references whose detail is most like a cut's. The grids of a library's references are
 // listed once (read where the sets hold them, in place in a mapped pack), so that the one sum
 // of the comparison that depends on both grids is taken for all references in one pass (the
-// cut's grid widened once). A
-// reference whose likeness, estimated in double precision, falls clearly below the last place
-// is passed over; the others are compared by DetailLikeness exactly, so the answer is that of
-// comparing the cut with each reference alone.
+// cut's grid widened once). A reference whose likeness, estimated in double precision, falls
+// clearly below the last place is passed over; the others are compared by DetailLikeness
+// exactly, so the answer is that of comparing the cut with each reference alone.
 #pragma once
 
 #include <cstddef>

@@ -70,12 +70,14 @@ int PastQuietPixels(const std::uint8_t* row, int x, int width) {
 }
 
 #ifdef MORVIK_X86_DISPATCH
-// Per pixel, how far beyond the contrast it lies from the neighbour (0: not far).
-__attribute__((target("avx2"))) inline __m256i Beyond(__m256i here, const std::uint8_t* q,
-                                                      __m256i contrast) {
-  const __m256i n = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
+// Per pixel, how far beyond the contrast it lies from its neighbour n (0: not far).
+__attribute__((target("avx2"))) inline __m256i Beyond(__m256i here, __m256i n, __m256i contrast) {
   return _mm256_subs_epu8(_mm256_or_si256(_mm256_subs_epu8(here, n), _mm256_subs_epu8(n, here)),
                           contrast);
+}
+
+__attribute__((target("avx2"))) inline __m256i Load32(const std::uint8_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
 // PastQuietPixels thirty-two pixels a step, the last of the row sixteen at a time.
@@ -85,18 +87,15 @@ __attribute__((target("avx2"))) int Avx2PastQuietPixels(const std::uint8_t* row,
   const auto w = static_cast<std::ptrdiff_t>(width);
   while (x + 33 <= width) {
     const std::uint8_t* p = row + x;
-    const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p - 1));
+    const __m256i here = Load32(p), left = Load32(p - 1);
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(here, left)) == -1) {  // flat ground
       x += 32;
       continue;
     }
     const __m256i farFromAll = _mm256_min_epu8(
-        _mm256_min_epu8(_mm256_subs_epu8(_mm256_or_si256(_mm256_subs_epu8(here, left),
-                                                         _mm256_subs_epu8(left, here)),
-                                         contrast),
-                        Beyond(here, p + 1, contrast)),
-        _mm256_min_epu8(Beyond(here, p - w, contrast), Beyond(here, p + w, contrast)));
+        _mm256_min_epu8(Beyond(here, left, contrast), Beyond(here, Load32(p + 1), contrast)),
+        _mm256_min_epu8(Beyond(here, Load32(p - w), contrast),
+                        Beyond(here, Load32(p + w), contrast)));
     const auto far =
         ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(farFromAll, zero)));
     if (far != 0) return x + __builtin_ctz(far);
