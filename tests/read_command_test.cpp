@@ -101,12 +101,13 @@ TEST_F(ReadCommandTest, SetWithoutDetailReadsAloneAndMixed) {
 
 // With no set named, the stock library that comes with the program reads common fonts; it is
 // found beside the program's file when the program is started through a link elsewhere, by
-// an absolute or a relative path.
+// an absolute or a relative path, or by a relative path to the file itself.
 TEST_F(ReadCommandTest, ReadsWithTheStockLibraryWhenNoSetIsNamed) {
   fs::create_directory(dir_.File("bin"));
   fs::create_symlink(MORVIK_BINARY, dir_.File("bin/morvik"));
   for (const std::string& program :
-       {std::string(MORVIK_BINARY), dir_.File("bin/morvik"), std::string("bin/morvik")}) {
+       {std::string(MORVIK_BINARY), dir_.File("bin/morvik"), std::string("bin/morvik"),
+        fs::relative(MORVIK_BINARY, dir_.Path()).string()}) {
     const RunResult r =
         test::RunMorvik({"--read", "a.png"}, {dir_.Path(), dir_.Path(), "", false, "", program});
     EXPECT_EQ(r.status, 0) << program << ": " << r.err;

@@ -40,7 +40,9 @@ bool SameFileOnDisk(const std::string& a, const std::string& b);
 std::string FindHomeFolder(const char* argv0);
 
 // The folder of the running executable (argv0's folder when /proc cannot tell), where the
-// data that comes with the program is found whatever MORVIK_HOME says.
+// data that comes with the program is found whatever MORVIK_HOME says. Pass main's argv[0]
+// only from a program's main before it changes its folder, else nullptr: the relative path
+// a program was started by is then resolved against the current folder.
 std::string ExecutableFolder(const char* argv0);
 
 // The process's current folder at the moment of the call.

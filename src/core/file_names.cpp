@@ -123,16 +123,22 @@ bool SameFileOnDisk(const std::string& a, const std::string& b) {
 
 std::string ExecutableFolder(const char* argv0) {
   // Found once a process: a run looks beside the program several times (its home, the stock
-  // library, the word table). The absolute path it was started by names the program's file
-  // unless it is a link, whose target may lie elsewhere; only then is /proc asked to resolve
-  // it, a path lookup in the kernel that costs some ten times a file's status.
-  static const fs::path running = [] {
+  // library, the word table). The path it was started by names the program's file unless it
+  // is a link, whose target may lie elsewhere; only then is /proc asked to resolve it, a path
+  // lookup in the kernel that costs some ten times a file's status. A relative one is taken
+  // only from main (as argv0), which has not left the folder it started in.
+  static const fs::path running = [argv0] {
 #if defined(__linux__)
     const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
     struct stat st {};
-    if (started != nullptr && started[0] == '/' && ::lstat(started, &st) == 0 &&
-        S_ISREG(st.st_mode))
-      return fs::path(started);
+    const bool fromMain =
+        argv0 != nullptr && started != nullptr && std::strcmp(argv0, started) == 0;
+    if (started != nullptr && (started[0] == '/' || fromMain) && ::lstat(started, &st) == 0 &&
+        S_ISREG(st.st_mode)) {
+      std::error_code ec;
+      const fs::path path = started[0] == '/' ? fs::path(started) : fs::current_path(ec) / started;
+      if (!ec) return path;
+    }
 #endif
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
