@@ -5,11 +5,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 #include <vector>
 
 #include "image/last_lanes.h"
+#include "image/same_bytes.h"
 #include "reading/grid_products.h"
 #include "segment/cut.h"
 
@@ -51,7 +51,7 @@ namespace {
 // Whether source rows a and b hold the same greys.
 template <int Step, typename RowOf>
 bool SameRow(int w, RowOf row, int a, int b) {
-  if (Step == 1) return std::memcmp(row(a), row(b), static_cast<std::size_t>(w)) == 0;
+  if (Step == 1) return SameBytes(row(a), row(b), static_cast<std::size_t>(w));
   const std::uint8_t *p = row(a), *q = row(b);
   for (int x = 0; x < w; ++x)
     if (p[Step * x] != q[Step * x]) return false;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "core/error.h"
@@ -11,6 +10,7 @@
 #include "image/grey.h"
 #include "image/grey_counts.h"
 #include "image/picture_loading.h"
+#include "image/same_bytes.h"
 #include "segment/cut.h"
 
 namespace morvik {
@@ -28,8 +28,8 @@ struct Plane {
 // a maximum and the same counts to a histogram.
 int RepeatsOf(const std::uint8_t* row, int width, int left) {
   int same = 1;
-  while (same < left && std::memcmp(row, row + static_cast<std::size_t>(same) * width,
-                                    static_cast<std::size_t>(width)) == 0)
+  while (same < left && SameBytes(row, row + static_cast<std::size_t>(same) * width,
+                                  static_cast<std::size_t>(width)))
     ++same;
   return same;
 }
@@ -178,7 +178,7 @@ Plane Stretched(const Area& p, int w, int h) {
     std::uint8_t* d = out.Pixels.data() + static_cast<std::size_t>(y) * w;
     // An enlarged cut repeats its rows: a source row equal to the one above gives its row.
     if (previous != nullptr &&
-        (row == previous || std::memcmp(row, previous, static_cast<std::size_t>(p.Width)) == 0))
+        (row == previous || SameBytes(row, previous, static_cast<std::size_t>(p.Width))))
       std::copy_n(d - w, w, d);
 #ifdef MORVIK_X86_DISPATCH
     else if (!shuffles.At.empty())

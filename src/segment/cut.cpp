@@ -33,9 +33,12 @@ namespace {
 // Weights[Start[t] .. Start[t + 1]) of the source pixels from First[t] on.
 // Made anew for every cut into the same vectors, kept per thread (a cut is read thousands of
 // times a page, and its allocations cost more than the weights).
+// Repeats[t]: target t takes the same source pixels with the same weights as t - 1, so its
+// greys are those of t - 1 (within one source pixel when enlarged); found once per size.
 struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
+  std::vector<char> Repeats;
   // What they were last made for: the cuts of a line share many of their heights.
   int MadeN = -1, MadeM = -1;
   void Make(int n, int m) {
@@ -68,6 +71,11 @@ struct AreaSpans {
       if (rest >= m) rest -= m, ++first;
     }
     starts[m] = count;
+    Repeats.assign(static_cast<std::size_t>(m), 0);
+    for (int t = 1; t < m; ++t)
+      Repeats[static_cast<std::size_t>(t)] =
+          firsts[t] == firsts[t - 1] && starts[t + 1] - starts[t] == starts[t] - starts[t - 1] &&
+          std::equal(weights + starts[t - 1], weights + starts[t], weights + starts[t]);
   }
 };
 
@@ -207,15 +215,6 @@ void FinishRow(const std::int64_t* a, std::int64_t wa, const std::int64_t* b, st
     out[i] = static_cast<std::uint8_t>(RoundedMean(wa * a[i] + wb * b[i], divisor) ^ flip);
 }
 
-// Whether target rows (or columns) t and u take the same source pixels with the same weights:
-// then their greys are equal.
-bool SameTaps(const AreaSpans& spans, int t, int u) {
-  const auto from = spans.Weights.begin();
-  return spans.First[t] == spans.First[u] &&
-         std::equal(from + spans.Start[t], from + spans.Start[t + 1], from + spans.Start[u],
-                    from + spans.Start[u + 1]);
-}
-
 // Across first, on the source rows (fewer than the target's where the box is enlarged), then
 // down: target row y the weighted sum of the across-rows it covers, its last two taps taken
 // with the division. The sums are exact whatever the order, so each pixel is the area mean of
@@ -238,7 +237,7 @@ void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, 
     const std::int32_t* weight = &down.Weights[static_cast<std::size_t>(down.Start[y])];
     const int taps = down.Start[y + 1] - down.Start[y];
     std::uint8_t* target = out.Pixels.data() + static_cast<std::size_t>(y) * m;
-    if (y > 0 && SameTaps(down, y - 1, y)) {  // within one source row when enlarged
+    if (down.Repeats[static_cast<std::size_t>(y)]) {
       std::copy(target - m, target, target);
       continue;
     }
