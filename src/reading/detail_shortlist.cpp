@@ -126,8 +126,7 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   const std::size_t room = std::min(static_cast<std::size_t>(std::max(count, 0)), entries_.size());
   if (room == 0) return best;
   best.reserve(room + 1);
-  // Kept as a short sorted list while all references pass by: most fall below its last place
-  // at once, many on their proportions alone. In set and number order, so that a later equal
+  // Kept as a short sorted list, offered in set and number order, so that a later equal
   // likeness stays behind.
   auto offer = [&](const Entry& e, std::int32_t products) {
     const long double penalty = DetailPenalty(cut, *e.Detail);
@@ -156,8 +155,10 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
   thread_local std::vector<double> estimates;
   products.resize(std::max(products.size(), n));
   estimates.resize(std::max(estimates.size(), n));
-  thread_local std::vector<double> highest;  // the room highest estimates so far, highest first
+  thread_local std::vector<double> highest;    // the room highest estimates so far, highest first
+  thread_local std::vector<std::size_t> near;  // those not below passOver as it was then
   highest.clear();
+  near.clear();
   double passOver = -HUGE_VAL;  // estimates below this are passed over
   for (std::size_t first = 0; first < n; first += kBatch) {
     const std::size_t size = std::min(kBatch, n - first);
@@ -165,29 +166,26 @@ std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, i
     const RefTerms refs{aspect_.data() + first, height_.data() + first, known_.data() + first,
                         invNorm_.data() + first, sum_.data() + first};
     Estimates(terms, refs, products.data() + first, size, estimates.data() + first);
-    if (!estimated) continue;
     for (std::uint64_t left = NotBelowBits(estimates.data() + first, size, passOver); left != 0;
          left &= left - 1) {
-      const double e = estimates[first + static_cast<std::size_t>(__builtin_ctzll(left))];
-      if (std::isnan(e) || (highest.size() == room && !(e > highest.back()))) continue;
+      const std::size_t i = first + static_cast<std::size_t>(__builtin_ctzll(left));
+      near.push_back(i);
+      const double e = estimates[i];
+      if (!estimated || std::isnan(e) || (highest.size() == room && !(e > highest.back())))
+        continue;
       highest.insert(std::upper_bound(highest.begin(), highest.end(), e, std::greater<double>()),
                      e);
       if (highest.size() > room) highest.pop_back();
       if (highest.size() == room) passOver = highest.back() - kEstimateMargin;
     }
   }
-  // In set and number order; the last place only rises, so what falls below it now is
-  // passed over for good.
-  for (std::size_t first = 0; first < n; first += kBatch) {
-    const std::size_t size = std::min(kBatch, n - first);
-    for (std::uint64_t left = NotBelowBits(estimates.data() + first, size, passOver); left != 0;
-         left &= left - 1) {
-      const std::size_t i = first + static_cast<std::size_t>(__builtin_ctzll(left));
-      if (estimates[i] < passOver) continue;
-      offer(entries_[i], products[i]);
-      if (estimated && best.size() == room)
-        passOver = std::max(passOver, best.back().Likeness - kEstimateMargin);
-    }
+  // Only those kept in `near` can reach the list. The last place only rises, so what falls
+  // below it now is passed over for good.
+  for (const std::size_t i : near) {
+    if (estimates[i] < passOver) continue;
+    offer(entries_[i], products[i]);
+    if (estimated && best.size() == room)
+      passOver = std::max(passOver, best.back().Likeness - kEstimateMargin);
   }
   return best;
 }
