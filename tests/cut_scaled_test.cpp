@@ -70,6 +70,19 @@ TEST(CutScaled, EqualsTheAreaMeanOfEveryTargetPixel) {
   }
 }
 
+// The weights made for a width are kept while cuts of ever new heights pass, as on a page of
+// one typeface: making those of each new height must not overwrite the width's in use.
+TEST(CutScaled, KeepsAWidthWhileNewHeightsPass) {
+  std::mt19937 random(9);
+  GreyImage g{120, 120, std::vector<std::uint8_t>(120 * 120)};
+  for (std::uint8_t& p : g.Pixels) p = static_cast<std::uint8_t>(random() % 256);
+  for (int height = 40; height <= 110; ++height) {
+    const CharBox box{3, 2, 100, height, false, false};
+    ASSERT_EQ(CutCharacterScaled(g, box, false, 64), ScaledByDefinition(g, box, false, 64))
+        << "height " << height;
+  }
+}
+
 // The mean by the reciprocal against the division, at every rounding edge (just below, at and
 // above each half) of many box areas, from one pixel to pictures far larger than any cut.
 TEST(CutScaledTest, RoundedMeanIsTheRoundedDivision) {

@@ -1,6 +1,7 @@
 #include "segment/cut.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -31,15 +32,14 @@ namespace {
 // [t * n, (t + 1) * n) and source pixel s covers [s * m, (s + 1) * m), so every weight is the
 // whole overlap and a target pixel's weights sum to n. Target t takes the weights
 // Weights[Start[t] .. Start[t + 1]) of the source pixels from First[t] on.
-// Made anew for every cut into the same vectors, kept per thread (a cut is read thousands of
-// times a page, and its allocations cost more than the weights).
 // Repeats[t]: target t takes the same source pixels with the same weights as t - 1, so its
 // greys are those of t - 1 (within one source pixel when enlarged); found once per size.
 struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
   std::vector<char> Repeats;
-  // What they were last made for: the cuts of a line share many of their heights.
+  // What they were last made for; made again into the same vectors (a cut is read thousands
+  // of times a page, and allocations cost more than the weights).
   int MadeN = -1, MadeM = -1;
   void Make(int n, int m) {
     if (n == MadeN && m == MadeM) return;
@@ -78,6 +78,22 @@ struct AreaSpans {
           std::equal(weights + starts[t - 1], weights + starts[t], weights + starts[t]);
   }
 };
+
+// The spans of resampling n pixels to m, made once for the thread's last kKeptSpans sizes:
+// a page's cuts share a few dozen widths and heights, and making the spans of each cost more
+// than scaling with them. Two asked one after the other are both kept.
+const AreaSpans& SpansOf(int n, int m) {
+  constexpr std::size_t kKeptSpans = 32;
+  thread_local std::array<AreaSpans, kKeptSpans> kept;
+  thread_local std::size_t next = 0, last = 0;  // the one to make next, the one given last
+  for (std::size_t k = 0; k < kKeptSpans; ++k)
+    if (kept[k].MadeN == n && kept[k].MadeM == m) return kept[last = k];
+  if (next == last) next = (next + 1) % kKeptSpans;
+  last = next;
+  next = (next + 1) % kKeptSpans;
+  kept[last].Make(n, m);
+  return kept[last];
+}
 
 // One row across where every target covers one or two source pixels, in 32 bits (the caller
 // holds 255 times the box's width below 2^31): from greys widened to words, whose loads a
@@ -221,9 +237,8 @@ void FinishRow(const std::int64_t* a, std::int64_t wa, const std::int64_t* b, st
 // its definition.
 template <typename Acc>
 void Resample(const GreyImage& grey, int left, int top, int w, int h, int flip, GreyImage& out) {
-  thread_local AreaSpans across, down;
-  across.Make(w, out.Width);
-  down.Make(h, out.Height);
+  const AreaSpans& across = SpansOf(w, out.Width);
+  const AreaSpans& down = SpansOf(h, out.Height);
   const std::size_t m = static_cast<std::size_t>(out.Width);
   const std::int64_t total = std::int64_t{w} * h;
   // Every element is written before it is read: grown only, never cleared again for the
