@@ -95,10 +95,11 @@ std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
     int end = y + 1;
     while (end < h && SameRow<Step>(w, row, y, end)) ++end;
     const int j0 = y * kN / h, j1 = std::min(kN - 1, (end * kN - 1) / h);
-    for (int j = j0; j <= j1; ++j) weight[j] = 0;
-    for (int r = y; r < end; ++r)
-      for (int j = r * kN / h, last = std::min(kN - 1, ((r + 1) * kN - 1) / h); j <= last; ++j)
-        weight[j] += Overlap(r, j, h, kN);
+    // The run's rows tile [y kN, end kN), so their overlaps with grid row j add up to that
+    // span's overlap with it.
+    for (int j = j0; j <= j1; ++j)
+      weight[j] = std::max<long>(0, std::min<long>(static_cast<long>(end) * kN, (j + 1L) * h) -
+                                        std::max<long>(static_cast<long>(y) * kN, j * long{h}));
     const std::uint8_t* p = row(y);
     for (int j = j0; j <= j1; ++j) {
       const Acc wy = static_cast<Acc>(weight[j]);
@@ -138,21 +139,22 @@ CharacterDetail DetailOfBox(int w, int h, RowOf row, std::uint16_t height) {
   };
   if (w >= kN) {
     // A cell at least a column wide: the columns strictly inside it lie in it whole (overlap
-    // kN), so they are a difference of running sums; only its first and last columns are
-    // weighed. The same integers in another order.
+    // kN), so they are summed as they are; only its first and last columns are weighed. The
+    // same integers in another order.
     std::array<std::int64_t, kN> first, last;
     for (int i = 0; i < kN; ++i) {
       first[i] = Overlap(x0[i], i, w, kN);
       last[i] = Overlap(x1[i], i, w, kN);
     }
-    std::vector<std::int64_t> running(static_cast<std::size_t>(w) + 1, 0);
     for (int j = 0; j < kN; ++j) {
       const Acc* sums = rows.data() + static_cast<std::size_t>(j) * w;
-      for (int x = 0; x < w; ++x) running[x + 1] = running[x] + sums[x];
       for (int i = 0; i < kN; ++i) {
         std::int64_t sum = first[i] * sums[x0[i]];
-        if (x1[i] > x0[i])
-          sum += last[i] * sums[x1[i]] + kN * (running[x1[i]] - running[x0[i] + 1]);
+        if (x1[i] > x0[i]) {
+          std::int64_t inside = 0;
+          for (int x = x0[i] + 1; x < x1[i]; ++x) inside += sums[x];
+          sum += last[i] * sums[x1[i]] + kN * inside;
+        }
         put(j, i, sum);
       }
     }
