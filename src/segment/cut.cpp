@@ -1,7 +1,6 @@
 #include "segment/cut.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -81,10 +80,12 @@ struct AreaSpans {
 
 // The spans of resampling n pixels to m, made once for the thread's last kKeptSpans sizes:
 // a page's cuts share a few dozen widths and heights, and making the spans of each cost more
-// than scaling with them. Two asked one after the other are both kept.
+// than scaling with them. Two asked one after the other are both kept. On the heap, made at
+// the first cut: in the thread's own block they gave every process, --version too, a page
+// more to fault in at start.
 const AreaSpans& SpansOf(int n, int m) {
   constexpr std::size_t kKeptSpans = 32;
-  thread_local std::array<AreaSpans, kKeptSpans> kept;
+  thread_local std::vector<AreaSpans> kept(kKeptSpans);
   thread_local std::size_t next = 0, last = 0;  // the one to make next, the one given last
   for (std::size_t k = 0; k < kKeptSpans; ++k)
     if (kept[k].MadeN == n && kept[k].MadeM == m) return kept[last = k];
