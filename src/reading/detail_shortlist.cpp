@@ -93,32 +93,39 @@ std::uint64_t NotBelowBits(const double* estimates, std::size_t n, double passOv
 }  // namespace
 
 DetailShortlist::DetailShortlist(const ReferenceLibrary& library, const CharFilter& filter) {
-  // Reserved whole, for every reference of the sets that carry detail (a bound of some 70 KiB
-  // for the stock library): growing the blocks step by step copied each entry about twice and
-  // touched twice the memory.
+  // Sized whole for every reference of the sets that carry detail (a bound of some 70 KiB for
+  // the stock library), written by index, then cut to the references kept: growing the blocks
+  // step by step copied each entry about twice, and a push per field cost as much again as
+  // the rest of opening the shortlist.
   std::size_t count = 0;
   for (const ReferenceSet& set : library.Sets)
     if (set.Detail.Loaded) count += kReferenceCount;
-  entries_.reserve(count);
+  entries_.resize(count);
+  grids_.resize(count);
   for (std::vector<double>* field : {&aspect_, &height_, &known_, &invNorm_, &sum_})
-    field->reserve(count);
-  grids_.reserve(count);
+    field->resize(count);
+  std::size_t i = 0;
   for (std::size_t s = 0; s < library.Sets.size(); ++s) {
     const ReferenceSet& set = library.Sets[s];
     if (!set.Detail.Loaded) continue;
+    const std::uint8_t* grids = set.Detail.Grids();
     for (int k = 1; k <= kReferenceCount; ++k) {
       const CharacterDetail& ref = set.Detail.Ref(static_cast<std::size_t>(k));
       if (!ref.Valid || !IsCandidate(filter, set.Chars, k)) continue;
-      entries_.push_back(Entry{&ref, static_cast<int>(s), k});
-      aspect_.push_back(static_cast<double>(ref.LogAspect));
-      height_.push_back(static_cast<double>(ref.LogHeight));
-      known_.push_back(ref.Height > 0 ? 1.0 : 0.0);
-      invNorm_.push_back(static_cast<double>(ref.InvNorm));
-      sum_.push_back(static_cast<double>(ref.Sum));
-      const std::uint8_t* grids = set.Detail.Grids();
-      grids_.push_back(grids ? grids + static_cast<std::size_t>(k - 1) * kCells : ref.Grid.data());
+      entries_[i] = Entry{&ref, static_cast<int>(s), k};
+      aspect_[i] = static_cast<double>(ref.LogAspect);
+      height_[i] = static_cast<double>(ref.LogHeight);
+      known_[i] = ref.Height > 0 ? 1.0 : 0.0;
+      invNorm_[i] = static_cast<double>(ref.InvNorm);
+      sum_[i] = static_cast<double>(ref.Sum);
+      grids_[i] = grids ? grids + static_cast<std::size_t>(k - 1) * kCells : ref.Grid.data();
+      ++i;
     }
   }
+  entries_.resize(i);
+  grids_.resize(i);
+  for (std::vector<double>* field : {&aspect_, &height_, &known_, &invNorm_, &sum_})
+    field->resize(i);
 }
 
 std::vector<DetailCandidate> DetailShortlist::Best(const CharacterDetail& cut, int count) const {
