@@ -82,17 +82,24 @@ struct AreaSpans {
 // a page's cuts share a few dozen widths and heights, and making the spans of each cost more
 // than scaling with them. Two asked one after the other are both kept. On the heap, made at
 // the first cut: in the thread's own block they gave every process, --version too, a page
-// more to fault in at start.
+// more to fault in at start. Their sizes are kept apart, side by side: looking through the
+// slots themselves read a cache line of each, about 1 % of reading a page.
 const AreaSpans& SpansOf(int n, int m) {
   constexpr std::size_t kKeptSpans = 32;
+  constexpr std::uint64_t kNone = ~std::uint64_t{0};  // no size made: n and m are positive
   thread_local std::vector<AreaSpans> kept(kKeptSpans);
+  thread_local std::vector<std::uint64_t> sizes(kKeptSpans, kNone);
   thread_local std::size_t next = 0, last = 0;  // the one to make next, the one given last
+  const std::uint64_t size =
+      std::uint64_t{static_cast<std::uint32_t>(n)} << 32 | static_cast<std::uint32_t>(m);
   for (std::size_t k = 0; k < kKeptSpans; ++k)
-    if (kept[k].MadeN == n && kept[k].MadeM == m) return kept[last = k];
+    if (sizes[k] == size) return kept[last = k];
   if (next == last) next = (next + 1) % kKeptSpans;
   last = next;
   next = (next + 1) % kKeptSpans;
+  sizes[last] = kNone;  // until made: making them may fail
   kept[last].Make(n, m);
+  sizes[last] = size;
   return kept[last];
 }
 
