@@ -19,12 +19,17 @@ namespace {
 
 constexpr int kN = kDetailSize;
 
-// Overlap of source pixel i, spanning [i*n, (i+1)*n), with grid cell j, spanning
+// Overlap of source pixels [from, to), spanning [from*n, to*n), with grid cell j, spanning
 // [j*len, (j+1)*len), in units of 1/n source pixel.
-long Overlap(int i, int j, int len, int n) {
-  const long lo = std::max<long>(static_cast<long>(i) * n, static_cast<long>(j) * len);
-  const long hi = std::min<long>(static_cast<long>(i + 1) * n, static_cast<long>(j + 1) * len);
+long Overlap(int from, int to, int j, int len, int n) {
+  const long lo = std::max<long>(static_cast<long>(from) * n, static_cast<long>(j) * len);
+  const long hi = std::min<long>(static_cast<long>(to) * n, static_cast<long>(j + 1) * len);
   return std::max<long>(0, hi - lo);
+}
+
+// The same for source pixel i alone.
+long Overlap(int i, int j, int len, int n) {
+  return Overlap(i, i + 1, j, len, n);
 }
 
 // Smooths the grid with the kernel 1 2 1 across and down (edges repeated), so that strokes a
@@ -97,9 +102,7 @@ std::vector<Acc> GridRowSums(int w, int h, RowOf row) {
     const int j0 = y * kN / h, j1 = std::min(kN - 1, (end * kN - 1) / h);
     // The run's rows tile [y kN, end kN), so their overlaps with grid row j add up to that
     // span's overlap with it.
-    for (int j = j0; j <= j1; ++j)
-      weight[j] = std::max<long>(0, std::min<long>(static_cast<long>(end) * kN, (j + 1L) * h) -
-                                        std::max<long>(static_cast<long>(y) * kN, j * long{h}));
+    for (int j = j0; j <= j1; ++j) weight[j] = Overlap(y, end, j, h, kN);
     const std::uint8_t* p = row(y);
     for (int j = j0; j <= j1; ++j) {
       const Acc wy = static_cast<Acc>(weight[j]);

@@ -37,13 +37,9 @@ struct AreaSpans {
   std::vector<int> First, Start;
   std::vector<std::int32_t> Weights;
   std::vector<char> Repeats;
-  // What they were last made for; made again into the same vectors (a cut is read thousands
-  // of times a page, and allocations cost more than the weights).
-  int MadeN = -1, MadeM = -1;
+  // Made again into the same vectors for another size (a cut is read thousands of times a
+  // page, and allocations cost more than the weights); SpansOf records which size.
   void Make(int n, int m) {
-    if (n == MadeN && m == MadeM) return;
-    MadeN = n;
-    MadeM = m;
     // Sized once and written through pointers: a push per weight cost more than the weights.
     // Weights may keep spare room past the last; First has exactly m.
     First.resize(static_cast<std::size_t>(m));
