@@ -22,9 +22,9 @@ TEST(HeapStart, PlanGrowsWithThePictureAndStaysBounded) {
   } cases[] = {
       {0, 192 << 10, kMiB, 0, 0},                              // the library alone
       {52575, 320 << 10, kMiB, 0, 0},                          // a block of text
-      {575602, 1500 << 10, 3 * kMiB, 0, 0},                    // a block of large print
-      {kMiB - 1, 2 * kMiB, 5 * kMiB, 0, 0},                    // the largest picture prefaulted
-      {8696349, 0, 0, 48 * kMiB, 52 * kMiB},                   // a page at 300 dpi
+      {(256 << 10) - 1, 768 << 10, 2 * kMiB, 0, 0},            // the largest picture prefaulted
+      {966694, 0, 0, 20 * kMiB, 24 * kMiB},                    // a page at 100 dpi, read x2
+      {8696349, 0, 0, 192 * kMiB, 210 * kMiB},                 // a page at 300 dpi
       {std::uint64_t{1} << 40, 0, 0, 512 * kMiB, 512 * kMiB},  // bounded
   };
   for (const Case& c : cases) {
