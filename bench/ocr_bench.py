@@ -14,8 +14,11 @@ counts at most its own length in errors, so one page of noise read as a screenfu
 does not cancel what the program read right elsewhere (results.tsv keeps the whole distance).
 
 Speed is pictures per second of CPU time (user + system of the one process, so the figures do
-not depend on how busy the machine is); tesseract is held to one thread (OMP_THREAD_LIMIT=1)
-so that its CPU time is its run time on a free core.
+not depend on how busy the machine is); morvik (--jobs 1) and tesseract (OMP_THREAD_LIMIT=1)
+are held to one thread, so that CPU time is run time on a free core: with JOBS programs
+reading at once every core is busy already, and a second thread for one picture's lines would
+only add its own cost of starting and sharing (morvik reading many pages in one run reads each
+on one thread for the same reason).
 """
 import argparse
 import concurrent.futures
@@ -76,7 +79,7 @@ def ensure_peers(peers):
 def command(program, morvik, picture):
     path, digit = picture["path"], picture["kind"] == "digit"
     if program == "morvik":
-        return [morvik, "--read"] + (["--chars", "0-9"] if digit else []) + [path]
+        return [morvik, "--read", "--jobs", "1"] + (["--chars", "0-9"] if digit else []) + [path]
     if program == "ocrad":
         return ["ocrad"] + (["--filter=numbers_only"] if digit else []) + [path]
     if program == "gocr":
