@@ -65,5 +65,31 @@ TEST(RecognitionMemo, ClipsBoxesAsCutsDo) {
   EXPECT_EQ(reads, 2);
 }
 
+TEST(RecognitionMemo, KeepsEachOfManyCutsApart) {
+  // 3000 cuts of 3 x 1 greys, all different, past several growths of the memo's table; and
+  // the same greys at another height once more each.
+  constexpr int kCuts = 3000;
+  GreyImage grey{3 * kCuts, 1, std::vector<std::uint8_t>(3 * kCuts)};
+  for (int k = 0; k < kCuts; ++k) {
+    grey.Pixels[static_cast<std::size_t>(3 * k)] = static_cast<std::uint8_t>(k % 256);
+    grey.Pixels[static_cast<std::size_t>(3 * k + 1)] = static_cast<std::uint8_t>(k / 256);
+  }
+  RecognitionMemo memo;
+  int reads = 0;
+  for (const std::uint16_t height : {500, 500, 700})
+    for (int k = 0; k < kCuts; ++k) {
+      const RecognitionMemo::Reading r = memo.Recall(grey, CharBox{3 * k, 0, 3, 1}, height, [&] {
+        ++reads;
+        RecognitionMemo::Reading read{};
+        read[0].No = k;
+        read[0].Set = height;
+        return read;
+      });
+      ASSERT_EQ(r[0].No, k) << height;
+      ASSERT_EQ(r[0].Set, height) << k;
+    }
+  EXPECT_EQ(reads, 2 * kCuts);
+}
+
 }  // namespace
 }  // namespace morvik

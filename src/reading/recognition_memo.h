@@ -9,8 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
-#include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "library/library_scoring.h"
 #include "segment/grey_image.h"
@@ -27,31 +26,51 @@ class RecognitionMemo {
 
   // The reading of `box` of `grey` (clipped to the picture) at relative height `height`:
   // remembered when the same greys were read at that height before, else `read()`, which is
-  // then remembered. Safe to call from several threads (`read` runs outside the lock).
+  // then remembered. Safe to call from several threads (`read` runs outside the lock). The
+  // greys are looked up where they lie in the picture: only a cut read for the first time is
+  // copied.
   template <typename Read>
   Reading Recall(const GreyImage& grey, const CharBox& box, std::uint16_t height, Read read) {
-    std::string key = KeyOf(grey, box, height);
+    const Key key = KeyOf(grey, box, height);
     {
       const std::lock_guard<std::mutex> hold(lock_);
-      const auto found = known_.find(key);
-      if (found != known_.end()) return found->second;
+      if (const Reading* known = Find(key)) return *known;
     }
     const Reading r = read();
     const std::lock_guard<std::mutex> hold(lock_);
-    if (bytes_ + key.size() <= kMostBytes) {
-      bytes_ += key.size();
-      known_.emplace(std::move(key), r);
-    }
+    Remember(key, r);
     return r;
   }
 
  private:
-  // The clipped box's size, the height and its greys row by row.
-  static std::string KeyOf(const GreyImage& grey, const CharBox& box, std::uint16_t height);
+  // A box clipped to its picture, its height and a hash of all three and its greys.
+  struct Key {
+    const std::uint8_t* Greys;  // the box's first grey, rows Stride bytes apart
+    std::size_t Stride;
+    std::uint32_t Width, Rows;
+    std::uint16_t Height;
+    std::uint64_t Hash;
+  };
+  struct Entry {
+    std::uint64_t Hash;
+    std::size_t At;  // the first of its greys in greys_, Width x Rows of them row by row
+    std::uint32_t Width, Rows;
+    std::uint16_t Height;
+    Reading Known;
+  };
+
+  static Key KeyOf(const GreyImage& grey, const CharBox& box, std::uint16_t height);
+  // Under the lock.
+  const Reading* Find(const Key& key) const;
+  void Remember(const Key& key, const Reading& reading);
+  void Grow();
 
   std::mutex lock_;
-  std::unordered_map<std::string, Reading> known_;
-  std::size_t bytes_ = 0;
+  std::vector<std::uint8_t> greys_;
+  std::vector<Entry> entries_;
+  // Open addressing by hash: an entry's index + 1, 0 where empty; a power of two in size, at
+  // most half full.
+  std::vector<std::uint32_t> slots_;
 };
 
 }  // namespace morvik
