@@ -80,7 +80,10 @@ const RecognitionMemo::Reading* RecognitionMemo::Find(const Key& key) const {
 
 void RecognitionMemo::Remember(const Key& key, const Reading& reading) {
   const std::size_t bytes = std::size_t{key.Width} * key.Rows;
-  if (greys_.size() + bytes > kMostBytes || Find(key) != nullptr) return;
+  // Each entry counted too: a page of many small distinct cuts keeps more readings than greys.
+  if (greys_.size() + bytes + (entries_.size() + 1) * sizeof(Entry) > kMostBytes ||
+      Find(key) != nullptr)
+    return;
   if (2 * (entries_.size() + 1) > slots_.size()) Grow();
   entries_.push_back(Entry{key.Hash, greys_.size(), key.Width, key.Rows, key.Height, reading});
   for (std::uint32_t y = 0; y < key.Rows; ++y) {

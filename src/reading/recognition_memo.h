@@ -21,7 +21,8 @@ class RecognitionMemo {
  public:
   using Reading = std::array<LibraryMatch, 3>;
 
-  // At most this many bytes of greys are remembered; past it cuts are read as they come.
+  // At most this many bytes of greys and readings are remembered; past it cuts are read as
+  // they come.
   static constexpr std::size_t kMostBytes = std::size_t{32} << 20;
 
   // The reading of `box` of `grey` (clipped to the picture) at relative height `height`:
