@@ -54,7 +54,10 @@ RecognitionMemo::Key RecognitionMemo::KeyOf(const GreyImage& grey, const CharBox
       a = Mix(a, Word(row + x));
       b = Mix(b, Word(row + x + 8));
     }
-    if (x + 8 <= n) a = Mix(a, Word(row + x)), x += 8;
+    if (x + 8 <= n) {
+      a = Mix(a, Word(row + x));
+      x += 8;
+    }
     if (x < n) b = Mix(b, TailWord(row + x, n - x));
   }
   key.Hash = Mix(a, b);
